@@ -1,0 +1,45 @@
+// ec_assert.h -- assertions, fatal start-up errors and device result checks
+#pragma once
+
+#include "engine/ec_types.h"
+
+// Shows the "ASSERTION FAILED" box for a failed check. Returns true when the
+// caller should break into the debugger (any answer but Yes, or a missing text).
+bool assertion_failed(const char *expression, const char *file, const char *function,
+                      int line, const char *info);
+
+// Raised by the assertion macros: asks, and breaks when the answer says so.
+void assertion_raise(const char *expression, const char *file, const char *function,
+                     int line, const char *info);
+
+// ec_assert(cond) is true when cond holds; otherwise it raises the assertion with
+// cond's source text and is false, and the site takes its own failure path:
+//   if (!ec_assert(p != NULL)) return invalid_id;
+#define ec_assert_info(cond, info)                                                   \
+    ((cond) ? true                                                                   \
+            : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), \
+               false))
+#define ec_assert(cond) ec_assert_info(cond, nullptr)
+
+// Shows a failing device call's result in the "D3D Fatal Error" box. A result of
+// 0 shows nothing. Returns true when the caller should break.
+bool d3d_check_result(s32 result);
+
+// Device result codes that the renderer stand-in reports.
+constexpr s32 d3derr_notfound = (s32)0x88760866u;
+constexpr s32 d3derr_moredata = (s32)0x88760867u;
+constexpr s32 d3derr_devicelost = (s32)0x88760868u;
+constexpr s32 d3derr_devicenotreset = (s32)0x88760869u;
+constexpr s32 d3derr_notavailable = (s32)0x8876086Au;
+constexpr s32 d3derr_invaliddevice = (s32)0x8876086Bu;
+constexpr s32 d3derr_invalidcall = (s32)0x8876086Cu;
+constexpr s32 d3derr_outofvideomemory = (s32)0x8876017Cu;
+constexpr s32 d3derr_wasstilldrawing = (s32)0x8876021Cu;
+constexpr s32 d3dok_noautogen = (s32)0x0876086Fu;
+
+// Calls d3d_check_result for a non-zero result and breaks when asked to.
+void d3d_check(s32 result);
+
+// Shows string-table entry string_id in the "Fatal Error" box (one OK button).
+// The start-up step that calls it then returns false.
+void fatal_start_up_error(dword string_id);

@@ -1,0 +1,30 @@
+// ec_cursor.h -- the cursor position, the frame timer and the diagnostics texts
+#pragma once
+
+#include "engine/ec_types.h"
+
+// Converts a client-area position to framebuffer pixels (nearest, clamped) and keeps it.
+void cursor_update_position(int x, int y);
+// Stores the cursor position in framebuffer pixels; a null pointer raises an assertion.
+void cursor_get_position(int *x, int *y);
+// Moves the system cursor to the centre of the client area and keeps that position.
+void cursor_centre();
+
+// Whether the game window has the focus; while it has not, the timer gives no ticks.
+void window_active_set(bool active);
+bool window_active_get();
+
+// Starts the frame timer at the current tick count.
+void frame_timer_start();
+// Once per pass of the main loop: counts the pass and raises the 16 ms frame tick.
+void frame_timer_update();
+// The tick raised by the last frame_timer_update; screens clear it when they use it.
+bool frame_tick_is_set();
+void frame_tick_clear();
+// Passes counted in the last completed second.
+u32 frame_rate_get();
+
+// Composes "Allocations: ..  Used: ..MB  Avail: ..MB" in scratch_string.
+void memory_status_text();
+// Composes "cursor: ( x, y )" in scratch_string.
+void cursor_text();

@@ -1,0 +1,170 @@
+// main.cpp -- entry point, the application-mode table and the window procedure
+#include "main.h"
+
+#include "engine/ec_assert.h"
+#include "engine/ec_cursor.h"
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_strings.h"
+#include "graphics/d3d_window.h"
+#include "platform/pf_events.h"
+#include "platform/pf_system.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+int current_app_mode = appmode_init;
+
+void appmode_init_init();
+void appmode_exit_init();
+
+// Mode numbers are fixed: the table is indexed by them.
+const app_mode app_modes[num_app_modes] = {
+    /* appmode_init */ {.init = appmode_init_init},
+    /* appmode_splash */ {},
+    /* appmode_main_menu */ {},
+    /* appmode_map */ {},
+    /* appmode_necrogram */ {},
+    /* appmode_exit */ {.init = appmode_exit_init},
+};
+
+void appmode_init_init() {
+    std::srand((unsigned)std::time(nullptr));
+    frame_timer_start();
+    save_file_init_path();
+    set_app_mode(appmode_splash);
+}
+
+void appmode_exit_init() {
+    // Closing the window: its destruction posts the quit message that ends the loop.
+    platform_send_message(msg_destroy, 0, 0);
+}
+
+bool program_init() {
+    window_active_set(true);
+    cursor_centre();
+    set_app_mode(appmode_init);
+    return true;
+}
+
+void main_loop() {
+    bool quit = false;
+    while (!quit) {
+        platform_run_loop_hook();
+        if (platform_peek_message()) {
+            platform_message msg;
+            if (!platform_get_message(&msg))
+                quit = true;
+            platform_dispatch_message(&msg);
+        } else if (app_modes[current_app_mode].update) {
+            app_modes[current_app_mode].update();
+        }
+    }
+}
+
+void shutdown() {
+    string_table_free();
+    memory_system_close();
+}
+
+int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
+int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
+
+} // namespace
+
+void set_app_mode(int mode) {
+    if (!ec_assert(mode >= appmode_init && mode < num_app_modes))
+        return;
+    if (current_app_mode >= appmode_init && current_app_mode < num_app_modes &&
+        app_modes[current_app_mode].free)
+        app_modes[current_app_mode].free();
+    current_app_mode = mode;
+    if (app_modes[current_app_mode].init)
+        app_modes[current_app_mode].init();
+}
+
+int current_app_mode_get() { return current_app_mode; }
+
+std::intptr_t main_window_proc(const platform_message *msg) {
+    const app_mode &mode = app_modes[current_app_mode];
+    switch (msg->message) {
+    case msg_destroy:
+        platform_post_quit_message();
+        return 1;
+    case msg_size:
+        if (msg->wparam == size_restored || msg->wparam == size_maximized)
+            d3d_window_update_mouse_scale();
+        return 0;
+    case msg_activate:
+        window_active_set(msg->wparam != 0);
+        return 0;
+    case msg_close:
+        set_app_mode(appmode_exit);
+        return 0;
+    case msg_keydown:
+        if (msg->wparam == vk_f1) {
+            return 0;
+        }
+        if (mode.keydown)
+            mode.keydown(msg->wparam);
+        return 0;
+    case msg_keyup:
+        if (mode.keyup)
+            mode.keyup(msg->wparam);
+        return 0;
+    case msg_char:
+        if (mode.keychar)
+            mode.keychar(msg->wparam);
+        return 0;
+    case msg_syskeydown:
+        // System keys (Alt combinations, F10) are swallowed: Alt+F4 does not close.
+        return 0;
+    case msg_mousemove:
+        if (mode.mousemove)
+            mode.mousemove(low_word(msg->lparam), high_word(msg->lparam), msg->wparam);
+        return 0;
+    case msg_lbuttondown:
+    case msg_lbuttonup:
+        if (mode.lbutton)
+            mode.lbutton(msg->message == msg_lbuttondown);
+        return 0;
+    case msg_rbuttondown:
+    case msg_rbuttonup:
+        if (mode.rbutton)
+            mode.rbutton(msg->message == msg_rbuttondown);
+        return 0;
+    case msg_mousewheel:
+        if (mode.mousewheel)
+            mode.mousewheel(msg->wparam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int tombweaver_main() {
+    current_app_mode = appmode_init;
+    platform_events_reset();
+    platform_set_window_proc(main_window_proc);
+
+    memory_system_init();
+    if (!base_path_init()) {
+        memory_system_close();
+        return 1;
+    }
+    string_table_read();
+    if (!program_init()) {
+        string_table_free();
+        memory_system_close();
+        return 1;
+    }
+    main_loop();
+    shutdown();
+    return 0;
+}
+
+#ifndef TW_NO_MAIN
+int main() { return tombweaver_main(); }
+#endif

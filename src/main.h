@@ -1,0 +1,40 @@
+// main.h -- the application shell: the six modes, switching between them, the entry point
+#pragma once
+
+#include <cstdint>
+
+// The ten optional callbacks of an application mode; an empty slot does nothing.
+struct app_mode {
+    void (*init)() = nullptr;
+    void (*free)() = nullptr;
+    void (*update)() = nullptr;
+    void (*mousemove)(int x, int y, unsigned key_flags) = nullptr;
+    void (*lbutton)(bool down) = nullptr;
+    void (*rbutton)(bool down) = nullptr;
+    void (*mousewheel)(unsigned wparam) = nullptr;
+    void (*keydown)(unsigned virtual_key) = nullptr;
+    void (*keyup)(unsigned virtual_key) = nullptr;
+    void (*keychar)(unsigned wparam) = nullptr;
+};
+
+enum {
+    appmode_init = 0,
+    appmode_splash = 1,
+    appmode_main_menu = 2,
+    appmode_map = 3,
+    appmode_necrogram = 4,
+    appmode_exit = 5,
+    num_app_modes = 6,
+};
+
+// Leaves the running mode (its free) and enters mode (its init) at once. Handlers
+// call it as their very last action: their screen is gone when it returns.
+void set_app_mode(int mode);
+int current_app_mode_get();
+
+// Routes one window message to the running mode, as the routing table says.
+std::intptr_t main_window_proc(const struct platform_message *msg);
+
+// The whole program: start-up, main loop, shutdown. 0 after a normal exit,
+// 1 when start-up failed.
+int tombweaver_main();

@@ -1,0 +1,217 @@
+// pf_events.cpp -- SDL events translated into the game's window messages
+#include "platform/pf_events.h"
+
+#include <SDL.h>
+
+#include <deque>
+
+namespace {
+
+platform_window_proc window_proc = nullptr;
+std::deque<platform_message> queue;
+bool close_requested = false;
+bool events_ready = false;
+
+platform_loop_hook loop_hook = nullptr;
+void *loop_hook_context = nullptr;
+
+std::int32_t pack_xy(int x, int y) {
+    return (std::int32_t)(((std::uint32_t)(y & 0xFFFF) << 16) | (std::uint32_t)(x & 0xFFFF));
+}
+
+std::uint32_t mouse_key_flags(std::uint32_t state) {
+    std::uint32_t flags = 0;
+    if (state & SDL_BUTTON_LMASK)
+        flags |= mk_lbutton;
+    if (state & SDL_BUTTON_RMASK)
+        flags |= mk_rbutton;
+    return flags;
+}
+
+// The virtual-key number of an SDL key, or 0 for keys the game has no name for.
+std::uint32_t virtual_key(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z)
+        return (std::uint32_t)('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return (std::uint32_t)key;
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return vk_f1 + (std::uint32_t)(key - SDLK_F1);
+    switch (key) {
+    case SDLK_ESCAPE: return vk_escape;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_TAB: return 0x09;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_PAUSE: return 0x13;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_END: return 0x23;
+    case SDLK_HOME: return 0x24;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_INSERT: return 0x2D;
+    case SDLK_DELETE: return 0x2E;
+    default: return 0;
+    }
+}
+
+void push(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
+    queue.push_back({message, wparam, lparam});
+}
+
+// A close button press and a system quit request (SIGINT, SIGTERM) both close the
+// game, once: after the first, the window is being torn down.
+void push_close() {
+    if (close_requested)
+        return;
+    close_requested = true;
+    push(msg_close, 0, 0);
+}
+
+void translate(const SDL_Event &e) {
+    switch (e.type) {
+    case SDL_QUIT:
+        push_close();
+        break;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            push_close();
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            push(msg_activate, 1, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            push(msg_activate, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            push(msg_size, size_maximized, pack_xy(e.window.data1, e.window.data2));
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            push(msg_size, size_minimized, 0);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            push(msg_size, size_restored, 0);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            SDL_Window *w = SDL_GetWindowFromID(e.window.windowID);
+            bool maximized = w && (SDL_GetWindowFlags(w) & SDL_WINDOW_MAXIMIZED);
+            push(msg_size, maximized ? size_maximized : size_restored,
+                 pack_xy(e.window.data1, e.window.data2));
+            break;
+        }
+        default:
+            break;
+        }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        std::uint32_t vk = virtual_key(e.key.keysym.sym);
+        if (!vk)
+            break;
+        // Alt combinations and F10 are system keys: the game never sees them.
+        bool system = (e.key.keysym.mod & KMOD_ALT) || vk == vk_f10;
+        if (e.type == SDL_KEYDOWN)
+            push(system ? msg_syskeydown : msg_keydown, vk, 0);
+        else
+            push(system ? msg_syskeyup : msg_keyup, vk, 0);
+        break;
+    }
+    case SDL_TEXTINPUT:
+        for (const char *c = e.text.text; *c; ++c)
+            push(msg_char, (std::uint32_t)(unsigned char)*c, 0);
+        break;
+    case SDL_MOUSEMOTION:
+        push(msg_mousemove, mouse_key_flags(e.motion.state), pack_xy(e.motion.x, e.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        std::int32_t xy = pack_xy(e.button.x, e.button.y);
+        std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
+        if (e.button.button == SDL_BUTTON_LEFT)
+            push(down ? msg_lbuttondown : msg_lbuttonup, flags, xy);
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            push(down ? msg_rbuttondown : msg_rbuttonup, flags, xy);
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        std::int16_t delta = (std::int16_t)(e.wheel.y * 120);
+        std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
+        push(msg_mousewheel, ((std::uint32_t)(std::uint16_t)delta << 16) | flags, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// Moves system events into the queue until one becomes a message or none is left.
+void pump() {
+    if (!events_ready) {
+        if (!SDL_WasInit(SDL_INIT_EVENTS))
+            SDL_InitSubSystem(SDL_INIT_EVENTS);
+        events_ready = true;
+    }
+    SDL_Event e;
+    while (queue.empty() && SDL_PollEvent(&e))
+        translate(e);
+}
+
+} // namespace
+
+void platform_set_window_proc(platform_window_proc proc) { window_proc = proc; }
+
+void platform_events_reset() {
+    queue.clear();
+    close_requested = false;
+    if (SDL_WasInit(SDL_INIT_EVENTS))
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+bool platform_peek_message() {
+    if (queue.empty())
+        pump();
+    return !queue.empty();
+}
+
+bool platform_get_message(platform_message *msg) {
+    while (queue.empty()) {
+        pump();
+        if (queue.empty())
+            SDL_WaitEventTimeout(nullptr, 10);
+    }
+    *msg = queue.front();
+    queue.pop_front();
+    return msg->message != msg_quit;
+}
+
+std::intptr_t platform_dispatch_message(const platform_message *msg) {
+    return window_proc ? window_proc(msg) : 0;
+}
+
+std::intptr_t platform_send_message(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
+    platform_message msg = {message, wparam, lparam};
+    return platform_dispatch_message(&msg);
+}
+
+void platform_post_quit_message() { push(msg_quit, 0, 0); }
+
+void platform_post_message(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
+    push(message, wparam, lparam);
+}
+
+void platform_set_loop_hook(platform_loop_hook hook, void *context) {
+    loop_hook = hook;
+    loop_hook_context = context;
+}
+
+void platform_run_loop_hook() {
+    if (loop_hook)
+        loop_hook(loop_hook_context);
+}

@@ -1,0 +1,244 @@
+// pf_system.cpp -- dialogs, clock, folders, memory status and whole-file access over SDL and POSIX
+#include "platform/pf_system.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysinfo.h>
+#include <unistd.h>
+
+namespace {
+
+platform_dialog_handler dialog_handler = nullptr;
+
+bool clock_manual = false;
+std::uint32_t clock_manual_now = 0;
+
+long fail_writes_after = -1;
+
+bool copy_out(char *out, std::size_t capacity, const std::string &text) {
+    if (!out || capacity == 0 || text.size() + 1 > capacity)
+        return false;
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return true;
+}
+
+std::string folder_of(const std::string &path) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+platform_mb_answer platform_message_box(const char *caption, const char *text,
+                                        platform_mb_buttons buttons, platform_mb_icon icon) {
+    if (dialog_handler)
+        return dialog_handler(caption, text, buttons, icon);
+
+    SDL_MessageBoxButtonData yes_no[2] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, platform_mb_answer_yes, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, platform_mb_answer_no, "No"},
+    };
+    SDL_MessageBoxButtonData ok[1] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+         platform_mb_answer_ok, "OK"},
+    };
+    SDL_MessageBoxData box = {};
+    box.flags = icon == platform_mb_icon_warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+    box.title = caption;
+    box.message = text;
+    box.numbuttons = buttons == platform_mb_yes_no ? 2 : 1;
+    box.buttons = buttons == platform_mb_yes_no ? yes_no : ok;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) == 0 && pressed >= 0)
+        return (platform_mb_answer)pressed;
+
+    // No box can be shown (no display): say it on stderr and carry on.
+    std::fprintf(stderr, "[%s]\n%s\n", caption ? caption : "", text ? text : "");
+    return buttons == platform_mb_yes_no ? platform_mb_answer_yes : platform_mb_answer_ok;
+}
+
+void platform_set_dialog_handler(platform_dialog_handler handler) { dialog_handler = handler; }
+
+void platform_breakpoint() { SDL_TriggerBreakpoint(); }
+
+void platform_debug_output(const char *text) {
+    if (text)
+        std::fputs(text, stderr);
+}
+
+std::uint32_t platform_get_tick_count() {
+    if (clock_manual)
+        return clock_manual_now;
+    return (std::uint32_t)SDL_GetTicks64();
+}
+
+void platform_sleep(std::uint32_t ms) {
+    if (clock_manual)
+        clock_manual_now += ms;
+    else
+        SDL_Delay(ms);
+}
+
+void platform_clock_set_manual(bool manual) { clock_manual = manual; }
+void platform_clock_set(std::uint32_t ms) { clock_manual_now = ms; }
+void platform_clock_advance(std::uint32_t ms) { clock_manual_now += ms; }
+
+std::uint64_t platform_available_memory() {
+    // MemAvailable counts reclaimable caches, as the system's own figure does.
+    if (FILE *f = std::fopen("/proc/meminfo", "r")) {
+        char line[256];
+        unsigned long long kib = 0;
+        bool found = false;
+        while (std::fgets(line, sizeof line, f)) {
+            if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
+                found = true;
+                break;
+            }
+        }
+        std::fclose(f);
+        if (found)
+            return (std::uint64_t)kib * 1024u;
+    }
+    struct sysinfo info;
+    if (sysinfo(&info) == 0)
+        return (std::uint64_t)info.freeram * info.mem_unit;
+    return 0;
+}
+
+bool platform_base_folder(char *out, std::size_t capacity) {
+    // Like the installer's registry value: an over-long value is ignored.
+    if (const char *env = std::getenv("TOMBWEAVER_PATH")) {
+        if (env[0] && std::strlen(env) <= 255)
+            return copy_out(out, capacity, env);
+    }
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n > 0) {
+        exe[n] = 0;
+        std::string folder = folder_of(exe);
+        if (platform_file_readable((folder + "/data/tombweaver.kzp").c_str()))
+            return copy_out(out, capacity, folder);
+    }
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd) && cwd[0])
+        return copy_out(out, capacity, cwd);
+    return false;
+}
+
+bool platform_user_data_folder(char *out, std::size_t capacity) {
+    const char *xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/')
+        return copy_out(out, capacity, xdg);
+    const char *home = std::getenv("HOME");
+    if (home && home[0])
+        return copy_out(out, capacity, std::string(home) + "/.local/share");
+    copy_out(out, capacity, "");
+    return false;
+}
+
+bool platform_create_folders(const char *path) {
+    if (!path || !path[0])
+        return false;
+    std::string p(path);
+    for (std::size_t i = 1; i <= p.size(); ++i) {
+        if (i == p.size() || p[i] == '/') {
+            std::string part = p.substr(0, i);
+            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
+        }
+    }
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+struct platform_file {
+    FILE *f;
+};
+
+platform_file *platform_file_open_read(const char *path) {
+    if (!path)
+        return nullptr;
+    FILE *f = std::fopen(path, "rb");
+    if (!f)
+        return nullptr;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        return nullptr;
+    }
+    return new platform_file{f};
+}
+
+std::uint64_t platform_file_size(platform_file *file) {
+    struct stat st;
+    if (!file || fstat(fileno(file->f), &st) != 0)
+        return 0;
+    return (std::uint64_t)st.st_size;
+}
+
+std::size_t platform_file_read(platform_file *file, void *data, std::size_t size) {
+    if (!file || !data || size == 0)
+        return 0;
+    return std::fread(data, 1, size, file->f);
+}
+
+void platform_file_close(platform_file *file) {
+    if (!file)
+        return;
+    std::fclose(file->f);
+    delete file;
+}
+
+bool platform_file_readable(const char *path) {
+    platform_file *f = platform_file_open_read(path);
+    platform_file_close(f);
+    return f != nullptr;
+}
+
+void platform_file_fail_writes_after(long bytes) { fail_writes_after = bytes; }
+
+long platform_file_replace(const char *path, const void *data, std::size_t size) {
+    if (!path || !path[0] || (!data && size))
+        return -1;
+    std::string temp = std::string(path) + ".tmp";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+
+    const char *bytes = (const char *)data;
+    std::size_t allowed = size;
+    if (fail_writes_after >= 0 && (std::size_t)fail_writes_after < size)
+        allowed = (std::size_t)fail_writes_after;
+    std::size_t done = 0;
+    while (done < allowed) {
+        ssize_t n = write(fd, bytes + done, allowed - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += (std::size_t)n;
+    }
+    bool ok = done == size && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path) != 0) {
+        unlink(temp.c_str());
+        return done < size ? (long)done : 0;
+    }
+    // Make the rename itself durable.
+    int dir = open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return (long)size;
+}

@@ -1,0 +1,61 @@
+// pf_system.h -- the platform's system services: dialogs, clock, files, folders, memory
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Message boxes. Under a display the real box is shown; without one the text
+// goes to stderr and the answer is Yes (or OK). Tests install a recorder.
+enum platform_mb_buttons { platform_mb_ok, platform_mb_yes_no };
+enum platform_mb_icon { platform_mb_icon_none, platform_mb_icon_warning };
+enum platform_mb_answer { platform_mb_answer_ok, platform_mb_answer_yes, platform_mb_answer_no };
+
+typedef platform_mb_answer (*platform_dialog_handler)(const char *caption, const char *text,
+                                                      platform_mb_buttons buttons,
+                                                      platform_mb_icon icon);
+
+// Shows a modal box with caption and text and returns the answer.
+platform_mb_answer platform_message_box(const char *caption, const char *text,
+                                        platform_mb_buttons buttons, platform_mb_icon icon);
+// Replaces the dialog service (null restores the real one).
+void platform_set_dialog_handler(platform_dialog_handler handler);
+
+// Stops in the debugger; without one the process ends here.
+void platform_breakpoint();
+// Debug output (stderr).
+void platform_debug_output(const char *text);
+
+// Milliseconds since start-up, 32 bits, wrapping like the system tick count.
+std::uint32_t platform_get_tick_count();
+void platform_sleep(std::uint32_t ms);
+// Tests drive the clock by hand: while manual, the tick count changes only
+// through platform_clock_set / platform_clock_advance and sleeping advances it.
+void platform_clock_set_manual(bool manual);
+void platform_clock_set(std::uint32_t ms);
+void platform_clock_advance(std::uint32_t ms);
+
+// Available physical memory in bytes.
+std::uint64_t platform_available_memory();
+
+// The base folder (see ec_fileio.h) into out; false when none can be found.
+bool platform_base_folder(char *out, std::size_t capacity);
+// The user's data folder ($XDG_DATA_HOME, else $HOME/.local/share); empty when unknown.
+bool platform_user_data_folder(char *out, std::size_t capacity);
+// Creates a folder and any missing parents; true when it exists afterwards.
+bool platform_create_folders(const char *path);
+
+// Whole-file access. Paths use '/'.
+struct platform_file;
+platform_file *platform_file_open_read(const char *path);
+std::uint64_t platform_file_size(platform_file *file);
+// Reads up to size bytes; returns the number read.
+std::size_t platform_file_read(platform_file *file, void *data, std::size_t size);
+void platform_file_close(platform_file *file);
+bool platform_file_readable(const char *path);
+// Replaces path with size bytes: written to a temporary file in the same folder,
+// flushed to disk and renamed over the old one, so the file is always either the
+// old or the new contents. Returns -1 when the file cannot be created, else the
+// bytes that reached the disk: fewer than size means the old file was kept.
+long platform_file_replace(const char *path, const void *data, std::size_t size);
+// Tests: make the next replacing writes fail after this many bytes (-1: never).
+void platform_file_fail_writes_after(long bytes);

@@ -1,0 +1,48 @@
+// tw_test.cpp -- the dialog recorder
+#include "tw_test.h"
+
+namespace {
+dialog_recorder *active_recorder = nullptr;
+}
+
+dialog_recorder::dialog_recorder() : previous(active_recorder) {
+    active_recorder = this;
+    platform_set_dialog_handler(&dialog_recorder::handle);
+}
+
+dialog_recorder::~dialog_recorder() {
+    active_recorder = previous;
+    platform_set_dialog_handler(previous ? &dialog_recorder::handle : nullptr);
+}
+
+platform_mb_answer dialog_recorder::handle(const char *caption, const char *text,
+                                           platform_mb_buttons buttons, platform_mb_icon icon) {
+    dialog_recorder *r = active_recorder;
+    r->records.push_back({caption ? caption : "", text ? text : "", buttons, icon});
+    if (buttons == platform_mb_ok)
+        return platform_mb_answer_ok;
+    return r->say_no ? platform_mb_answer_no : platform_mb_answer_yes;
+}
+
+std::vector<std::string> dialog_recorder::assertions() const {
+    std::vector<std::string> out;
+    for (const recorded_dialog &d : records) {
+        if (d.caption != "ASSERTION FAILED")
+            continue;
+        const std::string open = "assert( ";
+        size_t start = d.text.find(open);
+        size_t end = d.text.find(" )\n");
+        if (start == 0 && end != std::string::npos)
+            out.push_back(d.text.substr(open.size(), end - open.size()));
+        else
+            out.push_back(d.text);
+    }
+    return out;
+}
+
+bool dialog_recorder::asserted(const std::string &expression) const {
+    for (const std::string &a : assertions())
+        if (a == expression)
+            return true;
+    return false;
+}
