@@ -21,7 +21,7 @@ void appmode_init_init();
 void appmode_exit_init();
 
 // Mode numbers are fixed: the table is indexed by them.
-const app_mode app_modes[num_app_modes] = {
+const app_mode game_app_modes[num_app_modes] = {
     /* appmode_init */ {.init = appmode_init_init},
     /* appmode_splash */ {},
     /* appmode_main_menu */ {},
@@ -29,6 +29,8 @@ const app_mode app_modes[num_app_modes] = {
     /* appmode_necrogram */ {},
     /* appmode_exit */ {.init = appmode_exit_init},
 };
+
+const app_mode *app_modes = game_app_modes;
 
 void appmode_init_init() {
     std::srand((unsigned)std::time(nullptr));
@@ -86,6 +88,11 @@ void set_app_mode(int mode) {
 }
 
 int current_app_mode_get() { return current_app_mode; }
+
+void app_modes_use_for_test(const app_mode *table, int mode) {
+    app_modes = table ? table : game_app_modes;
+    current_app_mode = mode;
+}
 
 std::intptr_t main_window_proc(const platform_message *msg) {
     const app_mode &mode = app_modes[current_app_mode];

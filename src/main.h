@@ -31,6 +31,8 @@ enum {
 // call it as their very last action: their screen is gone when it returns.
 void set_app_mode(int mode);
 int current_app_mode_get();
+// Tests: run the shell over another table of num_app_modes modes (null: the game's), at mode.
+void app_modes_use_for_test(const app_mode *table, int mode);
 
 // Routes one window message to the running mode, as the routing table says.
 std::intptr_t main_window_proc(const struct platform_message *msg);
