@@ -1,0 +1,57 @@
+// d3d_gfx2d.h -- the software framebuffer, its primitives, bitmap-font text, background layers
+#pragma once
+
+#include "engine/ec_strings.h"
+#include "engine/ec_types.h"
+
+struct kzb_image_data;
+
+// Everything the game composes is laid out in these framebuffer pixels and
+// stretched as one picture to the window's client area.
+constexpr int screen_width = 1280, screen_height = 720;
+constexpr int max_background_layers = 8;
+
+// The device-bound entry points (called by d3d_main in this order, after the device
+// exists and before it goes).
+// Makes the framebuffer, its texture and the empty layer table; loads the bitmap font.
+void d3d_gfx2d_init();
+// Uploads the framebuffer, then draws the layers in slot order and the framebuffer over them.
+void d3d_gfx2d_render();
+// Frees the framebuffer, its texture, the font and every remaining layer.
+void d3d_gfx2d_free();
+
+// The 1280x720 framebuffer, row stride 1280 (null outside init / free). Owned here.
+u32 *gfx2d_screen_buffer();
+// Fills all 1280x720 words with colour (screens start each frame with it).
+void gfx2d_fill_screen(u32 colour);
+
+// Fills the scale x scale block whose top-left is (x, y), clipped; scale < 1 asserts.
+void gfx2d_draw_pixel(int x, int y, u32 colour, int scale);
+// Fills pixels x0..x1 of row y (nothing when x0 > x1), clipped.
+void gfx2d_draw_hline(int x0, int x1, int y, u32 colour);
+// Fills pixels y0..y1 of column x (nothing when y0 > y1), clipped.
+void gfx2d_draw_vline(int x, int y0, int y1, u32 colour);
+// Draws an opaque black Bresenham line, both ends included, clipped point by point.
+void gfx2d_draw_line(int x0, int y0, int x1, int y1);
+// Fills x0..x1 x y0..y1 (edges included) with opaque black, clipped.
+void gfx2d_fill_rect(int x0, int y0, int x1, int y1);
+
+// Advance of c in unscaled font pixels: 0 for control codes and 127, -1 (after
+// "in >= 0") for codes 128..255.
+int font_kern_width(char c);
+// Draws c with its top-left at (x, y) in colour; returns its advance in framebuffer pixels.
+int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale);
+// Draws s on one line from (x, y); returns the total advance (0 after an assertion).
+int gfx2d_draw_string(int x, int y, const safestring *s, u32 colour, int scale);
+// The advance gfx2d_draw_string would return, without drawing; -1 after an assertion.
+int gfx2d_strlen(const safestring *s, int scale);
+
+// Makes a background layer from a copy of image, drawn at the framebuffer's top-left
+// at the picture's size in framebuffer pixels. Returns its slot id (0..7), or
+// invalid_id after an assertion. The image may be freed at once.
+dword gfx2d_background_layer_add(const kzb_image_data *image);
+// Releases a layer; a bad or free id raises an assertion and changes nothing.
+void gfx2d_background_layer_delete(dword id);
+// Sets the framebuffer picture's brightness (0..100) from the next frame on; over
+// 100 raises "percent <= 100" and keeps the previous one.
+void gfx2d_fullscreen_brightness(u32 percent);
