@@ -5,11 +5,13 @@
 #include "engine/ec_cursor.h"
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -68,6 +70,7 @@ void main_loop() {
 
 void shutdown() {
     string_table_free();
+    packfile_close();
     memory_system_close();
 }
 
@@ -161,9 +164,18 @@ int tombweaver_main() {
         memory_system_close();
         return 1;
     }
+    if (!packfile_load()) {
+        std::fprintf(stderr,
+                     "tombweaver: cannot open data/tombweaver.kzp under %s: reinstall the game or set "
+                     "TOMBWEAVER_PATH\n",
+                     base_path_get());
+        memory_system_close();
+        return 1;
+    }
     string_table_read();
     if (!program_init()) {
         string_table_free();
+        packfile_close();
         memory_system_close();
         return 1;
     }

@@ -1,0 +1,488 @@
+// kz_formats.cpp -- PNG and WAV in, the game's asset formats and pack image out
+#include "kz_formats.h"
+
+#include "engine/ec_lzw.h"
+#include "engine/ec_pack.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace kz {
+
+namespace {
+
+void put_u16(bytes &b, std::uint32_t v) {
+    b.push_back((std::uint8_t)v);
+    b.push_back((std::uint8_t)(v >> 8));
+}
+void put_u32(bytes &b, std::uint32_t v) {
+    put_u16(b, v & 0xFFFF);
+    put_u16(b, v >> 16);
+}
+void set_u32(bytes &b, size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = (std::uint8_t)(v >> (8 * i));
+}
+std::uint32_t get_u16(const std::uint8_t *p) { return (std::uint32_t)p[0] | (std::uint32_t)p[1] << 8; }
+std::uint32_t get_u32(const std::uint8_t *p) { return get_u16(p) | get_u16(p + 2) << 16; }
+
+bool opaque(const std::uint8_t *px) { return px[3] >= 128; }
+std::uint32_t rgb_of(const std::uint8_t *px) { return (std::uint32_t)px[0] << 16 | (std::uint32_t)px[1] << 8 | px[2]; }
+
+bool fail(std::string *error, const std::string &text) {
+    if (error)
+        *error = text;
+    return false;
+}
+
+} // namespace
+
+bool file_read(const std::string &path, bytes *out) {
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    out->clear();
+    std::uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        out->insert(out->end(), buffer, buffer + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool file_write(const std::string &path, const bytes &data) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = (std::fclose(f) == 0) && ok;
+    return ok;
+}
+
+bool png_read(const std::string &path, rgba_image *out, std::string *error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return fail(error, path + ": " + image.message);
+    image.format = PNG_FORMAT_RGBA;
+    out->width = (int)image.width;
+    out->height = (int)image.height;
+    out->pixels.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, out->pixels.data(), 0, nullptr)) {
+        std::string message = image.message;
+        png_image_free(&image);
+        return fail(error, path + ": " + message);
+    }
+    return true;
+}
+
+bool png_write(const std::string &path, const rgba_image &img, std::string *error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)img.width;
+    image.height = (png_uint_32)img.height;
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, img.pixels.data(), 0, nullptr))
+        return fail(error, path + ": " + image.message);
+    return true;
+}
+
+bool kzg_encode(const rgba_image &image, const std::vector<rect> &rects, bytes *out, std::string *error) {
+    if (rects.empty())
+        return fail(error, "a sheet needs at least one sprite");
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const rect &r = rects[i];
+        if (r.w < 1 || r.h < 1 || r.w > 256 || r.h > 256)
+            return fail(error, "sprite " + std::to_string(i) + " is not 1..256 pixels wide and high");
+        if (r.x < 0 || r.y < 0 || r.x + r.w > image.width || r.y + r.h > image.height)
+            return fail(error, "sprite " + std::to_string(i) + " lies outside the " + std::to_string(image.width) +
+                                   " x " + std::to_string(image.height) + " picture");
+    }
+
+    // Palette in order of first appearance, sprite by sprite, row-major.
+    std::map<std::uint32_t, int> index_of;
+    std::vector<std::uint32_t> palette;
+    for (const rect &r : rects)
+        for (int y = r.y; y < r.y + r.h; ++y)
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                const std::uint8_t *px = image.at(x, y);
+                if (!opaque(px))
+                    continue;
+                std::uint32_t c = rgb_of(px);
+                if (index_of.emplace(c, (int)palette.size()).second)
+                    palette.push_back(c);
+            }
+    const bool paletted = palette.size() <= 256;
+
+    bytes b;
+    put_u32(b, paletted ? (std::uint32_t)palette.size() : 0xFFFFFFFFu);
+    if (paletted)
+        for (std::uint32_t c : palette)
+            put_u32(b, c);
+    put_u32(b, (std::uint32_t)rects.size());
+    size_t offsets_at = b.size();
+    b.resize(b.size() + 4 * rects.size());
+
+    // A fill pays for itself from 3 equal pixels when paletted, 2 when 24-bit.
+    const int fill_from = paletted ? 3 : 2;
+    auto put_colour = [&](const std::uint8_t *px) {
+        if (paletted) {
+            b.push_back((std::uint8_t)index_of[rgb_of(px)]);
+        } else {
+            b.push_back(px[0]);
+            b.push_back(px[1]);
+            b.push_back(px[2]);
+        }
+    };
+    for (size_t s = 0; s < rects.size(); ++s) {
+        const rect &r = rects[s];
+        set_u32(b, offsets_at + 4 * s, (std::uint32_t)b.size());
+        b.push_back((std::uint8_t)(r.h - 1));
+        b.push_back((std::uint8_t)(r.w - 1));
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            const int end = r.x + r.w;
+            // Length of the run of pixels equal to the one at x (transparent ones are all equal).
+            auto same_run = [&](int x) {
+                const std::uint8_t *first = image.at(x, y);
+                int n = 1;
+                while (x + n < end && n < 256) {
+                    const std::uint8_t *px = image.at(x + n, y);
+                    if (opaque(first) != opaque(px) || (opaque(px) && rgb_of(px) != rgb_of(first)))
+                        break;
+                    ++n;
+                }
+                return n;
+            };
+            int x = r.x;
+            while (x < end) {
+                const std::uint8_t *px = image.at(x, y);
+                int n = same_run(x);
+                if (!opaque(px)) {
+                    b.push_back(0x40);
+                    b.push_back((std::uint8_t)(n - 1));
+                    x += n;
+                } else if (n >= fill_from) {
+                    b.push_back(0x80);
+                    b.push_back((std::uint8_t)(n - 1));
+                    put_colour(px);
+                    x += n;
+                } else {
+                    // Literal: opaque pixels up to the next transparent one or worthwhile fill.
+                    int start = x;
+                    int count = 0;
+                    while (x < end && count < 256 && opaque(image.at(x, y))) {
+                        int m = same_run(x);
+                        if (m >= fill_from)
+                            break;
+                        if (count + m > 256)
+                            m = 256 - count;
+                        count += m;
+                        x += m;
+                    }
+                    b.push_back(0x00);
+                    b.push_back((std::uint8_t)(count - 1));
+                    for (int i = start; i < start + count; ++i)
+                        put_colour(image.at(i, y));
+                }
+            }
+        }
+    }
+    *out = std::move(b);
+    return true;
+}
+
+bool kzb_encode(const rgba_image &image, bytes *out, std::string *error) {
+    if (image.width > 65535 || image.height > 65535)
+        return fail(error, "a kzb picture is at most 65535 pixels wide and high");
+    bytes b;
+    put_u16(b, (std::uint32_t)image.width);
+    put_u16(b, (std::uint32_t)image.height);
+    auto header = [&](std::uint8_t control, int count) {
+        b.push_back(control);
+        b.push_back((std::uint8_t)((count - 1) >> 8));
+        b.push_back((std::uint8_t)((count - 1) & 0xFF));
+    };
+    for (int y = 0; y < image.height; ++y) {
+        const int end = image.width;
+        auto same_run = [&](int x) {
+            const std::uint8_t *first = image.at(x, y);
+            int n = 1;
+            while (x + n < end && n < 65536) {
+                const std::uint8_t *px = image.at(x + n, y);
+                if (opaque(first) != opaque(px) || (opaque(px) && rgb_of(px) != rgb_of(first)))
+                    break;
+                ++n;
+            }
+            return n;
+        };
+        int x = 0;
+        while (x < end) {
+            const std::uint8_t *px = image.at(x, y);
+            int n = same_run(x);
+            if (!opaque(px)) {
+                header(0x40, n);
+                x += n;
+            } else if (n >= 2) {
+                header(0x80, n);
+                b.push_back(px[0]);
+                b.push_back(px[1]);
+                b.push_back(px[2]);
+                x += n;
+            } else {
+                int start = x;
+                while (x < end && x - start < 65536 && opaque(image.at(x, y)) && same_run(x) < 2)
+                    ++x;
+                header(0x00, x - start);
+                for (int i = start; i < x; ++i) {
+                    const std::uint8_t *p = image.at(i, y);
+                    b.push_back(p[0]);
+                    b.push_back(p[1]);
+                    b.push_back(p[2]);
+                }
+            }
+        }
+    }
+    *out = std::move(b);
+    return true;
+}
+
+bool kzs_from_wav(const bytes &wav, bytes *out, std::string *error) {
+    if (wav.size() < 12 || std::memcmp(wav.data(), "RIFF", 4) != 0 || std::memcmp(wav.data() + 8, "WAVE", 4) != 0)
+        return fail(error, "not a RIFF WAVE file");
+    std::uint32_t channels = 0, rate = 0, block_align = 0, bits = 0;
+    const std::uint8_t *samples = nullptr;
+    size_t sample_bytes = 0;
+    size_t at = 12;
+    while (at + 8 <= wav.size()) {
+        const std::uint8_t *chunk = wav.data() + at;
+        std::uint32_t size = get_u32(chunk + 4);
+        size_t body = at + 8;
+        size_t avail = wav.size() - body;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (size < 16 || size > avail)
+                return fail(error, "damaged fmt chunk");
+            std::uint32_t tag = get_u16(chunk + 8);
+            if (tag == 0xFFFE && size >= 26)
+                tag = get_u16(chunk + 8 + 24); // the sub-format's first two bytes
+            if (tag != 1)
+                return fail(error, "only PCM WAV files can be converted");
+            channels = get_u16(chunk + 10);
+            rate = get_u32(chunk + 12);
+            block_align = get_u16(chunk + 20);
+            bits = get_u16(chunk + 22);
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            samples = chunk + 8;
+            sample_bytes = size <= avail ? size : avail; // a truncated data chunk keeps what is there
+        }
+        at = body + size + (size & 1);
+    }
+    if (!channels || !samples)
+        return fail(error, "no fmt or data chunk");
+    if (bits != 8 && bits != 16)
+        return fail(error, "only 8- and 16-bit samples are supported");
+    if (channels > 2)
+        return fail(error, "only mono and stereo are supported");
+    if (rate == 0 || block_align != channels * bits / 8)
+        return fail(error, "inconsistent wave format");
+    sample_bytes -= sample_bytes % block_align;
+    bytes b;
+    put_u32(b, channels);
+    put_u32(b, rate);
+    put_u32(b, block_align);
+    put_u32(b, bits);
+    b.insert(b.end(), samples, samples + sample_bytes);
+    *out = std::move(b);
+    return true;
+}
+
+bool kzs_check(const bytes &kzs, std::string *error) {
+    if (kzs.size() < 16)
+        return fail(error, "shorter than its 16-byte header");
+    std::uint32_t channels = get_u32(kzs.data()), rate = get_u32(kzs.data() + 4);
+    std::uint32_t block_align = get_u32(kzs.data() + 8), bits = get_u32(kzs.data() + 12);
+    if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16) || rate == 0 ||
+        block_align != channels * bits / 8)
+        return fail(error, "bad header");
+    if ((kzs.size() - 16) % block_align != 0)
+        return fail(error, "samples end inside a frame");
+    return true;
+}
+
+bool kzs_to_wav(const bytes &kzs, bytes *out, std::string *error) {
+    if (!kzs_check(kzs, error))
+        return false;
+    std::uint32_t channels = get_u32(kzs.data()), rate = get_u32(kzs.data() + 4);
+    std::uint32_t block_align = get_u32(kzs.data() + 8), bits = get_u32(kzs.data() + 12);
+    std::uint32_t n = (std::uint32_t)(kzs.size() - 16);
+    bytes b;
+    b.insert(b.end(), {'R', 'I', 'F', 'F'});
+    put_u32(b, 36 + n);
+    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put_u32(b, 16);
+    put_u16(b, 1);
+    put_u16(b, channels);
+    put_u32(b, rate);
+    put_u32(b, rate * block_align);
+    put_u16(b, block_align);
+    put_u16(b, bits);
+    b.insert(b.end(), {'d', 'a', 't', 'a'});
+    put_u32(b, n);
+    b.insert(b.end(), kzs.begin() + 16, kzs.end());
+    *out = std::move(b);
+    return true;
+}
+
+bool kzg_decode(const bytes &kzg, std::vector<rgba_image> *sprites, std::string *error) {
+    const size_t size = kzg.size();
+    const std::uint8_t *d = kzg.data();
+    if (size < 8)
+        return fail(error, "too short for a header");
+    std::int32_t num_colors = (std::int32_t)get_u32(d);
+    if (num_colors < -1 || num_colors > 256)
+        return fail(error, "bad colour count " + std::to_string(num_colors));
+    size_t n = num_colors > 0 ? (size_t)num_colors : 0;
+    if (8 + 4 * n > size)
+        return fail(error, "palette runs past the end");
+    std::int32_t num_sprites = (std::int32_t)get_u32(d + 4 + 4 * n);
+    if (num_sprites < 0 || 8 + 4 * n + 4 * (size_t)num_sprites > size)
+        return fail(error, "sprite table runs past the end");
+    sprites->clear();
+    for (std::int32_t s = 0; s < num_sprites; ++s) {
+        size_t at = get_u32(d + 8 + 4 * n + 4 * (size_t)s);
+        std::string where = "sprite " + std::to_string(s) + ": ";
+        if (at + 2 > size)
+            return fail(error, where + "offset past the end");
+        rgba_image img;
+        img.height = d[at] + 1;
+        img.width = d[at + 1] + 1;
+        img.pixels.assign((size_t)img.width * img.height * 4, 0);
+        at += 2;
+        for (int y = 0; y < img.height; ++y) {
+            int x = 0;
+            while (x < img.width) {
+                if (at + 2 > size)
+                    return fail(error, where + "runs past the end");
+                std::uint8_t kind = d[at] & 0xC0;
+                int count = d[at + 1] + 1;
+                at += 2;
+                if (x + count > img.width)
+                    return fail(error, where + "a run crosses the row's end");
+                if (kind == 0xC0)
+                    return fail(error, where + "invalid run");
+                if (kind == 0x40) {
+                    x += count;
+                    continue;
+                }
+                size_t colour_size = num_colors < 0 ? 3 : 1;
+                size_t payload = (kind == 0x00 ? count : 1) * colour_size;
+                if (at + payload > size)
+                    return fail(error, where + "runs past the end");
+                for (int i = 0; i < count; ++i) {
+                    const std::uint8_t *c = d + at + (kind == 0x00 ? i * colour_size : 0);
+                    std::uint8_t *px = img.at(x + i, y);
+                    if (num_colors < 0) {
+                        px[0] = c[0];
+                        px[1] = c[1];
+                        px[2] = c[2];
+                    } else {
+                        if (*c >= n)
+                            return fail(error, where + "palette index past the palette");
+                        std::uint32_t word = get_u32(d + 4 + 4 * (size_t)*c);
+                        px[0] = (std::uint8_t)(word >> 16);
+                        px[1] = (std::uint8_t)(word >> 8);
+                        px[2] = (std::uint8_t)word;
+                    }
+                    px[3] = 255;
+                }
+                at += payload;
+                x += count;
+            }
+        }
+        sprites->push_back(std::move(img));
+    }
+    return true;
+}
+
+bool kzb_decode(const bytes &kzb, rgba_image *out, std::string *error) {
+    const size_t size = kzb.size();
+    const std::uint8_t *d = kzb.data();
+    if (size < 4)
+        return fail(error, "too short for a header");
+    out->width = (int)get_u16(d);
+    out->height = (int)get_u16(d + 2);
+    out->pixels.assign((size_t)out->width * out->height * 4, 0);
+    size_t at = 4;
+    for (int y = 0; y < out->height; ++y) {
+        int x = 0;
+        while (x < out->width) {
+            if (at + 3 > size)
+                return fail(error, "runs past the end");
+            std::uint8_t kind = d[at] & 0xC0;
+            int count = (d[at + 1] << 8 | d[at + 2]) + 1;
+            at += 3;
+            if (x + count > out->width)
+                return fail(error, "a run crosses the row's end");
+            if (kind == 0xC0)
+                return fail(error, "invalid run");
+            if (kind == 0x40) {
+                x += count;
+                continue;
+            }
+            size_t payload = kind == 0x00 ? (size_t)count * 3 : 3;
+            if (at + payload > size)
+                return fail(error, "runs past the end");
+            for (int i = 0; i < count; ++i) {
+                const std::uint8_t *c = d + at + (kind == 0x00 ? 3 * i : 0);
+                std::uint8_t *px = out->at(x + i, y);
+                px[0] = c[0];
+                px[1] = c[1];
+                px[2] = c[2];
+                px[3] = 255;
+            }
+            at += payload;
+            x += count;
+        }
+    }
+    return true;
+}
+
+bytes pack_image(const std::vector<pack_entry> &entries, bool *compressed_flags) {
+    std::vector<bytes> stored(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const bytes &data = entries[i].data;
+        bool compressed = false;
+        if (entries[i].compress && !data.empty()) {
+            bytes codes = lzw_compress(data.data(), data.size());
+            if (codes.size() < data.size()) {
+                stored[i] = std::move(codes);
+                compressed = true;
+            }
+        }
+        if (!compressed)
+            stored[i] = data;
+        if (compressed_flags)
+            compressed_flags[i] = compressed;
+    }
+    bytes b;
+    put_u32(b, (std::uint32_t)entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        put_u32(b, (std::uint32_t)stored[i].size());
+        put_u32(b, (std::uint32_t)entries[i].data.size());
+        put_u32(b, 0);
+        b.push_back((std::uint8_t)entries[i].name.size());
+        b.insert(b.end(), {0, 0, 0});
+        for (char c : entries[i].name)
+            b.push_back((std::uint8_t)((std::uint8_t)c + pack_name_key));
+    }
+    for (const bytes &s : stored)
+        b.insert(b.end(), s.begin(), s.end());
+    return b;
+}
+
+} // namespace kz
