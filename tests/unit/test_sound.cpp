@@ -1,0 +1,300 @@
+// Sound store: kzs checks, the table of 16, one-shot and looped play, volume, freeing.
+#include "platform/pf_audio.h"
+#include "sound/direct_sound.h"
+#include "test_sound_util.h"
+
+TEST(KzsParse, LengthIsRoundedToTheNearestMillisecond) {
+    // One second of 16-bit stereo at 44,100 Hz.
+    kzs_sound k;
+    std::vector<u8> second = kzs_bytes(2, 44100, 4, 16, std::vector<u8>(176400));
+    ASSERT_EQ(DS_OK, kzs_parse(second.data(), (u32)second.size(), &k));
+    EXPECT_EQ(1000u, k.duration_ms);
+    EXPECT_EQ(176400u, k.sample_bytes);
+    EXPECT_EQ(second.data() + 16, k.samples);
+
+    // Half a second of 8-bit mono at 22,050 Hz.
+    std::vector<u8> half = kzs_bytes(1, 22050, 1, 8, std::vector<u8>(11025));
+    ASSERT_EQ(DS_OK, kzs_parse(half.data(), (u32)half.size(), &k));
+    EXPECT_EQ(500u, k.duration_ms);
+
+    // 16-bit mono at 44,100 Hz is 88,200 bytes a second: 44 bytes over is 0.499 ms, 88 is 0.998 ms.
+    EXPECT_EQ(1000u, kzs_duration_ms(88200 + 44, 16, 1, 44100));
+    EXPECT_EQ(1001u, kzs_duration_ms(88200 + 88, 16, 1, 44100));
+    EXPECT_EQ(0u, kzs_duration_ms(2, 16, 1, 44100));
+    // Far longer than any file: no overflow.
+    EXPECT_EQ(0xFFFFFFFFu, kzs_duration_ms(0xFFFFFFFFu, 8, 1, 100));
+}
+
+TEST(KzsParse, RefusesDamagedHeaders) {
+    const std::vector<u8> four(4), three(3);
+    struct bad_case {
+        const char *what;
+        std::vector<u8> bytes;
+        s32 result;
+    } cases[] = {
+        {"no header", {}, kzs_err_too_short},
+        {"cut header", std::vector<u8>(15), kzs_err_too_short},
+        {"0 channels", kzs_bytes(0, 44100, 0, 16, four), kzs_err_no_channels},
+        {"9 channels", kzs_bytes(9, 44100, 18, 16, std::vector<u8>(18)), kzs_err_too_many_channels},
+        {"channel upper bytes", kzs_bytes(0x10002, 44100, 4, 16, four), kzs_err_too_many_channels},
+        {"rate 0", kzs_bytes(2, 0, 4, 16, four), kzs_err_bad_rate},
+        {"rate 99", kzs_bytes(1, 99, 1, 8, four), kzs_err_bad_rate},
+        {"rate too high", kzs_bytes(1, 200001, 1, 8, four), kzs_err_bad_rate},
+        {"12 bits", kzs_bytes(2, 44100, 3, 12, std::vector<u8>(6)), kzs_err_bad_bits},
+        {"0 bits", kzs_bytes(2, 44100, 0, 0, four), kzs_err_bad_bits},
+        {"32 bits", kzs_bytes(1, 44100, 4, 32, four), kzs_err_bad_bits},
+        {"block 2 for stereo 16", kzs_bytes(2, 44100, 2, 16, four), kzs_err_bad_block_align},
+        {"block 0", kzs_bytes(1, 44100, 0, 8, four), kzs_err_bad_block_align},
+        {"no samples", kzs_bytes(2, 44100, 4, 16, {}), kzs_err_no_samples},
+        {"partial frame", kzs_bytes(2, 44100, 4, 16, three), kzs_err_partial_frame},
+        {"odd bytes of 16-bit mono", kzs_bytes(1, 44100, 2, 16, three), kzs_err_partial_frame},
+    };
+    for (const bad_case &c : cases) {
+        SCOPED_TRACE(c.what);
+        kzs_sound k;
+        EXPECT_EQ(c.result, kzs_parse(c.bytes.data(), (u32)c.bytes.size(), &k));
+        EXPECT_STRNE("unknown kzs error", kzs_result_text(c.result));
+    }
+    EXPECT_EQ(kzs_err_too_short, kzs_parse(nullptr, 100, nullptr));
+}
+
+TEST(KzsParse, EveryPrefixOfAFileIsRefusedOrWhole) {
+    // Under the address sanitizer this also proves no read past the given size.
+    std::vector<u8> file = kzs_bytes(2, 44100, 4, 16, std::vector<u8>(16, 0x55));
+    for (u32 n = 0; n <= file.size(); n++) {
+        std::vector<u8> prefix(file.begin(), file.begin() + n);
+        s32 r = kzs_parse(prefix.data(), n, nullptr);
+        if (n < 16)
+            EXPECT_EQ(kzs_err_too_short, r) << n;
+        else if (n == 16)
+            EXPECT_EQ(kzs_err_no_samples, r);
+        else
+            EXPECT_EQ((n - 16) % 4 == 0 ? DS_OK : kzs_err_partial_frame, r) << n;
+    }
+}
+
+TEST_F(sound_test, DamagedFilesAreRefusedAndNothingIsKept) {
+    std::vector<u8> bad[] = {
+        kzs_bytes(0, 44100, 0, 16, std::vector<u8>(4)),
+        kzs_bytes(2, 0, 4, 16, std::vector<u8>(4)),
+        kzs_bytes(2, 44100, 4, 24, std::vector<u8>(4)),
+        kzs_bytes(2, 44100, 2, 16, std::vector<u8>(4)),
+        kzs_bytes(2, 44100, 4, 16, std::vector<u8>(6)),
+        std::vector<u8>(10),
+    };
+    for (const std::vector<u8> &b : bad) {
+        rec.clear();
+        EXPECT_EQ(invalid_id, sound_create_from_memory(b.data(), (u32)b.size()));
+        EXPECT_TRUE(rec.asserted("result == DS_OK"));
+        EXPECT_EQ(0, sound_count());
+    }
+    // The refused files left the first entry free.
+    std::vector<u8> good = kzs_silence_ms(10);
+    EXPECT_EQ(0u, sound_create_from_memory(good.data(), (u32)good.size()));
+    EXPECT_EQ(1, sound_count());
+}
+
+TEST_F(sound_test, SixteenSoundsFitAndAFreedEntryIsReusedFirst) {
+    std::vector<u8> s = kzs_silence_ms(10);
+    for (dword i = 0; i < (dword)max_sounds; i++)
+        ASSERT_EQ(i, sound_create_from_memory(s.data(), (u32)s.size()));
+    EXPECT_EQ(max_sounds, sound_count());
+    EXPECT_TRUE(rec.assertions().empty());
+
+    EXPECT_EQ(invalid_id, sound_create_from_memory(s.data(), (u32)s.size()));
+    EXPECT_TRUE(rec.asserted("num_sounds < max_sounds"));
+    EXPECT_EQ(max_sounds, sound_count());
+
+    sound_free(9);
+    sound_free(5);
+    EXPECT_EQ(14, sound_count());
+    EXPECT_EQ(5u, sound_create_from_memory(s.data(), (u32)s.size()));
+    EXPECT_EQ(9u, sound_create_from_memory(s.data(), (u32)s.size()));
+
+    rec.clear();
+    sounds_free_all();
+    EXPECT_EQ(0, sound_count());
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST_F(sound_test, IdsAreCheckedBeforeAnythingHappens) {
+    const struct {
+        dword id;
+        const char *assertion;
+    } ids[] = {
+        {invalid_id, "id != invalid_id"},
+        {(dword)max_sounds, "id < max_sounds"},
+        {3, "sounds[id].state != sound_state_empty"},
+    };
+    for (const auto &c : ids) {
+        SCOPED_TRACE(c.assertion);
+        rec.clear();
+        sound_play(c.id, false);
+        sound_stop(c.id);
+        sound_set_volume(c.id, 50);
+        EXPECT_FALSE(sound_is_playing(c.id));
+        sound_free(c.id);
+        EXPECT_EQ(std::vector<std::string>(5, c.assertion), rec.assertions());
+    }
+    EXPECT_EQ(0, sound_count());
+
+    // Freeing twice: the second time the entry is already empty.
+    std::vector<u8> s = kzs_silence_ms(10);
+    dword id = sound_create_from_memory(s.data(), (u32)s.size());
+    sound_free(id);
+    rec.clear();
+    sound_free(id);
+    EXPECT_TRUE(rec.asserted("sounds[id].state != sound_state_empty"));
+    EXPECT_EQ(0, sound_count());
+}
+
+TEST_F(sound_test, OneShotIsNotRestartedWithinItsLengthAndReplaysAfterwards) {
+    manual_clock clock(5000);
+    std::vector<u8> s = kzs_silence_ms(1000);
+    dword id = sound_create_from_memory(s.data(), (u32)s.size());
+    ASSERT_EQ(1000u, sound_duration_ms(id));
+    EXPECT_FALSE(sound_is_playing(id));
+
+    sound_play(id, false);
+    EXPECT_TRUE(sound_is_playing(id));
+    EXPECT_TRUE(platform_sound_playing((int)id));
+
+    // A second play half-way through changes nothing: the start time stays 5000.
+    clock.set(5500);
+    sound_play(id, false);
+    clock.set(6000);
+    sound_update();
+    EXPECT_TRUE(sound_is_playing(id)); // 5000 + 1000 is not before 6000
+    clock.set(6001);
+    sound_update();
+    EXPECT_FALSE(sound_is_playing(id));
+
+    // Once its time has passed it plays again, from its first frame.
+    sound_play(id, false);
+    EXPECT_TRUE(sound_is_playing(id));
+    EXPECT_TRUE(platform_sound_playing((int)id));
+    clock.set(7002);
+    sound_update();
+    EXPECT_FALSE(sound_is_playing(id));
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST_F(sound_test, LoopPlaysUntilStoppedAndStopIsIdempotent) {
+    manual_clock clock(0);
+    std::vector<u8> s = kzs_silence_ms(50);
+    dword id = sound_create_from_memory(s.data(), (u32)s.size());
+    sound_play(id, true);
+    for (int i = 0; i < 5; i++) {
+        clock.advance(60000);
+        sound_update();
+        EXPECT_TRUE(sound_is_playing(id));
+    }
+    EXPECT_TRUE(platform_sound_playing((int)id));
+    sound_play(id, false); // already looping: nothing changes
+    clock.advance(1000);
+    sound_update();
+    EXPECT_TRUE(sound_is_playing(id));
+
+    sound_stop(id);
+    EXPECT_FALSE(sound_is_playing(id));
+    EXPECT_FALSE(platform_sound_playing((int)id));
+    sound_stop(id);
+    EXPECT_FALSE(sound_is_playing(id));
+
+    // A stopped one-shot stays stopped too, and can be started again.
+    sound_play(id, false);
+    sound_stop(id);
+    EXPECT_FALSE(platform_sound_playing((int)id));
+    sound_play(id, true);
+    EXPECT_TRUE(sound_is_playing(id));
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST(SoundVolume, PercentMapsToHundredthsOfADecibelAndToTheMixer) {
+    EXPECT_EQ(0, sound_volume_to_level(100));
+    EXPECT_EQ(-1125, sound_volume_to_level(85));
+    EXPECT_EQ(-1875, sound_volume_to_level(75));
+    EXPECT_EQ(-7500, sound_volume_to_level(0));
+    // Outside 0..100: clamped to the device's -10000..0.
+    EXPECT_EQ(0, sound_volume_to_level(101));
+    EXPECT_EQ(0, sound_volume_to_level(2000000000));
+    EXPECT_EQ(-9975, sound_volume_to_level(-33));
+    EXPECT_EQ(-10000, sound_volume_to_level(-34));
+    EXPECT_EQ(-10000, sound_volume_to_level(-2000000000));
+
+    // Gain 10^(cB / 2000) of the mixer's 128.
+    EXPECT_EQ(128, platform_audio_volume_from_level(0));
+    EXPECT_EQ(35, platform_audio_volume_from_level(-1125));
+    EXPECT_EQ(15, platform_audio_volume_from_level(-1875));
+    EXPECT_EQ(0, platform_audio_volume_from_level(-7500));
+    EXPECT_EQ(1, platform_audio_volume_from_level(-4000));
+    EXPECT_EQ(0, platform_audio_volume_from_level(-10000));
+    EXPECT_EQ(128, platform_audio_volume_from_level(500));
+}
+
+TEST_F(sound_test, VolumeIsKeptInPercentAndSetOnTheChannel) {
+    std::vector<u8> s = kzs_silence_ms(10);
+    dword id = sound_create_from_memory(s.data(), (u32)s.size());
+    EXPECT_EQ(100, sound_volume_get(id));
+    EXPECT_EQ(128, platform_sound_mixer_volume((int)id));
+    sound_set_volume(id, 85);
+    EXPECT_EQ(85, sound_volume_get(id));
+    EXPECT_EQ(35, platform_sound_mixer_volume((int)id));
+    sound_set_volume(id, 250);
+    EXPECT_EQ(250, sound_volume_get(id));
+    EXPECT_EQ(128, platform_sound_mixer_volume((int)id));
+    sound_set_volume(id, -50);
+    EXPECT_EQ(0, platform_sound_mixer_volume((int)id));
+
+    // A sound made in a freed entry starts at full level again.
+    sound_free(id);
+    id = sound_create_from_memory(s.data(), (u32)s.size());
+    EXPECT_EQ(100, sound_volume_get(id));
+    EXPECT_EQ(128, platform_sound_mixer_volume((int)id));
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
+    std::vector<u8> mono8 = kzs_bytes(1, 11025, 1, 8, std::vector<u8>(1102, 128));
+    std::vector<u8> quad = kzs_bytes(4, 48000, 8, 16, std::vector<u8>(800));
+    dword a = sound_create_from_memory(mono8.data(), (u32)mono8.size());
+    dword b = sound_create_from_memory(quad.data(), (u32)quad.size());
+    EXPECT_EQ(0u, a);
+    EXPECT_EQ(1u, b);
+    EXPECT_EQ(100u, sound_duration_ms(a));
+    EXPECT_EQ(2u, sound_duration_ms(b));
+    sound_play(a, false);
+    EXPECT_TRUE(platform_sound_playing((int)a));
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST(SoundSystem, WithoutADeviceNothingIsMadeAndUpdateDoesNothing) {
+    dialog_recorder rec;
+    std::vector<u8> s = kzs_silence_ms(10);
+    sound_system_close();
+    EXPECT_EQ(invalid_id, sound_create_from_memory(s.data(), (u32)s.size()));
+    EXPECT_TRUE(rec.asserted("result == DS_OK"));
+    EXPECT_EQ(0, sound_count());
+    sound_update();
+    sounds_free_all();
+    sound_system_close();
+}
+
+TEST(SoundSystem, NoAudioDeviceIsFatalError15) {
+    dialog_recorder rec;
+    string_table_use_for_test(sound_test_strings(), 17);
+    {
+        scoped_env driver("SDL_AUDIODRIVER", "no_such_driver");
+        EXPECT_FALSE(sound_system_init());
+    }
+    ASSERT_EQ(1u, rec.count());
+    EXPECT_EQ("Fatal Error", rec.dialogs()[0].caption);
+    EXPECT_EQ("No audio device could be opened.", rec.dialogs()[0].text);
+    EXPECT_FALSE(platform_audio_is_open());
+    string_table_use_for_test(nullptr, 0);
+
+    // The device can still be opened afterwards.
+    scoped_env driver("SDL_AUDIODRIVER", "dummy");
+    EXPECT_TRUE(sound_system_init());
+    sound_system_close();
+}
