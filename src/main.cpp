@@ -7,9 +7,11 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
+#include "game/g_game.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
+#include "sound/direct_sound.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,15 +40,20 @@ void appmode_init_init() {
     std::srand((unsigned)std::time(nullptr));
     frame_timer_start();
     save_file_init_path();
+    main_menu_load_song();
+    game_load_song();
     set_app_mode(appmode_splash);
 }
 
 void appmode_exit_init() {
+    songs_free();
     // Closing the window: its destruction posts the quit message that ends the loop.
     platform_send_message(msg_destroy, 0, 0);
 }
 
 bool program_init() {
+    if (!sound_system_init())
+        return false;
     window_active_set(true);
     cursor_centre();
     set_app_mode(appmode_init);
@@ -69,6 +76,8 @@ void main_loop() {
 }
 
 void shutdown() {
+    sounds_free_all();
+    sound_system_close();
     string_table_free();
     packfile_close();
     memory_system_close();
