@@ -6,8 +6,12 @@
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "engine/ec_splash.h"
 #include "engine/ec_strings.h"
 #include "game/g_game.h"
+#include "game/g_main_menu.h"
+#include "game/g_map.h"
+#include "game/g_necrogram.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
@@ -27,10 +31,33 @@ void appmode_exit_init();
 // Mode numbers are fixed: the table is indexed by them.
 const app_mode game_app_modes[num_app_modes] = {
     /* appmode_init */ {.init = appmode_init_init},
-    /* appmode_splash */ {},
-    /* appmode_main_menu */ {},
-    /* appmode_map */ {},
-    /* appmode_necrogram */ {},
+    /* appmode_splash */
+    {.init = appmode_splash_init,
+     .free = appmode_splash_free,
+     .update = appmode_splash_update,
+     .lbutton = appmode_splash_lbutton,
+     .keydown = appmode_splash_keydown},
+    /* appmode_main_menu */
+    {.init = appmode_main_menu_init,
+     .free = appmode_main_menu_free,
+     .update = appmode_main_menu_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton},
+    /* appmode_map: the menu's frame and mouse */
+    {.init = appmode_map_init,
+     .free = appmode_map_free,
+     .update = appmode_main_menu_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton},
+    /* appmode_necrogram */
+    {.init = appmode_necrogram_init,
+     .free = appmode_necrogram_free,
+     .update = appmode_necrogram_update,
+     .mousemove = appmode_necrogram_mousemove,
+     .lbutton = appmode_necrogram_lbutton,
+     .rbutton = appmode_necrogram_rbutton,
+     .keydown = appmode_necrogram_key,
+     .keyup = appmode_necrogram_key},
     /* appmode_exit */ {.init = appmode_exit_init},
 };
 

@@ -1,0 +1,116 @@
+// g_main_menu.cpp -- the title screen with its play / continue / new game / exit buttons
+#include "game/g_main_menu.h"
+
+#include "engine/ec_assert.h"
+#include "engine/ec_cursor.h"
+#include "engine/ec_fileio.h"
+#include "engine/ec_ui.h"
+#include "game/g_game.h"
+#include "game/g_player.h"
+#include "graphics/d3d_font.h"
+#include "graphics/d3d_gfx2d.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_main.h"
+#include "main.h"
+#include "sound/direct_sound.h"
+
+namespace {
+
+dword background_layer = invalid_id;
+dword menu_window = invalid_id;
+
+// x is the centre and y the top, in screen pixels (the window is full-screen).
+dynamic_button_data play_button = {
+    .string_id = 4, .id = mm_play_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 1,
+    .on_click = mm_do_play,
+};
+dynamic_button_data continue_button = {
+    .string_id = 5, .id = mm_continue_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 1,
+    .on_click = mm_do_continue,
+};
+dynamic_button_data new_game_button = {
+    .string_id = 6, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 1,
+    .on_click = mm_do_play,
+};
+dynamic_button_data exit_button = {
+    .string_id = 8, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 1,
+    .on_click = mm_do_exit,
+};
+
+void add_button(dynamic_button_data *button) {
+    button->flags = 1; // no press left over from an earlier visit
+    dynamic_button_add(menu_window, button);
+}
+
+} // namespace
+
+void appmode_main_menu_init() {
+    menu_window = ui_window_add_fullscreen(nullptr);
+    if (save_file_exists()) {
+        add_button(&continue_button);
+        add_button(&new_game_button);
+    } else {
+        add_button(&play_button);
+    }
+    add_button(&exit_button);
+
+    kzb_image_data image = {};
+    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    if (image.data) {
+        background_layer = gfx2d_background_layer_add(&image);
+        d3d_kzb_free_data(&image);
+    }
+    main_menu_start_song();
+}
+
+void appmode_main_menu_free() {
+    if (background_layer != invalid_id) {
+        gfx2d_background_layer_delete(background_layer);
+        background_layer = invalid_id;
+    }
+    ui_window_remove_all();
+    menu_window = invalid_id;
+}
+
+void appmode_main_menu_update() {
+    frame_timer_update();
+    frame_tick_clear(); // nothing here is animated
+    sound_update();
+    gfx2d_fill_screen(0);
+    ui_draw();
+    diag_strings_update();
+    d3d_render();
+}
+
+void appmode_main_menu_mousemove(int x, int y, unsigned) {
+    cursor_update_position(x, y);
+    ui_mousemove();
+}
+
+void appmode_main_menu_lbutton(bool down) { ui_lbutton(down); }
+
+void mm_do_play(dword id) {
+    if (!ec_assert(id == mm_play_id))
+        return;
+    player_reset();
+    set_app_mode(appmode_map);
+}
+
+void mm_do_continue(dword id) {
+    if (!ec_assert(id == mm_continue_id))
+        return;
+    if (!ec_assert(save_file_exists()))
+        return;
+    player_continue();
+    set_app_mode(appmode_map);
+}
+
+void mm_do_exit(dword id) {
+    if (!ec_assert(id == mm_exit_id))
+        return;
+    player_save();
+    main_menu_stop_song();
+    set_app_mode(appmode_exit);
+}
+
+dword mm_window_get() { return menu_window; }

@@ -1,0 +1,31 @@
+// g_main_menu.h -- the main menu (appmode_main_menu), and the frame and mouse callbacks the map shares
+#pragma once
+
+#include "engine/ec_types.h"
+
+constexpr dword mm_play_id = 100;
+constexpr dword mm_continue_id = 101;
+constexpr dword mm_exit_id = 103;
+
+// Builds the menu: continue and new game when a save file exists, else play; exit;
+// the title picture as a background layer; the title song.
+void appmode_main_menu_init();
+// Removes the picture's layer and the menu's window.
+void appmode_main_menu_free();
+// One frame of the menu or the map: timer, sounds, UI, diagnostics, render.
+void appmode_main_menu_update();
+// Cursor and UI focus (the key flags are ignored).
+void appmode_main_menu_mousemove(int x, int y, unsigned key_flags);
+// Hands the left button to the UI.
+void appmode_main_menu_lbutton(bool down);
+
+// Button handlers. Play and new game clear the progress, continue loads the save
+// (raising "save_file_exists()" when it is gone); both go to the map. Exit saves the
+// progress, stops the title song and ends the program. A foreign id raises the
+// handler's assertion ("id == mm_play_id" ...) and does nothing.
+void mm_do_play(dword id);
+void mm_do_continue(dword id);
+void mm_do_exit(dword id);
+
+// The menu's UI window, invalid_id while the menu is not shown (tests).
+dword mm_window_get();

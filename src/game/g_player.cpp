@@ -1,0 +1,45 @@
+// g_player.cpp -- the player record and its save file
+#include "game/g_player.h"
+
+#include "engine/ec_assert.h"
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "game/g_puzzles.h"
+
+#include <cstring>
+
+static_assert(sizeof(player_data) == num_puzzles);
+
+namespace {
+player_data player = {};
+}
+
+bool player_has_completed(unsigned long puzzle_id) {
+    if (!ec_assert(puzzle_id < num_puzzles))
+        return false;
+    return player.puzzle_completed[puzzle_id] != 0;
+}
+
+void player_complete_puzzle(unsigned long puzzle_id) {
+    if (!ec_assert(puzzle_id < num_puzzles))
+        return;
+    player.puzzle_completed[puzzle_id] = 1;
+    player_save();
+}
+
+void player_continue() {
+    player_reset();
+    u32 save_size = 0;
+    u8 *buffer = save_file_load(&save_size);
+    if (!buffer)
+        return; // the read has reported why
+    if (ec_assert(save_size == sizeof( player_data )))
+        std::memcpy(&player, buffer, sizeof(player_data));
+    zel_free(buffer);
+}
+
+void player_reset() { std::memset(&player, 0, sizeof(player)); }
+
+bool player_save() { return save_file_save(&player, sizeof(player_data)); }
+
+const player_data *player_get_data() { return &player; }

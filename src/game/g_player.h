@@ -1,0 +1,26 @@
+// g_player.h -- the player's progress: which puzzles are completed, and its save record
+#pragma once
+
+#include "engine/ec_types.h"
+
+// One byte per puzzle, non-zero when completed; these 25 bytes are the whole save file.
+struct player_data {
+    u8 puzzle_completed[25];
+};
+static_assert(sizeof(player_data) == 25);
+
+// Whether puzzle_id is completed; false after "puzzle_id < num_puzzles" for a bad index.
+bool player_has_completed(unsigned long puzzle_id);
+// Marks puzzle_id completed and writes the save file; a bad index raises
+// "puzzle_id < num_puzzles" and neither changes nor saves anything.
+void player_complete_puzzle(unsigned long puzzle_id);
+// Replaces the record with the save file; a file of any other size than 25 bytes
+// raises "save_size == sizeof( player_data )" and leaves the record cleared.
+void player_continue();
+// Clears every completion (a new game); nothing is saved.
+void player_reset();
+// Writes the record whole to the save file; false when the write failed.
+bool player_save();
+
+// The record as it stands (read-only), for tests and the map.
+const player_data *player_get_data();
