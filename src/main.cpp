@@ -8,6 +8,7 @@
 #include "engine/ec_pack.h"
 #include "engine/ec_splash.h"
 #include "engine/ec_strings.h"
+#include "engine/ec_ui.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -66,6 +67,7 @@ const app_mode *app_modes = game_app_modes;
 void appmode_init_init() {
     std::srand((unsigned)std::time(nullptr));
     frame_timer_start();
+    ui_load_gfx();
     save_file_init_path();
     main_menu_load_song();
     game_load_song();
@@ -74,6 +76,7 @@ void appmode_init_init() {
 
 void appmode_exit_init() {
     songs_free();
+    ui_free_gfx();
     // Closing the window: its destruction posts the quit message that ends the loop.
     platform_send_message(msg_destroy, 0, 0);
 }
