@@ -2,15 +2,104 @@
 #include "graphics/d3d_window.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_strings.h"
+#include "platform/pf_events.h"
+#include "platform/pf_video.h"
 
 namespace {
+
+// The window is made at this size and given window_res once the modes are known.
+constexpr int initial_window_width = 1024;
+constexpr int initial_window_height = 768;
+constexpr int min_mode_width = 1024;
+constexpr int min_mode_height = 768;
 
 int window_res_width = 1280;
 int window_res_height = 720;
 float mouse_scale_x = 1.0f;
 float mouse_scale_y = 1.0f;
+int client_centre_x = 0;
+int client_centre_y = 0;
 
 } // namespace
+
+bool d3d_window_create() {
+    const safestring *title = safestring_get_from_id(0);
+    if (!platform_video_init() ||
+        !platform_window_create(title ? title->text : "", initial_window_width, initial_window_height)) {
+        fatal_start_up_error(9);
+        return false;
+    }
+    return true;
+}
+
+void d3d_window_destroy() {
+    if (!platform_window_exists())
+        return;
+    platform_window_destroy();
+    platform_send_message(msg_destroy, 0, 0);
+}
+
+void d3d_window_show() { platform_window_show(); }
+
+void d3d_window_show_cursor(bool shown) { platform_cursor_show(shown); }
+
+bool d3d_choose_resolution() {
+    int n = platform_display_mode_count();
+    if (n < 1)
+        return false;
+    bool big_enough = false;
+    bool has_1280_720 = false;
+    int largest_width = 0, largest_height = 0;
+    long long largest_area = 0;
+    for (int i = 0; i < n; ++i) {
+        int w = 0, h = 0;
+        if (!platform_display_mode(i, &w, &h)) {
+            d3d_check(d3derr_invalidcall);
+            continue;
+        }
+        if (w >= min_mode_width && h >= min_mode_height)
+            big_enough = true;
+        if (w == 1280 && h == 720)
+            has_1280_720 = true;
+        // On equal areas the earlier mode stays.
+        long long area = (long long)w * (long long)h;
+        if (area > largest_area) {
+            largest_area = area;
+            largest_width = w;
+            largest_height = h;
+        }
+    }
+    if (!big_enough)
+        return false;
+    if (has_1280_720) {
+        window_res_width = 1280;
+        window_res_height = 720;
+    } else {
+        window_res_width = largest_width;
+        window_res_height = largest_height;
+    }
+    return true;
+}
+
+void d3d_window_apply_res() {
+    int top, left, bottom, right;
+    platform_window_borders(&top, &left, &bottom, &right);
+    int outer_width = window_res_width + left + right;
+    int outer_height = window_res_height + top + bottom;
+
+    // Centred in the usable desktop area, rounding down (the frame may go off-screen
+    // when the area is smaller than the window).
+    int wa_x, wa_y, wa_w, wa_h;
+    platform_display_usable_bounds(&wa_x, &wa_y, &wa_w, &wa_h);
+    int x = wa_x + ((wa_w - outer_width) >> 1);
+    int y = wa_y + ((wa_h - outer_height) >> 1);
+
+    platform_window_place(x + left, y + top, window_res_width, window_res_height);
+    client_centre_x = window_res_width / 2 + left + x;
+    client_centre_y = window_res_height / 2 + top + y;
+    d3d_window_update_mouse_scale();
+}
 
 void d3d_get_window_res(int *width, int *height) {
     if (!ec_assert(width) || !ec_assert(height))
@@ -24,9 +113,32 @@ void d3d_get_mouse_scale(float *x, float *y) {
     *y = mouse_scale_y;
 }
 
-void d3d_window_update_mouse_scale() {}
+void d3d_window_update_mouse_scale() {
+    int cw = 0, ch = 0;
+    platform_window_client_size(&cw, &ch);
+    if (cw != 0 && ch != 0) {
+        mouse_scale_x = 1280.0f / (float)cw;
+        mouse_scale_y = 720.0f / (float)ch;
+    } else {
+        mouse_scale_x = 1.0f;
+        mouse_scale_y = 1.0f;
+    }
+}
 
-void d3d_window_centre_system_cursor() {}
+void d3d_window_centre_system_cursor() { platform_mouse_warp_global(client_centre_x, client_centre_y); }
+
+void d3d_window_get_client_centre(int *x, int *y) {
+    *x = client_centre_x;
+    *y = client_centre_y;
+}
+
+void d3d_window_res_string() {
+    safestring *s = scratch_string();
+    safestring_create(s, "Current Resolution: ");
+    safestring_concat_str(s, number_text_format(window_res_width));
+    safestring_concat_char(s, 'x');
+    safestring_concat_str(s, number_text_format(window_res_height));
+}
 
 void d3d_window_set_for_test(int width, int height, float scale_x, float scale_y) {
     window_res_width = width;

@@ -1,0 +1,365 @@
+// d3d_gfx2d.cpp -- the software framebuffer, its primitives, bitmap-font text, background layers
+#include "graphics/d3d_gfx2d.h"
+
+#include "engine/ec_assert.h"
+#include "engine/ec_memory.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_kzg.h"
+#include "graphics/d3d_main.h"
+#include "platform/pf_video.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr u32 opaque_black = 0xFF000000u;
+constexpr u32 screen_bytes = (u32)screen_width * (u32)screen_height * 4u;
+constexpr int font_glyph_height = 8;
+constexpr int font_num_glyphs = 94;
+
+struct clip_rect {
+    s32 clip_left, clip_top, clip_right, clip_bottom;
+};
+
+u32 *screen_buffer = NULL;
+clip_rect screen_clip = {0, 0, screen_width, screen_height};
+platform_texture *offscreen_texture = NULL;
+// The framebuffer quad in framebuffer pixels; stretched to the client area when drawn.
+platform_vertex offscreen_vb[6];
+
+struct background_layer {
+    platform_texture *texture; // null: slot free
+    platform_vertex *vertices; // the quad, in framebuffer pixels; null: slot free
+    u32 primitive_count;
+    platform_vertex quad[6];
+};
+background_layer background_layers[max_background_layers];
+s32 num_background_layers = 0;
+
+kzg_sprite_data font_sprites = {};
+
+// Advance widths of characters 32..126 in unscaled pixels.
+const u8 font_kern_table[95] = {
+    5, 2, 4, 6, 5, 6, 6, 2, 3, 3, 4, 4, 2, 4, 2, 6, // space ! " # $ % & ' ( ) * + , - . /
+    5, 3, 5, 5, 5, 5, 5, 5, 5, 5, 2, 2, 4, 4, 4, 5, // 0-9 : ; < = > ?
+    6, 5, 5, 4, 5, 4, 4, 5, 5, 4, 5, 5, 4, 6, 5, 5, // @ A-O
+    5, 5, 5, 5, 4, 5, 6, 6, 5, 5, 4, 3, 6, 3, 4, 4, // P-Z [ \ ] ^ _
+    3, 5, 5, 4, 5, 5, 4, 5, 5, 2, 3, 5, 2, 6, 5, 5, // ` a-o
+    5, 5, 4, 5, 4, 5, 6, 6, 4, 5, 5, 4, 2, 4, 5,    // p-z { | } ~
+};
+
+// Fills the quad with corners (0, 0) and (w, h): two triangles sharing the top-left
+// to bottom-right diagonal, counter-clockwise on screen, one colour.
+void build_quad(platform_vertex *q, float w, float h, u32 colour) {
+    const platform_vertex corners[6] = {
+        {0, 0, colour, 0, 0}, {0, h, colour, 0, 1}, {w, h, colour, 1, 1},
+        {0, 0, colour, 0, 0}, {w, h, colour, 1, 1}, {w, 0, colour, 1, 0},
+    };
+    std::memcpy(q, corners, sizeof corners);
+}
+
+// Draws a quad laid out in framebuffer pixels, stretched as the framebuffer is.
+void draw_stretched(platform_texture *texture, const platform_vertex *quad, u32 primitive_count,
+                    float scale_x, float scale_y) {
+    platform_vertex v[6];
+    u32 count = std::min<u32>(primitive_count * 3, 6);
+    for (u32 i = 0; i < count; ++i) {
+        v[i] = quad[i];
+        v[i].x *= scale_x;
+        v[i].y *= scale_y;
+    }
+    if (!platform_render_geometry(texture, v, (int)count))
+        d3d_check(d3derr_invalidcall);
+}
+
+bool inside_x(long long x) { return x >= screen_clip.clip_left && x < screen_clip.clip_right; }
+bool inside_y(long long y) { return y >= screen_clip.clip_top && y < screen_clip.clip_bottom; }
+
+void plot(long long x, long long y, u32 colour) {
+    if (inside_x(x) && inside_y(y))
+        screen_buffer[y * screen_width + x] = colour;
+}
+
+// Fills the part of x0..x1 x y0..y1 (inclusive) inside the clip rectangle.
+void fill_clipped(long long x0, long long y0, long long x1, long long y1, u32 colour) {
+    x0 = std::max<long long>(x0, screen_clip.clip_left);
+    y0 = std::max<long long>(y0, screen_clip.clip_top);
+    x1 = std::min<long long>(x1, screen_clip.clip_right - 1);
+    y1 = std::min<long long>(y1, screen_clip.clip_bottom - 1);
+    if (x0 > x1 || y0 > y1)
+        return;
+    for (long long y = y0; y <= y1; ++y)
+        std::fill_n(screen_buffer + y * screen_width + x0, x1 - x0 + 1, colour);
+}
+
+bool have_buffer() { return ec_assert(screen_buffer); }
+
+} // namespace
+
+void d3d_gfx2d_init() {
+    bool d3d_device = d3d_device_exists();
+    if (!ec_assert(!offscreen_texture) || !ec_assert(!screen_buffer) || !ec_assert(d3d_device))
+        return;
+    // The framebuffer is uploaded whole every frame, so its texture keeps no copy.
+    offscreen_texture = platform_texture_create(screen_width, screen_height, false);
+    if (!ec_assert(offscreen_texture))
+        return;
+    build_quad(offscreen_vb, (float)screen_width, (float)screen_height, 0xFFFFFFFFu);
+    screen_buffer = (u32 *)ZEL_MALLOC(screen_bytes, "screen_buffer");
+    if (!ec_assert(screen_buffer)) {
+        platform_texture_destroy(offscreen_texture);
+        offscreen_texture = NULL;
+        return;
+    }
+    num_background_layers = 0;
+    for (background_layer &l : background_layers) {
+        l.texture = NULL;
+        l.vertices = NULL;
+        l.primitive_count = 0;
+    }
+    d3d_kzg_load_data("ui_gfx\\retro_font.kzg", &font_sprites);
+    screen_clip = {0, 0, screen_width, screen_height};
+}
+
+void d3d_gfx2d_render() {
+    if (!ec_assert(offscreen_texture) || !ec_assert(screen_buffer))
+        return;
+    struct {
+        int Pitch;
+        u32 *pBits;
+    } locked_data;
+    locked_data.pBits = platform_texture_lock(offscreen_texture, &locked_data.Pitch);
+    if (!locked_data.pBits) {
+        d3d_check(d3derr_invalidcall);
+        return;
+    }
+    if (!ec_assert(locked_data.Pitch != 0)) {
+        platform_texture_unlock(offscreen_texture);
+        return;
+    }
+    if (locked_data.Pitch == screen_width * 4) {
+        std::memcpy(locked_data.pBits, screen_buffer, screen_bytes);
+    } else {
+        for (int y = 0; y < screen_height; ++y)
+            std::memcpy((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch,
+                        screen_buffer + y * screen_width, screen_width * 4);
+    }
+    platform_texture_unlock(offscreen_texture);
+
+    bool d3d_device = d3d_device_exists();
+    if (!ec_assert(d3d_device))
+        return;
+    // Everything is laid out in framebuffer pixels and stretched as one to the client area.
+    int out_w = 0, out_h = 0;
+    platform_renderer_output_size(&out_w, &out_h);
+    float sx = (float)out_w / (float)screen_width;
+    float sy = (float)out_h / (float)screen_height;
+    for (const background_layer &l : background_layers)
+        if (l.texture && l.vertices)
+            draw_stretched(l.texture, l.vertices, l.primitive_count, sx, sy);
+    draw_stretched(offscreen_texture, offscreen_vb, 2, sx, sy);
+}
+
+void d3d_gfx2d_free() {
+    d3d_kzg_free_data(&font_sprites);
+    if (screen_buffer) {
+        zel_free(screen_buffer);
+        screen_buffer = NULL;
+    }
+    if (offscreen_texture) {
+        platform_texture_destroy(offscreen_texture);
+        offscreen_texture = NULL;
+    }
+    for (dword id = 0; id < (dword)max_background_layers; ++id)
+        if (background_layers[id].texture)
+            gfx2d_background_layer_delete(id);
+    ec_assert(num_background_layers == 0);
+}
+
+u32 *gfx2d_screen_buffer() { return screen_buffer; }
+
+void gfx2d_fill_screen(u32 colour) {
+    if (have_buffer())
+        std::fill_n(screen_buffer, screen_width * screen_height, colour);
+}
+
+void gfx2d_draw_pixel(int x, int y, u32 colour, int scale) {
+    if (!ec_assert(scale >= 1) || !have_buffer())
+        return;
+    if (scale == 1) {
+        plot(x, y, colour);
+        return;
+    }
+    long long x_end = (long long)x + scale, y_end = (long long)y + scale;
+    if (inside_x(x) && inside_x(x_end) && inside_y(y) && inside_y(y_end)) {
+        for (int r = 0; r < scale; ++r)
+            std::fill_n(screen_buffer + (y + r) * screen_width + x, scale, colour);
+        return;
+    }
+    fill_clipped(x, y, x_end - 1, y_end - 1, colour);
+}
+
+void gfx2d_draw_hline(int x0, int x1, int y, u32 colour) {
+    if (!have_buffer() || !inside_y(y) || x0 > x1)
+        return;
+    fill_clipped(x0, y, x1, y, colour);
+}
+
+void gfx2d_draw_vline(int x, int y0, int y1, u32 colour) {
+    if (!have_buffer() || !inside_x(x) || y0 > y1)
+        return;
+    long long top = std::max<long long>(y0, screen_clip.clip_top);
+    long long bottom = std::min<long long>(y1, screen_clip.clip_bottom - 1);
+    for (long long y = top; y <= bottom; ++y)
+        screen_buffer[y * screen_width + x] = colour;
+}
+
+void gfx2d_draw_line(int x0, int y0, int x1, int y1) {
+    if (!have_buffer())
+        return;
+    long long dx = std::llabs((long long)x1 - x0), dy = std::llabs((long long)y1 - y0);
+    int sx = x0 <= x1 ? 1 : -1, sy = y0 <= y1 ? 1 : -1;
+    long long x = x0, y = y0;
+    if (dx >= dy) {
+        // x-major (a 45 degree line too)
+        long long err = 2 * dy - dx;
+        for (long long i = 0; i <= dx; ++i) {
+            plot(x, y, opaque_black);
+            x += sx;
+            if (err > 0) {
+                y += sy;
+                err += 2 * dy - 2 * dx;
+            } else {
+                err += 2 * dy;
+            }
+        }
+    } else {
+        long long err = 2 * dx - dy;
+        for (long long i = 0; i <= dy; ++i) {
+            plot(x, y, opaque_black);
+            y += sy;
+            if (err > 0) {
+                x += sx;
+                err += 2 * dx - 2 * dy;
+            } else {
+                err += 2 * dx;
+            }
+        }
+    }
+}
+
+void gfx2d_fill_rect(int x0, int y0, int x1, int y1) {
+    if (!have_buffer() || x0 > x1 || y0 > y1)
+        return;
+    fill_clipped(x0, y0, x1, y1, opaque_black);
+}
+
+int font_kern_width(char c) {
+    int in = (signed char)c;
+    if (!ec_assert(in >= 0))
+        return -1;
+    if (in < 32 || in == 127)
+        return 0;
+    return font_kern_table[in - 32];
+}
+
+int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale) {
+    if (!ec_assert(scale >= 1))
+        return 0;
+    int kern = font_kern_width(c);
+    // Control codes and the invalid codes 128..255 draw nothing and do not advance.
+    if ((signed char)c < 32 || (signed char)c == 127)
+        return 0;
+    int advance = kern * scale;
+    if ((long long)x + advance < screen_clip.clip_left ||
+        (long long)y + (long long)font_glyph_height * scale < screen_clip.clip_top ||
+        x >= screen_clip.clip_right || y >= screen_clip.clip_bottom)
+        return advance;
+    if (c == ' ')
+        return advance;
+    int index = c - 33;
+    if (!ec_assert(index >= 0 && index < 94) || !font_sprites.data)
+        return advance;
+    // The ink colour is palette entry 0 of the font sheet and stays there.
+    font_sprites.colors[0] = colour;
+    if (index < font_sprites.num_sprites)
+        gfx2d_draw_sprite(&font_sprites, x, y, index, scale);
+    static_assert(font_num_glyphs == 94);
+    return advance;
+}
+
+int gfx2d_draw_string(int x, int y, const safestring *s, u32 colour, int scale) {
+    if (!ec_assert(scale >= 1) || !ec_assert(s))
+        return 0;
+    int start = x;
+    for (int i = 0; i < safestring_length(s); ++i)
+        x += gfx2d_draw_char(x, y, safestring_get_char(s, i), colour, scale);
+    return x - start;
+}
+
+int gfx2d_strlen(const safestring *s, int scale) {
+    const safestring *string = s;
+    if (!ec_assert(string) || !ec_assert(scale >= 1))
+        return -1;
+    int sum = 0;
+    for (int i = 0; i < safestring_length(s); ++i)
+        sum += font_kern_width(safestring_get_char(s, i));
+    return sum * scale;
+}
+
+dword gfx2d_background_layer_add(const kzb_image_data *image) {
+    if (!ec_assert(image) || !ec_assert(image->data) ||
+        !ec_assert(num_background_layers < max_background_layers))
+        return invalid_id;
+    dword id = 0;
+    while (id < (dword)max_background_layers && background_layers[id].texture)
+        ++id;
+    if (!ec_assert(id < max_background_layers))
+        return invalid_id;
+    bool d3d_device = d3d_device_exists();
+    if (!ec_assert(d3d_device))
+        return invalid_id;
+    background_layer &layer = background_layers[id];
+    layer.texture = platform_texture_create(image->width, image->height, true);
+    if (!ec_assert(background_layers[id].texture))
+        return invalid_id;
+    int pitch = 0;
+    u32 *bits = platform_texture_lock(layer.texture, &pitch);
+    if (!bits || !ec_assert(pitch != 0)) {
+        platform_texture_destroy(layer.texture);
+        layer.texture = NULL;
+        return invalid_id;
+    }
+    for (int y = 0; y < image->height; ++y)
+        std::memcpy((u8 *)bits + (std::size_t)y * (std::size_t)pitch,
+                    image->data + (std::size_t)y * (std::size_t)image->width, (std::size_t)image->width * 4);
+    platform_texture_unlock(layer.texture);
+    build_quad(layer.quad, (float)image->width, (float)image->height, 0xFFFFFFFFu);
+    layer.vertices = layer.quad;
+    layer.primitive_count = 2;
+    num_background_layers += 1;
+    return id;
+}
+
+void gfx2d_background_layer_delete(dword id) {
+    if (!ec_assert(id < max_background_layers) || !ec_assert(background_layers[id].texture) ||
+        !ec_assert(background_layers[id].vertices))
+        return;
+    background_layer &layer = background_layers[id];
+    platform_texture_destroy(layer.texture);
+    layer.texture = NULL;
+    num_background_layers -= 1;
+    layer.vertices = NULL;
+    layer.primitive_count = 0;
+}
+
+void gfx2d_fullscreen_brightness(u32 percent) {
+    if (!ec_assert(percent <= 100))
+        return;
+    u32 v = percent * 255 / 100;
+    u32 colour = 0xFF000000u | v << 16 | v << 8 | v;
+    for (platform_vertex &vertex : offscreen_vb)
+        vertex.colour = colour;
+}

@@ -1,0 +1,518 @@
+// pf_video.cpp -- display modes, the game window, its renderer and kept textures over SDL2
+#include "platform/pf_video.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <vector>
+
+struct platform_texture {
+    SDL_Texture *texture = nullptr; // null while the renderer has lost it
+    int width = 0;
+    int height = 0;
+    bool keep_pixels = false;
+    std::vector<std::uint32_t> pixels; // the kept copy, when keep_pixels
+    bool locked = false;
+};
+
+namespace {
+
+bool video_started = false;
+SDL_Window *window = nullptr;
+bool window_destroy_pending = false; // destroyed by the game, kept for the renderer
+SDL_Renderer *renderer = nullptr;
+bool renderer_vsync = false;
+bool textures_lost = false;
+bool event_watch_added = false;
+bool cursor_shown = true;
+
+std::vector<platform_texture *> textures;
+std::vector<SDL_Vertex> vertex_scratch;
+
+// Presents without a vertical sync are spaced at least this far apart, so that the
+// loop (which never sleeps) does not keep a core busy drawing frames nobody sees.
+constexpr Uint64 min_present_interval_ms = 8;
+Uint64 last_present_ms = 0;
+
+// Test injection.
+bool modes_injected = false;
+std::vector<std::pair<int, int>> injected_modes;
+platform_video_failure failure = platform_video_fail_none;
+int injected_client_width = 0;
+int injected_client_height = 0;
+bool capture_on = false;
+std::vector<std::uint32_t> captured;
+int captured_width = 0;
+int captured_height = 0;
+std::uint32_t captured_frames = 0;
+int last_warp_x = 0;
+int last_warp_y = 0;
+
+int SDLCALL watch_render_resets(void *, SDL_Event *e) {
+    if (e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET)
+        textures_lost = true;
+    return 1;
+}
+
+SDL_Texture *make_sdl_texture(int width, int height) {
+    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!t)
+        return nullptr;
+    SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(t, SDL_ScaleModeNearest);
+    return t;
+}
+
+// Copies width x height words (row stride width) into an SDL texture: one lock and
+// one block copy when the pitch allows it.
+bool upload(SDL_Texture *t, const std::uint32_t *src, int width, int height) {
+    void *pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0)
+        return false;
+    std::size_t row = (std::size_t)width * 4;
+    if ((std::size_t)pitch == row) {
+        std::memcpy(pixels, src, row * (std::size_t)height);
+    } else {
+        for (int y = 0; y < height; ++y)
+            std::memcpy((std::uint8_t *)pixels + (std::size_t)y * (std::size_t)pitch,
+                        src + (std::size_t)y * (std::size_t)width, row);
+    }
+    SDL_UnlockTexture(t);
+    return true;
+}
+
+bool clear_sdl_texture(SDL_Texture *t, int height) {
+    void *pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0)
+        return false;
+    std::memset(pixels, 0, (std::size_t)pitch * (std::size_t)height);
+    SDL_UnlockTexture(t);
+    return true;
+}
+
+// Rebuilds every texture the renderer lost, from the kept pixels (the framebuffer's
+// texture, which is refilled every frame, comes back blank).
+void restore_textures() {
+    textures_lost = false;
+    for (platform_texture *t : textures) {
+        if (t->texture)
+            SDL_DestroyTexture(t->texture);
+        t->texture = make_sdl_texture(t->width, t->height);
+        if (!t->texture)
+            continue;
+        if (t->keep_pixels)
+            upload(t->texture, t->pixels.data(), t->width, t->height);
+        else
+            clear_sdl_texture(t->texture, t->height);
+    }
+}
+
+void destroy_window_now() {
+    if (window)
+        SDL_DestroyWindow(window);
+    window = nullptr;
+    window_destroy_pending = false;
+}
+
+bool dummy_driver() {
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
+
+} // namespace
+
+bool platform_video_init() {
+    if (failure == platform_video_fail_init)
+        return false;
+    if (video_started)
+        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    video_started = true;
+    return true;
+}
+
+void platform_video_quit() {
+    if (renderer)
+        platform_renderer_destroy();
+    destroy_window_now();
+    if (video_started)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_started = false;
+}
+
+int platform_display_mode_count() {
+    if (failure == platform_video_fail_display_list)
+        return -1;
+    if (modes_injected)
+        return (int)injected_modes.size();
+    if (!video_started || SDL_GetNumVideoDisplays() < 1)
+        return -1;
+    int n = SDL_GetNumDisplayModes(0);
+    return n < 0 ? -1 : n;
+}
+
+bool platform_display_mode(int index, int *width, int *height) {
+    if (index < 0 || index >= platform_display_mode_count())
+        return false;
+    if (modes_injected) {
+        *width = injected_modes[(std::size_t)index].first;
+        *height = injected_modes[(std::size_t)index].second;
+        return true;
+    }
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, index, &mode) != 0)
+        return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
+    SDL_Rect r = {0, 0, 0, 0};
+    if (!video_started || SDL_GetDisplayUsableBounds(0, &r) != 0) {
+        *x = *y = *width = *height = 0;
+        return false;
+    }
+    *x = r.x;
+    *y = r.y;
+    *width = r.w;
+    *height = r.h;
+    return true;
+}
+
+bool platform_window_create(const char *title, int width, int height) {
+    if (failure == platform_video_fail_window || !video_started)
+        return false;
+    if (window_destroy_pending && !renderer)
+        destroy_window_now();
+    if (window)
+        return false;
+    window = SDL_CreateWindow(title ? title : "", 0, 0, width, height,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    return window != nullptr;
+}
+
+void platform_window_destroy() {
+    if (!window || window_destroy_pending)
+        return;
+    if (renderer) {
+        // The renderer draws into this window until it is released.
+        SDL_HideWindow(window);
+        window_destroy_pending = true;
+        return;
+    }
+    destroy_window_now();
+}
+
+bool platform_window_exists() { return window && !window_destroy_pending; }
+
+void platform_window_borders(int *top, int *left, int *bottom, int *right) {
+    *top = *left = *bottom = *right = 0;
+    if (window && SDL_GetWindowBordersSize(window, top, left, bottom, right) != 0)
+        *top = *left = *bottom = *right = 0;
+}
+
+void platform_window_place(int x, int y, int width, int height) {
+    if (!window)
+        return;
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, x, y);
+}
+
+void platform_window_show() {
+    if (!window || window_destroy_pending)
+        return;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void platform_window_client_size(int *width, int *height) {
+    if (injected_client_width > 0 || injected_client_height > 0) {
+        *width = injected_client_width;
+        *height = injected_client_height;
+        return;
+    }
+    *width = *height = 0;
+    if (window)
+        SDL_GetWindowSize(window, width, height);
+}
+
+void platform_mouse_warp_global(int x, int y) {
+    last_warp_x = x;
+    last_warp_y = y;
+    if (window && !dummy_driver())
+        SDL_WarpMouseGlobal(x, y);
+}
+
+void platform_cursor_show(bool shown) {
+    cursor_shown = shown;
+    if (video_started)
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool platform_cursor_shown() { return cursor_shown; }
+
+bool platform_renderer_create() {
+    if (failure == platform_video_fail_renderer || !window || renderer)
+        return false;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer)
+        return false;
+    SDL_RendererInfo info;
+    renderer_vsync = SDL_GetRendererInfo(renderer, &info) == 0 &&
+                     (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    if (!event_watch_added) {
+        SDL_AddEventWatch(watch_render_resets, nullptr);
+        event_watch_added = true;
+    }
+    textures_lost = false;
+    last_present_ms = 0;
+    return true;
+}
+
+bool platform_renderer_check_caps() {
+    if (!renderer || failure == platform_video_fail_caps)
+        return false;
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0)
+        return false;
+    bool argb = false;
+    for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+        argb = argb || info.texture_formats[i] == SDL_PIXELFORMAT_ARGB8888;
+    if (!argb)
+        return false;
+    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STREAMING, 1, 1);
+    if (!t)
+        return false;
+    bool ok = SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND) == 0;
+    if (ok) {
+        SDL_Vertex tri[3] = {};
+        tri[1].position.x = 1.0f;
+        tri[2].position.y = 1.0f;
+        for (SDL_Vertex &v : tri)
+            v.color = SDL_Color{255, 255, 255, 255};
+        ok = SDL_RenderGeometry(renderer, t, tri, 3, nullptr, 0) == 0;
+    }
+    SDL_DestroyTexture(t);
+    return ok;
+}
+
+void platform_renderer_destroy() {
+    if (!renderer)
+        return;
+    // Textures left by their owners go with the renderer.
+    for (platform_texture *t : textures) {
+        if (t->texture)
+            SDL_DestroyTexture(t->texture);
+        delete t;
+    }
+    textures.clear();
+    SDL_DestroyRenderer(renderer);
+    renderer = nullptr;
+    renderer_vsync = false;
+    textures_lost = false;
+    if (window_destroy_pending)
+        destroy_window_now();
+}
+
+bool platform_renderer_exists() { return renderer != nullptr; }
+bool platform_renderer_vsync() { return renderer_vsync; }
+
+void platform_renderer_output_size(int *width, int *height) {
+    *width = *height = 0;
+    if (renderer && SDL_GetRendererOutputSize(renderer, width, height) != 0)
+        *width = *height = 0;
+}
+
+platform_texture *platform_texture_create(int width, int height, bool keep_pixels) {
+    if (!renderer || width <= 0 || height <= 0)
+        return nullptr;
+    SDL_Texture *sdl = make_sdl_texture(width, height);
+    if (!sdl)
+        return nullptr;
+    platform_texture *t = new platform_texture;
+    t->texture = sdl;
+    t->width = width;
+    t->height = height;
+    t->keep_pixels = keep_pixels;
+    if (keep_pixels) {
+        t->pixels.assign((std::size_t)width * (std::size_t)height, 0u);
+        upload(sdl, t->pixels.data(), width, height);
+    } else {
+        clear_sdl_texture(sdl, height);
+    }
+    textures.push_back(t);
+    return t;
+}
+
+void platform_texture_destroy(platform_texture *texture) {
+    if (!texture)
+        return;
+    for (std::size_t i = 0; i < textures.size(); ++i) {
+        if (textures[i] == texture) {
+            textures.erase(textures.begin() + (std::ptrdiff_t)i);
+            if (texture->texture)
+                SDL_DestroyTexture(texture->texture);
+            delete texture;
+            return;
+        }
+    }
+}
+
+std::uint32_t *platform_texture_lock(platform_texture *texture, int *pitch) {
+    *pitch = 0;
+    if (!texture || texture->locked)
+        return nullptr;
+    if (textures_lost)
+        restore_textures();
+    if (texture->keep_pixels) {
+        // Written into the kept copy; unlock hands it to the renderer.
+        texture->locked = true;
+        *pitch = texture->width * 4;
+        return texture->pixels.data();
+    }
+    if (!texture->texture)
+        return nullptr;
+    void *pixels = nullptr;
+    if (SDL_LockTexture(texture->texture, nullptr, &pixels, pitch) != 0) {
+        *pitch = 0;
+        return nullptr;
+    }
+    texture->locked = true;
+    return (std::uint32_t *)pixels;
+}
+
+void platform_texture_unlock(platform_texture *texture) {
+    if (!texture || !texture->locked)
+        return;
+    texture->locked = false;
+    if (!texture->texture)
+        return;
+    if (texture->keep_pixels)
+        upload(texture->texture, texture->pixels.data(), texture->width, texture->height);
+    else
+        SDL_UnlockTexture(texture->texture);
+}
+
+bool platform_render_clear(std::uint32_t colour) {
+    if (!renderer)
+        return false;
+    if (textures_lost)
+        restore_textures();
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour,
+                           (Uint8)(colour >> 24));
+    return SDL_RenderClear(renderer) == 0;
+}
+
+bool platform_render_geometry(platform_texture *texture, const platform_vertex *vertices, int count) {
+    if (!renderer || !vertices || count < 0)
+        return false;
+    if (count == 0)
+        return true;
+    if (texture && !texture->texture)
+        return false;
+    if (vertex_scratch.size() < (std::size_t)count)
+        vertex_scratch.resize((std::size_t)count);
+    for (int i = 0; i < count; ++i) {
+        const platform_vertex &s = vertices[i];
+        SDL_Vertex &d = vertex_scratch[(std::size_t)i];
+        d.position.x = s.x;
+        d.position.y = s.y;
+        d.color = SDL_Color{(Uint8)(s.colour >> 16), (Uint8)(s.colour >> 8), (Uint8)s.colour,
+                            (Uint8)(s.colour >> 24)};
+        d.tex_coord.x = s.u;
+        d.tex_coord.y = s.v;
+    }
+    return SDL_RenderGeometry(renderer, texture ? texture->texture : nullptr, vertex_scratch.data(),
+                              count, nullptr, 0) == 0;
+}
+
+void platform_render_present() {
+    if (!renderer)
+        return;
+    if (capture_on) {
+        int w = 0, h = 0;
+        platform_renderer_output_size(&w, &h);
+        if (w > 0 && h > 0) {
+            captured.resize((std::size_t)w * (std::size_t)h);
+            if (platform_render_read(captured.data(), w, h)) {
+                captured_width = w;
+                captured_height = h;
+                ++captured_frames;
+            }
+        }
+    }
+    if (!renderer_vsync && !dummy_driver()) {
+        Uint64 now = SDL_GetTicks64();
+        if (last_present_ms && now - last_present_ms < min_present_interval_ms)
+            SDL_Delay((Uint32)(min_present_interval_ms - (now - last_present_ms)));
+        last_present_ms = SDL_GetTicks64();
+    }
+    SDL_RenderPresent(renderer);
+}
+
+bool platform_render_read(std::uint32_t *out, int width, int height) {
+    if (!renderer || !out || width <= 0 || height <= 0)
+        return false;
+    SDL_Rect r = {0, 0, width, height};
+    return SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ARGB8888, out, width * 4) == 0;
+}
+
+void platform_video_set_modes_for_test(const int (*modes)[2], int count) {
+    injected_modes.clear();
+    modes_injected = modes != nullptr;
+    for (int i = 0; modes && i < count; ++i)
+        injected_modes.emplace_back(modes[i][0], modes[i][1]);
+}
+
+void platform_video_fail_for_test(platform_video_failure f) { failure = f; }
+
+void platform_video_set_client_size_for_test(int width, int height) {
+    injected_client_width = width;
+    injected_client_height = height;
+}
+
+void platform_video_set_capture(bool on) {
+    capture_on = on;
+    captured_frames = 0;
+    if (!on) {
+        captured.clear();
+        captured.shrink_to_fit();
+        captured_width = captured_height = 0;
+    }
+}
+
+const std::uint32_t *platform_video_captured_frame(int *width, int *height, std::uint32_t *frame_number) {
+    if (width)
+        *width = captured_width;
+    if (height)
+        *height = captured_height;
+    if (frame_number)
+        *frame_number = captured_frames;
+    return captured_width > 0 ? captured.data() : nullptr;
+}
+
+void platform_video_lose_textures_for_test() {
+    for (platform_texture *t : textures) {
+        if (t->texture)
+            SDL_DestroyTexture(t->texture);
+        t->texture = nullptr;
+    }
+    textures_lost = true;
+}
+
+void platform_mouse_last_warp(int *x, int *y) {
+    *x = last_warp_x;
+    *y = last_warp_y;
+}

@@ -1,0 +1,79 @@
+// gfx_env.cpp -- brings the window and graphics device up headless for a test
+#include "gfx_env.h"
+
+#include "engine/ec_strings.h"
+#include "graphics/d3d_main.h"
+#include "graphics/d3d_window.h"
+#include "platform/pf_video.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int num_fixture_strings = 14;
+string_definition fixture_strings[num_fixture_strings];
+
+const char *const fixture_texts[num_fixture_strings] = {
+    "Tombweaver", "", "", "", "", "", "", "", "",
+    "The game window could not be created.",
+    "The graphics system could not be started.",
+    "No display mode of at least 1024 x 768 was found.",
+    "The graphics device could not be created.",
+    "The graphics device cannot draw what the game needs.",
+};
+
+void install_fixture_strings() {
+    for (int i = 0; i < num_fixture_strings; ++i) {
+        std::memset(&fixture_strings[i], 0, sizeof fixture_strings[i]);
+        safestring_create(&fixture_strings[i].string, fixture_texts[i]);
+    }
+    string_table_use_for_test(fixture_strings, num_fixture_strings);
+}
+
+} // namespace
+
+const char *gfx_env_string(int id) {
+    return id >= 0 && id < num_fixture_strings ? fixture_texts[id] : "";
+}
+
+scoped_graphics::scoped_graphics(int width, int height) {
+    if (width > 0 && height > 0) {
+        const int modes[1][2] = {{width, height}};
+        platform_video_set_modes_for_test(modes, 1);
+    }
+    if (string_table_size() == 0) {
+        install_fixture_strings();
+        own_strings = true;
+    }
+    if (!d3d_window_create())
+        return;
+    if (!d3d_init()) {
+        d3d_window_destroy();
+        return;
+    }
+    ready = true;
+}
+
+scoped_graphics::~scoped_graphics() {
+    if (ready) {
+        d3d_free();
+        d3d_window_destroy();
+    }
+    platform_video_set_capture(false);
+    platform_video_set_modes_for_test(nullptr, 0);
+    platform_video_set_client_size_for_test(0, 0);
+    if (own_strings)
+        string_table_use_for_test(nullptr, 0);
+}
+
+std::vector<u32> scoped_graphics::read_frame(int *w, int *h) {
+    *w = *h = 0;
+    if (!ready)
+        return {};
+    platform_video_set_capture(true);
+    d3d_render();
+    const u32 *frame = platform_video_captured_frame(w, h, nullptr);
+    if (!frame)
+        return {};
+    return std::vector<u32>(frame, frame + (std::size_t)*w * (std::size_t)*h);
+}
