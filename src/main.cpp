@@ -13,6 +13,8 @@
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_necrogram.h"
+#include "graphics/d3d_font.h"
+#include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
@@ -68,6 +70,7 @@ void appmode_init_init() {
     std::srand((unsigned)std::time(nullptr));
     frame_timer_start();
     ui_load_gfx();
+    diag_strings_create();
     save_file_init_path();
     main_menu_load_song();
     game_load_song();
@@ -76,14 +79,25 @@ void appmode_init_init() {
 
 void appmode_exit_init() {
     songs_free();
+    diag_strings_free();
     ui_free_gfx();
     // Closing the window: its destruction posts the quit message that ends the loop.
-    platform_send_message(msg_destroy, 0, 0);
+    d3d_window_destroy();
 }
 
 bool program_init() {
-    if (!sound_system_init())
+    if (!d3d_window_create())
         return false;
+    if (!d3d_init()) {
+        d3d_window_destroy();
+        return false;
+    }
+    if (!sound_system_init()) {
+        d3d_free();
+        d3d_window_destroy();
+        return false;
+    }
+    d3d_window_show();
     window_active_set(true);
     cursor_centre();
     set_app_mode(appmode_init);
@@ -108,6 +122,7 @@ void main_loop() {
 void shutdown() {
     sounds_free_all();
     sound_system_close();
+    d3d_free();
     string_table_free();
     packfile_close();
     memory_system_close();
@@ -154,6 +169,7 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         return 0;
     case msg_keydown:
         if (msg->wparam == vk_f1) {
+            diag_strings_toggle();
             return 0;
         }
         if (mode.keydown)
