@@ -1,0 +1,167 @@
+// The title and game songs: loading from the pack, starting and stopping, freeing, and
+// what start-up does without an audio device.
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
+#include "game/g_game.h"
+#include "main.h"
+#include "platform/pf_audio.h"
+#include "test_pack.h"
+#include "test_sound_util.h"
+
+namespace {
+
+const char *title_name = "audio\\gamejam_title.kzs";
+const char *game_name = "audio\\gamejam_final.kzs";
+
+class songs_test : public sound_test {
+protected:
+    void SetUp() override {
+        memory_system_init();
+        sound_test::SetUp();
+    }
+    void TearDown() override {
+        songs_free();
+        sound_test::TearDown();
+    }
+    // A short sine, stored compressed so that loading it allocates a buffer.
+    static test_pack_entry song(const char *name) { return {name, kzs_sine(2, 4410, 100, 8000), true}; }
+};
+
+} // namespace
+
+TEST_F(songs_test, BothSongsLoadOnceAndAreFreedWithTheirIds) {
+    scoped_test_pack pack({song(title_name), song(game_name)});
+    ASSERT_TRUE(pack.ok());
+    int blocks = memory_num_allocations();
+    main_menu_load_song();
+    game_load_song();
+    EXPECT_EQ(0u, title_song_get());
+    EXPECT_EQ(1u, game_song_get());
+    EXPECT_EQ(100u, sound_duration_ms(title_song_get()));
+    // The pack's buffers were given back.
+    EXPECT_EQ(blocks, memory_num_allocations());
+    EXPECT_TRUE(rec.assertions().empty());
+
+    main_menu_load_song();
+    game_load_song();
+    EXPECT_EQ((std::vector<std::string>{"title_song == invalid_id", "game_song == invalid_id"}),
+              rec.assertions());
+    EXPECT_EQ(0u, title_song_get());
+    EXPECT_EQ(1u, game_song_get());
+    EXPECT_EQ(2, sound_count());
+
+    rec.clear();
+    main_menu_start_song();
+    game_start_song();
+    songs_free();
+    EXPECT_EQ(invalid_id, title_song_get());
+    EXPECT_EQ(invalid_id, game_song_get());
+    EXPECT_EQ(0, sound_count());
+    EXPECT_FALSE(platform_sound_playing(0));
+    EXPECT_FALSE(platform_sound_playing(1));
+    songs_free(); // nothing left: nothing to do
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST_F(songs_test, SongsLoopAtTheirVolumesAndStartingTwiceDoesNotRestart) {
+    manual_clock clock(0);
+    scoped_test_pack pack({song(title_name), song(game_name)});
+    ASSERT_TRUE(pack.ok());
+    main_menu_load_song();
+    game_load_song();
+    dword title = title_song_get(), game = game_song_get();
+
+    main_menu_start_song();
+    EXPECT_TRUE(sound_is_playing(title));
+    EXPECT_EQ(85, sound_volume_get(title));
+    EXPECT_EQ(35, platform_sound_mixer_volume((int)title));
+    clock.advance(10000);
+    sound_update();
+    EXPECT_TRUE(sound_is_playing(title)); // looped, not a one-shot
+
+    // Already playing: neither restarted nor set back to 85.
+    sound_set_volume(title, 50);
+    main_menu_start_song();
+    EXPECT_EQ(50, sound_volume_get(title));
+
+    game_start_song();
+    EXPECT_TRUE(sound_is_playing(game));
+    EXPECT_EQ(75, sound_volume_get(game));
+
+    main_menu_stop_song();
+    EXPECT_FALSE(sound_is_playing(title));
+    EXPECT_FALSE(platform_sound_playing((int)title));
+    EXPECT_TRUE(sound_is_playing(game));
+    main_menu_stop_song();
+    game_stop_song();
+    EXPECT_FALSE(sound_is_playing(game));
+
+    // A stopped song starts again at its volume.
+    main_menu_start_song();
+    EXPECT_TRUE(sound_is_playing(title));
+    EXPECT_EQ(85, sound_volume_get(title));
+    EXPECT_TRUE(rec.assertions().empty());
+}
+
+TEST_F(songs_test, MissingOrDamagedSongsStayInvalidAndEveryUseAsserts) {
+    std::vector<u8> rate0 = kzs_bytes(2, 0, 4, 16, std::vector<u8>(400));
+    scoped_test_pack pack({{game_name, rate0, true}});
+    ASSERT_TRUE(pack.ok());
+    int blocks = memory_num_allocations();
+
+    main_menu_load_song();
+    EXPECT_TRUE(rec.asserted("sound_file"));
+    EXPECT_TRUE(rec.asserted("title_song != invalid_id"));
+    EXPECT_EQ(invalid_id, title_song_get());
+
+    rec.clear();
+    game_load_song();
+    EXPECT_EQ((std::vector<std::string>{"result == DS_OK", "game_song != invalid_id"}), rec.assertions());
+    EXPECT_EQ(invalid_id, game_song_get());
+    EXPECT_EQ(0, sound_count());
+    EXPECT_EQ(blocks, memory_num_allocations());
+
+    rec.clear();
+    main_menu_start_song();
+    main_menu_stop_song();
+    game_start_song();
+    game_stop_song();
+    EXPECT_EQ((std::vector<std::string>{"title_song != invalid_id", "title_song != invalid_id",
+                                        "game_song != invalid_id", "game_song != invalid_id"}),
+              rec.assertions());
+
+    // A song that failed may be loaded again once the file is there.
+    rec.clear();
+    songs_free();
+    EXPECT_TRUE(rec.assertions().empty());
+    EXPECT_EQ(invalid_id, sound_create(nullptr));
+    EXPECT_TRUE(rec.asserted("filename"));
+}
+
+TEST(SoundStartUp, WithoutAnAudioDeviceTheGameShowsError15AndExits1) {
+    dialog_recorder rec;
+    scoped_env base("TOMBWEAVER_PATH", TW_BUILD_DIR);
+    scoped_env video("SDL_VIDEODRIVER", "dummy");
+    scoped_env render("SDL_RENDER_DRIVER", "software");
+    scoped_env home("XDG_DATA_HOME", TW_BUILD_DIR "/test-home");
+
+    // The text the built pack gives string 15.
+    memory_system_init();
+    ASSERT_TRUE(base_path_init());
+    ASSERT_TRUE(packfile_load());
+    string_table_read();
+    const safestring *text = safestring_get_from_id(15);
+    ASSERT_NE(nullptr, text);
+    std::string expected = text->text;
+    string_table_free();
+    packfile_close();
+    EXPECT_FALSE(expected.empty());
+
+    scoped_env audio("SDL_AUDIODRIVER", "no_such_driver");
+    EXPECT_EQ(1, tombweaver_main());
+    ASSERT_EQ(1u, rec.count()) << rec.dialogs().back().caption << ": " << rec.dialogs().back().text;
+    EXPECT_EQ("Fatal Error", rec.dialogs()[0].caption);
+    EXPECT_EQ(expected, rec.dialogs()[0].text);
+    EXPECT_FALSE(platform_audio_is_open());
+}
