@@ -1,0 +1,351 @@
+// test_necrogram.cpp -- the board's clues, press and drag rules, completion test and exit
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "game/g_necrogram.h"
+#include "game/g_player.h"
+#include "game/g_puzzles.h"
+#include "main.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Moves the hover onto a cell, through the same pixel mapping the screen uses.
+void hover(int row, int column) {
+    const necrogram_layout l = necrogram_layout_for(necrogram_get_size());
+    necrogram_update_hover(l.grid_x + 32 * column + 5, l.grid_y + 32 * row + 5);
+}
+
+std::vector<int> row_clues(int row) {
+    int count = 0;
+    const u8 *clues = necrogram_row_clues(row, &count);
+    return std::vector<int>(clues, clues + count);
+}
+
+std::vector<int> column_clues(int column) {
+    int count = 0;
+    const u8 *clues = necrogram_column_clues(column, &count);
+    return std::vector<int>(clues, clues + count);
+}
+
+void load_puzzle(u32 index) {
+    int size = 0;
+    const u8 *cells = puzzle_get_info(index, &size, nullptr);
+    necrogram_load(size, cells);
+    necrogram_make_row_clues();
+    necrogram_make_column_clues();
+}
+
+// Fills every cell that is 1 in picture (size x size) with left presses.
+void fill_picture(const u8 *picture, int size) {
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c)
+            if (picture[r * size + c]) {
+                hover(r, c);
+                necrogram_press_left();
+            }
+}
+
+std::vector<u8> picture_from_hex(int size, const char *rows) {
+    std::vector<u8> cells;
+    const char *p = rows;
+    for (int r = 0; r < size; ++r) {
+        char *end = nullptr;
+        const unsigned long bits = std::strtoul(p, &end, 16);
+        p = end;
+        for (int c = 0; c < size; ++c)
+            cells.push_back((bits >> (size - 1 - c)) & 1);
+    }
+    return cells;
+}
+
+class Necrogram : public ::testing::Test {
+protected:
+    void SetUp() override { necrogram_reset_for_test(); }
+    dialog_recorder rec;
+};
+
+TEST_F(Necrogram, CluesOfRunsEmptyAndFullLines) {
+    // Row: empty full full empty full full full empty full empty -> 2 3 1.
+    std::vector<u8> cells(100, 0);
+    const u8 row[10] = {0, 1, 1, 0, 1, 1, 1, 0, 1, 0};
+    std::copy(row, row + 10, cells.begin() + 30);
+    for (int r = 0; r < 10; ++r)
+        cells[r * 10 + 9] = 1; // last column full
+    necrogram_load(10, cells.data());
+    necrogram_make_row_clues();
+    necrogram_make_column_clues();
+    EXPECT_EQ(row_clues(3), (std::vector<int>{2, 3, 2}));
+    EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
+    EXPECT_EQ(column_clues(9), (std::vector<int>{10}));
+    // An empty column's list is the single number 0: count 1, not 0.
+    EXPECT_EQ(column_clues(0), (std::vector<int>{0}));
+    EXPECT_EQ(column_clues(1), (std::vector<int>{1}));
+
+    // Puzzle 4's two bottom rows are full: the single clue 15. Its top row is 0002.
+    load_puzzle(4);
+    EXPECT_EQ(row_clues(13), (std::vector<int>{15}));
+    EXPECT_EQ(row_clues(14), (std::vector<int>{15}));
+    EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
+    // Puzzle 0's first row is empty.
+    load_puzzle(0);
+    EXPECT_EQ(row_clues(0), (std::vector<int>{0}));
+    EXPECT_EQ(row_clues(2), (std::vector<int>{1, 2}));
+    EXPECT_EQ(necrogram_row_clues(10, nullptr), nullptr);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(Necrogram, LayoutAndHoverEdges) {
+    const necrogram_layout ten = necrogram_layout_for(10);
+    EXPECT_EQ(ten.grid_x, 402);
+    EXPECT_EQ(ten.grid_y, 250);
+    const necrogram_layout fifteen = necrogram_layout_for(15);
+    EXPECT_EQ(fifteen.grid_x, 342);
+    EXPECT_EQ(fifteen.grid_y, 190);
+    EXPECT_EQ(fifteen.left, 202);
+    EXPECT_EQ(fifteen.top, 50);
+
+    load_puzzle(0);
+    int c = 0, r = 0;
+    necrogram_update_hover(402, 250);
+    necrogram_get_hover(&c, &r);
+    EXPECT_EQ(c, 0);
+    EXPECT_EQ(r, 0);
+    necrogram_update_hover(721, 569);
+    necrogram_get_hover(&c, &r);
+    EXPECT_EQ(c, 9);
+    EXPECT_EQ(r, 9);
+    // The right and bottom border lines lie outside the grid.
+    for (auto [x, y] : {std::pair{722, 300}, std::pair{500, 570}, std::pair{401, 300}, std::pair{500, 249}}) {
+        necrogram_update_hover(x, y);
+        necrogram_get_hover(&c, &r);
+        EXPECT_EQ(c, -1) << x << "," << y;
+        EXPECT_EQ(r, -1) << x << "," << y;
+    }
+}
+
+TEST_F(Necrogram, PressCyclesOfBothButtons) {
+    load_puzzle(0);
+    hover(0, 0);
+    // Left: empty -> full -> empty.
+    EXPECT_EQ(necrogram_press_left(), necrogram_effect_full);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_full);
+    EXPECT_EQ(necrogram_press_left(), necrogram_effect_pave);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_empty);
+    // Right: empty -> cross -> empty.
+    EXPECT_EQ(necrogram_press_right(), necrogram_effect_cross);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
+    EXPECT_EQ(necrogram_press_right(), necrogram_effect_pave);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_empty);
+    // A cross becomes full in one left press; a full cell a cross in one right press.
+    necrogram_press_right();
+    EXPECT_EQ(necrogram_press_left(), necrogram_effect_full);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_full);
+    EXPECT_EQ(necrogram_press_right(), necrogram_effect_cross);
+    EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
+    EXPECT_EQ(necrogram_paint_mark_get(), mark_cross);
+}
+
+TEST_F(Necrogram, NothingHoveredChangesNothing) {
+    load_puzzle(0);
+    hover(1, 1);
+    necrogram_press_left();
+    necrogram_update_hover(10, 10);
+    EXPECT_EQ(necrogram_press_left(), necrogram_effect_none);
+    EXPECT_EQ(necrogram_press_right(), necrogram_effect_none);
+    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
+    EXPECT_EQ(necrogram_get_mark(1, 1), mark_full);
+    // The stroke's mark stays the one of the last press that landed on a cell.
+    EXPECT_EQ(necrogram_paint_mark_get(), mark_full);
+}
+
+TEST_F(Necrogram, StrokesPaintThePressMark) {
+    load_puzzle(0);
+    // A stroke with nothing pressed since the start paints empty.
+    hover(0, 0);
+    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
+
+    // Fill stroke across row 0: crosses become full too.
+    hover(0, 2);
+    necrogram_press_right();
+    hover(0, 0);
+    necrogram_press_left();
+    for (int c = 1; c < 5; ++c) {
+        hover(0, c);
+        EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_full) << c;
+    }
+    // Passing a cell again that already holds the mark is silent.
+    hover(0, 3);
+    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
+
+    // A stroke begun on a full cell clears every cell it passes, full or crossed.
+    hover(1, 0);
+    necrogram_press_right();
+    hover(0, 4);
+    EXPECT_EQ(necrogram_press_left(), necrogram_effect_pave);
+    int paves = 0;
+    for (int c = 3; c >= 0; --c) {
+        hover(0, c);
+        paves += necrogram_paint_hovered() == necrogram_effect_pave;
+    }
+    hover(1, 0);
+    paves += necrogram_paint_hovered() == necrogram_effect_pave;
+    hover(1, 1); // already empty
+    paves += necrogram_paint_hovered() == necrogram_effect_pave;
+    EXPECT_EQ(paves, 5);
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(necrogram_get_mark(0, c), mark_empty);
+    EXPECT_EQ(necrogram_get_mark(1, 0), mark_empty);
+
+    // A cross stroke crosses full cells. The stroke's mark outlives the board.
+    hover(2, 2);
+    necrogram_press_left();
+    hover(2, 3);
+    necrogram_press_right();
+    hover(2, 2);
+    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_cross);
+    load_puzzle(1);
+    hover(5, 5);
+    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_cross);
+    EXPECT_EQ(necrogram_get_mark(5, 5), mark_cross);
+}
+
+TEST_F(Necrogram, SolvingAndBreakingTheBoard) {
+    load_puzzle(0);
+    EXPECT_FALSE(necrogram_solved());
+    int size = 0;
+    const u8 *picture = puzzle_get_info(0, &size, nullptr);
+    // Crossing every empty cell is never required, and crosses do not solve.
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c) {
+            hover(r, c);
+            necrogram_press_right();
+        }
+    EXPECT_FALSE(necrogram_solved());
+    fill_picture(picture, size);
+    EXPECT_TRUE(necrogram_solved());
+    EXPECT_TRUE(necrogram_is_solved());
+
+    // Filling a wrong cell breaks it; clearing it again restores it.
+    hover(0, 0);
+    necrogram_press_left();
+    EXPECT_FALSE(necrogram_solved());
+    necrogram_press_left();
+    EXPECT_TRUE(necrogram_solved());
+    // Crossing a filled picture cell breaks it as well.
+    hover(1, 3);
+    necrogram_press_right();
+    EXPECT_FALSE(necrogram_solved());
+    necrogram_press_left();
+    EXPECT_TRUE(necrogram_solved());
+
+    // A board of size 0 counts as solved.
+    necrogram_load(0, picture);
+    EXPECT_TRUE(necrogram_is_solved());
+}
+
+TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
+    // Puzzles 3, 5 and 6 have other pictures with exactly the same clues.
+    const struct {
+        u32 puzzle;
+        const char *rows;
+    } others[] = {
+        {3, "1CC4 60C2 04C4 1EF2 3DA8 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8"},
+        {5, "7FFF 639F 0D0F 303F 027F 28F5 41E0 5BF8 0FBD 2760 0E00 1B00 4603 0404 4400"},
+        {6, "007E 07FC 3FC8 2A82 1894 5E40 50A0 1947 32D3 6588 0B2C 131F 4603 2E30 0C26"},
+    };
+    for (const auto &other : others) {
+        SCOPED_TRACE("puzzle " + std::to_string(other.puzzle));
+        load_puzzle(other.puzzle);
+        const std::vector<u8> picture = picture_from_hex(15, other.rows);
+        ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(other.puzzle, nullptr, nullptr), 225));
+        fill_picture(picture.data(), 15);
+        EXPECT_TRUE(necrogram_solved());
+    }
+}
+
+TEST_F(Necrogram, AnOutOfRangeLoadIsRefused) {
+    std::vector<u8> cells(33 * 33, 1);
+    necrogram_load(33, cells.data());
+    EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
+    EXPECT_EQ(necrogram_get_size(), 0);
+    necrogram_load(10, nullptr);
+    EXPECT_TRUE(rec.asserted("cells"));
+    // The largest board the arrays hold: a full 32-cell line has the clue 32.
+    necrogram_load(32, cells.data());
+    necrogram_make_row_clues();
+    necrogram_make_column_clues();
+    EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
+    EXPECT_EQ(column_clues(31), (std::vector<int>{32}));
+}
+
+// The exit button records a completion only for a board that is solved when it is left.
+class NecrogramExit : public Necrogram {
+protected:
+    void SetUp() override {
+        Necrogram::SetUp();
+        memory_system_init();
+        save_file_init_path();
+        std::remove(save_file_path());
+        player_reset();
+        app_modes_use_for_test(modes, appmode_necrogram);
+        puzzle_set_active(0);
+        load_puzzle(0);
+    }
+    void TearDown() override {
+        app_modes_use_for_test(nullptr, appmode_init);
+        std::remove(save_file_path());
+        puzzle_reset_for_test();
+        player_reset();
+    }
+    app_mode modes[num_app_modes] = {};
+};
+
+TEST_F(NecrogramExit, LeavingASolvedBoardRecordsIt) {
+    int size = 0;
+    const u8 *picture = puzzle_get_info(0, &size, nullptr);
+    fill_picture(picture, size);
+    ASSERT_TRUE(necrogram_solved());
+    necrogram_do_exit(ng_exit_id);
+    EXPECT_EQ(current_app_mode_get(), appmode_map);
+    EXPECT_TRUE(player_has_completed(0));
+    u32 saved = 0;
+    u8 *bytes = save_file_load(&saved);
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(saved, 25u);
+    EXPECT_EQ(bytes[0], 1);
+    zel_free(bytes);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(NecrogramExit, SolvingThenBreakingRecordsNothing) {
+    int size = 0;
+    const u8 *picture = puzzle_get_info(0, &size, nullptr);
+    fill_picture(picture, size);
+    ASSERT_TRUE(necrogram_solved());
+    hover(0, 0);
+    necrogram_press_left();
+    necrogram_do_exit(ng_exit_id);
+    EXPECT_EQ(current_app_mode_get(), appmode_map);
+    EXPECT_FALSE(player_has_completed(0));
+    EXPECT_FALSE(save_file_exists());
+}
+
+TEST_F(NecrogramExit, AForeignIdDoesNothing) {
+    int size = 0;
+    const u8 *picture = puzzle_get_info(0, &size, nullptr);
+    fill_picture(picture, size);
+    necrogram_do_exit(101);
+    EXPECT_TRUE(rec.asserted("id == ng_exit_id"));
+    EXPECT_EQ(current_app_mode_get(), appmode_necrogram);
+    EXPECT_FALSE(player_has_completed(0));
+}
+
+} // namespace

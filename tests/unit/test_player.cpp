@@ -1,0 +1,104 @@
+// test_player.cpp -- the player record: completions, new game, and loading saves of every size
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "game/g_player.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class Player : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memory_system_init();
+        save_file_init_path();
+        std::remove(save_file_path());
+        player_reset();
+    }
+    void TearDown() override {
+        std::remove(save_file_path());
+        player_reset();
+        EXPECT_EQ(memory_num_allocations(), 0);
+    }
+    std::vector<u8> saved() {
+        u32 size = 0;
+        u8 *bytes = save_file_load(&size);
+        std::vector<u8> out(bytes, bytes + (bytes ? size : 0));
+        if (bytes)
+            zel_free(bytes);
+        return out;
+    }
+    dialog_recorder rec;
+};
+
+TEST_F(Player, CompletingSavesTheWholeRecord) {
+    EXPECT_FALSE(player_has_completed(3));
+    player_complete_puzzle(3);
+    EXPECT_TRUE(player_has_completed(3));
+    std::vector<u8> expected(25, 0);
+    expected[3] = 1;
+    EXPECT_EQ(saved(), expected);
+    // Again: the same contents are saved again.
+    player_complete_puzzle(24);
+    player_complete_puzzle(24);
+    expected[24] = 1;
+    EXPECT_EQ(saved(), expected);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(Player, BadIndexChangesAndSavesNothing) {
+    EXPECT_FALSE(player_has_completed(25));
+    EXPECT_TRUE(rec.asserted("puzzle_id < num_puzzles"));
+    rec.clear();
+    player_complete_puzzle(25);
+    EXPECT_TRUE(rec.asserted("puzzle_id < num_puzzles"));
+    EXPECT_FALSE(save_file_exists());
+}
+
+TEST_F(Player, ResetClearsTheRecordButNotTheFile) {
+    player_complete_puzzle(0);
+    player_complete_puzzle(1);
+    player_reset();
+    for (unsigned long i = 0; i < 25; ++i)
+        EXPECT_FALSE(player_has_completed(i)) << i;
+    EXPECT_EQ(saved()[1], 1);
+    // Continue brings the saved progress back.
+    player_continue();
+    EXPECT_TRUE(player_has_completed(0));
+    EXPECT_TRUE(player_has_completed(1));
+    EXPECT_FALSE(player_has_completed(2));
+}
+
+TEST_F(Player, OnlyASaveOfExactly25BytesLoads) {
+    std::vector<u8> bytes(25, 0);
+    bytes[7] = 2; // any non-zero byte counts as completed
+    ASSERT_TRUE(save_file_save(bytes.data(), 25));
+    player_continue();
+    EXPECT_TRUE(player_has_completed(7));
+    EXPECT_EQ(rec.count(), 0u);
+
+    for (u32 size : {24u, 26u, 0u}) {
+        SCOPED_TRACE(size);
+        std::vector<u8> wrong(size, 1);
+        ASSERT_TRUE(save_file_save(wrong.data(), size));
+        player_complete_puzzle(7); // the record held progress before
+        std::remove(save_file_path());
+        ASSERT_TRUE(save_file_save(wrong.data(), size));
+        rec.clear();
+        player_continue();
+        EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
+        for (unsigned long i = 0; i < 25; ++i)
+            EXPECT_FALSE(player_has_completed(i)) << i;
+    }
+}
+
+TEST_F(Player, SaveWritesTwentyFiveZeroBytesForAFreshRecord) {
+    ASSERT_TRUE(player_save());
+    EXPECT_EQ(saved(), std::vector<u8>(25, 0));
+}
+
+} // namespace
