@@ -91,7 +91,7 @@ class Image:
                 y0 += sy
 
     def thick_line(self, x0, y0, x1, y1, r, c):
-        n = max(abs(x1 - x0), abs(y1 - y0), 1)
+        n = int(max(abs(x1 - x0), abs(y1 - y0), 1))
         for i in range(n + 1):
             x = x0 + (x1 - x0) * i / n
             y = y0 + (y1 - y0) * i / n
