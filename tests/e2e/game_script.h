@@ -1,0 +1,166 @@
+// game_script.h -- runs the real program headless with scripted mouse, keys and clock
+//
+// A script is a list of steps. Once per pass of the main loop the runner advances
+// the hand-driven clock by one frame tick (16 ms) and runs the current step; a
+// step returns true when it is done, and the next pass starts the next step. Input
+// is posted as window messages, so it reaches the modes the way real input does.
+// The display lists 1280 x 720, which the game takes: client pixels are framebuffer pixels.
+#pragma once
+
+#include "engine/ec_fileio.h"
+#include "engine/ec_ui.h"
+#include "main.h"
+#include "platform/pf_events.h"
+#include "platform/pf_video.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+class game_script {
+public:
+    using step = std::function<bool()>;
+
+    // Anything the step wants to do once, then go on.
+    game_script &then(std::function<void()> action) {
+        steps.push_back([action] {
+            action();
+            return true;
+        });
+        return *this;
+    }
+    // Waits (one pass at a time) until the condition holds.
+    game_script &until(std::function<bool()> condition, const std::string &what) {
+        steps.push_back([this, condition, what] {
+            waiting_for = what;
+            return condition();
+        });
+        return *this;
+    }
+    game_script &wait_mode(int mode) {
+        return until([mode] { return current_app_mode_get() == mode; }, "mode " + std::to_string(mode));
+    }
+    // Lets n passes go by (each one a frame when no message waits).
+    game_script &passes(int n) {
+        for (int i = 0; i < n; ++i)
+            steps.push_back([] { return true; });
+        return *this;
+    }
+    game_script &post(std::uint32_t message, std::uint32_t wparam = 0, std::int32_t lparam = 0) {
+        return then([=] { platform_post_message(message, wparam, lparam); });
+    }
+    game_script &move(int x, int y, unsigned flags = 0) {
+        return post(msg_mousemove, flags, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)(x & 0xFFFF)));
+    }
+    game_script &left_click(int x, int y) {
+        move(x, y);
+        post(msg_lbuttondown, mk_lbutton, 0);
+        return post(msg_lbuttonup, 0, 0);
+    }
+    game_script &right_click(int x, int y) {
+        move(x, y);
+        post(msg_rbuttondown, mk_rbutton, 0);
+        return post(msg_rbuttonup, 0, 0);
+    }
+    game_script &close() { return post(msg_close); }
+
+    // Runs tombweaver_main over the script and returns its result. A script that
+    // has not ended the program after max_passes closes the window and fails.
+    int run(int max_passes = 20000) {
+        manual_clock clock(1000);
+        // 1280 x 720 is chosen when listed; a larger mode must be there too.
+        static const int modes[2][2] = {{1280, 720}, {1920, 1080}};
+        platform_video_set_modes_for_test(modes, 2);
+        platform_video_set_capture(true);
+        platform_set_loop_hook(&game_script::hook, this);
+        limit = max_passes;
+        const int result = tombweaver_main();
+        platform_set_loop_hook(nullptr, nullptr);
+        platform_video_set_capture(false);
+        platform_video_set_modes_for_test(nullptr, 0);
+        EXPECT_LT(passes_run, limit) << "the script stalled waiting for " << waiting_for;
+        EXPECT_EQ(next, steps.size()) << "the program ended before the script, waiting for " << waiting_for;
+        return result;
+    }
+
+    int passes_run = 0;
+
+private:
+    static void hook(void *context) {
+        game_script *s = (game_script *)context;
+        platform_clock_advance(16);
+        if (++s->passes_run == s->limit)
+            platform_post_message(msg_close, 0, 0);
+        if (s->passes_run >= s->limit || s->next >= s->steps.size())
+            return;
+        if (s->steps[s->next]())
+            ++s->next;
+    }
+
+    std::vector<step> steps;
+    size_t next = 0;
+    int limit = 0;
+    std::string waiting_for;
+};
+
+// The save file: removed before a run, read back after it.
+inline void save_remove() {
+    save_file_init_path();
+    std::remove(save_file_path());
+}
+
+inline void save_write(const std::vector<u8> &bytes) {
+    save_file_init_path();
+    FILE *f = std::fopen(save_file_path(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// The save's bytes; empty when there is no save file.
+inline std::vector<u8> save_read() {
+    save_file_init_path();
+    std::vector<u8> bytes;
+    FILE *f = std::fopen(save_file_path(), "rb");
+    if (!f)
+        return bytes;
+    int c;
+    while ((c = std::fgetc(f)) != EOF)
+        bytes.push_back((u8)c);
+    std::fclose(f);
+    return bytes;
+}
+
+inline bool save_exists() {
+    save_file_init_path();
+    FILE *f = std::fopen(save_file_path(), "rb");
+    if (f)
+        std::fclose(f);
+    return f != nullptr;
+}
+
+// The string ids of the text buttons in a window, oldest first.
+inline std::vector<dword> window_button_labels(dword window) {
+    std::vector<dword> labels;
+    const ui_window *w = ui_get_window_from_id(window);
+    if (!w)
+        return labels;
+    for (const ui_element *e = w->elements; e; e = e->next)
+        if (e->ui_type == ui_type_dynamic_button)
+            labels.insert(labels.begin(), ((const dynamic_button_data *)e->data)->string_id);
+    return labels;
+}
+
+// A pixel of the last frame presented (as composed in the window), 0 when there is none.
+inline u32 frame_pixel(int x, int y) {
+    int w = 0, h = 0;
+    std::uint32_t n = 0;
+    const std::uint32_t *frame = platform_video_captured_frame(&w, &h, &n);
+    if (!frame || x < 0 || y < 0 || x >= w || y >= h)
+        return 0;
+    return frame[y * w + x];
+}

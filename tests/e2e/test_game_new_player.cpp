@@ -1,0 +1,142 @@
+// test_game_new_player.cpp -- a new player, end to end: splash, menu, map, a solved board and back
+#include "engine/ec_splash.h"
+#include "game/g_game.h"
+#include "game/g_main_menu.h"
+#include "game/g_map.h"
+#include "game/g_necrogram.h"
+#include "game/g_puzzles.h"
+#include "game_script.h"
+#include "sound/direct_sound.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr u32 yellow = 0xFFFFFF00, black = 0xFF000000;
+
+// The centre of a cell of the 10 x 10 board, whose grid starts at (402, 250).
+int cell_x(int column) { return 402 + 32 * column + 16; }
+int cell_y(int row) { return 250 + 32 * row + 16; }
+
+// Puzzle 0, as the filled columns of each row.
+const std::vector<std::vector<int>> puzzle_0 = {
+    {}, {3, 4, 5, 6}, {3, 6, 7}, {2, 3, 8}, {2, 7, 8}, {1, 7}, {1, 2, 6, 7}, {1, 2, 3, 4, 5, 6}, {3, 4, 5, 6}, {},
+};
+
+// Fills row r from column first to last with one left-button drag.
+void drag_row(game_script &s, int r, int first, int last) {
+    s.move(cell_x(first), cell_y(r));
+    s.post(msg_lbuttondown, mk_lbutton);
+    for (int c = first + 1; c <= last; ++c)
+        s.move(cell_x(c), cell_y(r), mk_lbutton);
+    s.post(msg_lbuttonup);
+}
+
+bool banner_shown() { return frame_pixel(10, 296) == yellow && frame_pixel(10, 300) == black; }
+
+int yellow_text_pixels() {
+    int n = 0;
+    for (int y = 352; y < 380; ++y)
+        for (int x = 200; x < 1080; ++x)
+            n += frame_pixel(x, y) == yellow;
+    return n;
+}
+
+TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
+    dialog_recorder rec;
+    save_remove();
+    game_script s;
+    std::vector<u32> brightness;
+
+    // The splash fades in from black, holds while the intro sound plays, fades out.
+    s.wait_mode(appmode_splash);
+    s.passes(1).then([] { EXPECT_EQ(frame_pixel(5, 5), black); });
+    s.until([] { return splash_state_get() == splash_state_wait; }, "the hold");
+    s.passes(2).then([] {
+        EXPECT_EQ(splash_brightness_get(), 100u);
+        EXPECT_EQ(frame_pixel(5, 5), 0xFFE7E0C3u);
+    });
+    s.until(
+        [&] {
+            if (current_app_mode_get() == appmode_splash)
+                brightness.push_back(splash_brightness_get());
+            return current_app_mode_get() == appmode_main_menu;
+        },
+        "the menu");
+
+    // No save yet: play and exit. Play goes to the map, which shows location 0 alone.
+    s.passes(2).then([] {
+        EXPECT_EQ(splash_brightness_get(), 100u); // restored on the way out
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, 8}));
+        EXPECT_TRUE(sound_is_playing(title_song_get()));
+    });
+    s.left_click(640, 310).wait_mode(appmode_map).passes(2).then([] {
+        EXPECT_TRUE(map_location_shown(0));
+        for (int i = 1; i < num_map_locations; ++i)
+            EXPECT_FALSE(map_location_shown(i)) << i;
+    });
+
+    // Location 0 opens puzzle 0, with the game song instead of the title song.
+    s.left_click(140, 110).wait_mode(appmode_necrogram).passes(2).then([] {
+        EXPECT_EQ(puzzle_get_active(), 0u);
+        EXPECT_EQ(necrogram_get_size(), 10);
+        EXPECT_TRUE(sound_is_playing(game_song_get()));
+        EXPECT_FALSE(sound_is_playing(title_song_get()));
+    });
+
+    // Solve it: drags along the long rows, clicks for the rest, a cross and a
+    // wrong cell taken back on the way.
+    drag_row(s, 1, 3, 6);
+    drag_row(s, 7, 1, 6);
+    drag_row(s, 8, 3, 6);
+    s.right_click(cell_x(0), cell_y(0));
+    s.left_click(cell_x(9), cell_y(9)).left_click(cell_x(9), cell_y(9));
+    for (int r : {2, 3, 4, 5})
+        for (int c : puzzle_0[r])
+            s.left_click(cell_x(c), cell_y(r));
+    s.left_click(cell_x(1), cell_y(6)).left_click(cell_x(2), cell_y(6)).left_click(cell_x(6), cell_y(6));
+    s.passes(3).then([] {
+        EXPECT_FALSE(necrogram_solved());
+        EXPECT_FALSE(banner_shown());
+        EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
+        EXPECT_EQ(necrogram_get_mark(9, 9), mark_empty);
+    });
+    s.left_click(cell_x(7), cell_y(6)).passes(3).then([] {
+        EXPECT_TRUE(necrogram_solved());
+        EXPECT_TRUE(banner_shown());
+        EXPECT_GT(yellow_text_pixels(), 200);
+    });
+
+    // The exit button leads back to the map: 0 is done, 1 is open with its path.
+    s.left_click(1152, 680).wait_mode(appmode_map).passes(2).then([] {
+        ASSERT_TRUE(map_location_shown(0));
+        EXPECT_TRUE(map_location_button(0)->flags & button_flag_disabled);
+        ASSERT_TRUE(map_location_shown(1));
+        EXPECT_FALSE(map_location_button(1)->flags & button_flag_disabled);
+        EXPECT_FALSE(map_location_shown(2));
+        EXPECT_EQ(frame_pixel(180, 80), black); // halfway between the two
+        EXPECT_TRUE(sound_is_playing(title_song_get()));
+        EXPECT_FALSE(sound_is_playing(game_song_get()));
+        EXPECT_EQ(save_read().size(), 25u);
+    });
+    s.close();
+
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+
+    // The fade-out ran 95, 90, ... 5 after the hold (0 is the step that leaves).
+    std::vector<u32> fade_out;
+    for (size_t i = 1; i < brightness.size(); ++i)
+        if (brightness[i] != brightness[i - 1])
+            fade_out.push_back(brightness[i]);
+    ASSERT_FALSE(fade_out.empty());
+    EXPECT_EQ(fade_out.front(), 95u);
+    EXPECT_EQ(fade_out.back(), 5u);
+    EXPECT_EQ(fade_out.size(), 19u);
+
+    std::vector<u8> expected(25, 0);
+    expected[0] = 1;
+    EXPECT_EQ(save_read(), expected);
+}
+
+} // namespace
