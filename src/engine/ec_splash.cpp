@@ -118,3 +118,4 @@ void appmode_splash_keydown(unsigned virtual_key) {
 
 s32 splash_state_get() { return splash_state; }
 u32 splash_brightness_get() { return splash_brightness; }
+dword splash_intro_sound_get() { return intro_sound; }

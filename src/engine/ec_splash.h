@@ -27,3 +27,4 @@ void appmode_splash_keydown(unsigned virtual_key);
 // The state and the brightness last applied, read-only (tests).
 s32 splash_state_get();
 u32 splash_brightness_get();
+dword splash_intro_sound_get();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine/ec_fileio.h"
+#include "engine/ec_splash.h"
 #include "engine/ec_ui.h"
 #include "main.h"
 #include "platform/pf_events.h"
@@ -67,6 +68,12 @@ public:
         return post(msg_rbuttonup, 0, 0);
     }
     game_script &close() { return post(msg_close); }
+    // A click skips the splash's fade-in; the menu follows when the fade-out ends.
+    game_script &skip_splash() {
+        wait_mode(appmode_splash);
+        post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);
+        return wait_mode(appmode_main_menu).passes(1);
+    }
 
     // Runs tombweaver_main over the script and returns its result. A script that
     // has not ended the program after max_passes closes the window and fails.
