@@ -180,9 +180,12 @@ TEST_F(particles_test, sparks_are_drawn_as_squares_at_their_rounded_positions) {
     dialog_recorder rec;
     memory_system_init();
     ASSERT_TRUE(base_path_init());
-    ASSERT_TRUE(packfile_load());
+    const bool opened = packfile_load();
+    for (const recorded_dialog &d : rec.dialogs())
+        ADD_FAILURE() << d.caption << ": " << d.text;
+    ASSERT_TRUE(opened);
     {
-        scoped_graphics gfx;
+        scoped_graphics gfx(1920, 1080);
         ASSERT_TRUE(gfx.ok());
         u32 *fb = gfx2d_screen_buffer();
         particle_burst(50, 60);
