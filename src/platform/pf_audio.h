@@ -13,6 +13,7 @@ bool platform_audio_open();
 bool platform_audio_allocate_channels(int num_channels);
 // Halts every channel and closes the device; does nothing when it is not open.
 void platform_audio_close();
+// True between a successful platform_audio_open and platform_audio_close.
 bool platform_audio_is_open();
 
 // A sound held in the device's format, played on a mixer channel.
