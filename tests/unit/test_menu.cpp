@@ -1,0 +1,62 @@
+// test_menu.cpp -- the main menu's two button sets, a save that vanishes, foreign ids
+#include "../e2e/game_script.h"
+#include "game/g_main_menu.h"
+#include "game/g_player.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Menu, ButtonSetsFollowTheSaveFile) {
+    dialog_recorder rec;
+    save_remove();
+    game_script s;
+    s.skip_splash().then([] {
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, 8}));
+        // The choice is made on entry: a save written now shows on the next one.
+        player_save();
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, 8}));
+        set_app_mode(appmode_main_menu);
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{5, 6, 8}));
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+    save_remove();
+}
+
+TEST(Menu, ContinueWithTheSaveGoneStaysOnTheMenu) {
+    dialog_recorder rec;
+    save_write(std::vector<u8>(25, 1));
+    game_script s;
+    s.skip_splash().then([] { save_remove(); });
+    s.left_click(640, 310).passes(3).then([&] {
+        EXPECT_TRUE(rec.asserted("save_file_exists()"));
+        EXPECT_EQ(current_app_mode_get(), appmode_main_menu);
+        rec.clear();
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST(Menu, HandlersRefuseForeignIds) {
+    dialog_recorder rec;
+    save_remove();
+    game_script s;
+    s.skip_splash().then([&] {
+        mm_do_play(mm_exit_id);
+        mm_do_continue(mm_play_id);
+        mm_do_exit(mm_continue_id);
+        EXPECT_EQ(rec.assertions(),
+                  (std::vector<std::string>{"id == mm_play_id", "id == mm_continue_id", "id == mm_exit_id"}));
+        EXPECT_EQ(current_app_mode_get(), appmode_main_menu);
+        rec.clear();
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+    EXPECT_FALSE(save_exists());
+}
+
+} // namespace
