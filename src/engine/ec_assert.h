@@ -19,7 +19,10 @@ void assertion_raise(const char *expression, const char *file, const char *funct
     ((cond) ? true                                                                   \
             : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), \
                false))
-#define ec_assert(cond) ec_assert_info(cond, nullptr)
+// (Spelled out, not through ec_assert_info, so macros in cond stay unexpanded in the text.)
+#define ec_assert(cond)                                                              \
+    ((cond) ? true                                                                   \
+            : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
 
 // Shows a failing device call's result in the "D3D Fatal Error" box. A result of
 // 0 shows nothing. Returns true when the caller should break.

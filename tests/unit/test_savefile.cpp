@@ -1,0 +1,104 @@
+// The save file: its path, existence, whole reads and crash-safe replacement.
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<char> read_file(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class SaveFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home = fs::temp_directory_path() / ("tw-save-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home);
+        setenv("XDG_DATA_HOME", home.c_str(), 1);
+        memory_system_init();
+        save_file_init_path();
+    }
+    void TearDown() override {
+        platform_file_fail_writes_after(-1);
+        fs::remove_all(home);
+        EXPECT_EQ(memory_num_allocations(), 0);
+    }
+    fs::path save() const { return home / "Oakhollow Works" / "nonogram.sav"; }
+
+    fs::path home;
+    dialog_recorder rec;
+};
+
+TEST_F(SaveFile, FirstStartCreatesTheFolderButNoFile) {
+    EXPECT_EQ(std::string(save_file_path()), save().string());
+    EXPECT_TRUE(fs::is_directory(home / "Oakhollow Works"));
+    EXPECT_FALSE(save_file_exists());
+    EXPECT_EQ(rec.count(), 0u);
+
+    // Loading a missing save is the caller's mistake: it asks first.
+    EXPECT_EQ(save_file_load(nullptr), nullptr);
+    EXPECT_TRUE(rec.asserted("file != INVALID_HANDLE_VALUE"));
+}
+
+TEST_F(SaveFile, SavingReplacesTheWholeFile) {
+    std::vector<u8> first(25, 1), second(3, 7);
+    EXPECT_TRUE(save_file_save(first.data(), 25));
+    EXPECT_TRUE(save_file_exists());
+    EXPECT_TRUE(save_file_save(second.data(), 3));
+    EXPECT_EQ(read_file(save()), std::vector<char>(3, 7));
+
+    // Any size comes back with its true size; the record size is the caller's business.
+    u32 size = 0;
+    u8 *data = save_file_load(&size);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(data[2], 7);
+    zel_free(data);
+    EXPECT_EQ(rec.count(), 0u);
+    EXPECT_FALSE(fs::exists(save().string() + ".tmp"));
+}
+
+TEST_F(SaveFile, AWriteThatFailsPartWayKeepsTheOldSave) {
+    std::vector<u8> old(25, 1), next(25, 2);
+    ASSERT_TRUE(save_file_save(old.data(), 25));
+    platform_file_fail_writes_after(10);
+    EXPECT_FALSE(save_file_save(next.data(), 25));
+    EXPECT_TRUE(rec.asserted("byteswritten == out_size"));
+    EXPECT_EQ(read_file(save()), std::vector<char>(25, 1));
+    EXPECT_FALSE(fs::exists(save().string() + ".tmp"));
+}
+
+TEST_F(SaveFile, AFolderThatCannotHoldTheFileIsReported) {
+    fs::remove_all(home / "Oakhollow Works");
+    std::ofstream(home / "Oakhollow Works") << "in the way";
+    u8 byte = 1;
+    EXPECT_FALSE(save_file_save(&byte, 1));
+    EXPECT_TRUE(rec.asserted("file != INVALID_HANDLE_VALUE"));
+    EXPECT_FALSE(save_file_exists());
+}
+
+TEST_F(SaveFile, WithoutXdgDataHomeTheSaveGoesUnderHome) {
+    std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", home.c_str(), 1);
+    save_file_init_path();
+    EXPECT_EQ(std::string(save_file_path()),
+              (home / ".local/share/Oakhollow Works/nonogram.sav").string());
+    EXPECT_TRUE(fs::is_directory(home / ".local/share/Oakhollow Works"));
+    setenv("HOME", old_home.c_str(), 1);
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// The shell: switching modes, and real SDL events routed to the running mode.
+#include "main.h"
+#include "engine/ec_cursor.h"
+#include "platform/pf_events.h"
+#include "tw_test.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> calls;
+
+void record(const std::string &s) { calls.push_back(s); }
+
+app_mode test_modes[num_app_modes];
+
+void fill_test_modes() {
+    for (int i = 0; i < num_app_modes; ++i)
+        test_modes[i] = {};
+    test_modes[1].init = [] { record("init1"); };
+    test_modes[1].free = [] { record("free1"); };
+    // Entering mode 2 goes straight on to mode 3, as the start-up mode does.
+    test_modes[2].init = [] { record("init2"); set_app_mode(3); record("init2 done"); };
+    test_modes[2].free = [] { record("free2"); };
+    test_modes[3].init = [] { record("init3"); };
+    test_modes[3].free = [] { record("free3"); };
+    test_modes[3].mousemove = [](int x, int y, unsigned flags) {
+        record("move " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(flags));
+    };
+    test_modes[3].lbutton = [](bool down) { record(down ? "ldown" : "lup"); };
+    test_modes[3].rbutton = [](bool down) { record(down ? "rdown" : "rup"); };
+    test_modes[3].mousewheel = [](unsigned w) { record("wheel " + std::to_string(w >> 16)); };
+    test_modes[3].keydown = [](unsigned vk) { record("keydown " + std::to_string(vk)); };
+    test_modes[3].keyup = [](unsigned vk) { record("keyup " + std::to_string(vk)); };
+    test_modes[3].keychar = [](unsigned c) { record("char " + std::to_string(c)); };
+    test_modes[5].init = [] { record("exit"); };
+}
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        calls.clear();
+        fill_test_modes();
+        app_modes_use_for_test(test_modes, 0);
+    }
+    void TearDown() override { app_modes_use_for_test(nullptr, appmode_init); }
+};
+
+TEST_F(Shell, SwitchFreesTheOldModeThenInitsTheNew) {
+    set_app_mode(1);
+    set_app_mode(1);
+    set_app_mode(2);
+    EXPECT_EQ(calls, (std::vector<std::string>{"init1", "free1", "init1", "free1", "init2", "free2", "init3",
+                                               "init2 done"}));
+    EXPECT_EQ(current_app_mode_get(), 3);
+}
+
+TEST_F(Shell, ABadModeChangesNothing) {
+    dialog_recorder rec;
+    set_app_mode(1);
+    calls.clear();
+    set_app_mode(6);
+    set_app_mode(-1);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(current_app_mode_get(), 1);
+    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"mode >= appmode_init && mode < num_app_modes",
+                                                          "mode >= appmode_init && mode < num_app_modes"}));
+}
+
+class Routing : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        platform_events_reset();
+        platform_set_window_proc(main_window_proc);
+        set_app_mode(3);
+        calls.clear();
+    }
+    void TearDown() override {
+        platform_set_window_proc(nullptr);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        Shell::TearDown();
+    }
+
+    // Runs the loop's message branch until the queue is empty.
+    void drain() {
+        platform_message msg;
+        while (platform_peek_message()) {
+            if (!platform_get_message(&msg))
+                calls.push_back("quit");
+            platform_dispatch_message(&msg);
+        }
+    }
+    static void push_key(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+        SDL_Event e = {};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = key;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    }
+    static void push_button(Uint32 type, Uint8 button) {
+        SDL_Event e = {};
+        e.type = type;
+        e.button.button = button;
+        e.button.x = 10;
+        e.button.y = 20;
+        SDL_PushEvent(&e);
+    }
+    static void push_window(Uint8 event) {
+        SDL_Event e = {};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = event;
+        SDL_PushEvent(&e);
+    }
+};
+
+TEST_F(Routing, MouseEventsReachTheModeWithSignedPositionsAndKeyFlags) {
+    SDL_Event e = {};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = -5;
+    e.motion.y = -7;
+    e.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_RMASK;
+    SDL_PushEvent(&e);
+    e.motion.x = 1279;
+    e.motion.y = 719;
+    e.motion.state = 0;
+    SDL_PushEvent(&e);
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    SDL_Event wheel = {};
+    wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.y = 1;
+    SDL_PushEvent(&wheel);
+    drain();
+    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
+                                               "wheel 120"}));
+}
+
+TEST_F(Routing, KeysReachTheModeExceptF1AndSystemKeys) {
+    dialog_recorder rec;
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
+    push_key(SDL_KEYDOWN, SDLK_a);
+    push_key(SDL_KEYDOWN, SDLK_7);
+    push_key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT); // Alt+F4 does not close the game
+    push_key(SDL_KEYDOWN, SDLK_F10);
+    push_key(SDL_KEYDOWN, SDLK_F1);
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    SDL_strlcpy(text.text.text, "a", sizeof text.text.text);
+    SDL_PushEvent(&text);
+    drain();
+    EXPECT_EQ(calls, (std::vector<std::string>{"keydown 27", "keyup 27", "keydown 65", "keydown 55", "char 97"}));
+}
+
+TEST_F(Routing, FocusDrivesTheWindowActiveFlag) {
+    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
+    drain();
+    EXPECT_FALSE(window_active_get());
+    push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
+    drain();
+    EXPECT_TRUE(window_active_get());
+}
+
+TEST_F(Routing, CloseRequestsEnterTheExitModeOnceAndDestroyEndsTheLoop) {
+    push_window(SDL_WINDOWEVENT_CLOSE);
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    drain();
+    EXPECT_EQ(calls, (std::vector<std::string>{"free3", "exit"}));
+    EXPECT_EQ(current_app_mode_get(), appmode_exit);
+
+    calls.clear();
+    platform_send_message(msg_destroy, 0, 0);
+    drain();
+    EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
+}
+
+} // namespace
