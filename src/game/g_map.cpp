@@ -98,6 +98,9 @@ void appmode_map_init() {
         if (player_has_completed(location.puzzle_id))
             image_button_disable(&map_location_buttons[i]);
     }
+    // Entered from the menu or the board, which both track the cursor: focus what
+    // is under it now, so a click there needs no move first.
+    ui_mousemove();
 
     kzb_image_data image = {};
     d3d_kzb_load_data("game\\map.kzb", &image);

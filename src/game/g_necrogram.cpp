@@ -450,6 +450,7 @@ void appmode_necrogram_init() {
     const dword window = ui_window_add_fullscreen(nullptr);
     exit_button.flags = 1;
     dynamic_button_add(window, &exit_button);
+    ui_mousemove(); // the exit button's focus, if the cursor is already over it
 
     particles_clear();
     main_menu_stop_song();
