@@ -486,18 +486,16 @@ void set_window_id_available(dword id) {
 
 void ui_window_remove(dword id) {
     ui_window *w = find_window(id, nullptr);
-    bool found = w != nullptr;
+    const bool found = w != nullptr;
     if (!ec_assert(found))
         return;
-    if (w->on_remove) {
+    if (w->on_remove)
         w->on_remove();
-        // The callback may itself have changed the stack: look again.
-        w = find_window(id, nullptr);
-        if (!w)
-            return;
-    }
+    // Look again: the callback may itself have changed the stack.
     ui_window *previous = nullptr;
-    find_window(id, &previous);
+    w = find_window(id, &previous);
+    if (!w)
+        return;
     if (previous)
         previous->next = w->next;
     else
