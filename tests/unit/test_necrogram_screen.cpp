@@ -1,0 +1,167 @@
+// test_necrogram_screen.cpp -- the board as drawn: layout, lines, hover, clues of 10 and more, banner, gradient
+#include "../e2e/game_script.h"
+#include "game/g_necrogram.h"
+#include "game/g_puzzles.h"
+#include "graphics/d3d_gfx2d.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr u32 black = 0xFF000000, yellow = 0xFFFFFF00, green = 0xFF00FF00, grey = 0xFF808080, white = 0xFFFFFFFF;
+
+u32 fb(int x, int y) { return gfx2d_screen_buffer()[y * screen_width + x]; }
+
+// Opens the board of puzzle index straight from the splash.
+void open_board(game_script &s, u32 index) {
+    s.wait_mode(appmode_splash).then([index] {
+        set_app_mode(appmode_map);
+        puzzle_set_active(index);
+        set_app_mode(appmode_necrogram);
+    });
+    s.passes(2);
+}
+
+void move_to(game_script &s, int x, int y, unsigned flags = 0) { s.move(x, y, flags).passes(2); }
+
+TEST(NecrogramScreen, TenByTenLinesBorderAndHover) {
+    dialog_recorder rec;
+    game_script s;
+    open_board(s, 0);
+    const int gx = 402, gy = 250, edge = 320;
+    s.then([] {
+        // Double black border, one yellow block line each way, grey cell lines.
+        EXPECT_EQ(fb(gx, gy + 100), black);
+        EXPECT_EQ(fb(gx - 1, gy + 100), black);
+        EXPECT_EQ(fb(gx + edge, gy + 100), black);
+        EXPECT_EQ(fb(gx + edge + 1, gy + 100), black);
+        EXPECT_EQ(fb(gx + 100, gy + edge + 1), black);
+        EXPECT_EQ(fb(gx + 160, gy + 100), yellow);
+        EXPECT_EQ(fb(gx + 100, gy + 160), yellow);
+        EXPECT_NE(fb(gx + 320 - 1, gy + 100), yellow);
+        EXPECT_EQ(fb(gx + 32, gy + 100), grey);
+        EXPECT_EQ(fb(gx + 100, gy + 64), grey);
+        // No cell is hovered before the mouse moves: no green anywhere.
+        int greens = 0;
+        for (int i = 0; i < screen_width * screen_height; ++i)
+            greens += gfx2d_screen_buffer()[i] == green;
+        EXPECT_EQ(greens, 0);
+    });
+    // Over cell (row 2, column 3): its green frame, and the strips of row 2 and column 3 lit.
+    u32 strip_row0 = 0, strip_row2 = 0;
+    s.then([&] { strip_row2 = fb(gx - 60, gy + 64 + 2); strip_row0 = fb(gx - 60, gy + 2); });
+    move_to(s, gx + 96 + 10, gy + 64 + 10);
+    s.then([&] {
+        EXPECT_EQ(strip_row2, strip_row0); // even rows share a tile
+        EXPECT_NE(fb(gx - 60, gy + 64 + 2), strip_row2);
+        EXPECT_EQ(fb(gx - 60, gy + 2), strip_row0);
+        EXPECT_EQ(fb(gx + 96, gy + 64 + 10), green);
+        EXPECT_EQ(fb(gx + 96 + 32, gy + 64 + 10), green);
+        EXPECT_EQ(fb(gx + 96 + 10, gy + 64), green);
+        EXPECT_EQ(fb(gx + 96 + 10, gy + 96), green);
+    });
+    // The right border column is outside the grid: no cell hovered there.
+    move_to(s, gx + edge, gy + 10);
+    s.then([] {
+        int c = 0, r = 0;
+        necrogram_get_hover(&c, &r);
+        EXPECT_EQ(c, -1);
+        EXPECT_EQ(r, -1);
+    });
+    // A drag that wanders outside the grid changes nothing.
+    s.post(msg_lbuttondown, mk_lbutton).passes(1);
+    move_to(s, gx - 30, gy + 40, mk_lbutton);
+    move_to(s, gx + 40, gy + edge + 30, mk_lbutton);
+    s.post(msg_lbuttonup).passes(1).then([] {
+        for (int r = 0; r < 10; ++r)
+            for (int c = 0; c < 10; ++c)
+                EXPECT_EQ(necrogram_get_mark(r, c), mark_empty);
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// White pixels in a rectangle: how many, and their leftmost and rightmost columns.
+struct ink {
+    int count = 0, left = 1 << 30, right = -1;
+};
+ink white_in(int x0, int y0, int x1, int y1) {
+    ink k;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            if (fb(x, y) == white) {
+                ++k.count;
+                k.left = std::min(k.left, x);
+                k.right = std::max(k.right, x);
+            }
+    return k;
+}
+
+TEST(NecrogramScreen, CluesOfTenAndMoreAreNumbersInTheirSlot) {
+    dialog_recorder rec;
+    game_script s;
+    // Puzzle 4: rows 13 and 14 are full (clue 15); column 6 has the single clue 14.
+    open_board(s, 4);
+    const int gx = 342, gy = 190;
+    s.then([] {
+        // Row 13's clue "15": two digits, inside the slot left of the grid.
+        const ink row = white_in(gx - 40, gy + 32 * 13, gx - 1, gy + 32 * 13 + 31);
+        EXPECT_GT(row.count, 20);
+        EXPECT_GE(row.left, gx - 20 - 4);
+        EXPECT_LE(row.right, gx - 4);
+        EXPECT_GE(row.right - row.left + 1, 12); // wider than one digit
+        // Column 6's "14" stays within its own column.
+        const int cx = gx + 32 * 6;
+        const ink column = white_in(cx - 16, gy - 20, cx + 37, gy - 1); // up to column 7's digits
+        EXPECT_GT(column.count, 20);
+        EXPECT_GE(column.left, cx + 1);
+        EXPECT_LE(column.right, cx + 30);
+        // A single digit for comparison: column 0's last clue 5 sits at x + 7.
+        const ink digit = white_in(gx, gy - 20, gx + 31, gy - 1);
+        EXPECT_EQ(digit.left, gx + 7);
+        EXPECT_LT(digit.right - digit.left + 1, 12);
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST(NecrogramScreen, BannerComesAndGoesWithSolvedOverTheGradient) {
+    dialog_recorder rec;
+    game_script s;
+    open_board(s, 0);
+    s.then([] {
+        // The gradient layer shows where the framebuffer is clear.
+        EXPECT_EQ(frame_pixel(1279, 0), 0xFFDDDECBu);
+        EXPECT_EQ(frame_pixel(1279, 719), 0xFFBDCDB1u);
+        EXPECT_EQ(fb(5, 296), 0u);
+    });
+    int size = 0;
+    const u8 *cells = puzzle_get_info(0, &size, nullptr);
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c)
+            if (cells[r * size + c])
+                s.left_click(402 + 32 * c + 16, 250 + 32 * r + 16);
+    s.passes(2).then([] {
+        ASSERT_TRUE(necrogram_solved());
+        for (int x : {0, 200, 1279}) { // clear of the sparks around the last click
+            EXPECT_EQ(fb(x, 296), yellow) << x;
+            EXPECT_EQ(fb(x, 424), yellow) << x;
+            EXPECT_EQ(fb(x, 297), black) << x;
+            EXPECT_EQ(fb(x, 423), black) << x;
+        }
+        EXPECT_NE(fb(0, 295), yellow);
+        EXPECT_NE(fb(0, 425), yellow);
+    });
+    // Filling one more cell breaks the solution: the banner goes at once.
+    s.left_click(402 + 16, 250 + 16).passes(2).then([] {
+        EXPECT_FALSE(necrogram_solved());
+        EXPECT_NE(fb(0, 296), yellow);
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+} // namespace
