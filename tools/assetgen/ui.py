@@ -216,15 +216,21 @@ def make_nonoblocks(path):
     """192x32: full mark, cross mark, even and odd empty cells, odd clue strip, hover strip."""
     img = Image(192, 32)
     # 0: full mark, a carved night-stone block with a soft bevel.
-    full = Image(32, 32, NIGHT[1])
-    full.rect(2, 2, 28, 28, NIGHT[2])
-    full.hline(2, 29, 2, NIGHT[4])
+    full = Image(32, 32, NIGHT[0])
+    full.rect(1, 1, 30, 30, NIGHT[2])
+    full.hline(1, 30, 1, NIGHT[4])
+    full.hline(1, 29, 2, NIGHT[3])
+    full.vline(1, 1, 30, NIGHT[4])
     full.vline(2, 2, 29, NIGHT[3])
-    full.hline(2, 29, 29, NIGHT[0])
-    full.vline(29, 2, 29, NIGHT[0])
-    full.rect(4, 4, 24, 24, NIGHT[2])
-    for (x, y) in ((5, 5), (6, 5), (5, 6)):
-        full.set(x, y, MIST[0])
+    full.hline(2, 30, 30, NIGHT[1])
+    full.hline(3, 29, 29, NIGHT[1])
+    full.vline(30, 2, 30, NIGHT[1])
+    full.vline(29, 3, 29, NIGHT[1])
+    # A faint moonlit sheen across the top-left corner.
+    for i in range(6):
+        full.set(4 + i, 4, NIGHT[3])
+        full.set(4, 4 + i, NIGHT[3])
+    full.set(5, 5, MIST[0])
     # 1: cross mark over a clear background, bone-white with a dark edge.
     cross = Image(32, 32)
     for i in range(19):
