@@ -4,6 +4,7 @@
 #include "engine/ec_assert.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_strings.h"
+#include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_system.h"
 
@@ -30,20 +31,20 @@ constexpr u32 frame_backlog_ms = 250;
 void cursor_update_position(int x, int y) {
     float scale_x, scale_y;
     d3d_get_mouse_scale(&scale_x, &scale_y);
-    int width, height;
-    d3d_get_window_res(&width, &height);
 
     // The nearest framebuffer pixel, halves rounding up, kept inside the picture.
+    // The mouse scale maps the client area onto the whole 1280 x 720 framebuffer
+    // whatever the window's resolution, so that is the range to clamp to.
     int fx = (int)std::floor((float)x * scale_x + 0.5f);
     int fy = (int)std::floor((float)y * scale_y + 0.5f);
     if (fx < 0)
         fx = 0;
-    if (fx >= width)
-        fx = width - 1;
+    if (fx >= screen_width)
+        fx = screen_width - 1;
     if (fy < 0)
         fy = 0;
-    if (fy >= height)
-        fy = height - 1;
+    if (fy >= screen_height)
+        fy = screen_height - 1;
     cursor_x = fx;
     cursor_y = fy;
 }

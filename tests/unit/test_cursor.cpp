@@ -29,6 +29,11 @@ TEST(Cursor, RoundsToTheNearestPixelAndClampsToTheFramebuffer) {
     d3d_window_set_for_test(1280, 720, 0.6666667f, 0.7079646f);
     EXPECT_EQ(cursor_after(2, 0).first, 1);
     EXPECT_EQ(cursor_after(1919, 1016), std::make_pair(1279, 719));
+
+    // A 1024 x 768 window shows the whole framebuffer: its right edge is x 1279.
+    d3d_window_set_for_test(1024, 768, 1.25f, 0.9375f);
+    EXPECT_EQ(cursor_after(1023, 767), std::make_pair(1279, 719));
+    EXPECT_EQ(cursor_after(1100, 900), std::make_pair(1279, 719));
     d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
 }
 
