@@ -251,7 +251,7 @@ def make_title(path):
             if a > bayer(x, y) * 0.8:
                 img.blend(x, y, MIST[0], a)
     # Left: a great dead tree and a crooked fence.
-    bare_tree(img, 62, 318, 200, 12, INK, 1.0)
+    bare_tree(img, 62, 364, 215, 12, INK, 1.0)
     fence(img, 0, 212, 300, INK)
     # Right: a crypt with a lit door.
     crypt(img, 560, 300)

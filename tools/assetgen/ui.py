@@ -178,6 +178,13 @@ def _tombstone(state):
         seal = [(0, 2), (1, 3), (2, 4), (3, 3), (4, 2), (5, 1), (6, 0)]
         for sx, sy in seal:
             img.rect(12 + sx, top + 8 + sy, 2, 2, GHOST[2])
+    if state in (0, 1):
+        # A will-o'-wisp floats by the stone: something still lurks here.
+        wisp = GHOST[3] if state == 1 else GHOST[2]
+        core = MOON[0] if state == 1 else GHOST[3]
+        img.draw_map(["..#", ".##.", "####", "####", ".##."], {"#": wisp}, 24, top)
+        img.set(25, top + 3, core)
+        img.set(26, top + 2, core)
     # Outline everything.
     img.outline(INK)
     if state == 1:
