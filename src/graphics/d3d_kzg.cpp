@@ -77,21 +77,39 @@ d3d_kzg_buffer_data safe_clip(const d3d_kzg_buffer_data *b) {
 
 } // namespace
 
+namespace {
+
+void clear_record(kzg_sprite_data *sd) {
+    sd->data = NULL;
+    sd->num_colors = 0;
+    sd->num_sprites = 0;
+    sd->sprite_offsets = NULL;
+    sd->data_size = 0;
+}
+
+} // namespace
+
 bool d3d_kzg_parse(u8 *data, u32 size, kzg_sprite_data *out) {
     if (!ec_assert(data) || !ec_assert(out))
         return false;
+    clear_record(out);
     bool header_fits = size >= 8;
     if (!ec_assert(header_fits))
         return false;
-    s32 num_colors = (s32)read_u32(data);
-    if (!ec_assert(num_colors <= max_kzg_colors) || !ec_assert(num_colors >= -1))
+    out->num_colors = (s32)read_u32(data);
+    if (!ec_assert(out->num_colors <= max_kzg_colors) || !ec_assert(out->num_colors >= -1)) {
+        clear_record(out);
         return false;
+    }
+    s32 num_colors = out->num_colors;
+    out->num_colors = 0;
     u32 n = num_colors > 0 ? (u32)num_colors : 0u;
     bool palette_fits = (unsigned long long)size >= 8ull + 4ull * n;
     if (!ec_assert(palette_fits))
         return false;
     s32 num_sprites = (s32)read_u32(data + 4 + 4 * n);
-    bool offsets_fit = num_sprites >= 0 && (unsigned long long)size >= 8ull + 4ull * n + 4ull * (unsigned long long)num_sprites;
+    bool offsets_fit =
+        num_sprites >= 0 && (unsigned long long)size >= 8ull + 4ull * n + 4ull * (unsigned long long)num_sprites;
     if (!ec_assert(offsets_fit))
         return false;
     const u8 *offsets = data + 8 + 4 * n;
@@ -115,17 +133,14 @@ void d3d_kzg_load_data(const char *filename, kzg_sprite_data *out) {
     if (!ec_assert(filename) || !ec_assert(out) || !ec_assert(out->data == NULL))
         return;
     u32 size = 0;
-    u8 *file = pack_file_load(filename, &size);
-    if (!ec_assert_info(file != NULL, filename))
+    out->data = pack_file_load(filename, &size);
+    if (!ec_assert_info(out->data != NULL, filename))
         return;
     // A refused sheet goes back to the pack at once: the record stays empty.
+    u8 *file = out->data;
     if (!d3d_kzg_parse(file, size, out)) {
         pack_file_close(file);
-        out->data = NULL;
-        out->num_colors = 0;
-        out->num_sprites = 0;
-        out->sprite_offsets = NULL;
-        out->data_size = 0;
+        clear_record(out);
     }
 }
 
@@ -133,11 +148,7 @@ void d3d_kzg_free_data(kzg_sprite_data *sd) {
     if (!sd || !sd->data)
         return;
     pack_file_close(sd->data);
-    sd->data = NULL;
-    sd->num_colors = 0;
-    sd->num_sprites = 0;
-    sd->sprite_offsets = NULL;
-    sd->data_size = 0;
+    clear_record(sd);
 }
 
 void place_in_buffer(d3d_kzg_buffer_data *buffer, int x, int y, u32 colour, int scale, bool clip) {
@@ -314,9 +325,10 @@ u32 *d3d_kzg_to_new_buffer(const char *filename, int *width, int *height) {
     u8 *texture_file = pack_file_load(filename, &size);
     if (!ec_assert_info(texture_file != NULL, filename))
         return NULL;
+    s32 num_colors = size >= 4 ? (s32)read_u32(texture_file) : 0;
     kzg_sprite_data sheet = {};
     u32 *buffer = NULL;
-    if (d3d_kzg_parse(texture_file, size, &sheet)) {
+    if (ec_assert(num_colors <= max_kzg_colors) && d3d_kzg_parse(texture_file, size, &sheet)) {
         s32 num_sprites = sheet.num_sprites;
         if (ec_assert(num_sprites == 1)) {
             u32 offset = read_u32(sheet.sprite_offsets);

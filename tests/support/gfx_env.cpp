@@ -38,8 +38,9 @@ const char *gfx_env_string(int id) {
 
 scoped_graphics::scoped_graphics(int width, int height) {
     if (width > 0 && height > 0) {
-        const int modes[1][2] = {{width, height}};
-        platform_video_set_modes_for_test(modes, 1);
+        // A display must offer a mode of at least 1024 x 768 besides the one wanted.
+        const int modes[2][2] = {{1024, 768}, {width, height}};
+        platform_video_set_modes_for_test(modes, 2);
     }
     if (string_table_size() == 0) {
         install_fixture_strings();

@@ -10,9 +10,10 @@
 //
 // Open a pack first (scoped_test_pack with the fonts "ui_gfx\retro_font.kzg" and
 // "ui_gfx\c64_font.kzg", or the built pack: base_path_init(); packfile_load();) and
-// install a dialog_recorder. The constructor makes the display list exactly one mode
-// of width x height (0, 0: the real list; the dummy driver's is 1024 x 768), so the
-// client area is that size; installs a small string table when none is loaded (entry
+// install a dialog_recorder. The constructor makes the display list the two modes
+// 1024 x 768 and width x height (0, 0: the real list; the dummy driver's is 1024 x 768),
+// so the client area is width x height for 1280 x 720 or any mode larger than 1024 x 768;
+// installs a small string table when none is loaded (entry
 // 0 is the title); then d3d_window_create() and d3d_init(). The destructor runs
 // d3d_free() and d3d_window_destroy() and restores the mode list and string table.
 // read_frame() runs d3d_render() and returns the composed client-area picture

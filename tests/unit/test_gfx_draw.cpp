@@ -1,0 +1,193 @@
+// test_gfx_draw.cpp -- framebuffer primitives and bitmap-font text, clipped at every edge
+#include "engine/ec_strings.h"
+#include "graphics/d3d_gfx2d.h"
+#include "test_gfx_util.h"
+
+#include <set>
+#include <utility>
+
+namespace {
+
+using gfx_test::font_ink;
+
+constexpr u32 red = 0xFFFF0000u;
+constexpr u32 black = 0xFF000000u;
+
+class gfx_draw : public gfx_test::stack {
+protected:
+    void SetUp() override {
+        gfx_test::stack::SetUp();
+        gfx2d_fill_screen(0);
+    }
+    // The pixels that are not 0, as (x, y) pairs.
+    std::set<std::pair<int, int>> drawn() const {
+        std::set<std::pair<int, int>> out;
+        const u32 *p = gfx2d_screen_buffer();
+        for (int i = 0; i < screen_width * screen_height; ++i)
+            if (p[i])
+                out.insert({i % screen_width, i / screen_width});
+        return out;
+    }
+    int count_drawn() const { return (int)drawn().size(); }
+    safestring text(const char *s) {
+        safestring t;
+        safestring_create(&t, s);
+        return t;
+    }
+};
+
+TEST_F(gfx_draw, scaled_pixels_clip_at_the_edges) {
+    gfx2d_draw_pixel(5, 5, red, 0);
+    gfx2d_draw_pixel(5, 5, red, -3);
+    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"scale >= 1", "scale >= 1"}));
+    EXPECT_EQ(count_drawn(), 0);
+
+    gfx2d_draw_pixel(1279, 719, red, 1);
+    gfx2d_draw_pixel(1280, 0, red, 1);
+    gfx2d_draw_pixel(-1, 0, red, 1);
+    EXPECT_EQ(drawn(), (std::set<std::pair<int, int>>{{1279, 719}}));
+
+    gfx2d_fill_screen(0);
+    gfx2d_draw_pixel(1278, 0, red, 4);
+    std::set<std::pair<int, int>> expect;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 1278; x < 1280; ++x)
+            expect.insert({x, y});
+    EXPECT_EQ(drawn(), expect);
+
+    // A block wholly inside and one crossing the top-left corner.
+    gfx2d_fill_screen(0);
+    gfx2d_draw_pixel(10, 10, red, 3);
+    gfx2d_draw_pixel(-2, -2, red, 3);
+    EXPECT_EQ(count_drawn(), 9 + 1);
+    EXPECT_EQ(fb(12, 12), red);
+    EXPECT_EQ(fb(0, 0), red);
+}
+
+TEST_F(gfx_draw, runs_lines_and_rectangles) {
+    gfx2d_draw_hline(10, 5, 3, red);
+    gfx2d_draw_hline(0, 10, -1, red);
+    gfx2d_draw_vline(3, 10, 5, red);
+    gfx2d_draw_vline(1280, 0, 10, red);
+    gfx2d_fill_rect(5, 5, 4, 9);
+    EXPECT_EQ(count_drawn(), 0);
+
+    gfx2d_draw_hline(5, 5, 3, red);
+    EXPECT_EQ(drawn(), (std::set<std::pair<int, int>>{{5, 3}}));
+    gfx2d_fill_screen(0);
+    gfx2d_draw_hline(-10, 10, 0, red);
+    EXPECT_EQ(count_drawn(), 11);
+    EXPECT_EQ(fb(10, 0), red);
+    gfx2d_fill_screen(0);
+    gfx2d_draw_vline(1279, 700, 2000, red);
+    EXPECT_EQ(count_drawn(), 20);
+    EXPECT_EQ(fb(1279, 719), red);
+
+    gfx2d_fill_screen(0);
+    gfx2d_fill_rect(0, 0, 0, 0);
+    EXPECT_EQ(drawn(), (std::set<std::pair<int, int>>{{0, 0}}));
+    EXPECT_EQ(fb(0, 0), black);
+    gfx2d_fill_rect(-5, -5, 1300, 800);
+    for (int i = 0; i < screen_width * screen_height; ++i)
+        ASSERT_EQ(gfx2d_screen_buffer()[i], black);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(gfx_draw, bresenham_walk_in_both_directions) {
+    typedef std::set<std::pair<int, int>> points;
+    gfx2d_draw_line(0, 0, 3, 1);
+    EXPECT_EQ(drawn(), (points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+    gfx2d_fill_screen(0);
+    gfx2d_draw_line(3, 1, 0, 0);
+    EXPECT_EQ(drawn(), (points{{3, 1}, {2, 1}, {1, 0}, {0, 0}}));
+    gfx2d_fill_screen(0);
+    gfx2d_draw_line(7, 7, 7, 7);
+    EXPECT_EQ(drawn(), (points{{7, 7}}));
+    EXPECT_EQ(fb(7, 7), black);
+    gfx2d_fill_screen(0);
+    // y-major, and a 45 degree line (x-major).
+    gfx2d_draw_line(10, 10, 11, 13);
+    EXPECT_EQ(drawn(), (points{{10, 10}, {10, 11}, {11, 12}, {11, 13}}));
+    gfx2d_fill_screen(0);
+    gfx2d_draw_line(20, 20, 23, 17);
+    EXPECT_EQ(drawn(), (points{{20, 20}, {21, 19}, {22, 18}, {23, 17}}));
+    // A line that leaves the buffer is drawn where it is inside.
+    gfx2d_fill_screen(0);
+    gfx2d_draw_line(-3, 5, 4, -2);
+    EXPECT_EQ(drawn(), (points{{0, 2}, {1, 1}, {2, 0}}));
+}
+
+TEST_F(gfx_draw, kern_widths_and_string_lengths) {
+    safestring hi = text("Hi!");
+    EXPECT_EQ(gfx2d_strlen(&hi, 1), 9);
+    EXPECT_EQ(gfx2d_strlen(&hi, 3), 27);
+    EXPECT_EQ(font_kern_width(' '), 5);
+    EXPECT_EQ(font_kern_width('\t'), 0);
+    EXPECT_EQ(font_kern_width('\n'), 0);
+    EXPECT_EQ(font_kern_width(127), 0);
+    EXPECT_EQ(font_kern_width('W'), 6);
+    EXPECT_EQ(font_kern_width('1'), 3);
+    EXPECT_EQ(font_kern_width('~'), 5);
+    EXPECT_EQ(rec.count(), 0u);
+    EXPECT_EQ(font_kern_width((char)200), -1);
+    EXPECT_TRUE(rec.asserted("in >= 0"));
+
+    safestring empty = text("");
+    EXPECT_EQ(gfx2d_strlen(&empty, 2), 0);
+    EXPECT_EQ(gfx2d_draw_string(0, 0, &empty, red, 2), 0);
+    EXPECT_EQ(gfx2d_strlen(nullptr, 1), -1);
+    EXPECT_TRUE(rec.asserted("string"));
+    EXPECT_EQ(gfx2d_strlen(&hi, 0), -1);
+
+    // The drawn advance equals the measured one wherever the text lands.
+    safestring line = text("Tomb {weaver} #1: 100%");
+    for (int x : {0, -40, 1270, 600})
+        EXPECT_EQ(gfx2d_draw_string(x, 700, &line, red, 2), gfx2d_strlen(&line, 2)) << x;
+}
+
+TEST_F(gfx_draw, glyphs_are_drawn_in_the_ink_colour) {
+    // The test font inks column 0 and row 0 of every glyph.
+    EXPECT_EQ(gfx2d_draw_char(10, 20, 'A', red, 2), 10);
+    EXPECT_EQ(fb(10, 20), red);
+    EXPECT_EQ(fb(25, 21), red); // row 0, last source column
+    EXPECT_EQ(fb(11, 35), red); // column 0, last source row
+    EXPECT_EQ(fb(12, 22), 0u);  // transparent source pixel: untouched
+    EXPECT_EQ(count_drawn(), 2 * 16 + 2 * 16 - 4);
+
+    // A second colour only changes the ink pixels.
+    const u32 green = 0xFF00FF00u;
+    EXPECT_EQ(gfx2d_draw_char(10, 20, 'A', green, 2), 10);
+    EXPECT_EQ(fb(10, 20), green);
+    EXPECT_EQ(fb(12, 22), 0u);
+
+    // Space, control characters and invalid codes draw nothing.
+    gfx2d_fill_screen(0);
+    EXPECT_EQ(gfx2d_draw_char(10, 20, ' ', red, 3), 15);
+    EXPECT_EQ(gfx2d_draw_char(10, 20, '\n', red, 3), 0);
+    EXPECT_EQ(gfx2d_draw_char(10, 20, (char)0xE9, red, 3), 0);
+    EXPECT_EQ(gfx2d_draw_char(10, 20, 'A', red, 0), 0);
+    EXPECT_EQ(count_drawn(), 0);
+    EXPECT_TRUE(rec.asserted("in >= 0"));
+    EXPECT_TRUE(rec.asserted("scale >= 1"));
+    (void)font_ink;
+}
+
+TEST_F(gfx_draw, text_at_the_edges_is_clipped_but_still_advances) {
+    // Wholly left of the buffer: not drawn, yet the advance counts.
+    EXPECT_EQ(gfx2d_draw_char(-20, 10, 'M', red, 3), 18);
+    EXPECT_EQ(count_drawn(), 0);
+    // Partly left: only the visible columns.
+    gfx2d_draw_char(-3, 10, 'M', red, 1);
+    EXPECT_EQ(fb(0, 10), red);
+    EXPECT_EQ(fb(0, 11), 0u);
+    // At the bottom edge, rows past 719 are cut.
+    gfx2d_fill_screen(0);
+    safestring s = text("AB");
+    EXPECT_EQ(gfx2d_draw_string(100, 716, &s, red, 1), 10);
+    EXPECT_EQ(fb(100, 719), red);
+    EXPECT_EQ(fb(105, 716), red);
+    EXPECT_EQ(count_drawn(), (105 + 8 - 100) + 2 * 3); // glyphs 8 wide overlap on row 716
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,236 @@
+// test_gfx_present.cpp -- the composed frame: layers, framebuffer alpha, brightness, overlay, stretching
+#include "engine/ec_memory.h"
+#include "engine/ec_strings.h"
+#include "graphics/d3d_font.h"
+#include "graphics/d3d_gfx2d.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_main.h"
+#include "platform/pf_video.h"
+#include "test_gfx_util.h"
+
+#include <vector>
+
+namespace {
+
+using gfx_test::near_colour;
+using gfx_test::overlay_ink;
+
+constexpr u32 black = 0xFF000000u;
+constexpr u32 white = 0xFFFFFFFFu;
+constexpr u32 red = 0xFFFF0000u;
+constexpr u32 blue = 0xFF0000FFu;
+
+// A picture the stack copies; freed by the fixture.
+struct picture {
+    std::vector<u32> px;
+    kzb_image_data image;
+    picture(int w, int h, u32 colour) : px((size_t)(w * h), colour) { image = {w, h, px.data()}; }
+};
+
+class gfx_present : public gfx_test::stack {
+protected:
+    void SetUp() override {
+        gfx_test::stack::SetUp();
+        gfx2d_fill_screen(0);
+    }
+    void TearDown() override {
+        gfx2d_fullscreen_brightness(100);
+        gfx_test::stack::TearDown();
+    }
+};
+
+TEST_F(gfx_present, empty_frame_is_the_clear_colour) {
+    frame();
+    ASSERT_EQ(frame_w, 1280);
+    ASSERT_EQ(frame_h, 720);
+    for (u32 p : frame_pixels)
+        ASSERT_EQ(p, black);
+}
+
+TEST_F(gfx_present, framebuffer_alpha_over_a_layer) {
+    picture layer(1280, 720, white);
+    ASSERT_EQ(gfx2d_background_layer_add(&layer.image), 0u);
+    u32 *fb = gfx2d_screen_buffer();
+    fb[10 * 1280 + 10] = red;         // opaque: hides the layer
+    fb[10 * 1280 + 11] = 0x80FF0000u; // half: half red plus half white
+    fb[10 * 1280 + 12] = 0x000000FFu; // alpha 0: the layer shows, whatever the colour
+    frame();
+    EXPECT_EQ(px(10, 10), red);
+    EXPECT_TRUE(near_colour(px(11, 10), 0xFFFF7F7Fu, 2)) << std::hex << px(11, 10);
+    EXPECT_EQ(px(12, 10), white);
+    EXPECT_EQ(px(0, 0), white);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(gfx_present, brightness_darkens_only_the_framebuffer) {
+    picture layer(1280, 720, blue);
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
+    u32 *fb = gfx2d_screen_buffer();
+    fb[0] = white;
+    gfx2d_fullscreen_brightness(0);
+    frame();
+    EXPECT_EQ(px(0, 0), black);
+    EXPECT_EQ(px(1, 0), blue); // transparent pixels still show the layer
+    gfx2d_fullscreen_brightness(50);
+    frame();
+    EXPECT_TRUE(near_colour(px(0, 0), 0xFF7F7F7Fu)) << std::hex << px(0, 0);
+    EXPECT_EQ(px(1, 0), blue);
+    // Over 100 is refused and the previous value stays.
+    gfx2d_fullscreen_brightness(101);
+    EXPECT_TRUE(rec.asserted("percent <= 100"));
+    frame();
+    EXPECT_TRUE(near_colour(px(0, 0), 0xFF7F7F7Fu));
+    gfx2d_fullscreen_brightness(100);
+    frame();
+    EXPECT_EQ(px(0, 0), white);
+}
+
+TEST_F(gfx_present, full_size_layer_covers_exactly_the_framebuffer_pixels) {
+    picture layer(1280, 720, 0);
+    for (int y = 0; y < 720; ++y)
+        for (int x = 0; x < 1280; ++x)
+            layer.px[(size_t)(y * 1280 + x)] = 0xFF000000u | (u32)(x & 0xFF) << 16 | (u32)(y & 0xFF) << 8 |
+                                               (u32)((x >> 8) * 16 + (y >> 8));
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
+    frame();
+    EXPECT_EQ(frame_pixels, layer.px);
+    // The same pattern drawn into the framebuffer lands on the same pixels.
+    std::copy(layer.px.begin(), layer.px.end(), gfx2d_screen_buffer());
+    frame();
+    EXPECT_EQ(frame_pixels, layer.px);
+}
+
+TEST_F(gfx_present, small_layers_sit_top_left_in_slot_order) {
+    picture big(1280, 720, red), corner(10, 10, blue);
+    ASSERT_EQ(gfx2d_background_layer_add(&corner.image), 0u);
+    ASSERT_EQ(gfx2d_background_layer_add(&big.image), 1u);
+    frame();
+    EXPECT_EQ(px(5, 5), red); // slot 1 is drawn over slot 0
+    gfx2d_background_layer_delete(1);
+    frame();
+    EXPECT_EQ(px(9, 9), blue);
+    EXPECT_EQ(px(10, 9), black);
+    EXPECT_EQ(px(9, 10), black);
+}
+
+TEST_F(gfx_present, the_layer_table_refuses_and_reuses_slots) {
+    std::vector<picture> pics;
+    pics.reserve(9);
+    for (int i = 0; i < 9; ++i)
+        pics.emplace_back(i == 3 ? 1280 : 10, i == 3 ? 720 : 10, 0xFF000000u | (u32)(i + 1) * 0x10u);
+    for (dword i = 0; i < 8; ++i)
+        ASSERT_EQ(gfx2d_background_layer_add(&pics[i].image), i);
+    EXPECT_EQ(gfx2d_background_layer_add(&pics[8].image), invalid_id);
+    EXPECT_TRUE(rec.asserted("num_background_layers < max_background_layers"));
+
+    // After deleting layer 3, the next layer gets id 3 and is drawn fourth.
+    gfx2d_background_layer_delete(3);
+    picture wide(1280, 720, red);
+    EXPECT_EQ(gfx2d_background_layer_add(&wide.image), 3u);
+    frame();
+    EXPECT_EQ(px(500, 500), red);              // over slots 0..2, which are small
+    EXPECT_EQ(px(5, 5), 0xFF000080u);          // slot 7 lies over it
+
+    rec.clear();
+    gfx2d_background_layer_delete(8);
+    EXPECT_TRUE(rec.asserted("id < max_background_layers"));
+    gfx2d_background_layer_delete(invalid_id);
+    gfx2d_background_layer_delete(2);
+    gfx2d_background_layer_delete(2);
+    EXPECT_TRUE(rec.asserted("background_layers[id].texture"));
+    kzb_image_data none = {4, 4, nullptr};
+    EXPECT_EQ(gfx2d_background_layer_add(&none), invalid_id);
+    EXPECT_TRUE(rec.asserted("image->data"));
+    EXPECT_EQ(gfx2d_background_layer_add(nullptr), invalid_id);
+    // The rest are deleted when the device goes, without complaint.
+    rec.clear();
+    gfx.reset();
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(gfx_present, textures_come_back_after_the_renderer_loses_them) {
+    picture layer(1280, 720, blue);
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
+    safestring t;
+    safestring_create(&t, "A");
+    dword s = d3dui_string_new(100, 100, &t, white, 1);
+    gfx2d_screen_buffer()[0] = red;
+    platform_video_lose_textures_for_test();
+    frame();
+    EXPECT_EQ(px(0, 0), red);
+    EXPECT_EQ(px(500, 500), blue);
+    EXPECT_EQ(px(100, 100), overlay_ink);
+    d3dui_string_free(s);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(gfx_present, overlay_text_lies_over_the_framebuffer_with_the_font_colours) {
+    gfx2d_fill_screen(red);
+    safestring t;
+    safestring_create(&t, "A");
+    // The string's own colour does not take part: the font image decides.
+    dword s = d3dui_string_new(100, 100, &t, 0x80123456u, 1);
+    ASSERT_NE(s, invalid_id);
+    frame();
+    EXPECT_EQ(px(100, 100), overlay_ink);
+    EXPECT_EQ(px(103, 107), overlay_ink);
+    EXPECT_EQ(px(104, 100), red); // transparent half of the glyph cell
+    EXPECT_EQ(px(99, 100), red);
+    EXPECT_EQ(px(100, 108), red);
+    d3dui_string_set_visible(s, false);
+    frame();
+    EXPECT_EQ(px(100, 100), red);
+    d3dui_string_free(s);
+}
+
+class gfx_stretch : public gfx_present {
+protected:
+    void SetUp() override {
+        bring_up(1920, 1080, {});
+        gfx2d_fill_screen(0);
+    }
+};
+
+TEST_F(gfx_stretch, framebuffer_and_layers_stretch_as_one_overlay_does_not) {
+    // 8 x 8 blocks of colours in the framebuffer; a 640 x 360 layer in the corner.
+    u32 *fb = gfx2d_screen_buffer();
+    for (int y = 0; y < 720; ++y)
+        for (int x = 640; x < 1280; ++x)
+            fb[y * 1280 + x] = 0xFF000000u | (u32)((x / 8) & 0xFF) << 8 | (u32)((y / 8) & 0xFF);
+    picture layer(640, 360, red);
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
+    safestring t;
+    safestring_create(&t, "A");
+    dword s = d3dui_string_new(8, 1000, &t, white, 1);
+    frame();
+    ASSERT_EQ(frame_w, 1920);
+    ASSERT_EQ(frame_h, 1080);
+    // Each framebuffer block is 12 x 12 client pixels.
+    for (int by = 1; by < 90; by += 7)
+        for (int bx = 81; bx < 160; bx += 9)
+            ASSERT_EQ(px(bx * 12 + 6, by * 12 + 6), 0xFF000000u | (u32)(bx & 0xFF) << 8 | (u32)(by & 0xFF))
+                << bx << "," << by;
+    // The layer covers 960 x 540 client pixels, as 640 x 360 framebuffer pixels do.
+    EXPECT_EQ(px(957, 537), red);
+    EXPECT_EQ(px(950, 100), red);
+    EXPECT_EQ(px(940, 543), black);
+    EXPECT_EQ(px(963, 5), 0xFF000000u | 80u << 8 | 0u);
+    // Overlay glyphs keep their size: 4 ink columns, 8 rows at (8, 1000).
+    EXPECT_EQ(px(8, 1000), overlay_ink);
+    EXPECT_EQ(px(11, 1007), overlay_ink);
+    EXPECT_NE(px(12, 1000), overlay_ink);
+    EXPECT_NE(px(8, 1008), overlay_ink);
+    d3dui_string_free(s);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST(gfx_device, renders_nothing_without_a_device) {
+    dialog_recorder rec;
+    EXPECT_FALSE(d3d_device_exists());
+    d3d_render();
+    EXPECT_TRUE(rec.asserted("d3d_device"));
+    d3d_free(); // harmless twice
+    d3d_free();
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+// test_gfx_util.h -- shared set-up of the graphics tests: a pack with known fonts, the stack up
+#pragma once
+
+#include "engine/ec_memory.h"
+#include "gfx_env.h"
+#include "graphics/d3d_gfx2d.h"
+#include "test_pack.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace gfx_test {
+
+constexpr u32 font_ink = 0xFFFFFFFFu;       // palette entry 0 of the bitmap font
+constexpr u32 overlay_ink = 0xFF00FF00u;     // the overlay font image's own colour
+constexpr int overlay_image_width = 128;     // 16 cells of 8 x 8 per row
+constexpr int overlay_image_height = 48;     // 6 rows: cells for characters 33..128
+
+// Bitmap-font glyph k: 8 x 8, ink on column 0 and row 0, the rest transparent.
+inline std::vector<test_sprite> bitmap_font_glyphs() {
+    std::vector<test_sprite> glyphs;
+    for (int k = 0; k < 94; ++k) {
+        test_sprite g{8, 8, std::vector<uint32_t>(64, 0)};
+        for (int i = 0; i < 8; ++i) {
+            g.pixels[(size_t)i] = font_ink;
+            g.pixels[(size_t)(i * 8)] = font_ink;
+        }
+        glyphs.push_back(g);
+    }
+    return glyphs;
+}
+
+// Overlay font: every 8 x 8 cell opaque on its left half, transparent on the right.
+inline test_sprite overlay_font_image() {
+    test_sprite s{overlay_image_width, overlay_image_height,
+                  std::vector<uint32_t>((size_t)(overlay_image_width * overlay_image_height), 0)};
+    for (int y = 0; y < overlay_image_height; ++y)
+        for (int x = 0; x < overlay_image_width; ++x)
+            if (x % 8 < 4)
+                s.pixels[(size_t)(y * overlay_image_width + x)] = overlay_ink;
+    return s;
+}
+
+inline std::vector<test_pack_entry> font_entries() {
+    return {
+        {"ui_gfx\\retro_font.kzg", test_kzg_bytes(bitmap_font_glyphs())},
+        {"ui_gfx\\c64_font.kzg", test_kzg_bytes({overlay_font_image()})},
+    };
+}
+
+// The graphics stack up over a pack of the fonts (plus extra entries), with the
+// dialog recorder; on tear-down every block of the tracked allocator is back.
+class stack : public ::testing::Test {
+protected:
+    void SetUp() override { bring_up(1280, 720, {}); }
+    void TearDown() override {
+        gfx.reset();
+        pack.reset();
+        EXPECT_EQ(memory_num_allocations(), 0);
+    }
+    void bring_up(int w, int h, const std::vector<test_pack_entry> &extra) {
+        gfx.reset();
+        pack.reset();
+        memory_system_init();
+        std::vector<test_pack_entry> entries = font_entries();
+        entries.insert(entries.end(), extra.begin(), extra.end());
+        pack = std::make_unique<scoped_test_pack>(entries);
+        ASSERT_TRUE(pack->ok());
+        gfx = std::make_unique<scoped_graphics>(w, h);
+        ASSERT_TRUE(gfx->ok()) << (rec.count() ? rec.dialogs()[0].text : std::string("no box"));
+    }
+    u32 fb(int x, int y) const { return gfx2d_screen_buffer()[y * screen_width + x]; }
+    std::vector<u32> frame() {
+        frame_pixels = gfx->read_frame(&frame_w, &frame_h);
+        return frame_pixels;
+    }
+    u32 px(int x, int y) const { return frame_pixels[(size_t)(y * frame_w + x)]; }
+
+    dialog_recorder rec;
+    std::unique_ptr<scoped_test_pack> pack;
+    std::unique_ptr<scoped_graphics> gfx;
+    std::vector<u32> frame_pixels;
+    int frame_w = 0, frame_h = 0;
+};
+
+// Channels within one unit of each other (renderers round blending differently).
+inline bool near_colour(u32 a, u32 b, int tolerance = 1) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        int ca = (int)((a >> shift) & 0xFF), cb = (int)((b >> shift) & 0xFF);
+        if (ca - cb > tolerance || cb - ca > tolerance)
+            return false;
+    }
+    return true;
+}
+
+} // namespace gfx_test

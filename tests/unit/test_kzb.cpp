@@ -1,0 +1,152 @@
+// test_kzb.cpp -- kzb pictures: run counts, run kinds, empty and malformed files
+#include "engine/ec_memory.h"
+#include "graphics/d3d_kzb.h"
+#include "test_pack.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+typedef std::vector<u8> bytes;
+
+bytes header(u16 w, u16 h) { return {(u8)w, (u8)(w >> 8), (u8)h, (u8)(h >> 8)}; }
+
+// A run: control byte, big-endian count - 1, payload.
+void run(bytes &b, u8 ctrl, u32 count, const bytes &payload = {}) {
+    b.push_back(ctrl);
+    b.push_back((u8)((count - 1) >> 8));
+    b.push_back((u8)(count - 1));
+    b.insert(b.end(), payload.begin(), payload.end());
+}
+
+class kzb : public ::testing::Test {
+protected:
+    void SetUp() override { memory_system_init(); }
+    void TearDown() override {
+        if (image.data)
+            d3d_kzb_free_data(&image);
+        EXPECT_EQ(memory_num_allocations(), 0);
+    }
+    bool decode(const bytes &b) { return d3d_kzb_decode(b.data(), (u32)b.size(), &image); }
+    dialog_recorder rec;
+    kzb_image_data image = {};
+};
+
+TEST_F(kzb, example_file_decodes_to_two_red_pixels) {
+    ASSERT_TRUE(decode({0x02, 0x00, 0x01, 0x00, 0x80, 0x00, 0x01, 0xFF, 0x00, 0x00}));
+    EXPECT_EQ(image.width, 2);
+    EXPECT_EQ(image.height, 1);
+    EXPECT_EQ(image.data[0], 0xFFFF0000u);
+    EXPECT_EQ(image.data[1], 0xFFFF0000u);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(kzb, run_counts_are_big_endian_plus_one) {
+    // 01 00 covers 257 pixels, 00 00 one.
+    bytes b = header(258, 1);
+    b.insert(b.end(), {0x80, 0x01, 0x00, 1, 2, 3, 0x80, 0x00, 0x00, 4, 5, 6});
+    ASSERT_TRUE(decode(b));
+    EXPECT_EQ(image.data[256], 0xFF010203u);
+    EXPECT_EQ(image.data[257], 0xFF040506u);
+    d3d_kzb_free_data(&image);
+
+    // FF FE covers the widest row there can be; FF FF (65,536) is one pixel too many.
+    bytes widest = header(65535, 1);
+    widest.insert(widest.end(), {0x80, 0xFF, 0xFE, 9, 9, 9});
+    ASSERT_TRUE(decode(widest));
+    EXPECT_EQ(image.data[65534], 0xFF090909u);
+    d3d_kzb_free_data(&image);
+    bytes too_long = header(65535, 1);
+    too_long.insert(too_long.end(), {0x80, 0xFF, 0xFF, 9, 9, 9});
+    EXPECT_FALSE(decode(too_long));
+    EXPECT_TRUE(rec.asserted("kzb_runs_fit"));
+}
+
+TEST_F(kzb, only_the_top_two_control_bits_count) {
+    bytes b = header(4, 2);
+    run(b, 0x7F, 2);                               // jump
+    run(b, 0x3F, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}); // literal
+    run(b, 0xBF, 4, {0xAA, 0xBB, 0xCC});           // fill
+    ASSERT_TRUE(decode(b));
+    EXPECT_EQ(std::vector<u32>(image.data, image.data + 8),
+              (std::vector<u32>{0, 0, 0xFF102030u, 0xFF405060u, 0xFFAABBCCu, 0xFFAABBCCu, 0xFFAABBCCu,
+                                0xFFAABBCCu}));
+    // 0xC0 raises its assertion and then acts as a jump.
+    d3d_kzb_free_data(&image);
+    bytes c = header(2, 1);
+    run(c, 0xC0, 2);
+    ASSERT_TRUE(decode(c));
+    EXPECT_TRUE(rec.asserted("ctrl == kzb_sprite_control_byte_jump"));
+    EXPECT_EQ(image.data[0], 0u);
+    EXPECT_EQ(image.data[1], 0u);
+}
+
+TEST_F(kzb, empty_pictures_read_no_runs_and_free_once) {
+    ASSERT_TRUE(decode(header(0, 5)));
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 5);
+    EXPECT_NE(image.data, nullptr);
+    d3d_kzb_free_data(&image);
+    EXPECT_EQ(image.data, nullptr);
+    EXPECT_EQ(image.height, 0);
+    ASSERT_TRUE(decode(header(7, 0)));
+    d3d_kzb_free_data(&image);
+    EXPECT_EQ(rec.count(), 0u);
+    // A second free changes nothing.
+    d3d_kzb_free_data(&image);
+    EXPECT_TRUE(rec.asserted("kzb_image->data"));
+    EXPECT_EQ(image.width, 0);
+}
+
+TEST_F(kzb, malformed_files_are_refused_and_leave_the_record_empty) {
+    bytes literal_cut = header(2, 1);
+    run(literal_cut, 0x00, 2, {1, 2, 3, 4});
+    bytes past_row = header(2, 2);
+    run(past_row, 0x80, 3, {1, 2, 3});
+    run(past_row, 0x80, 1, {1, 2, 3});
+    bytes missing_row = header(2, 2);
+    run(missing_row, 0x80, 2, {1, 2, 3});
+    bytes header_cut = {0x02, 0x00, 0x01};
+    bytes fill_cut = header(2, 1);
+    run(fill_cut, 0x80, 2, {1, 2});
+    const bytes cases[] = {literal_cut, past_row, missing_row, header_cut, fill_cut};
+    for (const bytes &b : cases) {
+        EXPECT_FALSE(decode(b));
+        EXPECT_EQ(image.data, nullptr);
+        EXPECT_EQ(image.width, 0);
+    }
+    EXPECT_EQ(rec.count(), 5u);
+    EXPECT_TRUE(rec.asserted("header_fits"));
+    // Pictures too big to hold are refused before anything is allocated.
+    bytes huge = header(65535, 65535);
+    run(huge, 0x40, 65535);
+    EXPECT_FALSE(decode(huge));
+    EXPECT_TRUE(rec.asserted("pixels <= max_kzb_pixels"));
+    EXPECT_EQ(memory_num_allocations(), 0);
+}
+
+TEST_F(kzb, loading_through_the_pack) {
+    bytes b = header(1, 1);
+    run(b, 0x80, 1, {7, 8, 9});
+    scoped_test_pack pack({{"game\\pic.kzb", b, true}, {"game\\bad.kzb", {1, 0}}});
+    ASSERT_TRUE(pack.ok());
+    d3d_kzb_load_data("game\\pic.kzb", &image);
+    ASSERT_NE(image.data, nullptr);
+    EXPECT_EQ(image.data[0], 0xFF070809u);
+    // The record must be empty to load into.
+    d3d_kzb_load_data("game\\pic.kzb", &image);
+    EXPECT_TRUE(rec.asserted("out->data == NULL"));
+    d3d_kzb_free_data(&image);
+
+    kzb_image_data other = {};
+    d3d_kzb_load_data("game\\nothing.kzb", &other);
+    EXPECT_TRUE(rec.asserted("kzb_file"));
+    d3d_kzb_load_data("game\\bad.kzb", &other);
+    EXPECT_TRUE(rec.asserted("header_fits"));
+    EXPECT_EQ(other.data, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,334 @@
+// test_kzg.cpp -- kzg sheets: loading, refusing malformed sheets, drawing and decoding sprites
+#include "engine/ec_memory.h"
+#include "graphics/d3d_kzg.h"
+#include "test_pack.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+typedef std::vector<u8> bytes;
+
+void put32(bytes &b, u32 v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back((u8)(v >> (8 * i)));
+}
+
+// A sheet: num_colors, palette, num_sprites, offsets, then the records in order.
+bytes sheet(s32 num_colors, const std::vector<u32> &palette, const std::vector<bytes> &records) {
+    bytes b;
+    put32(b, (u32)num_colors);
+    for (u32 c : palette)
+        put32(b, c);
+    put32(b, (u32)records.size());
+    u32 offset = (u32)(b.size() + 4 * records.size());
+    for (const bytes &r : records) {
+        put32(b, offset);
+        offset += (u32)r.size();
+    }
+    for (const bytes &r : records)
+        b.insert(b.end(), r.begin(), r.end());
+    return b;
+}
+
+// Palette entry i: a grey with a top byte that the loader must replace.
+std::vector<u32> greys(int n) {
+    std::vector<u32> p;
+    for (int i = 0; i < n; ++i)
+        p.push_back(0x12000000u | (u32)i * 0x010101u);
+    return p;
+}
+u32 grey(int i) { return 0xFF000000u | (u32)i * 0x010101u; }
+
+// 3 x 2: row 0 = literal (5, 7) + jump 1; row 1 = fill 3 of index 3.
+const bytes worked_example = {0x01, 0x02, 0x00, 0x01, 0x05, 0x07, 0x40, 0x00, 0x80, 0x02, 0x03};
+
+constexpr u32 untouched = 0x12345678u;
+
+struct buffer {
+    std::vector<u32> px;
+    d3d_kzg_buffer_data b;
+    buffer(int w, int h) : px((size_t)(w * h), untouched) { b = {px.data(), w, h, 0, 0, w, h}; }
+    u32 at(int x, int y) const { return px[(size_t)(y * b.width + x)]; }
+};
+
+class kzg : public ::testing::Test {
+protected:
+    void SetUp() override { memory_system_init(); }
+    void TearDown() override { EXPECT_EQ(memory_num_allocations(), 0); }
+    // Parses bytes kept alive by the fixture.
+    bool parse(const bytes &b, kzg_sprite_data *out) {
+        held.push_back(b);
+        return d3d_kzg_parse(held.back().data(), (u32)held.back().size(), out);
+    }
+    dialog_recorder rec;
+    std::vector<bytes> held;
+};
+
+TEST_F(kzg, worked_example_drawn_at_scale_two) {
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
+    EXPECT_EQ(sd.colors[5], grey(5)); // alpha forced opaque
+    buffer buf(40, 40);
+    d3d_kzg_decompress_to_buffer_location(&sd, 10, 20, 0, 2, &buf.b);
+    for (int y = 20; y < 22; ++y) {
+        for (int x = 10; x < 12; ++x)
+            EXPECT_EQ(buf.at(x, y), grey(5));
+        for (int x = 12; x < 14; ++x)
+            EXPECT_EQ(buf.at(x, y), grey(7));
+        for (int x = 14; x < 16; ++x)
+            EXPECT_EQ(buf.at(x, y), untouched); // jump keeps what was there
+    }
+    for (int y = 22; y < 24; ++y)
+        for (int x = 10; x < 16; ++x)
+            EXPECT_EQ(buf.at(x, y), grey(3));
+    int written = 0;
+    for (u32 p : buf.px)
+        written += p != untouched;
+    EXPECT_EQ(written, 2 * 4 + 6 * 2);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(kzg, edges_take_the_clipped_path_with_the_same_pixels) {
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
+    // Far corner exactly on the right and bottom edges (x_end = 20, y_end = 10).
+    buffer inside(20, 10), edge(20, 10);
+    d3d_kzg_decompress_to_buffer_location(&sd, 4, 2, 0, 2, &inside.b);
+    d3d_kzg_decompress_to_buffer_location(&sd, 14, 6, 0, 2, &edge.b);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(edge.at(14 + x, 6 + y), inside.at(4 + x, 2 + y));
+
+    // Ending exactly at the left edge: not rejected, but nothing lands in the buffer.
+    buffer left(20, 10);
+    d3d_kzg_decompress_to_buffer_location(&sd, -6, 0, 0, 2, &left.b);
+    for (u32 p : left.px)
+        EXPECT_EQ(p, untouched);
+    // One pixel further right, the last column block shows.
+    d3d_kzg_decompress_to_buffer_location(&sd, -5, 0, 0, 2, &left.b);
+    EXPECT_EQ(left.at(0, 2), grey(3));
+    EXPECT_EQ(left.at(0, 0), untouched);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(kzg, unscaled_sprite_half_outside_matches_the_fast_path) {
+    // 4 x 4, every pixel its own index: literal rows.
+    bytes rec4 = {0x03, 0x03};
+    for (int y = 0; y < 4; ++y) {
+        rec4.insert(rec4.end(), {0x00, 0x03});
+        for (int x = 0; x < 4; ++x)
+            rec4.push_back((u8)(1 + y * 4 + x));
+    }
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(17, greys(17), {rec4}), &sd));
+    buffer inside(10, 10), clipped(10, 10);
+    d3d_kzg_decompress_to_buffer_location(&sd, 5, 5, 0, 1, &inside.b);
+    d3d_kzg_decompress_to_buffer_location(&sd, -2, -1, 0, 1, &clipped.b);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(inside.at(5 + x, 5 + y), grey(1 + y * 4 + x));
+            if (x >= 2 && y >= 1) {
+                EXPECT_EQ(clipped.at(x - 2, y - 1), inside.at(5 + x, 5 + y));
+            }
+        }
+    // The caller's clip rectangle bounds every write.
+    buffer narrow(10, 10);
+    narrow.b.clip_left = 6;
+    narrow.b.clip_right = 7;
+    d3d_kzg_decompress_to_buffer_location(&sd, 5, 5, 0, 3, &narrow.b);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            if (x != 6) {
+                EXPECT_EQ(narrow.at(x, y), untouched);
+            }
+    EXPECT_EQ(narrow.at(6, 5), grey(1));
+}
+
+TEST_F(kzg, twenty_four_bit_sheets_and_ignored_control_bits) {
+    // num_colors -1: num_sprites at byte 4; payloads are red, green, blue.
+    bytes rgb = {0x00, 0x02, 0x00, 0x01, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x80, 0x00, 0xAA, 0xBB, 0xCC};
+    bytes b = sheet(-1, {}, {rgb});
+    EXPECT_EQ(b[4], 1);
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(b, &sd));
+    EXPECT_EQ(sd.num_colors, -1);
+    buffer buf(3, 1);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 1, &buf.b);
+    EXPECT_EQ(buf.at(0, 0), 0xFF112233u);
+    EXPECT_EQ(buf.at(1, 0), 0xFF445566u);
+    EXPECT_EQ(buf.at(2, 0), 0xFFAABBCCu);
+    // Scaled and clipped 24-bit pixels take the per-block path.
+    buffer scaled(5, 2);
+    d3d_kzg_decompress_to_buffer_location(&sd, -1, 0, 0, 2, &scaled.b);
+    EXPECT_EQ(scaled.at(0, 0), 0xFF112233u);
+    EXPECT_EQ(scaled.at(1, 1), 0xFF445566u);
+    EXPECT_EQ(scaled.at(4, 1), 0xFFAABBCCu);
+
+    // 0x41 is a jump and 0x9F a fill: only the top two bits count.
+    kzg_sprite_data sd2 = {};
+    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x00, 0x02, 0x41, 0x00, 0x9F, 0x01, 0x02}}), &sd2));
+    buffer ctl(3, 1);
+    d3d_kzg_decompress_to_buffer_location(&sd2, 0, 0, 0, 1, &ctl.b);
+    EXPECT_EQ(ctl.at(0, 0), untouched);
+    EXPECT_EQ(ctl.at(1, 0), grey(2));
+    EXPECT_EQ(ctl.at(2, 0), grey(2));
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(kzg, invalid_run_stops_the_draw_after_its_assertion) {
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x01, 0x02, 0x80, 0x02, 0x01, 0xC0, 0x02}}), &sd));
+    buffer buf(3, 2);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 1, &buf.b);
+    EXPECT_TRUE(rec.asserted("ctrl == kzg_sprite_control_byte_jump"));
+    EXPECT_EQ(buf.at(2, 0), grey(1));
+    EXPECT_EQ(buf.at(0, 1), untouched);
+}
+
+TEST_F(kzg, bad_draw_arguments_draw_nothing) {
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
+    buffer buf(10, 10);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 1, 1, &buf.b);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, -1, 1, &buf.b);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 0, &buf.b);
+    kzg_sprite_data empty = {};
+    d3d_kzg_decompress_to_buffer_location(&empty, 0, 0, 0, 1, &buf.b);
+    for (u32 p : buf.px)
+        EXPECT_EQ(p, untouched);
+    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"sprite_index < sd->num_sprites", "sprite_index >= 0",
+                                                          "scale >= 1", "sd->data"}));
+    // A huge scale is clipped to the buffer without walking the invisible blocks.
+    d3d_kzg_decompress_to_buffer_location(&sd, -1000000, -1000000, 0, 1 << 20, &buf.b);
+    EXPECT_EQ(buf.at(9, 9), grey(5));
+}
+
+TEST_F(kzg, malformed_sheets_are_refused) {
+    struct {
+        const char *why;
+        bytes data;
+        const char *assertion;
+    } cases[] = {
+        {"too short", {0x01, 0x00}, "header_fits"},
+        {"257 colours", sheet(257, greys(257), {worked_example}), "out->num_colors <= max_kzg_colors"},
+        {"colour count below -1", sheet(-2, {}, {worked_example}), "out->num_colors >= -1"},
+        {"palette past the end", {0x10, 0, 0, 0, 1, 0, 0, 0}, "palette_fits"},
+        {"offsets past the end", {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F}, "offsets_fit"},
+        {"negative sprite count", {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}, "offsets_fit"},
+        {"sprite offset past the end", {0, 0, 0, 0, 1, 0, 0, 0, 0xE8, 0x03, 0, 0}, "sprites_well_formed"},
+        {"literal past the end", sheet(4, greys(4), {{0x00, 0x03, 0x00, 0x03, 0x01, 0x02}}), "sprites_well_formed"},
+        {"run past the row", sheet(4, greys(4), {{0x00, 0x01, 0x80, 0x02, 0x01}}), "sprites_well_formed"},
+        {"rows missing", sheet(4, greys(4), {{0x02, 0x00, 0x80, 0x00, 0x01}}), "sprites_well_formed"},
+        {"24-bit fill cut short", sheet(-1, {}, {{0x00, 0x00, 0x80, 0x00, 0x01, 0x02}}), "sprites_well_formed"},
+    };
+    for (auto &c : cases) {
+        rec.clear();
+        kzg_sprite_data sd = {};
+        EXPECT_FALSE(parse(c.data, &sd)) << c.why;
+        EXPECT_EQ(sd.data, nullptr) << c.why;
+        EXPECT_TRUE(rec.asserted(c.assertion)) << c.why;
+    }
+    // 256 colours is the limit, and a sheet may hold no sprite at all.
+    kzg_sprite_data full = {}, none = {};
+    rec.clear();
+    EXPECT_TRUE(parse(sheet(256, greys(256), {worked_example}), &full));
+    EXPECT_TRUE(parse(sheet(0, {}, {}), &none));
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+class kzg_pack : public kzg {
+protected:
+    void SetUp() override {
+        kzg::SetUp();
+        pack = std::make_unique<scoped_test_pack>(std::vector<test_pack_entry>{
+            {"a\\example.kzg", sheet(8, greys(8), {worked_example})},
+            {"a\\two.kzg", sheet(8, greys(8), {worked_example, worked_example})},
+            {"a\\bad.kzg", sheet(257, greys(257), {worked_example})},
+            {"a\\rgb.kzg", sheet(-1, {}, {{0x00, 0x01, 0x40, 0x00, 0x80, 0x00, 1, 2, 3}})},
+        });
+        ASSERT_TRUE(pack->ok());
+    }
+    void TearDown() override {
+        pack.reset();
+        kzg::TearDown();
+    }
+    std::unique_ptr<scoped_test_pack> pack;
+};
+
+TEST_F(kzg_pack, load_free_and_reload) {
+    kzg_sprite_data sd = {};
+    d3d_kzg_load_data("A\\EXAMPLE.KZG", &sd);
+    ASSERT_NE(sd.data, nullptr);
+    EXPECT_EQ(sd.num_colors, 8);
+    EXPECT_EQ(sd.num_sprites, 1);
+    d3d_kzg_load_data("a\\example.kzg", &sd);
+    EXPECT_TRUE(rec.asserted("out->data == NULL"));
+    // A palette entry changed after loading is used by later draws.
+    sd.colors[3] = 0xFFABCDEFu;
+    buffer buf(6, 2);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 1, &buf.b);
+    EXPECT_EQ(buf.at(0, 1), 0xFFABCDEFu);
+    d3d_kzg_free_data(&sd);
+    EXPECT_EQ(sd.data, nullptr);
+    EXPECT_EQ(sd.num_sprites, 0);
+    d3d_kzg_free_data(&sd); // empty: left alone
+    d3d_kzg_load_data("a\\example.kzg", &sd);
+    EXPECT_NE(sd.data, nullptr);
+    d3d_kzg_free_data(&sd);
+
+    rec.clear();
+    d3d_kzg_load_data("a\\bad.kzg", &sd);
+    EXPECT_TRUE(rec.asserted("out->num_colors <= max_kzg_colors"));
+    EXPECT_EQ(sd.data, nullptr); // refused sheets are given back at once
+    d3d_kzg_load_data("a\\missing.kzg", &sd);
+    EXPECT_TRUE(rec.asserted("out->data != NULL"));
+    EXPECT_EQ(sd.data, nullptr);
+}
+
+TEST_F(kzg_pack, decoding_into_a_new_buffer) {
+    int w = 0, h = 0;
+    u32 *px = d3d_kzg_to_new_buffer("a\\example.kzg", &w, &h);
+    ASSERT_NE(px, nullptr);
+    ASSERT_EQ(w, 3);
+    ASSERT_EQ(h, 2);
+    // Jump runs become transparent black here, unlike drawing.
+    EXPECT_EQ(std::vector<u32>(px, px + 6),
+              (std::vector<u32>{grey(5), grey(7), 0u, grey(3), grey(3), grey(3)}));
+    zel_free(px);
+
+    px = d3d_kzg_to_new_buffer("a\\rgb.kzg", &w, &h);
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(px[0], 0u);
+    EXPECT_EQ(px[1], 0xFF010203u);
+    zel_free(px);
+
+    EXPECT_EQ(d3d_kzg_to_new_buffer("a\\two.kzg", &w, &h), nullptr);
+    EXPECT_TRUE(rec.asserted("num_sprites == 1"));
+    EXPECT_EQ(d3d_kzg_to_new_buffer("a\\nothing.kzg", &w, &h), nullptr);
+    EXPECT_TRUE(rec.asserted("texture_file != NULL"));
+}
+
+TEST_F(kzg, record_decoders_check_sizes_and_bounds) {
+    u32 dest[6];
+    u32 palette[256] = {};
+    palette[3] = 0xFF000003u;
+    EXPECT_FALSE(sprite_decompress(worked_example.data(), (u32)worked_example.size(), palette, dest, 2, 2));
+    EXPECT_TRUE(rec.asserted("width == dest_width"));
+    EXPECT_FALSE(sprite_decompress(worked_example.data(), (u32)worked_example.size(), palette, dest, 3, 1));
+    EXPECT_TRUE(rec.asserted("height == dest_height"));
+    EXPECT_FALSE(sprite_decompress(worked_example.data(), 9, palette, dest, 3, 2));
+    EXPECT_TRUE(rec.asserted("record_fits"));
+    // An invalid run decodes as transparent pixels after its assertion.
+    const bytes invalid = {0x00, 0x01, 0xC0, 0x01};
+    rec.clear();
+    EXPECT_TRUE(sprite_decompress24(invalid.data(), (u32)invalid.size(), dest, 2, 1));
+    EXPECT_TRUE(rec.asserted("ctrl == kzg_sprite_control_byte_jump"));
+    EXPECT_EQ(dest[0], 0u);
+    EXPECT_EQ(dest[1], 0u);
+}
+
+} // namespace
