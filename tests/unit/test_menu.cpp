@@ -1,4 +1,4 @@
-// test_menu.cpp -- the main menu's two button sets, a save that vanishes, foreign ids
+// test_menu.cpp -- the main menu: a save that vanishes before continue, foreign ids
 #include "../e2e/game_script.h"
 #include "game/g_main_menu.h"
 #include "game/g_player.h"
@@ -6,24 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(Menu, ButtonSetsFollowTheSaveFile) {
-    dialog_recorder rec;
-    save_remove();
-    game_script s;
-    s.skip_splash().then([] {
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, 8}));
-        // The choice is made on entry: a save written now shows on the next one.
-        player_save();
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, 8}));
-        set_app_mode(appmode_main_menu);
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{5, 6, 8}));
-    });
-    s.close();
-    EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(rec.count(), 0u);
-    save_remove();
-}
 
 TEST(Menu, ContinueWithTheSaveGoneStaysOnTheMenu) {
     dialog_recorder rec;

@@ -103,33 +103,11 @@ TEST_F(Necrogram, CluesOfRunsEmptyAndFullLines) {
     EXPECT_EQ(rec.count(), 0u);
 }
 
-TEST_F(Necrogram, LayoutAndHoverEdges) {
-    const necrogram_layout ten = necrogram_layout_for(10);
-    EXPECT_EQ(ten.grid_x, 402);
-    EXPECT_EQ(ten.grid_y, 250);
-    const necrogram_layout fifteen = necrogram_layout_for(15);
-    EXPECT_EQ(fifteen.grid_x, 342);
-    EXPECT_EQ(fifteen.grid_y, 190);
-    EXPECT_EQ(fifteen.left, 202);
-    EXPECT_EQ(fifteen.top, 50);
-
-    load_puzzle(0);
-    int c = 0, r = 0;
-    necrogram_update_hover(402, 250);
-    necrogram_get_hover(&c, &r);
-    EXPECT_EQ(c, 0);
-    EXPECT_EQ(r, 0);
-    necrogram_update_hover(721, 569);
-    necrogram_get_hover(&c, &r);
-    EXPECT_EQ(c, 9);
-    EXPECT_EQ(r, 9);
-    // The right and bottom border lines lie outside the grid.
-    for (auto [x, y] : {std::pair{722, 300}, std::pair{500, 570}, std::pair{401, 300}, std::pair{500, 249}}) {
-        necrogram_update_hover(x, y);
-        necrogram_get_hover(&c, &r);
-        EXPECT_EQ(c, -1) << x << "," << y;
-        EXPECT_EQ(r, -1) << x << "," << y;
-    }
+TEST_F(Necrogram, BoardsAreCentredInTheLayoutArea) {
+    const necrogram_layout ten = necrogram_layout_for(10), fifteen = necrogram_layout_for(15);
+    EXPECT_EQ(std::pair(ten.grid_x, ten.grid_y), std::pair(402, 250));
+    EXPECT_EQ(std::pair(fifteen.grid_x, fifteen.grid_y), std::pair(342, 190));
+    EXPECT_EQ(std::pair(fifteen.left, fifteen.top), std::pair(202, 50));
 }
 
 TEST_F(Necrogram, PressCyclesOfBothButtons) {
@@ -308,23 +286,6 @@ protected:
     }
     app_mode modes[num_app_modes] = {};
 };
-
-TEST_F(NecrogramExit, LeavingASolvedBoardRecordsIt) {
-    int size = 0;
-    const u8 *picture = puzzle_get_info(0, &size, nullptr);
-    fill_picture(picture, size);
-    ASSERT_TRUE(necrogram_solved());
-    necrogram_do_exit(ng_exit_id);
-    EXPECT_EQ(current_app_mode_get(), appmode_map);
-    EXPECT_TRUE(player_has_completed(0));
-    u32 saved = 0;
-    u8 *bytes = save_file_load(&saved);
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(saved, 25u);
-    EXPECT_EQ(bytes[0], 1);
-    zel_free(bytes);
-    EXPECT_EQ(rec.count(), 0u);
-}
 
 TEST_F(NecrogramExit, SolvingThenBreakingRecordsNothing) {
     int size = 0;

@@ -97,9 +97,4 @@ TEST_F(Player, OnlyASaveOfExactly25BytesLoads) {
     }
 }
 
-TEST_F(Player, SaveWritesTwentyFiveZeroBytesForAFreshRecord) {
-    ASSERT_TRUE(player_save());
-    EXPECT_EQ(saved(), std::vector<u8>(25, 0));
-}
-
 } // namespace
