@@ -92,9 +92,10 @@ void char_polygon(dword id, vector2d pen, char c) {
     set_d3dui_vertex(x + size, y, s.colour, g.right, g.top);
 }
 
+bool string_id_in_range(long long string_id) { return ec_assert(string_id >= 0 && string_id < max_d3dui_strings); }
+
 bool string_id_ok(dword string_id) {
-    return ec_assert(string_id != invalid_id) &&
-           ec_assert(string_id >= 0 && string_id < max_d3dui_strings) &&
+    return ec_assert(string_id != invalid_id) && string_id_in_range(string_id) &&
            ec_assert(d3dui_strings[string_id].vertexbuffer);
 }
 

@@ -123,9 +123,9 @@ void d3d_gfx2d_init() {
     screen_clip = {0, 0, screen_width, screen_height};
 }
 
-void d3d_gfx2d_render() {
+bool d3d_gfx2d_upload() {
     if (!ec_assert(offscreen_texture) || !ec_assert(screen_buffer))
-        return;
+        return false;
     struct {
         int Pitch;
         u32 *pBits;
@@ -133,11 +133,11 @@ void d3d_gfx2d_render() {
     locked_data.pBits = platform_texture_lock(offscreen_texture, &locked_data.Pitch);
     if (!locked_data.pBits) {
         d3d_check(d3derr_invalidcall);
-        return;
+        return false;
     }
     if (!ec_assert(locked_data.Pitch != 0)) {
         platform_texture_unlock(offscreen_texture);
-        return;
+        return false;
     }
     if (locked_data.Pitch == screen_width * 4) {
         std::memcpy(locked_data.pBits, screen_buffer, screen_bytes);
@@ -147,7 +147,12 @@ void d3d_gfx2d_render() {
                         screen_buffer + y * screen_width, screen_width * 4);
     }
     platform_texture_unlock(offscreen_texture);
+    return true;
+}
 
+void d3d_gfx2d_render() {
+    if (!d3d_gfx2d_upload())
+        return;
     bool d3d_device = d3d_device_exists();
     if (!ec_assert(d3d_device))
         return;

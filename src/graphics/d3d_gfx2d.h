@@ -17,6 +17,9 @@ constexpr int max_background_layers = 8;
 void d3d_gfx2d_init();
 // Uploads the framebuffer, then draws the layers in slot order and the framebuffer over them.
 void d3d_gfx2d_render();
+// The first half of d3d_gfx2d_render: copies the framebuffer into its texture
+// (one lock, one block copy). False after an assertion or a failed lock.
+bool d3d_gfx2d_upload();
 // Frees the framebuffer, its texture, the font and every remaining layer.
 void d3d_gfx2d_free();
 

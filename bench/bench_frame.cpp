@@ -1,0 +1,143 @@
+// bench_frame.cpp -- one representative frame composed on the CPU, against a memset + memcpy floor
+//
+// The frame: clear, a 15 x 15 board of 32 x 32 tiles with crosses on some cells and
+// grid lines, clue strips of tiles with shadowed digits at scale 2, a caption at
+// scale 3 and a line at scale 2, 100 sparks of scaled pixels, and the upload into
+// the framebuffer's texture. The floor clears and copies one framebuffer's worth of memory.
+#include "engine/ec_fileio.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
+#include "engine/ec_strings.h"
+#include "graphics/d3d_gfx2d.h"
+#include "graphics/d3d_kzg.h"
+#include "graphics/d3d_main.h"
+#include "graphics/d3d_window.h"
+#include "platform/pf_system.h"
+#include "platform/pf_video.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+platform_mb_answer answer_quietly(const char *, const char *text, platform_mb_buttons buttons, platform_mb_icon) {
+    std::fprintf(stderr, "%s\n", text);
+    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
+}
+
+// The graphics stack over the built pack, once for the whole run.
+struct stack {
+    kzg_sprite_data tiles = {};
+    bool ready = false;
+    stack() {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_RENDER_DRIVER", "software", 0);
+        std::string pack = TW_TEST_PACK;
+        std::string base = pack.substr(0, pack.rfind("/data/"));
+        setenv("TOMBWEAVER_PATH", base.c_str(), 1);
+        platform_set_dialog_handler(answer_quietly);
+        memory_system_init();
+        const int modes[2][2] = {{1024, 768}, {1280, 720}};
+        platform_video_set_modes_for_test(modes, 2);
+        if (!base_path_init() || !packfile_load())
+            return;
+        string_table_read();
+        if (!d3d_window_create() || !d3d_init())
+            return;
+        d3d_kzg_load_data("game\\nonoblocks.kzg", &tiles);
+        ready = tiles.data != nullptr;
+    }
+};
+
+stack &graphics() {
+    static stack s;
+    return s;
+}
+
+struct spark {
+    int x, y, scale;
+    u32 colour;
+};
+
+void draw_frame(stack &s, const std::vector<spark> &sparks, const safestring *digits,
+                const safestring *caption, const safestring *line) {
+    constexpr int board_x = 480, board_y = 200, tile = 32, n = 15, clue_cells = 5;
+    const int kinds = s.tiles.num_sprites;
+    gfx2d_fill_screen(0);
+    for (int i = 0; i < n; ++i) {
+        // A strip of clue tiles left of each row and above each column, with three numbers.
+        for (int k = 0; k < clue_cells; ++k) {
+            gfx2d_draw_sprite(&s.tiles, board_x - (k + 1) * tile, board_y + i * tile, kinds - 1, 1);
+            gfx2d_draw_sprite(&s.tiles, board_x + i * tile, board_y - (k + 1) * tile, kinds - 1, 1);
+        }
+        for (int k = 0; k < 3; ++k) {
+            const safestring *d = &digits[(i + k) % 4];
+            gfx2d_draw_string(board_x - 150 + k * 48 + 2, board_y + i * tile + 10, d, 0xFF000000u, 2);
+            gfx2d_draw_string(board_x - 150 + k * 48, board_y + i * tile + 8, d, 0xFFFFFFFFu, 2);
+            gfx2d_draw_string(board_x + i * tile + 10, board_y - 150 + k * 48 + 2, d, 0xFF000000u, 2);
+            gfx2d_draw_string(board_x + i * tile + 8, board_y - 150 + k * 48, d, 0xFFFFFFFFu, 2);
+        }
+    }
+    // The board: a tile per cell, a cross on every fifth, grid lines.
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            int x = board_x + c * tile, y = board_y + r * tile;
+            gfx2d_draw_sprite(&s.tiles, x, y, (r * n + c) % kinds, 1);
+            if ((r * n + c) % 5 == 0) {
+                gfx2d_draw_line(x + 6, y + 6, x + 25, y + 25);
+                gfx2d_draw_line(x + 25, y + 6, x + 6, y + 25);
+            }
+        }
+    for (int i = 0; i <= n; ++i) {
+        u32 colour = i % 5 ? 0xFF808080u : 0xFFFFE070u;
+        gfx2d_draw_hline(board_x, board_x + n * tile, board_y + i * tile, colour);
+        gfx2d_draw_vline(board_x + i * tile, board_y, board_y + n * tile, colour);
+    }
+    gfx2d_draw_string(40, 40, caption, 0xFFFFE070u, 3);
+    gfx2d_draw_string(40, 680, line, 0xFFC0C0C0u, 2);
+    for (const spark &p : sparks)
+        gfx2d_draw_pixel(p.x, p.y, p.colour, p.scale);
+    d3d_gfx2d_upload();
+}
+
+void bm_frame(benchmark::State &state) {
+    stack &s = graphics();
+    if (!s.ready) {
+        state.SkipWithError("graphics stack not available");
+        return;
+    }
+    std::vector<spark> sparks;
+    for (int i = 0; i < 100; ++i)
+        sparks.push_back({600 + (i * 37) % 300, 300 + (i * 53) % 200, 2 + i % 3, 0xFF000000u | (u32)i * 0x020305u});
+    safestring digits[4], caption, line;
+    const char *d[4] = {"1 2 3", "10", "4 1", "2 2 2"};
+    for (int i = 0; i < 4; ++i)
+        safestring_create(&digits[i], d[i]);
+    safestring_create(&caption, "The Sunken Crypt");
+    safestring_create(&line, "Left button fills, right button crosses out.");
+    for (auto _ : state) {
+        draw_frame(s, sparks, digits, &caption, &line);
+        benchmark::DoNotOptimize(gfx2d_screen_buffer()[1280 * 400 + 640]);
+    }
+}
+BENCHMARK(bm_frame)->Unit(benchmark::kMicrosecond);
+
+// The floor: clear one framebuffer and copy it once.
+void bm_floor_memset_memcpy(benchmark::State &state) {
+    std::vector<u32> a((size_t)screen_width * screen_height), b(a.size());
+    for (auto _ : state) {
+        std::memset(a.data(), 0, a.size() * 4);
+        benchmark::ClobberMemory();
+        std::memcpy(b.data(), a.data(), a.size() * 4);
+        benchmark::DoNotOptimize(b.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(bm_floor_memset_memcpy)->Unit(benchmark::kMicrosecond);
+
+} // namespace
