@@ -9,7 +9,6 @@
 
 #include "engine/ec_fileio.h"
 #include "engine/ec_splash.h"
-#include "headless_env.h"
 #include "engine/ec_ui.h"
 #include "main.h"
 #include "platform/pf_events.h"

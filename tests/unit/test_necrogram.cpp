@@ -6,7 +6,6 @@
 #include "game/g_puzzles.h"
 #include "main.h"
 #include "tw_test.h"
-#include "../e2e/headless_env.h"
 
 #include <gtest/gtest.h>
 

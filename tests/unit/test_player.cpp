@@ -3,7 +3,6 @@
 #include "engine/ec_memory.h"
 #include "game/g_player.h"
 #include "tw_test.h"
-#include "../e2e/headless_env.h"
 
 #include <gtest/gtest.h>
 
