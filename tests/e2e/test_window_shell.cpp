@@ -1,0 +1,79 @@
+// test_window_shell.cpp -- the real program: video start-up failures, and F1 over a running screen
+#include "game_script.h"
+#include "graphics/d3d_font.h"
+#include "platform/pf_video.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// The panel's area at the top left of the client: four lines of 24-pixel glyphs.
+std::vector<u32> panel_area() {
+    std::vector<u32> out;
+    for (int y = 8; y < 136; ++y)
+        for (int x = 8; x < 600; ++x)
+            out.push_back(frame_pixel(x, y));
+    return out;
+}
+
+int differing(const std::vector<u32> &a, const std::vector<u32> &b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+TEST(window_shell, video_failures_end_start_up_with_one_fatal_error_and_no_leak) {
+    struct {
+        platform_video_failure failure;
+        int modes[2][2];
+    } cases[] = {
+        {platform_video_fail_none, {{800, 600}, {1280, 720}}}, // no mode of 1024 x 768
+        {platform_video_fail_renderer, {{1280, 720}, {1920, 1080}}},
+        {platform_video_fail_caps, {{1280, 720}, {1920, 1080}}},
+        {platform_video_fail_window, {{1280, 720}, {1920, 1080}}},
+    };
+    for (auto &c : cases) {
+        dialog_recorder rec;
+        platform_video_set_modes_for_test(c.modes, 2);
+        platform_video_fail_for_test(c.failure);
+        EXPECT_EQ(tombweaver_main(), 1);
+        platform_video_fail_for_test(platform_video_fail_none);
+        platform_video_set_modes_for_test(nullptr, 0);
+        ASSERT_EQ(rec.count(), 1u) << (rec.count() > 1 ? rec.dialogs()[1].text : "");
+        EXPECT_EQ(rec.dialogs()[0].caption, "Fatal Error");
+        EXPECT_FALSE(rec.dialogs()[0].text.empty());
+        EXPECT_FALSE(platform_window_exists());
+        EXPECT_FALSE(platform_renderer_exists());
+    }
+}
+
+TEST(window_shell, f1_shows_and_hides_the_panel_over_the_menu) {
+    dialog_recorder rec;
+    std::vector<u32> before, shown, hidden;
+    bool visible_after_first = false;
+    game_script s;
+    s.skip_splash()
+        .passes(3)
+        .then([&] { before = panel_area(); })
+        .post(msg_keydown, vk_f1)
+        .passes(3)
+        .then([&] {
+            shown = panel_area();
+            visible_after_first = diag_visible_get();
+        })
+        .post(msg_keydown, vk_f1)
+        .passes(3)
+        .then([&] { hidden = panel_area(); })
+        .close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_TRUE(visible_after_first);
+    EXPECT_FALSE(diag_visible_get());
+    EXPECT_GT(differing(before, shown), 1000); // four lines of text appeared
+    EXPECT_EQ(differing(before, hidden), 0);
+    EXPECT_EQ(rec.count(), 0u) << rec.dialogs()[0].text;
+}
+
+} // namespace
