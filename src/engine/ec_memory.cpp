@@ -11,8 +11,9 @@
 
 namespace {
 
+// A zeroed entry is free, so the table is usable even before memory_system_init.
 struct allocation_entry {
-    u8 is_free;
+    u8 in_use;
     safestring file;
     safestring info;
     s32 line;
@@ -30,10 +31,6 @@ u32 avail_mb = 0;
 
 void memory_system_init() {
     std::memset(allocations_hash_tbl, 0, sizeof allocations_hash_tbl);
-    for (allocation_entry &e : allocations_hash_tbl) {
-        e.is_free = 1;
-        e.mem_ptr = nullptr;
-    }
     num_memory_allocations = 0;
     bytes_used = 0;
     next_alloc_index = 0;
@@ -44,12 +41,13 @@ void *zel_malloc(u32 size, const char *file, int line, const char *info) {
     if (!ec_assert(num_memory_allocations < memory_hash_tbl_size))
         return nullptr;
 
-    // A linear probe from the moving start index; the check above guarantees a free entry.
+    // A linear probe from the moving start index; the check above guarantees a
+    // free entry, and the probe never goes round more than once.
     u32 index = next_alloc_index;
-    while (!allocations_hash_tbl[index].is_free)
+    for (int probes = 1; allocations_hash_tbl[index].in_use && probes < memory_hash_tbl_size; ++probes)
         index = (index + 1) & (memory_hash_tbl_size - 1);
     allocation_entry &entry = allocations_hash_tbl[index];
-    if (!ec_assert(allocations_hash_tbl[index].mem_ptr == NULL))
+    if (!ec_assert(allocations_hash_tbl[index].mem_ptr == NULL) || entry.in_use)
         return nullptr;
 
     // malloc(0) may give null; a zero-sized block is still a block.
@@ -57,7 +55,7 @@ void *zel_malloc(u32 size, const char *file, int line, const char *info) {
     if (!ec_assert(p))
         return nullptr;
 
-    entry.is_free = 0;
+    entry.in_use = 1;
     safestring_create(&entry.file, file);
     safestring_create(&entry.info, info);
     bytes_used += size;
@@ -74,7 +72,7 @@ void zel_free(void *p) {
     u32 index = 0;
     for (; count < memory_hash_tbl_size; ++count, index = (index + 1) & (memory_hash_tbl_size - 1)) {
         const allocation_entry &e = allocations_hash_tbl[index];
-        if (!e.is_free && e.mem_ptr == p && p)
+        if (e.in_use && e.mem_ptr == p && p)
             break;
     }
     if (!ec_assert(count < memory_hash_tbl_size))
@@ -82,7 +80,7 @@ void zel_free(void *p) {
 
     allocation_entry &entry = allocations_hash_tbl[index];
     std::free(entry.mem_ptr);
-    entry.is_free = 1;
+    entry.in_use = 0;
     entry.mem_ptr = nullptr;
     safestring_create(&entry.file, nullptr);
     safestring_create(&entry.info, nullptr);
@@ -95,7 +93,7 @@ void memory_system_close() {
         return;
     for (int i = 0; i < memory_hash_tbl_size; ++i) {
         const allocation_entry &e = allocations_hash_tbl[i];
-        if (e.is_free)
+        if (!e.in_use)
             continue;
         if (!ec_assert(allocations_hash_tbl[i].mem_ptr != NULL))
             return;
