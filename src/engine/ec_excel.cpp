@@ -257,9 +257,10 @@ void read_data_excel_file(excel_parse_table *table) {
 void free_data_excel_file(excel_parse_table *table) {
     if (!ec_assert(table))
         return;
-    if (!ec_assert(table->category_list))
+    excel_category *category_list = table->category_list;
+    if (!ec_assert(category_list))
         return;
-    excel_category *category = table->category_list;
+    excel_category *category = category_list;
     while (category) {
         excel_cell *cell = category->cells;
         while (cell) {

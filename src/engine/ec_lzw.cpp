@@ -36,7 +36,7 @@ bool lzw_decompress(const u8 *codes, u32 count, u8 *out, u32 out_capacity, u32 *
     u32 position = 0;
     if (out_size)
         *out_size = 0;
-    if (!ec_assert(codes) || !ec_assert(out_size) || !ec_assert(count > 0))
+    if (!ec_assert(out_size) || !ec_assert(count > 0) || !ec_assert(codes))
         return false;
     if (!ec_assert(out || out_capacity == 0))
         return false;

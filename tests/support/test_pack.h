@@ -1,0 +1,67 @@
+// test_pack.h -- packs made by tests: pack images, a scoped pack on disk, asset bytes
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct test_pack_entry {
+    std::string name;
+    std::vector<uint8_t> data;
+    bool compress = false; // stored as LZW codes (unless those come out exactly as long as the data)
+};
+
+// The bytes of a pack file holding entries in order (names scrambled with the game's key).
+std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries);
+
+// Writes the pack to <fresh temp folder>/data/tombweaver.kzp, points TOMBWEAVER_PATH and the
+// base folder there (base_path_init) and opens it with packfile_load(). A pack that was
+// already open is closed first and opened again afterwards. On destruction the test pack is
+// closed (packfile_close), the environment and base folder restored and the folder removed.
+// ok() tells whether packfile_load succeeded.
+// A pack image given byte for byte.
+struct test_pack_bytes {
+    std::vector<uint8_t> bytes;
+};
+
+class scoped_test_pack {
+public:
+    explicit scoped_test_pack(const std::vector<test_pack_entry> &entries);
+    // The same with the bytes of a pack image given whole (damaged packs, for instance).
+    explicit scoped_test_pack(const test_pack_bytes &image);
+    ~scoped_test_pack();
+    scoped_test_pack(const scoped_test_pack &) = delete;
+    scoped_test_pack &operator=(const scoped_test_pack &) = delete;
+    bool ok() const { return opened; }
+    // The base folder the pack lives under (the pack is <folder>/data/tombweaver.kzp).
+    const std::string &folder() const { return base; }
+
+private:
+    void open(const std::vector<uint8_t> &image);
+    std::string base;
+    bool opened = false;
+    bool had_env = false;
+    std::string old_env;
+    bool reopen_previous = false;
+};
+
+// kzs bytes: the 16-byte header (channels, rate, block alignment = channels * bits / 8,
+// bits), then samples as given.
+std::vector<uint8_t> test_kzs_bytes(uint32_t channels, uint32_t rate, uint32_t bits,
+                                    const std::vector<uint8_t> &samples);
+
+// A sprite for test_kzg_bytes: width x height pixels, row-major, 0xAARRGGBB. Pixels with
+// alpha below 0x80 are transparent (jump runs); the others opaque.
+struct test_sprite {
+    int width;
+    int height;
+    std::vector<uint32_t> pixels;
+};
+// A kzg sheet of the sprites in order: paletted (colours in order of first appearance)
+// when at most 256 opaque colours are used, else 24-bit. Literal, fill and jump runs.
+std::vector<uint8_t> test_kzg_bytes(const std::vector<test_sprite> &sprites);
+// A kzb picture of width x height pixels (0xAARRGGBB; alpha below 0x80 becomes a jump run).
+std::vector<uint8_t> test_kzb_bytes(int width, int height, const std::vector<uint32_t> &pixels);
+
+// A table file as the string table reader expects it: lines joined with CR LF.
+std::string test_table_text(const std::vector<std::string> &lines);

@@ -1,0 +1,230 @@
+// Table reader: headings matched by name, cells by position, field types, bad files, limits.
+#include "engine/ec_excel.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
+#include "engine/ec_strings.h"
+#include "test_pack.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct row {
+    char token[64];
+    safestring text;
+    s32 number;
+    u8 byte;
+    char letter;
+    u32 flags;
+};
+
+const excel_column row_columns[] = {
+    {.name = "string_token", .type = excel_string, .offset = offsetof(row, token), .param = sizeof(row::token)},
+    {.name = "string", .type = excel_safestring, .offset = offsetof(row, text), .param = 0},
+    {.name = "number", .type = excel_int, .offset = offsetof(row, number), .param = 0},
+    {.name = "number", .type = excel_byte, .offset = offsetof(row, byte), .param = 0},
+    {.name = "letter", .type = excel_char, .offset = offsetof(row, letter), .param = 0},
+    {.name = "flag", .type = excel_flag, .offset = offsetof(row, flags), .param = 3},
+    {.name = "flag", .type = excel_flag, .offset = offsetof(row, flags), .param = 32 + 5},
+    {.name = "string", .type = excel_ignore, .offset = 100000, .param = 0},
+};
+
+// Reads text as the table "xls\t.txt" from a pack of its own; frees it on destruction.
+struct read_table {
+    row *rows = nullptr;
+    s32 count = 0;
+    excel_parse_table table;
+    scoped_test_pack pack;
+    explicit read_table(const std::string &text, const excel_column *columns = row_columns,
+                        int num_columns = (int)std::size(row_columns))
+        : table{"xls\\t.txt", 0, nullptr, columns, num_columns, (void **)&rows, sizeof(row), &count},
+          pack({{"xls\\t.txt", std::vector<uint8_t>(text.begin(), text.end())}}) {
+        read_data_excel_file(&table);
+    }
+    ~read_table() {
+        if (table.category_list)
+            free_data_excel_file(&table);
+    }
+};
+
+} // namespace
+
+TEST(excel, columns_are_found_by_heading_in_any_order_and_case) {
+    dialog_recorder rec;
+    read_table a(test_table_text({"string_token\tstring", "tok_a\tAlpha", "tok_b\tBeta"}));
+    read_table b(test_table_text({"string\textra\tSTRING_TOKEN", "Alpha\tx\ttok_a", "Beta\ty\ttok_b"}));
+    ASSERT_EQ(2, a.count);
+    ASSERT_EQ(2, b.count);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_STREQ(a.rows[i].token, b.rows[i].token);
+        EXPECT_STREQ(a.rows[i].text.text, b.rows[i].text.text);
+        EXPECT_EQ(a.rows[i].text.length, b.rows[i].text.length);
+    }
+    EXPECT_STREQ("tok_b", b.rows[1].token);
+    EXPECT_STREQ("Beta", b.rows[1].text.text);
+    // Missing columns stay zero; the end marker follows the records.
+    EXPECT_EQ(0, a.rows[0].number);
+    EXPECT_EQ(0u, a.rows[1].flags);
+    u32 marker;
+    std::memcpy(&marker, (const u8 *)a.rows + 2 * sizeof(row), 4);
+    EXPECT_EQ(0xFFFFFFFFu, marker);
+    EXPECT_EQ(0u, rec.count());
+}
+
+TEST(excel, field_types_quotes_spaces_and_empty_lines) {
+    dialog_recorder rec;
+    read_table t(test_table_text({"string\tnumber\tletter\tflag",
+                                  "\"Hello\"\t42\txyz\t1",
+                                  "",
+                                  "Q\t-7 apples\t \t0",
+                                  "",
+                                  "\"\"\t99999999999\tA\t1x",
+                                  "\"\"say \"hi\"\"\"\t300\t\"\t2",
+                                  "   \t+5\tz\t1"}) + "\r\n");
+    ASSERT_EQ(5, t.count);
+    EXPECT_STREQ("Hello", t.rows[0].text.text);
+    EXPECT_EQ(5, t.rows[0].text.length);
+    EXPECT_EQ(42, t.rows[0].number);
+    EXPECT_EQ('x', t.rows[0].letter);
+    EXPECT_EQ(1u << 3 | 1u << 5, t.rows[0].flags);
+
+    EXPECT_STREQ("Q", t.rows[1].text.text);
+    EXPECT_EQ(-7, t.rows[1].number);
+    EXPECT_EQ((u8)-7, t.rows[1].byte);
+    EXPECT_EQ(' ', t.rows[1].letter);
+    EXPECT_EQ(0u, t.rows[1].flags);
+
+    EXPECT_EQ(0, t.rows[2].text.length); // only quotes
+    EXPECT_EQ(2147483647, t.rows[2].number); // saturates rather than overflowing
+    EXPECT_EQ(1u << 3 | 1u << 5, t.rows[2].flags);
+
+    EXPECT_STREQ("say \"hi", t.rows[3].text.text); // inner quotes stay
+    EXPECT_EQ(300 & 0xFF, t.rows[3].byte);
+    EXPECT_EQ(0u, t.rows[3].flags);
+
+    EXPECT_STREQ("   ", t.rows[4].text.text); // spaces are a cell
+    EXPECT_EQ(5, t.rows[4].number);
+    EXPECT_EQ(0u, rec.count());
+}
+
+TEST(excel, long_cells_headings_and_strings_are_cut_to_fit) {
+    dialog_recorder rec;
+    std::string long_heading(600, 'h');
+    std::string long_cell(900, 'c');
+    std::string long_token(100, 't');
+    read_table t(test_table_text({"string_token\tstring\t" + long_heading, long_token + "\t" + long_cell + "\tx"}));
+    ASSERT_EQ(1, t.count);
+    EXPECT_EQ(std::string(63, 't'), t.rows[0].token);
+    EXPECT_EQ(255, t.rows[0].text.length);
+    EXPECT_EQ(std::string(255, 'c'), t.rows[0].text.text);
+    ASSERT_NE(nullptr, t.table.category_list);
+    EXPECT_EQ(255u, std::strlen(t.table.category_list->next->next->heading));
+    EXPECT_EQ(0u, rec.count());
+
+    char dest[1024];
+    std::string huge(3000, 'w');
+    EXPECT_EQ(3000, get_next_word_in_line(huge.data(), huge.data() + huge.size(), dest));
+    EXPECT_EQ(1023u, std::strlen(dest));
+}
+
+TEST(excel, malformed_tables_are_abandoned_with_their_assertion) {
+    struct bad {
+        const char *what;
+        std::string text;
+        std::vector<std::string> assertions;
+    };
+    const bad cases[] = {
+        {"headings only", "string_token\tstring\r\n", {"dest_size > sizeof( int )"}},
+        {"LF line ends", "string_token\tstring\na\tb\nc\td\n", {"word_size > 0"}},
+        {"empty cell", test_table_text({"string_token\tstring\tnumber", "a\t\t3"}), {"word_size > 0"}},
+        {"row starting with a tab", test_table_text({"string_token\tstring", "\tb"}), {"word_size > 0"}},
+        {"short row", test_table_text({"string_token\tstring", "a"}), {"source_end > source", "word_size > 0"}},
+        {"empty heading", "\tstring\r\na\tb", {"word_size > 0"}},
+    };
+    for (const bad &c : cases) {
+        SCOPED_TRACE(c.what);
+        dialog_recorder rec;
+        read_table t(c.text);
+        EXPECT_EQ(0, t.count);
+        EXPECT_EQ(c.assertions, rec.assertions());
+    }
+}
+
+TEST(excel, missing_or_empty_file_and_misuse_raise_assertions) {
+    dialog_recorder rec;
+    {
+        s32 count = 0;
+        void *records = nullptr;
+        excel_parse_table table = {"xls\\absent.txt", 0, nullptr, row_columns, 1, &records, sizeof(row), &count};
+        scoped_test_pack pack(std::vector<test_pack_entry>{{"xls\\empty.txt", {}}});
+        read_data_excel_file(&table);
+        EXPECT_TRUE(rec.asserted("file_data"));
+        std::strcpy(table.filename, "xls\\empty.txt");
+        read_data_excel_file(&table);
+        EXPECT_TRUE(rec.asserted("file_size > 0"));
+        free_data_excel_file(&table);
+        EXPECT_TRUE(rec.asserted("category_list"));
+        EXPECT_EQ(nullptr, records);
+    }
+    rec.clear();
+    char dest[1024];
+    const char *text = "abc";
+    EXPECT_EQ(-1, get_next_word_in_line(text, text, dest));
+    EXPECT_EQ(-1, get_next_word_in_line(nullptr, text, dest));
+    EXPECT_EQ(std::vector<std::string>({"source_end > source", "source"}), rec.assertions());
+    // A field that would run past its record is refused before anything is written.
+    rec.clear();
+    const excel_column too_far[] = {{.name = "string", .type = excel_safestring, .offset = sizeof(row) - 8, .param = 0}};
+    read_table t(test_table_text({"string", "a", "b"}), too_far, 1);
+    EXPECT_EQ(0, t.count);
+    EXPECT_EQ(1u, rec.count());
+}
+
+TEST(excel, the_1025th_block_abandons_a_510_row_table_at_start_up) {
+    ASSERT_EQ(0, memory_num_allocations());
+    auto table_of = [](int rows) {
+        std::vector<std::string> lines = {"string_token\tstring"};
+        for (int i = 0; i < rows; ++i)
+            lines.push_back("t" + std::to_string(i) + "\ts");
+        return test_table_text(lines);
+    };
+    {
+        // Pack image and directory (2 blocks), the file's copy, 2 headings, 2 x 509 cells, records.
+        dialog_recorder rec;
+        read_table t(table_of(509));
+        EXPECT_EQ(509, t.count);
+        EXPECT_EQ(0u, rec.count());
+    }
+    {
+        dialog_recorder rec;
+        read_table t(table_of(510));
+        EXPECT_EQ(0, t.count);
+        EXPECT_EQ(std::vector<std::string>({"num_memory_allocations < memory_hash_tbl_size", "new_cell"}),
+                  rec.assertions());
+    }
+    EXPECT_EQ(0, memory_num_allocations());
+}
+
+TEST(excel, string_table_reads_from_the_pack_and_looks_up_by_row) {
+    dialog_recorder rec;
+    scoped_test_pack pack(
+        {{"xls\\strings.txt",
+          [] {
+              std::string s = test_table_text({"string_token\tstring", "title\tTombweaver", "play\t\"Play\""});
+              return std::vector<uint8_t>(s.begin(), s.end());
+          }(),
+          true}});
+    ASSERT_TRUE(pack.ok());
+    string_table_read();
+    EXPECT_EQ(2, string_table_size());
+    EXPECT_STREQ("Tombweaver", safestring_get_from_id(0)->text);
+    EXPECT_STREQ("Play", safestring_get_from_id(1)->text);
+    string_table_free();
+    EXPECT_EQ(0, string_table_size());
+    EXPECT_EQ(0u, rec.count());
+}
