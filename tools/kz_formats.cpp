@@ -3,6 +3,10 @@
 
 #include "engine/ec_lzw.h"
 #include "engine/ec_pack.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_kzg.h"
+#include "platform/pf_system.h"
+#include "sound/direct_sound.h"
 
 #include <png.h>
 
@@ -302,24 +306,21 @@ bool kzs_from_wav(const bytes &wav, bytes *out, std::string *error) {
 }
 
 bool kzs_check(const bytes &kzs, std::string *error) {
-    if (kzs.size() < 16)
-        return fail(error, "shorter than its 16-byte header");
-    std::uint32_t channels = get_u32(kzs.data()), rate = get_u32(kzs.data() + 4);
-    std::uint32_t block_align = get_u32(kzs.data() + 8), bits = get_u32(kzs.data() + 12);
-    if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16) || rate == 0 ||
-        block_align != channels * bits / 8)
-        return fail(error, "bad header");
-    if ((kzs.size() - 16) % block_align != 0)
-        return fail(error, "samples end inside a frame");
+    kzs_sound sound;
+    s32 result = kzs_parse(kzs.data(), (u32)kzs.size(), &sound);
+    if (result != DS_OK)
+        return fail(error, kzs_result_text(result));
     return true;
 }
 
 bool kzs_to_wav(const bytes &kzs, bytes *out, std::string *error) {
-    if (!kzs_check(kzs, error))
-        return false;
-    std::uint32_t channels = get_u32(kzs.data()), rate = get_u32(kzs.data() + 4);
-    std::uint32_t block_align = get_u32(kzs.data() + 8), bits = get_u32(kzs.data() + 12);
-    std::uint32_t n = (std::uint32_t)(kzs.size() - 16);
+    kzs_sound sound;
+    s32 result = kzs_parse(kzs.data(), (u32)kzs.size(), &sound);
+    if (result != DS_OK)
+        return fail(error, kzs_result_text(result));
+    std::uint32_t channels = sound.channels, rate = sound.samples_per_second;
+    std::uint32_t block_align = sound.block_align, bits = sound.bits_per_sample;
+    std::uint32_t n = sound.sample_bytes;
     bytes b;
     b.insert(b.end(), {'R', 'I', 'F', 'F'});
     put_u32(b, 36 + n);
@@ -333,122 +334,65 @@ bool kzs_to_wav(const bytes &kzs, bytes *out, std::string *error) {
     put_u16(b, bits);
     b.insert(b.end(), {'d', 'a', 't', 'a'});
     put_u32(b, n);
-    b.insert(b.end(), kzs.begin() + 16, kzs.end());
+    b.insert(b.end(), sound.samples, sound.samples + n);
     *out = std::move(b);
     return true;
 }
 
+namespace {
+
+// A game pixel (0xAARRGGBB) as RGBA bytes.
+void put_pixel(std::uint8_t *px, u32 argb) {
+    px[0] = (std::uint8_t)(argb >> 16);
+    px[1] = (std::uint8_t)(argb >> 8);
+    px[2] = (std::uint8_t)argb;
+    px[3] = (std::uint8_t)(argb >> 24);
+}
+
+} // namespace
+
 bool kzg_decode(const bytes &kzg, std::vector<rgba_image> *sprites, std::string *error) {
-    const size_t size = kzg.size();
-    const std::uint8_t *d = kzg.data();
-    if (size < 8)
-        return fail(error, "too short for a header");
-    std::int32_t num_colors = (std::int32_t)get_u32(d);
-    if (num_colors < -1 || num_colors > 256)
-        return fail(error, "bad colour count " + std::to_string(num_colors));
-    size_t n = num_colors > 0 ? (size_t)num_colors : 0;
-    if (8 + 4 * n > size)
-        return fail(error, "palette runs past the end");
-    std::int32_t num_sprites = (std::int32_t)get_u32(d + 4 + 4 * n);
-    if (num_sprites < 0 || 8 + 4 * n + 4 * (size_t)num_sprites > size)
-        return fail(error, "sprite table runs past the end");
+    if (kzg.size() > 0xFFFFFFFFu)
+        return fail(error, "too large");
+    bytes copy = kzg; // the parser wants writable bytes
+    kzg_sprite_data sd = {};
+    if (!d3d_kzg_parse(copy.data(), (u32)copy.size(), &sd))
+        return fail(error, "the game refuses the sheet");
     sprites->clear();
-    for (std::int32_t s = 0; s < num_sprites; ++s) {
-        size_t at = get_u32(d + 8 + 4 * n + 4 * (size_t)s);
-        std::string where = "sprite " + std::to_string(s) + ": ";
-        if (at + 2 > size)
-            return fail(error, where + "offset past the end");
+    for (s32 i = 0; i < sd.num_sprites; ++i) {
+        u32 offset = get_u32(sd.sprite_offsets + 4 * (size_t)i);
+        const u8 *record = sd.data + offset;
         rgba_image img;
-        img.height = d[at] + 1;
-        img.width = d[at + 1] + 1;
-        img.pixels.assign((size_t)img.width * img.height * 4, 0);
-        at += 2;
-        for (int y = 0; y < img.height; ++y) {
-            int x = 0;
-            while (x < img.width) {
-                if (at + 2 > size)
-                    return fail(error, where + "runs past the end");
-                std::uint8_t kind = d[at] & 0xC0;
-                int count = d[at + 1] + 1;
-                at += 2;
-                if (x + count > img.width)
-                    return fail(error, where + "a run crosses the row's end");
-                if (kind == 0xC0)
-                    return fail(error, where + "invalid run");
-                if (kind == 0x40) {
-                    x += count;
-                    continue;
-                }
-                size_t colour_size = num_colors < 0 ? 3 : 1;
-                size_t payload = (kind == 0x00 ? count : 1) * colour_size;
-                if (at + payload > size)
-                    return fail(error, where + "runs past the end");
-                for (int i = 0; i < count; ++i) {
-                    const std::uint8_t *c = d + at + (kind == 0x00 ? i * colour_size : 0);
-                    std::uint8_t *px = img.at(x + i, y);
-                    if (num_colors < 0) {
-                        px[0] = c[0];
-                        px[1] = c[1];
-                        px[2] = c[2];
-                    } else {
-                        if (*c >= n)
-                            return fail(error, where + "palette index past the palette");
-                        std::uint32_t word = get_u32(d + 4 + 4 * (size_t)*c);
-                        px[0] = (std::uint8_t)(word >> 16);
-                        px[1] = (std::uint8_t)(word >> 8);
-                        px[2] = (std::uint8_t)word;
-                    }
-                    px[3] = 255;
-                }
-                at += payload;
-                x += count;
-            }
-        }
+        img.height = record[0] + 1;
+        img.width = record[1] + 1;
+        std::vector<u32> pixels((size_t)img.width * img.height);
+        u32 left = (u32)copy.size() - offset;
+        bool ok = sd.num_colors == -1
+                      ? sprite_decompress24(record, left, pixels.data(), img.width, img.height)
+                      : sprite_decompress(record, left, sd.colors, pixels.data(), img.width, img.height);
+        if (!ok)
+            return fail(error, "sprite " + std::to_string(i) + " does not decode");
+        img.pixels.resize(pixels.size() * 4);
+        for (size_t p = 0; p < pixels.size(); ++p)
+            put_pixel(&img.pixels[4 * p], pixels[p]);
         sprites->push_back(std::move(img));
     }
     return true;
 }
 
 bool kzb_decode(const bytes &kzb, rgba_image *out, std::string *error) {
-    const size_t size = kzb.size();
-    const std::uint8_t *d = kzb.data();
-    if (size < 4)
-        return fail(error, "too short for a header");
-    out->width = (int)get_u16(d);
-    out->height = (int)get_u16(d + 2);
-    out->pixels.assign((size_t)out->width * out->height * 4, 0);
-    size_t at = 4;
-    for (int y = 0; y < out->height; ++y) {
-        int x = 0;
-        while (x < out->width) {
-            if (at + 3 > size)
-                return fail(error, "runs past the end");
-            std::uint8_t kind = d[at] & 0xC0;
-            int count = (d[at + 1] << 8 | d[at + 2]) + 1;
-            at += 3;
-            if (x + count > out->width)
-                return fail(error, "a run crosses the row's end");
-            if (kind == 0xC0)
-                return fail(error, "invalid run");
-            if (kind == 0x40) {
-                x += count;
-                continue;
-            }
-            size_t payload = kind == 0x00 ? (size_t)count * 3 : 3;
-            if (at + payload > size)
-                return fail(error, "runs past the end");
-            for (int i = 0; i < count; ++i) {
-                const std::uint8_t *c = d + at + (kind == 0x00 ? 3 * i : 0);
-                std::uint8_t *px = out->at(x + i, y);
-                px[0] = c[0];
-                px[1] = c[1];
-                px[2] = c[2];
-                px[3] = 255;
-            }
-            at += payload;
-            x += count;
-        }
-    }
+    if (kzb.size() > 0xFFFFFFFFu)
+        return fail(error, "too large");
+    kzb_image_data image = {};
+    if (!d3d_kzb_decode(kzb.data(), (u32)kzb.size(), &image))
+        return fail(error, "the game refuses the picture");
+    out->width = image.width;
+    out->height = image.height;
+    out->pixels.resize((size_t)image.width * image.height * 4);
+    for (size_t p = 0; p < (size_t)image.width * image.height; ++p)
+        put_pixel(&out->pixels[4 * p], image.data[p]);
+    if (image.data)
+        d3d_kzb_free_data(&image);
     return true;
 }
 

@@ -38,12 +38,11 @@ bool kzs_from_wav(const bytes &wav, bytes *out, std::string *error);
 // A kzs file back to a WAV file.
 bool kzs_to_wav(const bytes &kzs, bytes *out, std::string *error);
 
-// Sprites of a kzg file decoded to RGBA (transparent pixels are 0), checking every
-// run against the file's end and each row's width. False with *error on damage.
+// The game's own readers, for checking and extracting: every sprite of a kzg
+// file, a kzb picture, a kzs file's sound. False with *error when the game refuses it.
+// Pixels come back as RGBA; transparent ones are 0.
 bool kzg_decode(const bytes &kzg, std::vector<rgba_image> *sprites, std::string *error);
-// A kzb file decoded to RGBA, with the same checks.
 bool kzb_decode(const bytes &kzb, rgba_image *out, std::string *error);
-// Checks a kzs header against its size.
 bool kzs_check(const bytes &kzs, std::string *error);
 
 // One entry of a pack being written.

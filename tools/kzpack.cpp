@@ -26,7 +26,8 @@ const char *usage =
     "manifest lines: <pack name> <raw|kzs|kzb|kzg> <source under the manifest's folder> [layout]\n"
     "kzg layouts: whole | grid W H N | rects x,y,w,h ...\n";
 
-// The game's checks report through message boxes; here they go to stderr.
+// The game's checks (its readers refusing a damaged entry, say) report through
+// message boxes; here they go to stderr and are answered "continue".
 platform_mb_answer print_dialog(const char *caption, const char *text, platform_mb_buttons, platform_mb_icon) {
     std::fprintf(stderr, "kzpack: %s: %s\n", caption, text);
     return platform_mb_answer_yes;

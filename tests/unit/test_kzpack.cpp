@@ -1,0 +1,405 @@
+// The pack builder: every kind of source converted, packed, and read back by the game's own readers.
+#include "engine/ec_pack.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_kzg.h"
+#include "sound/direct_sound.h"
+#include "test_pack.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+void put16(bytes &b, uint32_t v) {
+    b.push_back((uint8_t)v);
+    b.push_back((uint8_t)(v >> 8));
+}
+void put32(bytes &b, uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+void put32be(bytes &b, uint32_t v) {
+    for (int i = 3; i >= 0; --i)
+        b.push_back((uint8_t)(v >> (8 * i)));
+}
+
+uint32_t crc32(const uint8_t *p, size_t n, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A PNG of 0xAARRGGBB pixels, deflate in stored blocks: small to write, any reader takes it.
+bytes png_of(int w, int h, const std::vector<uint32_t> &pixels) {
+    bytes raw;
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < w; ++x) {
+            uint32_t p = pixels[(size_t)y * w + x];
+            raw.insert(raw.end(), {(uint8_t)(p >> 16), (uint8_t)(p >> 8), (uint8_t)p, (uint8_t)(p >> 24)});
+        }
+    }
+    bytes z = {0x78, 0x01};
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        size_t n = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + n >= raw.size() ? 1 : 0);
+        put16(z, (uint32_t)n);
+        put16(z, (uint32_t)~n & 0xFFFF);
+        z.insert(z.end(), raw.begin() + (long)at, raw.begin() + (long)(at + n));
+        if (raw.empty())
+            break;
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32be(z, b << 16 | a);
+
+    bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&png](const char *kind, const bytes &data) {
+        put32be(png, (uint32_t)data.size());
+        size_t start = png.size();
+        png.insert(png.end(), kind, kind + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        put32be(png, crc32(&png[start], png.size() - start));
+    };
+    bytes ihdr;
+    put32be(ihdr, (uint32_t)w);
+    put32be(ihdr, (uint32_t)h);
+    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
+    chunk("IHDR", ihdr);
+    chunk("IDAT", z);
+    chunk("IEND", {});
+    return png;
+}
+
+// A PCM WAV file, optionally with a chunk the converter must step over before the data.
+bytes wav_of(uint32_t channels, uint32_t rate, uint32_t bits, const bytes &samples, bool extra_chunk = false) {
+    bytes b = {'R', 'I', 'F', 'F'};
+    put32(b, 0);
+    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(b, 16);
+    put16(b, 1);
+    put16(b, channels);
+    put32(b, rate);
+    put32(b, rate * channels * bits / 8);
+    put16(b, channels * bits / 8);
+    put16(b, bits);
+    if (extra_chunk) {
+        b.insert(b.end(), {'L', 'I', 'S', 'T'});
+        put32(b, 3);
+        b.insert(b.end(), {'a', 'b', 'c', 0}); // odd size: padded
+    }
+    b.insert(b.end(), {'d', 'a', 't', 'a'});
+    put32(b, (uint32_t)samples.size());
+    b.insert(b.end(), samples.begin(), samples.end());
+    uint32_t riff = (uint32_t)b.size() - 8;
+    std::memcpy(&b[4], &riff, 4);
+    return b;
+}
+
+void write_file(const fs::path &path, const bytes &data) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write((const char *)data.data(), (std::streamsize)data.size());
+}
+void write_file(const fs::path &path, const std::string &text) { write_file(path, bytes(text.begin(), text.end())); }
+
+bytes read_file(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// A scratch assets folder, removed afterwards.
+struct scratch_folder {
+    fs::path root;
+    scratch_folder() {
+        std::string pattern = (fs::temp_directory_path() / "tw-kzpack-XXXXXX").string();
+        root = mkdtemp(pattern.data());
+    }
+    ~scratch_folder() { fs::remove_all(root); }
+};
+
+struct run_result {
+    int status;
+    std::string out;
+};
+
+// Runs the built kzpack with arguments; status is its exit code.
+run_result kzpack(const std::string &arguments, const fs::path &scratch) {
+    fs::path log = scratch / "kzpack.log";
+    std::string command = std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" + log.string() + "' 2>&1";
+    int status = std::system(command.c_str());
+    bytes out = read_file(log);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end())};
+}
+
+std::string quoted(const fs::path &p) { return "'" + p.string() + "'"; }
+
+// A sprite's pixels as the game decodes them: transparent 0, opaque with alpha 0xFF.
+std::vector<uint32_t> as_decoded(std::vector<uint32_t> pixels) {
+    for (uint32_t &p : pixels)
+        p = (p >> 24) >= 0x80 ? (p | 0xFF000000u) : 0;
+    return pixels;
+}
+
+std::vector<uint32_t> crop(const std::vector<uint32_t> &pixels, int stride, int x0, int y0, int w, int h) {
+    std::vector<uint32_t> out;
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x)
+            out.push_back(pixels[(size_t)y * stride + x]);
+    return out;
+}
+
+// Every sprite of the pack's sheet name, decoded by the game's sprite decoders.
+std::vector<std::vector<uint32_t>> game_sprites(const char *name, kzg_sprite_data *sd) {
+    std::vector<std::vector<uint32_t>> out;
+    u32 size = 0;
+    u8 *data = pack_file_load(name, &size);
+    if (!data || !d3d_kzg_parse(data, size, sd))
+        return out;
+    for (int i = 0; i < sd->num_sprites; ++i) {
+        u32 offset;
+        std::memcpy(&offset, sd->sprite_offsets + 4 * i, 4);
+        const u8 *record = data + offset;
+        int h = record[0] + 1, w = record[1] + 1;
+        std::vector<uint32_t> pixels((size_t)w * h);
+        bool ok = sd->num_colors == -1 ? sprite_decompress24(record, size - offset, pixels.data(), w, h)
+                                       : sprite_decompress(record, size - offset, sd->colors, pixels.data(), w, h);
+        EXPECT_TRUE(ok);
+        out.push_back(pixels);
+    }
+    pack_file_close(data);
+    return out;
+}
+
+} // namespace
+
+TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
+    dialog_recorder rec;
+    scratch_folder dir;
+    fs::path assets = dir.root / "assets";
+
+    // An 8 x 8 sheet cut into three 4 x 4 cells, with transparent pixels and two colours.
+    const int sw = 8, sh = 8;
+    std::vector<uint32_t> sheet((size_t)sw * sh);
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x)
+            sheet[(size_t)y * sw + x] = (x + y) % 3 == 0 ? 0x00000000u
+                                        : x < 4           ? 0xFFFFFFFFu // the ink comes first
+                                                          : 0xFF000000u | (uint32_t)(y * 30) << 8 | 0x40u;
+    write_file(assets / "ui" / "sheet.png", png_of(sw, sh, sheet));
+    // More than 256 colours: a 24-bit sheet.
+    std::vector<uint32_t> colourful(32 * 16);
+    for (size_t i = 0; i < colourful.size(); ++i)
+        colourful[i] = 0xFF000000u | (uint32_t)(i * 977) % 0xFFFFFF;
+    colourful[5] = 0x10FFFFFF; // still transparent
+    write_file(assets / "ui" / "colourful.png", png_of(32, 16, colourful));
+    // A picture with fills, literals and transparency, wider than one kzg sprite.
+    std::vector<uint32_t> picture(300 * 3);
+    for (int x = 0; x < 300; ++x) {
+        picture[x] = 0xFF102030u;
+        picture[300 + x] = 0xFF000000u | (uint32_t)x * 0x010203u;
+        picture[600 + x] = x < 150 ? 0 : 0xFFABCDEFu;
+    }
+    write_file(assets / "game" / "picture.png", png_of(300, 3, picture));
+    bytes stereo8 = {0, 255, 128, 127, 1, 2, 3, 4};
+    bytes mono16;
+    for (int i = 0; i < 3000; ++i)
+        put16(mono16, (uint32_t)(i * 37) & 0xFFFF);
+    write_file(assets / "audio" / "stereo8.wav", wav_of(2, 11025, 8, stereo8, true));
+    write_file(assets / "audio" / "mono16.wav", wav_of(1, 44100, 16, mono16));
+    std::string table = test_table_text({"string_token\tstring", "title\tTombweaver"});
+    write_file(assets / "xls" / "strings.txt", table);
+    std::string big;
+    while (big.size() < 50000)
+        big += "the same few words over and over ";
+    write_file(assets / "data" / "big.txt", big);
+    write_file(assets / "manifest.txt",
+               "# test data\n"
+               "xls\\strings.txt   raw xls/strings.txt\n"
+               "data\\big.txt      raw data/big.txt   # compresses\n"
+               "\n"
+               "ui\\grid.kzg       kzg ui/sheet.png grid 4 4 3\n"
+               "ui\\rects.kzg      kzg ui/sheet.png rects 1,2,3,4 0,0,8,8\n"
+               "ui\\whole.kzg      kzg ui/colourful.png whole\n"
+               "game\\picture.kzb  kzb game/picture.png\n"
+               "audio\\stereo8.kzs kzs audio/stereo8.wav\n"
+               "audio\\mono16.kzs  kzs audio/mono16.wav\n");
+    fs::path pack_path = dir.root / "out.kzp";
+    run_result built = kzpack("build " + quoted(assets / "manifest.txt") + " " + quoted(pack_path), dir.root);
+    ASSERT_EQ(0, built.status) << built.out;
+
+    run_result verified = kzpack("verify " + quoted(pack_path), dir.root);
+    EXPECT_EQ(0, verified.status) << verified.out;
+    run_result listed = kzpack("list " + quoted(pack_path), dir.root);
+    EXPECT_EQ(0, listed.status);
+    EXPECT_NE(std::string::npos, listed.out.find("audio\\mono16.kzs")) << listed.out;
+
+    scoped_test_pack pack(test_pack_bytes{read_file(pack_path)});
+    ASSERT_TRUE(pack.ok());
+    ASSERT_EQ(8u, pack_file_count());
+
+    u32 size = 0;
+    u8 *data = pack_file_load("xls\\strings.txt", &size);
+    ASSERT_NE(nullptr, data);
+    EXPECT_EQ(table, std::string((const char *)data, size));
+    pack_file_close(data);
+    u32 stored = 0;
+    pack_file_info(1, nullptr, &stored, &size);
+    EXPECT_LT(stored, size / 4);
+    data = pack_file_load("data\\big.txt", &size);
+    ASSERT_NE(nullptr, data);
+    EXPECT_EQ(big, std::string((const char *)data, size));
+    pack_file_close(data);
+
+    kzg_sprite_data sd = {};
+    auto grid = game_sprites("ui\\grid.kzg", &sd);
+    ASSERT_EQ(3u, grid.size());
+    EXPECT_EQ(0xFFFFFFFFu, sd.colors[0]); // first opaque colour met: palette entry 0
+    EXPECT_EQ(as_decoded(crop(sheet, sw, 0, 0, 4, 4)), grid[0]);
+    EXPECT_EQ(as_decoded(crop(sheet, sw, 4, 0, 4, 4)), grid[1]);
+    EXPECT_EQ(as_decoded(crop(sheet, sw, 0, 4, 4, 4)), grid[2]);
+    auto rects = game_sprites("ui\\rects.kzg", &sd);
+    ASSERT_EQ(2u, rects.size());
+    EXPECT_EQ(as_decoded(crop(sheet, sw, 1, 2, 3, 4)), rects[0]);
+    EXPECT_EQ(as_decoded(sheet), rects[1]);
+    auto whole = game_sprites("ui\\whole.kzg", &sd);
+    ASSERT_EQ(1u, whole.size());
+    EXPECT_EQ(-1, sd.num_colors);
+    EXPECT_EQ(as_decoded(colourful), whole[0]);
+
+    data = pack_file_load("game\\picture.kzb", &size);
+    ASSERT_NE(nullptr, data);
+    kzb_image_data image = {};
+    ASSERT_TRUE(d3d_kzb_decode(data, size, &image));
+    pack_file_close(data);
+    EXPECT_EQ(300, image.width);
+    EXPECT_EQ(3, image.height);
+    EXPECT_EQ(as_decoded(picture), std::vector<uint32_t>(image.data, image.data + 900));
+    d3d_kzb_free_data(&image);
+
+    struct sound_case {
+        const char *name;
+        uint32_t channels, rate, bits;
+        const bytes &samples;
+    };
+    for (const sound_case &c : {sound_case{"audio\\stereo8.kzs", 2, 11025, 8, stereo8},
+                                sound_case{"audio\\mono16.kzs", 1, 44100, 16, mono16}}) {
+        SCOPED_TRACE(c.name);
+        data = pack_file_load(c.name, &size);
+        ASSERT_NE(nullptr, data);
+        EXPECT_EQ(test_kzs_bytes(c.channels, c.rate, c.bits, c.samples), bytes(data, data + size));
+        kzs_sound sound;
+        EXPECT_EQ(DS_OK, kzs_parse(data, size, &sound));
+        pack_file_close(data);
+    }
+    EXPECT_EQ(0u, rec.count());
+
+    // Extracting gives the sources back: a WAV, a PNG of the sprites side by side, a table.
+    run_result extracted = kzpack("extract " + quoted(pack_path) + " 'audio\\mono16.kzs' " +
+                                      quoted(dir.root / "back.wav"),
+                                  dir.root);
+    ASSERT_EQ(0, extracted.status) << extracted.out;
+    EXPECT_EQ(wav_of(1, 44100, 16, mono16), read_file(dir.root / "back.wav"));
+    extracted = kzpack("extract " + quoted(pack_path) + " 'XLS\\STRINGS.TXT' " + quoted(dir.root / "t.txt"), dir.root);
+    ASSERT_EQ(0, extracted.status) << extracted.out;
+    EXPECT_EQ(bytes(table.begin(), table.end()), read_file(dir.root / "t.txt"));
+    for (const char *name : {"ui\\grid.kzg", "game\\picture.kzb"}) {
+        extracted = kzpack("extract " + quoted(pack_path) + " '" + name + "' " + quoted(dir.root / "x.png"), dir.root);
+        EXPECT_EQ(0, extracted.status) << extracted.out;
+        bytes png = read_file(dir.root / "x.png");
+        ASSERT_GT(png.size(), 8u);
+        EXPECT_EQ(0, std::memcmp(png.data(), "\x89PNG", 4));
+    }
+}
+
+TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
+    scratch_folder dir;
+    fs::path assets = dir.root / "assets";
+    write_file(assets / "a.png", png_of(16, 16, std::vector<uint32_t>(256, 0xFF336699u)));
+    write_file(assets / "deep.wav", wav_of(1, 8000, 24, bytes(30, 0)));
+    write_file(assets / "big.png", png_of(300, 2, std::vector<uint32_t>(600, 0xFF000000u)));
+    struct bad {
+        const char *line;
+        const char *message;
+    };
+    const bad cases[] = {
+        {"x kzq a.png", "unknown kind"},
+        {"x raw missing.txt", "cannot read"},
+        {"x kzg a.png rects 10,10,8,8", "outside"},
+        {"x kzg a.png grid 8 8 5", "fewer than 5 cells"},
+        {"x kzg a.png spiral", "unknown layout"},
+        {"x kzg big.png whole", "1..256"},
+        {"x kzs deep.wav", "8- and 16-bit"},
+        {"x kzs a.png", "not a RIFF WAVE"},
+        {"x kzb a.txt", "a.txt"},
+        {"onlytwo raw", "want <pack name>"},
+    };
+    fs::path out = dir.root / "out.kzp";
+    write_file(out, std::string("previous pack"));
+    for (const bad &c : cases) {
+        SCOPED_TRACE(c.line);
+        write_file(assets / "manifest.txt", std::string("# fine so far\nok raw a.png\n") + c.line + "\n");
+        run_result r = kzpack("build " + quoted(assets / "manifest.txt") + " " + quoted(out), dir.root);
+        EXPECT_EQ(1, r.status);
+        EXPECT_NE(std::string::npos, r.out.find("manifest.txt:3:")) << r.out;
+        EXPECT_NE(std::string::npos, r.out.find(c.message)) << r.out;
+        EXPECT_EQ(std::string("previous pack"), [&] {
+            bytes b = read_file(out);
+            return std::string(b.begin(), b.end());
+        }());
+    }
+    EXPECT_NE(0, kzpack("frobnicate", dir.root).status);
+}
+
+TEST(kzpack, verify_finds_damaged_entries) {
+    scratch_folder dir;
+    bytes text(4000);
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = (uint8_t)("abcabd"[i % 6]);
+    std::vector<uint32_t> pixels(16, 0xFF00FF00u);
+    bytes good_sheet = test_kzg_bytes({{4, 4, pixels}});
+    bytes bad_sheet = good_sheet;
+    bad_sheet.resize(bad_sheet.size() - 1); // the last run's payload is cut off
+
+    auto verify = [&](const std::vector<test_pack_entry> &entries) {
+        fs::path path = dir.root / "v.kzp";
+        write_file(path, test_pack_image(entries));
+        return kzpack("verify " + quoted(path), dir.root);
+    };
+    EXPECT_EQ(0, verify({{"t.txt", text, true}, {"s.kzg", good_sheet}}).status);
+    run_result r = verify({{"t.txt", text, true}, {"s.kzg", bad_sheet}});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("s.kzg")) << r.out;
+    EXPECT_EQ(1, verify({{"k.kzs", test_kzs_bytes(2, 44100, 16, bytes(3))}}).status);
+    EXPECT_EQ(1, verify({{"p.kzb", {4, 0, 1, 0, 0x80, 0, 9, 1, 2, 3}}}).status); // 10 pixels in a row of 4
+
+    // A code stream that names an entry not yet made.
+    bytes image = test_pack_image({{"t.txt", text, true}});
+    image[4 + 16 + 5 + 2] = 0xFF;
+    image[4 + 16 + 5 + 3] = 0x0F;
+    write_file(dir.root / "c.kzp", image);
+    r = kzpack("verify " + quoted(dir.root / "c.kzp"), dir.root);
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("does not decode")) << r.out;
+    write_file(dir.root / "short.kzp", bytes{5, 0, 0, 0});
+    EXPECT_EQ(1, kzpack("verify " + quoted(dir.root / "short.kzp"), dir.root).status);
+}
