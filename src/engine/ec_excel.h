@@ -52,5 +52,7 @@ struct excel_parse_table {
 void read_data_excel_file(excel_parse_table *table);
 // Frees the heading and cell lists and the record array.
 void free_data_excel_file(excel_parse_table *table);
-// Copies one cell (characters from 32 up) into dest (1024 bytes); returns its length or -1.
+// Copies one cell (the characters from 32 up, before source_end) into dest (1024 bytes),
+// cut to 1023 characters. Returns the cell's whole length, so that the caller steps over
+// all of it, or -1 after an assertion (a null argument, source not before source_end).
 int get_next_word_in_line(const char *source, const char *source_end, char *dest);
