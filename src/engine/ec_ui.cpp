@@ -216,26 +216,32 @@ void image_button_draw(const ui_element *element) {
                      button_state(element, button->flags));
 }
 
-// The handlers read the record's on_click before calling it and touch nothing
-// afterwards: the callback may remove the window or switch the screen.
+// Both button types take a click the same way; only text buttons sound on the press.
+// The handler reads on_click before calling it and touches nothing afterwards:
+// the callback may remove the window or switch the screen.
+bool button_lbutton(ui_element *element, dword &flags, dword id, void (*on_click)(dword), bool down,
+                    bool click_sound) {
+    if (flags & button_flag_disabled)
+        return false;
+    if (!cursor_in(element) || !on_click)
+        return false;
+    if (down) {
+        if (click_sound && click_down_sound != invalid_id)
+            sound_play(click_down_sound, false);
+        flags |= button_flag_down;
+        return true;
+    }
+    on_click(id);
+    return true;
+}
+
 bool dynamic_button_lbutton(ui_element *element, bool down) {
     if (!ec_assert(element))
         return false;
     dynamic_button_data *button = (dynamic_button_data *)element->data;
     if (!ec_assert(button))
         return false;
-    if (button->flags & button_flag_disabled)
-        return false;
-    if (!cursor_in(element) || !button->on_click)
-        return false;
-    if (down) {
-        if (click_down_sound != invalid_id)
-            sound_play(click_down_sound, false);
-        button->flags |= button_flag_down;
-        return true;
-    }
-    button->on_click(button->id);
-    return true;
+    return button_lbutton(element, button->flags, button->id, button->on_click, down, true);
 }
 
 bool image_button_lbutton(ui_element *element, bool down) {
@@ -244,16 +250,7 @@ bool image_button_lbutton(ui_element *element, bool down) {
     image_button_data *button = (image_button_data *)element->data;
     if (!ec_assert(button))
         return false;
-    if (button->flags & button_flag_disabled)
-        return false;
-    if (!cursor_in(element) || !button->on_click)
-        return false;
-    if (down) {
-        button->flags |= button_flag_down;
-        return true;
-    }
-    button->on_click(button->id);
-    return true;
+    return button_lbutton(element, button->flags, button->id, button->on_click, down, false);
 }
 
 void win_close_btn_draw(dword id, int x, int y, int scale, int state) {
