@@ -1,4 +1,5 @@
 // fuzz_excel.cpp -- libFuzzer target: the table reader on any text, every field type
+#include "fuzz_common.h"
 #include "engine/ec_excel.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
 
 struct row {
     char token[64];
@@ -54,8 +51,7 @@ std::vector<u8> pack_of(const std::uint8_t *data, u32 size) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    platform_set_dialog_handler(answer_quietly);
-    memory_system_init();
+    fuzz_start_quietly();
     return 0;
 }
 

@@ -1,4 +1,5 @@
 // fuzz_kzb.cpp -- libFuzzer target: decoding kzb pictures
+#include "fuzz_common.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_kzb.h"
 #include "platform/pf_system.h"
@@ -8,19 +9,13 @@
 
 namespace {
 
-// Assertions are expected on bad input: answer them and carry on.
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
-
 // Accepted pictures above this many pixels are valid but slow to fill: skipped.
 constexpr u32 max_fuzzed_pixels = 1u << 22;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    platform_set_dialog_handler(answer_quietly);
-    memory_system_init();
+    fuzz_start_quietly();
     return 0;
 }
 

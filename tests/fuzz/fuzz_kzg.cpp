@@ -1,4 +1,5 @@
 // fuzz_kzg.cpp -- libFuzzer target: checking kzg sheets, drawing and decoding every sprite
+#include "fuzz_common.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_kzg.h"
 #include "platform/pf_system.h"
@@ -9,11 +10,6 @@
 
 namespace {
 
-// Assertions are expected on bad input: answer them and carry on.
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
-
 constexpr int canvas_width = 61;
 constexpr int canvas_height = 37;
 constexpr int max_sprites_drawn = 32;
@@ -21,8 +17,7 @@ constexpr int max_sprites_drawn = 32;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    platform_set_dialog_handler(answer_quietly);
-    memory_system_init();
+    fuzz_start_quietly();
     return 0;
 }
 

@@ -1,4 +1,5 @@
 // fuzz_kzs.cpp -- libFuzzer target: the kzs header checks and loading a sound into the mixer
+#include "fuzz_common.h"
 #include "engine/ec_memory.h"
 #include "platform/pf_system.h"
 #include "sound/direct_sound.h"
@@ -6,19 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-// Assertions are expected on bad input: answer them and carry on.
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform_set_dialog_handler(answer_quietly);
-    memory_system_init();
+    fuzz_start_quietly();
     if (!sound_system_init())
         std::abort();
     return 0;

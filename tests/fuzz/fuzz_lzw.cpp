@@ -1,4 +1,5 @@
 // fuzz_lzw.cpp -- libFuzzer target: decoding any code stream into a buffer of any size
+#include "fuzz_common.h"
 #include "engine/ec_lzw.h"
 #include "platform/pf_system.h"
 
@@ -6,16 +7,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    platform_set_dialog_handler(answer_quietly);
+    fuzz_start_quietly();
     return 0;
 }
 

@@ -1,4 +1,5 @@
 // fuzz_pack.cpp -- libFuzzer target: a pack image's directory, then loading every entry
+#include "fuzz_common.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "platform/pf_system.h"
@@ -6,18 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
-
-// Assertions are expected on bad input: answer them and carry on.
-platform_mb_answer answer_quietly(const char *, const char *, platform_mb_buttons buttons, platform_mb_icon) {
-    return buttons == platform_mb_ok ? platform_mb_answer_ok : platform_mb_answer_yes;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    platform_set_dialog_handler(answer_quietly);
-    memory_system_init();
+    fuzz_start_quietly();
     return 0;
 }
 
