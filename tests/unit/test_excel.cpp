@@ -60,13 +60,13 @@ TEST(excel, columns_are_found_by_heading_in_any_order_and_case) {
     read_table b(test_table_text({"string\textra\tSTRING_TOKEN", "Alpha\tx\ttok_a", "Beta\ty\ttok_b"}));
     ASSERT_EQ(2, a.count);
     ASSERT_EQ(2, b.count);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_STREQ(a.rows[i].token, b.rows[i].token);
-        EXPECT_STREQ(a.rows[i].text.text, b.rows[i].text.text);
-        EXPECT_EQ(a.rows[i].text.length, b.rows[i].text.length);
+    for (const read_table *t : {&a, &b}) {
+        EXPECT_STREQ("tok_a", t->rows[0].token);
+        EXPECT_STREQ("tok_b", t->rows[1].token);
+        EXPECT_STREQ("Alpha", t->rows[0].text.text);
+        EXPECT_STREQ("Beta", t->rows[1].text.text);
+        EXPECT_EQ(4, t->rows[1].text.length);
     }
-    EXPECT_STREQ("tok_b", b.rows[1].token);
-    EXPECT_STREQ("Beta", b.rows[1].text.text);
     // Missing columns stay zero; the end marker follows the records.
     EXPECT_EQ(0, a.rows[0].number);
     EXPECT_EQ(0u, a.rows[1].flags);
@@ -193,18 +193,13 @@ TEST(excel, the_1025th_block_abandons_a_510_row_table_at_start_up) {
             lines.push_back("t" + std::to_string(i) + "\ts");
         return test_table_text(lines);
     };
-    {
-        // Pack image and directory (2 blocks), the file's copy, 2 headings, 2 x 509 cells, records.
+    // Pack image and directory (2 blocks), the file's copy, 2 headings, 2 x rows cells, records.
+    for (int rows : {509, 510}) {
         dialog_recorder rec;
-        read_table t(table_of(509));
-        EXPECT_EQ(509, t.count);
-        EXPECT_EQ(0u, rec.count());
-    }
-    {
-        dialog_recorder rec;
-        read_table t(table_of(510));
-        EXPECT_EQ(0, t.count);
-        EXPECT_EQ(std::vector<std::string>({"num_memory_allocations < memory_hash_tbl_size", "new_cell"}),
+        read_table t(table_of(rows));
+        EXPECT_EQ(rows == 509 ? 509 : 0, t.count);
+        EXPECT_EQ(rows == 509 ? std::vector<std::string>{}
+                              : std::vector<std::string>({"num_memory_allocations < memory_hash_tbl_size", "new_cell"}),
                   rec.assertions());
     }
     EXPECT_EQ(0, memory_num_allocations());
@@ -212,13 +207,8 @@ TEST(excel, the_1025th_block_abandons_a_510_row_table_at_start_up) {
 
 TEST(excel, string_table_reads_from_the_pack_and_looks_up_by_row) {
     dialog_recorder rec;
-    scoped_test_pack pack(
-        {{"xls\\strings.txt",
-          [] {
-              std::string s = test_table_text({"string_token\tstring", "title\tTombweaver", "play\t\"Play\""});
-              return std::vector<uint8_t>(s.begin(), s.end());
-          }(),
-          true}});
+    std::string text = test_table_text({"string_token\tstring", "title\tTombweaver", "play\t\"Play\""});
+    scoped_test_pack pack({{"xls\\strings.txt", std::vector<uint8_t>(text.begin(), text.end()), true}});
     ASSERT_TRUE(pack.ok());
     string_table_read();
     EXPECT_EQ(2, string_table_size());

@@ -49,51 +49,27 @@ TEST_F(overlay, glyph_quads_follow_the_kern_table) {
     d3dui_string_free(ab);
 }
 
-TEST_F(overlay, the_table_of_32_strings) {
-    std::vector<dword> ids;
+TEST_F(overlay, the_table_of_32_strings_and_freed_slots) {
     for (int i = 0; i < max_d3dui_strings; ++i)
-        ids.push_back(d3dui_string_new(0, i * 8, text("x"), 0xFFFFFFFFu, 1));
-    for (int i = 0; i < max_d3dui_strings; ++i)
-        EXPECT_EQ(ids[(size_t)i], (dword)i);
+        ASSERT_EQ(d3dui_string_new(0, i * 8, text("x"), 0xFFFFFFFFu, 1), (dword)i);
     EXPECT_EQ(rec.count(), 0u);
     EXPECT_EQ(d3dui_string_new(0, 0, text("y"), 0xFFFFFFFFu, 1), invalid_id);
     EXPECT_TRUE(rec.asserted("num_d3dui_strings < max_d3dui_strings"));
     d3dui_string_free(0);
-    EXPECT_EQ(d3dui_string_new(0, 0, text("z"), 0xFFFFFFFFu, 1), 0u);
-
     rec.clear();
+    d3dui_string_free(0);
+    d3dui_string_update(0, text("y"));
     d3dui_string_update(invalid_id, text("q"));
     d3dui_string_set_visible(40, true);
-    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"string_id != invalid_id",
-                                                          "string_id >= 0 && string_id < max_d3dui_strings"}));
+    EXPECT_EQ(rec.assertions(),
+              (std::vector<std::string>{"d3dui_strings[string_id].vertexbuffer", "d3dui_strings[string_id].vertexbuffer",
+                                        "string_id != invalid_id", "string_id >= 0 && string_id < max_d3dui_strings"}));
+    EXPECT_EQ(d3dui_string_new(0, 0, text("z"), 0xFFFFFFFFu, 1), 0u);
     // The font's free releases every string still held.
     rec.clear();
     gfx.reset();
     EXPECT_EQ(rec.count(), 0u);
     EXPECT_EQ(d3dui_string_num_vertices(5), -1);
-}
-
-TEST_F(overlay, freed_slots_refuse_use) {
-    dword s = d3dui_string_new(0, 0, text("x"), 0xFFFFFFFFu, 1);
-    d3dui_string_free(s);
-    d3dui_string_free(s);
-    d3dui_string_update(s, text("y"));
-    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"d3dui_strings[string_id].vertexbuffer",
-                                                          "d3dui_strings[string_id].vertexbuffer"}));
-}
-
-TEST_F(overlay, glyphs_land_on_exact_client_pixels) {
-    dword s = d3dui_string_new(8, 8, text("AB"), 0xFFFFFFFFu, 3);
-    frame();
-    // Each glyph is 24 x 24; the font image inks the left half of every cell.
-    for (int gx : {8, 32}) {
-        EXPECT_EQ(px(gx, 8), overlay_ink) << gx;
-        EXPECT_EQ(px(gx + 11, 31), overlay_ink) << gx;
-        EXPECT_EQ(px(gx + 12, 8), 0xFF000000u) << gx;
-        EXPECT_EQ(px(gx, 32), 0xFF000000u) << gx;
-    }
-    EXPECT_EQ(px(7, 8), 0xFF000000u);
-    d3dui_string_free(s);
 }
 
 TEST_F(overlay, diagnostics_panel_toggles_with_f1) {

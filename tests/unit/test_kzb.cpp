@@ -35,32 +35,30 @@ protected:
     kzb_image_data image = {};
 };
 
-TEST_F(kzb, example_file_decodes_to_two_red_pixels) {
+TEST_F(kzb, example_file_and_run_counts_big_endian_plus_one) {
     ASSERT_TRUE(decode({0x02, 0x00, 0x01, 0x00, 0x80, 0x00, 0x01, 0xFF, 0x00, 0x00}));
     EXPECT_EQ(image.width, 2);
     EXPECT_EQ(image.height, 1);
-    EXPECT_EQ(image.data[0], 0xFFFF0000u);
-    EXPECT_EQ(image.data[1], 0xFFFF0000u);
-    EXPECT_EQ(rec.count(), 0u);
-}
+    EXPECT_EQ(std::vector<u32>(image.data, image.data + 2), (std::vector<u32>{0xFFFF0000u, 0xFFFF0000u}));
+    d3d_kzb_free_data(&image);
 
-TEST_F(kzb, run_counts_are_big_endian_plus_one) {
     // 01 00 covers 257 pixels, 00 00 one.
     bytes b = header(258, 1);
-    b.insert(b.end(), {0x80, 0x01, 0x00, 1, 2, 3, 0x80, 0x00, 0x00, 4, 5, 6});
+    run(b, 0x80, 257, {1, 2, 3});
+    run(b, 0x80, 1, {4, 5, 6});
     ASSERT_TRUE(decode(b));
     EXPECT_EQ(image.data[256], 0xFF010203u);
     EXPECT_EQ(image.data[257], 0xFF040506u);
     d3d_kzb_free_data(&image);
 
     // FF FE covers the widest row there can be; FF FF (65,536) is one pixel too many.
-    bytes widest = header(65535, 1);
-    widest.insert(widest.end(), {0x80, 0xFF, 0xFE, 9, 9, 9});
+    bytes widest = header(65535, 1), too_long = header(65535, 1);
+    run(widest, 0x80, 65535, {9, 9, 9});
+    run(too_long, 0x80, 65536, {9, 9, 9});
     ASSERT_TRUE(decode(widest));
     EXPECT_EQ(image.data[65534], 0xFF090909u);
     d3d_kzb_free_data(&image);
-    bytes too_long = header(65535, 1);
-    too_long.insert(too_long.end(), {0x80, 0xFF, 0xFF, 9, 9, 9});
+    EXPECT_EQ(rec.count(), 0u);
     EXPECT_FALSE(decode(too_long));
     EXPECT_TRUE(rec.asserted("kzb_runs_fit"));
 }
@@ -85,15 +83,15 @@ TEST_F(kzb, only_the_top_two_control_bits_count) {
 }
 
 TEST_F(kzb, empty_pictures_read_no_runs_and_free_once) {
-    ASSERT_TRUE(decode(header(0, 5)));
-    EXPECT_EQ(image.width, 0);
-    EXPECT_EQ(image.height, 5);
-    EXPECT_NE(image.data, nullptr);
-    d3d_kzb_free_data(&image);
-    EXPECT_EQ(image.data, nullptr);
-    EXPECT_EQ(image.height, 0);
-    ASSERT_TRUE(decode(header(7, 0)));
-    d3d_kzb_free_data(&image);
+    for (auto [w, h] : {std::pair<u16, u16>{0, 5}, {7, 0}}) {
+        ASSERT_TRUE(decode(header(w, h)));
+        EXPECT_EQ(image.width, w);
+        EXPECT_EQ(image.height, h);
+        EXPECT_NE(image.data, nullptr);
+        d3d_kzb_free_data(&image);
+        EXPECT_EQ(image.data, nullptr);
+        EXPECT_EQ(image.height, 0);
+    }
     EXPECT_EQ(rec.count(), 0u);
     // A second free changes nothing.
     d3d_kzb_free_data(&image);

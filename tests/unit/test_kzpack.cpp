@@ -31,10 +31,7 @@ void put32(bytes &b, uint32_t v) {
     put16(b, v & 0xFFFF);
     put16(b, v >> 16);
 }
-void put32be(bytes &b, uint32_t v) {
-    for (int i = 3; i >= 0; --i)
-        b.push_back((uint8_t)(v >> (8 * i)));
-}
+void put32be(bytes &b, uint32_t v) { put32(b, __builtin_bswap32(v)); }
 
 uint32_t crc32(const uint8_t *p, size_t n, uint32_t crc = 0) {
     crc = ~crc;
@@ -120,7 +117,7 @@ void write_file(const fs::path &path, const bytes &data) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write((const char *)data.data(), (std::streamsize)data.size());
 }
-void write_file(const fs::path &path, const std::string &text) { write_file(path, bytes(text.begin(), text.end())); }
+void write_file(const fs::path &path, const std::string &s) { write_file(path, bytes(s.begin(), s.end())); }
 
 bytes read_file(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
