@@ -26,7 +26,6 @@ class game_script {
 public:
     using step = std::function<bool()>;
 
-    // Anything the step wants to do once, then go on.
     game_script &then(std::function<void()> action) {
         steps.push_back([action] {
             action();
@@ -34,7 +33,7 @@ public:
         });
         return *this;
     }
-    // Waits (one pass at a time) until the condition holds.
+    // Waits, one pass at a time, until the condition holds.
     game_script &until(std::function<bool()> condition, const std::string &what) {
         steps.push_back([this, condition, what] {
             waiting_for = what;
@@ -57,16 +56,8 @@ public:
     game_script &move(int x, int y, unsigned flags = 0) {
         return post(msg_mousemove, flags, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)(x & 0xFFFF)));
     }
-    game_script &left_click(int x, int y) {
-        move(x, y);
-        post(msg_lbuttondown, mk_lbutton, 0);
-        return post(msg_lbuttonup, 0, 0);
-    }
-    game_script &right_click(int x, int y) {
-        move(x, y);
-        post(msg_rbuttondown, mk_rbutton, 0);
-        return post(msg_rbuttonup, 0, 0);
-    }
+    game_script &left_click(int x, int y) { return click(x, y, msg_lbuttondown, msg_lbuttonup, mk_lbutton); }
+    game_script &right_click(int x, int y) { return click(x, y, msg_rbuttondown, msg_rbuttonup, mk_rbutton); }
     game_script &close() { return post(msg_close); }
     // A click skips the splash's fade-in; the menu follows when the fade-out ends.
     game_script &skip_splash() {
@@ -97,6 +88,9 @@ public:
     int passes_run = 0;
 
 private:
+    game_script &click(int x, int y, std::uint32_t down, std::uint32_t up, std::uint32_t button) {
+        return move(x, y).post(down, button).post(up);
+    }
     static void hook(void *context) {
         game_script *s = (game_script *)context;
         platform_clock_advance(16);
@@ -144,10 +138,7 @@ inline std::vector<u8> save_read() {
 
 inline bool save_exists() {
     save_file_init_path();
-    FILE *f = std::fopen(save_file_path(), "rb");
-    if (f)
-        std::fclose(f);
-    return f != nullptr;
+    return save_file_exists();
 }
 
 // The string ids of the text buttons in a window, oldest first.

@@ -6,6 +6,7 @@
 #include "game/g_necrogram.h"
 #include "game/g_puzzles.h"
 #include "game_script.h"
+#include "graphics/d3d_gfx2d.h"
 #include "sound/direct_sound.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,14 @@ void drag_row(game_script &s, int r, int first, int last) {
     s.post(msg_lbuttonup);
 }
 
-bool banner_shown() { return frame_pixel(10, 296) == yellow && frame_pixel(10, 300) == black; }
+// The banner's yellow edges at y 296 and 424 and black between them, across the width.
+bool banner_shown() {
+    bool shown = frame_pixel(0, 295) != yellow && frame_pixel(0, 425) != yellow;
+    for (int x : {0, 200, 1279}) // clear of the sparks around the last click
+        shown = shown && frame_pixel(x, 296) == yellow && frame_pixel(x, 424) == yellow &&
+                frame_pixel(x, 297) == black && frame_pixel(x, 423) == black;
+    return shown;
+}
 
 int yellow_text_pixels() {
     int n = 0;
@@ -76,8 +84,12 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
             EXPECT_FALSE(map_location_shown(i)) << i;
     });
 
-    // Location 0 opens puzzle 0, with the game song instead of the title song.
+    // Location 0 opens puzzle 0, with the game song instead of the title song,
+    // over the gradient where the framebuffer is clear.
     s.left_click(140, 110).wait_mode(appmode_necrogram).passes(2).then([] {
+        EXPECT_EQ(frame_pixel(1279, 0), 0xFFDDDECBu);
+        EXPECT_EQ(frame_pixel(1279, 719), 0xFFBDCDB1u);
+        EXPECT_EQ(gfx2d_screen_buffer()[296 * screen_width + 5], 0u);
         EXPECT_EQ(puzzle_get_active(), 0u);
         EXPECT_EQ(necrogram_get_size(), 10);
         EXPECT_TRUE(sound_is_playing(game_song_get()));
@@ -106,6 +118,12 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
         EXPECT_TRUE(banner_shown());
         EXPECT_GT(yellow_text_pixels(), 200);
     });
+    // One more cell breaks it and the banner goes at once; clearing it brings both back.
+    s.left_click(cell_x(0), cell_y(9)).passes(2).then([] {
+        EXPECT_FALSE(necrogram_solved());
+        EXPECT_NE(frame_pixel(0, 296), yellow);
+    });
+    s.left_click(cell_x(0), cell_y(9)).passes(2).then([] { EXPECT_TRUE(banner_shown()); });
 
     // The exit button leads back to the map: 0 is done, 1 is open with its path.
     s.left_click(1152, 680).wait_mode(appmode_map).passes(2).then([] {

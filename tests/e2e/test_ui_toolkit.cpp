@@ -1,24 +1,15 @@
 // test_ui_toolkit.cpp -- a toolkit screen driven through the real main loop by scripted mouse input
 //
-// The program runs over a small mode table of its own: start-up loads the
-// toolkit's assets and enters a screen with a full-screen window holding two
-// text buttons and an image button, under a framed window; the exit mode frees
-// the assets and closes the window. Input is posted as window messages, one
-// step per pass of the loop; frames are read back as presented.
+// The program runs over a mode table of its own: start-up loads the toolkit's
+// assets and enters a full-screen window with two text buttons and an image
+// button, under a framed window; the exit mode frees the assets.
 #include "engine/ec_cursor.h"
-#include "engine/ec_ui.h"
+#include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
-#include "main.h"
-#include "platform/pf_events.h"
-#include "platform/pf_video.h"
-#include "tw_test.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <vector>
 
 namespace {
 
@@ -85,82 +76,39 @@ const app_mode toolkit_modes[num_app_modes] = {
     /* appmode_exit */ {.init = test_exit_init},
 };
 
-// One step per pass of the main loop; the clock moves one frame tick per pass.
-struct script {
-    std::vector<std::function<void()>> steps;
-    size_t next = 0;
-    int passes = 0;
-
-    script &then(std::function<void()> f, int frames = 0) {
-        steps.push_back(f);
-        steps.insert(steps.end(), (size_t)frames, [] {});
-        return *this;
-    }
-    script &post(std::uint32_t message, std::int32_t lparam = 0) {
-        return then([=] { platform_post_message(message, 0, lparam); });
-    }
-    script &move(int x, int y) { return post(msg_mousemove, y << 16 | x); }
-    script &down() { return post(msg_lbuttondown); }
-    script &up() { return post(msg_lbuttonup); }
-    script &click(int x, int y) { return move(x, y).down().up(); }
-
-    static void hook(void *context) {
-        script *s = (script *)context;
-        platform_clock_advance(16);
-        if (++s->passes > 5000)
-            platform_post_message(msg_close, 0, 0);
-        else if (s->next < s->steps.size())
-            s->steps[s->next++]();
-    }
-};
-
 // Pixels of the Play button in the last presented frame that have this colour.
 int play_pixels_of(u32 colour) {
-    int w = 0, h = 0;
-    const std::uint32_t *frame = platform_video_captured_frame(&w, &h, nullptr);
     int n = 0;
-    for (int y = 200; frame && y <= 272; y++) // 12 slices of 24 wide, 72 high
+    for (int y = 200; y <= 272; y++) // 12 slices of 24 wide, 72 high
         for (int x = 640 - 144; x <= 640 + 144; x++)
-            n += (frame[y * w + x] & 0xFFFFFFu) == (colour & 0xFFFFFFu);
+            n += (frame_pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu);
     return n;
 }
 
 TEST(ui_toolkit_e2e, a_toolkit_screen_answers_the_mouse_as_a_player_expects) {
     dialog_recorder rec;
-    manual_clock clock(1000);
     int white_idle = 0, yellow_idle = 0, yellow_hover = 0, image_clicks_under_window = -1;
     bool framed_gone = false;
 
-    script s;
-    s.then([] {}, 3)
+    game_script s;
+    s.passes(3)
         .then([&] { white_idle = play_pixels_of(0xFFFFFFFFu), yellow_idle = play_pixels_of(0xFFFFFF00u); })
         .move(640, 236)
-        .then([] {}, 2)
+        .passes(2)
         .then([&] { yellow_hover = play_pixels_of(0xFFFFFF00u); }) // the label turns yellow
-        .down().up()                       // Play fires
-        .down().move(900, 236).up()        // pressed on Play, released off it: nothing
-        .click(130, 430)                   // the framed window covers the image button
+        .left_click(640, 236)                                        // Play fires
+        .post(msg_lbuttondown, mk_lbutton).move(900, 236).post(msg_lbuttonup) // released off it: nothing
+        .left_click(130, 430) // the framed window covers the image button
         .then([&] { image_clicks_under_window = image_clicks; })
-        .click(240, 370)                   // its close button removes it
+        .left_click(240, 370) // its close button removes it
         .then([&] { framed_gone = ui_focus_window() && ui_focus_window()->next == nullptr; })
-        .move(30, 700).down().move(130, 430).up() // pressed elsewhere, released over it: fires
-        .then([] {}, 2)
-        .click(640, 590);                  // Exit ends the program
+        .move(30, 700).post(msg_lbuttondown, mk_lbutton).move(130, 430).post(msg_lbuttonup) // fires
+        .passes(2)
+        .left_click(640, 590); // Exit ends the program
 
-    static const int modes[2][2] = {{1280, 720}, {1920, 1080}};
-    platform_video_set_modes_for_test(modes, 2);
-    platform_video_set_capture(true);
-    platform_set_loop_hook(&script::hook, &s);
     app_modes_use_for_test(toolkit_modes, appmode_init);
-    const int result = tombweaver_main();
+    EXPECT_EQ(s.run(5000), 0);
     app_modes_use_for_test(nullptr, appmode_init);
-    platform_set_loop_hook(nullptr, nullptr);
-    platform_video_set_capture(false);
-    platform_video_set_modes_for_test(nullptr, 0);
-
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(s.next, s.steps.size()) << "the program ended before the script";
-    EXPECT_LT(s.passes, 5000) << "the script stalled";
     for (const recorded_dialog &d : rec.dialogs())
         ADD_FAILURE() << d.caption << ": " << d.text;
     EXPECT_GT(white_idle, 0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -36,10 +37,9 @@ TEST_F(particles_test, five_hundred_live_sparks_leave_room_for_twelve) {
 
     particle_burst(640, 360);
     EXPECT_EQ(particles_num_alive(), max_particles);
-    int at_burst = 0;
-    for (int i = 0; i < max_particles; i++)
-        at_burst += particles_pool()[i].x == 640.0f ? 1 : 0;
-    EXPECT_EQ(at_burst, 12);
+    EXPECT_EQ(std::count_if(particles_pool(), particles_pool() + max_particles,
+                            [](const particle &p) { return p.x == 640.0f; }),
+              12);
 }
 
 TEST_F(particles_test, a_spark_lives_exactly_its_life_in_ticks_and_moves_each_tick) {
@@ -47,11 +47,10 @@ TEST_F(particles_test, a_spark_lives_exactly_its_life_in_ticks_and_moves_each_ti
     particle born[particles_per_burst];
     bool saw_life_five = false;
     for (int i = 0; i < particles_per_burst; i++) {
-        born[i] = particles_pool()[i];
-        EXPECT_TRUE(born[i].dx >= -1.0f && born[i].dx < 1.0f && born[i].dy >= -1.0f && born[i].dy < 1.0f);
-        EXPECT_TRUE(born[i].speed >= 2.0f && born[i].speed < 4.0f);
-        EXPECT_TRUE(born[i].life >= 5 && born[i].life <= 14 && born[i].size >= 4 && born[i].size <= 7);
-        saw_life_five |= born[i].life == 5;
+        const particle &b = born[i] = particles_pool()[i];
+        EXPECT_TRUE(b.dx >= -1.0f && b.dx < 1.0f && b.dy >= -1.0f && b.dy < 1.0f && b.speed >= 2.0f &&
+                    b.speed < 4.0f && b.life >= 5 && b.life <= 14 && b.size >= 4 && b.size <= 7);
+        saw_life_five |= b.life == 5;
     }
     EXPECT_TRUE(saw_life_five) << "the seed gave no spark of life 5";
     for (int tick = 1; tick <= 14; tick++) {
@@ -82,8 +81,7 @@ TEST_F(particles_test, sparks_freeze_while_the_window_is_inactive) {
     frame_timer_start();
     particle_burst(400, 400);
     const particle first = particles_pool()[0];
-    // The screen's rule: advance the sparks only on a frame tick.
-    auto frames = [&](int n) {
+    auto frames = [&](int n) { // the screen's rule: sparks move on frame ticks only
         for (int i = 0; i < n; i++) {
             clock.advance(16);
             frame_timer_update();

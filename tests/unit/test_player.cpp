@@ -24,7 +24,7 @@ protected:
         player_reset();
         EXPECT_EQ(memory_num_allocations(), 0);
     }
-    std::vector<u8> saved() {
+    static std::vector<u8> saved() {
         u32 size = 0;
         u8 *bytes = save_file_load(&size);
         std::vector<u8> out(bytes, bytes + (bytes ? size : 0));
@@ -32,44 +32,32 @@ protected:
             zel_free(bytes);
         return out;
     }
+    static void expect_nothing_completed() {
+        for (unsigned long i = 0; i < 25; ++i)
+            EXPECT_FALSE(player_has_completed(i)) << i;
+    }
     dialog_recorder rec;
 };
 
-TEST_F(Player, CompletingSavesTheWholeRecord) {
-    EXPECT_FALSE(player_has_completed(3));
-    player_complete_puzzle(3);
-    EXPECT_TRUE(player_has_completed(3));
+TEST_F(Player, CompletingSavesTheWholeRecordAndResetKeepsTheFile) {
     std::vector<u8> expected(25, 0);
-    expected[3] = 1;
-    EXPECT_EQ(saved(), expected);
-    // Again: the same contents are saved again.
+    expected[3] = expected[24] = 1;
+    player_complete_puzzle(3);
     player_complete_puzzle(24);
-    player_complete_puzzle(24);
-    expected[24] = 1;
+    player_complete_puzzle(24); // again: the same contents are saved again
     EXPECT_EQ(saved(), expected);
-    EXPECT_EQ(rec.count(), 0u);
-}
-
-TEST_F(Player, BadIndexChangesAndSavesNothing) {
-    EXPECT_FALSE(player_has_completed(25));
-    EXPECT_TRUE(rec.asserted("puzzle_id < num_puzzles"));
-    rec.clear();
+    // A bad index changes and saves nothing.
     player_complete_puzzle(25);
-    EXPECT_TRUE(rec.asserted("puzzle_id < num_puzzles"));
-    EXPECT_FALSE(save_file_exists());
-}
-
-TEST_F(Player, ResetClearsTheRecordButNotTheFile) {
-    player_complete_puzzle(0);
-    player_complete_puzzle(1);
+    EXPECT_FALSE(player_has_completed(25));
+    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"puzzle_id < num_puzzles", "puzzle_id < num_puzzles"}));
+    EXPECT_EQ(saved(), expected);
+    // New game clears the record, not the file; continue brings it back.
     player_reset();
-    for (unsigned long i = 0; i < 25; ++i)
-        EXPECT_FALSE(player_has_completed(i)) << i;
-    EXPECT_EQ(saved()[1], 1);
-    // Continue brings the saved progress back.
+    expect_nothing_completed();
+    EXPECT_EQ(saved(), expected);
     player_continue();
-    EXPECT_TRUE(player_has_completed(0));
-    EXPECT_TRUE(player_has_completed(1));
+    EXPECT_TRUE(player_has_completed(3));
+    EXPECT_TRUE(player_has_completed(24));
     EXPECT_FALSE(player_has_completed(2));
 }
 
@@ -83,16 +71,14 @@ TEST_F(Player, OnlyASaveOfExactly25BytesLoads) {
 
     for (u32 size : {24u, 26u, 0u}) {
         SCOPED_TRACE(size);
-        std::vector<u8> wrong(size, 1);
-        ASSERT_TRUE(save_file_save(wrong.data(), size));
+        const std::vector<u8> wrong(size, 1);
         player_complete_puzzle(7); // the record held progress before
         std::remove(save_file_path());
         ASSERT_TRUE(save_file_save(wrong.data(), size));
         rec.clear();
         player_continue();
         EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
-        for (unsigned long i = 0; i < 25; ++i)
-            EXPECT_FALSE(player_has_completed(i)) << i;
+        expect_nothing_completed();
     }
 }
 

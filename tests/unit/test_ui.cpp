@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -72,6 +72,11 @@ TEST_F(ui_test, window_ids_run_out_at_thirty_two_and_are_reused_lowest_first) {
     ui_window_remove(101);
     EXPECT_EQ(add(0, 0, 10, 10), 101u);
     EXPECT_EQ(add(0, 0, 10, 10), 117u);
+    // The full-screen window spans the framebuffer whatever the window size.
+    ui_window_remove_all();
+    d3d_window_set_for_test(1024, 768, 1.25f, 0.9375f);
+    const ui_window *w = ui_get_window_from_id(ui_window_add_fullscreen(nullptr));
+    EXPECT_EQ(std::tuple(w->window_id, w->x2, w->y2), std::tuple(100u, 1280, 720));
 }
 
 TEST_F(ui_test, framed_windows_must_be_whole_slices_of_at_least_four) {
@@ -110,16 +115,6 @@ TEST_F(ui_test, the_close_button_lies_inside_its_window_and_removes_it) {
     EXPECT_EQ(add(0, 0, 1, 1), framed);
 }
 
-TEST_F(ui_test, the_fullscreen_window_spans_the_framebuffer_whatever_the_window_size) {
-    d3d_window_set_for_test(1024, 768, 1.25f, 0.9375f);
-    add(0, 0, 10, 10);
-    const ui_window *w = ui_get_window_from_id(ui_window_add_fullscreen(nullptr));
-    EXPECT_EQ(w->next, nullptr);
-    EXPECT_EQ(w->window_id, 100u);
-    EXPECT_EQ(w->x2, 1280);
-    EXPECT_EQ(w->y2, 720);
-}
-
 TEST_F(ui_test, text_buttons_are_sized_by_block_width_and_kept_on_screen) {
     const dword win = add(100, 100, 1279, 719);
     dynamic_button_data b = text_button(str_ten, 540, 20, 10, 2);
@@ -145,10 +140,10 @@ TEST_F(ui_test, refused_buttons_leave_nothing_behind) {
     dynamic_button_data no_scale = text_button(str_ok, 100, 0, 10, 0);
     dynamic_button_add(win, &too_long);
     dynamic_button_add(win, &no_scale);
-    image_button_data at_x2 = image_button(150, 0, 50, 10), left = image_button(-101, 0, 10, 10),
-                      above = image_button(0, -101, 10, 10), at_y2 = image_button(0, 50, 10, 50);
-    for (image_button_data *b : {&at_x2, &left, &above, &at_y2})
-        image_button_add(win, b);
+    image_button_data refused[] = {image_button(150, 0, 50, 10), image_button(-101, 0, 10, 10),
+                                   image_button(0, -101, 10, 10), image_button(0, 50, 10, 50)};
+    for (image_button_data &b : refused)
+        image_button_add(win, &b);
     EXPECT_EQ(rec.assertions(),
               (std::vector<std::string>{"(int)safestring_length( s ) <= button->block_width",
                                         "button->scale >= 1", "new_button->x2 < win->x2",
@@ -160,6 +155,7 @@ TEST_F(ui_test, refused_buttons_leave_nothing_behind) {
 }
 
 TEST_F(ui_test, focus_includes_edges_and_the_newest_window_hides_older_buttons) {
+    EXPECT_FALSE(ui_lbutton(false)); // no window at all
     const dword older = add(0, 0, 400, 400);
     image_button_data b = image_button(100, 100, 50, 50);
     image_button_add(older, &b);
@@ -167,29 +163,21 @@ TEST_F(ui_test, focus_includes_edges_and_the_newest_window_hides_older_buttons) 
     EXPECT_EQ(ui_focus_element()->data, &b);
     move_to(151, 150);
     EXPECT_EQ(ui_focus_element(), nullptr);
+    // Away from elements, ui_lbutton takes the click over a newer window or none.
+    EXPECT_FALSE(ui_lbutton(false)); // the oldest window
     add(90, 90, 130, 130);
     move_to(120, 120);
     EXPECT_EQ(ui_focus_element(), nullptr);
     EXPECT_TRUE(ui_lbutton(true));
     EXPECT_TRUE(ui_lbutton(false));
     EXPECT_TRUE(clicks.empty());
+    move_to(800, 600);
+    EXPECT_TRUE(ui_lbutton(false)); // over no window
     move_to(140, 140); // the part the newer window leaves free
     EXPECT_EQ(ui_focus_element()->data, &b);
     ui_get_window_from_id(older)->elements->active = false;
-    move_to(140, 140);
+    ui_mousemove();
     EXPECT_EQ(ui_focus_element(), nullptr) << "inactive elements are never focused";
-}
-
-TEST_F(ui_test, lbutton_results_away_from_elements_follow_the_window_rule) {
-    EXPECT_FALSE(ui_lbutton(false)); // no window at all
-    add(0, 0, 400, 400);
-    add(500, 0, 600, 100);
-    move_to(800, 600);
-    EXPECT_TRUE(ui_lbutton(false)); // over no window
-    move_to(200, 200);
-    EXPECT_FALSE(ui_lbutton(false)); // the oldest window
-    move_to(550, 50);
-    EXPECT_TRUE(ui_lbutton(false)); // a newer window
 }
 
 TEST_F(ui_test, a_click_fires_on_release_over_an_enabled_button_wherever_it_was_pressed) {
