@@ -6,6 +6,7 @@
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "engine/ec_settings.h"
 #include "engine/ec_splash.h"
 #include "engine/ec_strings.h"
 #include "engine/ec_ui.h"
@@ -215,6 +216,7 @@ int tombweaver_main() {
     platform_set_window_proc(main_window_proc);
 
     memory_system_init();
+    settings_load();
     if (!base_path_init()) {
         memory_system_close();
         return 1;

@@ -146,6 +146,17 @@ bool platform_user_data_folder(char *out, std::size_t capacity) {
     return false;
 }
 
+bool platform_user_config_folder(char *out, std::size_t capacity) {
+    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return copy_out(out, capacity, xdg);
+    const char *home = std::getenv("HOME");
+    if (home && home[0])
+        return copy_out(out, capacity, std::string(home) + "/.config");
+    copy_out(out, capacity, "");
+    return false;
+}
+
 bool platform_create_folders(const char *path) {
     if (!path || !path[0])
         return false;

@@ -41,6 +41,8 @@ std::uint64_t platform_available_memory();
 bool platform_base_folder(char *out, std::size_t capacity);
 // The user's data folder ($XDG_DATA_HOME, else $HOME/.local/share); empty when unknown.
 bool platform_user_data_folder(char *out, std::size_t capacity);
+// The user's settings folder ($XDG_CONFIG_HOME, else $HOME/.config); empty when unknown.
+bool platform_user_config_folder(char *out, std::size_t capacity);
 // Creates a folder and any missing parents; true when it exists afterwards.
 bool platform_create_folders(const char *path);
 

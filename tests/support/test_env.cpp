@@ -18,6 +18,7 @@ struct headless_environment {
         setenv("SDL_RENDER_DRIVER", "software", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", data_home().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (data_home() + "/config").c_str(), 1);
         setenv("TOMBWEAVER_PATH", TW_BUILD_DIR, 1);
     }
     ~headless_environment() {

@@ -1,0 +1,23 @@
+// ec_settings.h -- the player's settings, kept in $XDG_CONFIG_HOME/tombweaver/settings.ini
+#pragma once
+
+// What the player has switched; the defaults are how the game plays out of the box.
+struct game_settings {
+    bool fullscreen = false; // desktop full screen instead of a window
+    bool clue_marks = true;  // dim the clues of lines whose marks already match them
+    bool music = true;
+    bool sounds = true;
+};
+
+// Reads the settings file. A missing, unreadable or damaged file (or line) leaves
+// the defaults in place: settings never keep the game from starting.
+void settings_load();
+// The settings in force.
+const game_settings &settings_get();
+// Keeps s and writes the file (folder created, replaced atomically). A failure to
+// write is reported once on stderr and changes nothing else.
+void settings_set(const game_settings &s);
+// Keeps s for this run only, as a command-line override does.
+void settings_set_for_run(const game_settings &s);
+// The settings file's full path, empty when there is no settings folder.
+const char *settings_file_path();
