@@ -2,14 +2,11 @@
 #include "main.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
-#include "engine/ec_splash.h"
 #include "engine/ec_strings.h"
-#include "engine/ec_ui.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -20,6 +17,9 @@
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
 #include "sound/direct_sound.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_splash.h"
+#include "ui/ec_ui.h"
 
 #include <cstdio>
 #include <cstdlib>

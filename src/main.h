@@ -1,6 +1,8 @@
 // main.h -- the application shell: the six modes, switching between them, the entry point
 #pragma once
 
+#include "ui/app_modes.h"
+
 #include <cstdint>
 
 // The ten optional callbacks of an application mode; an empty slot does nothing.
@@ -17,20 +19,6 @@ struct app_mode {
     void (*keychar)(unsigned wparam) = nullptr;
 };
 
-enum {
-    appmode_init = 0,
-    appmode_splash = 1,
-    appmode_main_menu = 2,
-    appmode_map = 3,
-    appmode_necrogram = 4,
-    appmode_exit = 5,
-    num_app_modes = 6,
-};
-
-// Leaves the running mode (its free) and enters mode (its init) at once. Handlers
-// call it as their very last action: their screen is gone when it returns.
-void set_app_mode(int mode);
-int current_app_mode_get();
 // Tests: run the shell over another table of num_app_modes modes (null: the game's), at mode.
 void app_modes_use_for_test(const app_mode *table, int mode);
 

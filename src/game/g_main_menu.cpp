@@ -2,17 +2,17 @@
 #include "game/g_main_menu.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "engine/ec_fileio.h"
-#include "engine/ec_ui.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_main.h"
-#include "main.h"
 #include "sound/direct_sound.h"
+#include "ui/app_modes.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_ui.h"
 
 namespace {
 

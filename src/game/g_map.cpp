@@ -2,14 +2,14 @@
 #include "game/g_map.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_ui.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
-#include "main.h"
+#include "ui/app_modes.h"
+#include "ui/ec_ui.h"
 
 namespace {
 

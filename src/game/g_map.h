@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/ec_types.h"
-#include "engine/ec_ui.h"
+#include "ui/ec_ui.h"
 
 constexpr int num_map_locations = 25;
 constexpr dword map_back_id = 999;

@@ -2,11 +2,8 @@
 #include "game/g_necrogram.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
-#include "engine/ec_particles.h"
 #include "engine/ec_strings.h"
-#include "engine/ec_ui.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -15,9 +12,12 @@
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
-#include "main.h"
-#include "platform/pf_events.h"
+#include "platform/pf_keys.h"
 #include "sound/direct_sound.h"
+#include "ui/app_modes.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_particles.h"
+#include "ui/ec_ui.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,8 +1,7 @@
-// d3d_font.cpp -- overlay strings drawn over the frame, and the F1 diagnostics panel
+// d3d_font.cpp -- overlay strings drawn over the frame
 #include "graphics/d3d_font.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
@@ -106,14 +105,6 @@ int next_power_of_two(int n) {
     return p;
 }
 
-// The diagnostics panel.
-constexpr int num_diag_strings = 4;
-constexpr int diag_x = 8;
-constexpr int diag_y[num_diag_strings] = {8, 40, 80, 112};
-constexpr u32 diag_colour = 0xFFFFFFFFu;
-constexpr int diag_scale = 3;
-dword diag_strings[num_diag_strings] = {invalid_id, invalid_id, invalid_id, invalid_id};
-bool diag_visible = false;
 
 } // namespace
 
@@ -278,48 +269,3 @@ bool d3dui_string_vertex_position(dword string_id, int index, float *x, float *y
     return true;
 }
 
-void diag_strings_create() {
-    safestring *s = scratch_string();
-    safestring_create(s, "");
-    for (int i = 0; i < num_diag_strings; ++i)
-        diag_strings[i] = d3dui_string_new(diag_x, diag_y[i], s, diag_colour, diag_scale);
-    diag_strings_show();
-}
-
-void diag_strings_show() {
-    for (dword id : diag_strings)
-        if (id != invalid_id)
-            d3dui_string_set_visible(id, diag_visible);
-    // Lines appear filled in, even before the next frame's update.
-    diag_strings_update();
-}
-
-void diag_strings_toggle() {
-    diag_visible = !diag_visible;
-    diag_strings_show();
-}
-
-void diag_strings_update() {
-    if (!diag_visible || diag_strings[0] == invalid_id)
-        return;
-    safestring *s = scratch_string();
-    safestring_create(s, "framerate : ");
-    safestring_concat_str(s, number_text_format((int)frame_rate_get()));
-    d3dui_string_update(diag_strings[0], s);
-    memory_status_text();
-    d3dui_string_update(diag_strings[1], s);
-    d3d_window_res_string();
-    d3dui_string_update(diag_strings[2], s);
-    cursor_text();
-    d3dui_string_update(diag_strings[3], s);
-}
-
-void diag_strings_free() {
-    for (dword &id : diag_strings) {
-        if (id != invalid_id)
-            d3dui_string_free(id);
-        id = invalid_id;
-    }
-}
-
-bool diag_visible_get() { return diag_visible; }

@@ -1,4 +1,4 @@
-// d3d_font.h -- overlay strings drawn over the frame, and the F1 diagnostics panel
+// d3d_font.h -- overlay strings drawn over the frame
 #pragma once
 
 #include "engine/ec_strings.h"
@@ -29,16 +29,3 @@ int d3dui_string_num_vertices(dword string_id);
 int d3dui_string_num_primitives(dword string_id);
 // Tests: x, y of vertex index of a string's last update; false when out of range.
 bool d3dui_string_vertex_position(dword string_id, int index, float *x, float *y);
-
-// The diagnostics panel: four strings at the top left, shown while diag_visible.
-// Creates the four strings (from the start-up mode) and applies diag_visible.
-void diag_strings_create();
-// Sets the four strings' visibility to diag_visible.
-void diag_strings_show();
-// Toggles diag_visible and applies it (F1).
-void diag_strings_toggle();
-// Rewrites the four lines (frame rate, memory, resolution, cursor) while visible.
-void diag_strings_update();
-// Frees the four strings (from the exit mode).
-void diag_strings_free();
-bool diag_visible_get();

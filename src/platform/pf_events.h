@@ -1,6 +1,8 @@
 // pf_events.h -- the window message queue: input and window events as the game's messages
 #pragma once
 
+#include "platform/pf_keys.h"
+
 #include <cstdint>
 
 // Message numbers and parameters are those the game's window procedure expects.
@@ -23,16 +25,11 @@ enum : std::uint32_t {
     msg_mousewheel = 0x020A,
 };
 
-// msg_size parameters, mouse key flags and the virtual keys the game names.
+// msg_size parameters.
 enum : std::uint32_t {
     size_restored = 0,
     size_minimized = 1,
     size_maximized = 2,
-    mk_lbutton = 1,
-    mk_rbutton = 2,
-    vk_escape = 27,
-    vk_f1 = 0x70,
-    vk_f10 = 0x79,
 };
 
 struct platform_message {

@@ -8,12 +8,12 @@
 #pragma once
 
 #include "engine/ec_fileio.h"
-#include "engine/ec_splash.h"
-#include "engine/ec_ui.h"
 #include "main.h"
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
 #include "tw_test.h"
+#include "ui/ec_splash.h"
+#include "ui/ec_ui.h"
 
 #include <gtest/gtest.h>
 

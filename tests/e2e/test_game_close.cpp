@@ -1,10 +1,10 @@
 // test_game_close.cpp -- closing the window on every screen ends cleanly: no leak, no save
-#include "engine/ec_splash.h"
 #include "game/g_necrogram.h"
 #include "game/g_puzzles.h"
 #include "game_script.h"
 #include "platform/pf_video.h"
 #include "sound/direct_sound.h"
+#include "ui/ec_splash.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 // test_game_new_player.cpp -- a new player, end to end: splash, menu, map, a solved board and back
-#include "engine/ec_splash.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -8,6 +7,7 @@
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "sound/direct_sound.h"
+#include "ui/ec_splash.h"
 
 #include <gtest/gtest.h>
 

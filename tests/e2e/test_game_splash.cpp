@@ -1,7 +1,7 @@
 // test_game_splash.cpp -- the splash's skip, the keys that do not skip, and the stop while inactive
-#include "engine/ec_splash.h"
 #include "game_script.h"
 #include "sound/direct_sound.h"
+#include "ui/ec_splash.h"
 
 #include <gtest/gtest.h>
 

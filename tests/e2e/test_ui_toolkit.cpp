@@ -3,11 +3,11 @@
 // The program runs over a mode table of its own: start-up loads the toolkit's
 // assets and enters a full-screen window with two text buttons and an image
 // button, under a framed window; the exit mode frees the assets.
-#include "engine/ec_cursor.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
+#include "ui/ec_cursor.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 #include "game_script.h"
 #include "graphics/d3d_font.h"
 #include "platform/pf_video.h"
+#include "ui/ec_cursor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // fuzz_excel.cpp -- libFuzzer target: the table reader on any text, every field type
-#include "fuzz_common.h"
 #include "engine/ec_excel.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
+#include "fuzz_common.h"
 #include "platform/pf_system.h"
 
 #include <cstddef>

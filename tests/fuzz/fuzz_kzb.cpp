@@ -1,6 +1,6 @@
 // fuzz_kzb.cpp -- libFuzzer target: decoding kzb pictures
-#include "fuzz_common.h"
 #include "engine/ec_memory.h"
+#include "fuzz_common.h"
 #include "graphics/d3d_kzb.h"
 #include "platform/pf_system.h"
 

@@ -1,6 +1,6 @@
 // fuzz_kzg.cpp -- libFuzzer target: checking kzg sheets, drawing and decoding every sprite
-#include "fuzz_common.h"
 #include "engine/ec_memory.h"
+#include "fuzz_common.h"
 #include "graphics/d3d_kzg.h"
 #include "platform/pf_system.h"
 

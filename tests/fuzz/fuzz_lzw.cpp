@@ -1,6 +1,6 @@
 // fuzz_lzw.cpp -- libFuzzer target: decoding any code stream into a buffer of any size
-#include "fuzz_common.h"
 #include "engine/ec_lzw.h"
+#include "fuzz_common.h"
 #include "platform/pf_system.h"
 
 #include <cstdint>

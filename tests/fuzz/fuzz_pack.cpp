@@ -1,7 +1,7 @@
 // fuzz_pack.cpp -- libFuzzer target: a pack image's directory, then loading every entry
-#include "fuzz_common.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "fuzz_common.h"
 #include "platform/pf_system.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Cursor conversion, the 16 ms frame timer and the diagnostics texts.
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_strings.h"
 #include "graphics/d3d_window.h"
 #include "tw_test.h"
+#include "ui/ec_cursor.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "main.h"
 #include "platform/pf_events.h"
 #include "test_gfx_util.h"
+#include "ui/ec_cursor.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // test_particles.cpp -- spark bursts: the full pool, lifetimes and movement, colours, ticks
-#include "engine/ec_cursor.h"
-#include "engine/ec_particles.h"
 #include "tw_test.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_particles.h"
 
 #include <gtest/gtest.h>
 

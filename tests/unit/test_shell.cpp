@@ -1,8 +1,8 @@
 // The shell: switching modes, and real SDL events routed to the running mode.
 #include "main.h"
-#include "engine/ec_cursor.h"
 #include "platform/pf_events.h"
 #include "tw_test.h"
+#include "ui/ec_cursor.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

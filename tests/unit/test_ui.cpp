@@ -1,9 +1,9 @@
 // test_ui.cpp -- the UI toolkit's window stack, button layout, focus and click dispatch
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
-#include "engine/ec_ui.h"
 #include "graphics/d3d_window.h"
 #include "tw_test.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_ui.h"
 
 #include <gtest/gtest.h>
 

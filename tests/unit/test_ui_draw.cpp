@@ -3,16 +3,16 @@
 // The test pack gives every frame of the toolkit's sheets its own solid colour,
 // and the font a single ink pixel at each glyph's top-left, so one pixel tells
 // which frame was drawn where and exactly where a label starts.
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_strings.h"
-#include "engine/ec_ui.h"
 #include "gfx_env.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_window.h"
 #include "sound/direct_sound.h"
 #include "test_pack.h"
 #include "tw_test.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_ui.h"
 
 #include <gtest/gtest.h>
 

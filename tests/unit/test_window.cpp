@@ -1,5 +1,4 @@
 // test_window.cpp -- resolution choice, placement, mouse scale, and the video start-up failures
-#include "engine/ec_cursor.h"
 #include "engine/ec_strings.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -7,6 +6,7 @@
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
 #include "test_gfx_util.h"
+#include "ui/ec_cursor.h"
 
 #include <string>
 #include <vector>

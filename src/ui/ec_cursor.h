@@ -1,4 +1,4 @@
-// ec_cursor.h -- the cursor position, the frame timer and the diagnostics texts
+// ec_cursor.h -- the cursor position, the frame timer and the F1 diagnostics panel
 #pragma once
 
 #include "engine/ec_types.h"
@@ -28,3 +28,16 @@ u32 frame_rate_get();
 void memory_status_text();
 // Composes "cursor: ( x, y )" in scratch_string.
 void cursor_text();
+
+// The diagnostics panel: four strings at the top left, shown while diag_visible.
+// Creates the four strings (from the start-up mode) and applies diag_visible.
+void diag_strings_create();
+// Sets the four strings' visibility to diag_visible.
+void diag_strings_show();
+// Toggles diag_visible and applies it (F1).
+void diag_strings_toggle();
+// Rewrites the four lines (frame rate, memory, resolution, cursor) while visible.
+void diag_strings_update();
+// Frees the four strings (from the exit mode).
+void diag_strings_free();
+bool diag_visible_get();

@@ -1,12 +1,12 @@
 // ec_ui.cpp -- UI toolkit: windows, text and image buttons, mouse focus and clicks
-#include "engine/ec_ui.h"
+#include "ui/ec_ui.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "sound/direct_sound.h"
+#include "ui/ec_cursor.h"
 
 #include <array>
 #include <climits>

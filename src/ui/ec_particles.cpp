@@ -1,5 +1,5 @@
 // ec_particles.cpp -- particle bursts: a fixed pool of sparks that fly and fade on ticks
-#include "engine/ec_particles.h"
+#include "ui/ec_particles.h"
 
 #include "graphics/d3d_gfx2d.h"
 

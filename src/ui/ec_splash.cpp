@@ -1,15 +1,15 @@
 // ec_splash.cpp -- the splash screen
-#include "engine/ec_splash.h"
+#include "ui/ec_splash.h"
 
 #include "engine/ec_assert.h"
-#include "engine/ec_cursor.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
-#include "main.h"
-#include "platform/pf_events.h"
+#include "platform/pf_keys.h"
 #include "sound/direct_sound.h"
+#include "ui/app_modes.h"
+#include "ui/ec_cursor.h"
 
 namespace {
 
