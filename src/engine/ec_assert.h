@@ -24,6 +24,14 @@ void assertion_raise(const char *expression, const char *file, const char *funct
     ((cond) ? true                                                                   \
             : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
 
+// ec_assert_text(cond, text) states the text the box shows beside the condition,
+// for checks whose source would not read as the game's own text:
+//   if (!ec_assert_text(d3d_device_exists(), "d3d_device")) return;
+#define ec_assert_text(cond, text)                                                   \
+    ((cond) ? true : (assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+#define ec_assert_text_info(cond, text, info)                                        \
+    ((cond) ? true : (assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
+
 // Shows a failing device call's result in the "D3D Fatal Error" box. A result of
 // 0 shows nothing. Returns true when the caller should break.
 bool d3d_check_result(s32 result);

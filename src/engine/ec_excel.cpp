@@ -215,7 +215,7 @@ void read_data_excel_file(excel_parse_table *table) {
 
     // The records, then the end marker.
     unsigned long long dest_size = (unsigned long long)table->record_size * (u32)table->num_rows + 4;
-    if (!ec_assert_info(dest_size > sizeof( int ), info))
+    if (!ec_assert_text_info(dest_size > sizeof(int), "dest_size > sizeof( int )", info))
         return abandon();
     if (!ec_assert_info(dest_size <= 0x7FFFFFFFull, info))
         return abandon();

@@ -33,7 +33,7 @@ void player_continue() {
     u8 *buffer = save_file_load(&save_size);
     if (!buffer)
         return; // the read has reported why
-    if (ec_assert(save_size == sizeof( player_data )))
+    if (ec_assert_text(save_size == sizeof(player_data), "save_size == sizeof( player_data )"))
         std::memcpy(&player, buffer, sizeof(player_data));
     zel_free(buffer);
 }

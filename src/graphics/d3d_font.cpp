@@ -109,8 +109,7 @@ int next_power_of_two(int n) {
 } // namespace
 
 void d3dui_font_init() {
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(d3dui_font_texture == NULL) || !ec_assert(d3d_device))
+    if (!ec_assert(d3dui_font_texture == NULL) || !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return;
     int image_width = 0, image_height = 0;
     u32 *image = d3d_kzg_to_new_buffer("ui_gfx\\c64_font.kzg", &image_width, &image_height);
@@ -174,8 +173,7 @@ void d3dui_font_free() {
 }
 
 void d3dui_font_render_strings() {
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(d3d_device) || !d3dui_font_texture)
+    if (!ec_assert_text(d3d_device_exists(), "d3d_device") || !d3dui_font_texture)
         return;
     for (const d3dui_string &s : d3dui_strings) {
         if (!s.vertexbuffer || !s.visible || s.num_vertices == 0)
@@ -191,8 +189,8 @@ void d3dui_font_render_strings() {
 }
 
 dword d3dui_string_new(int x, int y, const safestring *text, u32 colour, int scale) {
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(num_d3dui_strings < max_d3dui_strings) || !ec_assert(d3d_device))
+    if (!ec_assert(num_d3dui_strings < max_d3dui_strings) ||
+        !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return invalid_id;
     dword index = 0;
     while (index < (dword)max_d3dui_strings && d3dui_strings[index].vertexbuffer)

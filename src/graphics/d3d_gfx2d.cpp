@@ -99,8 +99,8 @@ bool have_buffer() { return ec_assert(screen_buffer); }
 } // namespace
 
 void d3d_gfx2d_init() {
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(!offscreen_texture) || !ec_assert(!screen_buffer) || !ec_assert(d3d_device))
+    if (!ec_assert(!offscreen_texture) || !ec_assert(!screen_buffer) ||
+        !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return;
     // The framebuffer is uploaded whole every frame, so its texture keeps no copy.
     offscreen_texture = platform_texture_create(screen_width, screen_height, false);
@@ -153,8 +153,7 @@ bool d3d_gfx2d_upload() {
 void d3d_gfx2d_render() {
     if (!d3d_gfx2d_upload())
         return;
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(d3d_device))
+    if (!ec_assert_text(d3d_device_exists(), "d3d_device"))
         return;
     // Everything is laid out in framebuffer pixels and stretched as one to the client area.
     int out_w = 0, out_h = 0;
@@ -305,8 +304,7 @@ int gfx2d_draw_string(int x, int y, const safestring *s, u32 colour, int scale) 
 }
 
 int gfx2d_strlen(const safestring *s, int scale) {
-    const safestring *string = s;
-    if (!ec_assert(string) || !ec_assert(scale >= 1))
+    if (!ec_assert_text(s, "string") || !ec_assert(scale >= 1))
         return -1;
     int sum = 0;
     for (int i = 0; i < safestring_length(s); ++i)
@@ -323,8 +321,7 @@ dword gfx2d_background_layer_add(const kzb_image_data *image) {
         ++id;
     if (!ec_assert(id < max_background_layers))
         return invalid_id;
-    bool d3d_device = d3d_device_exists();
-    if (!ec_assert(d3d_device))
+    if (!ec_assert_text(d3d_device_exists(), "d3d_device"))
         return invalid_id;
     background_layer &layer = background_layers[id];
     layer.texture = platform_texture_create(image->width, image->height, true);

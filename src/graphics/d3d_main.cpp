@@ -56,8 +56,7 @@ bool d3d_init() {
 }
 
 void d3d_render() {
-    bool d3d_device = device_ready;
-    if (!ec_assert(d3d_device))
+    if (!ec_assert_text(device_ready, "d3d_device"))
         return;
     if (!platform_render_clear(clear_colour))
         d3d_check(d3derr_invalidcall);

@@ -391,11 +391,11 @@ dword ui_window_add(const window_data *win) {
         const long long ss = 8LL * win->scale;
         if (!ec_assert(width >= ss * 4))
             return invalid_id;
-        if (!ec_assert(( width % ss ) == 0))
+        if (!ec_assert_text(width % ss == 0, "( width % ss ) == 0"))
             return invalid_id;
         if (!ec_assert(height >= ss * 4))
             return invalid_id;
-        if (!ec_assert(( height % ss ) == 0))
+        if (!ec_assert_text(height % ss == 0, "( height % ss ) == 0"))
             return invalid_id;
     }
 
@@ -538,7 +538,8 @@ void dynamic_button_add(dword win_id, dynamic_button_data *button) {
     const safestring *s = safestring_get_from_id(button->string_id);
     if (!s)
         return;
-    if (!ec_assert((int)safestring_length( s ) <= button->block_width))
+    if (!ec_assert_text(safestring_length(s) <= button->block_width,
+                        "(int)safestring_length( s ) <= button->block_width"))
         return;
 
     const long long width = ((long long)button->block_width + 4) * button->scale * 8;
@@ -568,18 +569,17 @@ void image_button_add(dword win_id, image_button_data *button) {
     struct {
         long long x1, y1, x2, y2;
     } rect;
-    auto *new_button = &rect;
-    new_button->x1 = (long long)win->x1 + button->x;
-    if (!ec_assert(new_button->x1 >= 0))
+    rect.x1 = (long long)win->x1 + button->x;
+    if (!ec_assert_text(rect.x1 >= 0, "new_button->x1 >= 0"))
         return;
-    new_button->x2 = new_button->x1 + button->width;
-    if (!ec_assert(new_button->x2 < win->x2))
+    rect.x2 = rect.x1 + button->width;
+    if (!ec_assert_text(rect.x2 < win->x2, "new_button->x2 < win->x2"))
         return;
-    new_button->y1 = (long long)win->y1 + button->y;
-    if (!ec_assert(new_button->y1 >= 0))
+    rect.y1 = (long long)win->y1 + button->y;
+    if (!ec_assert_text(rect.y1 >= 0, "new_button->y1 >= 0"))
         return;
-    new_button->y2 = new_button->y1 + button->height;
-    if (!ec_assert(new_button->y2 < win->y2))
+    rect.y2 = rect.y1 + button->height;
+    if (!ec_assert_text(rect.y2 < win->y2, "new_button->y2 < win->y2"))
         return;
     new_element(win, ui_type_image_button, button, rect.x1, rect.y1, rect.x2, rect.y2);
 }
