@@ -130,6 +130,137 @@ int get_next_word_in_line(const char *source, const char *source_end, char *dest
     return count;
 }
 
+namespace {
+
+// A table's text as read from the pack: p walks from the start towards end.
+struct excel_reader {
+    excel_parse_table *table;
+    const char *info;
+    const char *p;
+    const char *end;
+    char word[max_line_size];
+};
+
+// Steps over one line end: "\r\n" or a lone '\r'.
+void skip_line_end(const char *&p, const char *end) {
+    if (p < end && *p == '\r')
+        p += (end - p >= 2) ? 2 : 1;
+}
+
+// The first line: one category per tab-separated heading.
+bool read_headings(excel_reader &r) {
+    excel_category *last_category = nullptr;
+    for (;;) {
+        int word_size = get_next_word_in_line(r.p, r.end, r.word);
+        if (!ec_assert_info(word_size > 0, r.info))
+            return false;
+        r.p += word_size;
+        excel_category *new_category = (excel_category *)ZEL_MALLOC(sizeof(excel_category), r.info);
+        if (!ec_assert_info(new_category, r.info))
+            return false;
+        copy_cut(new_category->heading, r.word);
+        new_category->cells = nullptr;
+        new_category->next = nullptr;
+        if (last_category)
+            last_category->next = new_category;
+        else
+            r.table->category_list = new_category;
+        last_category = new_category;
+        if (r.p >= r.end)
+            return true;
+        if (*r.p != '\t') {
+            skip_line_end(r.p, r.end);
+            return true;
+        }
+        ++r.p;
+    }
+}
+
+// One non-empty row: a cell for every category, in heading order.
+bool read_row(excel_reader &r, const char *line, int line_length) {
+    const char *q = line;
+    const char *line_end = line + line_length;
+    for (excel_category *category = r.table->category_list; category; category = category->next) {
+        int word_size = get_next_word_in_line(q, line_end, r.word);
+        if (!ec_assert_info(word_size > 0, r.info))
+            return false;
+        q += word_size;
+        excel_cell *new_cell = (excel_cell *)ZEL_MALLOC(sizeof(excel_cell), r.info);
+        if (!ec_assert_info(new_cell, r.info))
+            return false;
+        copy_cut(new_cell->text, r.word);
+        new_cell->next = nullptr;
+        // Tables are read once and are small: walking to the end is fine.
+        excel_cell **tail = &category->cells;
+        while (*tail)
+            tail = &(*tail)->next;
+        *tail = new_cell;
+        if (q < line_end && *q == '\t')
+            ++q;
+    }
+    return true;
+}
+
+bool read_rows(excel_reader &r) {
+    char line[max_line_size];
+    r.table->num_rows = 0;
+    while (r.p < r.end) {
+        int line_length = 0;
+        while (r.p < r.end && *r.p != '\r' && line_length < max_line_size - 1)
+            line[line_length++] = *r.p++;
+        line[line_length] = 0;
+        if (line_length > 0) {
+            if (!read_row(r, line, line_length))
+                return false;
+            r.table->num_rows += 1;
+        }
+        skip_line_end(r.p, r.end);
+    }
+    return true;
+}
+
+// The zero-filled records and the end marker, then each wanted column's cells.
+bool fill_records(excel_parse_table *table, const char *info) {
+    unsigned long long dest_size = (unsigned long long)table->record_size * (u32)table->num_rows + 4;
+    if (!ec_assert_text_info(dest_size > sizeof(int), "dest_size > sizeof( int )", info))
+        return false;
+    if (!ec_assert_info(dest_size <= 0x7FFFFFFFull, info))
+        return false;
+    void *destination_data = ZEL_MALLOC(dest_size, info);
+    if (!ec_assert_info(destination_data, info))
+        return false;
+    std::memset(destination_data, 0, (size_t)dest_size);
+    *table->destination_data = destination_data;
+    u8 *end_of_data = (u8 *)destination_data + dest_size - 4;
+    const u32 end_marker = 0xFFFFFFFFu;
+    std::memcpy(end_of_data, &end_marker, 4);
+
+    for (int i = 0; i < table->num_columns; ++i) {
+        const excel_column &column = table->columns[i];
+        if (column.type == excel_ignore)
+            continue;
+        // A field that does not fit its record would run into the next one.
+        u32 size = field_size(column, table->record_size);
+        if (!ec_assert_info((unsigned long long)column.offset + size <= table->record_size, column.name))
+            return false;
+        excel_category *category = table->category_list;
+        while (category && strcasecmp(category->heading, column.name) != 0)
+            category = category->next;
+        if (!category)
+            continue;
+        excel_cell *cell = category->cells;
+        for (s32 r = 0; r < table->num_rows && cell; ++r, cell = cell->next) {
+            u8 *dest_location = (u8 *)destination_data + (size_t)r * table->record_size + column.offset;
+            if (!ec_assert_info((void *)dest_location < (void *)end_of_data, info))
+                return false;
+            write_field(column, cell->text, dest_location, size);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void read_data_excel_file(excel_parse_table *table) {
     if (!ec_assert(table))
         return;
@@ -144,112 +275,9 @@ void read_data_excel_file(excel_parse_table *table) {
         pack_file_close(file_data);
         return;
     }
-    const char *p = (const char *)file_data;
-    const char *end = p + file_size;
-    char word[max_line_size];
-    auto abandon = [&]() { pack_file_close(file_data); };
-
-    // Headings.
-    excel_category *last_category = nullptr;
-    for (;;) {
-        int word_size = get_next_word_in_line(p, end, word);
-        if (!ec_assert_info(word_size > 0, info))
-            return abandon();
-        p += word_size;
-        excel_category *new_category = (excel_category *)ZEL_MALLOC(sizeof(excel_category), info);
-        if (!ec_assert_info(new_category, info))
-            return abandon();
-        copy_cut(new_category->heading, word);
-        new_category->cells = nullptr;
-        new_category->next = nullptr;
-        if (last_category)
-            last_category->next = new_category;
-        else
-            table->category_list = new_category;
-        last_category = new_category;
-        if (p >= end)
-            break;
-        if (*p == '\t') {
-            ++p;
-            continue;
-        }
-        if (*p == '\r')
-            p += (end - p >= 2) ? 2 : 1;
-        break;
-    }
-
-    // Rows.
-    char line[max_line_size];
-    table->num_rows = 0;
-    while (p < end) {
-        int line_length = 0;
-        while (p < end && *p != '\r' && line_length < max_line_size - 1)
-            line[line_length++] = *p++;
-        line[line_length] = 0;
-        if (line_length > 0) {
-            const char *q = line;
-            const char *line_end = line + line_length;
-            for (excel_category *category = table->category_list; category; category = category->next) {
-                int word_size = get_next_word_in_line(q, line_end, word);
-                if (!ec_assert_info(word_size > 0, info))
-                    return abandon();
-                q += word_size;
-                excel_cell *new_cell = (excel_cell *)ZEL_MALLOC(sizeof(excel_cell), info);
-                if (!ec_assert_info(new_cell, info))
-                    return abandon();
-                copy_cut(new_cell->text, word);
-                new_cell->next = nullptr;
-                // Tables are read once and are small: walking to the end is fine.
-                excel_cell **tail = &category->cells;
-                while (*tail)
-                    tail = &(*tail)->next;
-                *tail = new_cell;
-                if (q < line_end && *q == '\t')
-                    ++q;
-            }
-            table->num_rows += 1;
-        }
-        if (p < end && *p == '\r')
-            p += (end - p >= 2) ? 2 : 1;
-    }
-
-    // The records, then the end marker.
-    unsigned long long dest_size = (unsigned long long)table->record_size * (u32)table->num_rows + 4;
-    if (!ec_assert_text_info(dest_size > sizeof(int), "dest_size > sizeof( int )", info))
-        return abandon();
-    if (!ec_assert_info(dest_size <= 0x7FFFFFFFull, info))
-        return abandon();
-    void *destination_data = ZEL_MALLOC(dest_size, info);
-    if (!ec_assert_info(destination_data, info))
-        return abandon();
-    std::memset(destination_data, 0, (size_t)dest_size);
-    *table->destination_data = destination_data;
-    u8 *end_of_data = (u8 *)destination_data + dest_size - 4;
-    const u32 end_marker = 0xFFFFFFFFu;
-    std::memcpy(end_of_data, &end_marker, 4);
-
-    for (int i = 0; i < table->num_columns; ++i) {
-        const excel_column &column = table->columns[i];
-        if (column.type == excel_ignore)
-            continue;
-        // A field that does not fit its record would run into the next one.
-        u32 size = field_size(column, table->record_size);
-        if (!ec_assert_info((unsigned long long)column.offset + size <= table->record_size, column.name))
-            return abandon();
-        excel_category *category = table->category_list;
-        while (category && strcasecmp(category->heading, column.name) != 0)
-            category = category->next;
-        if (!category)
-            continue;
-        excel_cell *cell = category->cells;
-        for (s32 r = 0; r < table->num_rows && cell; ++r, cell = cell->next) {
-            u8 *dest_location = (u8 *)destination_data + (size_t)r * table->record_size + column.offset;
-            if (!ec_assert_info((void *)dest_location < (void *)end_of_data, info))
-                return abandon();
-            write_field(column, cell->text, dest_location, size);
-        }
-    }
-    if (table->num_rows_out)
+    excel_reader reader{table, info, (const char *)file_data, (const char *)file_data + file_size, {}};
+    // A problem anywhere abandons the read: what was built so far stays for free_data_excel_file.
+    if (read_headings(reader) && read_rows(reader) && fill_records(table, info) && table->num_rows_out)
         *table->num_rows_out = table->num_rows;
     pack_file_close(file_data);
 }
