@@ -3,6 +3,7 @@
 
 #include "engine/ec_assert.h"
 #include "engine/ec_memory.h"
+#include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -58,14 +59,7 @@ const u8 kern_widths[95] = {
     8, 8, 8, 8, 8, 8, 8, 9, 8, 8, 8, 6, 4, 6, 8,     // p-z { | } ~
 };
 
-int kern_width(char c) {
-    int in = (signed char)c;
-    if (!ec_assert(in >= 0))
-        return -1;
-    if (in < 32 || in == 127)
-        return 0;
-    return kern_widths[in - 32];
-}
+int kern_width(char c) { return font_kern_lookup(kern_widths, c); }
 
 void set_d3dui_vertex(float x, float y, u32 colour, float u, float v) {
     if (!ec_assert(num_string_vertices < max_string_vertices))

@@ -260,14 +260,16 @@ void gfx2d_fill_rect(int x0, int y0, int x1, int y1) {
     fill_clipped(x0, y0, x1, y1, opaque_black);
 }
 
-int font_kern_width(char c) {
+int font_kern_lookup(const u8 (&widths)[95], char c) {
     int in = (signed char)c;
     if (!ec_assert(in >= 0))
         return -1;
     if (in < 32 || in == 127)
         return 0;
-    return font_kern_table[in - 32];
+    return widths[in - 32];
 }
+
+int font_kern_width(char c) { return font_kern_lookup(font_kern_table, c); }
 
 int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale) {
     if (!ec_assert(scale >= 1))

@@ -39,8 +39,10 @@ void gfx2d_draw_line(int x0, int y0, int x1, int y1);
 // Fills x0..x1 x y0..y1 (edges included) with opaque black, clipped.
 void gfx2d_fill_rect(int x0, int y0, int x1, int y1);
 
-// Advance of c in unscaled font pixels: 0 for control codes and 127, -1 (after
-// "in >= 0") for codes 128..255.
+// A character's advance from a table of characters 32..126: 0 for control codes
+// and 127, -1 (after "in >= 0") for codes 128..255. Both fonts look up this way.
+int font_kern_lookup(const u8 (&widths)[95], char c);
+// Advance of c in unscaled pixels of the framebuffer's font.
 int font_kern_width(char c);
 // Draws c with its top-left at (x, y) in colour; returns its advance in framebuffer pixels.
 int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale);
