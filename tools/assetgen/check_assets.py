@@ -26,6 +26,7 @@ SIZES = {
     "ui_gfx/logo_words.png": (256, 64), "game/nonoblocks.png": (192, 32),
     "game/start_screen.png": (1280, 720), "game/map.png": (1280, 720),
 }
+SIZES.update({"icons/%d.png" % n: (n, n) for n in (16, 24, 32, 48, 64, 128, 256)})
 
 # name: (min seconds, max seconds, loops)
 SOUNDS = {

@@ -1,7 +1,7 @@
 """Generates the game's data set into assets/.
 
 Usage: python3 tools/assetgen/make_assets.py [group ...]
-Groups: sheets, sounds, pictures, music (default: all). Output is deterministic.
+Groups: sheets, sounds, pictures, music, icons (default: all). Output is deterministic.
 """
 
 import os
@@ -51,8 +51,13 @@ def make_music():
     music.make_board_song(out("audio/gamejam_final.wav"))
 
 
+def make_icons():
+    import icon
+    icon.make_icons(out)
+
+
 GROUPS = {"sheets": make_sheets, "sounds": make_sounds, "pictures": make_pictures,
-          "music": make_music}
+          "music": make_music, "icons": make_icons}
 
 
 def main():
