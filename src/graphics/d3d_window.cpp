@@ -2,7 +2,10 @@
 #include "graphics/d3d_window.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
+#include "graphics/d3d_kzg.h"
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
 
@@ -21,6 +24,20 @@ float mouse_scale_y = 1.0f;
 int client_centre_x = 0;
 int client_centre_y = 0;
 
+constexpr const char *window_icon_file = "ui_gfx\\icon.kzg";
+
+// The game's icon on its window; a pack without one leaves the system's icon.
+void set_window_icon() {
+    if (!packfile_is_open() || pack_file_get_index(window_icon_file) == invalid_id)
+        return;
+    int width = 0, height = 0;
+    u32 *pixels = d3d_kzg_to_new_buffer(window_icon_file, &width, &height);
+    if (!pixels)
+        return;
+    platform_window_set_icon(pixels, width, height);
+    zel_free(pixels);
+}
+
 } // namespace
 
 bool d3d_window_create() {
@@ -30,6 +47,7 @@ bool d3d_window_create() {
         fatal_start_up_error(9);
         return false;
     }
+    set_window_icon();
     return true;
 }
 

@@ -1,7 +1,8 @@
 // d3d_window.h -- the main window, its client resolution and the mouse scale
 #pragma once
 
-// Starts the video system and creates the hidden main window titled with string 0.
+// Starts the video system and creates the hidden main window titled with string 0,
+// with the pack's icon when it has one.
 // False after fatal start-up error 9 (no video, no window).
 bool d3d_window_create();
 // Destroys the main window (if any); its destruction sends msg_destroy to the window

@@ -47,6 +47,8 @@ int captured_height = 0;
 std::uint32_t captured_frames = 0;
 int last_warp_x = 0;
 int last_warp_y = 0;
+int icon_width = 0;
+int icon_height = 0;
 
 int SDLCALL watch_render_resets(void *, SDL_Event *e) {
     if (e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET)
@@ -115,6 +117,7 @@ void destroy_window_now() {
         SDL_DestroyWindow(window);
     window = nullptr;
     window_destroy_pending = false;
+    icon_width = icon_height = 0;
 }
 
 bool dummy_driver() {
@@ -129,6 +132,11 @@ bool platform_video_init() {
         return false;
     if (video_started)
         return true;
+    // The window class is the game's application id, by which the desktop matches the
+    // window to its launcher entry and icon. SDL reads it from the environment when
+    // video starts; a class the user set is kept.
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", TW_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", TW_APP_ID, 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
     video_started = true;
@@ -206,6 +214,22 @@ void platform_window_destroy() {
         return;
     }
     destroy_window_now();
+}
+
+bool platform_window_set_icon(const std::uint32_t *argb, int width, int height) {
+    if (!window || !argb || width <= 0 || height <= 0)
+        return false;
+    SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon)
+        return false;
+    for (int y = 0; y < height; ++y)
+        std::memcpy((std::uint8_t *)icon->pixels + (std::size_t)y * (std::size_t)icon->pitch,
+                    argb + (std::size_t)y * (std::size_t)width, (std::size_t)width * 4);
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+    icon_width = width;
+    icon_height = height;
+    return true;
 }
 
 bool platform_window_exists() { return window && !window_destroy_pending; }
@@ -510,6 +534,11 @@ void platform_video_lose_textures_for_test() {
         t->texture = nullptr;
     }
     textures_lost = true;
+}
+
+void platform_window_icon_size(int *width, int *height) {
+    *width = icon_width;
+    *height = icon_height;
 }
 
 void platform_mouse_last_warp(int *x, int *y) {

@@ -35,6 +35,9 @@ void platform_window_borders(int *top, int *left, int *bottom, int *right);
 // Places the client area's top-left corner at (x, y) and sizes it width x height.
 void platform_window_place(int x, int y, int width, int height);
 void platform_window_show();
+// Gives the window an icon of width x height ARGB words (row stride width), copied.
+// False when there is no window or the icon cannot be made.
+bool platform_window_set_icon(const std::uint32_t *argb, int width, int height);
 // The current client area in window pixels (an injected size in tests).
 void platform_window_client_size(int *width, int *height);
 
@@ -109,5 +112,7 @@ const std::uint32_t *platform_video_captured_frame(int *width, int *height, std:
 // Throws away the renderer's copies of every texture, as a device reset does; the
 // next frame restores them from the kept pixels.
 void platform_video_lose_textures_for_test();
+// The size of the icon the window was last given (0 x 0: none yet).
+void platform_window_icon_size(int *width, int *height);
 // The last position given to platform_mouse_warp_global.
 void platform_mouse_last_warp(int *x, int *y);
