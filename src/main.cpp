@@ -23,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -129,6 +130,50 @@ void shutdown() {
     memory_system_close();
 }
 
+// The command line's full-screen choice for the next start: -1 keeps the saved one.
+int window_choice_for_run = -1;
+
+constexpr const char *usage_text =
+    "Usage: tombweaver [--fullscreen | --window]\n"
+    "       tombweaver --help | --version\n"
+    "Capture the monsters of a moonlit graveyard by solving picture logic puzzles.\n"
+    "\n"
+    "  --fullscreen  start in full screen for this run\n"
+    "  --window      start in a window for this run\n"
+    "  -h, --help    show this help and exit\n"
+    "  --version     show the version and exit\n"
+    "\n"
+    "The game's data is data/tombweaver.kzp under $TOMBWEAVER_PATH, beside the program,\n"
+    "in ../share/tombweaver or in the current folder.\n";
+
+// -1 when the game should start (with *window_choice set), else the exit code.
+int parse_command_line(int argc, char **argv, int *window_choice) {
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(usage_text, stdout);
+            std::fflush(stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            std::printf("tombweaver %s\n", TW_VERSION);
+            std::fflush(stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--fullscreen") == 0) {
+            *window_choice = 1;
+        } else if (std::strcmp(arg, "--window") == 0) {
+            *window_choice = 0;
+        } else {
+            std::fprintf(stderr, "tombweaver: %s '%s'\n",
+                         arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
+            std::fputs(usage_text, stderr);
+            return 2;
+        }
+    }
+    return -1;
+}
+
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
 int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 
@@ -217,6 +262,12 @@ int tombweaver_main() {
 
     memory_system_init();
     settings_load();
+    if (window_choice_for_run >= 0) {
+        game_settings s = settings_get();
+        s.fullscreen = window_choice_for_run == 1;
+        settings_set_for_run(s);
+        window_choice_for_run = -1;
+    }
     if (!base_path_init()) {
         memory_system_close();
         return 1;
@@ -241,6 +292,15 @@ int tombweaver_main() {
     return 0;
 }
 
+int tombweaver_main(int argc, char **argv) {
+    int window_choice = -1;
+    int code = parse_command_line(argc, argv, &window_choice);
+    if (code >= 0)
+        return code;
+    window_choice_for_run = window_choice;
+    return tombweaver_main();
+}
+
 #ifndef TW_NO_MAIN
-int main() { return tombweaver_main(); }
+int main(int argc, char **argv) { return tombweaver_main(argc, argv); }
 #endif

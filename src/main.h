@@ -28,3 +28,7 @@ std::intptr_t main_window_proc(const struct platform_message *msg);
 // The whole program: start-up, main loop, shutdown. 0 after a normal exit,
 // 1 when start-up failed.
 int tombweaver_main();
+// The program with its command line: --help and --version print and give 0 at once,
+// an unknown option or argument prints the usage and gives 2; --fullscreen and
+// --window override the saved full-screen choice for this run (the last one counts).
+int tombweaver_main(int argc, char **argv);
