@@ -1,19 +1,21 @@
 # Tombweaver: `make play` to build and run the game, `make test` to run every test.
 # Both install the Debian packages that are missing first (with sudo when not root).
+# `make install PREFIX=... [DESTDIR=...]`, `make uninstall`, `make package` (a .deb).
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 TESTBUILD ?= build-test
 FUZZBUILD ?= build-fuzz
 FUZZ_SECONDS ?= 20
+PREFIX    ?= /usr/local
 
 DEPS = cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev \
-       libgtest-dev libbenchmark-dev
+       libgtest-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev file
 FUZZ_DEPS = clang libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps build play test unit-tests fuzz-smoke fuzz bench clean
+.PHONY: all deps fuzz-deps build play install uninstall package test unit-tests fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -41,6 +43,19 @@ build: deps
 
 play: build
 	./$(BUILD)/tombweaver
+
+# DESTDIR (when given) is put before every installed path, for staging and packaging.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# Removes what the last `make install` put in place (give the same DESTDIR).
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P dist/uninstall.cmake
+
+# A Debian package of the release build, in $(BUILD)/; its dependencies come from dpkg-shlibdeps.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/tombweaver_*.deb
 
 # Unit and end-to-end tests under AddressSanitizer and UndefinedBehaviorSanitizer,
 # then the fuzz targets' corpus replay and a short run of each.

@@ -1,0 +1,48 @@
+#!/bin/sh
+# Installs a build into a temporary DESTDIR and checks the tree: every file in its place
+# and nothing else, the launcher entry and metadata pass their validators, the installed
+# program runs, and uninstalling leaves only the shared folders.
+# Usage: check_install.sh <build dir> <application id> <version>
+set -eu
+build=$1 id=$2 version=$3
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+stage=$tmp/root
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+usr=$stage/usr
+
+expected="bin/tombweaver
+share/tombweaver/data/tombweaver.kzp
+share/applications/$id.desktop
+share/metainfo/$id.metainfo.xml
+share/man/man6/tombweaver.6
+share/icons/hicolor/scalable/apps/$id.svg"
+for size in 16 24 32 48 64 128 256; do
+  expected="$expected
+share/icons/hicolor/${size}x$size/apps/$id.png"
+  file -b "$usr/share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size," ||
+    fail "the ${size}x$size icon is not $size x $size pixels"
+done
+found=$(cd "$usr" && find . -type f | sed 's|^\./||' | sort)
+[ "$found" = "$(echo "$expected" | sort)" ] ||
+  { echo "$expected" | sort >"$tmp/expected"; echo "$found" | diff "$tmp/expected" - || true
+    fail "the installed files differ from the expected ones (above)"; }
+
+desktop-file-validate "$usr/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.log" 2>&1 ||
+  { cat "$tmp/as.log"; fail "appstreamcli validate"; }
+grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$usr/share/metainfo/$id.metainfo.xml" ||
+  fail "the metadata has no release $version"
+grep -qx "StartupWMClass=$id" "$usr/share/applications/$id.desktop" || fail "the window class is not $id"
+grep -q "^\.TH TOMBWEAVER 6 .*tombweaver $version" "$usr/share/man/man6/tombweaver.6" ||
+  fail "the manual page does not name version $version"
+[ "$("$usr/bin/tombweaver" --version)" = "tombweaver $version" ] || fail "tombweaver --version"
+
+DESTDIR=$stage cmake -DMANIFEST="$build/install_manifest.txt" -P "$source_dir/dist/uninstall.cmake" >/dev/null
+left=$(find "$stage" -mindepth 1 | sed "s|^$stage/||" | sort | tr '\n' ' ')
+[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man6 usr/share/metainfo " ] ||
+  fail "uninstall left: $left"
+echo "install tree, validators and uninstall: ok"
