@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -26,17 +29,24 @@ int differing(const std::vector<u32> &a, const std::vector<u32> &b) {
     return n;
 }
 
-TEST(window_shell, video_failures_end_start_up_with_one_fatal_error_and_no_leak) {
+// Each video failure ends start-up with exit code 1 and one "Fatal Error" box of its own
+// text, and leaves neither window nor renderer behind.
+TEST(window_shell, video_failures_end_start_up_with_their_own_fatal_error) {
     struct {
         platform_video_failure failure;
         int modes[2][2];
+        int error; // failures with the same number share a text
     } cases[] = {
-        {platform_video_fail_none, {{800, 600}, {1280, 720}}}, // no mode of 1024 x 768
-        {platform_video_fail_renderer, {{1280, 720}, {1920, 1080}}},
-        {platform_video_fail_caps, {{1280, 720}, {1920, 1080}}},
-        {platform_video_fail_window, {{1280, 720}, {1920, 1080}}},
+        {platform_video_fail_init, {{1280, 720}, {1920, 1080}}, 9},
+        {platform_video_fail_window, {{1280, 720}, {1920, 1080}}, 9},
+        {platform_video_fail_display_list, {{1280, 720}, {1920, 1080}}, 10},
+        {platform_video_fail_none, {{800, 600}, {1280, 720}}, 11}, // no mode of 1024 x 768
+        {platform_video_fail_renderer, {{1280, 720}, {1920, 1080}}, 12},
+        {platform_video_fail_caps, {{1280, 720}, {1920, 1080}}, 13},
     };
+    std::map<int, std::string> texts;
     for (auto &c : cases) {
+        SCOPED_TRACE(c.error);
         dialog_recorder rec;
         platform_video_set_modes_for_test(c.modes, 2);
         platform_video_fail_for_test(c.failure);
@@ -46,9 +56,14 @@ TEST(window_shell, video_failures_end_start_up_with_one_fatal_error_and_no_leak)
         ASSERT_EQ(rec.count(), 1u) << (rec.count() > 1 ? rec.dialogs()[1].text : "");
         EXPECT_EQ(rec.dialogs()[0].caption, "Fatal Error");
         EXPECT_FALSE(rec.dialogs()[0].text.empty());
+        EXPECT_EQ(texts.emplace(c.error, rec.dialogs()[0].text).first->second, rec.dialogs()[0].text);
         EXPECT_FALSE(platform_window_exists());
         EXPECT_FALSE(platform_renderer_exists());
     }
+    std::set<std::string> distinct;
+    for (auto &[error, text] : texts)
+        distinct.insert(text);
+    EXPECT_EQ(distinct.size(), 5u);
 }
 
 TEST(window_shell, f1_shows_and_hides_the_panel_over_the_menu) {

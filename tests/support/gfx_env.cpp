@@ -6,35 +6,17 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_video.h"
 
-#include <cstring>
-
 namespace {
 
-constexpr int num_fixture_strings = 14;
-string_definition fixture_strings[num_fixture_strings];
+string_definition fixture_title;
 
-const char *const fixture_texts[num_fixture_strings] = {
-    "Tombweaver", "", "", "", "", "", "", "", "",
-    "The game window could not be created.",
-    "The graphics system could not be started.",
-    "No display mode of at least 1024 x 768 was found.",
-    "The graphics device could not be created.",
-    "The graphics device cannot draw what the game needs.",
-};
-
+// Entry 0, the window's title, when no string table is loaded.
 void install_fixture_strings() {
-    for (int i = 0; i < num_fixture_strings; ++i) {
-        std::memset(&fixture_strings[i], 0, sizeof fixture_strings[i]);
-        safestring_create(&fixture_strings[i].string, fixture_texts[i]);
-    }
-    string_table_use_for_test(fixture_strings, num_fixture_strings);
+    safestring_create(&fixture_title.string, "Tombweaver");
+    string_table_use_for_test(&fixture_title, 1);
 }
 
 } // namespace
-
-const char *gfx_env_string(int id) {
-    return id >= 0 && id < num_fixture_strings ? fixture_texts[id] : "";
-}
 
 scoped_graphics::scoped_graphics(int width, int height) {
     if (width > 0 && height > 0) {

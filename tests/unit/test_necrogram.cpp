@@ -31,12 +31,15 @@ std::vector<int> clues(const u8 *(*of)(int, int *), int line) {
 std::vector<int> row_clues(int row) { return clues(necrogram_row_clues, row); }
 std::vector<int> column_clues(int column) { return clues(necrogram_column_clues, column); }
 
-void load_puzzle(u32 index) {
-    int size = 0;
-    const u8 *cells = puzzle_get_info(index, &size, nullptr);
+void load_cells(int size, const u8 *cells) {
     necrogram_load(size, cells);
     necrogram_make_row_clues();
     necrogram_make_column_clues();
+}
+void load_puzzle(u32 index) {
+    int size = 0;
+    const u8 *cells = puzzle_get_info(index, &size, nullptr);
+    load_cells(size, cells);
 }
 
 // Fills every cell that is 1 in picture (size x size) with left presses.
@@ -48,73 +51,61 @@ void fill_picture(const u8 *picture, int size) {
         }
 }
 
-std::vector<u8> picture_from_hex(int size, const char *rows) {
-    std::vector<u8> cells;
-    const char *p = rows;
-    for (int r = 0; r < size; ++r) {
-        char *end = nullptr;
-        const unsigned long bits = std::strtoul(p, &end, 16);
-        p = end;
-        for (int c = 0; c < size; ++c)
-            cells.push_back((bits >> (size - 1 - c)) & 1);
-    }
-    return cells;
-}
-
 class Necrogram : public ::testing::Test {
 protected:
     void SetUp() override { necrogram_reset_for_test(); }
     dialog_recorder rec;
 };
 
-TEST_F(Necrogram, CluesOfRunsEmptyAndFullLines) {
-    // Row: empty full full empty full full full empty full empty -> 2 3 1.
+TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
+    // Row 3: empty full full empty full full full empty full full -> 2 3 2.
     std::vector<u8> cells(100, 0);
     const u8 row[10] = {0, 1, 1, 0, 1, 1, 1, 0, 1, 0};
     std::copy(row, row + 10, cells.begin() + 30);
     for (int r = 0; r < 10; ++r)
         cells[r * 10 + 9] = 1; // last column full
-    necrogram_load(10, cells.data());
-    necrogram_make_row_clues();
-    necrogram_make_column_clues();
+    load_cells(10, cells.data());
     EXPECT_EQ(row_clues(3), (std::vector<int>{2, 3, 2}));
     EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
     EXPECT_EQ(column_clues(9), (std::vector<int>{10}));
     // An empty column's list is the single number 0: count 1, not 0.
     EXPECT_EQ(column_clues(0), (std::vector<int>{0}));
-    EXPECT_EQ(column_clues(1), (std::vector<int>{1}));
-
-    // Puzzle 4's two bottom rows are full: the single clue 15. Its top row is 0002.
-    load_puzzle(4);
-    EXPECT_EQ(row_clues(13), (std::vector<int>{15}));
-    EXPECT_EQ(row_clues(14), (std::vector<int>{15}));
-    EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
-    // Puzzle 0's first row is empty.
-    load_puzzle(0);
-    EXPECT_EQ(row_clues(0), (std::vector<int>{0}));
-    EXPECT_EQ(row_clues(2), (std::vector<int>{1, 2}));
     EXPECT_EQ(necrogram_row_clues(10, nullptr), nullptr);
     EXPECT_EQ(rec.count(), 0u);
+
+    // Out of range: refused, the board left empty. The largest board's full line is 32.
+    std::vector<u8> full(33 * 33, 1);
+    necrogram_load(33, full.data());
+    EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
+    EXPECT_EQ(necrogram_get_size(), 0);
+    necrogram_load(10, nullptr);
+    EXPECT_TRUE(rec.asserted("cells"));
+    load_cells(32, full.data());
+    EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
+    EXPECT_EQ(column_clues(31), (std::vector<int>{32}));
 }
 
 TEST_F(Necrogram, PressCyclesOfBothButtons) {
     load_puzzle(0);
     hover(0, 0);
-    // Left: empty -> full -> empty; right: empty -> cross -> empty.
-    EXPECT_EQ(necrogram_press_left(), necrogram_effect_full);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_full);
-    EXPECT_EQ(necrogram_press_left(), necrogram_effect_pave);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_empty);
-    EXPECT_EQ(necrogram_press_right(), necrogram_effect_cross);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
-    EXPECT_EQ(necrogram_press_right(), necrogram_effect_pave);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_empty);
-    // A cross becomes full in one left press; a full cell a cross in one right press.
-    necrogram_press_right();
-    EXPECT_EQ(necrogram_press_left(), necrogram_effect_full);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_full);
-    EXPECT_EQ(necrogram_press_right(), necrogram_effect_cross);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
+    // Left: empty -> full -> empty; right: empty -> cross -> empty; then cross -> full -> cross.
+    const struct {
+        necrogram_effect (*press)();
+        necrogram_effect effect;
+        u8 mark;
+    } steps[] = {
+        {necrogram_press_left, necrogram_effect_full, mark_full},
+        {necrogram_press_left, necrogram_effect_pave, mark_empty},
+        {necrogram_press_right, necrogram_effect_cross, mark_cross},
+        {necrogram_press_right, necrogram_effect_pave, mark_empty},
+        {necrogram_press_right, necrogram_effect_cross, mark_cross},
+        {necrogram_press_left, necrogram_effect_full, mark_full},
+        {necrogram_press_right, necrogram_effect_cross, mark_cross},
+    };
+    for (const auto &s : steps) {
+        EXPECT_EQ(s.press(), s.effect);
+        EXPECT_EQ(necrogram_get_mark(0, 0), s.mark);
+    }
     // Nothing hovered: no press or paint lands, and the stroke keeps its mark.
     necrogram_update_hover(10, 10);
     EXPECT_EQ(necrogram_press_left(), necrogram_effect_none);
@@ -129,8 +120,7 @@ TEST_F(Necrogram, StrokesPaintThePressMark) {
     // A stroke with nothing pressed since the start paints empty.
     hover(0, 0);
     EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
-
-    // Fill stroke across row 0: crosses become full too.
+    // Fill stroke across row 0: crosses become full too; a cell already full is silent.
     hover(0, 2);
     necrogram_press_right();
     hover(0, 0);
@@ -139,29 +129,18 @@ TEST_F(Necrogram, StrokesPaintThePressMark) {
         hover(0, c);
         EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_full) << c;
     }
-    // Passing a cell again that already holds the mark is silent.
     hover(0, 3);
     EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
-
     // A stroke begun on a full cell clears every cell it passes, full or crossed.
     hover(1, 0);
     necrogram_press_right();
     hover(0, 4);
     EXPECT_EQ(necrogram_press_left(), necrogram_effect_pave);
-    int paves = 0;
-    for (int c = 3; c >= 0; --c) {
-        hover(0, c);
-        paves += necrogram_paint_hovered() == necrogram_effect_pave;
+    for (auto [r, c] : {std::pair(0, 3), std::pair(1, 0)}) {
+        hover(r, c);
+        EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_pave);
+        EXPECT_EQ(necrogram_get_mark(r, c), mark_empty);
     }
-    hover(1, 0);
-    paves += necrogram_paint_hovered() == necrogram_effect_pave;
-    hover(1, 1); // already empty
-    paves += necrogram_paint_hovered() == necrogram_effect_pave;
-    EXPECT_EQ(paves, 5);
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(necrogram_get_mark(0, c), mark_empty);
-    EXPECT_EQ(necrogram_get_mark(1, 0), mark_empty);
-
     // A cross stroke crosses full cells. The stroke's mark outlives the board.
     hover(2, 2);
     necrogram_press_left();
@@ -175,12 +154,11 @@ TEST_F(Necrogram, StrokesPaintThePressMark) {
     EXPECT_EQ(necrogram_get_mark(5, 5), mark_cross);
 }
 
-TEST_F(Necrogram, SolvingAndBreakingTheBoard) {
+// Breaking a solved board by a wrong fill and taking it back is played in the new player's run.
+TEST_F(Necrogram, CrossesNeverSolveAndCrossingAPictureCellBreaksIt) {
     load_puzzle(0);
-    EXPECT_FALSE(necrogram_solved());
     int size = 0;
     const u8 *picture = puzzle_get_info(0, &size, nullptr);
-    // Crosses everywhere do not solve it, and need not be taken back.
     for (int i = 0; i < size * size; ++i) {
         hover(i / size, i % size);
         necrogram_press_right();
@@ -188,28 +166,15 @@ TEST_F(Necrogram, SolvingAndBreakingTheBoard) {
     EXPECT_FALSE(necrogram_solved());
     fill_picture(picture, size);
     EXPECT_TRUE(necrogram_solved());
-    EXPECT_TRUE(necrogram_is_solved());
-
-    // Filling a wrong cell breaks it; clearing it again restores it.
-    hover(0, 0);
-    necrogram_press_left();
-    EXPECT_FALSE(necrogram_solved());
-    necrogram_press_left();
-    EXPECT_TRUE(necrogram_solved());
-    // Crossing a filled picture cell breaks it as well.
     hover(1, 3);
     necrogram_press_right();
     EXPECT_FALSE(necrogram_solved());
-    necrogram_press_left();
-    EXPECT_TRUE(necrogram_solved());
-
-    // A board of size 0 counts as solved.
-    necrogram_load(0, picture);
+    necrogram_load(0, picture); // a board of size 0 counts as solved
     EXPECT_TRUE(necrogram_is_solved());
 }
 
 TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
-    // Puzzles 3, 5 and 6 have other pictures with exactly the same clues.
+    // Puzzles 3, 5 and 6 have other pictures with exactly the same clues (rows as hex, left cell high).
     const struct {
         u32 puzzle;
         const char *rows;
@@ -221,52 +186,32 @@ TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
     for (const auto &other : others) {
         SCOPED_TRACE("puzzle " + std::to_string(other.puzzle));
         load_puzzle(other.puzzle);
-        const std::vector<u8> picture = picture_from_hex(15, other.rows);
+        std::vector<u8> picture;
+        const char *p = other.rows;
+        for (int r = 0; r < 15; ++r) {
+            char *end = nullptr;
+            const unsigned long bits = std::strtoul(p, &end, 16);
+            p = end;
+            for (int c = 0; c < 15; ++c)
+                picture.push_back((bits >> (14 - c)) & 1);
+        }
         ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(other.puzzle, nullptr, nullptr), 225));
         fill_picture(picture.data(), 15);
         EXPECT_TRUE(necrogram_solved());
     }
 }
 
-TEST_F(Necrogram, AnOutOfRangeLoadIsRefused) {
-    std::vector<u8> cells(33 * 33, 1);
-    necrogram_load(33, cells.data());
-    EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
-    EXPECT_EQ(necrogram_get_size(), 0);
-    necrogram_load(10, nullptr);
-    EXPECT_TRUE(rec.asserted("cells"));
-    // The largest board the arrays hold: a full 32-cell line has the clue 32.
-    necrogram_load(32, cells.data());
-    necrogram_make_row_clues();
-    necrogram_make_column_clues();
-    EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
-    EXPECT_EQ(column_clues(31), (std::vector<int>{32}));
-}
-
 // The exit button records a completion only for a board that is solved when it is left
-// (the new player's end-to-end run records one).
-class NecrogramExit : public Necrogram {
-protected:
-    void SetUp() override {
-        Necrogram::SetUp();
-        memory_system_init();
-        save_file_init_path();
-        std::remove(save_file_path());
-        player_reset();
-        app_modes_use_for_test(modes, appmode_necrogram);
-        puzzle_set_active(0);
-        load_puzzle(0);
-    }
-    void TearDown() override {
-        app_modes_use_for_test(nullptr, appmode_init);
-        std::remove(save_file_path());
-        puzzle_reset_for_test();
-        player_reset();
-    }
+// (the new player's run records one; closing the window on a solved board records none).
+TEST_F(Necrogram, ExitAfterBreakingASolvedBoardRecordsNothing) {
+    memory_system_init();
+    save_file_init_path();
+    std::remove(save_file_path());
+    player_reset();
     app_mode modes[num_app_modes] = {};
-};
-
-TEST_F(NecrogramExit, SolvingThenBreakingRecordsNothing) {
+    app_modes_use_for_test(modes, appmode_necrogram);
+    puzzle_set_active(0);
+    load_puzzle(0);
     int size = 0;
     const u8 *picture = puzzle_get_info(0, &size, nullptr);
     fill_picture(picture, size);
@@ -280,6 +225,8 @@ TEST_F(NecrogramExit, SolvingThenBreakingRecordsNothing) {
     EXPECT_EQ(current_app_mode_get(), appmode_map);
     EXPECT_FALSE(player_has_completed(0));
     EXPECT_FALSE(save_file_exists());
+    app_modes_use_for_test(nullptr, appmode_init);
+    puzzle_reset_for_test();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// test_particles.cpp -- spark bursts: the full pool, lifetimes and movement, colours, ticks
-#include "tw_test.h"
-#include "ui/ec_cursor.h"
+// test_particles.cpp -- spark bursts: the full pool, lifetimes and movement, colours
+// (sparks move on frame ticks only, which stop while the window is inactive: test_cursor)
 #include "ui/ec_particles.h"
 
 #include <gtest/gtest.h>
@@ -73,33 +72,6 @@ TEST_F(particles_test, colours_are_opaque_and_between_the_two_end_colours) {
         ASSERT_EQ(c >> 24, 0xFFu);
         ASSERT_TRUE(r >= 189 && r <= 221 && g >= 205 && g <= 222 && b >= 177 && b <= 203) << std::hex << c;
     }
-}
-
-TEST_F(particles_test, sparks_freeze_while_the_window_is_inactive) {
-    dialog_recorder rec;
-    manual_clock clock(1000);
-    frame_timer_start();
-    particle_burst(400, 400);
-    const particle first = particles_pool()[0];
-    auto frames = [&](int n) { // the screen's rule: sparks move on frame ticks only
-        for (int i = 0; i < n; i++) {
-            clock.advance(16);
-            frame_timer_update();
-            if (frame_tick_is_set()) {
-                particles_update();
-                frame_tick_clear();
-            }
-        }
-    };
-    window_active_set(false);
-    frames(20);
-    EXPECT_EQ(particles_num_alive(), 16);
-    EXPECT_EQ(particles_pool()[0].x, first.x);
-    EXPECT_EQ(particles_pool()[0].life, first.life);
-    window_active_set(true);
-    frames(20);
-    EXPECT_EQ(particles_num_alive(), 0);
-    EXPECT_EQ(rec.count(), 0u);
 }
 
 } // namespace

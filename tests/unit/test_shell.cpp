@@ -67,8 +67,7 @@ TEST_F(Shell, ABadModeChangesNothing) {
     set_app_mode(-1);
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(current_app_mode_get(), 1);
-    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"mode >= appmode_init && mode < num_app_modes",
-                                                          "mode >= appmode_init && mode < num_app_modes"}));
+    EXPECT_EQ(rec.assertions(), std::vector<std::string>(2, "mode >= appmode_init && mode < num_app_modes"));
 }
 
 class Routing : public Shell {
@@ -87,8 +86,10 @@ protected:
         Shell::TearDown();
     }
 
-    // Runs the loop's message branch until the queue is empty.
-    void drain() {
+    // Pushes the events, then runs the loop's message branch until the queue is empty.
+    void route(std::initializer_list<SDL_Event> events) {
+        for (SDL_Event e : events)
+            SDL_PushEvent(&e);
         platform_message msg;
         while (platform_peek_message()) {
             if (!platform_get_message(&msg))
@@ -96,93 +97,71 @@ protected:
             platform_dispatch_message(&msg);
         }
     }
-    static void push_key(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+    static SDL_Event key(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
         SDL_Event e = {};
         e.type = type;
         e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.sym = key;
+        e.key.keysym.sym = sym;
         e.key.keysym.mod = mod;
-        SDL_PushEvent(&e);
+        return e;
     }
-    static void push_button(Uint32 type, Uint8 button) {
+    static SDL_Event button(Uint32 type, Uint8 which) {
         SDL_Event e = {};
         e.type = type;
-        e.button.button = button;
-        e.button.x = 10;
-        e.button.y = 20;
-        SDL_PushEvent(&e);
+        e.button.button = which;
+        return e;
     }
-    static void push_window(Uint8 event) {
+    static SDL_Event window(Uint8 event) {
         SDL_Event e = {};
         e.type = SDL_WINDOWEVENT;
         e.window.event = event;
-        SDL_PushEvent(&e);
+        return e;
     }
 };
 
 TEST_F(Routing, MouseEventsReachTheModeWithSignedPositionsAndKeyFlags) {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = -5;
-    e.motion.y = -7;
-    e.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_RMASK;
-    SDL_PushEvent(&e);
-    e.motion.x = 1279;
-    e.motion.y = 719;
-    e.motion.state = 0;
-    SDL_PushEvent(&e);
-    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
-    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
-    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
-    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
-    SDL_Event wheel = {};
+    SDL_Event held = {}, still = {}, wheel = {};
+    held.type = still.type = SDL_MOUSEMOTION;
+    held.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_RMASK;
+    held.motion.x = -5;
+    held.motion.y = -7;
+    still.motion.x = 1279;
+    still.motion.y = 719;
     wheel.type = SDL_MOUSEWHEEL;
     wheel.wheel.y = 1;
-    SDL_PushEvent(&wheel);
-    drain();
+    route({held, still, button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
+           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
+           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), wheel});
     EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
                                                "wheel 120"}));
 }
 
 TEST_F(Routing, KeysReachTheModeExceptF1AndSystemKeys) {
     dialog_recorder rec;
-    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-    push_key(SDL_KEYUP, SDLK_ESCAPE);
-    push_key(SDL_KEYDOWN, SDLK_a);
-    push_key(SDL_KEYDOWN, SDLK_7);
-    push_key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT); // Alt+F4 does not close the game
-    push_key(SDL_KEYDOWN, SDLK_F10);
-    push_key(SDL_KEYDOWN, SDLK_F1);
     SDL_Event text = {};
     text.type = SDL_TEXTINPUT;
     SDL_strlcpy(text.text.text, "a", sizeof text.text.text);
-    SDL_PushEvent(&text);
-    drain();
+    route({key(SDL_KEYDOWN, SDLK_ESCAPE), key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_a),
+           key(SDL_KEYDOWN, SDLK_7),
+           key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT), // Alt+F4 does not close the game
+           key(SDL_KEYDOWN, SDLK_F10), key(SDL_KEYDOWN, SDLK_F1), text});
     EXPECT_EQ(calls, (std::vector<std::string>{"keydown 27", "keyup 27", "keydown 65", "keydown 55", "char 97"}));
 }
 
-TEST_F(Routing, FocusDrivesTheWindowActiveFlag) {
-    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
-    drain();
+TEST_F(Routing, FocusCloseRequestsAndDestroy) {
+    route({window(SDL_WINDOWEVENT_FOCUS_LOST)});
     EXPECT_FALSE(window_active_get());
-    push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
-    drain();
+    route({window(SDL_WINDOWEVENT_FOCUS_GAINED)});
     EXPECT_TRUE(window_active_get());
-}
-
-TEST_F(Routing, CloseRequestsEnterTheExitModeOnceAndDestroyEndsTheLoop) {
-    push_window(SDL_WINDOWEVENT_CLOSE);
+    // The window's close and a system quit request enter the exit mode once; destroying ends the loop.
     SDL_Event quit = {};
     quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-    drain();
+    route({window(SDL_WINDOWEVENT_CLOSE), quit});
     EXPECT_EQ(calls, (std::vector<std::string>{"free3", "exit"}));
     EXPECT_EQ(current_app_mode_get(), appmode_exit);
-
     calls.clear();
     platform_send_message(msg_destroy, 0, 0);
-    drain();
+    route({});
     EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
 }
 

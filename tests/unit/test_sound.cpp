@@ -1,4 +1,5 @@
-// Sound store: kzs checks, the table of 16, one-shot and looped play, volume, freeing.
+// Sound store: kzs checks, the table of 16, one-shot and looped play, volume.
+// (What the mixer actually outputs: test_sound_output; no device at start-up: test_sound_songs.)
 #include "platform/pf_audio.h"
 #include "sound/direct_sound.h"
 #include "test_sound_util.h"
@@ -10,10 +11,6 @@ TEST(KzsParse, LengthIsRoundedToTheNearestMillisecond) {
     EXPECT_EQ(1000u, k.duration_ms);
     EXPECT_EQ(176400u, k.sample_bytes);
     EXPECT_EQ(second.data() + 16, k.samples);
-    std::vector<u8> half = kzs_bytes(1, 22050, 1, 8, std::vector<u8>(11025));
-    ASSERT_EQ(DS_OK, kzs_parse(half.data(), (u32)half.size(), &k));
-    EXPECT_EQ(500u, k.duration_ms);
-
     // 16-bit mono at 44,100 Hz is 88,200 bytes a second: 44 bytes over is 0.499 ms, 88 is 0.998 ms.
     EXPECT_EQ(1000u, kzs_duration_ms(88200 + 44, 16, 1, 44100));
     EXPECT_EQ(1001u, kzs_duration_ms(88200 + 88, 16, 1, 44100));
@@ -47,73 +44,43 @@ TEST(KzsParse, RefusesDamagedHeaders) {
     EXPECT_EQ(kzs_err_too_short, kzs_parse(nullptr, 100, nullptr));
 }
 
-TEST_F(sound_test, DamagedFilesAreRefusedAndNothingIsKept) {
-    std::vector<u8> bad[] = {kzs_bytes(2, 0, 4, 16, std::vector<u8>(4)), std::vector<u8>(10)};
-    for (const std::vector<u8> &b : bad) {
-        rec.clear();
-        EXPECT_EQ(invalid_id, sound_create_from_memory(b.data(), (u32)b.size()));
-        EXPECT_TRUE(rec.asserted("result == DS_OK"));
-        EXPECT_EQ(0, sound_count());
-    }
-    std::vector<u8> good = kzs_silence_ms(10);
-    EXPECT_EQ(0u, sound_create_from_memory(good.data(), (u32)good.size())); // the first entry is still free
-}
-
-TEST_F(sound_test, SixteenSoundsFitAndAFreedEntryIsReusedFirst) {
+TEST_F(sound_test, SixteenSoundsFitDamagedOnesAreRefusedAndFreedEntriesAreReusedFirst) {
+    std::vector<u8> bad = kzs_bytes(2, 0, 4, 16, std::vector<u8>(4));
+    EXPECT_EQ(invalid_id, sound_create_from_memory(bad.data(), (u32)bad.size()));
+    EXPECT_TRUE(rec.asserted("result == DS_OK"));
+    rec.clear();
     std::vector<u8> s = kzs_silence_ms(10);
     for (dword i = 0; i < (dword)max_sounds; i++)
         ASSERT_EQ(i, sound_create_from_memory(s.data(), (u32)s.size()));
-    EXPECT_TRUE(rec.assertions().empty());
-
     EXPECT_EQ(invalid_id, sound_create_from_memory(s.data(), (u32)s.size()));
-    EXPECT_TRUE(rec.asserted("num_sounds < max_sounds"));
-    EXPECT_EQ(max_sounds, sound_count());
-
+    EXPECT_EQ(rec.assertions(), std::vector<std::string>{"num_sounds < max_sounds"});
     sound_free(9);
     sound_free(5);
     EXPECT_EQ(14, sound_count());
     EXPECT_EQ(5u, sound_create_from_memory(s.data(), (u32)s.size()));
     EXPECT_EQ(9u, sound_create_from_memory(s.data(), (u32)s.size()));
-
-    rec.clear();
-    sounds_free_all();
-    EXPECT_EQ(0, sound_count());
-    EXPECT_TRUE(rec.assertions().empty());
 }
 
 TEST_F(sound_test, IdsAreCheckedBeforeAnythingHappens) {
-    const struct {
-        dword id;
-        const char *assertion;
-    } ids[] = {
-        {invalid_id, "id != invalid_id"},
-        {(dword)max_sounds, "id < max_sounds"},
-        {3, "sounds[id].state != sound_state_empty"},
-    };
-    for (const auto &c : ids) {
-        SCOPED_TRACE(c.assertion);
+    for (auto [id, assertion] : {std::pair<dword, const char *>{invalid_id, "id != invalid_id"},
+                                 {(dword)max_sounds, "id < max_sounds"},
+                                 {3, "sounds[id].state != sound_state_empty"}}) {
         rec.clear();
-        sound_play(c.id, false);
-        sound_stop(c.id);
-        sound_set_volume(c.id, 50);
-        EXPECT_FALSE(sound_is_playing(c.id));
-        sound_free(c.id);
-        EXPECT_EQ(std::vector<std::string>(5, c.assertion), rec.assertions());
+        sound_play(id, false);
+        sound_stop(id);
+        sound_set_volume(id, 50);
+        EXPECT_FALSE(sound_is_playing(id));
+        sound_free(id);
+        EXPECT_EQ(std::vector<std::string>(5, assertion), rec.assertions());
     }
-    EXPECT_EQ(0, sound_count());
 }
 
-TEST_F(sound_test, OneShotIsNotRestartedWithinItsLengthAndReplaysAfterwards) {
+TEST_F(sound_test, OneShotIsNotRestartedWithinItsLengthAndALoopPlaysUntilStopped) {
     manual_clock clock(5000);
     std::vector<u8> s = kzs_silence_ms(1000);
     dword id = sound_create_from_memory(s.data(), (u32)s.size());
-    ASSERT_EQ(1000u, sound_duration_ms(id));
-    EXPECT_FALSE(sound_is_playing(id));
-
     sound_play(id, false);
-    EXPECT_TRUE(sound_is_playing(id));
     EXPECT_TRUE(platform_sound_playing((int)id));
-
     // A second play half-way through changes nothing: the start time stays 5000.
     clock.set(5500);
     sound_play(id, false);
@@ -123,37 +90,17 @@ TEST_F(sound_test, OneShotIsNotRestartedWithinItsLengthAndReplaysAfterwards) {
     clock.set(6001);
     sound_update();
     EXPECT_FALSE(sound_is_playing(id));
-
-    sound_play(id, false);
-    EXPECT_TRUE(sound_is_playing(id));
+    sound_play(id, false); // replays afterwards
     EXPECT_TRUE(platform_sound_playing((int)id));
-    clock.set(7002);
-    sound_update();
-    EXPECT_FALSE(sound_is_playing(id));
-    EXPECT_TRUE(rec.assertions().empty());
-}
 
-TEST_F(sound_test, LoopPlaysUntilStopped) {
-    manual_clock clock(0);
-    std::vector<u8> s = kzs_silence_ms(50);
-    dword id = sound_create_from_memory(s.data(), (u32)s.size());
+    sound_stop(id);
     sound_play(id, true);
-    for (int i = 0; i < 5; i++) {
-        clock.advance(60000);
-        sound_update();
-        EXPECT_TRUE(sound_is_playing(id));
-    }
-    EXPECT_TRUE(platform_sound_playing((int)id));
-    sound_play(id, false); // already looping: nothing changes
-    clock.advance(1000);
+    clock.advance(600000);
     sound_update();
     EXPECT_TRUE(sound_is_playing(id));
-
     sound_stop(id);
     EXPECT_FALSE(sound_is_playing(id));
     EXPECT_FALSE(platform_sound_playing((int)id));
-    sound_stop(id);
-    EXPECT_FALSE(sound_is_playing(id));
     EXPECT_TRUE(rec.assertions().empty());
 }
 
@@ -167,7 +114,6 @@ TEST_F(sound_test, VolumePercentMapsToHundredthsOfADecibelAndToTheMixer) {
     };
     std::vector<u8> s = kzs_silence_ms(10);
     dword id = sound_create_from_memory(s.data(), (u32)s.size());
-    EXPECT_EQ(128, platform_sound_mixer_volume((int)id));
     for (auto &c : cases) {
         SCOPED_TRACE(c.percent);
         EXPECT_EQ(c.level, sound_volume_to_level(c.percent));
@@ -177,15 +123,11 @@ TEST_F(sound_test, VolumePercentMapsToHundredthsOfADecibelAndToTheMixer) {
             EXPECT_EQ(c.gain, platform_sound_mixer_volume((int)id));
         }
     }
-    // Gain 10^(cB / 2000) of the mixer's 128.
-    EXPECT_EQ(1, platform_audio_volume_from_level(-4000));
-
     // A sound made in a freed entry starts at full level again.
     sound_free(id);
     id = sound_create_from_memory(s.data(), (u32)s.size());
     EXPECT_EQ(100, sound_volume_get(id));
     EXPECT_EQ(128, platform_sound_mixer_volume((int)id));
-    EXPECT_TRUE(rec.assertions().empty());
 }
 
 TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
@@ -198,30 +140,4 @@ TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
     sound_play(a, false);
     EXPECT_TRUE(platform_sound_playing((int)a));
     EXPECT_TRUE(rec.assertions().empty());
-}
-
-TEST(SoundSystem, NoAudioDeviceIsFatalError15AndNothingIsMade) {
-    dialog_recorder rec;
-    string_table_use_for_test(sound_test_strings(), 17);
-    {
-        scoped_env driver("SDL_AUDIODRIVER", "no_such_driver");
-        EXPECT_FALSE(sound_system_init());
-    }
-    ASSERT_EQ(1u, rec.count());
-    EXPECT_EQ("Fatal Error", rec.dialogs()[0].caption);
-    EXPECT_EQ("No audio device could be opened.", rec.dialogs()[0].text);
-    EXPECT_FALSE(platform_audio_is_open());
-    string_table_use_for_test(nullptr, 0);
-
-    std::vector<u8> s = kzs_silence_ms(10);
-    EXPECT_EQ(invalid_id, sound_create_from_memory(s.data(), (u32)s.size()));
-    EXPECT_TRUE(rec.asserted("result == DS_OK"));
-    EXPECT_EQ(0, sound_count());
-    sound_update();
-    sounds_free_all();
-
-    // The device can still be opened afterwards.
-    scoped_env driver("SDL_AUDIODRIVER", "dummy");
-    EXPECT_TRUE(sound_system_init());
-    sound_system_close();
 }

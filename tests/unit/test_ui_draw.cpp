@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -109,36 +110,9 @@ protected:
     static dword add_window(const window_data &w) { return ui_window_add(&w); }
 };
 
-// The frame the layout puts at column c, row r of a framed window of cols x rows
-// slices: -1 for the black interior, 8 for the close button.
-int expected_window_frame(int c, int r, int cols, int rows) {
-    if (r <= 1) {
-        if (c >= cols - 2)
-            return 8;
-        if (c == 0)
-            return r == 0 ? 0 : 5;
-        if (c == cols - 3)
-            return r == 0 ? 2 : 7;
-        return r == 0 ? 1 : 6;
-    }
-    if (r == 2 || r == rows - 1) {
-        const int base = r == 2 ? 0 : 5;
-        return c == 0 ? base : c == cols - 1 ? base + 2 : base + 1;
-    }
-    return c == 0 ? 3 : c == cols - 1 ? 4 : -1;
-}
-
-void expect_framed_layout(int x1, int y1, int cols, int rows, int scale) {
-    const int ss = 8 * scale;
-    for (int r = 0; r < rows; r++) {
-        for (int c = 0; c < cols; c++) {
-            const int f = expected_window_frame(c, r, cols, rows);
-            const u32 want = f < 0 ? black : window_colour(f);
-            // Sample the slice's far corner: no ink falls there.
-            EXPECT_EQ(fb_px(x1 + c * ss + ss - 1, y1 + r * ss + ss - 1), want)
-                << "column " << c << " row " << r;
-        }
-    }
+// The frame drawn in slice (c, r) of a framed window: its far corner, where no ink falls.
+u32 slice(int x1, int y1, int c, int r, int scale) {
+    return fb_px(x1 + (c + 1) * 8 * scale - 1, y1 + (r + 1) * 8 * scale - 1);
 }
 
 std::vector<std::pair<int, int>> draw_origins;
@@ -156,11 +130,19 @@ TEST_F(ui_draw_test, framed_windows_are_laid_out_in_slices_with_a_centred_captio
                 .x1 = x1, .y1 = y1, .x2 = x1 + 7 * ss, .y2 = y1 + 6 * ss, .scale = scale,
                 .draw = record_origin, .on_remove = nullptr});
     frame();
-    expect_framed_layout(64, 64, 4, 4, 1);
+    // Caption bar: left end, middle, right end, then the two columns of the close button.
+    EXPECT_EQ(slice(64, 64, 0, 0, 1), window_colour(0));
+    EXPECT_EQ(slice(64, 64, 1, 0, 1), window_colour(2));
+    EXPECT_EQ(slice(64, 64, 3, 1, 1), window_colour(8));
     EXPECT_EQ(fb_px(96, 80), 0u);
     EXPECT_EQ(fb_px(80, 96), 0u);
-    expect_framed_layout(x1, y1, 7, 6, scale);
-    EXPECT_EQ(fb_px(x1 + ss, y1 + 3 * ss), black);
+    const struct {
+        int c, r, frame; // -1: the black interior
+    } slices[] = {{0, 0, 0}, {1, 0, 1}, {4, 0, 2}, {5, 1, 8}, {0, 1, 5}, {2, 1, 6}, {0, 2, 0},
+                  {3, 2, 1}, {6, 2, 2}, {0, 3, 3}, {6, 4, 4}, {3, 3, -1}, {0, 5, 5}, {3, 5, 6}, {6, 5, 7}};
+    for (const auto &sl : slices)
+        EXPECT_EQ(slice(x1, y1, sl.c, sl.r, scale), sl.frame < 0 ? black : window_colour(sl.frame))
+            << sl.c << "," << sl.r;
     // "Bones" is 25 pixels at scale 1, centred over columns 1 to 4 (truncating).
     const int tx = x1 + ss + (3 * ss - 50) / 2, ty = y1 + 4 * scale;
     EXPECT_EQ(fb_px(tx, ty), white);
@@ -207,17 +189,10 @@ TEST_F(ui_draw_test, the_newest_window_is_painted_last_on_top) {
     EXPECT_EQ(rec.count(), 0u);
 }
 
-// Checks the nine-piece frame of a text button in state s.
+// The nine-piece frame of a text button in state s: its corners and its middle.
 void expect_button_frames(int x1, int y1, int slices, int scale, int s) {
-    const int ss = 8 * scale;
-    for (int r = 0; r < 3; r++) {
-        for (int c = 0; c < slices; c++) {
-            const int piece = c == 0 ? 0 : c == slices - 1 ? 2 : 1;
-            EXPECT_EQ(fb_px(x1 + c * ss + ss - 1, y1 + r * ss + ss - 1),
-                      button_colour(9 * s + 3 * r + piece))
-                << "state " << s << " column " << c << " row " << r;
-        }
-    }
+    for (auto [c, r, piece] : {std::tuple(0, 0, 0), std::tuple(1, 1, 4), std::tuple(slices - 1, 2, 8)})
+        EXPECT_EQ(slice(x1, y1, c, r, scale), button_colour(9 * s + piece)) << "state " << s << " " << c << "," << r;
 }
 
 TEST_F(ui_draw_test, a_text_button_in_its_four_states) {
