@@ -65,8 +65,9 @@ protected:
         gfx.reset();
         pack.reset();
         memory_system_init();
-        std::vector<test_pack_entry> entries = font_entries();
-        entries.insert(entries.end(), extra.begin(), extra.end());
+        // The first of two equal names wins: fonts among the extra entries replace these.
+        std::vector<test_pack_entry> entries = extra, fonts = font_entries();
+        entries.insert(entries.end(), fonts.begin(), fonts.end());
         pack = std::make_unique<scoped_test_pack>(entries);
         ASSERT_TRUE(pack->ok());
         gfx = std::make_unique<scoped_graphics>(w, h);

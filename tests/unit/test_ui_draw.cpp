@@ -5,19 +5,16 @@
 // which frame was drawn where and exactly where a label starts.
 #include "engine/ec_memory.h"
 #include "engine/ec_strings.h"
-#include "gfx_env.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_window.h"
 #include "sound/direct_sound.h"
-#include "test_pack.h"
-#include "tw_test.h"
+#include "test_gfx_util.h"
 #include "ui/ec_cursor.h"
 #include "ui/ec_ui.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,56 +30,34 @@ u32 fb_px(int x, int y) { return gfx2d_screen_buffer()[y * screen_width + x]; }
 u32 window_colour(int frame) { return 0xFF200000u | (u32)(frame + 1) << 8 | 0x11u; }
 u32 button_colour(int frame) { return 0xFF002000u | (u32)(frame + 1) << 16 | 0x22u; }
 
-test_sprite solid(int w, int h, u32 colour) {
-    return {w, h, std::vector<uint32_t>((size_t)(w * h), colour)};
-}
-
-std::vector<test_pack_entry> ui_pack() {
-    std::vector<test_sprite> glyphs;
-    for (int i = 0; i < 94; i++) {
-        test_sprite g = solid(8, 8, 0);
-        g.pixels[0] = 0xFF808080u;
-        glyphs.push_back(g);
-    }
-    std::vector<test_sprite> window;
-    for (int i = 0; i < 11; i++)
-        window.push_back(i < 8 ? solid(8, 8, window_colour(i)) : solid(16, 16, window_colour(i)));
-    std::vector<test_sprite> button;
-    for (int i = 0; i < 36; i++)
-        button.push_back(solid(8, 8, button_colour(i)));
-    return {
-        {"ui_gfx\\retro_font.kzg", test_kzg_bytes(glyphs)},
-        {"ui_gfx\\c64_font.kzg", test_kzg_bytes({solid(128, 64, 0xFFFFFFFFu)})},
-        {"ui_gfx\\ui_window.kzg", test_kzg_bytes(window)},
-        {"ui_gfx\\ui_dynamic_button.kzg", test_kzg_bytes(button)},
-        {"audio\\click.kzs", test_kzs_bytes(1, 22050, 16, std::vector<uint8_t>(4410, 0))},
-    };
-}
+test_sprite solid(int w, int h, u32 colour) { return {w, h, std::vector<uint32_t>((size_t)(w * h), colour)}; }
 
 enum : dword { str_title = 0, str_ok = 1, str_caption = 2, num_strings };
 string_definition strings[num_strings];
 
-// The pack, the graphics, the sound device and the toolkit's assets, for one test.
-class ui_draw_test : public ::testing::Test {
+// The graphics stack over the toolkit's sheets and click sound, the sound device and a string table.
+class ui_draw_test : public gfx_test::stack {
 protected:
-    dialog_recorder rec;
-    std::unique_ptr<scoped_test_pack> pack;
-    std::unique_ptr<scoped_graphics> gfx;
-    bool sound_up = false;
-
     void SetUp() override {
-        memory_system_init();
-        pack = std::make_unique<scoped_test_pack>(ui_pack());
-        ASSERT_TRUE(pack->ok());
-        gfx = std::make_unique<scoped_graphics>(1920, 1080);
-        ASSERT_TRUE(gfx->ok()) << (rec.count() ? rec.dialogs()[0].text : "");
+        std::vector<test_sprite> glyphs, window, button;
+        for (int i = 0; i < 94; i++) {
+            glyphs.push_back(solid(8, 8, 0));
+            glyphs.back().pixels[0] = 0xFF808080u;
+        }
+        for (int i = 0; i < 11; i++)
+            window.push_back(i < 8 ? solid(8, 8, window_colour(i)) : solid(16, 16, window_colour(i)));
+        for (int i = 0; i < 36; i++)
+            button.push_back(solid(8, 8, button_colour(i)));
+        bring_up(1920, 1080, {{"ui_gfx\\retro_font.kzg", test_kzg_bytes(glyphs)},
+                              {"ui_gfx\\ui_window.kzg", test_kzg_bytes(window)},
+                              {"ui_gfx\\ui_dynamic_button.kzg", test_kzg_bytes(button)},
+                              {"audio\\click.kzs", test_kzs_bytes(1, 22050, 16, std::vector<uint8_t>(4410, 0))}});
         const char *texts[num_strings] = {"Tombweaver", "OK", "Bones"};
         for (int i = 0; i < (int)num_strings; i++)
             safestring_create(&strings[i].string, texts[i]);
         string_table_use_for_test(strings, num_strings);
         d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
-        sound_up = sound_system_init();
-        ASSERT_TRUE(sound_up);
+        ASSERT_TRUE(sound_up = sound_system_init());
         ui_load_gfx();
         ui_window_remove_all();
         move_to(1270, 710);
@@ -94,9 +69,8 @@ protected:
             sounds_free_all();
             sound_system_close();
         }
-        gfx.reset();
-        pack.reset();
         string_table_use_for_test(nullptr, 0);
+        gfx_test::stack::TearDown();
     }
 
     static void move_to(int x, int y) {
@@ -108,6 +82,7 @@ protected:
         ui_draw();
     }
     static dword add_window(const window_data &w) { return ui_window_add(&w); }
+    bool sound_up = false;
 };
 
 // The frame drawn in slice (c, r) of a framed window: its far corner, where no ink falls.
