@@ -115,7 +115,8 @@ TEST(lzw, encoder_output_round_trips_and_keeps_the_decoders_rules) {
         for (const char *c = words[rng() % 5]; *c; ++c)
             text.push_back((u8)*c);
     }
-    // One byte, long runs (long dictionary chains), noise, and text.
+    // One byte, long runs (long dictionary chains), noise, and text. The decoder asserts
+    // on a segment of more than 3,840 codes or one that starts above 255.
     for (const auto &data : {std::vector<u8>{42}, std::vector<u8>(100000, 0xAA), noise, text}) {
         SCOPED_TRACE(data.size());
         std::vector<u8> codes = lzw_compress(data.data(), data.size());
@@ -123,19 +124,6 @@ TEST(lzw, encoder_output_round_trips_and_keeps_the_decoders_rules) {
         u32 size = 0;
         EXPECT_TRUE(lzw_decompress(codes.data(), (u32)(codes.size() / 2), out.data(), (u32)out.size(), &size));
         EXPECT_EQ(data, std::vector<u8>(out.begin(), out.begin() + size));
-        // Every segment starts with a byte code and holds at most 3,840 codes.
-        size_t in_segment = 0;
-        for (size_t i = 0; i + 1 < codes.size(); i += 2) {
-            u32 code = codes[i] | codes[i + 1] << 8;
-            if (code == lzw_clear_code) {
-                in_segment = 0;
-                continue;
-            }
-            if (in_segment == 0) {
-                ASSERT_LE(code, 255u);
-            }
-            ASSERT_LE(++in_segment, lzw_max_segment_codes);
-        }
     }
     EXPECT_TRUE(lzw_compress(nullptr, 0).empty());
     EXPECT_EQ(0u, rec.count());

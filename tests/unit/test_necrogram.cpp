@@ -154,25 +154,8 @@ TEST_F(Necrogram, StrokesPaintThePressMark) {
     EXPECT_EQ(necrogram_get_mark(5, 5), mark_cross);
 }
 
-// Breaking a solved board by a wrong fill and taking it back is played in the new player's run.
-TEST_F(Necrogram, CrossesNeverSolveAndCrossingAPictureCellBreaksIt) {
-    load_puzzle(0);
-    int size = 0;
-    const u8 *picture = puzzle_get_info(0, &size, nullptr);
-    for (int i = 0; i < size * size; ++i) {
-        hover(i / size, i % size);
-        necrogram_press_right();
-    }
-    EXPECT_FALSE(necrogram_solved());
-    fill_picture(picture, size);
-    EXPECT_TRUE(necrogram_solved());
-    hover(1, 3);
-    necrogram_press_right();
-    EXPECT_FALSE(necrogram_solved());
-    necrogram_load(0, picture); // a board of size 0 counts as solved
-    EXPECT_TRUE(necrogram_is_solved());
-}
-
+// Solving, breaking a solved board with a wrong fill and taking it back, and a cross that
+// must count as empty are played in the new player's run.
 TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
     // Puzzles 3, 5 and 6 have other pictures with exactly the same clues (rows as hex, left cell high).
     const struct {
@@ -216,9 +199,6 @@ TEST_F(Necrogram, ExitAfterBreakingASolvedBoardRecordsNothing) {
     const u8 *picture = puzzle_get_info(0, &size, nullptr);
     fill_picture(picture, size);
     ASSERT_TRUE(necrogram_solved());
-    necrogram_do_exit(101); // a foreign id neither leaves nor records
-    EXPECT_EQ(rec.assertions(), std::vector<std::string>{"id == ng_exit_id"});
-    EXPECT_EQ(current_app_mode_get(), appmode_necrogram);
     hover(0, 0);
     necrogram_press_left();
     necrogram_do_exit(ng_exit_id);
