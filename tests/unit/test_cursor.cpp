@@ -1,5 +1,4 @@
 // Cursor conversion, the 16 ms frame timer and the diagnostics texts.
-#include "engine/ec_memory.h"
 #include "engine/ec_strings.h"
 #include "graphics/d3d_window.h"
 #include "tw_test.h"
@@ -81,15 +80,7 @@ TEST(FrameTimer, FrameRateWindowMovesOneSecondAtATime) {
     EXPECT_EQ(frame_rate_get(), 1u);
 }
 
-TEST(DiagnosticsText, MemoryAndCursorLines) {
-    memory_system_init();
-    void *a = ZEL_MALLOC(512 * 1024, nullptr);
-    void *b = ZEL_MALLOC(1024 * 1024, nullptr);
-    memory_status_text();
-    EXPECT_EQ(std::string(scratch_string()->text),
-              "Allocations: 2  Used: 1MB  Avail: " + std::to_string((int)(memory_avail_mb() - 1)) + "MB");
-    zel_free(a);
-    zel_free(b);
+TEST(DiagnosticsText, CursorLine) {
     d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
     cursor_update_position(12, 345);
     cursor_text();

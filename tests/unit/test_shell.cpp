@@ -59,17 +59,6 @@ TEST_F(Shell, SwitchFreesTheOldModeThenInitsTheNew) {
     EXPECT_EQ(current_app_mode_get(), 3);
 }
 
-TEST_F(Shell, ABadModeChangesNothing) {
-    dialog_recorder rec;
-    set_app_mode(1);
-    calls.clear();
-    set_app_mode(6);
-    set_app_mode(-1);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(current_app_mode_get(), 1);
-    EXPECT_EQ(rec.assertions(), std::vector<std::string>(2, "mode >= appmode_init && mode < num_app_modes"));
-}
-
 class Routing : public Shell {
 protected:
     void SetUp() override {

@@ -61,6 +61,7 @@ TEST_F(sound_test, SixteenSoundsFitDamagedOnesAreRefusedAndFreedEntriesAreReused
     EXPECT_EQ(9u, sound_create_from_memory(s.data(), (u32)s.size()));
 }
 
+// A sound that failed to load leaves its user with invalid_id: every call refuses it.
 TEST_F(sound_test, IdsAreCheckedBeforeAnythingHappens) {
     for (auto [id, assertion] : {std::pair<dword, const char *>{invalid_id, "id != invalid_id"},
                                  {(dword)max_sounds, "id < max_sounds"},
