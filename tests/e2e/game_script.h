@@ -18,7 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -116,24 +118,14 @@ inline void save_remove() {
 
 inline void save_write(const std::vector<u8> &bytes) {
     save_file_init_path();
-    FILE *f = std::fopen(save_file_path(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::ofstream(save_file_path(), std::ios::binary).write((const char *)bytes.data(), (std::streamsize)bytes.size());
 }
 
 // The save's bytes; empty when there is no save file.
 inline std::vector<u8> save_read() {
     save_file_init_path();
-    std::vector<u8> bytes;
-    FILE *f = std::fopen(save_file_path(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        bytes.push_back((u8)c);
-    std::fclose(f);
-    return bytes;
+    std::ifstream in(save_file_path(), std::ios::binary);
+    return std::vector<u8>(std::istreambuf_iterator<char>(in), {});
 }
 
 inline bool save_exists() {

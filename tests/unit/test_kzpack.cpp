@@ -6,6 +6,7 @@
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,63 +29,6 @@ void put32(bytes &b, uint32_t v) {
     put16(b, v & 0xFFFF);
     put16(b, v >> 16);
 }
-void put32be(bytes &b, uint32_t v) { put32(b, __builtin_bswap32(v)); }
-
-uint32_t crc32(const uint8_t *p, size_t n, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-// A PNG of 0xAARRGGBB pixels, deflate in stored blocks: small to write, any reader takes it.
-bytes png_of(int w, int h, const std::vector<uint32_t> &pixels) {
-    bytes raw;
-    for (int y = 0; y < h; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < w; ++x) {
-            uint32_t p = pixels[(size_t)y * w + x];
-            raw.insert(raw.end(), {(uint8_t)(p >> 16), (uint8_t)(p >> 8), (uint8_t)p, (uint8_t)(p >> 24)});
-        }
-    }
-    bytes z = {0x78, 0x01};
-    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        size_t n = std::min<size_t>(65535, raw.size() - at);
-        z.push_back(at + n >= raw.size() ? 1 : 0);
-        put16(z, (uint32_t)n);
-        put16(z, (uint32_t)~n & 0xFFFF);
-        z.insert(z.end(), raw.begin() + (long)at, raw.begin() + (long)(at + n));
-        if (raw.empty())
-            break;
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32be(z, b << 16 | a);
-
-    bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    auto chunk = [&png](const char *kind, const bytes &data) {
-        put32be(png, (uint32_t)data.size());
-        size_t start = png.size();
-        png.insert(png.end(), kind, kind + 4);
-        png.insert(png.end(), data.begin(), data.end());
-        put32be(png, crc32(&png[start], png.size() - start));
-    };
-    bytes ihdr;
-    put32be(ihdr, (uint32_t)w);
-    put32be(ihdr, (uint32_t)h);
-    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
-    chunk("IHDR", ihdr);
-    chunk("IDAT", z);
-    chunk("IEND", {});
-    return png;
-}
-
 // A PCM WAV file, optionally with a chunk the converter must step over before the data.
 bytes wav_of(uint32_t channels, uint32_t rate, uint32_t bits, const bytes &samples, bool extra_chunk = false) {
     bytes b = {'R', 'I', 'F', 'F'};
@@ -113,6 +57,16 @@ bytes wav_of(uint32_t channels, uint32_t rate, uint32_t bits, const bytes &sampl
 void write_file(const fs::path &path, const bytes &data) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write((const char *)data.data(), (std::streamsize)data.size());
+}
+// A PNG of 0xAARRGGBB pixels (little-endian words: B, G, R, A bytes), written by libpng.
+void write_png(const fs::path &path, int w, int h, const std::vector<uint32_t> &pixels) {
+    fs::create_directories(path.parent_path());
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)w;
+    image.height = (png_uint_32)h;
+    image.format = PNG_FORMAT_BGRA;
+    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr)) << image.message;
 }
 void write_file(const fs::path &path, const std::string &s) { write_file(path, bytes(s.begin(), s.end())); }
 
@@ -199,13 +153,13 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
             sheet[(size_t)y * sw + x] = (x + y) % 3 == 0 ? 0x00000000u
                                         : x < 4           ? 0xFFFFFFFFu // the ink comes first
                                                           : 0xFF000000u | (uint32_t)(y * 30) << 8 | 0x40u;
-    write_file(assets / "ui" / "sheet.png", png_of(sw, sh, sheet));
+    write_png(assets / "ui" / "sheet.png", sw, sh, sheet);
     // More than 256 colours: a 24-bit sheet.
     std::vector<uint32_t> colourful(32 * 16);
     for (size_t i = 0; i < colourful.size(); ++i)
         colourful[i] = 0xFF000000u | (uint32_t)(i * 977) % 0xFFFFFF;
     colourful[5] = 0x10FFFFFF; // still transparent
-    write_file(assets / "ui" / "colourful.png", png_of(32, 16, colourful));
+    write_png(assets / "ui" / "colourful.png", 32, 16, colourful);
     // A picture with fills, literals and transparency, wider than one kzg sprite.
     std::vector<uint32_t> picture(300 * 3);
     for (int x = 0; x < 300; ++x) {
@@ -213,7 +167,7 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
         picture[300 + x] = 0xFF000000u | (uint32_t)x * 0x010203u;
         picture[600 + x] = x < 150 ? 0 : 0xFFABCDEFu;
     }
-    write_file(assets / "game" / "picture.png", png_of(300, 3, picture));
+    write_png(assets / "game" / "picture.png", 300, 3, picture);
     bytes stereo8 = {0, 255, 128, 127, 1, 2, 3, 4};
     bytes mono16;
     for (int i = 0; i < 3000; ++i)
@@ -316,9 +270,9 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
 TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     scratch_folder dir;
     fs::path assets = dir.root / "assets";
-    write_file(assets / "a.png", png_of(16, 16, std::vector<uint32_t>(256, 0xFF336699u)));
+    write_png(assets / "a.png", 16, 16, std::vector<uint32_t>(256, 0xFF336699u));
     write_file(assets / "deep.wav", wav_of(1, 8000, 24, bytes(30, 0)));
-    write_file(assets / "big.png", png_of(300, 2, std::vector<uint32_t>(600, 0xFF000000u)));
+    write_png(assets / "big.png", 300, 2, std::vector<uint32_t>(600, 0xFF000000u));
     struct bad {
         const char *line;
         const char *message;
