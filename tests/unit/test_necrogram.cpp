@@ -185,7 +185,7 @@ TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
 }
 
 // The exit button records a completion only for a board that is solved when it is left
-// (the new player's run records one; closing the window on a solved board records none).
+// (the new player's run records one).
 TEST_F(Necrogram, ExitAfterBreakingASolvedBoardRecordsNothing) {
     memory_system_init();
     save_file_init_path();

@@ -94,25 +94,6 @@ TEST(pack, second_load_shares_the_buffer_until_one_close) {
     EXPECT_EQ(0u, rec.count());
 }
 
-TEST(pack, misuse_is_refused_with_its_assertion) {
-    {
-        dialog_recorder rec;
-        ASSERT_FALSE(packfile_is_open());
-        EXPECT_EQ(invalid_id, pack_file_get_index("x"));
-        EXPECT_EQ(nullptr, pack_file_load("x", nullptr));
-        pack_file_close(&rec);
-        packfile_close();
-        EXPECT_EQ(std::vector<std::string>(4, "pack_file"), rec.assertions());
-    }
-    dialog_recorder rec;
-    scoped_test_pack pack({{"a", {1}}});
-    ASSERT_TRUE(pack.ok());
-    EXPECT_FALSE(packfile_load());
-    EXPECT_EQ(nullptr, pack_file_load(nullptr, nullptr));
-    EXPECT_EQ(std::vector<std::string>({"pack_file == NULL", "name"}), rec.assertions());
-    EXPECT_EQ(std::vector<uint8_t>({1}), load("a"));
-}
-
 TEST(pack, damaged_directories_are_refused_whole_without_leaks) {
     std::vector<uint8_t> good = test_pack_image({{"one", bytes_of("abc")}, {"two", bytes_of("defg")}});
     auto patched = [&good](size_t at, uint32_t v) {
