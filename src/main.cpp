@@ -7,6 +7,7 @@
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
+#include "game/g_data_check.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -211,6 +212,9 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         window_active_set(msg->wparam != 0);
         return 0;
     case msg_close:
+        // A capture on the board is kept, as if the player had left by the Map button.
+        if (current_app_mode == appmode_necrogram && app_modes == game_app_modes)
+            necrogram_record_capture();
         set_app_mode(appmode_exit);
         return 0;
     case msg_keydown:
@@ -255,10 +259,52 @@ std::intptr_t main_window_proc(const platform_message *msg) {
     }
 }
 
+namespace {
+
+// Opens the pack and checks every entry; says on stderr (and for a damaged entry in a
+// box) what is wrong. False when the game cannot start.
+bool data_open() {
+    if (!base_path_init()) {
+        std::fprintf(stderr, "tombweaver: cannot find the game's data; looked for:\n%s", base_path_searched());
+        return false;
+    }
+    const char *pack_path = data_file_path("tombweaver.kzp");
+    if (!platform_file_readable(pack_path)) {
+        packfile_load(); // raises the missing file's assertions
+        std::fprintf(stderr,
+                     "tombweaver: cannot open data/tombweaver.kzp; looked for:\n%s"
+                     "Reinstall the game or set TOMBWEAVER_PATH to the folder that holds data/.\n",
+                     base_path_searched());
+        return false;
+    }
+    if (!packfile_load()) {
+        std::fprintf(stderr, "tombweaver: damaged data file %s: its directory does not fit the file\n",
+                     pack_path);
+        return false;
+    }
+    u32 bad = 0;
+    char why[320];
+    if (data_check_pack(&bad, why, sizeof why))
+        return true;
+    const char *name = "";
+    pack_file_info(bad, &name, nullptr, nullptr);
+    std::fprintf(stderr, "tombweaver: damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
+    static char text[max_path + 1024];
+    std::snprintf(text, sizeof text,
+                  "The game's data file\n%s\nis damaged: its entry \"%s\" %s.\n\nPlease reinstall the game.",
+                  pack_path, name, why);
+    platform_message_box("Fatal Error", text, platform_mb_ok, platform_mb_icon_none);
+    packfile_close();
+    return false;
+}
+
+} // namespace
+
 int tombweaver_main() {
     current_app_mode = appmode_init;
     platform_events_reset();
     platform_set_window_proc(main_window_proc);
+    platform_signals_init();
 
     memory_system_init();
     settings_load();
@@ -268,15 +314,7 @@ int tombweaver_main() {
         settings_set_for_run(s);
         window_choice_for_run = -1;
     }
-    if (!base_path_init()) {
-        memory_system_close();
-        return 1;
-    }
-    if (!packfile_load()) {
-        std::fprintf(stderr,
-                     "tombweaver: cannot open data/tombweaver.kzp under %s: reinstall the game or set "
-                     "TOMBWEAVER_PATH\n",
-                     base_path_get());
+    if (!data_open()) {
         memory_system_close();
         return 1;
     }

@@ -3,6 +3,7 @@
 
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "game/g_data_check.h"
 #include "platform/pf_system.h"
 
 #include <cstdio>
@@ -125,7 +126,8 @@ bool convert(const std::string &kind, const fs::path &source, const std::vector<
             *error = "kzs takes no layout";
             return false;
         }
-        return kz::kzs_from_wav(wav, out, error);
+        // The game's own check: a sound the game would refuse is not built.
+        return kz::kzs_from_wav(wav, out, error) && kz::kzs_check(*out, error);
     }
     if (kind == "kzb" || kind == "kzg") {
         kz::rgba_image image;
@@ -136,12 +138,14 @@ bool convert(const std::string &kind, const fs::path &source, const std::vector<
                 *error = "kzb takes no layout";
                 return false;
             }
-            return kz::kzb_encode(image, out, error);
+            kz::rgba_image check;
+            return kz::kzb_encode(image, out, error) && kz::kzb_decode(*out, &check, error);
         }
         std::vector<kz::rect> rects;
         if (!parse_layout(layout, image, &rects, error))
             return false;
-        return kz::kzg_encode(image, rects, out, error);
+        std::vector<kz::rgba_image> check;
+        return kz::kzg_encode(image, rects, out, error) && kz::kzg_decode(*out, &check, error);
     }
     *error = "unknown kind '" + kind + "' (raw, kzs, kzb or kzg)";
     return false;
@@ -226,9 +230,15 @@ bool open_pack(const std::string &path) {
         std::fprintf(stderr, "kzpack: %s is larger than 4 GiB\n", path.c_str());
         return false;
     }
-    u8 *image = (u8 *)ZEL_MALLOC(data.size() ? data.size() : 1, "kzpack");
-    if (!image)
+    if (data.size() < 4) {
+        std::fprintf(stderr, "kzpack: %s is %zu bytes long: too short to be a pack\n", path.c_str(), data.size());
         return false;
+    }
+    u8 *image = (u8 *)ZEL_MALLOC(data.size(), "kzpack");
+    if (!image) {
+        std::fprintf(stderr, "kzpack: no memory for %s\n", path.c_str());
+        return false;
+    }
     std::memcpy(image, data.data(), data.size());
     if (!packfile_load_image(image, (u32)data.size())) {
         std::fprintf(stderr, "kzpack: %s is not a valid pack\n", path.c_str());
@@ -312,27 +322,14 @@ int extract(const std::string &path, const std::string &name, const std::string 
 int verify(const std::string &path) {
     if (!open_pack(path))
         return 1;
+    // The very check the game makes at start-up.
     int bad = 0;
     for (u32 i = 0; i < pack_file_count(); ++i) {
-        const char *name;
-        pack_file_info(i, &name, nullptr, nullptr);
-        bytes data;
-        std::string error;
-        if (!load_entry(name, &data)) {
-            error = "does not decode to its size";
-        } else {
-            std::string ext = lower_extension(name);
-            std::vector<kz::rgba_image> sprites;
-            kz::rgba_image image;
-            if (ext == "kzg")
-                kz::kzg_decode(data, &sprites, &error);
-            else if (ext == "kzb")
-                kz::kzb_decode(data, &image, &error);
-            else if (ext == "kzs")
-                kz::kzs_check(data, &error);
-        }
-        if (!error.empty()) {
-            std::fprintf(stderr, "kzpack: %s: %s\n", name, error.c_str());
+        char why[320];
+        if (!data_check_entry(i, why, sizeof why)) {
+            const char *name = "";
+            pack_file_info(i, &name, nullptr, nullptr);
+            std::fprintf(stderr, "kzpack: %s: %s\n", name, why);
             ++bad;
         }
     }

@@ -37,8 +37,12 @@ bool assertion_failed(const char *expression, const char *file, const char *func
 
 void assertion_raise(const char *expression, const char *file, const char *function, int line,
                      const char *info) {
-    if (assertion_failed(expression, file, function, line, info))
-        platform_breakpoint();
+    if (!assertion_failed(expression, file, function, line, info))
+        return;
+    char where[1024];
+    std::snprintf(where, sizeof where, "assert( %s )\nFunction : %s\nFile : %s\nLine : %i",
+                  expression ? expression : "?", function ? function : "?", file ? file : "?", line);
+    platform_breakpoint(where);
 }
 
 bool d3d_check_result(s32 result) {
@@ -73,7 +77,7 @@ bool d3d_check_result(s32 result) {
 
 void d3d_check(s32 result) {
     if (result != 0 && d3d_check_result(result))
-        platform_breakpoint();
+        platform_breakpoint(scratch_string()->text);
 }
 
 void fatal_start_up_error(dword string_id) {

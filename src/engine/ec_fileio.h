@@ -3,23 +3,37 @@
 
 #include "engine/ec_types.h"
 
+// The longest file path the game handles, terminator included (the system's PATH_MAX).
+constexpr int max_path = 4096;
+
 // Sets the base folder: $TOMBWEAVER_PATH, else the executable's folder when it
-// holds data/tombweaver.kzp, else the current directory. False when none is usable.
+// holds data/tombweaver.kzp, else <executable's folder>/../share/tombweaver when
+// that holds it, else the current directory. False when none is usable.
 bool base_path_init();
 const char *base_path_get();
+// Where base_path_init looked, one folder a line, for a message when the data is missing.
+const char *base_path_searched();
+// The full path of <base>/data/<name> (pack names' backslashes become slashes).
+const char *data_file_path(const char *name);
 
 // Reads <base>/data/<name> whole into a block from zel_malloc (the caller frees
 // it with zel_free) and stores its size. Null after an assertion on failure.
 u8 *file_load(const char *name, u32 *size_out);
 
 // Builds the save file's path under the user's data folder and creates its folder.
+// With no usable folder (no home at all, or a path past max_path) the game still
+// runs: the player is told once that progress cannot be saved.
 void save_file_init_path();
-// The full path of the save file, empty before save_file_init_path.
+// The full path of the save file, empty before save_file_init_path or without a folder.
 const char *save_file_path();
 // True when the save file can be opened for reading.
 bool save_file_exists();
 // Reads the save file whole into a block from zel_malloc, or null.
 u8 *save_file_load(u32 *size_out);
 // Replaces the save file's contents with out_size bytes. The old file stays
-// whole until the new one is completely on disk. False after an assertion.
+// whole until the new one is completely on disk. A file already there of another
+// size is not a save this can replace: it is first moved aside to
+// "<save>.damaged" (replacing an older one), so nothing the player had is lost.
+// False after an assertion when the write fails; the first failure of a session
+// also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);

@@ -67,6 +67,12 @@ void *zel_malloc(u32 size, const char *file, int line, const char *info) {
     return p;
 }
 
+void *zel_malloc_checked(unsigned long long size, const char *file, int line, const char *info) {
+    if (!ec_assert(size <= max_block_size))
+        return nullptr;
+    return zel_malloc((u32)size, file, line, info);
+}
+
 void zel_free(void *p) {
     int count = 0;
     u32 index = 0;

@@ -23,4 +23,8 @@ int memory_num_allocations();
 u32 memory_bytes_used();
 u32 memory_avail_mb();
 
-#define ZEL_MALLOC(size, info) zel_malloc((u32)(size), __FILE__, __LINE__, (info))
+// Sizes are taken whole: one that does not fit 32 bits raises
+// "size <= max_block_size" and gives null instead of a block cut to its low bits.
+constexpr unsigned long long max_block_size = 0xFFFFFFFFull;
+void *zel_malloc_checked(unsigned long long size, const char *file, int line, const char *info);
+#define ZEL_MALLOC(size, info) zel_malloc_checked((unsigned long long)(size), __FILE__, __LINE__, (info))

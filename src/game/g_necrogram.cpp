@@ -210,11 +210,15 @@ necrogram_effect necrogram_paint_hovered() {
     }
 }
 
+void necrogram_record_capture() {
+    if (solved)
+        player_complete_puzzle(puzzle_get_active());
+}
+
 void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
-    if (solved)
-        player_complete_puzzle(puzzle_get_active());
+    necrogram_record_capture();
     set_app_mode(appmode_map);
 }
 

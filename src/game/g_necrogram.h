@@ -57,6 +57,9 @@ necrogram_effect necrogram_paint_hovered();
 // The exit button's handler: records the active puzzle when the board is solved
 // (which saves), then enters the map. A foreign id raises "id == ng_exit_id".
 void necrogram_do_exit(dword id);
+// Records the active puzzle as completed, and saves, when the board is solved: what
+// leaving by the exit button does, and what closing the program on the board does.
+void necrogram_record_capture();
 
 // Tests: forget the stroke's paint mark and empty the board, as at program start.
 void necrogram_reset_for_test();

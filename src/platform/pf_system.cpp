@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
@@ -22,6 +24,53 @@ bool clock_manual = false;
 std::uint32_t clock_manual_now = 0;
 
 long fail_writes_after = -1;
+int last_file_error = 0;
+std::string base_folder_searched;
+
+// A signal while a box waits for its answer: the box's own loop would hold it back
+// until the box is answered, so the program ends here (only async-signal-safe calls).
+extern "C" void signal_while_box_up(int) {
+    static const char text[] = "tombweaver: ended by a signal while a message box was open\n";
+    ssize_t ignored = write(STDERR_FILENO, text, sizeof text - 1);
+    (void)ignored;
+    _exit(EXIT_FAILURE);
+}
+
+// A closed terminal asks the game to close, the way SIGTERM does.
+extern "C" void hang_up_as_terminate(int) { kill(getpid(), SIGTERM); }
+
+const int box_signals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Holds the box signals' handlers while a box is up and puts them back afterwards.
+struct box_signal_guard {
+    struct sigaction saved[3];
+    box_signal_guard() {
+        struct sigaction end = {};
+        end.sa_handler = signal_while_box_up;
+        sigemptyset(&end.sa_mask);
+        for (int i = 0; i < 3; ++i)
+            sigaction(box_signals[i], &end, &saved[i]);
+    }
+    ~box_signal_guard() {
+        for (int i = 0; i < 3; ++i)
+            sigaction(box_signals[i], &saved[i], nullptr);
+    }
+    box_signal_guard(const box_signal_guard &) = delete;
+    box_signal_guard &operator=(const box_signal_guard &) = delete;
+};
+
+bool debugger_attached() {
+    FILE *f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return false;
+    char line[256];
+    long tracer = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "TracerPid: %ld", &tracer) == 1)
+            break;
+    std::fclose(f);
+    return tracer != 0;
+}
 
 bool copy_out(char *out, std::size_t capacity, const std::string &text) {
     if (!out || capacity == 0 || text.size() + 1 > capacity)
@@ -41,6 +90,7 @@ std::string folder_of(const std::string &path) {
 
 platform_mb_answer platform_message_box(const char *caption, const char *text,
                                         platform_mb_buttons buttons, platform_mb_icon icon) {
+    box_signal_guard guard;
     if (dialog_handler)
         return dialog_handler(caption, text, buttons, icon);
 
@@ -67,9 +117,28 @@ platform_mb_answer platform_message_box(const char *caption, const char *text,
     return buttons == platform_mb_yes_no ? platform_mb_answer_yes : platform_mb_answer_ok;
 }
 
-void platform_set_dialog_handler(platform_dialog_handler handler) { dialog_handler = handler; }
+platform_dialog_handler platform_set_dialog_handler(platform_dialog_handler handler) {
+    platform_dialog_handler previous = dialog_handler;
+    dialog_handler = handler;
+    return previous;
+}
 
-void platform_breakpoint() { SDL_TriggerBreakpoint(); }
+void platform_breakpoint(const char *reason) {
+    if (debugger_attached()) {
+        SDL_TriggerBreakpoint();
+        return;
+    }
+    std::fprintf(stderr, "tombweaver: stopped at a failed check:\n%s\n", reason ? reason : "");
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void platform_signals_init() {
+    struct sigaction hang_up = {};
+    hang_up.sa_handler = hang_up_as_terminate;
+    sigemptyset(&hang_up.sa_mask);
+    sigaction(SIGHUP, &hang_up, nullptr);
+}
 
 void platform_debug_output(const char *text) {
     if (text)
@@ -116,34 +185,59 @@ std::uint64_t platform_available_memory() {
 }
 
 bool platform_base_folder(char *out, std::size_t capacity) {
-    // Like the installer's registry value: an over-long value is ignored.
+    copy_out(out, capacity, "");
+    base_folder_searched.clear();
+    auto searched = [](const std::string &folder, const char *why) {
+        base_folder_searched += "  " + folder + "/data/tombweaver.kzp (" + why + ")\n";
+    };
+    // Like the installer's registry value: when set, it names the folder.
     if (const char *env = std::getenv("TOMBWEAVER_PATH")) {
-        if (env[0] && std::strlen(env) <= 255)
+        if (env[0]) {
+            searched(env, "TOMBWEAVER_PATH");
             return copy_out(out, capacity, env);
+        }
     }
     char exe[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n > 0) {
         exe[n] = 0;
         std::string folder = folder_of(exe);
+        searched(folder, "the program's folder");
         if (platform_file_readable((folder + "/data/tombweaver.kzp").c_str()))
             return copy_out(out, capacity, folder);
+        // An installed layout: <prefix>/bin/tombweaver and <prefix>/share/tombweaver/data.
+        std::string shared = folder_of(folder) + "/share/tombweaver";
+        if (folder == "/")
+            shared = "/share/tombweaver";
+        searched(shared, "installed beside the program");
+        if (platform_file_readable((shared + "/data/tombweaver.kzp").c_str()))
+            return copy_out(out, capacity, shared);
     }
     char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd) && cwd[0])
+    if (getcwd(cwd, sizeof cwd) && cwd[0]) {
+        searched(cwd, "the current folder");
         return copy_out(out, capacity, cwd);
+    }
+    base_folder_searched += "  the current folder, which cannot be read\n";
     return false;
 }
 
+const char *platform_base_folder_searched() { return base_folder_searched.c_str(); }
+
 bool platform_user_data_folder(char *out, std::size_t capacity) {
+    copy_out(out, capacity, "");
     const char *xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && xdg[0] == '/')
         return copy_out(out, capacity, xdg);
     const char *home = std::getenv("HOME");
-    if (home && home[0])
-        return copy_out(out, capacity, std::string(home) + "/.local/share");
-    copy_out(out, capacity, "");
-    return false;
+    if (!home || !home[0]) {
+        // No HOME (a service, a cleaned environment): the passwd entry still names one.
+        const struct passwd *pw = getpwuid(getuid());
+        home = pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : nullptr;
+    }
+    if (!home)
+        return false;
+    return copy_out(out, capacity, std::string(home) + "/.local/share");
 }
 
 bool platform_user_config_folder(char *out, std::size_t capacity) {
@@ -216,6 +310,27 @@ bool platform_file_readable(const char *path) {
     return f != nullptr;
 }
 
+long long platform_file_size_at(const char *path) {
+    struct stat st;
+    if (!path || stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return (long long)st.st_size;
+}
+
+bool platform_file_move(const char *from, const char *to) {
+    if (!from || !to)
+        return false;
+    if (rename(from, to) != 0) {
+        last_file_error = errno;
+        return false;
+    }
+    return true;
+}
+
+const char *platform_file_error_text() {
+    return last_file_error ? std::strerror(last_file_error) : "unknown error";
+}
+
 void platform_file_fail_writes_after(long bytes) { fail_writes_after = bytes; }
 
 long platform_file_replace(const char *path, const void *data, std::size_t size) {
@@ -223,8 +338,10 @@ long platform_file_replace(const char *path, const void *data, std::size_t size)
         return -1;
     std::string temp = std::string(path) + ".tmp";
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    if (fd < 0) {
+        last_file_error = errno;
         return -1;
+    }
 
     const char *bytes = (const char *)data;
     std::size_t allowed = size;
@@ -235,13 +352,23 @@ long platform_file_replace(const char *path, const void *data, std::size_t size)
         ssize_t n = write(fd, bytes + done, allowed - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            last_file_error = n < 0 ? errno : ENOSPC;
             break;
+        }
         done += (std::size_t)n;
     }
+    if (done < size && done == allowed)
+        last_file_error = ENOSPC; // the injected failure reads as a full disk
     bool ok = done == size && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path) != 0) {
+    if (ok && rename(temp.c_str(), path) != 0) {
+        last_file_error = errno;
+        ok = false;
+    } else if (!ok && done == size) {
+        last_file_error = errno;
+    }
+    if (!ok) {
         unlink(temp.c_str());
         return done < size ? (long)done : 0;
     }

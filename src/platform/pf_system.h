@@ -17,11 +17,16 @@ typedef platform_mb_answer (*platform_dialog_handler)(const char *caption, const
 // Shows a modal box with caption and text and returns the answer.
 platform_mb_answer platform_message_box(const char *caption, const char *text,
                                         platform_mb_buttons buttons, platform_mb_icon icon);
-// Replaces the dialog service (null restores the real one).
-void platform_set_dialog_handler(platform_dialog_handler handler);
+// Replaces the dialog service (null restores the real one); returns the one it replaced.
+platform_dialog_handler platform_set_dialog_handler(platform_dialog_handler handler);
 
-// Stops in the debugger; without one the process ends here.
-void platform_breakpoint();
+// Stops in the debugger when one is attached. Without one the program ends at once
+// with a failure status, after writing reason (the failed check) to stderr.
+void platform_breakpoint(const char *reason);
+// Installs the signal handling the game relies on: a hang-up (the terminal closed)
+// asks the game to close like SIGTERM does. While a message box is up, SIGINT,
+// SIGTERM and SIGHUP end the program at once with a failure status.
+void platform_signals_init();
 // Debug output (stderr).
 void platform_debug_output(const char *text);
 
@@ -37,9 +42,15 @@ void platform_clock_advance(std::uint32_t ms);
 // Available physical memory in bytes.
 std::uint64_t platform_available_memory();
 
-// The base folder (see ec_fileio.h) into out; false when none can be found.
+// The base folder into out, the first of: $TOMBWEAVER_PATH; the executable's folder
+// when it holds data/tombweaver.kzp; <that folder>/../share/tombweaver when it holds
+// it; the current folder. False when none can be told (out is then empty).
 bool platform_base_folder(char *out, std::size_t capacity);
-// The user's data folder ($XDG_DATA_HOME, else $HOME/.local/share); empty when unknown.
+// The folders the last platform_base_folder looked at, in order, for messages.
+const char *platform_base_folder_searched();
+// The user's data folder ($XDG_DATA_HOME, else $HOME/.local/share, else the home
+// folder of the user's passwd entry + /.local/share). False (out empty) when there
+// is no home at all or the path does not fit capacity.
 bool platform_user_data_folder(char *out, std::size_t capacity);
 // The user's settings folder ($XDG_CONFIG_HOME, else $HOME/.config); empty when unknown.
 bool platform_user_config_folder(char *out, std::size_t capacity);
@@ -54,6 +65,12 @@ std::uint64_t platform_file_size(platform_file *file);
 std::size_t platform_file_read(platform_file *file, void *data, std::size_t size);
 void platform_file_close(platform_file *file);
 bool platform_file_readable(const char *path);
+// The size of the regular file at path, or -1 when there is none.
+long long platform_file_size_at(const char *path);
+// Renames from to to, replacing a file already at to; false when it cannot.
+bool platform_file_move(const char *from, const char *to);
+// The system's words for the last failure of platform_file_replace or _move.
+const char *platform_file_error_text();
 // Replaces path with size bytes: written to a temporary file in the same folder,
 // flushed to disk and renamed over the old one, so the file is always either the
 // old or the new contents. Returns -1 when the file cannot be created, else the
