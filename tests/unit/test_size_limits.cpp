@@ -1,0 +1,136 @@
+// test_size_limits.cpp -- every format's size fields at their limits: counts and products that would wrap
+#include "engine/ec_lzw.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_pack.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_kzg.h"
+#include "sound/direct_sound.h"
+#include "tw_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using bytes = std::vector<u8>;
+
+void put_u32(bytes &b, u32 v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back((u8)(v >> (8 * i)));
+}
+
+// A pack image: a count, then records of (stored size, size, name length 1, name "a"), then data.
+bytes pack_with(u32 count, const std::vector<std::pair<u32, u32>> &records, size_t data_bytes) {
+    bytes b;
+    put_u32(b, count);
+    for (auto [stored, size] : records) {
+        put_u32(b, stored);
+        put_u32(b, size);
+        put_u32(b, 0);
+        b.insert(b.end(), {1, 0, 0, 0, (u8)('a' + pack_name_key)});
+    }
+    b.resize(b.size() + data_bytes, 0);
+    return b;
+}
+
+TEST(SizeLimits, PackCountsAndEntrySizesThatWouldWrapAreRefused) {
+    memory_system_init();
+    struct row {
+        const char *what;
+        bytes image;
+        const char *refusal;
+    };
+    const std::vector<row> rows = {
+        // 15,339,169 entries x 280 bytes of directory wraps 32 bits to 24 bytes.
+        {"a count that wraps the directory's size", pack_with(15339169u, {{0, 0}, {0, 0}, {0, 0}}, 0),
+         "records_least <= image_size"},
+        {"a count of 2^32 - 1", pack_with(0xFFFFFFFFu, {{0, 0}}, 0), "records_least <= image_size"},
+        {"a stored size of 2^32 - 1", pack_with(1, {{0xFFFFFFFFu, 0xFFFFFFFFu}}, 8),
+         "position + data_size <= image_size"},
+        {"two stored sizes whose sum wraps to 0", pack_with(2, {{0x80000000u, 4}, {0x80000000u, 4}}, 8),
+         "position + data_size <= image_size"},
+        {"4 codes that claim 2^32 - 1 bytes", pack_with(1, {{8, 0xFFFFFFFFu}}, 8), "size_reachable"},
+    };
+    for (const row &r : rows) {
+        SCOPED_TRACE(r.what);
+        dialog_recorder rec;
+        u8 *image = (u8 *)ZEL_MALLOC(r.image.size(), "test");
+        std::memcpy(image, r.image.data(), r.image.size());
+        EXPECT_FALSE(packfile_load_image(image, (u32)r.image.size()));
+        EXPECT_FALSE(packfile_is_open());
+        // Refused at once: nothing allocated, the image given back.
+        EXPECT_EQ(memory_num_allocations(), 0);
+        EXPECT_EQ(rec.assertions(), std::vector<std::string>{r.refusal});
+    }
+    // The largest stored and decoded sizes that do fit still open.
+    dialog_recorder rec;
+    bytes fits = pack_with(1, {{8, 8 / 2 * lzw_max_table_size}}, 8);
+    u8 *image = (u8 *)ZEL_MALLOC(fits.size(), "test");
+    std::memcpy(image, fits.data(), fits.size());
+    EXPECT_TRUE(packfile_load_image(image, (u32)fits.size()));
+    packfile_close();
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST(SizeLimits, TheAllocatorRefusesSizesPast32BitsInsteadOfCuttingThem) {
+    memory_system_init();
+    dialog_recorder rec;
+    for (unsigned long long size : {0x100000000ull, 0x100000018ull, 280ull * 15339169ull}) {
+        EXPECT_EQ(ZEL_MALLOC(size, "too large"), nullptr) << size;
+        EXPECT_EQ(memory_num_allocations(), 0);
+    }
+    EXPECT_EQ(rec.assertions(), std::vector<std::string>(3, "size <= max_block_size"));
+}
+
+TEST(SizeLimits, PictureAndSheetDimensionsAndCounts) {
+    memory_system_init();
+    // kzb: 16-bit width and height; the product is checked before any run is read.
+    for (auto [w, h] : {std::pair<u32, u32>{65535, 65535}, {8193, 8192}, {65535, 1025}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        dialog_recorder rec;
+        bytes kzb = {(u8)w, (u8)(w >> 8), (u8)h, (u8)(h >> 8), 0x80, 0xFF, 0xFF, 1, 2, 3};
+        kzb_image_data image = {};
+        EXPECT_FALSE(d3d_kzb_decode(kzb.data(), (u32)kzb.size(), &image));
+        EXPECT_EQ(image.data, nullptr);
+        EXPECT_EQ(rec.assertions(), std::vector<std::string>{"pixels <= max_kzb_pixels"});
+    }
+    // kzg: colour and sprite counts whose 4-byte tables would wrap 32 bits.
+    struct sheet {
+        u32 colours, sprites;
+        const char *refusal;
+    };
+    for (const sheet &s : {sheet{0x40000001u, 1, "out->num_colors <= max_kzg_colors"},
+                           sheet{0xFFFFFFFEu, 1, "out->num_colors >= -1"},
+                           sheet{0xFFFFFFFFu, 0x40000000u, "offsets_fit"},
+                           sheet{0xFFFFFFFFu, 0x80000000u, "offsets_fit"},
+                           sheet{0xFFFFFFFFu, 0xFFFFFFFFu, "offsets_fit"}}) {
+        SCOPED_TRACE(std::to_string(s.colours) + " colours, " + std::to_string(s.sprites) + " sprites");
+        dialog_recorder rec;
+        bytes kzg;
+        put_u32(kzg, s.colours);
+        put_u32(kzg, s.sprites);
+        put_u32(kzg, 12);
+        kzg.insert(kzg.end(), {0, 0, 0x40, 0});
+        kzg_sprite_data sd;
+        EXPECT_FALSE(d3d_kzg_parse(kzg.data(), (u32)kzg.size(), &sd));
+        EXPECT_EQ(sd.data, nullptr);
+        EXPECT_EQ(rec.assertions(), std::vector<std::string>{s.refusal});
+    }
+    EXPECT_EQ(memory_num_allocations(), 0);
+}
+
+TEST(SizeLimits, KzsSampleBytesPastTheLimitAreRefusedWithoutReadingThem) {
+    // A header whose file is claimed to run on to 2^32 - 1 bytes: only the header is read.
+    bytes header;
+    for (u32 v : {2u, 44100u, 4u, 16u})
+        put_u32(header, v);
+    kzs_sound sound;
+    EXPECT_EQ(kzs_parse(header.data(), 0xFFFFFFF0u, &sound), kzs_err_too_long);
+    EXPECT_EQ(kzs_parse(header.data(), kzs_header_size + kzs_max_sample_bytes + 1, &sound), kzs_err_too_long);
+    EXPECT_EQ(kzs_parse(header.data(), kzs_header_size, &sound), kzs_err_no_samples);
+    EXPECT_EQ(kzs_duration_ms(0xFFFFFFFCu, 8, 1, 100), 0xFFFFFFFFu);
+}
+
+} // namespace
