@@ -188,7 +188,7 @@ bool platform_base_folder(char *out, std::size_t capacity) {
     copy_out(out, capacity, "");
     base_folder_searched.clear();
     auto searched = [](const std::string &folder, const char *why) {
-        base_folder_searched += "  " + folder + "/data/tombweaver.kzp (" + why + ")\n";
+        base_folder_searched += "  " + (folder == "/" ? "" : folder) + "/data/tombweaver.kzp (" + why + ")\n";
     };
     // Like the installer's registry value: when set, it names the folder.
     if (const char *env = std::getenv("TOMBWEAVER_PATH")) {
