@@ -295,14 +295,18 @@ bool kzs_from_wav(const bytes &wav, bytes *out, std::string *error) {
     if (rate == 0 || block_align != channels * bits / 8)
         return fail(error, "inconsistent wave format");
     sample_bytes -= sample_bytes % block_align;
+    *out = kzs_encode(channels, rate, bits, bytes(samples, samples + sample_bytes));
+    return true;
+}
+
+bytes kzs_encode(std::uint32_t channels, std::uint32_t rate, std::uint32_t bits, const bytes &samples) {
     bytes b;
     put_u32(b, channels);
     put_u32(b, rate);
-    put_u32(b, block_align);
+    put_u32(b, channels * bits / 8);
     put_u32(b, bits);
-    b.insert(b.end(), samples, samples + sample_bytes);
-    *out = std::move(b);
-    return true;
+    b.insert(b.end(), samples.begin(), samples.end());
+    return b;
 }
 
 bool kzs_check(const bytes &kzs, std::string *error) {

@@ -35,6 +35,9 @@ bool kzg_encode(const rgba_image &image, const std::vector<rect> &rects, bytes *
 bool kzb_encode(const rgba_image &image, bytes *out, std::string *error);
 // A PCM WAV file (8 or 16 bit, any rate, mono or stereo) as kzs: 16-byte header, then the samples.
 bool kzs_from_wav(const bytes &wav, bytes *out, std::string *error);
+// kzs bytes of samples as given: the header (channels, rate, block alignment =
+// channels x bits / 8, bits), then the samples.
+bytes kzs_encode(std::uint32_t channels, std::uint32_t rate, std::uint32_t bits, const bytes &samples);
 // A kzs file back to a WAV file.
 bool kzs_to_wav(const bytes &kzs, bytes *out, std::string *error);
 

@@ -5,25 +5,26 @@
 #include <string>
 #include <vector>
 
+// Test packs and assets are made by the pack tool's own writers (tools/kz_formats.h).
 struct test_pack_entry {
     std::string name;
     std::vector<uint8_t> data;
-    bool compress = false; // stored as LZW codes (unless those come out exactly as long as the data)
+    bool compress = false; // stored as LZW codes when those are shorter, as the pack tool does
 };
 
 // The bytes of a pack file holding entries in order (names scrambled with the game's key).
 std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries);
+
+// A pack image given byte for byte.
+struct test_pack_bytes {
+    std::vector<uint8_t> bytes;
+};
 
 // Writes the pack to <fresh temp folder>/data/tombweaver.kzp, points TOMBWEAVER_PATH and the
 // base folder there (base_path_init) and opens it with packfile_load(). A pack that was
 // already open is closed first and opened again afterwards. On destruction the test pack is
 // closed (packfile_close), the environment and base folder restored and the folder removed.
 // ok() tells whether packfile_load succeeded.
-// A pack image given byte for byte.
-struct test_pack_bytes {
-    std::vector<uint8_t> bytes;
-};
-
 class scoped_test_pack {
 public:
     explicit scoped_test_pack(const std::vector<test_pack_entry> &entries);
@@ -60,8 +61,6 @@ struct test_sprite {
 // A kzg sheet of the sprites in order: paletted (colours in order of first appearance)
 // when at most 256 opaque colours are used, else 24-bit. Literal, fill and jump runs.
 std::vector<uint8_t> test_kzg_bytes(const std::vector<test_sprite> &sprites);
-// A kzb picture of width x height pixels (0xAARRGGBB; alpha below 0x80 becomes a jump run).
-std::vector<uint8_t> test_kzb_bytes(int width, int height, const std::vector<uint32_t> &pixels);
 
 // A table file as the string table reader expects it: lines joined with CR LF.
 std::string test_table_text(const std::vector<std::string> &lines);
