@@ -2,6 +2,7 @@
 #include "engine/ec_lzw.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "game/g_data_check.h"
 
 #include <benchmark/benchmark.h>
 
@@ -129,5 +130,25 @@ void BM_open_pack_and_load_every_entry(benchmark::State &state) {
     state.SetBytesProcessed((int64_t)(state.iterations() * total));
 }
 BENCHMARK(BM_open_pack_and_load_every_entry)->Unit(benchmark::kMillisecond);
+
+// The start-up check on the open pack: every entry decoded and read by its reader.
+void BM_data_check_pack(benchmark::State &state) {
+    memory_system_init();
+    std::vector<u8> file = read_pack();
+    if (!open_pack(file)) {
+        state.SkipWithError("the pack does not open");
+        return;
+    }
+    for (auto _ : state) {
+        u32 bad = 0;
+        char why[320];
+        if (!data_check_pack(&bad, why, sizeof why)) {
+            state.SkipWithError(why);
+            break;
+        }
+    }
+    packfile_close();
+}
+BENCHMARK(BM_data_check_pack)->Unit(benchmark::kMillisecond);
 
 } // namespace
