@@ -2,6 +2,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "main.h"
+#include "platform/pf_events.h"
 #include "test_pack.h"
 #include "tw_test.h"
 
@@ -66,10 +67,19 @@ struct installed_layout {
         }
         return pid;
     }
-    // Runs the program to its end: its exit code and stderr.
+    // Runs the program to its end: its exit code and stderr. One still running after
+    // 20 seconds (it did not stop at the data) is killed and reads as -2.
     std::pair<int, std::string> run(bool with_env) const {
+        pid_t pid = start(with_env);
         int status = 0;
-        waitpid(start(with_env), &status, 0);
+        for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+            if (waited == 200) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                return {-2, err()};
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err()};
     }
     std::string err() const {
@@ -148,8 +158,17 @@ TEST(DataLookup, ADamagedEntryIsOneFatalBoxNamingIt) {
     scoped_test_pack pack(test_pack_bytes{damaged_pack()});
     packfile_close();
     rec.clear();
+    // Should the game start after all, it is closed after a few frames.
+    platform_set_loop_hook(
+        [](void *) {
+            static int passes = 0;
+            if (++passes == 100)
+                platform_post_message(msg_close, 0, 0);
+        },
+        nullptr);
     testing::internal::CaptureStderr();
     EXPECT_EQ(tombweaver_main(), 1);
+    platform_set_loop_hook(nullptr, nullptr);
     std::string err = testing::internal::GetCapturedStderr();
     ASSERT_EQ(rec.count(), 1u) << rec.dialogs().back().text;
     EXPECT_EQ(rec.dialogs()[0].caption, "Fatal Error");
