@@ -273,6 +273,8 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     write_png(assets / "a.png", 16, 16, std::vector<uint32_t>(256, 0xFF336699u));
     write_file(assets / "deep.wav", wav_of(1, 8000, 24, bytes(30, 0)));
     write_png(assets / "big.png", 300, 2, std::vector<uint32_t>(600, 0xFF000000u));
+    write_file(assets / "slow.wav", wav_of(1, 99, 8, bytes(4, 128)));
+    write_file(assets / "fast.wav", wav_of(1, 200001, 8, bytes(4, 128)));
     struct bad {
         const char *line;
         const char *message;
@@ -286,6 +288,8 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         {"x kzg big.png whole", "1..256"},
         {"x kzs deep.wav", "8- and 16-bit"},
         {"x kzs a.png", "not a RIFF WAVE"},
+        {"x kzs slow.wav", "sample rate outside 100..200000"}, // the game's own check
+        {"x kzs fast.wav", "sample rate outside 100..200000"},
         {"x kzb a.txt", "a.txt"},
         {"onlytwo raw", "want <pack name>"},
     };
@@ -338,4 +342,10 @@ TEST(kzpack, verify_finds_damaged_entries) {
     EXPECT_NE(std::string::npos, r.out.find("does not decode")) << r.out;
     write_file(dir.root / "short.kzp", bytes{5, 0, 0, 0});
     EXPECT_EQ(1, kzpack("verify " + quoted(dir.root / "short.kzp"), dir.root).status);
+    write_file(dir.root / "empty.kzp", bytes{});
+    for (const char *command : {"list ", "verify "}) {
+        r = kzpack(command + quoted(dir.root / "empty.kzp"), dir.root);
+        EXPECT_EQ(1, r.status);
+        EXPECT_NE(std::string::npos, r.out.find("too short to be a pack")) << r.out;
+    }
 }

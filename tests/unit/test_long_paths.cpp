@@ -1,4 +1,4 @@
-// test_long_paths.cpp -- the data folder, the save folder and the current folder up to PATH_MAX, and no home
+// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, and no home
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder whose path is exactly length characters, under a temporary folder
-// (parts of at most 200 characters, as a file system allows).
+// A fresh folder whose path is exactly length characters, in parts of at most 201.
 struct long_folder {
     fs::path root;
     std::string path;
@@ -27,35 +26,13 @@ struct long_folder {
         std::string pattern = (fs::temp_directory_path() / "tw-long-XXXXXX").string();
         root = mkdtemp(pattern.data());
         path = root.string();
-        while (path.size() < length) {
-            size_t part = std::min<size_t>(200, length - path.size() - 1);
-            if (part == 0) // one character left: lengthen the last part instead
-                path.back() = 'y', path += "z", part = 0;
-            else
-                path += "/" + std::string(part, 'x');
-        }
+        while (path.size() + 1 < length)
+            path += "/" + std::string(std::min<size_t>(200, length - path.size() - 1), 'x');
+        if (path.size() < length)
+            path += "y"; // one character left: the last part grows by one
         fs::create_directories(path);
     }
     ~long_folder() { fs::remove_all(root); }
-};
-
-struct scoped_env {
-    std::string name, old;
-    bool had;
-    scoped_env(const char *n, const char *value) : name(n), had(std::getenv(n) != nullptr) {
-        if (had)
-            old = std::getenv(n);
-        if (value)
-            setenv(n, value, 1);
-        else
-            unsetenv(n);
-    }
-    ~scoped_env() {
-        if (had)
-            setenv(name.c_str(), old.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
 };
 
 const size_t lengths[] = {255, 256, 4000};
@@ -66,32 +43,37 @@ TEST(LongPaths, TheSaveFolder) {
         SCOPED_TRACE(length);
         long_folder home(length);
         ASSERT_EQ(home.path.size(), length);
-        scoped_env xdg("XDG_DATA_HOME", home.path.c_str());
+        setenv("XDG_DATA_HOME", home.path.c_str(), 1);
         dialog_recorder rec;
         save_file_init_path();
-        EXPECT_EQ(std::string(save_file_path()), home.path + "/Oakhollow Works/nonogram.sav");
+        const std::string save = home.path + "/Oakhollow Works/nonogram.sav";
+        EXPECT_EQ(std::string(save_file_path()), save);
         u8 record[25] = {1};
         EXPECT_TRUE(save_file_save(record, sizeof record));
-        EXPECT_EQ(fs::file_size(home.path + "/Oakhollow Works/nonogram.sav"), 25u);
-        EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+        EXPECT_EQ(fs::file_size(save), 25u);
+        EXPECT_EQ(rec.count(), 0u);
     }
     EXPECT_EQ(memory_num_allocations(), 0);
 }
 
-TEST(LongPaths, TheDataFolderByVariableAndTheCurrentFolder) {
+TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     memory_system_init();
     const std::vector<u8> pack = test_pack_image({{"a.txt", {1, 2, 3}}});
+    const std::string test_base = std::getenv("TOMBWEAVER_PATH");
+    const fs::path old_cwd = fs::current_path();
     for (bool by_variable : {true, false}) {
         for (size_t length : lengths) {
-            SCOPED_TRACE(std::string(by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
+            SCOPED_TRACE((by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
             long_folder base(length);
             fs::create_directories(base.path + "/data");
             std::ofstream(base.path + "/data/tombweaver.kzp", std::ios::binary)
                 .write((const char *)pack.data(), (std::streamsize)pack.size());
-            scoped_env variable("TOMBWEAVER_PATH", by_variable ? base.path.c_str() : nullptr);
-            fs::path old_cwd = fs::current_path();
-            if (!by_variable)
+            if (by_variable) {
+                setenv("TOMBWEAVER_PATH", base.path.c_str(), 1);
+            } else {
+                unsetenv("TOMBWEAVER_PATH");
                 fs::current_path(base.path);
+            }
             dialog_recorder rec;
             ASSERT_TRUE(base_path_init());
             EXPECT_EQ(std::string(base_path_get()), base.path);
@@ -101,14 +83,14 @@ TEST(LongPaths, TheDataFolderByVariableAndTheCurrentFolder) {
             EXPECT_EQ(size, 3u);
             packfile_close();
             fs::current_path(old_cwd);
-            EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+            EXPECT_EQ(rec.count(), 0u);
         }
     }
-    base_path_init();
+    setenv("TOMBWEAVER_PATH", test_base.c_str(), 1);
     EXPECT_EQ(memory_num_allocations(), 0);
 }
 
-// The player is told once, and the game goes on without saving.
+// No folder for the save: the player is told once, and the game goes on without saving.
 void expect_told_once_and_no_save(const dialog_recorder &rec) {
     ASSERT_EQ(rec.count(), 1u);
     EXPECT_EQ(rec.dialogs()[0].caption, "Progress Not Saved");
@@ -121,7 +103,7 @@ void expect_told_once_and_no_save(const dialog_recorder &rec) {
 
 TEST(LongPaths, ASaveFolderPastPathMaxIsToldOnce) {
     long_folder home(4080); // + "/Oakhollow Works/nonogram.sav" is past 4095
-    scoped_env xdg("XDG_DATA_HOME", home.path.c_str());
+    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     dialog_recorder rec;
     save_file_init_path();
     expect_told_once_and_no_save(rec);
