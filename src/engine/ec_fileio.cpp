@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-// The name the assertion texts give a failed open.
-#define INVALID_HANDLE_VALUE nullptr
+// The text the assertion boxes give a file that could not be opened.
+constexpr const char *file_opened = "file != INVALID_HANDLE_VALUE";
 
 namespace {
 
@@ -53,7 +53,7 @@ void save_failure_tell(const char *what) {
 
 u8 *read_whole_file(const char *path, const char *info, u32 *size_out) {
     platform_file *file = platform_file_open_read(path);
-    if (!ec_assert(file != INVALID_HANDLE_VALUE))
+    if (!ec_assert_text(file, file_opened))
         return nullptr;
     u32 filesize = (u32)platform_file_size(file);
     if (size_out)
@@ -159,9 +159,8 @@ bool save_file_save(const void *data, u32 out_size) {
         std::fprintf(stderr, "tombweaver: the unreadable save file was moved to %s\n", aside.text);
     }
     long result = platform_file_replace(save_filename.text, data, out_size);
-    const char *file = result < 0 ? INVALID_HANDLE_VALUE : save_filename.text;
-    u32 byteswritten = result < 0 ? 0 : (u32)result;
-    bool saved = ec_assert(file != INVALID_HANDLE_VALUE) && ec_assert(byteswritten == out_size);
+    bool saved = ec_assert_text(result >= 0, file_opened) &&
+                 ec_assert_text((u32)result == out_size, "byteswritten == out_size");
     if (!saved) {
         std::snprintf(message, sizeof message, "Your progress could not be written to\n%s\n(%s).",
                       save_filename.text, platform_file_error_text());
