@@ -13,6 +13,9 @@ bool close_requested = false;
 bool events_ready = false;
 
 platform_loop_hook loop_hook = nullptr;
+
+// Keys (and mouse buttons) down, by virtual key, as dispatched.
+bool keys_held[256];
 void *loop_hook_context = nullptr;
 
 std::int32_t pack_xy(int x, int y) {
@@ -38,22 +41,22 @@ std::uint32_t virtual_key(SDL_Keycode key) {
         return vk_f1 + (std::uint32_t)(key - SDLK_F1);
     switch (key) {
     case SDLK_ESCAPE: return vk_escape;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
-    case SDLK_SPACE: return 0x20;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return vk_return;
+    case SDLK_SPACE: return vk_space;
     case SDLK_BACKSPACE: return 0x08;
-    case SDLK_TAB: return 0x09;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    case SDLK_TAB: return vk_tab;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk_shift;
+    case SDLK_LCTRL: case SDLK_RCTRL: return vk_control;
     case SDLK_LALT: case SDLK_RALT: return 0x12;
     case SDLK_PAUSE: return 0x13;
     case SDLK_PAGEUP: return 0x21;
     case SDLK_PAGEDOWN: return 0x22;
     case SDLK_END: return 0x23;
     case SDLK_HOME: return 0x24;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
+    case SDLK_LEFT: return vk_left;
+    case SDLK_UP: return vk_up;
+    case SDLK_RIGHT: return vk_right;
+    case SDLK_DOWN: return vk_down;
     case SDLK_INSERT: return 0x2D;
     case SDLK_DELETE: return 0x2E;
     default: return 0;
@@ -114,6 +117,11 @@ void translate(const SDL_Event &e) {
         std::uint32_t vk = virtual_key(e.key.keysym.sym);
         if (!vk)
             break;
+        // A held key repeats only where repeating helps: the arrows that move a
+        // cursor or a focus. Every other key acts once per press (a held M or F1
+        // would otherwise flip its switch over and over).
+        if (e.type == SDL_KEYDOWN && e.key.repeat && (vk < vk_left || vk > vk_down))
+            break;
         // Alt combinations and F10 are system keys: the game never sees them.
         bool system = (e.key.keysym.mod & KMOD_ALT) || vk == vk_f10;
         if (e.type == SDL_KEYDOWN)
@@ -169,6 +177,8 @@ void platform_set_window_proc(platform_window_proc proc) { window_proc = proc; }
 
 void platform_events_reset() {
     queue.clear();
+    for (bool &held : keys_held)
+        held = false;
     close_requested = false;
     if (SDL_WasInit(SDL_INIT_EVENTS))
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -191,9 +201,46 @@ bool platform_get_message(platform_message *msg) {
     return msg->message != msg_quit;
 }
 
+namespace {
+
+// Follows the keys and buttons as their messages go out, the way the system's key state does.
+void track_key_state(const platform_message *msg) {
+    const std::uint32_t key = msg->wparam & 0xFF;
+    switch (msg->message) {
+    case msg_keydown:
+    case msg_syskeydown:
+        keys_held[key] = true;
+        break;
+    case msg_keyup:
+    case msg_syskeyup:
+        keys_held[key] = false;
+        break;
+    case msg_lbuttondown:
+    case msg_lbuttonup:
+        keys_held[vk_lbutton] = msg->message == msg_lbuttondown;
+        break;
+    case msg_rbuttondown:
+    case msg_rbuttonup:
+        keys_held[vk_rbutton] = msg->message == msg_rbuttondown;
+        break;
+    case msg_activate:
+        if (msg->wparam == 0) // the releases go to another window now
+            for (bool &held : keys_held)
+                held = false;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
 std::intptr_t platform_dispatch_message(const platform_message *msg) {
+    track_key_state(msg);
     return window_proc ? window_proc(msg) : 0;
 }
+
+bool platform_key_held(std::uint32_t virtual_key) { return virtual_key < 256 && keys_held[virtual_key]; }
 
 std::intptr_t platform_send_message(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
     platform_message msg = {message, wparam, lparam};
