@@ -2,6 +2,7 @@
 #include "ui/ec_splash.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_settings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
@@ -88,7 +89,7 @@ void appmode_splash_update() {
             splash_state = splash_state_wait;
             if (intro_sound != invalid_id) {
                 sound_play(intro_sound, false);
-                sound_set_volume(intro_sound, 90);
+                sound_set_volume(intro_sound, settings_get().sounds ? 90 : 0); // sounds off: silent, same hold
             }
         }
         break;

@@ -3,8 +3,10 @@
 
 #include "engine/ec_assert.h"
 #include "engine/ec_memory.h"
+#include "engine/ec_settings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
+#include "platform/pf_keys.h"
 #include "sound/direct_sound.h"
 #include "ui/ec_cursor.h"
 
@@ -127,6 +129,20 @@ int button_state(const ui_element *element, dword flags) {
     return state;
 }
 
+// A button element's flags, click handler and id, whichever record it shows.
+dword button_record_fields(const ui_element *e, dword *flags, void (**on_click)(dword)) {
+    if (e->ui_type == ui_type_dynamic_button) {
+        const dynamic_button_data *button = (const dynamic_button_data *)e->data;
+        *flags = button->flags;
+        *on_click = button->on_click;
+        return button->id;
+    }
+    const image_button_data *button = (const image_button_data *)e->data;
+    *flags = button->flags;
+    *on_click = button->on_click;
+    return button->id;
+}
+
 ui_window *find_window(dword id, ui_window **previous) {
     ui_window *prev = nullptr;
     for (ui_window *w = ui_window_list; w; prev = w, w = w->next) {
@@ -226,7 +242,7 @@ bool button_lbutton(ui_element *element, dword &flags, dword id, void (*on_click
     if (!cursor_in(element) || !on_click)
         return false;
     if (down) {
-        if (click_sound && click_down_sound != invalid_id)
+        if (click_sound && click_down_sound != invalid_id && settings_get().sounds)
             sound_play(click_down_sound, false);
         flags |= button_flag_down;
         return true;
@@ -653,6 +669,67 @@ void button_all_up() {
                 ((image_button_data *)e->data)->flags &= ~button_flag_down;
         }
     }
+}
+
+bool ui_focus_button(const void *button) {
+    for (ui_window *w = ui_window_list; w; w = w->next) {
+        for (ui_element *e = w->elements; e; e = e->next) {
+            if (e->data != button || !e->active)
+                continue;
+            dword flags = 0;
+            void (*on_click)(dword) = nullptr;
+            button_record_fields(e, &flags, &on_click);
+            if ((flags & button_flag_disabled) || !on_click)
+                return false;
+            mouse_window_focus = w;
+            mouse_element_focus = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ui_press_focus() {
+    ui_element *e = mouse_element_focus;
+    if (!e || !e->active)
+        return false;
+    dword flags = 0;
+    void (*on_click)(dword) = nullptr;
+    const dword id = button_record_fields(e, &flags, &on_click);
+    if ((flags & button_flag_disabled) || !on_click)
+        return false;
+    if (e->ui_type == ui_type_dynamic_button && click_down_sound != invalid_id && settings_get().sounds)
+        sound_play(click_down_sound, false);
+    on_click(id);
+    return true;
+}
+
+bool ui_focus_key(unsigned virtual_key, const void *const *buttons, int count) {
+    if (virtual_key == vk_return || virtual_key == vk_space) {
+        ui_press_focus();
+        return true;
+    }
+    int step = 0;
+    if (virtual_key == vk_right || virtual_key == vk_down)
+        step = 1;
+    else if (virtual_key == vk_left || virtual_key == vk_up)
+        step = -1;
+    else if (virtual_key == vk_tab)
+        step = platform_key_held(vk_shift) ? -1 : 1;
+    if (step == 0)
+        return false;
+    if (count <= 0)
+        return true;
+    int current = step > 0 ? -1 : count; // no focus among them: start from an end
+    for (int i = 0; i < count; ++i)
+        if (mouse_element_focus && mouse_element_focus->data == buttons[i])
+            current = i;
+    for (int tried = 1; tried <= count; ++tried) {
+        const int i = (((current + step * tried) % count) + count) % count;
+        if (ui_focus_button(buttons[i]))
+            break;
+    }
+    return true;
 }
 
 const ui_window *ui_focus_window() { return mouse_window_focus; }

@@ -139,6 +139,21 @@ bool ui_lbutton(bool down);
 // Clears button_flag_down on every button of every window.
 void button_all_up();
 
+// Keyboard focus. The focus is the element under the mouse, and a key may move it:
+// ui_focus_button gives it to the element showing this button record (text or image)
+// when that element is active, enabled and clickable; false, and no change, otherwise.
+// The next mouse move takes the focus back to what is under the cursor.
+bool ui_focus_button(const void *button);
+// Clicks the focused button as a press and release over it would (a text button's
+// click sound, then its on_click). False when nothing is focused or it is disabled.
+// The handler may switch the screen: touch nothing of the screen afterwards.
+bool ui_press_focus();
+// The keys of a screen's buttons, given in the screen's order: Right, Down and Tab move
+// the focus to the next button that can take it, Left, Up and Shift+Tab to the one
+// before, wrapping round (from no focus: the first or the last); Return and Space press
+// the focused one. True when the key was one of these.
+bool ui_focus_key(unsigned virtual_key, const void *const *buttons, int count);
+
 // The focus, read-only, for tests and screens: null when there is none.
 const ui_window *ui_focus_window();
 const ui_element *ui_focus_element();
