@@ -48,13 +48,15 @@ const app_mode game_app_modes[num_app_modes] = {
      .free = appmode_main_menu_free,
      .update = appmode_main_menu_update,
      .mousemove = appmode_main_menu_mousemove,
-     .lbutton = appmode_main_menu_lbutton},
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_main_menu_keydown},
     /* appmode_map: the menu's frame and mouse */
     {.init = appmode_map_init,
      .free = appmode_map_free,
      .update = appmode_main_menu_update,
      .mousemove = appmode_main_menu_mousemove,
-     .lbutton = appmode_main_menu_lbutton},
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_map_keydown},
     /* appmode_necrogram */
     {.init = appmode_necrogram_init,
      .free = appmode_necrogram_free,
@@ -62,8 +64,8 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_necrogram_mousemove,
      .lbutton = appmode_necrogram_lbutton,
      .rbutton = appmode_necrogram_rbutton,
-     .keydown = appmode_necrogram_key,
-     .keyup = appmode_necrogram_key},
+     .keydown = appmode_necrogram_keydown,
+     .keyup = appmode_necrogram_keyup},
     /* appmode_exit */ {.init = appmode_exit_init},
 };
 
@@ -220,6 +222,15 @@ std::intptr_t main_window_proc(const platform_message *msg) {
     case msg_keydown:
         if (msg->wparam == vk_f1) {
             diag_strings_toggle();
+            return 0;
+        }
+        // The music and sound switches work on every screen.
+        if (msg->wparam == 'M') {
+            music_switch(current_app_mode);
+            return 0;
+        }
+        if (msg->wparam == 'N') {
+            sounds_switch();
             return 0;
         }
         if (mode.keydown)

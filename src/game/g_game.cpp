@@ -2,7 +2,11 @@
 #include "game/g_game.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_settings.h"
 #include "sound/direct_sound.h"
+#include "ui/app_modes.h"
+
+#include <initializer_list>
 
 namespace {
 
@@ -42,7 +46,7 @@ void game_load_song() {
 void main_menu_start_song() {
     if (!ec_assert(title_song != invalid_id))
         return;
-    if (!sound_is_playing(title_song)) {
+    if (settings_get().music && !sound_is_playing(title_song)) {
         sound_set_volume(title_song, title_song_volume);
         sound_play(title_song, true);
     }
@@ -58,7 +62,7 @@ void main_menu_stop_song() {
 void game_start_song() {
     if (!ec_assert(game_song != invalid_id))
         return;
-    if (!sound_is_playing(game_song)) {
+    if (settings_get().music && !sound_is_playing(game_song)) {
         sound_set_volume(game_song, game_song_volume);
         sound_play(game_song, true);
     }
@@ -74,6 +78,27 @@ void game_stop_song() {
 void songs_free() {
     song_free(&title_song);
     song_free(&game_song);
+}
+
+void music_switch(int running_mode) {
+    game_settings s = settings_get();
+    s.music = !s.music;
+    settings_set(s);
+    if (!s.music) {
+        for (dword song : {title_song, game_song})
+            if (song != invalid_id && sound_is_playing(song))
+                sound_stop(song);
+    } else if (running_mode == appmode_main_menu || running_mode == appmode_map) {
+        main_menu_start_song();
+    } else if (running_mode == appmode_necrogram) {
+        game_start_song();
+    }
+}
+
+void sounds_switch() {
+    game_settings s = settings_get();
+    s.sounds = !s.sounds;
+    settings_set(s);
 }
 
 dword title_song_get() { return title_song; }

@@ -5,10 +5,12 @@
 #include "engine/ec_fileio.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
+#include "game/g_strings.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_main.h"
+#include "platform/pf_keys.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
 #include "ui/ec_cursor.h"
@@ -21,31 +23,38 @@ dword menu_window = invalid_id;
 
 // x is the centre and y the top, in screen pixels (the window is full-screen).
 dynamic_button_data play_button = {
-    .string_id = 4, .id = mm_play_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 1,
+    .string_id = str_mm_play, .id = mm_play_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_play,
 };
 dynamic_button_data continue_button = {
-    .string_id = 5, .id = mm_continue_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 1,
+    .string_id = str_mm_continue, .id = mm_continue_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_continue,
 };
 dynamic_button_data new_game_button = {
-    .string_id = 6, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 1,
+    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_play,
 };
 dynamic_button_data exit_button = {
-    .string_id = 8, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 1,
+    .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_exit,
 };
 
+// The buttons shown, top to bottom: the keyboard's focus order.
+const void *shown_buttons[3];
+int num_shown_buttons = 0;
+
 void add_button(dynamic_button_data *button) {
-    button->flags = 1; // no press left over from an earlier visit
+    button->flags = 0; // no press left over from an earlier visit
     dynamic_button_add(menu_window, button);
+    if (num_shown_buttons < 3)
+        shown_buttons[num_shown_buttons++] = button;
 }
 
 } // namespace
 
 void appmode_main_menu_init() {
     menu_window = ui_window_add_fullscreen(nullptr);
+    num_shown_buttons = 0;
     if (save_file_exists()) {
         add_button(&continue_button);
         add_button(&new_game_button);
@@ -88,6 +97,12 @@ void appmode_main_menu_mousemove(int x, int y, unsigned) {
 }
 
 void appmode_main_menu_lbutton(bool down) { ui_lbutton(down); }
+
+void appmode_main_menu_keydown(unsigned virtual_key) {
+    if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
+        return; // the mouse is in the middle of a click
+    ui_focus_key(virtual_key, shown_buttons, num_shown_buttons);
+}
 
 void mm_do_play(dword id) {
     if (!ec_assert(id == mm_play_id))

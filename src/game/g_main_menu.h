@@ -18,6 +18,9 @@ void appmode_main_menu_update();
 void appmode_main_menu_mousemove(int x, int y, unsigned key_flags);
 // Hands the left button to the UI.
 void appmode_main_menu_lbutton(bool down);
+// Keys move the focus over the buttons (arrows, Tab) and press it (Return, Space);
+// ignored while a mouse button is held.
+void appmode_main_menu_keydown(unsigned virtual_key);
 
 // Button handlers. Play and new game clear the progress, continue loads the save
 // (raising "save_file_exists()" when it is gone); both go to the map. Exit saves the

@@ -5,9 +5,11 @@
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
+#include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
+#include "platform/pf_keys.h"
 #include "ui/app_modes.h"
 #include "ui/ec_ui.h"
 
@@ -49,13 +51,13 @@ bool location_shown[num_map_locations];
 dword background_layer = invalid_id;
 
 dynamic_button_data back_button = {
-    .string_id = 17,
+    .string_id = str_map_back,
     .id = map_back_id,
     .x = 1152,
     .y = 656,
     .block_width = 10,
     .scale = 2,
-    .flags = 1,
+    .flags = 0,
     .on_click = map_do_back,
 };
 
@@ -76,7 +78,7 @@ const map_location *map_location_get(int index) {
 void appmode_map_init() {
     d3d_kzg_load_data("ui_gfx\\map_button.kzg", &map_button_sprite);
     const dword window = ui_window_add_fullscreen(map_draw_paths);
-    back_button.flags = 1;
+    back_button.flags = 0;
     dynamic_button_add(window, &back_button);
 
     for (int i = 0; i < num_map_locations; ++i) {
@@ -165,6 +167,24 @@ void map_do_location(dword id) {
         return;
     puzzle_set_active(map_locations[index].puzzle_id);
     set_app_mode(appmode_necrogram);
+}
+
+void appmode_map_keydown(unsigned virtual_key) {
+    if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
+        return; // the mouse is in the middle of a click
+    if (virtual_key == vk_escape) {
+        map_do_back(map_back_id);
+        return;
+    }
+    // The open locations along the path, then the back button; the completed
+    // (disabled) ones cannot take the focus.
+    const void *order[num_map_locations + 1];
+    int count = 0;
+    for (int i = 0; i < num_map_locations; ++i)
+        if (location_shown[i])
+            order[count++] = &map_location_buttons[i];
+    order[count++] = &back_button;
+    ui_focus_key(virtual_key, order, count);
 }
 
 bool map_location_shown(int index) { return index >= 0 && index < num_map_locations && location_shown[index]; }

@@ -28,6 +28,11 @@ void appmode_map_init();
 // Removes the layer and the window and frees the button sheet.
 void appmode_map_free();
 
+// Keys: the arrows and Tab move the focus along the open locations in path order and
+// on to the back button, Return and Space press it, Escape goes back to the menu.
+// Ignored while a mouse button is held.
+void appmode_map_keydown(unsigned virtual_key);
+
 // Button handlers: back to the menu (a foreign id raises "id == map_back_id");
 // a location makes its puzzle active and opens the board (ids 100 + index; others
 // raise "index >= 0" or "index < num_map_locations").

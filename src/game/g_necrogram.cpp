@@ -1,12 +1,14 @@
-// g_necrogram.cpp -- the necrogram board (model, clues, marking rules) and its screen
+// g_necrogram.cpp -- the necrogram screen: the board drawn, mouse and keys turned into marks
 #include "game/g_necrogram.h"
 
 #include "engine/ec_assert.h"
 #include "engine/ec_memory.h"
+#include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
+#include "game/g_strings.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -20,54 +22,13 @@
 #include "ui/ec_ui.h"
 
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
 
-int necrogram_size = 0;
-u8 solution[max_necrogram_size * max_necrogram_size];
-u8 marks[max_necrogram_size * max_necrogram_size];
-u8 row_clues[max_necrogram_size][max_line_clues];
-s32 row_clue_count[max_necrogram_size];
-u8 column_clues[max_necrogram_size][max_line_clues];
-s32 column_clue_count[max_necrogram_size];
-bool solved = false;
-int hover_column = -1;
-int hover_row = -1;
-// Chosen by the last press on a cell and kept across boards: dragging paints it.
-u8 paint_mark = mark_empty;
-
-// Runs of non-zero bytes along one line (cells at first, first + step, ...) into
-// clues; an empty line has the single clue 0.
-int line_runs(const u8 *line, int step, int length, u8 value, u8 *clues) {
-    int count = 0, run = 0;
-    for (int i = 0; i <= length; ++i) {
-        if (i < length && line[i * step] == value) {
-            ++run;
-            continue;
-        }
-        if (run > 0 && count < max_line_clues)
-            clues[count++] = (u8)run;
-        run = 0;
-    }
-    if (count == 0)
-        clues[count++] = 0;
-    return count;
-}
-
-bool line_matches(const u8 *line, int step, const u8 *clues, int count) {
-    u8 runs[max_line_clues];
-    int n = line_runs(line, step, necrogram_size, mark_full, runs);
-    return n == count && std::memcmp(runs, clues, (size_t)n) == 0;
-}
-
-u8 &hovered_cell() { return marks[hover_row * max_necrogram_size + hover_column]; }
-
-bool cell_hovered() {
-    return hover_column >= 0 && hover_row >= 0 && hover_column < necrogram_size &&
-           hover_row < necrogram_size;
-}
+// The board shown (empty until the screen first loads one). Static: paint_mark lives
+// on from one board to the next.
+necrogram_board board;
 
 } // namespace
 
@@ -75,143 +36,37 @@ necrogram_layout necrogram_layout_for(int size) {
     necrogram_layout l;
     l.clue_band = (size / 2) * necrogram_clue_pitch;
     l.total = size * necrogram_cell_size + l.clue_band;
-    l.left = (1024 - l.total) / 2;
-    l.top = (720 - l.total) / 2;
+    l.left = (necrogram_area_width - l.total) / 2;
+    l.top = (necrogram_area_height - l.total) / 2;
     l.grid_x = l.left + l.clue_band;
     l.grid_y = l.top + l.clue_band;
     return l;
 }
 
-void necrogram_load(int size, const u8 *cells) {
-    necrogram_size = 0;
-    solved = false;
-    if (size <= 0)
-        return; // an empty board
-    if (!ec_assert(cells) || !ec_assert(size <= max_necrogram_size))
-        return;
-    necrogram_size = size;
-    for (int r = 0; r < size; ++r) {
-        for (int c = 0; c < size; ++c) {
-            solution[r * max_necrogram_size + c] = cells[r * size + c] ? 1 : 0;
-            marks[r * max_necrogram_size + c] = mark_empty;
-        }
-    }
-}
-
-void necrogram_make_row_clues() {
-    for (int r = 0; r < necrogram_size; ++r)
-        row_clue_count[r] = line_runs(&solution[r * max_necrogram_size], 1, necrogram_size, 1, row_clues[r]);
-}
-
-void necrogram_make_column_clues() {
-    for (int c = 0; c < necrogram_size; ++c)
-        column_clue_count[c] =
-            line_runs(&solution[c], max_necrogram_size, necrogram_size, 1, column_clues[c]);
-}
-
-bool necrogram_is_solved() {
-    for (int i = 0; i < necrogram_size; ++i) {
-        if (!line_matches(&marks[i * max_necrogram_size], 1, row_clues[i], row_clue_count[i]))
-            return false;
-        if (!line_matches(&marks[i], max_necrogram_size, column_clues[i], column_clue_count[i]))
-            return false;
-    }
-    return true;
-}
-
-int necrogram_get_size() { return necrogram_size; }
-bool necrogram_solved() { return solved; }
-
-u8 necrogram_get_mark(int row, int column) {
-    if (row < 0 || column < 0 || row >= necrogram_size || column >= necrogram_size)
-        return mark_empty;
-    return marks[row * max_necrogram_size + column];
-}
-
-const u8 *necrogram_row_clues(int row, int *count) {
-    if (row < 0 || row >= necrogram_size)
-        return nullptr;
-    if (count)
-        *count = row_clue_count[row];
-    return row_clues[row];
-}
-
-const u8 *necrogram_column_clues(int column, int *count) {
-    if (column < 0 || column >= necrogram_size)
-        return nullptr;
-    if (count)
-        *count = column_clue_count[column];
-    return column_clues[column];
-}
-
-u8 necrogram_paint_mark_get() { return paint_mark; }
-
-void necrogram_update_hover(int x, int y) {
-    hover_column = hover_row = -1;
-    const necrogram_layout l = necrogram_layout_for(necrogram_size);
-    const int edge = necrogram_cell_size * necrogram_size;
-    if (x >= l.grid_x && x < l.grid_x + edge && y >= l.grid_y && y < l.grid_y + edge) {
-        hover_column = (x - l.grid_x) / necrogram_cell_size;
-        hover_row = (y - l.grid_y) / necrogram_cell_size;
-    }
-}
+const necrogram_board *necrogram_shown() { return &board; }
+int necrogram_get_size() { return board.size; }
+bool necrogram_solved() { return board.solved; }
+u8 necrogram_get_mark(int row, int column) { return necrogram_mark_at(&board, row, column); }
 
 void necrogram_get_hover(int *column, int *row) {
     if (column)
-        *column = hover_column;
+        *column = board.hover_column;
     if (row)
-        *row = hover_row;
+        *row = board.hover_row;
 }
 
-necrogram_effect necrogram_press_left() {
-    if (!cell_hovered())
-        return necrogram_effect_none;
-    necrogram_effect effect;
-    if (hovered_cell() == mark_full) {
-        paint_mark = mark_empty;
-        effect = necrogram_effect_pave;
-    } else {
-        paint_mark = mark_full;
-        effect = necrogram_effect_full;
-    }
-    hovered_cell() = paint_mark;
-    solved = necrogram_is_solved();
-    return effect;
-}
-
-necrogram_effect necrogram_press_right() {
-    if (!cell_hovered())
-        return necrogram_effect_none;
-    necrogram_effect effect;
-    if (hovered_cell() == mark_cross) {
-        paint_mark = mark_empty;
-        effect = necrogram_effect_pave;
-    } else {
-        paint_mark = mark_cross;
-        effect = necrogram_effect_cross;
-    }
-    hovered_cell() = paint_mark;
-    solved = necrogram_is_solved();
-    return effect;
-}
-
-necrogram_effect necrogram_paint_hovered() {
-    if (!cell_hovered() || hovered_cell() == paint_mark)
-        return necrogram_effect_none;
-    hovered_cell() = paint_mark;
-    solved = necrogram_is_solved();
-    switch (paint_mark) {
-    case mark_full:
-        return necrogram_effect_full;
-    case mark_cross:
-        return necrogram_effect_cross;
-    default:
-        return necrogram_effect_pave;
+void necrogram_update_hover(int x, int y) {
+    board.hover_column = board.hover_row = -1;
+    const necrogram_layout l = necrogram_layout_for(board.size);
+    const int edge = necrogram_cell_size * board.size;
+    if (x >= l.grid_x && x < l.grid_x + edge && y >= l.grid_y && y < l.grid_y + edge) {
+        board.hover_column = (x - l.grid_x) / necrogram_cell_size;
+        board.hover_row = (y - l.grid_y) / necrogram_cell_size;
     }
 }
 
 void necrogram_record_capture() {
-    if (solved)
+    if (board.solved)
         player_complete_puzzle(puzzle_get_active());
 }
 
@@ -222,11 +77,16 @@ void necrogram_do_exit(dword id) {
     set_app_mode(appmode_map);
 }
 
-void necrogram_reset_for_test() {
-    paint_mark = mark_empty;
-    necrogram_size = 0;
-    solved = false;
-    hover_column = hover_row = -1;
+void necrogram_do_undo(dword id) {
+    if (!ec_assert(id == ng_undo_id))
+        return;
+    necrogram_undo(&board);
+}
+
+void necrogram_do_redo(dword id) {
+    if (!ec_assert(id == ng_redo_id))
+        return;
+    necrogram_redo(&board);
 }
 
 // The screen.
@@ -253,17 +113,46 @@ constexpr u32 colour_white = 0xFFFFFFFF;
 constexpr u32 colour_grey = 0xFF808080;
 constexpr u32 colour_yellow = 0xFFFFFF00;
 constexpr u32 colour_green = 0xFF00FF00;
+constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gradient
+
+// The right-hand column: the legend at the top, Undo, Redo and Map at the bottom
+// (x is a button's centre, y its top).
+constexpr int column_centre = 1152;
+constexpr int legend_left = 1040, legend_top = 40, legend_pitch = 22, legend_action_x = 1040 + 104;
 
 dynamic_button_data exit_button = {
-    .string_id = 18,
+    .string_id = str_ng_exit,
     .id = ng_exit_id,
-    .x = 1152,
+    .x = column_centre,
     .y = 656,
     .block_width = 10,
     .scale = 2,
-    .flags = 1,
+    .flags = 0,
     .on_click = necrogram_do_exit,
 };
+dynamic_button_data undo_button = {
+    .string_id = str_ng_undo,
+    .id = ng_undo_id,
+    .x = column_centre,
+    .y = 536,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
+    .on_click = necrogram_do_undo,
+};
+dynamic_button_data redo_button = {
+    .string_id = str_ng_redo,
+    .id = ng_redo_id,
+    .x = column_centre,
+    .y = 596,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
+    .on_click = necrogram_do_redo,
+};
+
+// The fill or cross key held since it marked a cell: moving paints until it is released.
+unsigned paint_key = 0;
 
 // Creates one of the board's sounds into *id, which must be empty.
 void load_sound(dword *id, const char *filename, bool was_empty) {
@@ -272,18 +161,17 @@ void load_sound(dword *id, const char *filename, bool was_empty) {
     *id = sound_create(filename);
 }
 
-void play_effect(necrogram_effect effect) {
+// The sound of a change (unless the player switched sounds off); a full mark also
+// bursts sparks at (x, y).
+void play_effect(necrogram_effect effect, int x, int y) {
     dword sound = invalid_id;
     switch (effect) {
     case necrogram_effect_none:
         return;
-    case necrogram_effect_full: {
-        int x = 0, y = 0;
-        cursor_get_position(&x, &y);
+    case necrogram_effect_full:
         particle_burst(x, y);
         sound = full_sound;
         break;
-    }
     case necrogram_effect_cross:
         sound = cross_sound;
         break;
@@ -291,8 +179,34 @@ void play_effect(necrogram_effect effect) {
         sound = pave_sound;
         break;
     }
-    if (sound != invalid_id)
+    if (sound != invalid_id && settings_get().sounds)
         sound_play(sound, false);
+}
+
+// A change made with the mouse: the sparks start at the cursor.
+void play_mouse_effect(necrogram_effect effect) {
+    int x = 0, y = 0;
+    cursor_get_position(&x, &y);
+    play_effect(effect, x, y);
+}
+
+// A change made with the keys: the sparks start in the middle of the hovered cell.
+void play_key_effect(necrogram_effect effect) {
+    const necrogram_layout l = necrogram_layout_for(board.size);
+    play_effect(effect, l.grid_x + necrogram_cell_size * board.hover_column + necrogram_cell_size / 2,
+                l.grid_y + necrogram_cell_size * board.hover_row + necrogram_cell_size / 2);
+}
+
+// Undo and Redo are shown disabled when there is nothing to take back or bring back.
+void sync_history_buttons() {
+    auto set = [](dynamic_button_data &button, bool enabled) {
+        if (enabled)
+            button.flags &= ~button_flag_disabled;
+        else
+            button.flags |= button_flag_disabled;
+    };
+    set(undo_button, necrogram_can_undo(&board));
+    set(redo_button, necrogram_can_redo(&board));
 }
 
 // One 32 x 32 tile of the board's sheet; a sheet that failed to load draws nothing.
@@ -323,12 +237,12 @@ void necrogram_make_background() {
 
 // A clue in its slot: one digit as the character, 10 and more as a decimal number
 // centred on the digit's place, small enough to keep clear of its neighbours.
-void draw_clue(int x, int y, int value) {
+void draw_clue(int x, int y, int value, u32 colour) {
     const int shadow_x = 1, shadow_y = 1; // black, one pixel right and down
     if (value < 10) {
         const char c = (char)('0' + value);
         gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, 2);
-        gfx2d_draw_char(x, y, c, colour_white, 2);
+        gfx2d_draw_char(x, y, c, colour, 2);
         return;
     }
     safestring number;
@@ -343,13 +257,31 @@ void draw_clue(int x, int y, int value) {
     }
     x += (digit - w) / 2;
     gfx2d_draw_string(x + shadow_x, y + shadow_y, &number, colour_black, scale);
-    gfx2d_draw_string(x, y, &number, colour_white, scale);
+    gfx2d_draw_string(x, y, &number, colour, scale);
+}
+
+// White, or dimmed once the line's marks form its clues (when the player keeps clue marks on).
+u32 clue_colour(bool satisfied) {
+    return satisfied && settings_get().clue_marks ? necrogram_clue_done_colour : colour_white;
+}
+
+// The keys, two columns in the bitmap font: the key, then what it does.
+void draw_legend() {
+    for (int i = 0; i < num_ng_legend_lines; ++i) {
+        const int y = legend_top + legend_pitch * i;
+        const safestring *key = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i);
+        const safestring *action = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i + 1);
+        if (!key || !action)
+            return;
+        gfx2d_draw_string(legend_left, y, key, colour_black, 2);
+        gfx2d_draw_string(legend_action_x, y, action, colour_legend, 2);
+    }
 }
 
 } // namespace
 
 void necrogram_draw() {
-    const int n = necrogram_size;
+    const int n = board.size;
     if (n <= 0)
         return;
     const necrogram_layout l = necrogram_layout_for(n);
@@ -359,29 +291,33 @@ void necrogram_draw() {
     // Row strips and clues.
     for (int r = 0; r < n; ++r) {
         const int y = gy + necrogram_cell_size * r;
-        const int tile = r == hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+        const int tile = r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
         for (int x = l.left - necrogram_cell_size; x < gx; x += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
-        const int count = row_clue_count[r];
+        const int count = board.row_clue_count[r];
+        const u32 colour = clue_colour(necrogram_row_satisfied(&board, r));
         for (int i = 0; i < count; ++i)
-            draw_clue(gx - necrogram_clue_pitch * count + necrogram_clue_pitch * i, y + 6, row_clues[r][i]);
+            draw_clue(gx - necrogram_clue_pitch * count + necrogram_clue_pitch * i, y + 6, board.row_clues[r][i],
+                      colour);
     }
     // Column strips and clues.
     for (int c = 0; c < n; ++c) {
         const int x = gx + necrogram_cell_size * c;
-        const int tile = c == hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+        const int tile = c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
         for (int y = l.top - necrogram_cell_size; y < gy; y += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
-        const int count = column_clue_count[c];
+        const int count = board.column_clue_count[c];
+        const u32 colour = clue_colour(necrogram_column_satisfied(&board, c));
         for (int i = 0; i < count; ++i)
-            draw_clue(x + 7, gy - necrogram_clue_pitch * count + necrogram_clue_pitch * i, column_clues[c][i]);
+            draw_clue(x + 7, gy - necrogram_clue_pitch * count + necrogram_clue_pitch * i, board.column_clues[c][i],
+                      colour);
     }
     // Cells: the checkerboard, then the marks on top.
     for (int r = 0; r < n; ++r) {
         for (int c = 0; c < n; ++c) {
             const int x = gx + necrogram_cell_size * c, y = gy + necrogram_cell_size * r;
             draw_tile(x, y, ((r + c) & 1) + tile_even, 1);
-            const u8 mark = marks[r * max_necrogram_size + c];
+            const u8 mark = necrogram_mark_at(&board, r, c);
             if (mark == mark_full)
                 draw_tile(x, y, tile_full, 1);
             else if (mark == mark_cross)
@@ -408,20 +344,20 @@ void necrogram_draw() {
     gfx2d_draw_vline(gx - 1, gy - 1, gy + edge + 1, colour_black);
     gfx2d_draw_vline(gx + edge + 1, gy - 1, gy + edge + 1, colour_black);
 
-    if (cell_hovered()) {
-        const int x = gx + necrogram_cell_size * hover_column, y = gy + necrogram_cell_size * hover_row;
+    if (board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n && board.hover_row < n) {
+        const int x = gx + necrogram_cell_size * board.hover_column, y = gy + necrogram_cell_size * board.hover_row;
         gfx2d_draw_hline(x, x + necrogram_cell_size, y, colour_green);
         gfx2d_draw_hline(x, x + necrogram_cell_size, y + necrogram_cell_size, colour_green);
         gfx2d_draw_vline(x, y, y + necrogram_cell_size, colour_green);
         gfx2d_draw_vline(x + necrogram_cell_size, y, y + necrogram_cell_size, colour_green);
     }
 
-    if (solved) {
+    if (board.solved) {
         // Across the whole framebuffer, whatever the window's size.
-        const int w = screen_width, top = necrogram_banner_top;
-        gfx2d_fill_rect(0, top + 1, w - 1, top + 127);
+        const int w = screen_width, top = necrogram_banner_top, bottom = top + necrogram_banner_height;
+        gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
         gfx2d_draw_hline(0, w - 1, top, colour_yellow);
-        gfx2d_draw_hline(0, w - 1, top + 128, colour_yellow);
+        gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
         safestring *text = scratch_string();
         safestring_create(text, "Fantastic! You've captured the monster.");
         const int text_width = gfx2d_strlen(text, 1);
@@ -443,18 +379,21 @@ void appmode_necrogram_init() {
     unsigned long tag = 0;
     const u8 *cells = puzzle_get_active_info(&size, &tag);
     if (cells) {
-        necrogram_load(size, cells);
-        necrogram_make_row_clues();
-        necrogram_make_column_clues();
+        necrogram_load(&board, size, cells);
+        necrogram_make_row_clues(&board);
+        necrogram_make_column_clues(&board);
     } else {
-        necrogram_load(0, nullptr); // no puzzle: an empty board with its exit button
+        necrogram_load(&board, 0, nullptr); // no puzzle: an empty board with its buttons
     }
-    hover_column = hover_row = -1;
+    paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
-    exit_button.flags = 1;
-    dynamic_button_add(window, &exit_button);
-    ui_mousemove(); // the exit button's focus, if the cursor is already over it
+    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button}) {
+        button->flags = 0; // no press left over from an earlier visit
+        dynamic_button_add(window, button);
+    }
+    sync_history_buttons();
+    ui_mousemove(); // the focus, if the cursor is already over a button
 
     particles_clear();
     main_menu_stop_song();
@@ -477,6 +416,8 @@ void appmode_necrogram_free() {
         }
     }
     ui_window_remove_all();
+    necrogram_history_clear(&board);
+    paint_key = 0;
 }
 
 void appmode_necrogram_update() {
@@ -488,6 +429,8 @@ void appmode_necrogram_update() {
     sound_update();
     gfx2d_fill_screen(0);
     necrogram_draw();
+    draw_legend();
+    sync_history_buttons();
     ui_draw();
     particles_draw();
     diag_strings_update();
@@ -501,21 +444,106 @@ void appmode_necrogram_mousemove(int x, int y, unsigned key_flags) {
     cursor_get_position(&cx, &cy);
     necrogram_update_hover(cx, cy);
     if (key_flags & mk_lbutton)
-        play_effect(necrogram_paint_hovered());
+        play_mouse_effect(necrogram_paint_hovered(&board));
     if (key_flags & mk_rbutton)
-        play_effect(necrogram_paint_hovered());
+        play_mouse_effect(necrogram_paint_hovered(&board));
 }
 
 void appmode_necrogram_lbutton(bool down) {
-    // A release over the exit button leaves the screen inside this call.
-    ui_lbutton(down);
-    if (down)
-        play_effect(necrogram_press_left());
+    if (down) {
+        paint_key = 0; // the mouse takes the stroke over
+        ui_lbutton(true);
+        play_mouse_effect(necrogram_press_left(&board));
+        return;
+    }
+    necrogram_stroke_end(&board);
+    // A release over a button runs its handler; the Map button leaves the screen inside this call.
+    ui_lbutton(false);
 }
 
 void appmode_necrogram_rbutton(bool down) {
-    if (down)
-        play_effect(necrogram_press_right());
+    if (down) {
+        paint_key = 0;
+        play_mouse_effect(necrogram_press_right(&board));
+    } else {
+        necrogram_stroke_end(&board);
+    }
 }
 
-void appmode_necrogram_key(unsigned) {}
+namespace {
+
+// Space, Z or X on the hovered cell: the press rule, and the key paints until released.
+// With no cell hovered the first key only shows the keyboard cursor, on the top-left cell.
+void key_press(unsigned virtual_key, necrogram_effect (*rule)(necrogram_board *)) {
+    int column = -1;
+    necrogram_get_hover(&column, nullptr);
+    if (column < 0) {
+        necrogram_move_hover(&board, 0, 0);
+        return;
+    }
+    paint_key = virtual_key;
+    play_key_effect(rule(&board));
+}
+
+void key_move(int columns, int rows) {
+    if (!necrogram_move_hover(&board, columns, rows))
+        return;
+    if (paint_key)
+        play_key_effect(necrogram_paint_hovered(&board));
+}
+
+} // namespace
+
+void appmode_necrogram_keydown(unsigned virtual_key) {
+    if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
+        return; // the mouse is painting: the keys keep out of its way
+    if (platform_key_held(vk_control)) {
+        if (virtual_key == 'Z' && !platform_key_held(vk_shift))
+            necrogram_do_undo(ng_undo_id);
+        else if (virtual_key == 'Z' || virtual_key == 'Y')
+            necrogram_do_redo(ng_redo_id);
+        else
+            return;
+        paint_key = 0; // undo and redo end the stroke
+        return;
+    }
+    switch (virtual_key) {
+    case vk_left:
+        key_move(-1, 0);
+        break;
+    case vk_right:
+        key_move(1, 0);
+        break;
+    case vk_up:
+        key_move(0, -1);
+        break;
+    case vk_down:
+        key_move(0, 1);
+        break;
+    case vk_space:
+    case 'Z':
+        key_press(virtual_key, necrogram_press_left);
+        break;
+    case 'X':
+        key_press(virtual_key, necrogram_press_right);
+        break;
+    case 'H': {
+        game_settings s = settings_get();
+        s.clue_marks = !s.clue_marks;
+        settings_set(s);
+        break;
+    }
+    case vk_escape:
+        necrogram_do_exit(ng_exit_id); // leaves the screen
+        break;
+    default:
+        break;
+    }
+}
+
+void appmode_necrogram_keyup(unsigned virtual_key) {
+    if (paint_key == 0 || virtual_key != paint_key)
+        return;
+    paint_key = 0;
+    necrogram_stroke_end(&board);
+}

@@ -1,60 +1,54 @@
-// test_necrogram.cpp -- the board's clues, press and drag rules, completion test and exit
-#include "engine/ec_fileio.h"
-#include "engine/ec_memory.h"
-#include "game/g_necrogram.h"
-#include "game/g_player.h"
+// test_necrogram.cpp -- the board's clues, press and drag rules and completion test, over a board record
+#include "game/g_necrogram_board.h"
 #include "game/g_puzzles.h"
-#include "main.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Moves the hover onto a cell, through the same pixel mapping the screen uses.
-void hover(int row, int column) {
-    const necrogram_layout l = necrogram_layout_for(necrogram_get_size());
-    necrogram_update_hover(l.grid_x + 32 * column + 5, l.grid_y + 32 * row + 5);
-}
-
-std::vector<int> clues(const u8 *(*of)(int, int *), int line) {
-    int count = 0;
-    const u8 *c = of(line, &count);
-    return std::vector<int>(c, c + count);
-}
-std::vector<int> row_clues(int row) { return clues(necrogram_row_clues, row); }
-std::vector<int> column_clues(int column) { return clues(necrogram_column_clues, column); }
-
-void load_cells(int size, const u8 *cells) {
-    necrogram_load(size, cells);
-    necrogram_make_row_clues();
-    necrogram_make_column_clues();
-}
-void load_puzzle(u32 index) {
-    int size = 0;
-    const u8 *cells = puzzle_get_info(index, &size, nullptr);
-    load_cells(size, cells);
-}
-
-// Fills every cell that is 1 in picture (size x size) with left presses.
-void fill_picture(const u8 *picture, int size) {
-    for (int i = 0; i < size * size; ++i)
-        if (picture[i]) {
-            hover(i / size, i % size);
-            necrogram_press_left();
-        }
-}
-
+// A board record, as the screen holds one.
 class Necrogram : public ::testing::Test {
 protected:
-    void SetUp() override { necrogram_reset_for_test(); }
+    std::unique_ptr<necrogram_board> board = std::make_unique<necrogram_board>();
+    necrogram_board *b = board.get();
     dialog_recorder rec;
+
+    void hover(int row, int column) {
+        b->hover_row = row;
+        b->hover_column = column;
+    }
+    std::vector<int> row_clues(int row) {
+        return std::vector<int>(b->row_clues[row], b->row_clues[row] + b->row_clue_count[row]);
+    }
+    std::vector<int> column_clues(int column) {
+        return std::vector<int>(b->column_clues[column], b->column_clues[column] + b->column_clue_count[column]);
+    }
+    void load_cells(int size, const u8 *cells) {
+        necrogram_load(b, size, cells);
+        necrogram_make_row_clues(b);
+        necrogram_make_column_clues(b);
+    }
+    void load_puzzle(u32 index) {
+        int size = 0;
+        const u8 *cells = puzzle_get_info(index, &size, nullptr);
+        load_cells(size, cells);
+    }
+    // Fills every cell that is 1 in picture (size x size) with left presses.
+    void fill_picture(const u8 *picture, int size) {
+        for (int i = 0; i < size * size; ++i)
+            if (picture[i]) {
+                hover(i / size, i % size);
+                necrogram_press_left(b);
+            }
+    }
+    u8 mark(int row, int column) { return necrogram_mark_at(b, row, column); }
 };
 
 TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
@@ -70,15 +64,14 @@ TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
     EXPECT_EQ(column_clues(9), (std::vector<int>{10}));
     // An empty column's list is the single number 0: count 1, not 0.
     EXPECT_EQ(column_clues(0), (std::vector<int>{0}));
-    EXPECT_EQ(necrogram_row_clues(10, nullptr), nullptr);
     EXPECT_EQ(rec.count(), 0u);
 
     // Out of range: refused, the board left empty. The largest board's full line is 32.
     std::vector<u8> full(33 * 33, 1);
-    necrogram_load(33, full.data());
+    necrogram_load(b, 33, full.data());
     EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
-    EXPECT_EQ(necrogram_get_size(), 0);
-    necrogram_load(10, nullptr);
+    EXPECT_EQ(b->size, 0);
+    necrogram_load(b, 10, nullptr);
     EXPECT_TRUE(rec.asserted("cells"));
     load_cells(32, full.data());
     EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
@@ -90,7 +83,7 @@ TEST_F(Necrogram, PressCyclesOfBothButtons) {
     hover(0, 0);
     // Left: empty -> full -> empty; right: empty -> cross -> empty; then cross -> full -> cross.
     const struct {
-        necrogram_effect (*press)();
+        necrogram_effect (*press)(necrogram_board *);
         necrogram_effect effect;
         u8 mark;
     } steps[] = {
@@ -103,59 +96,60 @@ TEST_F(Necrogram, PressCyclesOfBothButtons) {
         {necrogram_press_right, necrogram_effect_cross, mark_cross},
     };
     for (const auto &s : steps) {
-        EXPECT_EQ(s.press(), s.effect);
-        EXPECT_EQ(necrogram_get_mark(0, 0), s.mark);
+        EXPECT_EQ(s.press(b), s.effect);
+        EXPECT_EQ(mark(0, 0), s.mark);
     }
     // Nothing hovered: no press or paint lands, and the stroke keeps its mark.
-    necrogram_update_hover(10, 10);
-    EXPECT_EQ(necrogram_press_left(), necrogram_effect_none);
-    EXPECT_EQ(necrogram_press_right(), necrogram_effect_none);
-    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
-    EXPECT_EQ(necrogram_get_mark(0, 0), mark_cross);
-    EXPECT_EQ(necrogram_paint_mark_get(), mark_cross);
+    hover(-1, -1);
+    EXPECT_EQ(necrogram_press_left(b), necrogram_effect_none);
+    EXPECT_EQ(necrogram_press_right(b), necrogram_effect_none);
+    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
+    EXPECT_EQ(mark(0, 0), mark_cross);
+    EXPECT_EQ(b->paint_mark, mark_cross);
 }
 
 TEST_F(Necrogram, StrokesPaintThePressMark) {
     load_puzzle(0);
     // A stroke with nothing pressed since the start paints empty.
     hover(0, 0);
-    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
+    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
     // Fill stroke across row 0: crosses become full too; a cell already full is silent.
     hover(0, 2);
-    necrogram_press_right();
+    necrogram_press_right(b);
     hover(0, 0);
-    necrogram_press_left();
+    necrogram_press_left(b);
     for (int c = 1; c < 5; ++c) {
         hover(0, c);
-        EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_full) << c;
+        EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_full) << c;
     }
     hover(0, 3);
-    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_none);
+    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
     // A stroke begun on a full cell clears every cell it passes, full or crossed.
     hover(1, 0);
-    necrogram_press_right();
+    necrogram_press_right(b);
     hover(0, 4);
-    EXPECT_EQ(necrogram_press_left(), necrogram_effect_pave);
+    EXPECT_EQ(necrogram_press_left(b), necrogram_effect_pave);
     for (auto [r, c] : {std::pair(0, 3), std::pair(1, 0)}) {
         hover(r, c);
-        EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_pave);
-        EXPECT_EQ(necrogram_get_mark(r, c), mark_empty);
+        EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_pave);
+        EXPECT_EQ(mark(r, c), mark_empty);
     }
     // A cross stroke crosses full cells. The stroke's mark outlives the board.
     hover(2, 2);
-    necrogram_press_left();
+    necrogram_press_left(b);
     hover(2, 3);
-    necrogram_press_right();
+    necrogram_press_right(b);
     hover(2, 2);
-    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_cross);
+    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_cross);
     load_puzzle(1);
     hover(5, 5);
-    EXPECT_EQ(necrogram_paint_hovered(), necrogram_effect_cross);
-    EXPECT_EQ(necrogram_get_mark(5, 5), mark_cross);
+    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_cross);
+    EXPECT_EQ(mark(5, 5), mark_cross);
 }
 
 // Solving, breaking a solved board with a wrong fill and taking it back, and a cross that
-// must count as empty are played in the new player's run.
+// must count as empty are played in the new player's run; leaving a broken board records
+// nothing in the comforts run.
 TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
     // Puzzles 3, 5 and 6 have other pictures with exactly the same clues (rows as hex, left cell high).
     const struct {
@@ -180,33 +174,8 @@ TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
         }
         ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(other.puzzle, nullptr, nullptr), 225));
         fill_picture(picture.data(), 15);
-        EXPECT_TRUE(necrogram_solved());
+        EXPECT_TRUE(b->solved);
     }
-}
-
-// The exit button records a completion only for a board that is solved when it is left
-// (the new player's run records one).
-TEST_F(Necrogram, ExitAfterBreakingASolvedBoardRecordsNothing) {
-    memory_system_init();
-    save_file_init_path();
-    std::remove(save_file_path());
-    player_reset();
-    app_mode modes[num_app_modes] = {};
-    app_modes_use_for_test(modes, appmode_necrogram);
-    puzzle_set_active(0);
-    load_puzzle(0);
-    int size = 0;
-    const u8 *picture = puzzle_get_info(0, &size, nullptr);
-    fill_picture(picture, size);
-    ASSERT_TRUE(necrogram_solved());
-    hover(0, 0);
-    necrogram_press_left();
-    necrogram_do_exit(ng_exit_id);
-    EXPECT_EQ(current_app_mode_get(), appmode_map);
-    EXPECT_FALSE(player_has_completed(0));
-    EXPECT_FALSE(save_file_exists());
-    app_modes_use_for_test(nullptr, appmode_init);
-    puzzle_reset_for_test();
 }
 
 } // namespace

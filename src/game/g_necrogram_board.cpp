@@ -1,0 +1,218 @@
+// g_necrogram_board.cpp -- the necrogram board: clues, marking rules, completion test and undo history
+#include "game/g_necrogram_board.h"
+
+#include "engine/ec_assert.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int row_step = max_necrogram_size; // from one cell to the one below it
+
+// Runs of cells equal to value along one line (cells at first, first + step, ...)
+// into clues; a line without any has the single clue 0.
+int line_runs(const u8 *line, int step, int length, u8 value, u8 *clues) {
+    int count = 0, run = 0;
+    for (int i = 0; i <= length; ++i) {
+        if (i < length && line[i * step] == value) {
+            ++run;
+            continue;
+        }
+        if (run > 0 && count < max_line_clues)
+            clues[count++] = (u8)run;
+        run = 0;
+    }
+    if (count == 0)
+        clues[count++] = 0;
+    return count;
+}
+
+bool line_matches(const necrogram_board *b, const u8 *line, int step, const u8 *clues, int count) {
+    u8 runs[max_line_clues];
+    const int n = line_runs(line, step, b->size, mark_full, runs);
+    return n == count && std::memcmp(runs, clues, (size_t)n) == 0;
+}
+
+bool cell_hovered(const necrogram_board *b) {
+    return b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < b->size && b->hover_row < b->size;
+}
+
+int hovered_index(const necrogram_board *b) { return b->hover_row * max_necrogram_size + b->hover_column; }
+
+// Drops the oldest step and moves the rest down.
+void drop_oldest_step(necrogram_history *h) {
+    const int first_kept = h->num_steps > 1 ? h->step_first[1] : h->num_changes;
+    std::memmove(h->changes, h->changes + first_kept,
+                 (size_t)(h->num_changes - first_kept) * sizeof(necrogram_change));
+    for (int i = 1; i < h->num_steps; ++i)
+        h->step_first[i - 1] = h->step_first[i] - first_kept;
+    h->num_changes -= first_kept;
+    --h->num_steps;
+    if (h->num_done > 0)
+        --h->num_done;
+}
+
+// Sets a cell's mark and records the change in the open step (opening one, and
+// forgetting the undone steps, when none is open).
+void set_mark(necrogram_board *b, int cell, u8 mark) {
+    necrogram_history *h = &b->history;
+    if (!h->step_open) {
+        if (h->num_done < h->num_steps) { // a new step forgets the undone ones
+            h->num_changes = h->step_first[h->num_done];
+            h->num_steps = h->num_done;
+        }
+        if (h->num_steps == max_history_steps)
+            drop_oldest_step(h);
+        h->step_first[h->num_steps++] = h->num_changes;
+        h->num_done = h->num_steps;
+        h->step_open = true;
+    }
+    // Room for the open step comes from the oldest ones (a stroke alone always fits).
+    while (h->num_changes == max_history_changes && h->num_steps > 1)
+        drop_oldest_step(h);
+    if (h->num_changes < max_history_changes)
+        h->changes[h->num_changes++] = {(u16)cell, b->marks[cell], mark};
+    b->marks[cell] = mark;
+}
+
+// A press on the hovered cell: a new step, the stroke's mark, the cell, solved.
+necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) {
+    if (!cell_hovered(b))
+        return necrogram_effect_none;
+    necrogram_stroke_end(b);
+    const int cell = hovered_index(b);
+    if (b->marks[cell] == toggled) {
+        b->paint_mark = mark_empty;
+        effect = necrogram_effect_pave;
+    } else {
+        b->paint_mark = toggled;
+    }
+    set_mark(b, cell, b->paint_mark);
+    b->solved = necrogram_is_solved(b);
+    return effect;
+}
+
+} // namespace
+
+void necrogram_load(necrogram_board *b, int size, const u8 *cells) {
+    b->size = 0;
+    b->solved = false;
+    b->hover_column = b->hover_row = -1;
+    necrogram_history_clear(b);
+    if (size <= 0)
+        return; // an empty board
+    if (!ec_assert(cells) || !ec_assert(size <= max_necrogram_size))
+        return;
+    b->size = size;
+    for (int r = 0; r < size; ++r) {
+        for (int c = 0; c < size; ++c) {
+            b->solution[r * max_necrogram_size + c] = cells[r * size + c] ? 1 : 0;
+            b->marks[r * max_necrogram_size + c] = mark_empty;
+        }
+    }
+}
+
+void necrogram_make_row_clues(necrogram_board *b) {
+    for (int r = 0; r < b->size; ++r)
+        b->row_clue_count[r] = line_runs(&b->solution[r * row_step], 1, b->size, 1, b->row_clues[r]);
+}
+
+void necrogram_make_column_clues(necrogram_board *b) {
+    for (int c = 0; c < b->size; ++c)
+        b->column_clue_count[c] = line_runs(&b->solution[c], row_step, b->size, 1, b->column_clues[c]);
+}
+
+bool necrogram_row_satisfied(const necrogram_board *b, int row) {
+    if (row < 0 || row >= b->size)
+        return false;
+    return line_matches(b, &b->marks[row * row_step], 1, b->row_clues[row], b->row_clue_count[row]);
+}
+
+bool necrogram_column_satisfied(const necrogram_board *b, int column) {
+    if (column < 0 || column >= b->size)
+        return false;
+    return line_matches(b, &b->marks[column], row_step, b->column_clues[column], b->column_clue_count[column]);
+}
+
+bool necrogram_is_solved(const necrogram_board *b) {
+    for (int i = 0; i < b->size; ++i)
+        if (!necrogram_row_satisfied(b, i) || !necrogram_column_satisfied(b, i))
+            return false;
+    return true;
+}
+
+u8 necrogram_mark_at(const necrogram_board *b, int row, int column) {
+    if (row < 0 || column < 0 || row >= b->size || column >= b->size)
+        return mark_empty;
+    return b->marks[row * row_step + column];
+}
+
+necrogram_effect necrogram_press_left(necrogram_board *b) { return press(b, mark_full, necrogram_effect_full); }
+
+necrogram_effect necrogram_press_right(necrogram_board *b) {
+    return press(b, mark_cross, necrogram_effect_cross);
+}
+
+necrogram_effect necrogram_paint_hovered(necrogram_board *b) {
+    if (!cell_hovered(b) || b->marks[hovered_index(b)] == b->paint_mark)
+        return necrogram_effect_none;
+    set_mark(b, hovered_index(b), b->paint_mark);
+    b->solved = necrogram_is_solved(b);
+    switch (b->paint_mark) {
+    case mark_full:
+        return necrogram_effect_full;
+    case mark_cross:
+        return necrogram_effect_cross;
+    default:
+        return necrogram_effect_pave;
+    }
+}
+
+void necrogram_stroke_end(necrogram_board *b) { b->history.step_open = false; }
+
+bool necrogram_move_hover(necrogram_board *b, int columns, int rows) {
+    if (b->size <= 0)
+        return false;
+    if (!cell_hovered(b)) {
+        b->hover_column = b->hover_row = 0;
+        return true;
+    }
+    auto clamp = [b](int v) { return v < 0 ? 0 : v >= b->size ? b->size - 1 : v; };
+    b->hover_column = clamp(b->hover_column + columns);
+    b->hover_row = clamp(b->hover_row + rows);
+    return true;
+}
+
+bool necrogram_undo(necrogram_board *b) {
+    necrogram_stroke_end(b);
+    necrogram_history *h = &b->history;
+    if (h->num_done <= 0)
+        return false;
+    const int step = --h->num_done;
+    const int end = step + 1 < h->num_steps ? h->step_first[step + 1] : h->num_changes;
+    for (int i = end - 1; i >= h->step_first[step]; --i)
+        b->marks[h->changes[i].cell] = h->changes[i].before;
+    b->solved = necrogram_is_solved(b);
+    return true;
+}
+
+bool necrogram_redo(necrogram_board *b) {
+    necrogram_stroke_end(b);
+    necrogram_history *h = &b->history;
+    if (h->num_done >= h->num_steps)
+        return false;
+    const int step = h->num_done++;
+    const int end = step + 1 < h->num_steps ? h->step_first[step + 1] : h->num_changes;
+    for (int i = h->step_first[step]; i < end; ++i)
+        b->marks[h->changes[i].cell] = h->changes[i].after;
+    b->solved = necrogram_is_solved(b);
+    return true;
+}
+
+bool necrogram_can_undo(const necrogram_board *b) { return b->history.num_done > 0; }
+bool necrogram_can_redo(const necrogram_board *b) { return b->history.num_done < b->history.num_steps; }
+
+void necrogram_history_clear(necrogram_board *b) {
+    b->history.num_steps = b->history.num_done = b->history.num_changes = 0;
+    b->history.step_open = false;
+}

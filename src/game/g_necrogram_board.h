@@ -1,0 +1,94 @@
+// g_necrogram_board.h -- the necrogram board: its record, clues, marking rules, completion test and undo history
+#pragma once
+
+#include "engine/ec_types.h"
+
+constexpr int max_necrogram_size = 32;
+constexpr int max_line_clues = 16;
+
+enum : u8 { mark_empty = 0, mark_full = 1, mark_cross = 2 };
+
+// What a change of mark asks of the screen: the sound to play (a full mark also
+// starts a burst of sparks). none: nothing changed.
+enum necrogram_effect { necrogram_effect_none, necrogram_effect_full, necrogram_effect_cross, necrogram_effect_pave };
+
+// One cell's change of mark; cell is row * max_necrogram_size + column.
+struct necrogram_change {
+    u16 cell;
+    u8 before, after;
+};
+
+// The board visit's undo history: the cells each step changed, not copies of the
+// board. A step is one stroke (a press and the cells painted until its release).
+// When either table is full the oldest steps are dropped to make room.
+constexpr int max_history_changes = 8192;
+constexpr int max_history_steps = 2048;
+static_assert(max_history_changes >= max_necrogram_size * max_necrogram_size, "a whole stroke fits");
+
+struct necrogram_history {
+    necrogram_change changes[max_history_changes];
+    s32 step_first[max_history_steps]; // index of each step's first change
+    s32 num_steps;                     // steps kept, done and undone
+    s32 num_done;                      // steps in force: undo lowers it, redo raises it
+    s32 num_changes;                   // changes held by the kept steps
+    bool step_open;                    // the last step is the stroke still being painted
+};
+
+// The board. Cell (row r, column c) is at r * max_necrogram_size + c; only the top-left
+// size x size square is the board. Tests and the screen build it with necrogram_load.
+struct necrogram_board {
+    s32 size;
+    u8 solution[max_necrogram_size * max_necrogram_size]; // 1 filled, 0 empty
+    u8 marks[max_necrogram_size * max_necrogram_size];
+    u8 row_clues[max_necrogram_size][max_line_clues];
+    s32 row_clue_count[max_necrogram_size];
+    u8 column_clues[max_necrogram_size][max_line_clues];
+    s32 column_clue_count[max_necrogram_size];
+    bool solved;
+    s32 hover_column, hover_row; // the cell the presses act on; -1: none
+    u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
+    necrogram_history history;
+};
+
+// Loads a puzzle (size x size cell bytes, row by row, read only here) with every mark
+// empty, solved false, no cell hovered and the history empty; paint_mark is kept. A null
+// cells or a size past max_necrogram_size raises its assertion and leaves the board
+// empty (size 0); a size of 0 or less is an empty board.
+void necrogram_load(necrogram_board *b, int size, const u8 *cells);
+// Derive each row's / column's clues from the solution (an empty line: the single clue 0).
+void necrogram_make_row_clues(necrogram_board *b);
+void necrogram_make_column_clues(necrogram_board *b);
+
+// The per-line test: the line's full marks form exactly its clues (crosses count as
+// empty). False for a line outside the board.
+bool necrogram_row_satisfied(const necrogram_board *b, int row);
+bool necrogram_column_satisfied(const necrogram_board *b, int column);
+// The completion test: every row and column satisfied; a board of size 0 or less is solved.
+bool necrogram_is_solved(const necrogram_board *b);
+// A cell's mark; mark_empty outside the board.
+u8 necrogram_mark_at(const necrogram_board *b, int row, int column);
+
+// The press rules on the hovered cell: left toggles full / empty (a cross becomes
+// full), right toggles cross / empty (a full cell becomes a cross). Each chooses the
+// stroke's paint mark, begins a new undo step and recomputes solved. none when no
+// cell is hovered.
+necrogram_effect necrogram_press_left(necrogram_board *b);
+necrogram_effect necrogram_press_right(necrogram_board *b);
+// Stroke painting: gives the hovered cell the stroke's paint mark if it differs.
+necrogram_effect necrogram_paint_hovered(necrogram_board *b);
+// The stroke is over (button or key released): later changes make a new step.
+void necrogram_stroke_end(necrogram_board *b);
+
+// Keyboard cursor: moves the hovered cell by (columns, rows), stopping at the edges.
+// With no cell hovered it puts the cursor on the top-left cell instead. False on an
+// empty board.
+bool necrogram_move_hover(necrogram_board *b, int columns, int rows);
+
+// Undo and redo one step (ending the open stroke first); solved is recomputed.
+// False when there is nothing to undo or redo.
+bool necrogram_undo(necrogram_board *b);
+bool necrogram_redo(necrogram_board *b);
+bool necrogram_can_undo(const necrogram_board *b);
+bool necrogram_can_redo(const necrogram_board *b);
+// Forgets every step (leaving the board).
+void necrogram_history_clear(necrogram_board *b);
