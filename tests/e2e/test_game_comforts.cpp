@@ -1,0 +1,256 @@
+// test_game_comforts.cpp -- clue marks, undo and redo, keyboard play, the music and sound switches, end to end
+#include "engine/ec_settings.h"
+#include "game/g_game.h"
+#include "game/g_main_menu.h"
+#include "game/g_map.h"
+#include "game/g_necrogram.h"
+#include "game/g_player.h"
+#include "game/g_puzzles.h"
+#include "game_script.h"
+#include "sound/direct_sound.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+constexpr u32 white = 0xFFFFFFFF, yellow = 0xFFFFFF00;
+constexpr int gx = 402, gy = 250; // puzzle 0's 10 x 10 grid
+
+int cell_x(int column) { return gx + 32 * column + 16; }
+int cell_y(int row) { return gy + 32 * row + 16; }
+
+// Puzzle 0, as the filled columns of each row.
+const std::vector<std::vector<int>> puzzle_0 = {
+    {}, {3, 4, 5, 6}, {3, 6, 7}, {2, 3, 8}, {2, 7, 8}, {1, 7}, {1, 2, 6, 7}, {1, 2, 3, 4, 5, 6}, {3, 4, 5, 6}, {},
+};
+
+std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
+std::string settings_text() {
+    std::ifstream in(settings_ini());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk); }
+game_script &ctrl(game_script &s, unsigned vk, bool shift = false) {
+    s.post(msg_keydown, vk_control);
+    if (shift)
+        s.post(msg_keydown, vk_shift);
+    key(s, vk);
+    if (shift)
+        s.post(msg_keyup, vk_shift);
+    return s.post(msg_keyup, vk_control).passes(2);
+}
+
+// Puzzle 0's board, opened straight from the splash, with a fresh save and settings.
+game_script &open_board(game_script &s) {
+    s.wait_mode(appmode_splash).then([] {
+        set_app_mode(appmode_map);
+        puzzle_set_active(0);
+        set_app_mode(appmode_necrogram);
+    });
+    return s.passes(2);
+}
+
+void drag_row(game_script &s, int r, int first, int last) {
+    s.move(cell_x(first), cell_y(r)).post(msg_lbuttondown, mk_lbutton);
+    for (int c = first + 1; c <= last; ++c)
+        s.move(cell_x(c), cell_y(r), mk_lbutton);
+    s.post(msg_lbuttonup).passes(2);
+}
+
+// White and grey pixels of row 1's single clue, as the frame shows it.
+std::pair<int, int> row_1_clue_ink() {
+    int whites = 0, greys = 0;
+    for (int y = gy + 32 + 6; y < gy + 32 + 22; ++y)
+        for (int x = gx - 20; x < gx - 4; ++x) {
+            whites += frame_pixel(x, y) == white;
+            greys += frame_pixel(x, y) == necrogram_clue_done_colour;
+        }
+    return {whites, greys};
+}
+bool row_1_dimmed() { return row_1_clue_ink().first == 0 && row_1_clue_ink().second > 10; }
+bool row_1_white() { return row_1_clue_ink().first > 10 && row_1_clue_ink().second == 0; }
+
+bool banner_shown() { return frame_pixel(0, necrogram_banner_top) == yellow; }
+
+class GameComforts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        save_remove();
+        std::filesystem::remove(settings_ini());
+    }
+    dialog_recorder rec;
+    game_script s;
+};
+
+TEST_F(GameComforts, ClueMarksFollowTheMarksAndTheHKey) {
+    open_board(s).then([] { EXPECT_TRUE(row_1_white()); });
+    drag_row(s, 1, 3, 6);
+    s.then([] { EXPECT_TRUE(row_1_dimmed()); });
+    s.left_click(cell_x(0), cell_y(1)).passes(2).then([] { EXPECT_TRUE(row_1_white()); }); // broken again
+    ctrl(s, 'Z').then([] { EXPECT_TRUE(row_1_dimmed()); });
+    key(s, 'H').passes(2).then([] {
+        EXPECT_TRUE(row_1_white()); // switched off: as if there were no marks
+        EXPECT_FALSE(settings_get().clue_marks);
+    });
+    key(s, 'H').passes(2).then([] { EXPECT_TRUE(row_1_dimmed()); });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(GameComforts, UndoAndRedoOverADragAndOverTheSolvingStroke) {
+    auto buttons_enabled = [] {
+        const necrogram_board *b = necrogram_shown();
+        return std::pair(necrogram_can_undo(b), necrogram_can_redo(b));
+    };
+    open_board(s);
+    ctrl(s, 'Z').then([&] { EXPECT_EQ(buttons_enabled(), std::pair(false, false)); });
+    ctrl(s, 'Y');
+    drag_row(s, 1, 3, 6);
+    ctrl(s, 'Z').then([&] {
+        for (int c = 3; c <= 6; ++c)
+            EXPECT_EQ(necrogram_get_mark(1, c), mark_empty) << c; // the whole drag at once
+        EXPECT_EQ(buttons_enabled(), std::pair(false, true));
+    });
+    ctrl(s, 'Y').then([] { EXPECT_EQ(necrogram_get_mark(1, 6), mark_full); });
+    ctrl(s, 'Z', true).then([&] { EXPECT_EQ(buttons_enabled(), std::pair(true, false)); }); // at the end
+    for (int r = 2; r < 10; ++r)
+        for (int c : puzzle_0[r])
+            s.left_click(cell_x(c), cell_y(r));
+    s.passes(2).then([] { EXPECT_TRUE(banner_shown()); });
+    // The buttons right of the board: Undo takes the banner away, Redo brings it back.
+    s.left_click(1152, 560).passes(2).then([] {
+        EXPECT_FALSE(necrogram_solved());
+        EXPECT_FALSE(banner_shown());
+    });
+    s.left_click(1152, 620).passes(2).then([] { EXPECT_TRUE(banner_shown()); });
+    // Undone again and left: nothing is recorded, and the next visit starts a new history.
+    ctrl(s, 'Z').left_click(1152, 680).wait_mode(appmode_map).passes(1);
+    s.left_click(140, 110).wait_mode(appmode_necrogram).passes(2).then([&] {
+        EXPECT_FALSE(player_has_completed(0));
+        EXPECT_FALSE(save_exists());
+        EXPECT_EQ(buttons_enabled(), std::pair(false, false));
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// From the splash to a captured board and back to the map without touching the mouse.
+TEST_F(GameComforts, KeysAloneFromTheMenuToASolvedBoardAndItsSave) {
+    int row = 0, column = 0; // where the keyboard cursor is
+    auto go = [&](int r, int c) {
+        for (; column < c; ++column)
+            key(s, vk_right);
+        for (; column > c; --column)
+            key(s, vk_left);
+        for (; row < r; ++row)
+            key(s, vk_down);
+    };
+    key(s.wait_mode(appmode_splash), vk_escape).wait_mode(appmode_main_menu).passes(1);
+    key(s, vk_down).passes(2).then([] {
+        const ui_element *focus = ui_focus_element();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(((const dynamic_button_data *)focus->data)->id, mm_play_id);
+    });
+    key(s, vk_return).wait_mode(appmode_map).passes(1);
+    key(s, vk_tab).passes(1).then([] { EXPECT_EQ(ui_focus_element()->data, map_location_button(0)); });
+    key(s, vk_space).wait_mode(appmode_necrogram).passes(1);
+
+    // While a mouse button is held the keys are ignored.
+    s.post(msg_rbuttondown, mk_rbutton).post(msg_keydown, vk_right).post(msg_rbuttonup).passes(1).then([] {
+        int c = 0, r = 0;
+        necrogram_get_hover(&c, &r);
+        EXPECT_EQ(std::pair(c, r), std::pair(-1, -1));
+    });
+    key(s, vk_right); // shows the cursor on the top-left cell
+    // Row 1 painted by holding Space while moving; the rest with Z, and a wrong X taken back.
+    go(1, 3);
+    s.post(msg_keydown, vk_space);
+    go(1, 6);
+    s.post(msg_keyup, vk_space);
+    key(s, 'X').passes(1).then([] { EXPECT_EQ(necrogram_get_mark(1, 6), mark_cross); });
+    key(s, 'Z');
+    for (int r = 2; r < 9; ++r)
+        for (int c : puzzle_0[r]) {
+            go(r, c);
+            key(s, 'Z');
+        }
+    s.passes(2).then([] { EXPECT_TRUE(banner_shown()); });
+    key(s, vk_escape).wait_mode(appmode_map).passes(1).then([] {
+        EXPECT_TRUE(map_location_button(0)->flags & button_flag_disabled);
+        ASSERT_EQ(save_read().size(), 25u);
+        EXPECT_EQ(save_read()[0], 1);
+    });
+    key(s, vk_escape).wait_mode(appmode_main_menu);
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(GameComforts, MSilencesTheMusicAndTheChoiceSurvivesARestart) {
+    const std::string raw = std::string(TW_BUILD_DIR) + "/test-comforts-music.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    auto wait_ms = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    s.skip_splash().then([&] { wait_ms(500); }); // the title song, mixed in real time
+    key(s, 'M').passes(2).then([&] {
+        EXPECT_FALSE(sound_is_playing(title_song_get()));
+        wait_ms(500);
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    // What was mixed: the song, then silence to the end.
+    std::ifstream in(raw, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(raw);
+    size_t last_sound = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        if (bytes[i] || bytes[i + 1])
+            last_sound = i;
+    EXPECT_GT(last_sound, 0u);
+    EXPECT_GT(bytes.size() - last_sound, 44100u * 4 / 4); // at least a quarter second of silence
+    EXPECT_NE(settings_text().find("music = off"), std::string::npos);
+
+    // The next start stays quiet until M is pressed again; N switches the sounds off.
+    game_script again;
+    again.skip_splash().then([] {
+        EXPECT_FALSE(settings_get().music);
+        EXPECT_FALSE(sound_is_playing(title_song_get()));
+    });
+    key(again, 'M').passes(1).then([] { EXPECT_TRUE(sound_is_playing(title_song_get())); });
+    key(again, 'N').close();
+    EXPECT_EQ(again.run(), 0);
+    EXPECT_NE(settings_text().find("music = on"), std::string::npos);
+    EXPECT_NE(settings_text().find("sounds = off"), std::string::npos);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+TEST_F(GameComforts, ADamagedSettingsFileMeansDefaults) {
+    std::filesystem::create_directories(std::filesystem::path(settings_ini()).parent_path());
+    {
+        std::ofstream out(settings_ini(), std::ios::binary);
+        out << "music = maybe\nclue_marks\n\xff\xfe=off\n" << std::string(5000, 'x');
+    }
+    open_board(s).then([] {
+        EXPECT_TRUE(sound_is_playing(game_song_get()));
+        EXPECT_TRUE(row_1_white());
+    });
+    drag_row(s, 1, 3, 6);
+    s.then([] { EXPECT_TRUE(row_1_dimmed()); });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+} // namespace
