@@ -9,7 +9,8 @@
 
 namespace {
 
-game_settings current;
+game_settings current; // in force, command-line overrides included
+game_settings saved;   // as the file has them
 std::string path;
 bool write_failure_reported = false;
 
@@ -65,6 +66,7 @@ std::string settings_folder() {
 
 void settings_load() {
     current = game_settings{};
+    saved = current;
     std::string folder = settings_folder();
     path = folder.empty() ? "" : folder + "/settings.ini";
     if (path.empty())
@@ -89,6 +91,7 @@ void settings_load() {
         apply_line(text.substr(start, end - start));
         start = end + 1;
     }
+    saved = current;
 }
 
 const game_settings &settings_get() { return current; }
@@ -96,12 +99,17 @@ const game_settings &settings_get() { return current; }
 void settings_set_for_run(const game_settings &s) { current = s; }
 
 void settings_set(const game_settings &s) {
+    // Only what the player switches now is written: an override for this run
+    // (a --window on the command line, say) stays out of the file.
+    for (const setting_key &k : keys)
+        if (s.*k.field != current.*k.field)
+            saved.*k.field = s.*k.field;
     current = s;
     if (path.empty())
         return;
     std::string text = "# Tombweaver settings\n";
     for (const setting_key &k : keys)
-        text += std::string(k.name) + " = " + (current.*k.field ? "on" : "off") + "\n";
+        text += std::string(k.name) + " = " + (saved.*k.field ? "on" : "off") + "\n";
     platform_create_folders(settings_folder().c_str());
     if (platform_file_replace(path.c_str(), text.data(), text.size()) == (long)text.size())
         return;

@@ -14,8 +14,9 @@ struct game_settings {
 void settings_load();
 // The settings in force.
 const game_settings &settings_get();
-// Keeps s and writes the file (folder created, replaced atomically). A failure to
-// write is reported once on stderr and changes nothing else.
+// Keeps s and writes the settings that differ from those in force to the file
+// (folder created, replaced atomically); run-only overrides that s leaves as they
+// are stay out of it. A failure to write is reported once on stderr.
 void settings_set(const game_settings &s);
 // Keeps s for this run only, as a command-line override does.
 void settings_set_for_run(const game_settings &s);

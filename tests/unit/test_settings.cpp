@@ -40,12 +40,14 @@ TEST(settings, round_trip_through_the_file_and_run_only_overrides) {
 
     game_settings run = s;
     run.fullscreen = false;
-    settings_set_for_run(run); // a command-line override is not written
+    settings_set_for_run(run); // a command-line override is not written...
+    run.sounds = false;
+    settings_set(run);         // ...not even when another switch is saved
     settings_load();
+    EXPECT_FALSE(settings_get().sounds);
     EXPECT_TRUE(settings_get().fullscreen);
     EXPECT_FALSE(settings_get().music);
     EXPECT_TRUE(settings_get().clue_marks);
-    EXPECT_TRUE(settings_get().sounds);
 }
 
 TEST(settings, damaged_files_mean_defaults_line_by_line) {
