@@ -88,11 +88,14 @@ struct random_player {
                                       : (down ? msg_rbuttondown : msg_rbuttonup),
                  held);
         } else if (roll < 930) {
-            const std::uint32_t keys[] = {vk_escape, vk_f1, 'A', '1', 0x0D, 0x20, 0x25, vk_f10};
-            const std::uint32_t key = keys[pick(8)];
+            // Ctrl and Space are sometimes left held, so that undo, redo and painting come up.
+            const std::uint32_t keys[] = {vk_escape, vk_f1, 'A', '1', vk_return, vk_space, vk_left, vk_down,
+                                          vk_tab, 'Z', 'X', 'Y', 'H', 'M', 'N', vk_control, vk_f10};
+            const std::uint32_t key = keys[pick(17)];
             const bool system = key == vk_f10 || pick(10) == 0; // Alt held
             post(system ? msg_syskeydown : msg_keydown, key);
-            post(system ? msg_syskeyup : msg_keyup, key);
+            if (!((key == vk_control || key == vk_space) && pick(2)))
+                post(system ? msg_syskeyup : msg_keyup, key);
             post(msg_char, 'a' + (std::uint32_t)pick(26));
         } else if (roll < 975) {
             const std::uint32_t other[][2] = {{msg_mousewheel, 120u << 16}, {msg_mousewheel, 0xFF88u << 16},
