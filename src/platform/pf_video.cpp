@@ -3,7 +3,10 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 struct platform_texture {
@@ -118,6 +121,18 @@ void destroy_window_now() {
     window = nullptr;
     window_destroy_pending = false;
     icon_width = icon_height = 0;
+}
+
+// TOMBWEAVER_FRAME_LOG set: the wall-clock time of the first present goes to stderr,
+// so that a script can measure the time from launch to the first frame.
+void log_first_present() {
+    static bool logged = false;
+    if (logged || !std::getenv("TOMBWEAVER_FRAME_LOG"))
+        return;
+    logged = true;
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::fprintf(stderr, "first frame at %lld.%09ld\n", (long long)ts.tv_sec, ts.tv_nsec);
 }
 
 bool dummy_driver() {
@@ -484,6 +499,7 @@ void platform_render_present() {
         last_present_ms = SDL_GetTicks64();
     }
     SDL_RenderPresent(renderer);
+    log_first_present();
 }
 
 bool platform_render_read(std::uint32_t *out, int width, int height) {

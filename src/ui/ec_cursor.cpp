@@ -10,6 +10,8 @@
 #include "platform/pf_system.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -35,6 +37,10 @@ constexpr u32 diag_colour = 0xFFFFFFFFu;
 constexpr int diag_scale = 3;
 dword diag_strings[num_diag_strings] = {invalid_id, invalid_id, invalid_id, invalid_id};
 bool diag_visible = false;
+
+// TOMBWEAVER_FRAME_LOG set: the frame rate also goes to stderr once a second, for
+// measuring scripts that cannot read the diagnostics panel.
+bool frame_log = false;
 
 } // namespace
 
@@ -83,6 +89,7 @@ void frame_timer_start() {
     frame_counter = 0;
     frame_rate = 0;
     frame_tick = false;
+    frame_log = std::getenv("TOMBWEAVER_FRAME_LOG") != nullptr;
 }
 
 void frame_timer_update() {
@@ -95,6 +102,8 @@ void frame_timer_update() {
     if (now - second_start > 1000) {
         frame_rate = frame_counter;
         frame_counter = 0;
+        if (frame_log)
+            std::fprintf(stderr, "frame rate %u\n", (unsigned)frame_rate);
         second_start += 1000;
     }
     frame_counter += 1;
