@@ -17,6 +17,7 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
+#include "platform/pf_video.h"
 #include "sound/direct_sound.h"
 #include "ui/ec_cursor.h"
 #include "ui/ec_splash.h"
@@ -109,6 +110,9 @@ bool program_init() {
     return true;
 }
 
+// Messages are routed as they come; the running mode's update (one frame) runs when
+// the next frame is due. In between the loop sleeps until a message arrives or the
+// frame is due, so an idle game leaves the processor alone.
 void main_loop() {
     bool quit = false;
     while (!quit) {
@@ -118,7 +122,10 @@ void main_loop() {
             if (!platform_get_message(&msg))
                 quit = true;
             platform_dispatch_message(&msg);
+        } else if (std::uint32_t wait = platform_frame_wait_ms()) {
+            platform_wait_message(wait);
         } else if (app_modes[current_app_mode].update) {
+            platform_frame_start();
             app_modes[current_app_mode].update();
         }
     }

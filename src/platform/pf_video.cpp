@@ -2,11 +2,15 @@
 #include "platform/pf_video.h"
 
 #include <SDL.h>
+#include <unistd.h>
+
+#include "platform/pf_system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <vector>
 
 struct platform_texture {
@@ -14,6 +18,7 @@ struct platform_texture {
     int width = 0;
     int height = 0;
     bool keep_pixels = false;
+    bool opaque = false; // drawn without blending, alpha ignored
     std::vector<std::uint32_t> pixels; // the kept copy, when keep_pixels
     bool locked = false;
 };
@@ -32,10 +37,15 @@ bool cursor_shown = true;
 std::vector<platform_texture *> textures;
 std::vector<SDL_Vertex> vertex_scratch;
 
-// Presents without a vertical sync are spaced at least this far apart, so that the
-// loop (which never sleeps) does not keep a core busy drawing frames nobody sees.
-constexpr Uint64 min_present_interval_ms = 8;
-Uint64 last_present_ms = 0;
+// Frames are spaced by the frame tick on the game's clock, whatever the driver claims
+// about vsync: a present that really waits for a 60 Hz retrace is never early, and
+// one that does not wait (Xvfb, many software paths) no longer spins.
+constexpr std::uint32_t frame_interval_ms = 16;
+bool frame_scheduled = false;
+std::uint32_t next_frame_due = 0;
+// Set when the window's contents must be presented again even if the picture is unchanged.
+bool redraw_needed = true;
+const char *renderer_kind = "none";
 
 // Test injection.
 bool modes_injected = false;
@@ -59,12 +69,14 @@ int SDLCALL watch_render_resets(void *, SDL_Event *e) {
     return 1;
 }
 
-SDL_Texture *make_sdl_texture(int width, int height) {
-    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+// Opaque textures take the window surface's usual format, so that the software
+// renderer stretches them with a plain copy.
+SDL_Texture *make_sdl_texture(int width, int height, bool opaque) {
+    SDL_Texture *t = SDL_CreateTexture(renderer, opaque ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888,
                                        SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!t)
         return nullptr;
-    SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(t, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(t, SDL_ScaleModeNearest);
     return t;
 }
@@ -105,7 +117,7 @@ void restore_textures() {
     for (platform_texture *t : textures) {
         if (t->texture)
             SDL_DestroyTexture(t->texture);
-        t->texture = make_sdl_texture(t->width, t->height);
+        t->texture = make_sdl_texture(t->width, t->height, t->opaque);
         if (!t->texture)
             continue;
         if (t->keep_pixels)
@@ -138,6 +150,51 @@ void log_first_present() {
 bool dummy_driver() {
     const char *driver = SDL_GetCurrentVideoDriver();
     return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
+
+enum renderer_choice { renderer_choice_sdl, renderer_choice_software, renderer_choice_accelerated };
+
+// The name of the OpenGL rasteriser, read from a throw-away hidden window; empty when
+// there is no OpenGL.
+std::string opengl_renderer_name() {
+    std::string name;
+    SDL_Window *probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    if (!probe)
+        return name;
+    SDL_GLContext context = SDL_GL_CreateContext(probe);
+    if (context) {
+        typedef const unsigned char *(*get_string_fn)(unsigned);
+        get_string_fn get_string = (get_string_fn)SDL_GL_GetProcAddress("glGetString");
+        constexpr unsigned gl_renderer = 0x1F01;
+        const unsigned char *text = get_string ? get_string(gl_renderer) : nullptr;
+        if (text)
+            name = (const char *)text;
+        SDL_GL_DeleteContext(context);
+    }
+    SDL_DestroyWindow(probe);
+    return name;
+}
+
+// TOMBWEAVER_RENDERER=software or accelerated forces one; SDL_RENDER_DRIVER leaves the
+// choice to SDL; otherwise the software renderer wherever OpenGL is itself a software
+// rasteriser (drawing the picture once on the CPU beats going through one).
+renderer_choice choose_renderer() {
+    const char *forced = std::getenv("TOMBWEAVER_RENDERER");
+    if (forced && std::strcmp(forced, "software") == 0)
+        return renderer_choice_software;
+    if (forced && std::strcmp(forced, "accelerated") == 0)
+        return renderer_choice_accelerated;
+    if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) || dummy_driver())
+        return renderer_choice_sdl;
+    // Without a GPU device node OpenGL can only be a software rasteriser: no need to
+    // pay for a context to find out.
+    if (access("/dev/dri", F_OK) != 0)
+        return renderer_choice_software;
+    std::string gl = opengl_renderer_name();
+    for (const char *rasteriser : {"llvmpipe", "softpipe", "swrast"})
+        if (gl.find(rasteriser) != std::string::npos)
+            return renderer_choice_software;
+    return gl.empty() ? renderer_choice_software : renderer_choice_accelerated;
 }
 
 } // namespace
@@ -299,9 +356,18 @@ bool platform_renderer_create() {
     if (failure == platform_video_fail_renderer || !window || renderer)
         return false;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer)
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    renderer_choice choice = choose_renderer();
+    if (choice == renderer_choice_software) {
+        // Straight into the window's own surface: no OpenGL texture in between.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    } else if (choice == renderer_choice_accelerated) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer)
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    }
+    if (!renderer) // SDL's own choice (SDL_RENDER_DRIVER), or the last resort
+        renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer)
@@ -309,12 +375,14 @@ bool platform_renderer_create() {
     SDL_RendererInfo info;
     renderer_vsync = SDL_GetRendererInfo(renderer, &info) == 0 &&
                      (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    renderer_kind = SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "unknown";
     if (!event_watch_added) {
         SDL_AddEventWatch(watch_render_resets, nullptr);
         event_watch_added = true;
     }
     textures_lost = false;
-    last_present_ms = 0;
+    frame_scheduled = false;
+    redraw_needed = true;
     return true;
 }
 
@@ -373,10 +441,10 @@ void platform_renderer_output_size(int *width, int *height) {
         *width = *height = 0;
 }
 
-platform_texture *platform_texture_create(int width, int height, bool keep_pixels) {
+platform_texture *platform_texture_create(int width, int height, bool keep_pixels, bool opaque) {
     if (!renderer || width <= 0 || height <= 0)
         return nullptr;
-    SDL_Texture *sdl = make_sdl_texture(width, height);
+    SDL_Texture *sdl = make_sdl_texture(width, height, opaque);
     if (!sdl)
         return nullptr;
     platform_texture *t = new platform_texture;
@@ -384,6 +452,7 @@ platform_texture *platform_texture_create(int width, int height, bool keep_pixel
     t->width = width;
     t->height = height;
     t->keep_pixels = keep_pixels;
+    t->opaque = opaque;
     if (keep_pixels) {
         t->pixels.assign((std::size_t)width * (std::size_t)height, 0u);
         upload(sdl, t->pixels.data(), width, height);
@@ -492,14 +561,41 @@ void platform_render_present() {
             }
         }
     }
-    if (!renderer_vsync && !dummy_driver()) {
-        Uint64 now = SDL_GetTicks64();
-        if (last_present_ms && now - last_present_ms < min_present_interval_ms)
-            SDL_Delay((Uint32)(min_present_interval_ms - (now - last_present_ms)));
-        last_present_ms = SDL_GetTicks64();
-    }
     SDL_RenderPresent(renderer);
+    redraw_needed = false;
     log_first_present();
+}
+
+void platform_render_skip() { log_first_present(); }
+
+bool platform_render_redraw_needed() { return redraw_needed || textures_lost; }
+
+void platform_render_invalidate() { redraw_needed = true; }
+
+std::uint32_t platform_frame_wait_ms() {
+    if (!frame_scheduled)
+        return 0;
+    std::int32_t left = (std::int32_t)(next_frame_due - platform_get_tick_count());
+    return left > 0 ? (std::uint32_t)left : 0;
+}
+
+void platform_frame_start() {
+    std::uint32_t now = platform_get_tick_count();
+    // A frame that starts more than one interval late restarts the schedule from now,
+    // rather than hurrying to catch up.
+    if (!frame_scheduled || (std::int32_t)(now - next_frame_due) > (std::int32_t)frame_interval_ms)
+        next_frame_due = now;
+    next_frame_due += frame_interval_ms;
+    frame_scheduled = true;
+}
+
+const char *platform_renderer_name() { return renderer_kind; }
+
+bool platform_render_copy(platform_texture *texture, int x, int y, int width, int height) {
+    if (!renderer || !texture || !texture->texture)
+        return false;
+    SDL_Rect dst = {x, y, width, height};
+    return SDL_RenderCopy(renderer, texture->texture, nullptr, &dst) == 0;
 }
 
 bool platform_render_read(std::uint32_t *out, int width, int height) {

@@ -47,10 +47,14 @@ bool frame_log = false;
 void cursor_update_position(int x, int y) {
     float scale_x, scale_y;
     d3d_get_mouse_scale(&scale_x, &scale_y);
+    int offset_x, offset_y;
+    d3d_get_mouse_offset(&offset_x, &offset_y);
+    x -= offset_x;
+    y -= offset_y;
 
     // The nearest framebuffer pixel, halves rounding up, kept inside the picture.
-    // The mouse scale maps the client area onto the whole 1280 x 720 framebuffer
-    // whatever the window's resolution, so that is the range to clamp to.
+    // The mouse scale maps the picture's rectangle in the client area onto the whole
+    // 1280 x 720 framebuffer, so a click on a bar lands on the picture's edge.
     int fx = (int)std::floor((float)x * scale_x + 0.5f);
     int fy = (int)std::floor((float)y * scale_y + 0.5f);
     if (fx < 0)
