@@ -104,6 +104,8 @@ bool program_init() {
         return false;
     }
     d3d_window_show();
+    if (settings_get().fullscreen)
+        platform_window_set_fullscreen(true);
     window_active_set(true);
     cursor_centre();
     set_app_mode(appmode_init);
@@ -184,6 +186,15 @@ int parse_command_line(int argc, char **argv, int *window_choice) {
     return -1;
 }
 
+// F11 and Alt+Enter: desktop full screen or the window, kept for the next start.
+void toggle_fullscreen() {
+    game_settings s = settings_get();
+    s.fullscreen = !s.fullscreen;
+    settings_set(s);
+    platform_window_set_fullscreen(s.fullscreen);
+    d3d_window_update_mouse_scale();
+}
+
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
 int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 
@@ -227,6 +238,10 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         set_app_mode(appmode_exit);
         return 0;
     case msg_keydown:
+        if (msg->wparam == vk_f11) {
+            toggle_fullscreen();
+            return 0;
+        }
         if (msg->wparam == vk_f1) {
             diag_strings_toggle();
             return 0;
@@ -244,6 +259,8 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             mode.keydown(msg->wparam);
         return 0;
     case msg_keyup:
+        if (msg->wparam == vk_f11)
+            return 0;
         if (mode.keyup)
             mode.keyup(msg->wparam);
         return 0;
@@ -252,6 +269,8 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             mode.keychar(msg->wparam);
         return 0;
     case msg_syskeydown:
+        if (msg->wparam == vk_return)
+            toggle_fullscreen();
         // System keys (Alt combinations, F10) are swallowed: Alt+F4 does not close.
         return 0;
     case msg_mousemove:

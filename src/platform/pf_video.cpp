@@ -326,6 +326,12 @@ void platform_window_show() {
     SDL_RaiseWindow(window);
 }
 
+void platform_window_set_fullscreen(bool fullscreen) {
+    if (window && !window_destroy_pending)
+        SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    redraw_needed = true;
+}
+
 void platform_window_client_size(int *width, int *height) {
     if (injected_client_width > 0 || injected_client_height > 0) {
         *width = injected_client_width;

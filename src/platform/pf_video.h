@@ -38,6 +38,8 @@ void platform_window_show();
 // Gives the window an icon of width x height ARGB words (row stride width), copied.
 // False when there is no window or the icon cannot be made.
 bool platform_window_set_icon(const std::uint32_t *argb, int width, int height);
+// Switches the window to desktop full screen or back to a window.
+void platform_window_set_fullscreen(bool fullscreen);
 // The current client area in window pixels (an injected size in tests).
 void platform_window_client_size(int *width, int *height);
 

@@ -1,5 +1,5 @@
 // test_present_compose.cpp -- the picture composed on the CPU, and its place in any client area
-#include "engine/ec_cursor.h"
+#include "ui/ec_cursor.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_window.h"
