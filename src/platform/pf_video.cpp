@@ -1,5 +1,6 @@
 // pf_video.cpp -- display modes, the game window, its renderer and kept textures over SDL2
 #include "platform/pf_video.h"
+#include "platform/pf_video_backend.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -47,12 +48,10 @@ std::uint32_t next_frame_due = 0;
 bool redraw_needed = true;
 const char *renderer_kind = "none";
 
-// Test injection.
-bool modes_injected = false;
-std::vector<std::pair<int, int>> injected_modes;
-platform_video_failure failure = platform_video_fail_none;
-int injected_client_width = 0;
-int injected_client_height = 0;
+// The backend of the start-up steps (see pf_video_backend.h).
+const platform_video_backend *backend = &platform_video_sdl;
+
+// Test read-back.
 bool capture_on = false;
 std::vector<std::uint32_t> captured;
 int captured_width = 0;
@@ -199,9 +198,7 @@ renderer_choice choose_renderer() {
 
 } // namespace
 
-bool platform_video_init() {
-    if (failure == platform_video_fail_init)
-        return false;
+static bool sdl_video_init() {
     if (video_started)
         return true;
     // The window class is the game's application id, by which the desktop matches the
@@ -224,25 +221,16 @@ void platform_video_quit() {
     video_started = false;
 }
 
-int platform_display_mode_count() {
-    if (failure == platform_video_fail_display_list)
-        return -1;
-    if (modes_injected)
-        return (int)injected_modes.size();
+static int sdl_display_mode_count() {
     if (!video_started || SDL_GetNumVideoDisplays() < 1)
         return -1;
     int n = SDL_GetNumDisplayModes(0);
     return n < 0 ? -1 : n;
 }
 
-bool platform_display_mode(int index, int *width, int *height) {
-    if (index < 0 || index >= platform_display_mode_count())
+static bool sdl_display_mode(int index, int *width, int *height) {
+    if (index < 0 || index >= sdl_display_mode_count())
         return false;
-    if (modes_injected) {
-        *width = injected_modes[(std::size_t)index].first;
-        *height = injected_modes[(std::size_t)index].second;
-        return true;
-    }
     SDL_DisplayMode mode;
     if (SDL_GetDisplayMode(0, index, &mode) != 0)
         return false;
@@ -264,8 +252,8 @@ bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
     return true;
 }
 
-bool platform_window_create(const char *title, int width, int height) {
-    if (failure == platform_video_fail_window || !video_started)
+static bool sdl_window_create(const char *title, int width, int height) {
+    if (!video_started)
         return false;
     if (window_destroy_pending && !renderer)
         destroy_window_now();
@@ -332,12 +320,7 @@ void platform_window_set_fullscreen(bool fullscreen) {
     redraw_needed = true;
 }
 
-void platform_window_client_size(int *width, int *height) {
-    if (injected_client_width > 0 || injected_client_height > 0) {
-        *width = injected_client_width;
-        *height = injected_client_height;
-        return;
-    }
+static void sdl_window_client_size(int *width, int *height) {
     *width = *height = 0;
     if (window)
         SDL_GetWindowSize(window, width, height);
@@ -358,8 +341,8 @@ void platform_cursor_show(bool shown) {
 
 bool platform_cursor_shown() { return cursor_shown; }
 
-bool platform_renderer_create() {
-    if (failure == platform_video_fail_renderer || !window || renderer)
+static bool sdl_renderer_create() {
+    if (!window || renderer)
         return false;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     renderer_choice choice = choose_renderer();
@@ -392,8 +375,8 @@ bool platform_renderer_create() {
     return true;
 }
 
-bool platform_renderer_check_caps() {
-    if (!renderer || failure == platform_video_fail_caps)
+static bool sdl_renderer_check_caps() {
+    if (!renderer)
         return false;
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(renderer, &info) != 0)
@@ -611,20 +594,6 @@ bool platform_render_read(std::uint32_t *out, int width, int height) {
     return SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ARGB8888, out, width * 4) == 0;
 }
 
-void platform_video_set_modes_for_test(const int (*modes)[2], int count) {
-    injected_modes.clear();
-    modes_injected = modes != nullptr;
-    for (int i = 0; modes && i < count; ++i)
-        injected_modes.emplace_back(modes[i][0], modes[i][1]);
-}
-
-void platform_video_fail_for_test(platform_video_failure f) { failure = f; }
-
-void platform_video_set_client_size_for_test(int width, int height) {
-    injected_client_width = width;
-    injected_client_height = height;
-}
-
 void platform_video_set_capture(bool on) {
     capture_on = on;
     captured_frames = 0;
@@ -663,3 +632,27 @@ void platform_mouse_last_warp(int *x, int *y) {
     *x = last_warp_x;
     *y = last_warp_y;
 }
+
+const platform_video_backend platform_video_sdl = {
+    .init = sdl_video_init,
+    .display_mode_count = sdl_display_mode_count,
+    .display_mode = sdl_display_mode,
+    .window_create = sdl_window_create,
+    .window_client_size = sdl_window_client_size,
+    .renderer_create = sdl_renderer_create,
+    .renderer_check_caps = sdl_renderer_check_caps,
+};
+
+void platform_video_use_backend(const platform_video_backend *b) { backend = b ? b : &platform_video_sdl; }
+
+bool platform_video_init() { return backend->init(); }
+int platform_display_mode_count() { return backend->display_mode_count(); }
+bool platform_display_mode(int index, int *width, int *height) {
+    return index >= 0 && index < backend->display_mode_count() && backend->display_mode(index, width, height);
+}
+bool platform_window_create(const char *title, int width, int height) {
+    return backend->window_create(title, width, height);
+}
+void platform_window_client_size(int *width, int *height) { backend->window_client_size(width, height); }
+bool platform_renderer_create() { return backend->renderer_create(); }
+bool platform_renderer_check_caps() { return backend->renderer_check_caps(); }

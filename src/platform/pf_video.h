@@ -10,6 +10,9 @@
 //  - textured triangles with per-vertex colour, alpha-blended;
 //  - reading back the composed frame, for tests.
 // Colours are 32-bit words, alpha in bits 24-31, then red, green, blue.
+// The start-up steps (video system, display modes, window, renderer) go through a
+// backend chosen before start-up: SDL, or for tests a null display or a failing one
+// (pf_video_backend.h).
 
 // Starts the video system. False when it cannot start.
 bool platform_video_init();
@@ -111,7 +114,7 @@ void platform_frame_start();
 // Reads the composed frame (before present) into out, width x height words, row stride width.
 bool platform_render_read(std::uint32_t *out, int width, int height);
 
-// Tests.
+// Tests. These choose the backend of the next start-up.
 // Replaces the display's mode list by count (width, height) pairs; null restores the real one.
 void platform_video_set_modes_for_test(const int (*modes)[2], int count);
 // Makes one step fail, to reach its fatal start-up error.
