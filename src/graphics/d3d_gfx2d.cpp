@@ -33,7 +33,11 @@ platform_texture *offscreen_texture = NULL;
 platform_vertex offscreen_vb[6];
 
 struct background_layer {
-    u32 *texture;              // the picture's pixels, row stride width; null: slot free
+    // The picture's pixels, row stride width; null: slot free. A picture whose alpha is
+    // only 0 or 255 (as kzb pictures are) is kept as drawn over black, with its clear
+    // pixels marked in clear: then it is itself the base when it is the only layer.
+    u32 *texture;
+    std::vector<bool> clear;
     const platform_vertex *vertices; // the quad, in framebuffer pixels; null: slot free
     u32 primitive_count;
     s32 width, height;
@@ -100,14 +104,10 @@ inline u32 modulate(u32 c, u32 v) {
            (c & 0xFF) * v / 255;
 }
 
-// A layer that alone makes the base: exactly the picture's width, at least its height, opaque.
-bool covers_opaque(const background_layer &l) {
-    if (l.width != screen_width || l.height < screen_height)
-        return false;
-    u32 alpha = 0xFFu;
-    for (std::size_t i = 0; i < (std::size_t)screen_width * screen_height; ++i)
-        alpha &= l.texture[i] >> 24;
-    return alpha == 0xFFu;
+// A layer that alone makes the base: exactly the picture's width, at least its height,
+// kept as drawn over black.
+bool covers_as_base(const background_layer &l) {
+    return l.width == screen_width && l.height >= screen_height && !l.clear.empty();
 }
 
 // Black, then every layer in slot order at the top-left, each by its own alpha.
@@ -118,7 +118,7 @@ void compose_layers() {
     for (const background_layer &l : background_layers)
         if (l.texture && l.vertices && ++count == 1)
             only = &l;
-    if (count == 1 && covers_opaque(*only)) {
+    if (count == 1 && covers_as_base(*only)) {
         layers_composed.clear();
         layers_composed.shrink_to_fit();
         layers_base = only->texture;
@@ -131,10 +131,11 @@ void compose_layers() {
             continue;
         int w = std::min<int>(l.width, screen_width), h = std::min<int>(l.height, screen_height);
         for (int y = 0; y < h; ++y) {
-            const u32 *src = l.texture + (std::size_t)y * (std::size_t)l.width;
+            const std::size_t row = (std::size_t)y * (std::size_t)l.width;
             u32 *dst = layers_composed.data() + (std::size_t)y * screen_width;
             for (int x = 0; x < w; ++x)
-                dst[x] = blend_over(src[x], dst[x]);
+                if (l.clear.empty() || !l.clear[row + (std::size_t)x])
+                    dst[x] = blend_over(l.texture[row + (std::size_t)x], dst[x]);
         }
     }
 }
@@ -457,7 +458,19 @@ dword gfx2d_background_layer_add(const kzb_image_data *image) {
     layer.texture = (u32 *)std::malloc((std::size_t)image->width * (std::size_t)image->height * 4);
     if (!ec_assert(background_layers[id].texture))
         return invalid_id;
-    std::memcpy(layer.texture, image->data, (std::size_t)image->width * (std::size_t)image->height * 4);
+    const std::size_t n = (std::size_t)image->width * (std::size_t)image->height;
+    std::memcpy(layer.texture, image->data, n * 4);
+    bool binary_alpha = true;
+    for (std::size_t i = 0; i < n && binary_alpha; ++i)
+        binary_alpha = (layer.texture[i] >> 24) == 0 || (layer.texture[i] >> 24) == 0xFF;
+    if (binary_alpha) {
+        layer.clear.assign(n, false);
+        for (std::size_t i = 0; i < n; ++i)
+            if ((layer.texture[i] >> 24) == 0) {
+                layer.clear[i] = true;
+                layer.texture[i] = opaque_black;
+            }
+    }
     layer.width = image->width;
     layer.height = image->height;
     build_quad(layer.quad, (float)image->width, (float)image->height, 0xFFFFFFFFu);
@@ -475,6 +488,8 @@ void gfx2d_background_layer_delete(dword id) {
     background_layer &layer = background_layers[id];
     std::free(layer.texture);
     layer.texture = NULL;
+    layer.clear.clear();
+    layer.clear.shrink_to_fit();
     layers_changed = true;
     num_background_layers -= 1;
     layer.vertices = NULL;
