@@ -17,6 +17,7 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
 #include "platform/pf_system.h"
+#include "platform/pf_video.h"
 #include "sound/direct_sound.h"
 #include "ui/ec_cursor.h"
 #include "ui/ec_splash.h"
@@ -103,12 +104,17 @@ bool program_init() {
         return false;
     }
     d3d_window_show();
+    if (settings_get().fullscreen)
+        platform_window_set_fullscreen(true);
     window_active_set(true);
     cursor_centre();
     set_app_mode(appmode_init);
     return true;
 }
 
+// Messages are routed as they come; the running mode's update (one frame) runs when
+// the next frame is due. In between the loop sleeps until a message arrives or the
+// frame is due, so an idle game leaves the processor alone.
 void main_loop() {
     bool quit = false;
     while (!quit) {
@@ -118,7 +124,10 @@ void main_loop() {
             if (!platform_get_message(&msg))
                 quit = true;
             platform_dispatch_message(&msg);
+        } else if (std::uint32_t wait = platform_frame_wait_ms()) {
+            platform_wait_message(wait);
         } else if (app_modes[current_app_mode].update) {
+            platform_frame_start();
             app_modes[current_app_mode].update();
         }
     }
@@ -177,6 +186,15 @@ int parse_command_line(int argc, char **argv, int *window_choice) {
     return -1;
 }
 
+// F11 and Alt+Enter: desktop full screen or the window, kept for the next start.
+void toggle_fullscreen() {
+    game_settings s = settings_get();
+    s.fullscreen = !s.fullscreen;
+    settings_set(s);
+    platform_window_set_fullscreen(s.fullscreen);
+    d3d_window_update_mouse_scale();
+}
+
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
 int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 
@@ -220,6 +238,10 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         set_app_mode(appmode_exit);
         return 0;
     case msg_keydown:
+        if (msg->wparam == vk_f11) {
+            toggle_fullscreen();
+            return 0;
+        }
         if (msg->wparam == vk_f1) {
             diag_strings_toggle();
             return 0;
@@ -237,6 +259,8 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             mode.keydown(msg->wparam);
         return 0;
     case msg_keyup:
+        if (msg->wparam == vk_f11)
+            return 0;
         if (mode.keyup)
             mode.keyup(msg->wparam);
         return 0;
@@ -245,6 +269,8 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             mode.keychar(msg->wparam);
         return 0;
     case msg_syskeydown:
+        if (msg->wparam == vk_return)
+            toggle_fullscreen();
         // System keys (Alt combinations, F10) are swallowed: Alt+F4 does not close.
         return 0;
     case msg_mousemove:

@@ -100,6 +100,9 @@ int next_power_of_two(int n) {
 }
 
 
+// Set when a string is made, changed, shown, hidden or freed: the next frame differs.
+bool strings_changed = true;
+
 } // namespace
 
 void d3dui_font_init() {
@@ -166,16 +169,26 @@ void d3dui_font_free() {
     ec_assert(num_d3dui_strings == 0);
 }
 
+bool d3dui_font_prepare(bool) {
+    bool changed = strings_changed;
+    strings_changed = false;
+    return changed;
+}
+
 void d3dui_font_render_strings() {
     if (!ec_assert_text(d3d_device_exists(), "d3d_device") || !d3dui_font_texture)
         return;
+    // Positions are in client pixels from the picture's top-left corner.
+    int out_w = 0, out_h = 0;
+    platform_renderer_output_size(&out_w, &out_h);
+    picture_rect picture = d3d_picture_rect(out_w, out_h);
     for (const d3dui_string &s : d3dui_strings) {
         if (!s.vertexbuffer || !s.visible || s.num_vertices == 0)
             continue;
         // Colour and alpha come from the font texture alone.
         for (int i = 0; i < s.num_vertices; ++i) {
             const d3dui_vertex &v = s.vertexbuffer[i];
-            draw_vertices[i] = {v.x, v.y, 0xFFFFFFFFu, v.u, v.v};
+            draw_vertices[i] = {v.x + (float)picture.x, v.y + (float)picture.y, 0xFFFFFFFFu, v.u, v.v};
         }
         if (!platform_render_geometry(d3dui_font_texture, draw_vertices, s.num_primitives * 3))
             d3d_check(d3derr_invalidcall);
@@ -211,6 +224,7 @@ void d3dui_string_update(dword string_id, const safestring *text) {
     if (!string_id_ok(string_id))
         return;
     d3dui_string &s = d3dui_strings[string_id];
+    strings_changed = true;
     num_string_vertices = 0;
     vector2d pen = s.position;
     int length = text ? safestring_length(text) : 0;
@@ -228,6 +242,7 @@ void d3dui_string_free(dword string_id) {
     if (!string_id_ok(string_id))
         return;
     d3dui_string &s = d3dui_strings[string_id];
+    strings_changed = true;
     zel_free(s.vertexbuffer);
     s.vertexbuffer = NULL;
     s.num_vertices = 0;
@@ -237,8 +252,10 @@ void d3dui_string_free(dword string_id) {
 }
 
 void d3dui_string_set_visible(dword string_id, bool visible) {
-    if (string_id_ok(string_id))
+    if (string_id_ok(string_id) && d3dui_strings[string_id].visible != visible) {
         d3dui_strings[string_id].visible = visible;
+        strings_changed = true;
+    }
 }
 
 int d3dui_string_num_vertices(dword string_id) {

@@ -15,6 +15,9 @@ void d3dui_font_free();
 // Draws every visible string, colour and alpha from the font texture alone,
 // at pixel-exact positions of the client area.
 void d3dui_font_render_strings();
+// The device's prepare step: true when a string was made, changed, shown, hidden or
+// freed since the last call.
+bool d3dui_font_prepare(bool whole);
 
 // A new visible overlay string at (x, y) in client pixels, glyphs 8 * scale square.
 // Returns its id (0..31), or invalid_id after an assertion.

@@ -6,11 +6,13 @@
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
+#include "graphics/d3d_window.h"
 #include "platform/pf_video.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,18 +27,34 @@ struct clip_rect {
 
 u32 *screen_buffer = NULL;
 clip_rect screen_clip = {0, 0, screen_width, screen_height};
+// The composed picture: layers and framebuffer drawn on the CPU, shown as one opaque quad.
 platform_texture *offscreen_texture = NULL;
-// The framebuffer quad in framebuffer pixels; stretched to the client area when drawn.
+// The framebuffer quad in framebuffer pixels; its colour is the brightness grey.
 platform_vertex offscreen_vb[6];
 
 struct background_layer {
-    platform_texture *texture; // null: slot free
-    platform_vertex *vertices; // the quad, in framebuffer pixels; null: slot free
+    // The picture's pixels, row stride width; null: slot free. A picture whose alpha is
+    // only 0 or 255 (as kzb pictures are) is kept as drawn over black, with its clear
+    // pixels marked in clear: then it is itself the base when it is the only layer.
+    u32 *texture;
+    std::vector<bool> clear;
+    const platform_vertex *vertices; // the quad, in framebuffer pixels; null: slot free
     u32 primitive_count;
+    s32 width, height;
     platform_vertex quad[6];
 };
 background_layer background_layers[max_background_layers];
 s32 num_background_layers = 0;
+
+// The layers composed over opaque black, rebuilt when a layer comes or goes; a single
+// opaque layer covering the picture is used as it is (layers_base).
+std::vector<u32> layers_composed;
+const u32 *layers_base = NULL;
+bool layers_changed = true;
+// The framebuffer as last composed, and the brightness then: rows that match are not
+// composed again, and a frame where nothing changed is not presented.
+std::vector<u32> last_composed;
+u32 last_brightness_grey = 0xFFFFFFFFu;
 
 kzg_sprite_data font_sprites = {};
 
@@ -60,18 +78,103 @@ void build_quad(platform_vertex *q, float w, float h, u32 colour) {
     std::memcpy(q, corners, sizeof corners);
 }
 
-// Draws a quad laid out in framebuffer pixels, stretched as the framebuffer is.
-void draw_stretched(platform_texture *texture, const platform_vertex *quad, u32 primitive_count,
-                    float scale_x, float scale_y) {
-    platform_vertex v[6];
-    u32 count = std::min<u32>(primitive_count * 3, 6);
-    for (u32 i = 0; i < count; ++i) {
-        v[i] = quad[i];
-        v[i].x *= scale_x;
-        v[i].y *= scale_y;
+// x / 255 rounded to nearest, for x up to 255 * 255.
+inline u32 div255(u32 x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+// src over dst with src's alpha, per channel; the result is opaque.
+inline u32 blend_over(u32 src, u32 dst) {
+    u32 a = src >> 24;
+    if (a == 0xFF)
+        return src | 0xFF000000u;
+    if (a == 0)
+        return dst;
+    u32 na = 255 - a;
+    u32 r = div255(((src >> 16) & 0xFF) * a + ((dst >> 16) & 0xFF) * na);
+    u32 g = div255(((src >> 8) & 0xFF) * a + ((dst >> 8) & 0xFF) * na);
+    u32 b = div255((src & 0xFF) * a + (dst & 0xFF) * na);
+    return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+// The colour multiplied channel by channel by the grey v (alpha kept).
+inline u32 modulate(u32 c, u32 v) {
+    return (c & 0xFF000000u) | (((c >> 16) & 0xFF) * v / 255) << 16 | (((c >> 8) & 0xFF) * v / 255) << 8 |
+           (c & 0xFF) * v / 255;
+}
+
+// A layer that alone makes the base: exactly the picture's width, at least its height,
+// kept as drawn over black.
+bool covers_as_base(const background_layer &l) {
+    return l.width == screen_width && l.height >= screen_height && !l.clear.empty();
+}
+
+// Black, then every layer in slot order at the top-left, each by its own alpha.
+void compose_layers() {
+    layers_changed = false;
+    const background_layer *only = NULL;
+    int count = 0;
+    for (const background_layer &l : background_layers)
+        if (l.texture && l.vertices && ++count == 1)
+            only = &l;
+    if (count == 1 && covers_as_base(*only)) {
+        layers_composed.clear();
+        layers_composed.shrink_to_fit();
+        layers_base = only->texture;
+        return;
     }
-    if (!platform_render_geometry(texture, v, (int)count))
-        d3d_check(d3derr_invalidcall);
+    layers_composed.assign((std::size_t)screen_width * screen_height, opaque_black);
+    layers_base = layers_composed.data();
+    for (const background_layer &l : background_layers) {
+        if (!l.texture || !l.vertices)
+            continue;
+        int w = std::min<int>(l.width, screen_width), h = std::min<int>(l.height, screen_height);
+        for (int y = 0; y < h; ++y) {
+            const std::size_t row = (std::size_t)y * (std::size_t)l.width;
+            u32 *dst = layers_composed.data() + (std::size_t)y * screen_width;
+            for (int x = 0; x < w; ++x)
+                if (l.clear.empty() || !l.clear[row + (std::size_t)x])
+                    dst[x] = blend_over(l.texture[row + (std::size_t)x], dst[x]);
+        }
+    }
+}
+
+// Four pixels at a time (GCC and Clang vector extensions: SSE2 on x86-64, NEON on ARM).
+typedef u32 u32x4 __attribute__((vector_size(16)));
+
+inline u32x4 load4(const u32 *p) {
+    u32x4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store4(u32 *p, u32x4 v) { std::memcpy(p, &v, sizeof v); }
+
+// One row of the picture: the framebuffer, darkened by v, over the composed layers. Where no pixel of a group of 16
+// is half transparent, each is the framebuffer's (opaque) or the layers' (clear),
+// chosen by mask; the others are blended one by one.
+void compose_row(u32 *out, const u32 *fb, const u32 *base, u32 v) {
+    const u32x4 one = {1, 1, 1, 1}, limit = {253, 253, 253, 253}, zero = {0, 0, 0, 0};
+    constexpr int group = 16;
+    static_assert(screen_width % group == 0);
+    for (int x = 0; x < screen_width; x += group) {
+        u32x4 c[4], alpha[4], partial = zero;
+        for (int k = 0; k < 4; ++k) {
+            c[k] = load4(fb + x + 4 * k);
+            alpha[k] = c[k] >> 24;
+            partial |= (u32x4)((alpha[k] - one) <= limit); // 1..254: all ones
+        }
+        if (v == 255 && !(partial[0] | partial[1] | partial[2] | partial[3])) {
+            for (int k = 0; k < 4; ++k) {
+                u32x4 clear = (u32x4)(alpha[k] == zero);
+                store4(out + x + 4 * k, (load4(base + x + 4 * k) & clear) | (c[k] & ~clear));
+            }
+            continue;
+        }
+        for (int i = 0; i < group; ++i)
+            out[x + i] = blend_over(v == 255 ? fb[x + i] : modulate(fb[x + i], v), base[x + i]);
+    }
 }
 
 bool inside_x(long long x) { return x >= screen_clip.clip_left && x < screen_clip.clip_right; }
@@ -102,8 +205,9 @@ void d3d_gfx2d_init() {
     if (!ec_assert(!offscreen_texture) || !ec_assert(!screen_buffer) ||
         !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return;
-    // The framebuffer is uploaded whole every frame, so its texture keeps no copy.
-    offscreen_texture = platform_texture_create(screen_width, screen_height, false);
+    // The picture is composed into its texture, which keeps no copy: after a loss the
+    // next frame composes it whole again.
+    offscreen_texture = platform_texture_create(screen_width, screen_height, false, true);
     if (!ec_assert(offscreen_texture))
         return;
     build_quad(offscreen_vb, (float)screen_width, (float)screen_height, 0xFFFFFFFFu);
@@ -119,12 +223,33 @@ void d3d_gfx2d_init() {
         l.vertices = NULL;
         l.primitive_count = 0;
     }
+    layers_changed = true;
+    last_composed.assign((std::size_t)screen_width * screen_height, 0u);
+    last_brightness_grey = 0xFFFFFFFFu;
     d3d_kzg_load_data("ui_gfx\\retro_font.kzg", &font_sprites);
     screen_clip = {0, 0, screen_width, screen_height};
 }
 
-bool d3d_gfx2d_upload() {
+bool d3d_gfx2d_upload(bool whole) {
     if (!ec_assert(offscreen_texture) || !ec_assert(screen_buffer))
+        return false;
+    const u32 grey = offscreen_vb[0].colour & 0xFF;
+    if (layers_changed) {
+        compose_layers();
+        whole = true;
+    }
+    if (grey != last_brightness_grey)
+        whole = true;
+    // Rows equal to the last composed ones are left as they are in the texture.
+    const std::size_t row_bytes = (std::size_t)screen_width * 4;
+    bool changed[screen_height];
+    bool any = false;
+    for (int y = 0; y < screen_height; ++y) {
+        const std::size_t at = (std::size_t)y * screen_width;
+        changed[y] = whole || std::memcmp(screen_buffer + at, last_composed.data() + at, row_bytes) != 0;
+        any = any || changed[y];
+    }
+    if (!any)
         return false;
     struct {
         int Pitch;
@@ -139,31 +264,30 @@ bool d3d_gfx2d_upload() {
         platform_texture_unlock(offscreen_texture);
         return false;
     }
-    if (locked_data.Pitch == screen_width * 4) {
-        std::memcpy(locked_data.pBits, screen_buffer, screen_bytes);
-    } else {
-        for (int y = 0; y < screen_height; ++y)
-            std::memcpy((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch,
-                        screen_buffer + y * screen_width, screen_width * 4);
+    for (int y = 0; y < screen_height; ++y) {
+        if (!changed[y])
+            continue;
+        const std::size_t at = (std::size_t)y * screen_width;
+        compose_row((u32 *)((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch),
+                    screen_buffer + at, layers_base + at, grey);
+        std::memcpy(last_composed.data() + at, screen_buffer + at, row_bytes);
     }
     platform_texture_unlock(offscreen_texture);
+    last_brightness_grey = grey;
     return true;
 }
 
+bool d3d_gfx2d_prepare(bool whole) { return d3d_gfx2d_upload(whole); }
+
 void d3d_gfx2d_render() {
-    if (!d3d_gfx2d_upload())
+    if (!ec_assert_text(d3d_device_exists(), "d3d_device") || !offscreen_texture)
         return;
-    if (!ec_assert_text(d3d_device_exists(), "d3d_device"))
-        return;
-    // Everything is laid out in framebuffer pixels and stretched as one to the client area.
+    // One opaque quad: the picture stretched over its place in the client area.
     int out_w = 0, out_h = 0;
     platform_renderer_output_size(&out_w, &out_h);
-    float sx = (float)out_w / (float)screen_width;
-    float sy = (float)out_h / (float)screen_height;
-    for (const background_layer &l : background_layers)
-        if (l.texture && l.vertices)
-            draw_stretched(l.texture, l.vertices, l.primitive_count, sx, sy);
-    draw_stretched(offscreen_texture, offscreen_vb, 2, sx, sy);
+    picture_rect r = d3d_picture_rect(out_w, out_h);
+    if (!platform_render_copy(offscreen_texture, r.x, r.y, r.width, r.height))
+        d3d_check(d3derr_invalidcall);
 }
 
 void d3d_gfx2d_free() {
@@ -180,6 +304,11 @@ void d3d_gfx2d_free() {
         if (background_layers[id].texture)
             gfx2d_background_layer_delete(id);
     ec_assert(num_background_layers == 0);
+    layers_composed.clear();
+    layers_composed.shrink_to_fit();
+    layers_base = NULL;
+    last_composed.clear();
+    last_composed.shrink_to_fit();
 }
 
 u32 *gfx2d_screen_buffer() { return screen_buffer; }
@@ -326,24 +455,29 @@ dword gfx2d_background_layer_add(const kzb_image_data *image) {
     if (!ec_assert_text(d3d_device_exists(), "d3d_device"))
         return invalid_id;
     background_layer &layer = background_layers[id];
-    layer.texture = platform_texture_create(image->width, image->height, true);
+    layer.texture = (u32 *)std::malloc((std::size_t)image->width * (std::size_t)image->height * 4);
     if (!ec_assert(background_layers[id].texture))
         return invalid_id;
-    int pitch = 0;
-    u32 *bits = platform_texture_lock(layer.texture, &pitch);
-    if (!bits || !ec_assert(pitch != 0)) {
-        platform_texture_destroy(layer.texture);
-        layer.texture = NULL;
-        return invalid_id;
+    const std::size_t n = (std::size_t)image->width * (std::size_t)image->height;
+    std::memcpy(layer.texture, image->data, n * 4);
+    bool binary_alpha = true;
+    for (std::size_t i = 0; i < n && binary_alpha; ++i)
+        binary_alpha = (layer.texture[i] >> 24) == 0 || (layer.texture[i] >> 24) == 0xFF;
+    if (binary_alpha) {
+        layer.clear.assign(n, false);
+        for (std::size_t i = 0; i < n; ++i)
+            if ((layer.texture[i] >> 24) == 0) {
+                layer.clear[i] = true;
+                layer.texture[i] = opaque_black;
+            }
     }
-    for (int y = 0; y < image->height; ++y)
-        std::memcpy((u8 *)bits + (std::size_t)y * (std::size_t)pitch,
-                    image->data + (std::size_t)y * (std::size_t)image->width, (std::size_t)image->width * 4);
-    platform_texture_unlock(layer.texture);
+    layer.width = image->width;
+    layer.height = image->height;
     build_quad(layer.quad, (float)image->width, (float)image->height, 0xFFFFFFFFu);
     layer.vertices = layer.quad;
     layer.primitive_count = 2;
     num_background_layers += 1;
+    layers_changed = true;
     return id;
 }
 
@@ -352,8 +486,11 @@ void gfx2d_background_layer_delete(dword id) {
         !ec_assert(background_layers[id].vertices))
         return;
     background_layer &layer = background_layers[id];
-    platform_texture_destroy(layer.texture);
+    std::free(layer.texture);
     layer.texture = NULL;
+    layer.clear.clear();
+    layer.clear.shrink_to_fit();
+    layers_changed = true;
     num_background_layers -= 1;
     layer.vertices = NULL;
     layer.primitive_count = 0;

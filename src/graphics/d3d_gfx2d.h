@@ -15,11 +15,16 @@ constexpr int max_background_layers = 8;
 // exists and before it goes).
 // Makes the framebuffer, its texture and the empty layer table; loads the bitmap font.
 void d3d_gfx2d_init();
-// Uploads the framebuffer, then draws the layers in slot order and the framebuffer over them.
+// Composes the picture on the CPU into its texture: the layers in slot order over
+// opaque black, each by its own alpha, then the framebuffer, darkened by the
+// brightness, by its own alpha. Only rows that changed since the last composition
+// are composed, unless whole. False when nothing changed (or after an assertion or
+// a failed lock).
+bool d3d_gfx2d_upload(bool whole = false);
+// The device's prepare step: d3d_gfx2d_upload.
+bool d3d_gfx2d_prepare(bool whole);
+// Draws the composed picture as one opaque quad over its rectangle of the client area.
 void d3d_gfx2d_render();
-// The first half of d3d_gfx2d_render: copies the framebuffer into its texture
-// (one lock, one block copy). False after an assertion or a failed lock.
-bool d3d_gfx2d_upload();
 // Frees the framebuffer, its texture, the font and every remaining layer.
 void d3d_gfx2d_free();
 

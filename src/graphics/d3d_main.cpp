@@ -10,17 +10,23 @@
 namespace {
 
 // A module whose resources live as long as the device. Null entries do nothing.
+// prepare readies the module's part of the frame (whole: from scratch) and says
+// whether it differs from the last frame presented.
 struct d3d_resource {
     void (*init)();
     void (*free)();
+    bool (*prepare)(bool whole);
     void (*render)();
 };
 
 // Walked in this order for init, render and free alike: the overlay text comes
 // last so it lies on top of the framebuffer picture.
 const d3d_resource d3d_resource_table[] = {
-    {.init = d3d_gfx2d_init, .free = d3d_gfx2d_free, .render = d3d_gfx2d_render},
-    {.init = d3dui_font_init, .free = d3dui_font_free, .render = d3dui_font_render_strings},
+    {.init = d3d_gfx2d_init, .free = d3d_gfx2d_free, .prepare = d3d_gfx2d_prepare, .render = d3d_gfx2d_render},
+    {.init = d3dui_font_init,
+     .free = d3dui_font_free,
+     .prepare = d3dui_font_prepare,
+     .render = d3dui_font_render_strings},
 };
 
 constexpr u32 clear_colour = 0xFF000000u;
@@ -58,8 +64,24 @@ bool d3d_init() {
 void d3d_render() {
     if (!ec_assert_text(device_ready, "d3d_device"))
         return;
-    if (!platform_render_clear(clear_colour))
-        d3d_check(d3derr_invalidcall);
+    // A frame identical to the one on show is neither composed nor presented.
+    bool whole = platform_render_redraw_needed();
+    bool changed = whole;
+    for (const d3d_resource &r : d3d_resource_table)
+        if (r.prepare && r.prepare(whole))
+            changed = true;
+    if (!changed) {
+        platform_render_skip();
+        return;
+    }
+    // The picture covers the client area but for the bars, which the clear makes black.
+    int out_w = 0, out_h = 0;
+    platform_renderer_output_size(&out_w, &out_h);
+    picture_rect picture = d3d_picture_rect(out_w, out_h);
+    if (picture.width != out_w || picture.height != out_h || whole) {
+        if (!platform_render_clear(clear_colour))
+            d3d_check(d3derr_invalidcall);
+    }
     for (const d3d_resource &r : d3d_resource_table)
         if (r.render)
             r.render();

@@ -7,7 +7,9 @@
 // renderer) or 13 (renderer lacks streaming ARGB8888, blending or geometry); the
 // renderer is gone again then, the window stays for the caller to destroy.
 bool d3d_init();
-// One frame: clear to opaque black, the modules' render in order, present.
+// One frame: clear to opaque black, the modules' render in order, present. A frame
+// where nothing changed (same framebuffer, layers, brightness and overlay text, and
+// a window that needs no redraw) is skipped.
 void d3d_render();
 // Runs the modules' free in order and releases the renderer. Safe to call twice.
 void d3d_free();

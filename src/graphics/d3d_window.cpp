@@ -5,6 +5,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
+#include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
@@ -21,6 +22,8 @@ int window_res_width = 1280;
 int window_res_height = 720;
 float mouse_scale_x = 1.0f;
 float mouse_scale_y = 1.0f;
+int mouse_offset_x = 0;
+int mouse_offset_y = 0;
 int client_centre_x = 0;
 int client_centre_y = 0;
 
@@ -119,6 +122,18 @@ void d3d_window_apply_res() {
     d3d_window_update_mouse_scale();
 }
 
+picture_rect d3d_picture_rect(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return {0, 0, 0, 0};
+    // Wider than 16:9: full height, bars left and right; else full width, bars above and below.
+    long long w = width, h = height;
+    if (w * screen_height > h * screen_width)
+        w = (h * screen_width + screen_height / 2) / screen_height;
+    else
+        h = (w * screen_height + screen_width / 2) / screen_width;
+    return {(int)((width - w) / 2), (int)((height - h) / 2), (int)w, (int)h};
+}
+
 void d3d_get_window_res(int *width, int *height) {
     if (!ec_assert(width) || !ec_assert(height))
         return;
@@ -131,16 +146,24 @@ void d3d_get_mouse_scale(float *x, float *y) {
     *y = mouse_scale_y;
 }
 
+void d3d_get_mouse_offset(int *x, int *y) {
+    *x = mouse_offset_x;
+    *y = mouse_offset_y;
+}
+
 void d3d_window_update_mouse_scale() {
     int cw = 0, ch = 0;
     platform_window_client_size(&cw, &ch);
-    if (cw != 0 && ch != 0) {
-        mouse_scale_x = 1280.0f / (float)cw;
-        mouse_scale_y = 720.0f / (float)ch;
+    picture_rect r = d3d_picture_rect(cw, ch);
+    if (r.width > 0 && r.height > 0) {
+        mouse_scale_x = (float)screen_width / (float)r.width;
+        mouse_scale_y = (float)screen_height / (float)r.height;
     } else {
         mouse_scale_x = 1.0f;
         mouse_scale_y = 1.0f;
     }
+    mouse_offset_x = r.x;
+    mouse_offset_y = r.y;
 }
 
 void d3d_window_centre_system_cursor() { platform_mouse_warp_global(client_centre_x, client_centre_y); }
@@ -163,4 +186,5 @@ void d3d_window_set_for_test(int width, int height, float scale_x, float scale_y
     window_res_height = height;
     mouse_scale_x = scale_x;
     mouse_scale_y = scale_y;
+    mouse_offset_x = mouse_offset_y = 0;
 }

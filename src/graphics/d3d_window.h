@@ -20,11 +20,21 @@ bool d3d_choose_resolution();
 // area and sets the client centre and the mouse scale.
 void d3d_window_apply_res();
 
+// Where the 16:9 picture lies in a client area of width x height: as large as fits,
+// centred, with black bars on the sides or above and below where the shapes differ.
+struct picture_rect {
+    int x, y, width, height;
+};
+picture_rect d3d_picture_rect(int width, int height);
+
 // Stores the client resolution chosen at start-up (window_res); a null pointer raises an assertion.
 void d3d_get_window_res(int *width, int *height);
 // The factors that turn client pixels into framebuffer pixels.
 void d3d_get_mouse_scale(float *x, float *y);
-// Recomputes the mouse scale from the current client area: (1280 / w, 720 / h), or 1 when either is 0.
+// The picture's top-left corner in client pixels (the width of a bar, or 0).
+void d3d_get_mouse_offset(int *x, int *y);
+// Recomputes the mouse scale and offset from the current client area and the picture's
+// rectangle in it: (1280 / picture width, 720 / picture height), or 1 when the area is empty.
 void d3d_window_update_mouse_scale();
 // Moves the system cursor to the centre of the client area as placed at start-up.
 void d3d_window_centre_system_cursor();

@@ -1,6 +1,9 @@
 // pf_events.cpp -- SDL events translated into the game's window messages
 #include "platform/pf_events.h"
 
+#include "platform/pf_system.h"
+#include "platform/pf_video.h"
+
 #include <SDL.h>
 
 #include <deque>
@@ -82,6 +85,8 @@ void translate(const SDL_Event &e) {
         push_close();
         break;
     case SDL_WINDOWEVENT:
+        // Exposed, resized, shown or restored: the window's contents are shown again.
+        platform_render_invalidate();
         switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             push_close();
@@ -188,6 +193,18 @@ bool platform_peek_message() {
     if (queue.empty())
         pump();
     return !queue.empty();
+}
+
+bool platform_wait_message(std::uint32_t ms) {
+    if (platform_peek_message())
+        return true;
+    if (platform_clock_is_manual()) {
+        platform_sleep(ms);
+        return platform_peek_message();
+    }
+    if (!SDL_WaitEventTimeout(nullptr, (int)ms))
+        return false;
+    return platform_peek_message();
 }
 
 bool platform_get_message(platform_message *msg) {

@@ -46,6 +46,9 @@ void platform_set_window_proc(platform_window_proc proc);
 void platform_events_reset();
 // True when a message is waiting (system events are translated on the way).
 bool platform_peek_message();
+// Waits up to ms milliseconds for a message (on the hand-driven clock, the wait
+// advances it); true when one is waiting.
+bool platform_wait_message(std::uint32_t ms);
 // Takes the next message, waiting for one; false when it is msg_quit.
 bool platform_get_message(platform_message *msg);
 // Hands a message to the window procedure.

@@ -24,6 +24,7 @@ enum : std::uint32_t {
     vk_down = 0x28,
     vk_f1 = 0x70,
     vk_f10 = 0x79,
+    vk_f11 = 0x7A,
 };
 
 // Whether a key (or mouse button) is down, as of the messages dispatched so far:

@@ -161,6 +161,7 @@ void platform_sleep(std::uint32_t ms) {
 void platform_clock_set_manual(bool manual) { clock_manual = manual; }
 void platform_clock_set(std::uint32_t ms) { clock_manual_now = ms; }
 void platform_clock_advance(std::uint32_t ms) { clock_manual_now += ms; }
+bool platform_clock_is_manual() { return clock_manual; }
 
 std::uint64_t platform_available_memory() {
     // MemAvailable counts reclaimable caches, as the system's own figure does.

@@ -38,6 +38,7 @@ void platform_sleep(std::uint32_t ms);
 void platform_clock_set_manual(bool manual);
 void platform_clock_set(std::uint32_t ms);
 void platform_clock_advance(std::uint32_t ms);
+bool platform_clock_is_manual();
 
 // Available physical memory in bytes.
 std::uint64_t platform_available_memory();

@@ -1,9 +1,17 @@
 // pf_video.cpp -- display modes, the game window, its renderer and kept textures over SDL2
 #include "platform/pf_video.h"
+#include "platform/pf_video_backend.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
+#include "platform/pf_system.h"
+
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <string>
 #include <vector>
 
 struct platform_texture {
@@ -11,6 +19,7 @@ struct platform_texture {
     int width = 0;
     int height = 0;
     bool keep_pixels = false;
+    bool opaque = false; // drawn without blending, alpha ignored
     std::vector<std::uint32_t> pixels; // the kept copy, when keep_pixels
     bool locked = false;
 };
@@ -29,17 +38,20 @@ bool cursor_shown = true;
 std::vector<platform_texture *> textures;
 std::vector<SDL_Vertex> vertex_scratch;
 
-// Presents without a vertical sync are spaced at least this far apart, so that the
-// loop (which never sleeps) does not keep a core busy drawing frames nobody sees.
-constexpr Uint64 min_present_interval_ms = 8;
-Uint64 last_present_ms = 0;
+// Frames are spaced by the frame tick on the game's clock, whatever the driver claims
+// about vsync: a present that really waits for a 60 Hz retrace is never early, and
+// one that does not wait (Xvfb, many software paths) no longer spins.
+constexpr std::uint32_t frame_interval_ms = 16;
+bool frame_scheduled = false;
+std::uint32_t next_frame_due = 0;
+// Set when the window's contents must be presented again even if the picture is unchanged.
+bool redraw_needed = true;
+const char *renderer_kind = "none";
 
-// Test injection.
-bool modes_injected = false;
-std::vector<std::pair<int, int>> injected_modes;
-platform_video_failure failure = platform_video_fail_none;
-int injected_client_width = 0;
-int injected_client_height = 0;
+// The backend of the start-up steps (see pf_video_backend.h).
+const platform_video_backend *backend = &platform_video_sdl;
+
+// Test read-back.
 bool capture_on = false;
 std::vector<std::uint32_t> captured;
 int captured_width = 0;
@@ -56,12 +68,14 @@ int SDLCALL watch_render_resets(void *, SDL_Event *e) {
     return 1;
 }
 
-SDL_Texture *make_sdl_texture(int width, int height) {
-    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+// Opaque textures take the window surface's usual format, so that the software
+// renderer stretches them with a plain copy.
+SDL_Texture *make_sdl_texture(int width, int height, bool opaque) {
+    SDL_Texture *t = SDL_CreateTexture(renderer, opaque ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888,
                                        SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!t)
         return nullptr;
-    SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(t, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(t, SDL_ScaleModeNearest);
     return t;
 }
@@ -102,7 +116,7 @@ void restore_textures() {
     for (platform_texture *t : textures) {
         if (t->texture)
             SDL_DestroyTexture(t->texture);
-        t->texture = make_sdl_texture(t->width, t->height);
+        t->texture = make_sdl_texture(t->width, t->height, t->opaque);
         if (!t->texture)
             continue;
         if (t->keep_pixels)
@@ -120,16 +134,71 @@ void destroy_window_now() {
     icon_width = icon_height = 0;
 }
 
+// TOMBWEAVER_FRAME_LOG set: the wall-clock time of the first present goes to stderr,
+// so that a script can measure the time from launch to the first frame.
+void log_first_present() {
+    static bool logged = false;
+    if (logged || !std::getenv("TOMBWEAVER_FRAME_LOG"))
+        return;
+    logged = true;
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::fprintf(stderr, "first frame at %lld.%09ld\n", (long long)ts.tv_sec, ts.tv_nsec);
+}
+
 bool dummy_driver() {
     const char *driver = SDL_GetCurrentVideoDriver();
     return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
 }
 
+enum renderer_choice { renderer_choice_sdl, renderer_choice_software, renderer_choice_accelerated };
+
+// The name of the OpenGL rasteriser, read from a throw-away hidden window; empty when
+// there is no OpenGL.
+std::string opengl_renderer_name() {
+    std::string name;
+    SDL_Window *probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    if (!probe)
+        return name;
+    SDL_GLContext context = SDL_GL_CreateContext(probe);
+    if (context) {
+        typedef const unsigned char *(*get_string_fn)(unsigned);
+        get_string_fn get_string = (get_string_fn)SDL_GL_GetProcAddress("glGetString");
+        constexpr unsigned gl_renderer = 0x1F01;
+        const unsigned char *text = get_string ? get_string(gl_renderer) : nullptr;
+        if (text)
+            name = (const char *)text;
+        SDL_GL_DeleteContext(context);
+    }
+    SDL_DestroyWindow(probe);
+    return name;
+}
+
+// TOMBWEAVER_RENDERER=software or accelerated forces one; SDL_RENDER_DRIVER leaves the
+// choice to SDL; otherwise the software renderer wherever OpenGL is itself a software
+// rasteriser (drawing the picture once on the CPU beats going through one).
+renderer_choice choose_renderer() {
+    const char *forced = std::getenv("TOMBWEAVER_RENDERER");
+    if (forced && std::strcmp(forced, "software") == 0)
+        return renderer_choice_software;
+    if (forced && std::strcmp(forced, "accelerated") == 0)
+        return renderer_choice_accelerated;
+    if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) || dummy_driver())
+        return renderer_choice_sdl;
+    // Without a GPU device node OpenGL can only be a software rasteriser: no need to
+    // pay for a context to find out.
+    if (access("/dev/dri", F_OK) != 0)
+        return renderer_choice_software;
+    std::string gl = opengl_renderer_name();
+    for (const char *rasteriser : {"llvmpipe", "softpipe", "swrast"})
+        if (gl.find(rasteriser) != std::string::npos)
+            return renderer_choice_software;
+    return gl.empty() ? renderer_choice_software : renderer_choice_accelerated;
+}
+
 } // namespace
 
-bool platform_video_init() {
-    if (failure == platform_video_fail_init)
-        return false;
+static bool sdl_video_init() {
     if (video_started)
         return true;
     // The window class is the game's application id, by which the desktop matches the
@@ -152,25 +221,16 @@ void platform_video_quit() {
     video_started = false;
 }
 
-int platform_display_mode_count() {
-    if (failure == platform_video_fail_display_list)
-        return -1;
-    if (modes_injected)
-        return (int)injected_modes.size();
+static int sdl_display_mode_count() {
     if (!video_started || SDL_GetNumVideoDisplays() < 1)
         return -1;
     int n = SDL_GetNumDisplayModes(0);
     return n < 0 ? -1 : n;
 }
 
-bool platform_display_mode(int index, int *width, int *height) {
-    if (index < 0 || index >= platform_display_mode_count())
+static bool sdl_display_mode(int index, int *width, int *height) {
+    if (index < 0 || index >= sdl_display_mode_count())
         return false;
-    if (modes_injected) {
-        *width = injected_modes[(std::size_t)index].first;
-        *height = injected_modes[(std::size_t)index].second;
-        return true;
-    }
     SDL_DisplayMode mode;
     if (SDL_GetDisplayMode(0, index, &mode) != 0)
         return false;
@@ -192,8 +252,8 @@ bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
     return true;
 }
 
-bool platform_window_create(const char *title, int width, int height) {
-    if (failure == platform_video_fail_window || !video_started)
+static bool sdl_window_create(const char *title, int width, int height) {
+    if (!video_started)
         return false;
     if (window_destroy_pending && !renderer)
         destroy_window_now();
@@ -254,12 +314,13 @@ void platform_window_show() {
     SDL_RaiseWindow(window);
 }
 
-void platform_window_client_size(int *width, int *height) {
-    if (injected_client_width > 0 || injected_client_height > 0) {
-        *width = injected_client_width;
-        *height = injected_client_height;
-        return;
-    }
+void platform_window_set_fullscreen(bool fullscreen) {
+    if (window && !window_destroy_pending)
+        SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    redraw_needed = true;
+}
+
+static void sdl_window_client_size(int *width, int *height) {
     *width = *height = 0;
     if (window)
         SDL_GetWindowSize(window, width, height);
@@ -280,13 +341,22 @@ void platform_cursor_show(bool shown) {
 
 bool platform_cursor_shown() { return cursor_shown; }
 
-bool platform_renderer_create() {
-    if (failure == platform_video_fail_renderer || !window || renderer)
+static bool sdl_renderer_create() {
+    if (!window || renderer)
         return false;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer)
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    renderer_choice choice = choose_renderer();
+    if (choice == renderer_choice_software) {
+        // Straight into the window's own surface: no OpenGL texture in between.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    } else if (choice == renderer_choice_accelerated) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer)
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    }
+    if (!renderer) // SDL's own choice (SDL_RENDER_DRIVER), or the last resort
+        renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer)
@@ -294,17 +364,19 @@ bool platform_renderer_create() {
     SDL_RendererInfo info;
     renderer_vsync = SDL_GetRendererInfo(renderer, &info) == 0 &&
                      (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    renderer_kind = SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "unknown";
     if (!event_watch_added) {
         SDL_AddEventWatch(watch_render_resets, nullptr);
         event_watch_added = true;
     }
     textures_lost = false;
-    last_present_ms = 0;
+    frame_scheduled = false;
+    redraw_needed = true;
     return true;
 }
 
-bool platform_renderer_check_caps() {
-    if (!renderer || failure == platform_video_fail_caps)
+static bool sdl_renderer_check_caps() {
+    if (!renderer)
         return false;
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(renderer, &info) != 0)
@@ -358,10 +430,10 @@ void platform_renderer_output_size(int *width, int *height) {
         *width = *height = 0;
 }
 
-platform_texture *platform_texture_create(int width, int height, bool keep_pixels) {
+platform_texture *platform_texture_create(int width, int height, bool keep_pixels, bool opaque) {
     if (!renderer || width <= 0 || height <= 0)
         return nullptr;
-    SDL_Texture *sdl = make_sdl_texture(width, height);
+    SDL_Texture *sdl = make_sdl_texture(width, height, opaque);
     if (!sdl)
         return nullptr;
     platform_texture *t = new platform_texture;
@@ -369,6 +441,7 @@ platform_texture *platform_texture_create(int width, int height, bool keep_pixel
     t->width = width;
     t->height = height;
     t->keep_pixels = keep_pixels;
+    t->opaque = opaque;
     if (keep_pixels) {
         t->pixels.assign((std::size_t)width * (std::size_t)height, 0u);
         upload(sdl, t->pixels.data(), width, height);
@@ -477,13 +550,41 @@ void platform_render_present() {
             }
         }
     }
-    if (!renderer_vsync && !dummy_driver()) {
-        Uint64 now = SDL_GetTicks64();
-        if (last_present_ms && now - last_present_ms < min_present_interval_ms)
-            SDL_Delay((Uint32)(min_present_interval_ms - (now - last_present_ms)));
-        last_present_ms = SDL_GetTicks64();
-    }
     SDL_RenderPresent(renderer);
+    redraw_needed = false;
+    log_first_present();
+}
+
+void platform_render_skip() { log_first_present(); }
+
+bool platform_render_redraw_needed() { return redraw_needed || textures_lost; }
+
+void platform_render_invalidate() { redraw_needed = true; }
+
+std::uint32_t platform_frame_wait_ms() {
+    if (!frame_scheduled)
+        return 0;
+    std::int32_t left = (std::int32_t)(next_frame_due - platform_get_tick_count());
+    return left > 0 ? (std::uint32_t)left : 0;
+}
+
+void platform_frame_start() {
+    std::uint32_t now = platform_get_tick_count();
+    // A frame that starts more than one interval late restarts the schedule from now,
+    // rather than hurrying to catch up.
+    if (!frame_scheduled || (std::int32_t)(now - next_frame_due) > (std::int32_t)frame_interval_ms)
+        next_frame_due = now;
+    next_frame_due += frame_interval_ms;
+    frame_scheduled = true;
+}
+
+const char *platform_renderer_name() { return renderer_kind; }
+
+bool platform_render_copy(platform_texture *texture, int x, int y, int width, int height) {
+    if (!renderer || !texture || !texture->texture)
+        return false;
+    SDL_Rect dst = {x, y, width, height};
+    return SDL_RenderCopy(renderer, texture->texture, nullptr, &dst) == 0;
 }
 
 bool platform_render_read(std::uint32_t *out, int width, int height) {
@@ -491,20 +592,6 @@ bool platform_render_read(std::uint32_t *out, int width, int height) {
         return false;
     SDL_Rect r = {0, 0, width, height};
     return SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ARGB8888, out, width * 4) == 0;
-}
-
-void platform_video_set_modes_for_test(const int (*modes)[2], int count) {
-    injected_modes.clear();
-    modes_injected = modes != nullptr;
-    for (int i = 0; modes && i < count; ++i)
-        injected_modes.emplace_back(modes[i][0], modes[i][1]);
-}
-
-void platform_video_fail_for_test(platform_video_failure f) { failure = f; }
-
-void platform_video_set_client_size_for_test(int width, int height) {
-    injected_client_width = width;
-    injected_client_height = height;
 }
 
 void platform_video_set_capture(bool on) {
@@ -545,3 +632,27 @@ void platform_mouse_last_warp(int *x, int *y) {
     *x = last_warp_x;
     *y = last_warp_y;
 }
+
+const platform_video_backend platform_video_sdl = {
+    .init = sdl_video_init,
+    .display_mode_count = sdl_display_mode_count,
+    .display_mode = sdl_display_mode,
+    .window_create = sdl_window_create,
+    .window_client_size = sdl_window_client_size,
+    .renderer_create = sdl_renderer_create,
+    .renderer_check_caps = sdl_renderer_check_caps,
+};
+
+void platform_video_use_backend(const platform_video_backend *b) { backend = b ? b : &platform_video_sdl; }
+
+bool platform_video_init() { return backend->init(); }
+int platform_display_mode_count() { return backend->display_mode_count(); }
+bool platform_display_mode(int index, int *width, int *height) {
+    return index >= 0 && index < backend->display_mode_count() && backend->display_mode(index, width, height);
+}
+bool platform_window_create(const char *title, int width, int height) {
+    return backend->window_create(title, width, height);
+}
+void platform_window_client_size(int *width, int *height) { backend->window_client_size(width, height); }
+bool platform_renderer_create() { return backend->renderer_create(); }
+bool platform_renderer_check_caps() { return backend->renderer_check_caps(); }

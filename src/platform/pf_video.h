@@ -10,6 +10,9 @@
 //  - textured triangles with per-vertex colour, alpha-blended;
 //  - reading back the composed frame, for tests.
 // Colours are 32-bit words, alpha in bits 24-31, then red, green, blue.
+// The start-up steps (video system, display modes, window, renderer) go through a
+// backend chosen before start-up: SDL, or for tests a null display or a failing one
+// (pf_video_backend.h).
 
 // Starts the video system. False when it cannot start.
 bool platform_video_init();
@@ -38,6 +41,8 @@ void platform_window_show();
 // Gives the window an icon of width x height ARGB words (row stride width), copied.
 // False when there is no window or the icon cannot be made.
 bool platform_window_set_icon(const std::uint32_t *argb, int width, int height);
+// Switches the window to desktop full screen or back to a window.
+void platform_window_set_fullscreen(bool fullscreen);
 // The current client area in window pixels (an injected size in tests).
 void platform_window_client_size(int *width, int *height);
 
@@ -47,8 +52,11 @@ void platform_mouse_warp_global(int x, int y);
 void platform_cursor_show(bool shown);
 bool platform_cursor_shown();
 
-// Creates the renderer of the window: accelerated where possible, else software,
-// with vertical sync where offered. False when none can be made.
+// Creates the renderer of the window. TOMBWEAVER_RENDERER=software or accelerated
+// forces one; otherwise the software renderer draws straight into the window's
+// surface wherever OpenGL is itself a software rasteriser (llvmpipe, softpipe,
+// swrast) or missing, else the accelerated renderer with vertical sync. With
+// SDL_RENDER_DRIVER set, SDL chooses. False when none can be made.
 bool platform_renderer_create();
 // Checks that the renderer streams ARGB8888 textures, blends and draws geometry.
 bool platform_renderer_check_caps();
@@ -58,15 +66,17 @@ bool platform_renderer_exists();
 bool platform_renderer_vsync();
 // The size of the picture the renderer presents, in window pixels.
 void platform_renderer_output_size(int *width, int *height);
+// The renderer's name ("software", "opengl", ...).
+const char *platform_renderer_name();
 
 // A texture of the renderer (opaque). Pixels written through lock / unlock are kept
 // by this module (unless the texture is made with keep_pixels false) and restored
 // when the renderer has to rebuild its textures.
 struct platform_texture;
 
-// Creates a width x height ARGB texture with alpha blending; null on failure.
-// Its pixels start transparent black.
-platform_texture *platform_texture_create(int width, int height, bool keep_pixels);
+// Creates a width x height ARGB texture, alpha-blended, or opaque (alpha ignored,
+// drawn as a plain copy); null on failure. Its pixels start transparent black.
+platform_texture *platform_texture_create(int width, int height, bool keep_pixels, bool opaque = false);
 void platform_texture_destroy(platform_texture *texture);
 // Locks the whole texture for writing; *pitch receives the bytes from one row to
 // the next. Null on failure.
@@ -84,12 +94,27 @@ struct platform_vertex {
 bool platform_render_clear(std::uint32_t colour);
 // Draws a triangle list with texture (null: untextured), blended by alpha. False on failure.
 bool platform_render_geometry(platform_texture *texture, const platform_vertex *vertices, int count);
+// Draws the whole texture stretched over the rectangle, without blending. False on failure.
+bool platform_render_copy(platform_texture *texture, int x, int y, int width, int height);
 // Shows the frame (after keeping a copy when capture is on).
 void platform_render_present();
+// Stands for a present when the frame is unchanged and nothing is drawn.
+void platform_render_skip();
+// True when the window must be presented again although the picture is unchanged
+// (first frame, exposed or resized window, lost textures).
+bool platform_render_redraw_needed();
+void platform_render_invalidate();
+
+// Frame pacing on the game's clock: frames are spaced by 16 ms, whatever the driver
+// claims about vsync.
+// Milliseconds until the next frame is due (0: now).
+std::uint32_t platform_frame_wait_ms();
+// Starts a frame: the next one is due 16 ms after this one was (from now when late).
+void platform_frame_start();
 // Reads the composed frame (before present) into out, width x height words, row stride width.
 bool platform_render_read(std::uint32_t *out, int width, int height);
 
-// Tests.
+// Tests. These choose the backend of the next start-up.
 // Replaces the display's mode list by count (width, height) pairs; null restores the real one.
 void platform_video_set_modes_for_test(const int (*modes)[2], int count);
 // Makes one step fail, to reach its fatal start-up error.

@@ -10,6 +10,8 @@
 #include "platform/pf_system.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -36,15 +38,23 @@ constexpr int diag_scale = 3;
 dword diag_strings[num_diag_strings] = {invalid_id, invalid_id, invalid_id, invalid_id};
 bool diag_visible = false;
 
+// TOMBWEAVER_FRAME_LOG set: the frame rate also goes to stderr once a second, for
+// measuring scripts that cannot read the diagnostics panel.
+bool frame_log = false;
+
 } // namespace
 
 void cursor_update_position(int x, int y) {
     float scale_x, scale_y;
     d3d_get_mouse_scale(&scale_x, &scale_y);
+    int offset_x, offset_y;
+    d3d_get_mouse_offset(&offset_x, &offset_y);
+    x -= offset_x;
+    y -= offset_y;
 
     // The nearest framebuffer pixel, halves rounding up, kept inside the picture.
-    // The mouse scale maps the client area onto the whole 1280 x 720 framebuffer
-    // whatever the window's resolution, so that is the range to clamp to.
+    // The mouse scale maps the picture's rectangle in the client area onto the whole
+    // 1280 x 720 framebuffer, so a click on a bar lands on the picture's edge.
     int fx = (int)std::floor((float)x * scale_x + 0.5f);
     int fy = (int)std::floor((float)y * scale_y + 0.5f);
     if (fx < 0)
@@ -83,6 +93,7 @@ void frame_timer_start() {
     frame_counter = 0;
     frame_rate = 0;
     frame_tick = false;
+    frame_log = std::getenv("TOMBWEAVER_FRAME_LOG") != nullptr;
 }
 
 void frame_timer_update() {
@@ -95,6 +106,8 @@ void frame_timer_update() {
     if (now - second_start > 1000) {
         frame_rate = frame_counter;
         frame_counter = 0;
+        if (frame_log)
+            std::fprintf(stderr, "frame rate %u\n", (unsigned)frame_rate);
         second_start += 1000;
     }
     frame_counter += 1;
