@@ -121,14 +121,9 @@ void d3dui_font_init() {
         zel_free(image);
         return;
     }
-    struct {
-        std::size_t Pitch;
-        u32 *pBits;
-    } locked_data;
     int pitch = 0;
-    locked_data.pBits = platform_texture_lock(d3dui_font_texture, &pitch);
-    locked_data.Pitch = (std::size_t)pitch;
-    if (!locked_data.pBits || !ec_assert(locked_data.Pitch == width * sizeof(dword))) {
+    u32 *bits = platform_texture_lock(d3dui_font_texture, &pitch);
+    if (!bits || !ec_assert_text((std::size_t)pitch == width * sizeof(dword), "locked_data.Pitch == width * sizeof(dword)")) {
         // Nothing half-made stays behind.
         platform_texture_unlock(d3dui_font_texture);
         platform_texture_destroy(d3dui_font_texture);
@@ -136,9 +131,7 @@ void d3dui_font_init() {
         zel_free(image);
         return;
     }
-    for (int y = 0; y < image_height; ++y)
-        std::memcpy(locked_data.pBits + (std::size_t)y * width, image + (std::size_t)y * (std::size_t)image_width,
-                    (std::size_t)image_width * sizeof(dword));
+    platform_copy_rows(bits, (std::size_t)pitch, image, (std::size_t)image_width, image_width, image_height);
     platform_texture_unlock(d3dui_font_texture);
     zel_free(image);
 

@@ -87,14 +87,7 @@ bool upload(SDL_Texture *t, const std::uint32_t *src, int width, int height) {
     int pitch = 0;
     if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0)
         return false;
-    std::size_t row = (std::size_t)width * 4;
-    if ((std::size_t)pitch == row) {
-        std::memcpy(pixels, src, row * (std::size_t)height);
-    } else {
-        for (int y = 0; y < height; ++y)
-            std::memcpy((std::uint8_t *)pixels + (std::size_t)y * (std::size_t)pitch,
-                        src + (std::size_t)y * (std::size_t)width, row);
-    }
+    platform_copy_rows(pixels, (std::size_t)pitch, src, (std::size_t)width, width, height);
     SDL_UnlockTexture(t);
     return true;
 }
@@ -282,9 +275,7 @@ bool platform_window_set_icon(const std::uint32_t *argb, int width, int height) 
     SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!icon)
         return false;
-    for (int y = 0; y < height; ++y)
-        std::memcpy((std::uint8_t *)icon->pixels + (std::size_t)y * (std::size_t)icon->pitch,
-                    argb + (std::size_t)y * (std::size_t)width, (std::size_t)width * 4);
+    platform_copy_rows(icon->pixels, (std::size_t)icon->pitch, argb, (std::size_t)width, width, height);
     SDL_SetWindowIcon(window, icon);
     SDL_FreeSurface(icon);
     icon_width = width;
@@ -464,6 +455,17 @@ void platform_texture_destroy(platform_texture *texture) {
             return;
         }
     }
+}
+
+void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride,
+                        int width, int height) {
+    const std::size_t row = (std::size_t)width * 4;
+    if (dst_pitch == row && src_stride == (std::size_t)width) {
+        std::memcpy(dst, src, row * (std::size_t)height);
+        return;
+    }
+    for (int y = 0; y < height; ++y)
+        std::memcpy((std::uint8_t *)dst + (std::size_t)y * dst_pitch, src + (std::size_t)y * src_stride, row);
 }
 
 std::uint32_t *platform_texture_lock(platform_texture *texture, int *pitch) {

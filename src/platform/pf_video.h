@@ -1,6 +1,7 @@
 // pf_video.h -- the platform's video: display modes, the one game window, its renderer, textures
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // What the graphics modules expect of a video backend (SDL2 here):
@@ -79,6 +80,10 @@ struct platform_texture;
 platform_texture *platform_texture_create(int width, int height, bool keep_pixels, bool opaque = false);
 void platform_texture_destroy(platform_texture *texture);
 // Locks the whole texture for writing; *pitch receives the bytes from one row to
+// Copies height rows of width pixels from src (src_stride pixels a row) to dst
+// (dst_pitch bytes a row): one block copy when both are packed alike.
+void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride,
+                        int width, int height);
 // the next. Null on failure.
 std::uint32_t *platform_texture_lock(platform_texture *texture, int *pitch);
 // Ends the write and hands the pixels to the renderer.
