@@ -143,37 +143,22 @@ TEST_F(kzg, unscaled_sprite_half_outside_matches_the_fast_path_and_the_clip_rect
     EXPECT_EQ(narrow.at(6, 5), grey(1));
 }
 
-TEST_F(kzg, twenty_four_bit_sheets_and_control_bytes) {
-    // num_colors -1: num_sprites at byte 4; payloads are red, green, blue.
-    bytes rgb = {0x00, 0x02, 0x00, 0x01, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x80, 0x00, 0xAA, 0xBB, 0xCC};
-    bytes b = sheet(-1, {}, {rgb});
-    EXPECT_EQ(b[4], 1);
-    kzg_sprite_data sd = {};
-    ASSERT_TRUE(parse(b, &sd));
-    EXPECT_EQ(sd.num_colors, -1);
-    buffer buf(3, 1);
-    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 1, &buf.b);
-    EXPECT_EQ(buf.px, (std::vector<u32>{0xFF112233u, 0xFF445566u, 0xFFAABBCCu}));
-    // Scaled and clipped 24-bit pixels take the per-block path.
-    buffer scaled(5, 2);
-    d3d_kzg_decompress_to_buffer_location(&sd, -1, 0, 0, 2, &scaled.b);
-    EXPECT_EQ(scaled.at(0, 0), 0xFF112233u);
-    EXPECT_EQ(scaled.at(1, 1), 0xFF445566u);
-    EXPECT_EQ(scaled.at(4, 1), 0xFFAABBCCu);
-
-    // 0x41 is a jump and 0x9F a fill: only the top two bits count.
-    kzg_sprite_data sd2 = {};
-    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x00, 0x02, 0x41, 0x00, 0x9F, 0x01, 0x02}}), &sd2));
+TEST_F(kzg, twenty_four_bit_pixels_and_the_top_two_control_bits) {
+    // num_colors -1: no palette; payloads are red, green, blue.
+    kzg_sprite_data rgb = {}, sd = {}, bad_sd = {};
+    ASSERT_TRUE(parse(sheet(-1, {}, {{0x00, 0x01, 0x80, 0x01, 0x11, 0x22, 0x33}}), &rgb));
+    buffer scaled(3, 2);
+    d3d_kzg_decompress_to_buffer_location(&rgb, -1, 0, 0, 2, &scaled.b); // scaled and clipped
+    EXPECT_EQ(scaled.px, (std::vector<u32>(6, 0xFF112233u)));
+    // 0x41 is a jump and 0x9F a fill; 0xC0 asserts and ends the draw.
+    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x00, 0x02, 0x41, 0x00, 0x9F, 0x01, 0x02}}), &sd));
     buffer ctl(3, 1);
-    d3d_kzg_decompress_to_buffer_location(&sd2, 0, 0, 0, 1, &ctl.b);
+    d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 0, 1, &ctl.b);
     EXPECT_EQ(ctl.px, (std::vector<u32>{untouched, grey(2), grey(2)}));
     EXPECT_EQ(rec.count(), 0u);
-
-    // 0xC0 asserts and ends the draw.
-    kzg_sprite_data sd3 = {};
-    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x01, 0x02, 0x80, 0x02, 0x01, 0xC0, 0x02}}), &sd3));
+    ASSERT_TRUE(parse(sheet(4, greys(4), {{0x01, 0x02, 0x80, 0x02, 0x01, 0xC0, 0x02}}), &bad_sd));
     buffer bad(3, 2);
-    d3d_kzg_decompress_to_buffer_location(&sd3, 0, 0, 0, 1, &bad.b);
+    d3d_kzg_decompress_to_buffer_location(&bad_sd, 0, 0, 0, 1, &bad.b);
     EXPECT_TRUE(rec.asserted("ctrl == kzg_sprite_control_byte_jump"));
     EXPECT_EQ(bad.at(2, 0), grey(1));
     EXPECT_EQ(bad.at(0, 1), untouched);

@@ -170,6 +170,7 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
                "data\\big.txt      raw data/big.txt   # compresses\n"
                "\n"
                "ui\\grid.kzg       kzg ui/sheet.png grid 4 4 3\n"
+               "ui\\rects.kzg      kzg ui/sheet.png rects 1,2,3,4\n"
                "ui\\whole.kzg      kzg ui/colourful.png whole\n"
                "game\\picture.kzb  kzb game/picture.png\n"
                "audio\\stereo8.kzs kzs audio/stereo8.wav\n");
@@ -199,6 +200,7 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     EXPECT_EQ(0xFFFFFFFFu, sd.colors[0]); // first opaque colour met: palette entry 0
     EXPECT_EQ(as_decoded(crop(sheet, sw, 4, 0, 4, 4)), grid[1]);
     EXPECT_EQ(as_decoded(crop(sheet, sw, 0, 4, 4, 4)), grid[2]);
+    EXPECT_EQ(std::vector{as_decoded(crop(sheet, sw, 1, 2, 3, 4))}, game_sprites("ui\\rects.kzg", &sd));
     auto whole = game_sprites("ui\\whole.kzg", &sd);
     ASSERT_EQ(1u, whole.size());
     EXPECT_EQ(-1, sd.num_colors);
