@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(songs_test, SongsLoadOnceLoopAtTheirVolumesAndAreFreed) {
+TEST_F(songs_test, SongsLoadLoopAtTheirVolumesAndAreFreed) {
     manual_clock clock(0);
     scoped_test_pack pack({song(title_name), song(game_name)});
     ASSERT_TRUE(pack.ok());
@@ -40,10 +40,6 @@ TEST_F(songs_test, SongsLoadOnceLoopAtTheirVolumesAndAreFreed) {
     dword title = title_song_get(), game = game_song_get();
     EXPECT_EQ(std::pair(title, game), std::pair(0u, 1u));
     EXPECT_EQ(blocks, memory_num_allocations()); // the pack's buffers were given back
-    main_menu_load_song();
-    game_load_song();
-    EXPECT_EQ((std::vector<std::string>{"title_song == invalid_id", "game_song == invalid_id"}), rec.assertions());
-    EXPECT_EQ(2, sound_count());
 
     // Looped at 85 and 75 %; a song already playing is neither restarted nor set back.
     rec.clear();

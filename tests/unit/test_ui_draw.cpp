@@ -15,14 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
 constexpr u32 black = 0xFF000000u;
 constexpr u32 white = 0xFFFFFFFFu;
-constexpr u32 yellow = 0xFFFFFF00u;
 
 u32 fb_px(int x, int y) { return gfx2d_screen_buffer()[y * screen_width + x]; }
 
@@ -123,25 +121,6 @@ TEST_F(ui_draw_test, framed_windows_are_laid_out_in_slices_with_a_centred_captio
     EXPECT_EQ(fb_px(tx + 10, ty + 1), white);
     EXPECT_NE(fb_px(tx - 1, ty), white);
     EXPECT_EQ(draw_origins, (std::vector<std::pair<int, int>>{{x1 + 8 * scale, y1 + 24 * scale}}));
-    EXPECT_EQ(rec.count(), 0u);
-}
-
-// A text button's size from its block width, and its frames and label when hovered.
-TEST_F(ui_draw_test, a_text_button_is_block_width_plus_four_slices_and_lights_when_hovered) {
-    // "OK" at scale 2: 6 slices of 16 = 96 wide, 48 high; the label is 20 wide.
-    dynamic_button_data b = {.string_id = str_ok, .id = 5, .x = 400, .y = 300, .block_width = 2,
-                             .scale = 2, .flags = 1, .on_click = [](dword) {}};
-    dynamic_button_add(ui_window_add_fullscreen(nullptr), &b);
-    const int x1 = 352, y1 = 300, lx = x1 + ((96 - 10 * 2) >> 1), ly = y1 + 16;
-    for (int state : {image_button_sprite_normal, image_button_sprite_over}) {
-        if (state == image_button_sprite_over)
-            move_to(400, 320);
-        frame();
-        for (auto [c, r, piece] : {std::tuple(0, 0, 0), std::tuple(2, 1, 4), std::tuple(5, 2, 8)})
-            EXPECT_EQ(slice(x1, y1, c, r, 2), button_colour(9 * state + piece)) << c << "," << r;
-        EXPECT_EQ(fb_px(x1 + 96, y1 + 10), 0u); // nothing right of the button
-        EXPECT_EQ(fb_px(lx, ly), state == image_button_sprite_over ? yellow : white);
-    }
     EXPECT_EQ(rec.count(), 0u);
 }
 
