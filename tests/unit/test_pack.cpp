@@ -1,16 +1,14 @@
-// Pack file: lookup by name, loading and closing, damaged packs, start-up without a pack.
-// (Every asset of the built pack is loaded by the end-to-end runs, where a missing one shows a box.)
-#include "engine/ec_fileio.h"
+// Pack file: lookup by name, loading and closing, damaged packs.
+// (Every asset of the built pack is loaded by the end-to-end runs, where a missing one shows a box;
+// start-up without a pack or with a damaged one ends with exit code 1 in test_data_lookup.)
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "main.h"
 #include "test_pack.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -134,24 +132,4 @@ TEST(pack, compressed_entry_of_the_wrong_size_is_refused) {
     EXPECT_FALSE(rec.asserted("out_size == file_list[index].uncompressed_size"));
     EXPECT_GE(rec.count(), 1u); // the decoder stops at the buffer's end
     EXPECT_EQ(blocks, memory_num_allocations());
-}
-
-TEST(pack, start_up_ends_with_exit_code_1_when_the_pack_is_missing_or_damaged) {
-    dialog_recorder rec;
-    ASSERT_EQ(0, memory_num_allocations());
-    for (bool missing : {true, false}) {
-        scoped_test_pack pack(test_pack_bytes{{9, 0, 0, 0, 1}});
-        if (missing)
-            std::filesystem::remove(std::filesystem::path(pack.folder()) / "data" / "tombweaver.kzp");
-        rec.clear();
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(1, tombweaver_main());
-        std::string err = testing::internal::GetCapturedStderr();
-        if (missing) {
-            EXPECT_NE(std::string::npos, err.find("cannot open data/tombweaver.kzp")) << err;
-        }
-        EXPECT_GE(rec.count(), 1u);
-        EXPECT_FALSE(packfile_is_open());
-    }
-    EXPECT_EQ(0, memory_num_allocations());
 }
