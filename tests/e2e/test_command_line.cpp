@@ -86,16 +86,12 @@ TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
         settings_set({.fullscreen = saved});
         const std::string file = file_text(path);
         EXPECT_EQ(!saved, start({saved ? "--window" : "--fullscreen"}).fullscreen);
-        EXPECT_EQ(saved, start({}).fullscreen);
+        const first_pass plain = start({});
+        EXPECT_EQ(saved, plain.fullscreen);
+        EXPECT_EQ(std::pair(64, 64), std::pair(plain.icon_width, plain.icon_height)); // the game's icon
         EXPECT_EQ(saved, start({"--window", "--fullscreen", saved ? "--fullscreen" : "--window"}).fullscreen);
         EXPECT_EQ(file, file_text(path)) << "an override reached the settings file";
     }
-}
-
-TEST(command_line, the_window_has_the_game_icon) {
-    first_pass pass = start({});
-    EXPECT_EQ(64, pass.icon_width);
-    EXPECT_EQ(64, pass.icon_height);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Cursor conversion, the 16 ms frame timer and the diagnostics texts.
-#include "engine/ec_strings.h"
+// Cursor conversion and the 16 ms frame timer.
 #include "graphics/d3d_window.h"
 #include "tw_test.h"
 #include "ui/ec_cursor.h"
@@ -64,27 +63,6 @@ TEST(FrameTimer, TicksEvery16msCatchesUpOneTickPerCallAndDropsALongStall) {
         }
     }
     window_active_set(true);
-}
-
-TEST(FrameTimer, FrameRateWindowMovesOneSecondAtATime) {
-    manual_clock clock;
-    window_active_set(true);
-    frame_timer_start();
-    for (unsigned t : {100u, 200u, 300u, 2000u}) {
-        clock.set(t);
-        frame_timer_update();
-    }
-    EXPECT_EQ(frame_rate_get(), 3u);
-    clock.set(2001);
-    frame_timer_update();
-    EXPECT_EQ(frame_rate_get(), 1u);
-}
-
-TEST(DiagnosticsText, CursorLine) {
-    d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
-    cursor_update_position(12, 345);
-    cursor_text();
-    EXPECT_STREQ(scratch_string()->text, "cursor: ( 12, 345 )");
 }
 
 } // namespace

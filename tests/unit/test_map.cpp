@@ -48,10 +48,6 @@ void check_map(int first, int last, const std::string &locations, const std::str
     EXPECT_EQ(rec.count(), 0u);
 }
 
-TEST(Map, ANewGameShowsLocationZeroAlone) {
-    check_map(0, -1, "o........................", "........................");
-}
-
 TEST(Map, TheTopChainDoneOpensTheLowerHalfWithoutAPathBetween) {
     check_map(0, 11, "xxxxxxxxxxxxo............", "-----------.............", [](game_script &s) {
         s.left_click(42 + 16, 456 + 16).wait_mode(appmode_necrogram).then([] {

@@ -1,16 +1,14 @@
-// Pack file: lookup by name, loading and closing, damaged packs, start-up without a pack.
-// (Every asset of the built pack is loaded by the end-to-end runs, where a missing one shows a box.)
-#include "engine/ec_fileio.h"
+// Pack file: lookup by name, loading and closing, damaged packs.
+// (Every asset of the built pack is loaded by the end-to-end runs, where a missing one shows a box;
+// start-up without a pack or with a damaged one ends with exit code 1 in test_data_lookup.)
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "main.h"
 #include "test_pack.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -37,61 +35,44 @@ std::vector<uint8_t> pattern(size_t n) {
 
 } // namespace
 
-TEST(pack, lookup_ignores_ascii_case_only_and_first_duplicate_wins) {
+// Lookup ignores ASCII case only and the first of two equal names wins; stored entries that look
+// like codes, compressed ones and ones that do not compress load whole; a second load shares the buffer.
+TEST(pack, entries_load_whole_by_name_and_a_second_load_shares_the_buffer) {
     dialog_recorder rec;
-    scoped_test_pack pack({{"xls\\strings.txt", bytes_of("first")},
-                           {"", bytes_of("nameless")},
-                           {"XLS\\STRINGS.TXT", bytes_of("second")}});
+    std::vector<uint8_t> big = pattern(100000), noise(3000);
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = (uint8_t)(i * 2654435761u >> 13);
+    scoped_test_pack pack({{"xls\\strings.txt", bytes_of("first")}, {"", bytes_of("nameless")},
+                           {"XLS\\STRINGS.TXT", bytes_of("second")}, {"codes", {65, 0, 66, 0, 1, 1}},
+                           {"big", big, true}, {"noise", noise, true}, {"empty", {}}});
     ASSERT_TRUE(pack.ok());
     EXPECT_EQ(0u, pack_file_get_index("XLS\\Strings.TXT"));
     EXPECT_EQ(invalid_id, pack_file_get_index("xls/strings.txt"));
-    EXPECT_EQ(1u, pack_file_get_index(""));
     EXPECT_EQ(bytes_of("first"), load("XLS\\STRINGS.TXT"));
     EXPECT_EQ(bytes_of("nameless"), load(""));
-    EXPECT_EQ(0u, rec.count());
-    EXPECT_EQ(nullptr, pack_file_load("missing", nullptr));
-    EXPECT_TRUE(rec.asserted("index != invalid_id"));
-}
-
-TEST(pack, stored_and_compressed_entries_load_whole) {
-    dialog_recorder rec;
-    // Looks like codes 65, 66, 257 but is stored as it is.
-    std::vector<uint8_t> code_like = {65, 0, 66, 0, 1, 1};
-    std::vector<uint8_t> big = pattern(100000);
-    std::vector<uint8_t> incompressible(3000);
-    for (size_t i = 0; i < incompressible.size(); ++i)
-        incompressible[i] = (uint8_t)(i * 2654435761u >> 13);
-    scoped_test_pack pack({{"codes", code_like}, {"big", big, true}, {"noise", incompressible, true}, {"empty", {}}});
-    ASSERT_TRUE(pack.ok());
-    u32 stored = 0, size = 0;
-    ASSERT_TRUE(pack_file_info(1, nullptr, &stored, &size));
-    EXPECT_LT(stored, size);
-    EXPECT_EQ(code_like, load("codes"));
+    EXPECT_EQ((std::vector<uint8_t>{65, 0, 66, 0, 1, 1}), load("codes"));
     EXPECT_EQ(big, load("big"));
-    EXPECT_EQ(incompressible, load("noise"));
-    u32 empty_size = 99;
-    u8 *empty = pack_file_load("empty", &empty_size);
+    EXPECT_EQ(noise, load("noise"));
+    u32 stored = 0, size = 99;
+    ASSERT_TRUE(pack_file_info(4, nullptr, &stored, &size));
+    EXPECT_LT(stored, size);
+    u8 *empty = pack_file_load("empty", &size);
     EXPECT_NE(nullptr, empty);
-    EXPECT_EQ(0u, empty_size);
+    EXPECT_EQ(0u, size);
     pack_file_close(empty);
-    EXPECT_EQ(0u, rec.count());
-}
 
-TEST(pack, second_load_shares_the_buffer_until_one_close) {
-    dialog_recorder rec;
-    scoped_test_pack pack({{"a", pattern(5000), true}, {"b", bytes_of("bee")}});
-    ASSERT_TRUE(pack.ok());
     int before = memory_num_allocations();
-    u8 *first = pack_file_load("a", nullptr);
-    EXPECT_EQ(first, pack_file_load("A", nullptr));
+    u8 *first = pack_file_load("big", nullptr);
+    EXPECT_EQ(first, pack_file_load("BIG", nullptr));
     EXPECT_EQ(before + 1, memory_num_allocations());
     pack_file_close(first);
     EXPECT_EQ(before, memory_num_allocations());
     int foreign = 0;
     pack_file_close(&foreign); // belongs to no entry: ignored
-    // Closing the pack frees what is still handed out.
-    EXPECT_NE(nullptr, pack_file_load("b", nullptr));
+    EXPECT_NE(nullptr, pack_file_load("big", nullptr)); // closing the pack frees it
     EXPECT_EQ(0u, rec.count());
+    EXPECT_EQ(nullptr, pack_file_load("missing", nullptr));
+    EXPECT_TRUE(rec.asserted("index != invalid_id"));
 }
 
 TEST(pack, damaged_directories_are_refused_whole_without_leaks) {
@@ -151,24 +132,4 @@ TEST(pack, compressed_entry_of_the_wrong_size_is_refused) {
     EXPECT_FALSE(rec.asserted("out_size == file_list[index].uncompressed_size"));
     EXPECT_GE(rec.count(), 1u); // the decoder stops at the buffer's end
     EXPECT_EQ(blocks, memory_num_allocations());
-}
-
-TEST(pack, start_up_ends_with_exit_code_1_when_the_pack_is_missing_or_damaged) {
-    dialog_recorder rec;
-    ASSERT_EQ(0, memory_num_allocations());
-    for (bool missing : {true, false}) {
-        scoped_test_pack pack(test_pack_bytes{{9, 0, 0, 0, 1}});
-        if (missing)
-            std::filesystem::remove(std::filesystem::path(pack.folder()) / "data" / "tombweaver.kzp");
-        rec.clear();
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(1, tombweaver_main());
-        std::string err = testing::internal::GetCapturedStderr();
-        if (missing) {
-            EXPECT_NE(std::string::npos, err.find("cannot open data/tombweaver.kzp")) << err;
-        }
-        EXPECT_GE(rec.count(), 1u);
-        EXPECT_FALSE(packfile_is_open());
-    }
-    EXPECT_EQ(0, memory_num_allocations());
 }

@@ -1,28 +1,11 @@
-// test_puzzles.cpp -- the catalogue's sizes and tags, and the guarded active puzzle
-// (the pictures themselves are played in test_necrogram and the end-to-end runs)
+// test_puzzles.cpp -- the guarded active puzzle
+// (sizes, tags and pictures are played in test_necrogram, the map and the end-to-end runs)
 #include "game/g_puzzles.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
-
-TEST(Puzzles, ThreeSmallBoardsThenLargeOnesWithTagsZeroTo24) {
-    dialog_recorder rec;
-    std::set<unsigned long> tags;
-    for (u32 i = 0; i < num_puzzles; ++i) {
-        int size = -1;
-        unsigned long tag = 999;
-        ASSERT_NE(puzzle_get_info(i, &size, &tag), nullptr) << i;
-        EXPECT_EQ(size, i < 3 ? 10 : 15) << i;
-        tags.insert(tag);
-    }
-    EXPECT_EQ(tags.size(), 25u);
-    EXPECT_EQ(*tags.rbegin(), 24u);
-    EXPECT_EQ(rec.count(), 0u);
-}
 
 TEST(Puzzles, ABadActiveIndexKeepsThePuzzleThatWasActive) {
     dialog_recorder rec;

@@ -108,8 +108,11 @@ protected:
     }
 };
 
-TEST_F(Routing, MouseEventsReachTheModeWithSignedPositionsAndKeyFlags) {
-    SDL_Event held = {}, still = {}, wheel = {};
+// One queue of real SDL events: what reaches the mode, what the shell keeps (F1, Alt+F4, F10,
+// the middle button), focus, and the close requests that enter the exit mode once.
+TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
+    dialog_recorder rec;
+    SDL_Event held = {}, still = {}, wheel = {}, text = {}, quit = {};
     held.type = still.type = SDL_MOUSEMOTION;
     held.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_RMASK;
     held.motion.x = -5;
@@ -118,38 +121,23 @@ TEST_F(Routing, MouseEventsReachTheModeWithSignedPositionsAndKeyFlags) {
     still.motion.y = 719;
     wheel.type = SDL_MOUSEWHEEL;
     wheel.wheel.y = 1;
-    route({held, still, button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
-           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
-           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), wheel});
-    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
-                                               "wheel 120"}));
-}
-
-TEST_F(Routing, KeysReachTheModeExceptF1AndSystemKeys) {
-    dialog_recorder rec;
-    SDL_Event text = {};
     text.type = SDL_TEXTINPUT;
     SDL_strlcpy(text.text.text, "a", sizeof text.text.text);
-    route({key(SDL_KEYDOWN, SDLK_ESCAPE), key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_a),
-           key(SDL_KEYDOWN, SDLK_7),
-           key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT), // Alt+F4 does not close the game
-           key(SDL_KEYDOWN, SDLK_F10), key(SDL_KEYDOWN, SDLK_F1), text});
-    EXPECT_EQ(calls, (std::vector<std::string>{"keydown 27", "keyup 27", "keydown 65", "keydown 55", "char 97"}));
-}
-
-TEST_F(Routing, FocusCloseRequestsAndDestroy) {
-    route({window(SDL_WINDOWEVENT_FOCUS_LOST)});
-    EXPECT_FALSE(window_active_get());
-    route({window(SDL_WINDOWEVENT_FOCUS_GAINED)});
-    EXPECT_TRUE(window_active_get());
-    // The window's close and a system quit request enter the exit mode once; destroying ends the loop.
-    SDL_Event quit = {};
     quit.type = SDL_QUIT;
-    route({window(SDL_WINDOWEVENT_CLOSE), quit});
-    EXPECT_EQ(calls, (std::vector<std::string>{"free3", "exit"}));
+    route({held, still, button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
+           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
+           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), wheel, key(SDL_KEYDOWN, SDLK_ESCAPE),
+           key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_a), key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
+           key(SDL_KEYDOWN, SDLK_F10), key(SDL_KEYDOWN, SDLK_F1), text, window(SDL_WINDOWEVENT_FOCUS_LOST)});
+    EXPECT_FALSE(window_active_get());
+    route({window(SDL_WINDOWEVENT_FOCUS_GAINED), window(SDL_WINDOWEVENT_CLOSE), quit});
+    EXPECT_TRUE(window_active_get());
+    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
+                                               "wheel 120", "keydown 27", "keyup 27", "keydown 65", "char 97",
+                                               "free3", "exit"}));
     EXPECT_EQ(current_app_mode_get(), appmode_exit);
     calls.clear();
-    platform_send_message(msg_destroy, 0, 0);
+    platform_send_message(msg_destroy, 0, 0); // destroying ends the loop
     route({});
     EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
 }

@@ -115,7 +115,7 @@ TEST_F(ui_test, the_close_button_lies_inside_its_window_and_removes_it) {
     EXPECT_EQ(add(0, 0, 1, 1), framed);
 }
 
-// (A button's size from its block width is read back in pixels in test_ui_draw.)
+// A button is its block width plus four slices wide: "OK" in 2 blocks at scale 1 spans 48 pixels.
 TEST_F(ui_test, text_buttons_are_kept_on_screen) {
     const dword win = add(100, 100, 1279, 719);
     // Pushed to the screen's x 0 (not the window's x1), and back inside x2.

@@ -14,16 +14,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
 constexpr u32 black = 0xFF000000u;
 constexpr u32 white = 0xFFFFFFFFu;
-constexpr u32 yellow = 0xFFFFFF00u;
 
 u32 fb_px(int x, int y) { return gfx2d_screen_buffer()[y * screen_width + x]; }
 
@@ -124,90 +121,6 @@ TEST_F(ui_draw_test, framed_windows_are_laid_out_in_slices_with_a_centred_captio
     EXPECT_EQ(fb_px(tx + 10, ty + 1), white);
     EXPECT_NE(fb_px(tx - 1, ty), white);
     EXPECT_EQ(draw_origins, (std::vector<std::pair<int, int>>{{x1 + 8 * scale, y1 + 24 * scale}}));
-    EXPECT_EQ(rec.count(), 0u);
-}
-
-std::vector<std::string> paint_log;
-void older_draw(int, int) {
-    paint_log.push_back("older");
-    gfx2d_draw_pixel(50, 50, 0xFFFF0000u, 100);
-}
-void newer_draw(int, int) {
-    // The older window is complete, and this window's own fill is done.
-    paint_log.push_back(fb_px(60, 60) == 0xFFFF0000u && fb_px(120, 120) == black
-                            ? "newer after older"
-                            : "newer too early");
-}
-void older_button_draw(dword id, int x, int y, int scale, int state) {
-    char text[64]; // at the element's place, with the window's scale
-    std::snprintf(text, sizeof text, "button %u at %d,%d scale %d state %d", (unsigned)id, x, y, scale, state);
-    paint_log.push_back(text);
-}
-
-TEST_F(ui_draw_test, the_newest_window_is_painted_last_on_top) {
-    paint_log.clear();
-    const dword older = add_window({.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0,
-                                    .x2 = 400, .y2 = 400, .scale = 3, .draw = older_draw,
-                                    .on_remove = nullptr});
-    image_button_data b = {.id = 3, .x = 300, .y = 310, .width = 10, .height = 10,
-                           .flags = button_flag_disabled, .draw = older_button_draw, .on_click = nullptr};
-    image_button_add(older, &b);
-    add_window({.flags = window_flag_filled, .caption_id = invalid_id, .x1 = 100, .y1 = 100,
-                .x2 = 200, .y2 = 200, .scale = 1, .draw = newer_draw, .on_remove = nullptr});
-    frame();
-    EXPECT_EQ(paint_log, (std::vector<std::string>{"older", "button 3 at 300,310 scale 3 state 3",
-                                                   "newer after older"}));
-    EXPECT_EQ(fb_px(60, 60), 0xFFFF0000u);
-    EXPECT_EQ(fb_px(120, 120), black);
-    EXPECT_EQ(fb_px(200, 200), black); // the filled rectangle includes x2, y2
-    EXPECT_EQ(fb_px(99, 120), 0xFFFF0000u);
-    EXPECT_EQ(rec.count(), 0u);
-}
-
-// The nine-piece frame of a text button in state s: its corners and its middle.
-void expect_button_frames(int x1, int y1, int slices, int scale, int s) {
-    for (auto [c, r, piece] : {std::tuple(0, 0, 0), std::tuple(1, 1, 4), std::tuple(slices - 1, 2, 8)})
-        EXPECT_EQ(slice(x1, y1, c, r, scale), button_colour(9 * s + piece)) << "state " << s << " " << c << "," << r;
-}
-
-TEST_F(ui_draw_test, a_text_button_in_its_four_states) {
-    const dword win = ui_window_add_fullscreen(nullptr);
-    // "OK" at scale 2: 6 slices of 16 = 96 wide, 48 high; the label is 20 wide.
-    dynamic_button_data b = {.string_id = str_ok, .id = 5, .x = 400, .y = 300, .block_width = 2,
-                             .scale = 2, .flags = 1, .on_click = [](dword) {}};
-    dynamic_button_add(win, &b);
-    const int x1 = 352, y1 = 300;
-    const int lx = x1 + ((96 - 10 * 2) >> 1), ly = y1 + 16;
-
-    frame();
-    expect_button_frames(x1, y1, 6, 2, image_button_sprite_normal);
-    EXPECT_EQ(fb_px(lx, ly), white);
-    EXPECT_EQ(fb_px(lx + 10, ly), white);
-    EXPECT_EQ(fb_px(lx - 1, ly), button_colour(4));
-
-    move_to(400, 320);
-    frame();
-    expect_button_frames(x1, y1, 6, 2, image_button_sprite_over);
-    EXPECT_EQ(fb_px(lx, ly), yellow);
-
-    EXPECT_TRUE(ui_lbutton(true));
-    frame();
-    expect_button_frames(x1, y1, 6, 2, image_button_sprite_down);
-    EXPECT_EQ(fb_px(lx - 4, ly + 4), yellow);
-    EXPECT_EQ(fb_px(lx, ly), button_colour(18 + 4));
-
-    // Still pressed, but the cursor has left it: drawn as normal.
-    move_to(600, 600);
-    frame();
-    expect_button_frames(x1, y1, 6, 2, image_button_sprite_normal);
-    EXPECT_EQ(fb_px(lx, ly), white);
-    ui_lbutton(false);
-
-    b.flags |= button_flag_disabled;
-    move_to(400, 320);
-    frame();
-    expect_button_frames(x1, y1, 6, 2, image_button_sprite_disabled);
-    EXPECT_EQ(fb_px(lx, ly), black);
     EXPECT_EQ(rec.count(), 0u);
 }
 
