@@ -56,12 +56,6 @@ TEST(Map, TheTopChainDoneOpensTheLowerHalfWithoutAPathBetween) {
     });
 }
 
-TEST(Map, EverythingDoneDisablesEveryLocation) {
-    check_map(0, 24, "xxxxxxxxxxxxxxxxxxxxxxxxx", "-----------.------------", [](game_script &s) {
-        s.left_click(124 + 16, 94 + 16).passes(3).then([] { EXPECT_EQ(current_app_mode_get(), appmode_map); });
-    });
-}
-
 TEST(Map, ALoneCompletedPuzzleOpensTheLocationAfterItWithoutAPath) {
     check_map(5, 5, "o.....o..................", "........................");
 }

@@ -86,24 +86,27 @@ protected:
             platform_dispatch_message(&msg);
         }
     }
-    static SDL_Event key(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    // An event of the type with its main fields: a key and its modifiers, a button, a window
+    // event, a motion's x, y and buttons held, a wheel's y, or the text "a".
+    static SDL_Event ev(Uint32 type, int a = 0, int b = 0, Uint32 c = 0) {
         SDL_Event e = {};
         e.type = type;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.sym = sym;
-        e.key.keysym.mod = mod;
-        return e;
-    }
-    static SDL_Event button(Uint32 type, Uint8 which) {
-        SDL_Event e = {};
-        e.type = type;
-        e.button.button = which;
-        return e;
-    }
-    static SDL_Event window(Uint8 event) {
-        SDL_Event e = {};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = event;
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.sym = a;
+            e.key.keysym.mod = (Uint16)b;
+        } else if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+            e.button.button = (Uint8)a;
+        } else if (type == SDL_WINDOWEVENT) {
+            e.window.event = (Uint8)a;
+        } else if (type == SDL_MOUSEMOTION) {
+            e.motion = {.type = type, .timestamp = 0, .windowID = 0, .which = 0, .state = c, .x = a, .y = b,
+                        .xrel = 0, .yrel = 0};
+        } else if (type == SDL_MOUSEWHEEL) {
+            e.wheel.y = a;
+        } else if (type == SDL_TEXTINPUT) {
+            SDL_strlcpy(e.text.text, "a", sizeof e.text.text);
+        }
         return e;
     }
 };
@@ -112,25 +115,15 @@ protected:
 // the middle button), focus, and the close requests that enter the exit mode once.
 TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     dialog_recorder rec;
-    SDL_Event held = {}, still = {}, wheel = {}, text = {}, quit = {};
-    held.type = still.type = SDL_MOUSEMOTION;
-    held.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_RMASK;
-    held.motion.x = -5;
-    held.motion.y = -7;
-    still.motion.x = 1279;
-    still.motion.y = 719;
-    wheel.type = SDL_MOUSEWHEEL;
-    wheel.wheel.y = 1;
-    text.type = SDL_TEXTINPUT;
-    SDL_strlcpy(text.text.text, "a", sizeof text.text.text);
-    quit.type = SDL_QUIT;
-    route({held, still, button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
-           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
-           button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), wheel, key(SDL_KEYDOWN, SDLK_ESCAPE),
-           key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_a), key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
-           key(SDL_KEYDOWN, SDLK_F10), key(SDL_KEYDOWN, SDLK_F1), text, window(SDL_WINDOWEVENT_FOCUS_LOST)});
+    route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEMOTION, 1279, 719),
+           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
+           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
+           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1), ev(SDL_KEYDOWN, SDLK_ESCAPE),
+           ev(SDL_KEYUP, SDLK_ESCAPE), ev(SDL_KEYDOWN, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
+           ev(SDL_KEYDOWN, SDLK_F10), ev(SDL_KEYDOWN, SDLK_F1), ev(SDL_TEXTINPUT),
+           ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST)});
     EXPECT_FALSE(window_active_get());
-    route({window(SDL_WINDOWEVENT_FOCUS_GAINED), window(SDL_WINDOWEVENT_CLOSE), quit});
+    route({ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
     EXPECT_TRUE(window_active_get());
     EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
                                                "wheel 120", "keydown 27", "keyup 27", "keydown 65", "char 97",
