@@ -1,4 +1,4 @@
-// LZW: decoding the design's streams, refusing bad ones, and the encoder's round trips.
+// LZW: decoding the format's streams, refusing bad ones, and the encoder's round trips.
 #include "engine/ec_lzw.h"
 #include "tw_test.h"
 
