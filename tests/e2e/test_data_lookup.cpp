@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,32 +39,16 @@ struct installed_layout {
             .write((const char *)image.data(), (std::streamsize)image.size());
     }
 
-    // Runs the program from cwd to its end: its exit code and stderr. One still
-    // running after 20 seconds (it went past the data) is killed and reads as -2.
+    // Runs the program from cwd to its end: its exit code and stderr. One still running
+    // after 20 seconds (it went past the data) is killed.
     std::pair<int, std::string> run(bool with_env) const {
-        pid_t pid = fork();
-        if (pid == 0) {
-            if (chdir(cwd.c_str()) != 0 || !std::freopen((root / "err").c_str(), "w", stderr))
-                _exit(90);
-            with_env ? setenv("TOMBWEAVER_PATH", env.c_str(), 1) : unsetenv("TOMBWEAVER_PATH");
-            std::string exe = (bin / "tombweaver").string();
-            execl(exe.c_str(), exe.c_str(), (char *)nullptr);
-            _exit(91);
-        }
-        int status = 0, code = -2;
-        for (int waited = 0; waited < 200; ++waited) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (code == -2) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
+        const std::string command = "cd '" + cwd.string() + "' && " +
+                                    (with_env ? "TOMBWEAVER_PATH='" + env.string() + "' " : "env -u TOMBWEAVER_PATH ") +
+                                    "timeout -s KILL 20 '" + (bin / "tombweaver").string() + "' 2>'" +
+                                    (root / "err").string() + "'";
+        const int status = std::system(command.c_str());
         std::ifstream in(root / "err");
-        return {code, std::string(std::istreambuf_iterator<char>(in), {})};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(std::istreambuf_iterator<char>(in), {})};
     }
 };
 

@@ -1,4 +1,5 @@
-// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, and no home
+// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, no home,
+// and a save that cannot be written (the old save kept over a failed write: test_savefile)
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
@@ -35,17 +36,28 @@ struct long_folder {
     ~long_folder() { fs::remove_all(root); }
 };
 
-const size_t lengths[] = {255, 256, 4000};
+// No folder for the save: the player is told once, and the game goes on without saving.
+void expect_told_once_and_no_save(const dialog_recorder &rec) {
+    u8 record[25] = {};
+    EXPECT_FALSE(save_file_save(record, sizeof record));
+    EXPECT_FALSE(save_file_save(record, sizeof record));
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Progress Not Saved");
+}
 
-TEST(LongPaths, TheSaveFolder) {
+TEST(LongPaths, TheSaveFolderUpToAndPastPathMax) {
     memory_system_init();
-    for (size_t length : lengths) {
+    for (size_t length : {255, 256, 4000, 4080}) { // 4080 + "/Oakhollow Works/nonogram.sav" is past 4095
         SCOPED_TRACE(length);
         long_folder home(length);
         ASSERT_EQ(home.path.size(), length);
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
         dialog_recorder rec;
         save_file_init_path();
+        if (length > 4000) {
+            expect_told_once_and_no_save(rec);
+            continue;
+        }
         const std::string save = home.path + "/Oakhollow Works/nonogram.sav";
         EXPECT_EQ(std::string(save_file_path()), save);
         u8 record[25] = {1};
@@ -56,13 +68,37 @@ TEST(LongPaths, TheSaveFolder) {
     EXPECT_EQ(memory_num_allocations(), 0);
 }
 
+TEST(LongPaths, AFullDiskIsToldOncePerSessionInPlainWords) {
+    memory_system_init();
+    long_folder home(64);
+    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+    save_file_init_path();
+    const u8 record[25] = {1, 1};
+    ASSERT_TRUE(save_file_save(record, 25));
+    platform_file_fail_writes_after(10);
+    dialog_recorder rec;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_file_save(record, 25));
+    EXPECT_FALSE(save_file_save(record, 25));
+    const std::string err = testing::internal::GetCapturedStderr();
+    platform_file_fail_writes_after(-1);
+    // The assertion at each failure, and one plain box for the session.
+    ASSERT_EQ(rec.count(), 3u);
+    EXPECT_EQ(rec.dialogs()[1].caption, "Progress Not Saved");
+    for (const std::string &told : {rec.dialogs()[1].text, err})
+        for (const std::string &part : {home.path + "/Oakhollow Works/nonogram.sav", std::string("No space left on device")})
+            EXPECT_NE(told.find(part), std::string::npos) << told;
+    EXPECT_NE(rec.dialogs()[1].text.find("progress of this session is not saved"), std::string::npos);
+    EXPECT_EQ(memory_num_allocations(), 0);
+}
+
 TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     memory_system_init();
     const std::vector<u8> pack = test_pack_image({{"a.txt", {1, 2, 3}}});
     const std::string test_base = std::getenv("TOMBWEAVER_PATH");
     const fs::path old_cwd = fs::current_path();
     for (bool by_variable : {true, false}) {
-        for (size_t length : lengths) {
+        for (size_t length : {255, 256, 4000}) {
             SCOPED_TRACE((by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
             long_folder base(length);
             fs::create_directories(base.path + "/data");
@@ -88,25 +124,6 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     }
     setenv("TOMBWEAVER_PATH", test_base.c_str(), 1);
     EXPECT_EQ(memory_num_allocations(), 0);
-}
-
-// No folder for the save: the player is told once, and the game goes on without saving.
-void expect_told_once_and_no_save(const dialog_recorder &rec) {
-    ASSERT_EQ(rec.count(), 1u);
-    EXPECT_EQ(rec.dialogs()[0].caption, "Progress Not Saved");
-    EXPECT_FALSE(save_file_exists());
-    u8 record[25] = {};
-    EXPECT_FALSE(save_file_save(record, sizeof record));
-    EXPECT_FALSE(save_file_save(record, sizeof record));
-    EXPECT_EQ(rec.count(), 1u);
-}
-
-TEST(LongPaths, ASaveFolderPastPathMaxIsToldOnce) {
-    long_folder home(4080); // + "/Oakhollow Works/nonogram.sav" is past 4095
-    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
-    dialog_recorder rec;
-    save_file_init_path();
-    expect_told_once_and_no_save(rec);
 }
 
 TEST(LongPaths, NoHomeAtAllIsToldOnce) {
