@@ -1,6 +1,5 @@
 // test_game_comforts.cpp -- clue marks, undo and redo, keyboard play, the music and sound switches, end to end
 #include "game/g_game.h"
-#include "game/g_map.h"
 #include "game/g_necrogram.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -14,7 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -33,10 +32,9 @@ const std::vector<std::vector<int>> puzzle_0 = {
 std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
 
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk); }
-// Ctrl (and the other modifier, with_key) held round a key.
-game_script &ctrl(game_script &s, unsigned vk, unsigned with_key = vk_control) {
-    s.post(msg_keydown, vk_control).post(msg_keydown, with_key);
-    return key(s, vk).post(msg_keyup, with_key).post(msg_keyup, vk_control).passes(2);
+// Ctrl held round a key.
+game_script &ctrl(game_script &s, unsigned vk) {
+    return key(s.post(msg_keydown, vk_control), vk).post(msg_keyup, vk_control).passes(2);
 }
 
 // Puzzle 0's board, opened straight from the splash, with a fresh save and settings.
@@ -108,16 +106,14 @@ TEST_F(GameComforts, ClueMarksAndUndoFromADamagedSettingsFile) {
     s.passes(2).then([] { EXPECT_TRUE(banner_shown()); });
     // The buttons right of the board: Undo takes the banner away, Redo brings it back.
     s.left_click(1152, 560).passes(2).then([] { EXPECT_FALSE(banner_shown() || necrogram_solved()); });
-    s.left_click(1152, 620).passes(2).then([] { EXPECT_TRUE(banner_shown()); });
-    ctrl(s, 'Z', vk_shift).then([&] { EXPECT_EQ(history(), std::pair(true, false)); }); // the far end
+    s.left_click(1152, 620).passes(2).then([&] { EXPECT_TRUE(banner_shown() && history() == std::pair(true, false)); });
     // Undone and left: nothing is recorded, and the next visit starts a new history.
     ctrl(s, 'Z').left_click(1152, 680).wait_mode(appmode_map).passes(1);
     s.left_click(140, 110).wait_mode(appmode_necrogram).passes(2).then([&] {
         EXPECT_FALSE(player_has_completed(0) || save_exists());
         EXPECT_EQ(history(), std::pair(false, false));
     });
-    s.close();
-    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }
 
@@ -151,13 +147,10 @@ TEST_F(GameComforts, KeysAloneFromTheMenuToASolvedBoardAndItsSave) {
         }
     s.passes(2).then([] { EXPECT_TRUE(banner_shown()); });
     key(s, vk_escape).wait_mode(appmode_map).passes(1).then([] {
-        EXPECT_TRUE(map_location_button(0)->flags & button_flag_disabled);
         ASSERT_EQ(save_read().size(), 25u);
         EXPECT_EQ(save_read()[0], 1);
     });
-    key(s, vk_escape).wait_mode(appmode_main_menu);
-    s.close();
-    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }
 
@@ -165,19 +158,14 @@ TEST_F(GameComforts, MSilencesTheMusicAndTheChoiceSurvivesARestart) {
     const std::string raw = std::string(TW_BUILD_DIR) + "/test-comforts-music.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
-    auto wait_ms = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
-    s.skip_splash().then([&] { wait_ms(500); }); // the title song, mixed in real time
-    key(s, 'M').passes(2).then([&] {
-        EXPECT_FALSE(sound_is_playing(title_song_get()));
-        wait_ms(500);
-    });
-    s.close();
-    EXPECT_EQ(s.run(), 0);
+    auto half_a_second = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+    s.skip_splash().then(half_a_second); // the title song, mixed in real time
+    key(s, 'M').passes(2).then([] { EXPECT_FALSE(sound_is_playing(title_song_get())); }).then(half_a_second);
+    EXPECT_EQ(s.close().run(), 0);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     // What was mixed: the song, then silence to the end.
-    std::ifstream in(raw, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = (std::stringstream() << std::ifstream(raw, std::ios::binary).rdbuf()).str();
     std::filesystem::remove(raw);
     const size_t silence = std::find_if(bytes.rbegin(), bytes.rend(), [](char b) { return b != 0; }) - bytes.rbegin();
     EXPECT_LT(silence, bytes.size()); // the song was mixed
