@@ -43,8 +43,7 @@ TEST(command_line, options_that_end_at_once_print_and_give_their_exit_code) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         EXPECT_EQ(c.code, run(c.args));
-        std::string out = testing::internal::GetCapturedStdout();
-        std::string err = testing::internal::GetCapturedStderr();
+        const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(*c.out ? out.find(c.out) != std::string::npos : out.empty()) << out;
         EXPECT_NE(std::string::npos, err.find(c.err)) << err;
         EXPECT_FALSE(platform_window_exists() || packfile_is_open()) << "the game started";
@@ -76,17 +75,16 @@ std::string file_text(const std::string &path) { return (std::stringstream() << 
 
 TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
     settings_load();
-    const std::string path = settings_file_path();
     for (bool saved : {true, false}) {
         SCOPED_TRACE(saved ? "saved full screen" : "saved window");
         settings_set({.fullscreen = saved});
-        const std::string file = file_text(path);
+        const std::string file = file_text(settings_file_path());
         EXPECT_EQ(!saved, start({saved ? "--window" : "--fullscreen"}).fullscreen);
         const first_pass plain = start({});
         EXPECT_EQ(saved, plain.fullscreen);
         EXPECT_EQ(std::pair(64, 64), std::pair(plain.icon_width, plain.icon_height)); // the game's icon
         EXPECT_EQ(saved, start({"--window", "--fullscreen", saved ? "--fullscreen" : "--window"}).fullscreen);
-        EXPECT_EQ(file, file_text(path)) << "an override reached the settings file";
+        EXPECT_EQ(file, file_text(settings_file_path())) << "an override reached the settings file";
     }
 }
 

@@ -24,12 +24,8 @@ protected:
         b->hover_row = row;
         b->hover_column = column;
     }
-    std::vector<int> row_clues(int row) {
-        return std::vector<int>(b->row_clues[row], b->row_clues[row] + b->row_clue_count[row]);
-    }
-    std::vector<int> column_clues(int column) {
-        return std::vector<int>(b->column_clues[column], b->column_clues[column] + b->column_clue_count[column]);
-    }
+    std::vector<int> row_clues(int r) { return {b->row_clues[r], b->row_clues[r] + b->row_clue_count[r]}; }
+    std::vector<int> column_clues(int c) { return {b->column_clues[c], b->column_clues[c] + b->column_clue_count[c]}; }
     void load_cells(int size, const u8 *cells) {
         necrogram_load(b, size, cells);
         necrogram_make_row_clues(b);
@@ -55,12 +51,10 @@ protected:
 };
 
 TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
-    // Row 3: empty full full empty full full full empty full full -> 2 3 2.
+    // Row 3: empty full full empty full full full empty full full -> 2 3 2; the last column full.
     std::vector<u8> cells(100, 0);
-    const u8 row[10] = {0, 1, 1, 0, 1, 1, 1, 0, 1, 0};
-    std::copy(row, row + 10, cells.begin() + 30);
-    for (int r = 0; r < 10; ++r)
-        cells[r * 10 + 9] = 1; // last column full
+    for (int i : {31, 32, 34, 35, 36, 38, 9, 19, 29, 39, 49, 59, 69, 79, 89, 99})
+        cells[i] = 1;
     load_cells(10, cells.data());
     EXPECT_EQ(row_clues(3), (std::vector<int>{2, 3, 2}));
     EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
@@ -170,11 +164,11 @@ TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {
         SCOPED_TRACE(cells_per_stroke);
         load_puzzle(0);
         const int strokes = cells_per_stroke == 1 ? max_history_steps + 50 : 100;
+        std::vector<std::pair<int, int>> cells;
+        for (int i = 0; i < cells_per_stroke; ++i)
+            cells.emplace_back(i / 10, i % 10);
         std::vector<std::vector<u8>> after; // the marks after each stroke
         for (int s = 0; s < strokes; ++s) {
-            std::vector<std::pair<int, int>> cells;
-            for (int i = 0; i < cells_per_stroke; ++i)
-                cells.emplace_back(i / 10, i % 10);
             stroke(necrogram_press_left, cells); // toggles (0, 0) every stroke
             after.push_back(marks());
         }
