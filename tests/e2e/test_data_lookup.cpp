@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -19,14 +17,10 @@ namespace {
 // An installed layout in a temporary folder: <root>/prefix/bin/tombweaver (a copy of the
 // built program), an empty <root>/cwd to start it from, and <root>/env for TOMBWEAVER_PATH.
 struct installed_layout {
-    fs::path root, bin, share, cwd, env;
+    std::string pattern = (fs::temp_directory_path() / "tw-install-XXXXXX").string();
+    fs::path root = mkdtemp(pattern.data()), bin = root / "prefix/bin", share = root / "prefix/share/tombweaver",
+             cwd = root / "cwd", env = root / "env";
     installed_layout() {
-        std::string pattern = (fs::temp_directory_path() / "tw-install-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        bin = root / "prefix" / "bin";
-        share = root / "prefix" / "share" / "tombweaver";
-        cwd = root / "cwd";
-        env = root / "env";
         fs::create_directories(bin);
         fs::create_directories(cwd);
         fs::copy_file(fs::path(TW_BUILD_DIR) / "tombweaver", bin / "tombweaver");
@@ -41,32 +35,16 @@ struct installed_layout {
             .write((const char *)image.data(), (std::streamsize)image.size());
     }
 
-    // Runs the program from cwd to its end: its exit code and stderr. One still
-    // running after 20 seconds (it went past the data) is killed and reads as -2.
+    // Runs the program from cwd to its end: its exit code and stderr. One still running
+    // after 20 seconds (it went past the data) is killed.
     std::pair<int, std::string> run(bool with_env) const {
-        pid_t pid = fork();
-        if (pid == 0) {
-            if (chdir(cwd.c_str()) != 0 || !std::freopen((root / "err").c_str(), "w", stderr))
-                _exit(90);
-            with_env ? setenv("TOMBWEAVER_PATH", env.c_str(), 1) : unsetenv("TOMBWEAVER_PATH");
-            std::string exe = (bin / "tombweaver").string();
-            execl(exe.c_str(), exe.c_str(), (char *)nullptr);
-            _exit(91);
-        }
-        int status = 0, code = -2;
-        for (int waited = 0; waited < 200; ++waited) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (code == -2) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
+        const std::string command = "cd '" + cwd.string() + "' && " +
+                                    (with_env ? "TOMBWEAVER_PATH='" + env.string() + "' " : "env -u TOMBWEAVER_PATH ") +
+                                    "timeout -s KILL 20 '" + (bin / "tombweaver").string() + "' 2>'" +
+                                    (root / "err").string() + "'";
+        const int status = std::system(command.c_str());
         std::ifstream in(root / "err");
-        return {code, std::string(std::istreambuf_iterator<char>(in), {})};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(std::istreambuf_iterator<char>(in), {})};
     }
 };
 
@@ -78,27 +56,17 @@ size_t count(const std::string &text, const std::string &part) {
 }
 
 TEST(DataLookup, TheVariableThenTheProgramsFolderThenTheInstalledShareThenTheCurrentFolder) {
-    // Damaged packs stop the program at once, with one fatal box naming the file it took.
-    struct row {
-        const char *what;
-        bool env, bin, share, cwd;
-        fs::path installed_layout::*taken;
-    };
-    const row rows[] = {
-        {"TOMBWEAVER_PATH first", true, true, true, true, &installed_layout::env},
-        {"then the program's folder", false, true, true, true, &installed_layout::bin},
-        {"then <prefix>/share/tombweaver", false, false, true, true, &installed_layout::share},
-        {"then the current folder", false, false, false, true, &installed_layout::cwd},
-    };
-    for (const row &r : rows) {
-        SCOPED_TRACE(r.what);
+    // Damaged packs in one folder and every folder tried after it: the program takes the
+    // first, and stops at once with one fatal box naming that file.
+    for (int first = 0; first < 4; ++first) {
         installed_layout l;
-        for (auto [put, folder] : {std::pair{r.env, l.env}, {r.bin, l.bin}, {r.share, l.share}, {r.cwd, l.cwd}})
-            if (put)
-                installed_layout::put_damaged_pack(folder);
-        auto [code, err] = l.run(r.env);
+        const fs::path folders[] = {l.env, l.bin, l.share, l.cwd}; // in the order they are tried
+        SCOPED_TRACE(folders[first]);
+        for (int i = first; i < 4; ++i)
+            installed_layout::put_damaged_pack(folders[i]);
+        auto [code, err] = l.run(first == 0);
         EXPECT_EQ(code, 1);
-        std::string taken = (l.*r.taken / "data" / "tombweaver.kzp").string();
+        std::string taken = (folders[first] / "data" / "tombweaver.kzp").string();
         EXPECT_EQ(count(err, "damaged data file " + taken + ": entry \"game\\map.kzb\""), 1u) << err;
         // Without a display the boxes go to stderr: one fatal box, no assertion.
         EXPECT_EQ(count(err, "[Fatal Error]"), 1u) << err;

@@ -1,4 +1,5 @@
-// test_frame_pacing.cpp -- frames spaced by the 16 ms tick on the hand-driven clock; still screens not presented
+// test_frame_pacing.cpp -- frames spaced by the 16 ms tick on the hand-driven clock
+// (a still screen is not presented again: test_lost_progress)
 #include "game_script.h"
 
 #include "platform/pf_system.h"
@@ -11,10 +12,8 @@ namespace {
 // The clock moves 1 ms per pass of the loop, as a fast machine's would: the loop
 // must sleep to the next frame rather than present on every pass.
 struct fast_machine {
-    std::vector<std::uint32_t> present_times;
-    std::vector<std::uint32_t> brightness;
-    std::uint32_t last_frame = 0;
-    std::uint32_t frame_rate = 0;
+    std::vector<std::uint32_t> present_times, brightness;
+    std::uint32_t last_frame = 0, frame_rate = 0;
     bool closing = false;
     static void hook(void *context) {
         fast_machine *m = (fast_machine *)context;
@@ -48,31 +47,12 @@ TEST(frame_pacing, presents_are_spaced_by_the_tick_and_ticks_keep_their_rate) {
     platform_video_set_modes_for_test(nullptr, 0);
     ASSERT_EQ(m.present_times.size(), 30u);
     // One frame (one pass of the screen's update) every 16 ms: 62 or 63 a second.
-    EXPECT_GE(m.frame_rate, 62u);
-    EXPECT_LE(m.frame_rate, 63u);
+    EXPECT_TRUE(m.frame_rate == 62 || m.frame_rate == 63) << m.frame_rate;
     // The splash fades in by 2 per tick: one tick, and one frame, every 16 ms.
     for (size_t i = 2; i < m.present_times.size(); ++i) {
         EXPECT_EQ(m.present_times[i] - m.present_times[i - 1], 16u) << "frame " << i;
         EXPECT_EQ(m.brightness[i] - m.brightness[i - 1], 2u) << "frame " << i;
     }
-}
-
-TEST(frame_pacing, a_still_screen_is_not_presented_and_input_shows_on_the_next_frame) {
-    save_remove();
-    std::uint32_t still = 0;
-    game_script s;
-    auto frames = [] {
-        std::uint32_t n = 0;
-        platform_video_captured_frame(nullptr, nullptr, &n);
-        return n;
-    };
-    s.skip_splash().passes(5).then([&] { still = frames(); }).passes(60).then([&] {
-        EXPECT_EQ(frames(), still) << "the idle title screen was presented again";
-        still = frames();
-    });
-    // Play: the map is on show at the next frame.
-    s.left_click(640, 310).wait_mode(appmode_map).passes(1).then([&] { EXPECT_GT(frames(), still); }).close();
-    EXPECT_EQ(s.run(), 0);
 }
 
 } // namespace

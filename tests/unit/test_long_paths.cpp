@@ -1,4 +1,5 @@
-// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, and no home
+// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, no home,
+// and a save that cannot be written (the old save kept over a failed write: test_savefile)
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
@@ -35,24 +36,55 @@ struct long_folder {
     ~long_folder() { fs::remove_all(root); }
 };
 
-const size_t lengths[] = {255, 256, 4000};
+// No folder for the save: the player is told once, and the game goes on without saving.
+void expect_told_once_and_no_save(const dialog_recorder &rec) {
+    u8 record[25] = {};
+    EXPECT_FALSE(save_file_save(record, sizeof record));
+    EXPECT_FALSE(save_file_save(record, sizeof record));
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Progress Not Saved");
+}
 
-TEST(LongPaths, TheSaveFolder) {
+TEST(LongPaths, TheSaveFolderUpToAndPastPathMax) {
     memory_system_init();
-    for (size_t length : lengths) {
+    for (size_t length : {255, 256, 4000, 4080}) { // 4080 + "/Oakhollow Works/nonogram.sav" is past 4095
         SCOPED_TRACE(length);
         long_folder home(length);
         ASSERT_EQ(home.path.size(), length);
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
         dialog_recorder rec;
         save_file_init_path();
-        const std::string save = home.path + "/Oakhollow Works/nonogram.sav";
-        EXPECT_EQ(std::string(save_file_path()), save);
+        if (length > 4000) {
+            expect_told_once_and_no_save(rec);
+            continue;
+        }
+        EXPECT_EQ(std::string(save_file_path()), home.path + "/Oakhollow Works/nonogram.sav");
         u8 record[25] = {1};
         EXPECT_TRUE(save_file_save(record, sizeof record));
-        EXPECT_EQ(fs::file_size(save), 25u);
+        EXPECT_EQ(fs::file_size(save_file_path()), 25u);
         EXPECT_EQ(rec.count(), 0u);
     }
+    EXPECT_EQ(memory_num_allocations(), 0);
+}
+
+TEST(LongPaths, AFullDiskIsToldOncePerSessionInPlainWords) {
+    memory_system_init();
+    long_folder home(64);
+    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+    save_file_init_path();
+    const u8 record[25] = {1, 1};
+    ASSERT_TRUE(save_file_save(record, 25));
+    platform_file_fail_writes_after(10);
+    dialog_recorder rec;
+    EXPECT_FALSE(save_file_save(record, 25));
+    EXPECT_FALSE(save_file_save(record, 25));
+    platform_file_fail_writes_after(-1);
+    // The assertion at each failure, and one plain box for the session: the file, the reason.
+    ASSERT_EQ(rec.count(), 3u);
+    EXPECT_EQ(rec.dialogs()[1].caption, "Progress Not Saved");
+    for (const std::string &part : {home.path + "/Oakhollow Works/nonogram.sav", std::string("No space left on device"),
+                                    std::string("progress of this session is not saved")})
+        EXPECT_NE(rec.dialogs()[1].text.find(part), std::string::npos) << rec.dialogs()[1].text;
     EXPECT_EQ(memory_num_allocations(), 0);
 }
 
@@ -62,7 +94,7 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     const std::string test_base = std::getenv("TOMBWEAVER_PATH");
     const fs::path old_cwd = fs::current_path();
     for (bool by_variable : {true, false}) {
-        for (size_t length : lengths) {
+        for (size_t length : {255, 256, 4000}) {
             SCOPED_TRACE((by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
             long_folder base(length);
             fs::create_directories(base.path + "/data");
@@ -75,12 +107,10 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
                 fs::current_path(base.path);
             }
             dialog_recorder rec;
-            ASSERT_TRUE(base_path_init());
+            ASSERT_TRUE(base_path_init() && packfile_load());
             EXPECT_EQ(std::string(base_path_get()), base.path);
-            ASSERT_TRUE(packfile_load());
             u32 size = 0;
-            EXPECT_NE(pack_file_load("a.txt", &size), nullptr);
-            EXPECT_EQ(size, 3u);
+            EXPECT_TRUE(pack_file_load("a.txt", &size) && size == 3);
             packfile_close();
             fs::current_path(old_cwd);
             EXPECT_EQ(rec.count(), 0u);
@@ -88,25 +118,6 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     }
     setenv("TOMBWEAVER_PATH", test_base.c_str(), 1);
     EXPECT_EQ(memory_num_allocations(), 0);
-}
-
-// No folder for the save: the player is told once, and the game goes on without saving.
-void expect_told_once_and_no_save(const dialog_recorder &rec) {
-    ASSERT_EQ(rec.count(), 1u);
-    EXPECT_EQ(rec.dialogs()[0].caption, "Progress Not Saved");
-    EXPECT_FALSE(save_file_exists());
-    u8 record[25] = {};
-    EXPECT_FALSE(save_file_save(record, sizeof record));
-    EXPECT_FALSE(save_file_save(record, sizeof record));
-    EXPECT_EQ(rec.count(), 1u);
-}
-
-TEST(LongPaths, ASaveFolderPastPathMaxIsToldOnce) {
-    long_folder home(4080); // + "/Oakhollow Works/nonogram.sav" is past 4095
-    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
-    dialog_recorder rec;
-    save_file_init_path();
-    expect_told_once_and_no_save(rec);
 }
 
 TEST(LongPaths, NoHomeAtAllIsToldOnce) {

@@ -1,4 +1,4 @@
-// test_necrogram.cpp -- the board's clues, press and drag rules and completion test, over a board record
+// test_necrogram.cpp -- the board's clues, press and drag rules, completion test and history, over a board record
 #include "game/g_necrogram_board.h"
 #include "game/g_puzzles.h"
 #include "tw_test.h"
@@ -24,12 +24,8 @@ protected:
         b->hover_row = row;
         b->hover_column = column;
     }
-    std::vector<int> row_clues(int row) {
-        return std::vector<int>(b->row_clues[row], b->row_clues[row] + b->row_clue_count[row]);
-    }
-    std::vector<int> column_clues(int column) {
-        return std::vector<int>(b->column_clues[column], b->column_clues[column] + b->column_clue_count[column]);
-    }
+    std::vector<int> row_clues(int r) { return {b->row_clues[r], b->row_clues[r] + b->row_clue_count[r]}; }
+    std::vector<int> column_clues(int c) { return {b->column_clues[c], b->column_clues[c] + b->column_clue_count[c]}; }
     void load_cells(int size, const u8 *cells) {
         necrogram_load(b, size, cells);
         necrogram_make_row_clues(b);
@@ -40,24 +36,25 @@ protected:
         const u8 *cells = puzzle_get_info(index, &size, nullptr);
         load_cells(size, cells);
     }
-    // Fills every cell that is 1 in picture (size x size) with left presses.
-    void fill_picture(const u8 *picture, int size) {
-        for (int i = 0; i < size * size; ++i)
-            if (picture[i]) {
-                hover(i / size, i % size);
-                necrogram_press_left(b);
-            }
-    }
     u8 mark(int row, int column) { return necrogram_mark_at(b, row, column); }
+    std::vector<u8> marks() { return std::vector<u8>(b->marks, b->marks + sizeof b->marks); }
+    // One stroke: a press on the first cell, paints over the rest, the release.
+    void stroke(necrogram_effect (*press)(necrogram_board *), std::vector<std::pair<int, int>> cells) {
+        hover(cells[0].first, cells[0].second);
+        press(b);
+        for (size_t i = 1; i < cells.size(); ++i) {
+            hover(cells[i].first, cells[i].second);
+            necrogram_paint_hovered(b);
+        }
+        necrogram_stroke_end(b);
+    }
 };
 
 TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
-    // Row 3: empty full full empty full full full empty full full -> 2 3 2.
+    // Row 3: empty full full empty full full full empty full full -> 2 3 2; the last column full.
     std::vector<u8> cells(100, 0);
-    const u8 row[10] = {0, 1, 1, 0, 1, 1, 1, 0, 1, 0};
-    std::copy(row, row + 10, cells.begin() + 30);
-    for (int r = 0; r < 10; ++r)
-        cells[r * 10 + 9] = 1; // last column full
+    for (int i : {31, 32, 34, 35, 36, 38, 9, 19, 29, 39, 49, 59, 69, 79, 89, 99})
+        cells[i] = 1;
     load_cells(10, cells.data());
     EXPECT_EQ(row_clues(3), (std::vector<int>{2, 3, 2}));
     EXPECT_EQ(row_clues(0), (std::vector<int>{1}));
@@ -78,103 +75,112 @@ TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
     EXPECT_EQ(column_clues(31), (std::vector<int>{32}));
 }
 
-TEST_F(Necrogram, PressCyclesOfBothButtons) {
-    load_puzzle(0);
-    hover(0, 0);
-    // Left: empty -> full -> empty; right: empty -> cross -> empty; then cross -> full -> cross.
+TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
+    // The first cell's mark and the press on it, what the press does, the mark of a cell
+    // the stroke passes over, and what the stroke does there.
     const struct {
+        u8 pressed;
         necrogram_effect (*press)(necrogram_board *);
+        necrogram_effect press_effect;
+        u8 over;
         necrogram_effect effect;
-        u8 mark;
-    } steps[] = {
-        {necrogram_press_left, necrogram_effect_full, mark_full},
-        {necrogram_press_left, necrogram_effect_pave, mark_empty},
-        {necrogram_press_right, necrogram_effect_cross, mark_cross},
-        {necrogram_press_right, necrogram_effect_pave, mark_empty},
-        {necrogram_press_right, necrogram_effect_cross, mark_cross},
-        {necrogram_press_left, necrogram_effect_full, mark_full},
-        {necrogram_press_right, necrogram_effect_cross, mark_cross},
+        u8 after;
+    } rows[] = {
+        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
+        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_full, mark_full},
+        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_full, necrogram_effect_none, mark_full},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
+        {mark_cross, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
+        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_full, necrogram_effect_cross, mark_cross},
+        {mark_cross, necrogram_press_right, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
+        {mark_full, necrogram_press_right, necrogram_effect_cross, mark_empty, necrogram_effect_cross, mark_cross},
     };
-    for (const auto &s : steps) {
-        EXPECT_EQ(s.press(b), s.effect);
-        EXPECT_EQ(mark(0, 0), s.mark);
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.pressed) + " pressed, over " + std::to_string(r.over));
+        load_puzzle(0);
+        for (auto [column, m] : {std::pair(0, r.pressed), std::pair(1, r.over)})
+            if (m != mark_empty)
+                stroke(m == mark_full ? necrogram_press_left : necrogram_press_right, {{0, column}});
+        hover(0, 0);
+        EXPECT_EQ(r.press(b), r.press_effect);
+        hover(0, 1);
+        EXPECT_EQ(necrogram_paint_hovered(b), r.effect);
+        EXPECT_EQ(mark(0, 1), r.after);
     }
-    // Nothing hovered: no press or paint lands, and the stroke keeps its mark.
+    // Nothing hovered: no press or paint lands. The stroke's mark outlives even the board.
     hover(-1, -1);
     EXPECT_EQ(necrogram_press_left(b), necrogram_effect_none);
     EXPECT_EQ(necrogram_press_right(b), necrogram_effect_none);
     EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
-    EXPECT_EQ(mark(0, 0), mark_cross);
-    EXPECT_EQ(b->paint_mark, mark_cross);
-}
-
-TEST_F(Necrogram, StrokesPaintThePressMark) {
-    load_puzzle(0);
-    // A stroke with nothing pressed since the start paints empty.
-    hover(0, 0);
-    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
-    // Fill stroke across row 0: crosses become full too; a cell already full is silent.
-    hover(0, 2);
-    necrogram_press_right(b);
-    hover(0, 0);
-    necrogram_press_left(b);
-    for (int c = 1; c < 5; ++c) {
-        hover(0, c);
-        EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_full) << c;
-    }
-    hover(0, 3);
-    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_none);
-    // A stroke begun on a full cell clears every cell it passes, full or crossed.
-    hover(1, 0);
-    necrogram_press_right(b);
-    hover(0, 4);
-    EXPECT_EQ(necrogram_press_left(b), necrogram_effect_pave);
-    for (auto [r, c] : {std::pair(0, 3), std::pair(1, 0)}) {
-        hover(r, c);
-        EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_pave);
-        EXPECT_EQ(mark(r, c), mark_empty);
-    }
-    // A cross stroke crosses full cells. The stroke's mark outlives the board.
-    hover(2, 2);
-    necrogram_press_left(b);
-    hover(2, 3);
-    necrogram_press_right(b);
-    hover(2, 2);
-    EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_cross);
     load_puzzle(1);
     hover(5, 5);
     EXPECT_EQ(necrogram_paint_hovered(b), necrogram_effect_cross);
-    EXPECT_EQ(mark(5, 5), mark_cross);
 }
 
 // Solving, breaking a solved board with a wrong fill and taking it back, and a cross that
 // must count as empty are played in the new player's run; leaving a broken board records
 // nothing in the comforts run.
 TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
-    // Puzzles 3, 5 and 6 have other pictures with exactly the same clues (rows as hex, left cell high).
-    const struct {
-        u32 puzzle;
-        const char *rows;
-    } others[] = {
-        {3, "1CC4 60C2 04C4 1EF2 3DA8 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8"},
-        {5, "7FFF 639F 0D0F 303F 027F 28F5 41E0 5BF8 0FBD 2760 0E00 1B00 4603 0404 4400"},
-        {6, "007E 07FC 3FC8 2A82 1894 5E40 50A0 1947 32D3 6588 0B2C 131F 4603 2E30 0C26"},
-    };
-    for (const auto &other : others) {
-        SCOPED_TRACE("puzzle " + std::to_string(other.puzzle));
-        load_puzzle(other.puzzle);
-        std::vector<u8> picture;
-        const char *p = other.rows;
-        for (int r = 0; r < 15; ++r) {
-            char *end = nullptr;
-            const unsigned long bits = std::strtoul(p, &end, 16);
-            p = end;
-            for (int c = 0; c < 15; ++c)
-                picture.push_back((bits >> (14 - c)) & 1);
+    // Puzzle 3 has another picture with exactly the same clues (rows as hex, left cell high).
+    load_puzzle(3);
+    std::vector<u8> picture;
+    const char *p = "1CC4 60C2 04C4 1EF2 3DA8 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8";
+    for (int r = 0; r < 15; ++r) {
+        char *end = nullptr;
+        const unsigned long bits = std::strtoul(p, &end, 16);
+        p = end;
+        for (int c = 0; c < 15; ++c)
+            picture.push_back((bits >> (14 - c)) & 1);
+    }
+    ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(3, nullptr, nullptr), 225));
+    for (int i = 0; i < 225; ++i)
+        if (picture[i]) {
+            hover(i / 15, i % 15);
+            necrogram_press_left(b);
         }
-        ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(other.puzzle, nullptr, nullptr), 225));
-        fill_picture(picture.data(), 15);
-        EXPECT_TRUE(b->solved);
+    EXPECT_TRUE(b->solved);
+}
+
+// (Undo and redo of a drag and across solving, at the empty ends, run end to end.)
+TEST_F(Necrogram, UndoRestoresWhatAStrokePaintedOverAndANewStrokeEndsRedo) {
+    u8 cells[100] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1}; // row 1, columns 2 to 5
+    load_cells(10, cells);
+    stroke(necrogram_press_right, {{1, 0}, {1, 1}, {1, 2}});
+    const std::vector<u8> crossed = marks();
+    stroke(necrogram_press_left, {{1, 2}, {1, 3}, {1, 4}, {1, 5}}); // fills over the cross: solved
+    EXPECT_TRUE(necrogram_undo(b));
+    EXPECT_FALSE(b->solved);
+    EXPECT_EQ(marks(), crossed);
+    stroke(necrogram_press_left, {{5, 5}});
+    EXPECT_FALSE(necrogram_redo(b));
+    necrogram_undo(b);
+    EXPECT_EQ(marks(), crossed);
+}
+
+TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {
+    // Whole-board strokes (100 changes each) overflow the change table; single clicks the step table.
+    for (const int cells_per_stroke : {100, 1}) {
+        SCOPED_TRACE(cells_per_stroke);
+        load_puzzle(0);
+        const int strokes = cells_per_stroke == 1 ? max_history_steps + 50 : 100;
+        std::vector<std::pair<int, int>> cells;
+        for (int i = 0; i < cells_per_stroke; ++i)
+            cells.emplace_back(i / 10, i % 10);
+        std::vector<std::vector<u8>> after; // the marks after each stroke
+        for (int s = 0; s < strokes; ++s) {
+            stroke(necrogram_press_left, cells); // toggles (0, 0) every stroke
+            after.push_back(marks());
+        }
+        int undone = 0;
+        while (necrogram_undo(b)) {
+            ++undone;
+            ASSERT_LT(undone, strokes);
+            ASSERT_EQ(marks(), after[strokes - 1 - undone]) << undone;
+        }
+        EXPECT_GT(undone, 0);
+        EXPECT_LT(undone, strokes);
+        EXPECT_LE(b->history.num_changes, max_history_changes);
     }
 }
 
