@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,7 +56,7 @@ bool sprite_record_fits(const u8 *data, u32 size, u32 offset, bool rgb) {
 void fill_row(u32 *p, long long n, u32 colour) { std::fill_n(p, (std::size_t)n, colour); }
 
 // The part of a block inside the clip rectangle.
-void place_clipped(d3d_kzg_buffer_data *b, long long x, long long y, long long w, long long h, u32 colour) {
+void place_clipped(const d3d_kzg_buffer_data *b, long long x, long long y, long long w, long long h, u32 colour) {
     long long x0 = std::max<long long>(x, b->clip_left);
     long long x1 = std::min<long long>(x + w, b->clip_right);
     long long y0 = std::max<long long>(y, b->clip_top);
@@ -73,6 +75,150 @@ d3d_kzg_buffer_data safe_clip(const d3d_kzg_buffer_data *b) {
     c.clip_right = std::min(c.clip_right, c.width);
     c.clip_bottom = std::min(c.clip_bottom, c.height);
     return c;
+}
+
+
+// Decoded copies of the sprites of sheets loaded from the pack: board tiles and the
+// font's digits are drawn hundreds of times a frame. At scale 1, while the palette
+// entries a sprite uses are as when it was decoded, its pixels are copied span by
+// span; otherwise (the font colours its glyphs per draw) its runs of one palette
+// entry are filled with the entry's colour now.
+struct decoded_span {
+    u16 row, start, length;
+};
+
+constexpr u16 rgb_entry = 0xFFFF;
+
+struct decoded_run {
+    u16 row, start, length;
+    u16 entry;  // palette entry, or rgb_entry: colour
+    u32 colour;
+};
+
+struct decoded_sprite {
+    bool ready = false, cacheable = true;
+    int width = 0, height = 0;
+    std::vector<u32> pixels;                      // width x height, clear pixels 0
+    std::vector<decoded_span> spans;              // the drawn pixels, row by row
+    std::vector<decoded_run> runs;                // the same as runs of one colour
+    std::vector<std::pair<u8, u32>> palette_used; // entries read, and their colour then
+};
+
+struct decoded_sheet {
+    const u8 *data = nullptr;
+    std::vector<decoded_sprite> sprites;
+};
+
+std::vector<decoded_sheet> decoded_sheets;
+
+decoded_sheet *find_decoded(const u8 *data) {
+    for (decoded_sheet &d : decoded_sheets)
+        if (d.data == data)
+            return &d;
+    return nullptr;
+}
+
+// Decodes sprite index of a well-formed sheet; false when it holds an invalid run.
+bool decode_sprite(const kzg_sprite_data *sd, int index, decoded_sprite *out) {
+    const u8 *src = sd->data + read_u32(sd->sprite_offsets + 4 * index);
+    const int h = src[0] + 1, w = src[1] + 1;
+    src += 2;
+    const bool rgb = sd->num_colors == -1;
+    bool used[max_kzg_colors] = {};
+    out->width = w;
+    out->height = h;
+    out->pixels.assign((std::size_t)w * h, 0u);
+    for (int row = 0; row < h; ++row) {
+        u32 *dst = out->pixels.data() + (std::size_t)row * w;
+        int x = 0;
+        while (x < w) {
+            const u8 ctrl = src[0] & kzg_control_mask;
+            const int count = src[1] + 1;
+            src += 2;
+            if (ctrl == kzg_sprite_control_byte_jump) {
+                x += count;
+                continue;
+            }
+            if (ctrl != kzg_sprite_control_byte_literal && ctrl != kzg_sprite_control_byte_fill)
+                return false;
+            const bool literal = ctrl == kzg_sprite_control_byte_literal;
+            for (int i = 0; i < count; ++i) {
+                const u8 *p = literal ? src + (rgb ? 3 * i : i) : src;
+                const u32 colour = rgb ? rgb_pixel(p) : sd->colors[*p];
+                const u16 entry = rgb ? rgb_entry : *p;
+                dst[x + i] = colour;
+                if (!rgb)
+                    used[*p] = true;
+                decoded_run *last = out->runs.empty() ? nullptr : &out->runs.back();
+                if (last && last->row == row && last->start + last->length == x + i && last->entry == entry &&
+                    last->colour == (rgb ? colour : 0u))
+                    ++last->length;
+                else
+                    out->runs.push_back({(u16)row, (u16)(x + i), 1, entry, rgb ? colour : 0u});
+            }
+            src += literal ? (rgb ? 3 * count : count) : (rgb ? 3 : 1);
+            if (!out->spans.empty() && out->spans.back().row == row &&
+                out->spans.back().start + out->spans.back().length == x)
+                out->spans.back().length = (u16)(out->spans.back().length + count);
+            else
+                out->spans.push_back({(u16)row, (u16)x, (u16)count});
+            x += count;
+        }
+    }
+    for (int i = 0; i < max_kzg_colors; ++i)
+        if (used[i])
+            out->palette_used.emplace_back((u8)i, sd->colors[i]);
+    out->ready = true;
+    return true;
+}
+
+// The decoded sprite, or null to draw from the file's runs.
+const decoded_sprite *decoded(const kzg_sprite_data *sd, int index) {
+    decoded_sheet *sheet = find_decoded(sd->data);
+    if (!sheet)
+        return nullptr;
+    if (sheet->sprites.size() != (std::size_t)sd->num_sprites)
+        sheet->sprites.assign((std::size_t)sd->num_sprites, decoded_sprite{});
+    decoded_sprite &d = sheet->sprites[(std::size_t)index];
+    if (d.ready)
+        return &d;
+    if (!d.cacheable)
+        return nullptr;
+    if (decode_sprite(sd, index, &d))
+        return &d;
+    d = decoded_sprite{};
+    d.cacheable = false;
+    return nullptr;
+}
+
+bool palette_as_decoded(const decoded_sprite &d, const kzg_sprite_data *sd) {
+    for (const auto &[entry, colour] : d.palette_used)
+        if (sd->colors[entry] != colour)
+            return false;
+    return true;
+}
+
+// Draws the decoded sprite with its top-left at (x, y), each pixel scale x scale,
+// inside b's clip rectangle.
+void draw_decoded(const decoded_sprite &d, const kzg_sprite_data *sd, long long x, long long y, int scale,
+                  const d3d_kzg_buffer_data &b) {
+    if (scale == 1 && palette_as_decoded(d, sd)) {
+        for (const decoded_span &s : d.spans) {
+            const long long ry = y + s.row;
+            if (ry < b.clip_top || ry >= b.clip_bottom)
+                continue;
+            const long long x0 = std::max<long long>(x + s.start, b.clip_left);
+            const long long x1 = std::min<long long>(x + s.start + s.length, b.clip_right);
+            if (x0 < x1)
+                std::memcpy(b.data + ry * b.width + x0,
+                            d.pixels.data() + (std::size_t)s.row * d.width + (x0 - x), (std::size_t)(x1 - x0) * 4);
+        }
+        return;
+    }
+    for (const decoded_run &r : d.runs)
+        place_clipped(&b, x + (long long)r.start * scale,
+                      y + (long long)r.row * scale, (long long)r.length * scale, scale,
+                      r.entry == rgb_entry ? r.colour : sd->colors[r.entry]);
 }
 
 } // namespace
@@ -141,12 +287,19 @@ void d3d_kzg_load_data(const char *filename, kzg_sprite_data *out) {
     if (!d3d_kzg_parse(file, size, out)) {
         pack_file_close(file);
         clear_record(out);
+        return;
     }
+    if (!find_decoded(file))
+        decoded_sheets.push_back(decoded_sheet{file, {}});
 }
 
 void d3d_kzg_free_data(kzg_sprite_data *sd) {
     if (!sd || !sd->data)
         return;
+    if (decoded_sheet *d = find_decoded(sd->data)) {
+        *d = std::move(decoded_sheets.back());
+        decoded_sheets.pop_back();
+    }
     pack_file_close(sd->data);
     clear_record(sd);
 }
@@ -180,6 +333,10 @@ void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, in
 
     if (x_end < b.clip_left || y_end < b.clip_top || x >= b.clip_right || y >= b.clip_bottom)
         return;
+    if (const decoded_sprite *d = decoded(sd, sprite_index)) {
+        draw_decoded(*d, sd, x, y, scale, b);
+        return;
+    }
     // x_end and y_end are one past the sprite: ending on the right or bottom edge counts as clipped.
     const bool clip = x < b.clip_left || x_end >= b.clip_right || y < b.clip_top || y_end >= b.clip_bottom;
     const bool rgb = sd->num_colors == -1;
