@@ -394,6 +394,10 @@ void d3d_gfx2d_free() {
 
 u32 *gfx2d_screen_buffer() { return screen_buffer; }
 
+void gfx2d_compose_portable_for_test(bool portable) {
+    compose_row = portable ? compose_row_portable : pick_compose_row();
+}
+
 void gfx2d_fill_screen(u32 colour) {
     if (!have_buffer())
         return;

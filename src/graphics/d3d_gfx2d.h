@@ -23,6 +23,8 @@ void d3d_gfx2d_init();
 bool d3d_gfx2d_upload(bool whole = false);
 // The device's prepare step: d3d_gfx2d_upload.
 bool d3d_gfx2d_prepare(bool whole);
+// Tests: compose with the portable row composer (true) or the widest this processor runs.
+void gfx2d_compose_portable_for_test(bool portable);
 // Draws the composed picture as one opaque quad over its rectangle of the client area.
 void d3d_gfx2d_render();
 // Frees the framebuffer, its texture, the font and every remaining layer.
