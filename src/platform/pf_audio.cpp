@@ -4,21 +4,26 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 struct platform_sound {
     Mix_Chunk *chunk;
+    std::uint8_t *samples; // the chunk's samples when converted here (SDL_malloc), else null
 };
 
 namespace {
 
 bool audio_open = false;
+bool loader_only = false;
 int num_mixer_channels = 0;
 
 // A converted sound larger than this is refused: it would not fit a sound buffer.
 constexpr std::uint64_t max_converted_bytes = 256u * 1024u * 1024u;
 constexpr int mixer_chunk_frames = 1024;
+// Frames converted at a time when a sound's rate is the device's.
+constexpr std::uint32_t conversion_block_frames = 16384;
 
 void put_u16(std::uint8_t *p, std::uint32_t v) {
     p[0] = (std::uint8_t)v;
@@ -80,6 +85,61 @@ platform_sound *platform_sound_create(const void *samples, std::uint32_t size, i
     if (out_bytes > max_converted_bytes || size > 0x7FFFFFFFu - 44u)
         return nullptr;
 
+    // At the device's rate the samples are converted here block by block, straight into
+    // the chunk's buffer: the mixer's loader would hold a copy of the file, a WAV image
+    // and a working buffer several times the sound's size at once. Sample for sample the
+    // result is the loader's (the same converter, and no resampling across blocks).
+    int device_rate = 0, device_channels = 0;
+    Uint16 device_format = 0;
+    SDL_AudioFormat format = bits_per_sample == 8 ? AUDIO_U8 : bits_per_sample == 16 ? AUDIO_S16LSB : 0;
+    if (!loader_only && Mix_QuerySpec(&device_rate, &device_format, &device_channels) &&
+        device_rate == samples_per_second &&
+        format != 0 && block_align == channels * bits_per_sample / 8 && channels <= 0xFF) {
+        SDL_AudioCVT cvt;
+        const int built = SDL_BuildAudioCVT(&cvt, format, (Uint8)channels, samples_per_second, device_format,
+                                            (Uint8)device_channels, device_rate);
+        const std::uint32_t out_frame = (std::uint32_t)device_channels * (SDL_AUDIO_BITSIZE(device_format) / 8);
+        if (built >= 0 && out_frame > 0) {
+            const std::uint64_t out_size = frames * out_frame;
+            std::uint8_t *out = (std::uint8_t *)SDL_malloc((std::size_t)out_size);
+            const std::uint32_t block_bytes = conversion_block_frames * (std::uint32_t)block_align;
+            std::uint8_t *work = built ? (std::uint8_t *)SDL_malloc((std::size_t)block_bytes * (std::size_t)cvt.len_mult)
+                                       : nullptr;
+            bool ok = out && (built == 0 || work);
+            std::uint64_t written = 0;
+            // Whole frames only, as the loader reads them.
+            const std::uint32_t whole_frames_bytes = (std::uint32_t)frames * (std::uint32_t)block_align;
+            for (std::uint32_t at = 0; ok && at < whole_frames_bytes; at += block_bytes) {
+                const std::uint32_t n = std::min(block_bytes, whole_frames_bytes - at);
+                if (built == 0) {
+                    std::memcpy(out + written, (const std::uint8_t *)samples + at, n);
+                    written += n;
+                    continue;
+                }
+                std::memcpy(work, (const std::uint8_t *)samples + at, n);
+                cvt.buf = work;
+                cvt.len = (int)n;
+                ok = SDL_ConvertAudio(&cvt) == 0 && written + (std::uint64_t)cvt.len_cvt <= out_size;
+                if (ok) {
+                    std::memcpy(out + written, work, (std::size_t)cvt.len_cvt);
+                    written += (std::uint64_t)cvt.len_cvt;
+                }
+            }
+            SDL_free(work);
+            Mix_Chunk *chunk = ok && written == out_size ? Mix_QuickLoad_RAW(out, (Uint32)out_size) : nullptr;
+            platform_sound *sound = chunk ? (platform_sound *)SDL_malloc(sizeof(platform_sound)) : nullptr;
+            if (!sound) {
+                if (chunk)
+                    Mix_FreeChunk(chunk);
+                SDL_free(out);
+                return nullptr;
+            }
+            sound->chunk = chunk;
+            sound->samples = out;
+            return sound;
+        }
+    }
+
     // The mixer loads WAV files: put a 44-byte RIFF header in front of the samples.
     std::size_t wav_size = 44u + (std::size_t)size;
     std::uint8_t *wav = (std::uint8_t *)SDL_malloc(wav_size);
@@ -110,14 +170,23 @@ platform_sound *platform_sound_create(const void *samples, std::uint32_t size, i
         return nullptr;
     }
     sound->chunk = chunk;
+    sound->samples = nullptr;
     return sound;
 }
+
+const std::uint8_t *platform_sound_samples(const platform_sound *sound, std::uint32_t *bytes) {
+    *bytes = sound ? sound->chunk->alen : 0;
+    return sound ? sound->chunk->abuf : nullptr;
+}
+
+void platform_sound_use_loader_for_test(bool loader) { loader_only = loader; }
 
 void platform_sound_free(platform_sound *sound) {
     if (!sound)
         return;
     // Mix_FreeChunk halts every channel still playing the chunk.
     Mix_FreeChunk(sound->chunk);
+    SDL_free(sound->samples);
     SDL_free(sound);
 }
 

@@ -20,11 +20,16 @@ bool platform_audio_is_open();
 struct platform_sound;
 
 // Makes a sound from interleaved PCM (8-bit unsigned or 16-bit signed, little-endian),
-// wrapped as a WAV file in memory and converted to the device's format. The samples
+// converted to the device's format (at another rate than the device's: wrapped as a
+// WAV file in memory for the mixer's loader). The samples
 // are copied; the caller keeps them. Null when the device is not open, the format
 // cannot be converted, or the converted sound would exceed 256 MB.
 platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels,
                                       int samples_per_second, int block_align, int bits_per_sample);
+// The sound's samples as the mixer plays them; *bytes is set to their size.
+const std::uint8_t *platform_sound_samples(const platform_sound *sound, std::uint32_t *bytes);
+// Tests: make every sound with the mixer's own WAV loader (true), or as the game does (false).
+void platform_sound_use_loader_for_test(bool loader);
 // Releases a sound; any channel playing it is halted first. Null is ignored.
 void platform_sound_free(platform_sound *sound);
 
