@@ -252,6 +252,8 @@ typedef void compose_row_fn(u32 *out, const u32 *fb, u32 *last, const u32 *base,
 // The widest row composer this processor runs.
 compose_row_fn *pick_compose_row() {
 #if TW_COMPOSE_AVX2
+    // Run from a static initialiser: the feature table may not be filled in yet.
+    __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2"))
         return compose_row_avx2;
 #endif
