@@ -101,10 +101,13 @@ void draw_frame(stack &s, const std::vector<spark> &sparks, const safestring *di
                 gfx2d_draw_line(x + 25, y + 6, x + 6, y + 25);
             }
         }
-    for (int i = 0; i <= n; ++i) {
-        u32 colour = i % 5 ? 0xFF808080u : 0xFFFFE070u;
-        gfx2d_draw_hline(board_x, board_x + n * tile, board_y + i * tile, colour);
-        gfx2d_draw_vline(board_x + i * tile, board_y, board_y + n * tile, colour);
+    // As the board draws them: every line grey, then every fifth in yellow over it.
+    for (int i = 0; i <= n; ++i)
+        gfx2d_draw_hline(board_x, board_x + n * tile, board_y + i * tile, 0xFF808080u);
+    gfx2d_draw_vlines(board_x, tile, n + 1, board_y, board_y + n * tile, 0xFF808080u);
+    for (int i = 0; i <= n; i += 5) {
+        gfx2d_draw_hline(board_x, board_x + n * tile, board_y + i * tile, 0xFFFFE070u);
+        gfx2d_draw_vline(board_x + i * tile, board_y, board_y + n * tile, 0xFFFFE070u);
     }
     gfx2d_draw_string(40, 40, caption, 0xFFFFE070u, 3);
     gfx2d_draw_string(40, 680, line, 0xFFC0C0C0u, 2);

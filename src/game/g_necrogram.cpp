@@ -325,10 +325,9 @@ void necrogram_draw() {
         }
     }
     // Grid lines, then every fifth boundary inside the grid, then the double border.
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
-        gfx2d_draw_vline(gx + necrogram_cell_size * i, gy, gy + edge, colour_grey);
-    }
+    gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
     if (n > 5) {
         for (int k = 1; k <= (n - 6) / 5 + 1; ++k) {
             gfx2d_draw_hline(gx, gx + edge, gy + 160 * k, colour_yellow);

@@ -441,6 +441,20 @@ void gfx2d_draw_vline(int x, int y0, int y1, u32 colour) {
         screen_buffer[y * screen_width + x] = colour;
 }
 
+void gfx2d_draw_vlines(int x0, int step, int count, int y0, int y1, u32 colour) {
+    if (!have_buffer() || y0 > y1 || step < 1 || count < 1)
+        return;
+    long long top = std::max<long long>(y0, screen_clip.clip_top);
+    long long bottom = std::min<long long>(y1, screen_clip.clip_bottom - 1);
+    // Row by row: a column walk touches one cache set per row and misses on every store.
+    for (long long y = top; y <= bottom; ++y) {
+        u32 *row = screen_buffer + y * screen_width;
+        for (long long i = 0, x = x0; i < count; ++i, x += step)
+            if (inside_x(x))
+                row[x] = colour;
+    }
+}
+
 void gfx2d_draw_line(int x0, int y0, int x1, int y1) {
     if (!have_buffer())
         return;

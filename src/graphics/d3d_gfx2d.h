@@ -41,6 +41,9 @@ void gfx2d_draw_pixel(int x, int y, u32 colour, int scale);
 void gfx2d_draw_hline(int x0, int x1, int y, u32 colour);
 // Fills pixels y0..y1 of column x (nothing when y0 > y1), clipped.
 void gfx2d_draw_vline(int x, int y0, int y1, u32 colour);
+// Draws count vertical lines y0..y1 at x0, x0 + step, ...: the same pixels as as many
+// gfx2d_draw_vline calls, written row by row.
+void gfx2d_draw_vlines(int x0, int step, int count, int y0, int y1, u32 colour);
 // Draws an opaque black Bresenham line, both ends included, clipped point by point.
 void gfx2d_draw_line(int x0, int y0, int x1, int y1);
 // Fills x0..x1 x y0..y1 (edges included) with opaque black, clipped.
