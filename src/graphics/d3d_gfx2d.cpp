@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -65,6 +66,43 @@ bool layers_changed = true;
 // composed again, and a frame where nothing changed is not presented.
 std::vector<u32> last_composed;
 u32 last_brightness_grey = 0xFFFFFFFFu;
+
+// Pixels lo..hi-1 of a row; empty when hi <= lo (none_drawn when nothing was).
+struct row_span {
+    std::int16_t lo, hi;
+};
+// What drawing touched since the last clear: outside its row's span a row still holds
+// the clear colour. Until the first clear, and after the buffer was handed out for
+// writing anywhere, every span is the whole row.
+constexpr row_span none_drawn = {(std::int16_t)screen_width, 0};
+row_span drawn[screen_height];
+u32 clear_colour = 0;
+bool cleared = false;
+// The spans and clear colour of the last composed frame: outside them last_composed
+// holds that clear colour, so a row part that is clear in both frames is not read.
+row_span last_drawn[screen_height];
+u32 last_clear_colour = 0;
+bool last_cleared = false;
+
+void touch_all() {
+    for (row_span &s : drawn)
+        s = {0, (std::int16_t)screen_width};
+}
+
+// Records x0..x1 x y0..y1 (inclusive, clamped to the picture) as drawn on.
+void touch(long long x0, long long y0, long long x1, long long y1) {
+    x0 = std::max<long long>(x0, 0);
+    y0 = std::max<long long>(y0, 0);
+    x1 = std::min<long long>(x1, screen_width - 1);
+    y1 = std::min<long long>(y1, screen_height - 1);
+    if (x0 > x1 || y0 > y1)
+        return;
+    const std::int16_t lo = (std::int16_t)x0, hi = (std::int16_t)(x1 + 1);
+    for (long long y = y0; y <= y1; ++y) {
+        drawn[y].lo = std::min(drawn[y].lo, lo);
+        drawn[y].hi = std::max(drawn[y].hi, hi);
+    }
+}
 
 kzg_sprite_data font_sprites = {};
 
@@ -183,11 +221,12 @@ void blend_group(u32 *out, const u32 *fb, const u32 *base, u32 v) {
 
 // One row of the picture: the framebuffer, darkened by v, over the composed layers,
 // into out; last holds the framebuffer row as last composed and is brought up to
-// date. Unless whole, a group of 16 pixels equal to last is left as it is in out.
+// date; n pixels, a multiple of 16. Unless whole, a group of 16 pixels equal to last
+// is left as it is in out.
 // Where no pixel of a group is half transparent, each is the framebuffer's (opaque)
 // or the layers' (clear), chosen by mask; the others are blended one by one.
-void compose_row_portable(u32 *out, const u32 *fb, u32 *last, const u32 *base, u32 v, bool whole) {
-    for (int x = 0; x < screen_width; x += compose_group) {
+void compose_row_portable(u32 *out, const u32 *fb, u32 *last, const u32 *base, int n, u32 v, bool whole) {
+    for (int x = 0; x < n; x += compose_group) {
         u32x4 c[4], diff = {0, 0, 0, 0};
         for (int k = 0; k < 4; ++k) {
             c[k] = load4(fb + x + 4 * k);
@@ -219,8 +258,8 @@ void compose_row_portable(u32 *out, const u32 *fb, u32 *last, const u32 *base, u
 #if TW_COMPOSE_AVX2
 // The same, eight pixels at a time, on processors that have AVX2.
 __attribute__((target("avx2"))) void compose_row_avx2(u32 *out, const u32 *fb, u32 *last, const u32 *base,
-                                                      u32 v, bool whole) {
-    for (int x = 0; x < screen_width; x += compose_group) {
+                                                      int n, u32 v, bool whole) {
+    for (int x = 0; x < n; x += compose_group) {
         const __m256i c0 = _mm256_loadu_si256((const __m256i *)(fb + x));
         const __m256i c1 = _mm256_loadu_si256((const __m256i *)(fb + x + 8));
         const __m256i diff = _mm256_or_si256(_mm256_xor_si256(c0, _mm256_loadu_si256((const __m256i *)(last + x))),
@@ -247,7 +286,7 @@ __attribute__((target("avx2"))) void compose_row_avx2(u32 *out, const u32 *fb, u
 }
 #endif
 
-typedef void compose_row_fn(u32 *out, const u32 *fb, u32 *last, const u32 *base, u32 v, bool whole);
+typedef void compose_row_fn(u32 *out, const u32 *fb, u32 *last, const u32 *base, int n, u32 v, bool whole);
 
 // The widest row composer this processor runs.
 compose_row_fn *pick_compose_row() {
@@ -278,6 +317,7 @@ void fill_clipped(long long x0, long long y0, long long x1, long long y1, u32 co
     y1 = std::min<long long>(y1, screen_clip.clip_bottom - 1);
     if (x0 > x1 || y0 > y1)
         return;
+    touch(x0, y0, x1, y1);
     for (long long y = y0; y <= y1; ++y)
         std::fill_n(screen_buffer + y * screen_width + x0, x1 - x0 + 1, colour);
 }
@@ -311,6 +351,10 @@ void d3d_gfx2d_init() {
     layers_changed = true;
     last_composed.assign((std::size_t)screen_width * screen_height, 0u);
     last_brightness_grey = 0xFFFFFFFFu;
+    touch_all();
+    std::memcpy(last_drawn, drawn, sizeof drawn);
+    cleared = false;
+    last_cleared = false;
     d3d_kzg_load_data("ui_gfx\\retro_font.kzg", &font_sprites);
     screen_clip = {0, 0, screen_width, screen_height};
 }
@@ -323,19 +367,42 @@ bool d3d_gfx2d_upload(bool whole) {
         compose_layers();
         whole = true;
     }
-    if (grey != last_brightness_grey)
+    // Before a clear every span is the whole row, so only two clear colours need a look.
+    if (grey != last_brightness_grey || (cleared && last_cleared && clear_colour != last_clear_colour))
         whole = true;
+    // Per row, the 16-pixel groups drawn on in this frame or the last: outside them both
+    // frames hold the same clear colour. Unless whole, only they are compared.
+    static int from[screen_height], to[screen_height];
+    for (int y = 0; y < screen_height; ++y) {
+        const row_span a = drawn[y], b = last_drawn[y];
+        int lo = screen_width, hi = 0;
+        if (a.hi > a.lo)
+            lo = a.lo, hi = a.hi;
+        if (b.hi > b.lo)
+            lo = std::min<int>(lo, b.lo), hi = std::max<int>(hi, b.hi);
+        if (whole)
+            lo = 0, hi = screen_width;
+        from[y] = lo < hi ? lo / compose_group * compose_group : 0;
+        to[y] = lo < hi ? (hi + compose_group - 1) / compose_group * compose_group : 0;
+    }
+    const auto remember_spans = [] {
+        std::memcpy(last_drawn, drawn, sizeof drawn);
+        last_clear_colour = clear_colour;
+        last_cleared = cleared;
+    };
     // Rows above the first that differs from the last composed frame are left as they
     // are in the texture; below it, groups of pixels equal to the last frame's are.
-    const std::size_t row_bytes = (std::size_t)screen_width * 4;
     int first = 0;
     if (!whole) {
         while (first < screen_height &&
-               std::memcmp(screen_buffer + (std::size_t)first * screen_width,
-                           last_composed.data() + (std::size_t)first * screen_width, row_bytes) == 0)
+               std::memcmp(screen_buffer + (std::size_t)first * screen_width + from[first],
+                           last_composed.data() + (std::size_t)first * screen_width + from[first],
+                           (std::size_t)(to[first] - from[first]) * 4) == 0)
             ++first;
-        if (first == screen_height)
+        if (first == screen_height) {
+            remember_spans();
             return false;
+        }
     }
     struct {
         int Pitch;
@@ -351,12 +418,14 @@ bool d3d_gfx2d_upload(bool whole) {
         return false;
     }
     for (int y = first; y < screen_height; ++y) {
-        const std::size_t at = (std::size_t)y * screen_width;
-        compose_row((u32 *)((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch),
-                    screen_buffer + at, last_composed.data() + at, layers_base + at, grey, whole);
+        const std::size_t at = (std::size_t)y * screen_width + from[y];
+        compose_row((u32 *)((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch) + from[y],
+                    screen_buffer + at, last_composed.data() + at, layers_base + at, to[y] - from[y], grey,
+                    whole);
     }
     platform_texture_unlock(offscreen_texture);
     last_brightness_grey = grey;
+    remember_spans();
     return true;
 }
 
@@ -394,7 +463,15 @@ void d3d_gfx2d_free() {
     last_composed.shrink_to_fit();
 }
 
-u32 *gfx2d_screen_buffer() { return screen_buffer; }
+u32 *gfx2d_screen_buffer() {
+    touch_all();
+    return screen_buffer;
+}
+
+u32 *gfx2d_screen_buffer_rect(int x0, int y0, int x1, int y1) {
+    touch(x0, y0, x1, y1);
+    return screen_buffer;
+}
 
 void gfx2d_compose_portable_for_test(bool portable) {
     compose_row = portable ? compose_row_portable : pick_compose_row();
@@ -404,21 +481,40 @@ void gfx2d_fill_screen(u32 colour) {
     if (!have_buffer())
         return;
     // Clear (0) and white are one byte repeated: the library's memset is the fastest fill.
-    if ((colour & 0xFF) * 0x01010101u == colour)
+    const bool one_byte = (colour & 0xFF) * 0x01010101u == colour;
+    // Outside the drawn spans the buffer already holds the last clear colour.
+    if (cleared && colour == clear_colour) {
+        for (int y = 0; y < screen_height; ++y) {
+            const row_span d = drawn[y];
+            if (d.hi <= d.lo)
+                continue;
+            u32 *p = screen_buffer + y * screen_width + d.lo;
+            if (one_byte)
+                std::memset(p, (int)(colour & 0xFF), (std::size_t)(d.hi - d.lo) * 4);
+            else
+                std::fill_n(p, d.hi - d.lo, colour);
+        }
+    } else if (one_byte)
         std::memset(screen_buffer, (int)(colour & 0xFF), screen_bytes);
     else
         std::fill_n(screen_buffer, screen_width * screen_height, colour);
+    for (row_span &s : drawn)
+        s = none_drawn;
+    clear_colour = colour;
+    cleared = true;
 }
 
 void gfx2d_draw_pixel(int x, int y, u32 colour, int scale) {
     if (!ec_assert(scale >= 1) || !have_buffer())
         return;
     if (scale == 1) {
+        touch(x, y, x, y);
         plot(x, y, colour);
         return;
     }
     long long x_end = (long long)x + scale, y_end = (long long)y + scale;
     if (inside_x(x) && inside_x(x_end) && inside_y(y) && inside_y(y_end)) {
+        touch(x, y, x_end - 1, y_end - 1);
         for (int r = 0; r < scale; ++r)
             std::fill_n(screen_buffer + (y + r) * screen_width + x, scale, colour);
         return;
@@ -437,6 +533,7 @@ void gfx2d_draw_vline(int x, int y0, int y1, u32 colour) {
         return;
     long long top = std::max<long long>(y0, screen_clip.clip_top);
     long long bottom = std::min<long long>(y1, screen_clip.clip_bottom - 1);
+    touch(x, top, x, bottom);
     for (long long y = top; y <= bottom; ++y)
         screen_buffer[y * screen_width + x] = colour;
 }
@@ -446,6 +543,7 @@ void gfx2d_draw_vlines(int x0, int step, int count, int y0, int y1, u32 colour) 
         return;
     long long top = std::max<long long>(y0, screen_clip.clip_top);
     long long bottom = std::min<long long>(y1, screen_clip.clip_bottom - 1);
+    touch(x0, top, (long long)x0 + (long long)step * (count - 1), bottom);
     // Row by row: a column walk touches one cache set per row and misses on every store.
     for (long long y = top; y <= bottom; ++y) {
         u32 *row = screen_buffer + y * screen_width;
@@ -461,6 +559,7 @@ void gfx2d_draw_line(int x0, int y0, int x1, int y1) {
     long long dx = std::llabs((long long)x1 - x0), dy = std::llabs((long long)y1 - y0);
     int sx = x0 <= x1 ? 1 : -1, sy = y0 <= y1 ? 1 : -1;
     long long x = x0, y = y0;
+    touch(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
     if (dx >= dy) {
         // x-major (a 45 degree line too)
         long long err = 2 * dy - dx;

@@ -31,7 +31,12 @@ void d3d_gfx2d_render();
 void d3d_gfx2d_free();
 
 // The 1280x720 framebuffer, row stride 1280 (null outside init / free). Owned here.
+// Writes through it may go anywhere until the next gfx2d_fill_screen: the whole picture
+// is then compared and cleared again. Keep no pointer across a clear.
 u32 *gfx2d_screen_buffer();
+// The same, for writing only inside x0..x1 x y0..y1 (inclusive) until the next clear:
+// only that rectangle counts as drawn on.
+u32 *gfx2d_screen_buffer_rect(int x0, int y0, int x1, int y1);
 // Fills all 1280x720 words with colour (screens start each frame with it).
 void gfx2d_fill_screen(u32 colour);
 

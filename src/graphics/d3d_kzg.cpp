@@ -7,6 +7,7 @@
 #include "graphics/d3d_gfx2d.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -407,7 +408,16 @@ void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, in
 }
 
 void gfx2d_draw_sprite(kzg_sprite_data *sd, int x, int y, int sprite_index, int scale) {
-    u32 *screen_buffer = gfx2d_screen_buffer();
+    // Only the sprite's rectangle counts as drawn on; a bad sprite is left to the asserts below.
+    u32 *screen_buffer = NULL;
+    if (sd && sd->data && sprite_index >= 0 && sprite_index < sd->num_sprites && scale >= 1) {
+        const u8 *src = sd->data + read_u32(sd->sprite_offsets + 4 * sprite_index);
+        const long long w = src[1] + 1, h = src[0] + 1;
+        screen_buffer = gfx2d_screen_buffer_rect(x, y, (int)std::clamp<long long>(x + w * scale - 1, INT_MIN, INT_MAX),
+                                                 (int)std::clamp<long long>(y + h * scale - 1, INT_MIN, INT_MAX));
+    } else {
+        screen_buffer = gfx2d_screen_buffer();
+    }
     if (!ec_assert(screen_buffer))
         return;
     d3d_kzg_buffer_data buffer = {
