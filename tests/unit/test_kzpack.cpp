@@ -241,7 +241,7 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     }
 }
 
-// (Damaged entries of every kind are refused by the game's readers: test_kzg, test_kzb, test_sound.)
+// (Damaged entries of every kind are refused by the game's readers: test_formats, test_sound.)
 TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
     scratch_folder dir;
     bytes good_sheet = test_kzg_bytes({{4, 4, std::vector<uint32_t>(16, 0xFF00FF00u)}});
