@@ -54,17 +54,13 @@ TEST_F(Player, OnlyASaveOfExactly25BytesLoads) {
     EXPECT_TRUE(player_has_completed(7));
     EXPECT_EQ(rec.count(), 0u);
 
-    for (u32 size : {24u, 26u}) {
-        SCOPED_TRACE(size);
-        const std::vector<u8> wrong(size, 1);
-        player_complete_puzzle(7); // the record held progress before
-        std::remove(save_file_path());
-        ASSERT_TRUE(save_file_save(wrong.data(), size));
-        rec.clear();
-        player_continue();
-        EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
-        EXPECT_FALSE(player_has_completed(7));
-    }
+    // One byte short (one too many: the lost-progress run, which also keeps the file aside).
+    const std::vector<u8> wrong(24, 1);
+    std::remove(save_file_path());
+    ASSERT_TRUE(save_file_save(wrong.data(), 24));
+    player_continue();
+    EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
+    EXPECT_FALSE(player_has_completed(7)); // the record held progress before
 }
 
 } // namespace
