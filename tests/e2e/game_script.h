@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine/ec_fileio.h"
+#include "game/g_puzzles.h"
 #include "main.h"
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -153,4 +155,39 @@ inline u32 frame_pixel(int x, int y) {
     if (!frame || x < 0 || y < 0 || x >= w || y >= h)
         return 0;
     return frame[y * w + x];
+}
+
+// The save's bytes with the given puzzles completed.
+inline std::vector<u8> progress(std::initializer_list<int> completed) {
+    std::vector<u8> bytes(25, 0);
+    for (int i : completed)
+        bytes[i] = 1;
+    return bytes;
+}
+
+// The centre of a cell of a 10 x 10 board, whose grid starts at (402, 250).
+inline int cell_x(int column) { return 402 + 32 * column + 16; }
+inline int cell_y(int row) { return 250 + 32 * row + 16; }
+
+// Puzzle 0, as the filled columns of each row.
+inline const std::vector<std::vector<int>> puzzle_0 = {
+    {}, {3, 4, 5, 6}, {3, 6, 7}, {2, 3, 8}, {2, 7, 8}, {1, 7}, {1, 2, 6, 7}, {1, 2, 3, 4, 5, 6}, {3, 4, 5, 6}, {},
+};
+
+// Fills row r of a 10 x 10 board from column first to last with one left-button drag.
+inline game_script &drag_row(game_script &s, int r, int first, int last) {
+    s.move(cell_x(first), cell_y(r)).post(msg_lbuttondown, mk_lbutton);
+    for (int c = first + 1; c <= last; ++c)
+        s.move(cell_x(c), cell_y(r), mk_lbutton);
+    return s.post(msg_lbuttonup).passes(2);
+}
+
+// The board of puzzle index, opened straight from the splash.
+inline game_script &open_board(game_script &s, u32 index) {
+    s.wait_mode(appmode_splash).then([index] {
+        set_app_mode(appmode_map);
+        puzzle_set_active(index);
+        set_app_mode(appmode_necrogram);
+    });
+    return s.passes(2);
 }

@@ -13,25 +13,7 @@
 
 namespace {
 
-constexpr u32 yellow = 0xFFFFFF00, black = 0xFF000000;
-
-// The centre of a cell of the 10 x 10 board, whose grid starts at (402, 250).
-int cell_x(int column) { return 402 + 32 * column + 16; }
-int cell_y(int row) { return 250 + 32 * row + 16; }
-
-// Puzzle 0, as the filled columns of each row.
-const std::vector<std::vector<int>> puzzle_0 = {
-    {}, {3, 4, 5, 6}, {3, 6, 7}, {2, 3, 8}, {2, 7, 8}, {1, 7}, {1, 2, 6, 7}, {1, 2, 3, 4, 5, 6}, {3, 4, 5, 6}, {},
-};
-
-// Fills row r from column first to last with one left-button drag.
-void drag_row(game_script &s, int r, int first, int last) {
-    s.move(cell_x(first), cell_y(r));
-    s.post(msg_lbuttondown, mk_lbutton);
-    for (int c = first + 1; c <= last; ++c)
-        s.move(cell_x(c), cell_y(r), mk_lbutton);
-    s.post(msg_lbuttonup);
-}
+constexpr u32 yellow = 0xFFFFFF00, black = 0xFF000000, green = 0xFF00FF00;
 
 // The banner's yellow edges at y 296 and 424 and black between them, across the width.
 bool banner_shown() {
@@ -85,6 +67,19 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
         EXPECT_TRUE(sound_is_playing(game_song_get()));
         EXPECT_FALSE(sound_is_playing(title_song_get()));
     });
+
+    // The hovered cell is framed in green; the border column right of the grid is no cell,
+    // and a stroke begun there and wandering off the grid marks nothing (the board stays
+    // unsolved until its last cell below).
+    s.move(cell_x(3), cell_y(2)).passes(2).then([] {
+        EXPECT_EQ(std::pair(frame_pixel(402 + 96, 324), frame_pixel(402 + 128, 324)), std::pair(green, green));
+    });
+    s.move(402 + 320, 260).passes(2).then([] {
+        int c = 0, r = 0;
+        necrogram_get_hover(&c, &r);
+        EXPECT_EQ(std::pair(c, r), std::pair(-1, -1));
+    });
+    s.post(msg_lbuttondown, mk_lbutton).move(372, 290, mk_lbutton).move(442, 600, mk_lbutton).post(msg_lbuttonup);
 
     // Solve it: drags along the long rows, clicks for the rest, a cross and a
     // wrong cell taken back on the way.

@@ -11,13 +11,6 @@ namespace {
 constexpr int menu_x = 640, continue_y = 310, new_game_y = 376, exit_y = 596;
 constexpr int back_x = 1152, back_y = 680;
 
-std::vector<u8> progress(std::initializer_list<int> completed) {
-    std::vector<u8> bytes(25, 0);
-    for (int i : completed)
-        bytes[i] = 1;
-    return bytes;
-}
-
 void expect_continue_offered() {
     EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{5, 6, 8}));
 }

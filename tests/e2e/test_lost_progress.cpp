@@ -19,22 +19,13 @@ namespace {
 constexpr int menu_x = 640, first_button_y = 310;
 constexpr int map_button_x = 1152, map_button_y = 680;
 
-std::vector<u8> progress(std::initializer_list<int> completed) {
-    std::vector<u8> bytes(25, 0);
-    for (int i : completed)
-        bytes[i] = 1;
-    return bytes;
-}
-
 // From the menu's first button (play or continue) to a solved board of puzzle 0.
 void capture_puzzle_0(game_script &s) {
     s.left_click(menu_x, first_button_y).wait_mode(appmode_map).passes(1);
     s.left_click(140, 110).wait_mode(appmode_necrogram).passes(1);
-    int size = 0;
-    const u8 *cells = puzzle_get_info(0, &size, nullptr);
-    for (int i = 0; i < size * size; ++i)
-        if (cells[i])
-            s.left_click(402 + 32 * (i % size) + 16, 250 + 32 * (i / size) + 16);
+    for (int r = 0; r < 10; ++r)
+        for (int c : puzzle_0[r])
+            s.left_click(cell_x(c), cell_y(r));
     s.passes(2).then([] { ASSERT_TRUE(necrogram_solved()); });
 }
 

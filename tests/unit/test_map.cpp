@@ -56,8 +56,36 @@ TEST(Map, TheTopChainDoneOpensTheLowerHalfWithoutAPathBetween) {
     });
 }
 
+// White pixels in a rectangle of the framebuffer: how many, and their leftmost and rightmost columns.
+struct ink {
+    int count = 0, left = 1 << 30, right = -1;
+};
+ink white_in(int x0, int y0, int x1, int y1) {
+    ink k;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            if (gfx2d_screen_buffer()[y * screen_width + x] == 0xFFFFFFFF) {
+                ++k.count;
+                k.left = std::min(k.left, x);
+                k.right = std::max(k.right, x);
+            }
+    return k;
+}
+
+// Location 4 opens puzzle 4, whose clues of 10 and more are two digits within their slots:
+// rows 13 and 14 are full (clue 15), column 6 has the single clue 14.
 TEST(Map, ALoneCompletedPuzzleOpensTheLocationAfterItWithoutAPath) {
-    check_map(5, 5, "o.....o..................", "........................");
+    check_map(3, 3, "o...o....................", "........................", [](game_script &s) {
+        s.left_click(map_location_get(4)->x + 16, map_location_get(4)->y + 16).wait_mode(appmode_necrogram);
+        s.passes(2).then([] {
+            const int gx = 342, gy = 190, cx = gx + 32 * 6;
+            const ink row = white_in(gx - 40, gy + 32 * 13, gx - 1, gy + 32 * 13 + 31),
+                      column = white_in(cx - 16, gy - 20, cx + 37, gy - 1); // up to column 7's digits
+            EXPECT_TRUE(row.count > 20 && row.left >= gx - 24 && row.right <= gx - 4) << row.left << " " << row.right;
+            EXPECT_GE(row.right - row.left + 1, 12); // wider than one digit
+            EXPECT_TRUE(column.count > 20 && column.left >= cx + 1 && column.right <= cx + 30);
+        });
+    });
 }
 
 } // namespace

@@ -142,22 +142,8 @@ TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
     EXPECT_TRUE(b->solved);
 }
 
-// (Undo and redo of a drag and across solving, at the empty ends, run end to end.)
-TEST_F(Necrogram, UndoRestoresWhatAStrokePaintedOverAndANewStrokeEndsRedo) {
-    u8 cells[100] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1}; // row 1, columns 2 to 5
-    load_cells(10, cells);
-    stroke(necrogram_press_right, {{1, 0}, {1, 1}, {1, 2}});
-    const std::vector<u8> crossed = marks();
-    stroke(necrogram_press_left, {{1, 2}, {1, 3}, {1, 4}, {1, 5}}); // fills over the cross: solved
-    EXPECT_TRUE(necrogram_undo(b));
-    EXPECT_FALSE(b->solved);
-    EXPECT_EQ(marks(), crossed);
-    stroke(necrogram_press_left, {{5, 5}});
-    EXPECT_FALSE(necrogram_redo(b));
-    necrogram_undo(b);
-    EXPECT_EQ(marks(), crossed);
-}
-
+// (Undo and redo of a drag, over a cross and across solving, and a new stroke ending redo
+// are played in the comforts run.)
 TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {
     // Whole-board strokes (100 changes each) overflow the change table; single clicks the step table.
     for (const int cells_per_stroke : {100, 1}) {

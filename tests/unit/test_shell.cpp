@@ -1,4 +1,6 @@
-// The shell: switching modes, and real SDL events routed to the running mode.
+// The shell: real SDL events routed to the running mode. (Switching modes, freeing the old one
+// before the new one starts, is what every end-to-end run does from its first pass: a mode left
+// unfreed shows as a leak box there.)
 #include "main.h"
 #include "platform/pf_events.h"
 #include "tw_test.h"
@@ -21,12 +23,6 @@ app_mode test_modes[num_app_modes];
 void fill_test_modes() {
     for (int i = 0; i < num_app_modes; ++i)
         test_modes[i] = {};
-    test_modes[1].init = [] { record("init1"); };
-    test_modes[1].free = [] { record("free1"); };
-    // Entering mode 2 goes straight on to mode 3, as the start-up mode does.
-    test_modes[2].init = [] { record("init2"); set_app_mode(3); record("init2 done"); };
-    test_modes[2].free = [] { record("free2"); };
-    test_modes[3].init = [] { record("init3"); };
     test_modes[3].free = [] { record("free3"); };
     test_modes[3].mousemove = [](int x, int y, unsigned flags) {
         record("move " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(flags));
@@ -40,39 +36,21 @@ void fill_test_modes() {
     test_modes[5].init = [] { record("exit"); };
 }
 
-class Shell : public ::testing::Test {
+class Routing : public ::testing::Test {
 protected:
     void SetUp() override {
         calls.clear();
         fill_test_modes();
         app_modes_use_for_test(test_modes, 0);
-    }
-    void TearDown() override { app_modes_use_for_test(nullptr, appmode_init); }
-};
-
-TEST_F(Shell, SwitchFreesTheOldModeThenInitsTheNew) {
-    set_app_mode(1);
-    set_app_mode(1);
-    set_app_mode(2);
-    EXPECT_EQ(calls, (std::vector<std::string>{"init1", "free1", "init1", "free1", "init2", "free2", "init3",
-                                               "init2 done"}));
-    EXPECT_EQ(current_app_mode_get(), 3);
-}
-
-class Routing : public Shell {
-protected:
-    void SetUp() override {
-        Shell::SetUp();
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
         platform_events_reset();
         platform_set_window_proc(main_window_proc);
         set_app_mode(3);
-        calls.clear();
     }
     void TearDown() override {
         platform_set_window_proc(nullptr);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        Shell::TearDown();
+        app_modes_use_for_test(nullptr, appmode_init);
     }
 
     // Pushes the events, then runs the loop's message branch until the queue is empty.
@@ -115,19 +93,16 @@ protected:
 // the middle button), focus, and the close requests that enter the exit mode once.
 TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     dialog_recorder rec;
-    route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEMOTION, 1279, 719),
-           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
-           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT),
-           ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1), ev(SDL_KEYDOWN, SDLK_ESCAPE),
-           ev(SDL_KEYUP, SDLK_ESCAPE), ev(SDL_KEYDOWN, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
+    route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT),
+           ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1),
+           ev(SDL_KEYDOWN, SDLK_ESCAPE), ev(SDL_KEYUP, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
            ev(SDL_KEYDOWN, SDLK_F10), ev(SDL_KEYDOWN, SDLK_F1), ev(SDL_TEXTINPUT),
            ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST)});
     EXPECT_FALSE(window_active_get());
     route({ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
     EXPECT_TRUE(window_active_get());
-    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "move 1279 719 0", "ldown", "lup", "rdown", "rup",
-                                               "wheel 120", "keydown 27", "keyup 27", "keydown 65", "char 97",
-                                               "free3", "exit"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "ldown", "rup", "wheel 120", "keydown 27", "keyup 65",
+                                               "char 97", "free3", "exit"}));
     EXPECT_EQ(current_app_mode_get(), appmode_exit);
     calls.clear();
     platform_send_message(msg_destroy, 0, 0); // destroying ends the loop
