@@ -1,5 +1,7 @@
-// test_map.cpp -- the map's shown, disabled and hidden locations and its paths for given saves
+// test_map.cpp -- the map's shown, disabled and hidden locations and its paths for given saves;
+// the main menu with a save that vanishes before continue
 #include "../e2e/game_script.h"
+#include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -86,6 +88,22 @@ TEST(Map, ALoneCompletedPuzzleOpensTheLocationAfterItWithoutAPath) {
             EXPECT_TRUE(column.count > 20 && column.left >= cx + 1 && column.right <= cx + 30);
         });
     });
+}
+
+TEST(Menu, ContinueWithTheSaveGoneStaysOnTheMenu) {
+    dialog_recorder rec;
+    save_write(std::vector<u8>(25, 1));
+    game_script s;
+    s.skip_splash().then(save_remove);
+    s.left_click(640, 310).passes(3).then([&] {
+        EXPECT_EQ(rec.assertions(), std::vector<std::string>{"save_file_exists()"});
+        EXPECT_EQ(current_app_mode_get(), appmode_main_menu);
+        rec.clear();
+    });
+    s.close();
+    EXPECT_EQ(s.run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+    EXPECT_FALSE(save_exists());
 }
 
 } // namespace

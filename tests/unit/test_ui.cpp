@@ -1,6 +1,6 @@
-// The UI toolkit's window stack, button layout, focus and click dispatch; cursor conversion and
-// the 16 ms frame timer; spark bursts filling the pool (sparks move on frame ticks only, which
-// stop while the window is inactive: the timer's table).
+// The UI toolkit's window stack, button layout, focus and click dispatch; the 16 ms frame timer;
+// spark bursts filling the pool (sparks move on frame ticks only, which stop while the window is
+// inactive: the timer's table). (Cursor conversion: test_window.)
 #include "engine/ec_memory.h"
 #include "graphics/d3d_window.h"
 #include "tw_test.h"
@@ -237,30 +237,6 @@ TEST_F(ui_test, no_click_reaches_a_removed_element) {
     move_to(640, 310);
     EXPECT_EQ(ui_focus_element()->data, &rebuilt_button);
     EXPECT_EQ(rec.count(), 0u);
-}
-
-TEST(Cursor, RoundsToTheNearestPixelAndClampsToTheFramebuffer) {
-    const struct {
-        int window_w, window_h;
-        float scale_x, scale_y;
-        int x, y, want_x, want_y;
-    } cases[] = {
-        {1280, 720, 1.0f, 1.0f, -5, 719, 0, 719},
-        {1280, 720, 1.0f, 1.0f, 1280, 800, 1279, 719},
-        // A maximised 1920-pixel client area: 2 * 0.6666667 + 0.5 rounds down to 1.
-        {1280, 720, 0.6666667f, 0.7079646f, 2, 0, 1, 0},
-        {1280, 720, 0.6666667f, 0.7079646f, 1919, 1016, 1279, 719},
-        // A 1024 x 768 window shows the whole framebuffer: its right edge is x 1279.
-        {1024, 768, 1.25f, 0.9375f, 1023, 767, 1279, 719},
-    };
-    for (const auto &c : cases) {
-        d3d_window_set_for_test(c.window_w, c.window_h, c.scale_x, c.scale_y);
-        cursor_update_position(c.x, c.y);
-        int x = -1, y = -1;
-        cursor_get_position(&x, &y);
-        EXPECT_EQ(std::pair(x, y), std::pair(c.want_x, c.want_y)) << c.x << "," << c.y;
-    }
-    d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
 }
 
 // Each row: clock times in ms, then whether the frame tick is set after each

@@ -1,4 +1,4 @@
-// test_window.cpp -- resolution choice, mouse scale, destroying the window
+// test_window.cpp -- resolution choice, mouse scale and cursor position, destroying the window
 // (no usable mode and the other video start-up failures: test_window_shell)
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -6,6 +6,7 @@
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
 #include "test_gfx_util.h"
+#include "ui/ec_cursor.h"
 
 #include <tuple>
 #include <vector>
@@ -27,16 +28,22 @@ TEST(window_resolution, without_1280_x_720_the_largest_area_and_the_first_of_equ
 
 class window_up : public gfx_test::stack {};
 
+// The mouse scale, and the framebuffer pixel a client point lands on: the nearest, halves
+// rounding up, and kept on the picture (a click on a bar lands on its edge).
 TEST_F(window_up, mouse_scale_follows_maximise_and_restore) {
     app_modes_use_for_test(nullptr, appmode_exit);
-    // Each row: the client size the window reports, the size message, the scale after it.
+    // Each row: the client size the window reports, the size message, the scale after it,
+    // a client point and where the cursor lands.
     const struct {
         int client_w, client_h;
         u32 kind;
         float scale;
+        int x, y, want_x, want_y;
     } cases[] = {
-        {1920, 1017, size_maximized, 0.7079646f}, // 16:9 picture 1808 x 1017, bars beside it
-        {0, 500, size_restored, 1.0f},            // an empty client area leaves the scale at 1
+        // 16:9 picture 1808 x 1017, bars of 56 beside it: 2 * 0.7079646 + 0.5 rounds down to 1.
+        {1920, 1017, size_maximized, 0.7079646f, 56 + 2, 0, 1, 0},
+        {1920, 1017, size_maximized, 0.7079646f, 1919, 1016, 1279, 719},
+        {0, 500, size_restored, 1.0f, -5, 720, 0, 719}, // an empty client area leaves the scale at 1
     };
     float sx = 0, sy = 0;
     for (const auto &c : cases) {
@@ -46,6 +53,10 @@ TEST_F(window_up, mouse_scale_follows_maximise_and_restore) {
         d3d_get_mouse_scale(&sx, &sy);
         EXPECT_FLOAT_EQ(sx, c.scale) << c.kind;
         EXPECT_FLOAT_EQ(sy, c.scale) << c.kind;
+        cursor_update_position(c.x, c.y);
+        int x = -1, y = -1;
+        cursor_get_position(&x, &y);
+        EXPECT_EQ(std::pair(x, y), std::pair(c.want_x, c.want_y)) << c.x << "," << c.y;
     }
     // A real change of the client area: the picture is stretched to it as well.
     platform_video_set_client_size_for_test(0, 0);
