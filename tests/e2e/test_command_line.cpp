@@ -1,10 +1,9 @@
 // test_command_line.cpp -- the program's options: exit codes and output, the run's
-// full-screen override; F11 and Alt+Enter; and the window's icon
+// full-screen override, and the window's icon (F11 and Alt+Enter: the comforts' keyboard run)
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "main.h"
 #include "platform/pf_events.h"
-#include "platform/pf_keys.h"
 #include "platform/pf_video.h"
 #include "tw_test.h"
 
@@ -86,29 +85,6 @@ TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
         EXPECT_EQ(saved, start({"--window", "--fullscreen", saved ? "--fullscreen" : "--window"}).fullscreen);
         EXPECT_EQ(file, file_text(settings_file_path())) << "an override reached the settings file";
     }
-}
-
-int keys_seen = 0;
-void count_key(unsigned) { ++keys_seen; }
-
-TEST(fullscreen_keys, f11_and_alt_enter_toggle_the_saved_choice_and_never_reach_the_screen) {
-    settings_load();
-    ASSERT_FALSE(settings_get().fullscreen);
-    app_mode modes[num_app_modes] = {};
-    modes[appmode_main_menu].keydown = count_key;
-    modes[appmode_main_menu].keyup = count_key;
-    app_modes_use_for_test(modes, appmode_main_menu);
-    const platform_message presses[] = {
-        {msg_keydown, vk_f11, 0}, {msg_keyup, vk_f11, 0}, {msg_syskeydown, vk_return, 0}, {msg_syskeyup, vk_return, 0}};
-    for (int i = 0; i < 4; ++i) {
-        main_window_proc(&presses[i]);
-        EXPECT_EQ(settings_get().fullscreen, i < 2) << i;
-    }
-    EXPECT_EQ(keys_seen, 0);
-    main_window_proc(&presses[0]); // on again: the file says so for the next start
-    EXPECT_NE(file_text(settings_file_path()).find("fullscreen = on"), std::string::npos);
-    settings_set(game_settings{});
-    app_modes_use_for_test(nullptr, appmode_init);
 }
 
 } // namespace
