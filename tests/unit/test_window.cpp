@@ -1,4 +1,7 @@
-// test_window.cpp -- resolution choice, mouse scale and cursor position, destroying the window
+// test_window.cpp -- resolution choice, mouse scale and cursor position, destroying the window;
+// real SDL events routed by the shell to the running mode. (Switching modes, freeing the old one
+// before the new one starts, is what every end-to-end run does from its first pass: a mode left
+// unfreed shows as a leak box there.)
 // (no usable mode and the other video start-up failures: test_window_shell)
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -6,8 +9,12 @@
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"
 #include "test_gfx_util.h"
+#include "tw_test.h"
 #include "ui/ec_cursor.h"
 
+#include <SDL.h>
+
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -87,6 +94,102 @@ TEST_F(window_up, destroying_the_window_twice_sends_msg_destroy_once) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].message, (u32)msg_destroy);
     EXPECT_FALSE(platform_window_exists() || platform_renderer_exists());
+}
+
+std::vector<std::string> calls;
+
+void record(const std::string &s) { calls.push_back(s); }
+
+app_mode test_modes[num_app_modes];
+
+void fill_test_modes() {
+    for (int i = 0; i < num_app_modes; ++i)
+        test_modes[i] = {};
+    test_modes[3].free = [] { record("free3"); };
+    test_modes[3].mousemove = [](int x, int y, unsigned flags) {
+        record("move " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(flags));
+    };
+    test_modes[3].lbutton = [](bool down) { record(down ? "ldown" : "lup"); };
+    test_modes[3].rbutton = [](bool down) { record(down ? "rdown" : "rup"); };
+    test_modes[3].mousewheel = [](unsigned w) { record("wheel " + std::to_string(w >> 16)); };
+    test_modes[3].keydown = [](unsigned vk) { record("keydown " + std::to_string(vk)); };
+    test_modes[3].keyup = [](unsigned vk) { record("keyup " + std::to_string(vk)); };
+    test_modes[3].keychar = [](unsigned c) { record("char " + std::to_string(c)); };
+    test_modes[5].init = [] { record("exit"); };
+}
+
+class Routing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        calls.clear();
+        fill_test_modes();
+        app_modes_use_for_test(test_modes, 0);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        platform_events_reset();
+        platform_set_window_proc(main_window_proc);
+        set_app_mode(3);
+    }
+    void TearDown() override {
+        platform_set_window_proc(nullptr);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        app_modes_use_for_test(nullptr, appmode_init);
+    }
+
+    // Pushes the events, then runs the loop's message branch until the queue is empty.
+    void route(std::initializer_list<SDL_Event> events) {
+        for (SDL_Event e : events)
+            SDL_PushEvent(&e);
+        platform_message msg;
+        while (platform_peek_message()) {
+            if (!platform_get_message(&msg))
+                calls.push_back("quit");
+            platform_dispatch_message(&msg);
+        }
+    }
+    // An event of the type with its main fields: a key and its modifiers, a button, a window
+    // event, a motion's x, y and buttons held, a wheel's y, or the text "a".
+    static SDL_Event ev(Uint32 type, int a = 0, int b = 0, Uint32 c = 0) {
+        SDL_Event e = {};
+        e.type = type;
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.sym = a;
+            e.key.keysym.mod = (Uint16)b;
+        } else if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+            e.button.button = (Uint8)a;
+        } else if (type == SDL_WINDOWEVENT) {
+            e.window.event = (Uint8)a;
+        } else if (type == SDL_MOUSEMOTION) {
+            e.motion = {.type = type, .timestamp = 0, .windowID = 0, .which = 0, .state = c, .x = a, .y = b,
+                        .xrel = 0, .yrel = 0};
+        } else if (type == SDL_MOUSEWHEEL) {
+            e.wheel.y = a;
+        } else if (type == SDL_TEXTINPUT) {
+            SDL_strlcpy(e.text.text, "a", sizeof e.text.text);
+        }
+        return e;
+    }
+};
+
+// One queue of real SDL events: what reaches the mode, what the shell keeps (F1, Alt+F4, F10,
+// the middle button), focus, and the close requests that enter the exit mode once.
+TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
+    dialog_recorder rec;
+    route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT),
+           ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1),
+           ev(SDL_KEYDOWN, SDLK_ESCAPE), ev(SDL_KEYUP, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
+           ev(SDL_KEYDOWN, SDLK_F10), ev(SDL_KEYDOWN, SDLK_F1), ev(SDL_TEXTINPUT),
+           ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST)});
+    EXPECT_FALSE(window_active_get());
+    route({ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
+    EXPECT_TRUE(window_active_get());
+    EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "ldown", "rup", "wheel 120", "keydown 27", "keyup 65",
+                                               "char 97", "free3", "exit"}));
+    EXPECT_EQ(current_app_mode_get(), appmode_exit);
+    calls.clear();
+    platform_send_message(msg_destroy, 0, 0); // destroying ends the loop
+    route({});
+    EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
 }
 
 } // namespace
