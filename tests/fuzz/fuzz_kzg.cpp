@@ -1,8 +1,6 @@
 // fuzz_kzg.cpp -- libFuzzer target: checking kzg sheets, drawing and decoding every sprite
-#include "engine/ec_memory.h"
 #include "fuzz_common.h"
 #include "graphics/d3d_kzg.h"
-#include "platform/pf_system.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,11 +13,6 @@ constexpr int canvas_height = 37;
 constexpr int max_sprites_drawn = 32;
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 0xFFFFFFFFu)
