@@ -62,18 +62,6 @@ protected:
 
 const char *game_name = "audio\\gamejam_final.kzs";
 
-class songs_test : public sound_test {
-protected:
-    void SetUp() override {
-        memory_system_init();
-        sound_test::SetUp();
-    }
-    void TearDown() override {
-        songs_free();
-        sound_test::TearDown();
-    }
-};
-
 struct format_case {
     const char *name;
     int channels, rate, bits;
@@ -222,7 +210,8 @@ TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
     EXPECT_TRUE(rec.assertions().empty());
 }
 
-TEST_F(songs_test, MissingOrDamagedSongsStayInvalidAndEveryUseAsserts) {
+TEST_F(sound_test, MissingOrDamagedSongsStayInvalidAndEveryUseAsserts) {
+    memory_system_init();
     scoped_test_pack pack({{game_name, kzs_bytes(2, 0, 4, 16, std::vector<u8>(400)), true}});
     ASSERT_TRUE(pack.ok());
     int blocks = memory_num_allocations();
@@ -233,6 +222,7 @@ TEST_F(songs_test, MissingOrDamagedSongsStayInvalidAndEveryUseAsserts) {
     EXPECT_EQ(std::pair(title_song_get(), game_song_get()), std::pair(invalid_id, invalid_id));
     EXPECT_EQ(0, sound_count());
     EXPECT_EQ(blocks, memory_num_allocations());
+    songs_free();
 }
 
 TEST(SoundStartUp, WithoutAnAudioDeviceTheGameShowsError15AndExits1) {
