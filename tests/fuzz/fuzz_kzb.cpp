@@ -5,12 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
-
 // Accepted pictures above this many pixels are valid but slow to fill: skipped.
 constexpr u32 max_fuzzed_pixels = 1u << 22;
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 0xFFFFFFFFu)

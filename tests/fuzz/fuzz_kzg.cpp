@@ -6,13 +6,7 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-constexpr int canvas_width = 61;
-constexpr int canvas_height = 37;
-constexpr int max_sprites_drawn = 32;
-
-} // namespace
+constexpr int canvas_width = 61, canvas_height = 37, max_sprites_drawn = 32;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 0xFFFFFFFFu)

@@ -357,11 +357,6 @@ protected:
         held.push_back(b);
         return d3d_kzg_parse(held.back().data(), (u32)held.back().size(), out);
     }
-    kzg_sprite_data example() {
-        kzg_sprite_data sd = {};
-        EXPECT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
-        return sd;
-    }
     dialog_recorder rec;
     std::vector<bytes> held;
 };
@@ -411,7 +406,8 @@ TEST_F(kzg, twenty_four_bit_pixels_are_drawn_scaled_and_clipped) {
 }
 
 TEST_F(kzg, bad_draw_arguments_draw_nothing_and_huge_scales_clip) {
-    kzg_sprite_data sd = example();
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
     buffer buf(10, 10);
     d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 1, 1, &buf.b);
     d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, -1, 1, &buf.b);
