@@ -3,6 +3,7 @@
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "kz_formats.h"
 #include "test_pack.h"
 #include "tw_test.h"
 
@@ -10,7 +11,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
@@ -77,8 +77,7 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
             SCOPED_TRACE((by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
             long_folder base(length);
             fs::create_directories(base.path + "/data");
-            std::ofstream(base.path + "/data/tombweaver.kzp", std::ios::binary)
-                .write((const char *)pack.data(), (std::streamsize)pack.size());
+            ASSERT_TRUE(kz::file_write(base.path + "/data/tombweaver.kzp", pack));
             if (by_variable) {
                 setenv("TOMBWEAVER_PATH", base.path.c_str(), 1);
             } else {
