@@ -1,4 +1,5 @@
-// fuzz_common.h -- what every fuzz target sets up first: quiet assertion boxes and the allocator
+// fuzz_common.h -- what every fuzz target sets up first: quiet assertion boxes and the allocator.
+// Included once per target; a target with more to set up defines FUZZ_OWN_INITIALIZE first.
 #pragma once
 
 #include "engine/ec_memory.h"
@@ -14,3 +15,10 @@ inline void fuzz_start_quietly() {
     platform_set_dialog_handler(fuzz_answer_quietly);
     memory_system_init();
 }
+
+#ifndef FUZZ_OWN_INITIALIZE
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    fuzz_start_quietly();
+    return 0;
+}
+#endif

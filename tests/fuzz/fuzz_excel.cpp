@@ -1,15 +1,13 @@
 // fuzz_excel.cpp -- libFuzzer target: the table reader on any text, every field type
 #include "engine/ec_excel.h"
-#include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
 #include "fuzz_common.h"
-#include "platform/pf_system.h"
+#include "kz_formats.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -32,33 +30,12 @@ const excel_column columns[] = {
     {.name = "b", .type = excel_ignore, .offset = 0, .param = 0},
 };
 
-// A pack image holding data as "xls\t.txt".
-std::vector<u8> pack_of(const std::uint8_t *data, u32 size) {
-    const char name[] = "xls\\t.txt";
-    std::vector<u8> image(4 + 16 + sizeof name - 1);
-    image[0] = 1;
-    for (int i = 0; i < 4; ++i) {
-        image[4 + i] = (u8)(size >> (8 * i));
-        image[8 + i] = (u8)(size >> (8 * i));
-    }
-    image[16] = sizeof name - 1;
-    for (size_t i = 0; i + 1 < sizeof name; ++i)
-        image[20 + i] = (u8)(name[i] + pack_name_key);
-    image.insert(image.end(), data, data + size);
-    return image;
-}
-
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 65536)
         return 0;
-    std::vector<u8> image = pack_of(data, (u32)size);
+    kz::bytes image = kz::pack_image({{"xls\\t.txt", kz::bytes(data, data + size), false}});
     u8 *block = (u8 *)ZEL_MALLOC(image.size(), "fuzz");
     std::memcpy(block, image.data(), image.size());
     if (!packfile_load_image(block, (u32)image.size()))

@@ -1,23 +1,12 @@
 // fuzz_kzb.cpp -- libFuzzer target: decoding kzb pictures
-#include "engine/ec_memory.h"
 #include "fuzz_common.h"
 #include "graphics/d3d_kzb.h"
-#include "platform/pf_system.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace {
-
 // Accepted pictures above this many pixels are valid but slow to fill: skipped.
 constexpr u32 max_fuzzed_pixels = 1u << 22;
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 0xFFFFFFFFu)

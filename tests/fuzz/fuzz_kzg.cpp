@@ -1,25 +1,12 @@
 // fuzz_kzg.cpp -- libFuzzer target: checking kzg sheets, drawing and decoding every sprite
-#include "engine/ec_memory.h"
 #include "fuzz_common.h"
 #include "graphics/d3d_kzg.h"
-#include "platform/pf_system.h"
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-namespace {
-
-constexpr int canvas_width = 61;
-constexpr int canvas_height = 37;
-constexpr int max_sprites_drawn = 32;
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
+constexpr int canvas_width = 61, canvas_height = 37, max_sprites_drawn = 32;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 0xFFFFFFFFu)

@@ -1,7 +1,6 @@
 // fuzz_kzs.cpp -- libFuzzer target: the kzs header checks and loading a sound into the mixer
-#include "engine/ec_memory.h"
+#define FUZZ_OWN_INITIALIZE
 #include "fuzz_common.h"
-#include "platform/pf_system.h"
 #include "sound/direct_sound.h"
 
 #include <cstdint>

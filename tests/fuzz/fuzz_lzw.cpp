@@ -1,16 +1,10 @@
 // fuzz_lzw.cpp -- libFuzzer target: decoding any code stream into a buffer of any size
 #include "engine/ec_lzw.h"
 #include "fuzz_common.h"
-#include "platform/pf_system.h"
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
 
 // The first two bytes give the output buffer's size; the rest are the codes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {

@@ -1,16 +1,9 @@
 // fuzz_pack.cpp -- libFuzzer target: a pack image's directory, then loading every entry
-#include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "fuzz_common.h"
-#include "platform/pf_system.h"
 
 #include <cstdint>
 #include <cstring>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_start_quietly();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > (1u << 24))

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -30,18 +29,12 @@ void scoped_test_pack::open(const std::vector<uint8_t> &image) {
         reopen_previous = true;
     }
     std::string pattern = (fs::temp_directory_path() / "tw-pack-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back(0);
-    if (!mkdtemp(name.data()))
+    if (!mkdtemp(pattern.data()))
         return;
-    base = name.data();
+    base = pattern;
     fs::create_directories(fs::path(base) / "data");
-    std::string path = (fs::path(base) / "data" / "tombweaver.kzp").string();
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    if (!kz::file_write((fs::path(base) / "data" / "tombweaver.kzp").string(), image))
         return;
-    std::fwrite(image.data(), 1, image.size(), f);
-    std::fclose(f);
 
     const char *old = std::getenv("TOMBWEAVER_PATH");
     had_env = old != nullptr;

@@ -34,8 +34,6 @@ public:
     scoped_test_pack(const scoped_test_pack &) = delete;
     scoped_test_pack &operator=(const scoped_test_pack &) = delete;
     bool ok() const { return opened; }
-    // The base folder the pack lives under (the pack is <folder>/data/tombweaver.kzp).
-    const std::string &folder() const { return base; }
 
 private:
     void open(const std::vector<uint8_t> &image);

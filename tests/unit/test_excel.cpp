@@ -71,10 +71,7 @@ TEST(excel, columns_are_found_by_heading_in_any_order_and_case) {
         EXPECT_STREQ("tok_b", t->rows[1].token);
         EXPECT_EQ("Beta|0|0|\0|0"s, fields(t->rows[1])); // missing columns stay zero
     }
-    // The end marker follows the records.
-    u32 marker;
-    std::memcpy(&marker, (const u8 *)a.rows + 2 * sizeof(row), 4);
-    EXPECT_EQ(0xFFFFFFFFu, marker);
+    // (The end marker after the records: fuzz_excel checks it on every input.)
     EXPECT_EQ(0u, rec.count());
 }
 

@@ -49,20 +49,17 @@ std::vector<uint8_t> pattern(size_t n) {
     return v;
 }
 // Lookup ignores ASCII case only and the first of two equal names wins; stored entries that look
-// like codes, compressed ones and ones that do not compress load whole; a second load shares the buffer.
+// like codes and compressed ones load whole; a second load shares the buffer.
 TEST(pack, entries_load_whole_by_name_and_a_second_load_shares_the_buffer) {
     dialog_recorder rec;
-    std::vector<uint8_t> big = pattern(100000), noise(3000);
-    for (size_t i = 0; i < noise.size(); ++i)
-        noise[i] = (uint8_t)(i * 2654435761u >> 13);
+    std::vector<uint8_t> big = pattern(100000);
     scoped_test_pack pack({{"xls\\strings.txt", bytes_of("first")}, {"XLS\\STRINGS.TXT", bytes_of("second")},
-                           {"codes", {65, 0, 66, 0, 1, 1}}, {"big", big, true}, {"noise", noise, true}});
+                           {"codes", {65, 0, 66, 0, 1, 1}}, {"big", big, true}});
     ASSERT_TRUE(pack.ok());
     EXPECT_EQ(invalid_id, pack_file_get_index("xls/strings.txt"));
     EXPECT_EQ(bytes_of("first"), load("XLS\\Strings.TXT"));
     EXPECT_EQ((std::vector<uint8_t>{65, 0, 66, 0, 1, 1}), load("codes"));
     EXPECT_EQ(big, load("big"));
-    EXPECT_EQ(noise, load("noise"));
     u32 stored = 0, size = 99;
     ASSERT_TRUE(pack_file_info(3, nullptr, &stored, &size));
     EXPECT_LT(stored, size);
@@ -161,18 +158,7 @@ decoded decode(const std::vector<u32> &codes, u32 capacity) {
     EXPECT_LE(size, capacity);
     return {ok, std::string(out.begin(), out.begin() + size)};
 }
-TEST(lzw, decodes_the_streams_of_the_format) {
-    dialog_recorder rec;
-    // 259 is not yet known when read: it is 257's expansion plus its first byte.
-    EXPECT_EQ("ABABABA", decode({65, 66, 257, 259}, 7).text);
-    // After a clear the next entry is 257 again: here "CD", not "AB".
-    EXPECT_EQ("ABCDCD", decode({65, 66, 256, 67, 68, 257}, 6).text);
-    // A clear code at the end adds nothing.
-    decoded trailing = decode({65, 66, 256}, 2);
-    EXPECT_EQ(std::pair(true, std::string("AB")), std::pair(trailing.ok, trailing.text));
-    EXPECT_EQ(0u, rec.count());
-}
-
+// (Codes not yet known when read, and clear codes, are met by the encoder's round trips below.)
 TEST(lzw, a_full_segment_of_3840_codes_decodes_and_one_more_overflows_the_dictionary) {
     dialog_recorder rec;
     std::vector<u32> full(3840);
@@ -263,7 +249,6 @@ protected:
     kzb_image_data image = {};
 };
 
-// (Counts above 255 are decoded in test_kzpack's 300-pixel rows.)
 TEST_F(kzb, example_file_and_the_longest_run) {
     ASSERT_TRUE(decode({0x02, 0x00, 0x01, 0x00, 0x80, 0x00, 0x01, 0xFF, 0x00, 0x00}));
     EXPECT_EQ(image.width, 2);
@@ -325,13 +310,6 @@ TEST_F(kzb, malformed_files_are_refused_and_leave_the_record_empty) {
     // (Pictures too big to hold: the size limits below.)
 }
 
-TEST_F(kzb, a_damaged_picture_in_the_pack_loads_as_nothing) {
-    scoped_test_pack pack({{"game\\bad.kzb", {1, 0}}});
-    d3d_kzb_load_data("game\\bad.kzb", &image);
-    EXPECT_EQ(image.data, nullptr);
-    EXPECT_TRUE(rec.asserted("header_fits"));
-}
-
 // A sheet: num_colors, palette, num_sprites, offsets, then the records in order.
 bytes sheet(s32 num_colors, const std::vector<u32> &palette, const std::vector<bytes> &records) {
     bytes b;
@@ -378,11 +356,6 @@ protected:
     bool parse(const bytes &b, kzg_sprite_data *out) {
         held.push_back(b);
         return d3d_kzg_parse(held.back().data(), (u32)held.back().size(), out);
-    }
-    kzg_sprite_data example() {
-        kzg_sprite_data sd = {};
-        EXPECT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
-        return sd;
     }
     dialog_recorder rec;
     std::vector<bytes> held;
@@ -433,7 +406,8 @@ TEST_F(kzg, twenty_four_bit_pixels_are_drawn_scaled_and_clipped) {
 }
 
 TEST_F(kzg, bad_draw_arguments_draw_nothing_and_huge_scales_clip) {
-    kzg_sprite_data sd = example();
+    kzg_sprite_data sd = {};
+    ASSERT_TRUE(parse(sheet(8, greys(8), {worked_example}), &sd));
     buffer buf(10, 10);
     d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, 1, 1, &buf.b);
     d3d_kzg_decompress_to_buffer_location(&sd, 0, 0, -1, 1, &buf.b);
@@ -577,6 +551,9 @@ TEST(SizeLimits, KzsSampleBytesPastTheLimitAreRefusedWithoutReadingThem) {
     EXPECT_EQ(kzs_parse(header.data(), kzs_header_size + kzs_max_sample_bytes + 1, &sound), kzs_err_too_long);
     EXPECT_EQ(kzs_parse(header.data(), kzs_header_size, &sound), kzs_err_no_samples);
     EXPECT_EQ(kzs_duration_ms(0xFFFFFFFCu, 8, 1, 100), 0xFFFFFFFFu);
+    // Rounded to the nearest millisecond: 88,200 bytes a second, 44 over is 0.499 ms, 88 is 0.998.
+    EXPECT_EQ(kzs_duration_ms(88200 + 44, 16, 1, 44100), 1000u);
+    EXPECT_EQ(kzs_duration_ms(88200 + 88, 16, 1, 44100), 1001u);
 }
 
 } // namespace

@@ -14,40 +14,20 @@
 
 namespace gfx_test {
 
-constexpr u32 font_ink = 0xFFFFFFFFu;       // palette entry 0 of the bitmap font
-constexpr u32 overlay_ink = 0xFF00FF00u;     // the overlay font image's own colour
-constexpr int overlay_image_width = 128;     // 16 cells of 8 x 8 per row
-constexpr int overlay_image_height = 48;     // 6 rows: cells for characters 33..128
+constexpr u32 overlay_ink = 0xFF00FF00u; // the overlay font image's own colour
 
-// Bitmap-font glyph k: 8 x 8, ink on column 0 and row 0, the rest transparent.
-inline std::vector<test_sprite> bitmap_font_glyphs() {
-    std::vector<test_sprite> glyphs;
-    for (int k = 0; k < 94; ++k) {
-        test_sprite g{8, 8, std::vector<uint32_t>(64, 0)};
-        for (int i = 0; i < 8; ++i) {
-            g.pixels[(size_t)i] = font_ink;
-            g.pixels[(size_t)(i * 8)] = font_ink;
-        }
-        glyphs.push_back(g);
-    }
-    return glyphs;
-}
-
-// Overlay font: every 8 x 8 cell opaque on its left half, transparent on the right.
-inline test_sprite overlay_font_image() {
-    test_sprite s{overlay_image_width, overlay_image_height,
-                  std::vector<uint32_t>((size_t)(overlay_image_width * overlay_image_height), 0)};
-    for (int y = 0; y < overlay_image_height; ++y)
-        for (int x = 0; x < overlay_image_width; ++x)
-            if (x % 8 < 4)
-                s.pixels[(size_t)(y * overlay_image_width + x)] = overlay_ink;
-    return s;
-}
-
+// The bitmap font: 94 glyphs of 8 x 8, white ink on column 0 and row 0, the rest transparent.
+// The overlay font: 16 x 6 cells of 8 x 8 (characters 33..128), opaque on each cell's left half.
 inline std::vector<test_pack_entry> font_entries() {
+    test_sprite glyph{8, 8, std::vector<uint32_t>(64, 0)}, overlay{128, 48, std::vector<uint32_t>(128 * 48, 0)};
+    for (int i = 0; i < 8; ++i)
+        glyph.pixels[(size_t)i] = glyph.pixels[(size_t)(i * 8)] = 0xFFFFFFFFu;
+    for (size_t i = 0; i < overlay.pixels.size(); ++i)
+        if (i % 8 < 4)
+            overlay.pixels[i] = overlay_ink;
     return {
-        {"ui_gfx\\retro_font.kzg", test_kzg_bytes(bitmap_font_glyphs())},
-        {"ui_gfx\\c64_font.kzg", test_kzg_bytes({overlay_font_image()})},
+        {"ui_gfx\\retro_font.kzg", test_kzg_bytes(std::vector<test_sprite>(94, glyph))},
+        {"ui_gfx\\c64_font.kzg", test_kzg_bytes({overlay})},
     };
 }
 

@@ -1,8 +1,9 @@
-// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, no home,
-// and a save that cannot be written (the old save kept over a failed write: test_savefile)
+// test_long_paths.cpp -- the save folder, the data folder and the current folder up to PATH_MAX, and no
+// home (a save that cannot be written, and what the player is told: test_savefile)
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
+#include "kz_formats.h"
 #include "test_pack.h"
 #include "tw_test.h"
 
@@ -10,7 +11,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
@@ -67,27 +67,6 @@ TEST(LongPaths, TheSaveFolderUpToAndPastPathMax) {
     EXPECT_EQ(memory_num_allocations(), 0);
 }
 
-TEST(LongPaths, AFullDiskIsToldOncePerSessionInPlainWords) {
-    memory_system_init();
-    long_folder home(64);
-    setenv("XDG_DATA_HOME", home.path.c_str(), 1);
-    save_file_init_path();
-    const u8 record[25] = {1, 1};
-    ASSERT_TRUE(save_file_save(record, 25));
-    platform_file_fail_writes_after(10);
-    dialog_recorder rec;
-    EXPECT_FALSE(save_file_save(record, 25));
-    EXPECT_FALSE(save_file_save(record, 25));
-    platform_file_fail_writes_after(-1);
-    // The assertion at each failure, and one plain box for the session: the file, the reason.
-    ASSERT_EQ(rec.count(), 3u);
-    EXPECT_EQ(rec.dialogs()[1].caption, "Progress Not Saved");
-    for (const std::string &part : {home.path + "/Oakhollow Works/nonogram.sav", std::string("No space left on device"),
-                                    std::string("progress of this session is not saved")})
-        EXPECT_NE(rec.dialogs()[1].text.find(part), std::string::npos) << rec.dialogs()[1].text;
-    EXPECT_EQ(memory_num_allocations(), 0);
-}
-
 TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
     memory_system_init();
     const std::vector<u8> pack = test_pack_image({{"a.txt", {1, 2, 3}}});
@@ -98,8 +77,7 @@ TEST(LongPaths, TheDataFolderByVariableAndAsTheCurrentFolder) {
             SCOPED_TRACE((by_variable ? "TOMBWEAVER_PATH " : "current folder ") + std::to_string(length));
             long_folder base(length);
             fs::create_directories(base.path + "/data");
-            std::ofstream(base.path + "/data/tombweaver.kzp", std::ios::binary)
-                .write((const char *)pack.data(), (std::streamsize)pack.size());
+            ASSERT_TRUE(kz::file_write(base.path + "/data/tombweaver.kzp", pack));
             if (by_variable) {
                 setenv("TOMBWEAVER_PATH", base.path.c_str(), 1);
             } else {

@@ -59,14 +59,21 @@ TEST_F(SaveFile, FirstStartMakesTheFolderAndSavingReplacesTheWholeFile) {
     EXPECT_FALSE(fs::exists(save().string() + ".tmp"));
 }
 
+// The player is told once per session, in plain words: the file and the reason.
 TEST_F(SaveFile, AWriteThatFailsPartWayKeepsTheOldSave) {
     std::vector<u8> old(25, 1), next(25, 2);
     ASSERT_TRUE(save_file_save(old.data(), 25));
     platform_file_fail_writes_after(10);
     EXPECT_FALSE(save_file_save(next.data(), 25));
-    EXPECT_TRUE(rec.asserted("byteswritten == out_size"));
+    EXPECT_FALSE(save_file_save(next.data(), 25));
+    EXPECT_EQ(rec.assertions(), std::vector<std::string>(2, "byteswritten == out_size"));
     EXPECT_EQ(read_file(save()), std::vector<char>(25, 1));
     EXPECT_FALSE(fs::exists(save().string() + ".tmp"));
+    ASSERT_EQ(rec.count(), 3u);
+    EXPECT_EQ(rec.dialogs()[1].caption, "Progress Not Saved");
+    for (const std::string &part : {save().string(), std::string("No space left on device"),
+                                    std::string("progress of this session is not saved")})
+        EXPECT_NE(rec.dialogs()[1].text.find(part), std::string::npos) << rec.dialogs()[1].text;
 }
 
 TEST_F(SaveFile, AFolderThatCannotHoldTheFileIsReported) {
