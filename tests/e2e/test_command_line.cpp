@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,8 +67,6 @@ first_pass start(std::vector<std::string> args) {
     EXPECT_EQ(0, run(args));
     return pass;
 }
-
-std::string file_text(const std::string &path) { return (std::stringstream() << std::ifstream(path).rdbuf()).str(); }
 
 TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
     settings_load();

@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -112,7 +111,7 @@ TEST_F(GameComforts, KeysAloneFromTheMenuToASolvedBoardAndItsSave) {
     // Alt+Enter and F11 switch full screen, saved at once, and never reach the focused button.
     s.post(msg_syskeydown, vk_return).post(msg_syskeyup, vk_return).passes(2).then([] {
         EXPECT_TRUE(settings_get().fullscreen && current_app_mode_get() == appmode_main_menu);
-        EXPECT_NE((std::stringstream() << std::ifstream(settings_ini()).rdbuf()).str().find("fullscreen = on"),
+        EXPECT_NE(file_text(settings_ini()).find("fullscreen = on"),
                   std::string::npos);
     });
     key(s, vk_f11).passes(1).then([] { EXPECT_FALSE(settings_get().fullscreen); });
@@ -151,7 +150,7 @@ TEST_F(GameComforts, MSilencesTheMusicAndTheChoiceSurvivesARestart) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     // What was mixed: the song, then silence to the end.
-    const std::string bytes = (std::stringstream() << std::ifstream(raw, std::ios::binary).rdbuf()).str();
+    const std::string bytes = file_text(raw);
     std::filesystem::remove(raw);
     const size_t silence = std::find_if(bytes.rbegin(), bytes.rend(), [](char b) { return b != 0; }) - bytes.rbegin();
     EXPECT_LT(silence, bytes.size()); // the song was mixed

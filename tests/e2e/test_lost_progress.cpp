@@ -11,8 +11,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -108,8 +106,7 @@ TEST(LostProgress, AnUnreadableSaveIsMovedAsideBeforeTheFirstNewSave) {
 
     EXPECT_EQ(rec.count(), 1u) << rec.dialogs().back().text;
     EXPECT_EQ(save_read(), progress({0}));
-    const std::string aside = (std::stringstream() << std::ifstream(damaged, std::ios::binary).rdbuf()).str();
-    EXPECT_EQ(aside, std::string(old_save.begin(), old_save.end()));
+    EXPECT_EQ(file_text(damaged), std::string(old_save.begin(), old_save.end()));
     std::filesystem::remove(damaged);
 }
 

@@ -28,18 +28,14 @@ void scoped_test_pack::open(const std::vector<uint8_t> &image) {
         packfile_close();
         reopen_previous = true;
     }
-    std::string pattern = (fs::temp_directory_path() / "tw-pack-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return;
-    base = pattern;
-    fs::create_directories(fs::path(base) / "data");
-    if (!kz::file_write((fs::path(base) / "data" / "tombweaver.kzp").string(), image))
-        return;
-
     const char *old = std::getenv("TOMBWEAVER_PATH");
     had_env = old != nullptr;
     if (had_env)
         old_env = old;
+    const fs::path &base = folder.emplace("tw-pack").root;
+    fs::create_directories(base / "data");
+    if (!kz::file_write((base / "data" / "tombweaver.kzp").string(), image))
+        return;
     setenv("TOMBWEAVER_PATH", base.c_str(), 1);
     base_path_init();
     opened = packfile_load();
@@ -48,14 +44,12 @@ void scoped_test_pack::open(const std::vector<uint8_t> &image) {
 scoped_test_pack::~scoped_test_pack() {
     if (opened)
         packfile_close();
-    if (!base.empty()) {
+    if (folder) {
         if (had_env)
             setenv("TOMBWEAVER_PATH", old_env.c_str(), 1);
         else
             unsetenv("TOMBWEAVER_PATH");
         base_path_init();
-        std::error_code ec;
-        std::filesystem::remove_all(base, ec);
     }
     if (reopen_previous)
         packfile_load();

@@ -1,7 +1,10 @@
 // test_pack.h -- packs made by tests: pack images, a scoped pack on disk, asset bytes
 #pragma once
 
+#include "tw_test.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +40,7 @@ public:
 
 private:
     void open(const std::vector<uint8_t> &image);
-    std::string base;
+    std::optional<temp_folder> folder;
     bool opened = false;
     bool had_env = false;
     std::string old_env;

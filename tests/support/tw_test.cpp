@@ -1,5 +1,9 @@
-// tw_test.cpp -- the dialog recorder
+// tw_test.cpp -- the dialog recorder, scratch folders and whole-file reads
 #include "tw_test.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace {
 dialog_recorder *active_recorder = nullptr;
@@ -45,4 +49,21 @@ bool dialog_recorder::asserted(const std::string &expression) const {
         if (a == expression)
             return true;
     return false;
+}
+
+temp_folder::temp_folder(const char *prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()))
+        root = pattern;
+}
+
+temp_folder::~temp_folder() {
+    std::error_code ignored;
+    if (!root.empty())
+        std::filesystem::remove_all(root, ignored);
+}
+
+std::string file_text(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -1,8 +1,9 @@
-// tw_test.h -- shared test helpers: the dialog recorder and the hand-driven clock
+// tw_test.h -- shared test helpers: the dialog recorder, the hand-driven clock, scratch folders
 #pragma once
 
 #include "platform/pf_system.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,3 +53,15 @@ public:
     void set(unsigned ms) { platform_clock_set(ms); }
     void advance(unsigned ms) { platform_clock_advance(ms); }
 };
+
+// A fresh folder in the temporary directory, removed with its contents on destruction.
+struct temp_folder {
+    explicit temp_folder(const char *prefix);
+    ~temp_folder();
+    temp_folder(const temp_folder &) = delete;
+    temp_folder &operator=(const temp_folder &) = delete;
+    std::filesystem::path root;
+};
+
+// A whole file as a string of its bytes; empty when it cannot be read.
+std::string file_text(const std::filesystem::path &path);

@@ -58,22 +58,6 @@ void write_png(const fs::path &path, int w, int h, const std::vector<uint32_t> &
 }
 void write_file(const fs::path &path, const std::string &s) { write_file(path, bytes(s.begin(), s.end())); }
 
-bytes read_file(const fs::path &path) {
-    bytes b;
-    kz::file_read(path, &b);
-    return b;
-}
-
-// A scratch assets folder, removed afterwards.
-struct scratch_folder {
-    fs::path root;
-    scratch_folder() {
-        std::string pattern = (fs::temp_directory_path() / "tw-kzpack-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-    }
-    ~scratch_folder() { fs::remove_all(root); }
-};
-
 struct run_result {
     int status;
     std::string out;
@@ -84,8 +68,7 @@ run_result kzpack(const std::string &arguments, const fs::path &scratch) {
     fs::path log = scratch / "kzpack.log";
     std::string command = std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" + log.string() + "' 2>&1";
     int status = std::system(command.c_str());
-    bytes out = read_file(log);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end())};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(log)};
 }
 
 std::string quoted(const fs::path &p) { return "'" + p.string() + "'"; }
@@ -134,7 +117,7 @@ std::vector<std::vector<uint32_t>> game_sprites(const char *name, kzg_sprite_dat
 // compressed texts come back through the built pack in every end-to-end run.)
 TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     dialog_recorder rec;
-    scratch_folder dir;
+    temp_folder dir("tw-kzpack");
     fs::path assets = dir.root / "assets";
 
     // An 8 x 8 sheet cut into three 4 x 4 cells, with transparent pixels and two colours.
@@ -164,7 +147,8 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     run_result built = kzpack("build " + quoted(assets / "manifest.txt") + " " + quoted(pack_path), dir.root);
     ASSERT_EQ(0, built.status) << built.out;
 
-    scoped_test_pack pack(test_pack_bytes{read_file(pack_path)});
+    const std::string packed = file_text(pack_path);
+    scoped_test_pack pack(test_pack_bytes{bytes(packed.begin(), packed.end())});
     ASSERT_TRUE(pack.ok());
     u32 size = 0;
     u8 *kzs = pack_file_load("audio\\stereo8.kzs", &size);
@@ -186,7 +170,7 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
 }
 
 TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
-    scratch_folder dir;
+    temp_folder dir("tw-kzpack");
     fs::path assets = dir.root / "assets";
     write_png(assets / "a.png", 16, 16, std::vector<uint32_t>(256, 0xFF336699u));
     write_png(assets / "big.png", 300, 2, std::vector<uint32_t>(600, 0xFF000000u));
@@ -210,13 +194,13 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         EXPECT_EQ(1, r.status);
         EXPECT_NE(std::string::npos, r.out.find("manifest.txt:3:")) << r.out;
         EXPECT_NE(std::string::npos, r.out.find(c.message)) << r.out;
-        EXPECT_EQ(bytes({'o', 'l', 'd'}), read_file(out));
+        EXPECT_EQ("old", file_text(out));
     }
 }
 
 // (Damaged entries of every kind are refused by the game's readers: test_formats, test_sound.)
 TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
-    scratch_folder dir;
+    temp_folder dir("tw-kzpack");
     bytes good_sheet = test_kzg_bytes({{4, 4, std::vector<uint32_t>(16, 0xFF00FF00u)}});
     bytes bad_sheet(good_sheet.begin(), good_sheet.end() - 1); // the last run's payload is cut off
     auto verify = [&](const bytes &image) {

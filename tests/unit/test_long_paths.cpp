@@ -20,20 +20,15 @@ namespace fs = std::filesystem;
 namespace {
 
 // A fresh folder whose path is exactly length characters, in parts of at most 201.
-struct long_folder {
-    fs::path root;
-    std::string path;
-    explicit long_folder(size_t length) {
-        std::string pattern = (fs::temp_directory_path() / "tw-long-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        path = root.string();
+struct long_folder : temp_folder {
+    std::string path = root.string();
+    explicit long_folder(size_t length) : temp_folder("tw-long") {
         while (path.size() + 1 < length)
             path += "/" + std::string(std::min<size_t>(200, length - path.size() - 1), 'x');
         if (path.size() < length)
             path += "y"; // one character left: the last part grows by one
         fs::create_directories(path);
     }
-    ~long_folder() { fs::remove_all(root); }
 };
 
 // No folder for the save: the player is told once, and the game goes on without saving.

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,29 +15,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<char> read_file(const fs::path &p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class SaveFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        home = fs::temp_directory_path() / ("tw-save-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home);
         setenv("XDG_DATA_HOME", home.c_str(), 1);
         memory_system_init();
         save_file_init_path();
     }
     void TearDown() override {
         platform_file_fail_writes_after(-1);
-        fs::remove_all(home);
         EXPECT_EQ(memory_num_allocations(), 0);
     }
     fs::path save() const { return home / "Oakhollow Works" / "nonogram.sav"; }
 
-    fs::path home;
+    temp_folder scratch{"tw-save"};
+    const fs::path &home = scratch.root;
     dialog_recorder rec;
 };
 
@@ -67,7 +58,7 @@ TEST_F(SaveFile, AWriteThatFailsPartWayKeepsTheOldSave) {
     EXPECT_FALSE(save_file_save(next.data(), 25));
     EXPECT_FALSE(save_file_save(next.data(), 25));
     EXPECT_EQ(rec.assertions(), std::vector<std::string>(2, "byteswritten == out_size"));
-    EXPECT_EQ(read_file(save()), std::vector<char>(25, 1));
+    EXPECT_EQ(file_text(save()), std::string(25, '\1'));
     EXPECT_FALSE(fs::exists(save().string() + ".tmp"));
     ASSERT_EQ(rec.count(), 3u);
     EXPECT_EQ(rec.dialogs()[1].caption, "Progress Not Saved");
