@@ -281,15 +281,8 @@ TEST_F(kzb, only_the_top_two_control_bits_count) {
     EXPECT_EQ(rec.assertions(), std::vector<std::string>{"ctrl == kzb_sprite_control_byte_jump"});
 }
 
-TEST_F(kzb, empty_pictures_read_no_runs_and_free_once) {
-    ASSERT_TRUE(decode(header(7, 0)));
-    EXPECT_NE(image.data, nullptr);
-    d3d_kzb_free_data(&image);
-    EXPECT_EQ(rec.count(), 0u);
-    d3d_kzb_free_data(&image); // a second free changes nothing
-    EXPECT_TRUE(rec.asserted("kzb_image->data"));
-}
-
+// (An empty picture: the fuzz corpus, under the sanitizers; a second free of its pixels is
+// refused by the allocator: Memory.DoubleFreeAndForeignPointersAreRefused.)
 TEST_F(kzb, malformed_files_are_refused_and_leave_the_record_empty) {
     bytes literal_cut = header(2, 1);
     run(literal_cut, 0x00, 2, {1, 2, 3, 4});

@@ -1,9 +1,8 @@
-// test_window.cpp -- resolution choice, mouse scale and cursor position, destroying the window;
+// test_window.cpp -- resolution choice, mouse scale and cursor position;
 // real SDL events routed by the shell to the running mode. (Switching modes, freeing the old one
 // before the new one starts, is what every end-to-end run does from its first pass: a mode left
 // unfreed shows as a leak box there.)
 // (no usable mode and the other video start-up failures: test_window_shell)
-#include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
 #include "main.h"
 #include "platform/pf_events.h"
@@ -77,23 +76,6 @@ TEST_F(window_up, mouse_scale_follows_maximise_and_restore) {
     EXPECT_EQ(std::pair(frame_w, frame_h), std::pair(1600, 900));
     EXPECT_EQ(px(1599, 899), 0xFFFF0000u); // the last pixel, stretched to the corner
     app_modes_use_for_test(nullptr, appmode_init);
-}
-
-std::vector<platform_message> sent;
-std::intptr_t record_message(const platform_message *msg) {
-    sent.push_back(*msg);
-    return 0;
-}
-
-TEST_F(window_up, destroying_the_window_twice_sends_msg_destroy_once) {
-    platform_set_window_proc(record_message);
-    d3d_free();
-    d3d_window_destroy();
-    d3d_window_destroy();
-    platform_set_window_proc(nullptr);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].message, (u32)msg_destroy);
-    EXPECT_FALSE(platform_window_exists() || platform_renderer_exists());
 }
 
 std::vector<std::string> calls;
