@@ -1,6 +1,6 @@
-// test_game_returning.cpp -- a returning player: continue restores the save; new game and exit
-// replace it; the map's shown, disabled and hidden locations and its paths for given saves; the
-// menu with a save that vanishes before continue
+// test_game_returning.cpp -- a returning player: continue restores the save, and a save that
+// vanishes before continue keeps the menu; new game and exit replace it; the map's shown,
+// disabled and hidden locations and its paths for given saves
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_player.h"
@@ -19,7 +19,9 @@ void expect_continue_offered() {
     EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{5, 6, 8}));
 }
 
-TEST(GameReturningPlayer, ContinueRestoresTheSavedProgress) {
+// Continue restores the save. Back on the menu, Continue again after the save has gone
+// keeps the menu, and closing writes no new save.
+TEST(GameReturningPlayer, ContinueRestoresTheSavedProgressAndAVanishedSaveKeepsTheMenu) {
     dialog_recorder rec;
     save_write(progress({0, 1}));
     game_script s;
@@ -32,12 +34,19 @@ TEST(GameReturningPlayer, ContinueRestoresTheSavedProgress) {
         EXPECT_FALSE(map_location_button(2)->flags & button_flag_disabled);
         EXPECT_FALSE(map_location_shown(3));
     });
-    // Back to the menu, which still offers continue; closing saves nothing.
-    s.left_click(back_x, back_y).wait_mode(appmode_main_menu).passes(1).then(expect_continue_offered);
-    s.close();
-    EXPECT_EQ(s.run(), 0);
+    s.left_click(back_x, back_y).wait_mode(appmode_main_menu).passes(1).then([] {
+        expect_continue_offered();
+        EXPECT_EQ(save_read(), progress({0, 1}));
+        save_remove();
+    });
+    s.left_click(menu_x, continue_y).passes(3).then([&] {
+        EXPECT_EQ(rec.assertions(), std::vector<std::string>{"save_file_exists()"});
+        EXPECT_EQ(current_app_mode_get(), appmode_main_menu);
+        rec.clear();
+    });
+    EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
-    EXPECT_EQ(save_read(), progress({0, 1}));
+    EXPECT_FALSE(save_exists());
 }
 
 TEST(GameReturningPlayer, NewGameThenExitReplacesTheSave) {
@@ -138,22 +147,6 @@ TEST(Map, ALoneCompletedPuzzleOpensTheLocationAfterItWithoutAPath) {
             EXPECT_TRUE(column.count > 20 && column.left >= cx + 1 && column.right <= cx + 30);
         });
     });
-}
-
-TEST(Menu, ContinueWithTheSaveGoneStaysOnTheMenu) {
-    dialog_recorder rec;
-    save_write(std::vector<u8>(25, 1));
-    game_script s;
-    s.skip_splash().then(save_remove);
-    s.left_click(640, 310).passes(3).then([&] {
-        EXPECT_EQ(rec.assertions(), std::vector<std::string>{"save_file_exists()"});
-        EXPECT_EQ(current_app_mode_get(), appmode_main_menu);
-        rec.clear();
-    });
-    s.close();
-    EXPECT_EQ(s.run(), 0);
-    EXPECT_EQ(rec.count(), 0u);
-    EXPECT_FALSE(save_exists());
 }
 
 } // namespace

@@ -88,13 +88,7 @@ struct picture {
     picture(int w, int h, u32 colour) : px((size_t)(w * h), colour) { image = {w, h, px.data()}; }
 };
 
-class gfx_present : public gfx_test::stack {
-protected:
-    void SetUp() override {
-        gfx_test::stack::SetUp();
-        gfx2d_fill_screen(0);
-    }
-};
+using gfx_present = gfx_draw;
 
 // (Alpha over a layer at brightness 100 and 50, and transparent pixels over it, are matched
 // pixel by pixel in present_compose below; brightness 0 is the splash's first black frame in
@@ -216,9 +210,8 @@ using present_compose = gfx_test::stack;
 // One step per channel is allowed where a pixel is half transparent: the renderer
 // truncated where the CPU rounds.
 TEST_F(present_compose, matches_the_renderer_with_a_layer_half_alpha_and_brightness_50) {
-    std::vector<u32> layer_px(1280 * 720, 0xFFC08040u);
-    kzb_image_data layer = {1280, 720, layer_px.data()};
-    ASSERT_NE(gfx2d_background_layer_add(&layer), invalid_id);
+    picture layer(1280, 720, 0xFFC08040u);
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
     const u32 cases[] = {0xFFFFFFFFu, 0x80FF0000u, 0x8000FF80u, 0x40102030u, 0xC0FFFFFFu, 0x00FFFFFFu, 0x01808080u};
     for (u32 percent : {100u, 50u}) {
         gfx2d_fill_screen(0);
@@ -290,11 +283,10 @@ using frame_cache = gfx_test::stack;
 // or by changed groups, at full and half brightness, for 16-pixel groups all clear,
 // all opaque, clear and opaque mixed, and opaque with one half-transparent pixel.
 TEST_F(frame_cache, row_composers_give_the_same_picture) {
-    std::vector<u32> layer_px(1280 * 720);
-    for (size_t i = 0; i < layer_px.size(); ++i)
-        layer_px[i] = 0xFF000000u | (u32)(i * 2654435761u >> 8);
-    kzb_image_data layer = {1280, 720, layer_px.data()};
-    ASSERT_NE(gfx2d_background_layer_add(&layer), invalid_id);
+    picture layer(1280, 720, 0);
+    for (size_t i = 0; i < layer.px.size(); ++i)
+        layer.px[i] = 0xFF000000u | (u32)(i * 2654435761u >> 8);
+    ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
     std::vector<u32> pictures[2];
     for (int portable = 0; portable < 2; ++portable) {
         gfx2d_compose_portable_for_test(portable != 0);
@@ -317,7 +309,7 @@ TEST_F(frame_cache, row_composers_give_the_same_picture) {
     gfx2d_compose_portable_for_test(false);
     gfx2d_fullscreen_brightness(100);
     ASSERT_TRUE(pictures[0] == pictures[1]);
-    EXPECT_EQ(pictures[0][1280 + 20], layer_px[300 * 1280 + 20]);
+    EXPECT_EQ(pictures[0][1280 + 20], layer.px[300 * 1280 + 20]);
 }
 
 // A glyph of the loaded font drawn again after its ink changes, at scale 1 (copied

@@ -22,40 +22,18 @@
 
 namespace {
 
-std::vector<u8> kzs_bytes(u32 channels, u32 rate, u32 block_align, u32 bits,
-                                 const std::vector<u8> &samples) {
-    std::vector<u8> out;
-    for (u32 v : {channels, rate, block_align, bits})
-        for (int i = 0; i < 4; i++)
-            out.push_back((u8)(v >> (8 * i)));
-    out.insert(out.end(), samples.begin(), samples.end());
-    return out;
-}
-
 // Silence of 16-bit stereo at 44,100 Hz lasting ms milliseconds.
 std::vector<u8> kzs_silence_ms(u32 ms) {
-    return kzs_bytes(2, 44100, 4, 16, std::vector<u8>((size_t)44100 * 4 * ms / 1000, 0));
-}
-
-// Strings 15 and 16 for the fatal start-up boxes.
-const string_definition *sound_test_strings() {
-    static string_definition defs[17] = {};
-    safestring_create(&defs[15].string, "No audio device could be opened.");
-    safestring_create(&defs[16].string, "The sound mixer could not be set up.");
-    return defs;
+    return test_kzs_bytes(2, 44100, 16, std::vector<u8>((size_t)44100 * 4 * ms / 1000, 0));
 }
 
 // The sound system open (on the dummy driver the test environment sets), with the dialogs recorded.
 class sound_test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        string_table_use_for_test(sound_test_strings(), 17);
-        ASSERT_TRUE(sound_system_init());
-    }
+    void SetUp() override { ASSERT_TRUE(sound_system_init()); }
     void TearDown() override {
         sounds_free_all();
         sound_system_close();
-        string_table_use_for_test(nullptr, 0);
     }
     dialog_recorder rec;
 };
@@ -108,17 +86,19 @@ INSTANTIATE_TEST_SUITE_P(formats, sound_convert,
 
 TEST(KzsParse, RefusesDamagedHeaders) {
     const std::vector<u8> four(4), three(3);
+    std::vector<u8> block_2 = test_kzs_bytes(2, 44100, 16, four);
+    block_2[8] = 2; // the block alignment field
     struct bad_case {
         const char *what;
         std::vector<u8> bytes;
         s32 result;
     } cases[] = {
         {"cut header", std::vector<u8>(15), kzs_err_too_short},
-        {"9 channels", kzs_bytes(9, 44100, 18, 16, std::vector<u8>(18)), kzs_err_too_many_channels},
-        {"rate 0", kzs_bytes(2, 0, 4, 16, four), kzs_err_bad_rate},
-        {"12 bits", kzs_bytes(2, 44100, 3, 12, std::vector<u8>(6)), kzs_err_bad_bits},
-        {"block 2 for stereo 16", kzs_bytes(2, 44100, 2, 16, four), kzs_err_bad_block_align},
-        {"partial frame", kzs_bytes(2, 44100, 4, 16, three), kzs_err_partial_frame},
+        {"9 channels", test_kzs_bytes(9, 44100, 16, std::vector<u8>(18)), kzs_err_too_many_channels},
+        {"rate 0", test_kzs_bytes(2, 0, 16, four), kzs_err_bad_rate},
+        {"12 bits", test_kzs_bytes(2, 44100, 12, std::vector<u8>(6)), kzs_err_bad_bits},
+        {"block 2 for stereo 16", block_2, kzs_err_bad_block_align},
+        {"partial frame", test_kzs_bytes(2, 44100, 16, three), kzs_err_partial_frame},
     };
     for (const bad_case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -130,7 +110,7 @@ TEST(KzsParse, RefusesDamagedHeaders) {
 }
 
 TEST_F(sound_test, SixteenSoundsFitDamagedOnesAreRefusedAndFreedEntriesAreReusedFirst) {
-    std::vector<u8> bad = kzs_bytes(2, 0, 4, 16, std::vector<u8>(4));
+    std::vector<u8> bad = test_kzs_bytes(2, 0, 16, std::vector<u8>(4));
     EXPECT_EQ(invalid_id, sound_create_from_memory(bad.data(), (u32)bad.size()));
     EXPECT_TRUE(rec.asserted("result == DS_OK"));
     rec.clear();
@@ -199,8 +179,8 @@ TEST_F(sound_test, VolumeIsClampedAndScaledAndAFreedEntryStartsAtFullLevel) {
 }
 
 TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
-    std::vector<u8> mono8 = kzs_bytes(1, 11025, 1, 8, std::vector<u8>(1102, 128));
-    std::vector<u8> quad = kzs_bytes(4, 48000, 8, 16, std::vector<u8>(800));
+    std::vector<u8> mono8 = test_kzs_bytes(1, 11025, 8, std::vector<u8>(1102, 128));
+    std::vector<u8> quad = test_kzs_bytes(4, 48000, 16, std::vector<u8>(800));
     dword a = sound_create_from_memory(mono8.data(), (u32)mono8.size());
     dword b = sound_create_from_memory(quad.data(), (u32)quad.size());
     EXPECT_EQ(100u, sound_duration_ms(a));
@@ -212,7 +192,7 @@ TEST_F(sound_test, EightBitMonoAndOtherRatesAreConverted) {
 
 TEST_F(sound_test, MissingOrDamagedSongsStayInvalidAndEveryUseAsserts) {
     memory_system_init();
-    scoped_test_pack pack({{game_name, kzs_bytes(2, 0, 4, 16, std::vector<u8>(400)), true}});
+    scoped_test_pack pack({{game_name, test_kzs_bytes(2, 0, 16, std::vector<u8>(400)), true}});
     ASSERT_TRUE(pack.ok());
     int blocks = memory_num_allocations();
     main_menu_load_song();

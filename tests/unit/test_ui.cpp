@@ -270,16 +270,7 @@ TEST(FrameTimer, TicksEvery16msCatchesUpOneTickPerCallAndDropsALongStall) {
     window_active_set(true);
 }
 
-class particles_test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::srand(1234);
-        particles_clear();
-    }
-    void TearDown() override { particles_clear(); }
-};
-
-TEST_F(particles_test, five_hundred_live_sparks_leave_room_for_twelve) {
+TEST(particles, five_hundred_live_sparks_leave_room_for_twelve) {
     // 500 live: one burst aged until exactly 4 of it are left, then 31 bursts.
     bool reached = false;
     for (unsigned seed = 1; seed < 100 && !reached; seed++) {
@@ -300,6 +291,7 @@ TEST_F(particles_test, five_hundred_live_sparks_leave_room_for_twelve) {
     EXPECT_EQ(std::count_if(particles_pool(), particles_pool() + max_particles,
                             [](const particle &p) { return p.x == 640.0f; }),
               12);
+    particles_clear();
 }
 
 // The toolkit drawn into the real framebuffer and read back. The test pack gives every frame of
