@@ -38,7 +38,7 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
     game_script s;
 
     // The splash fades in from black, holds while the intro sound plays, fades out by itself.
-    // (Its steps: test_frame_pacing and test_game_splash.)
+    // (Its steps and their 16 ms spacing: test_game_splash.)
     s.wait_mode(appmode_splash);
     s.passes(1).then([] { EXPECT_EQ(frame_pixel(5, 5), black); });
     s.until([] { return splash_state_get() == splash_state_wait; }, "the hold");
