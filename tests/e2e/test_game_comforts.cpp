@@ -56,7 +56,7 @@ protected:
 };
 
 // A damaged settings file gives the defaults: music, and clue marks that follow every
-// mark, undo and redo. Undo and redo take whole strokes, across the solving one too; undo
+// mark, undo and redo. Keys wait while a mouse button is held. Undo and redo take whole strokes, across the solving one too; undo
 // gives back the cross a fill painted over, and a new stroke ends redo.
 TEST_F(GameComforts, ClueMarksAndUndoFromADamagedSettingsFile) {
     std::filesystem::create_directories(std::filesystem::path(settings_ini()).parent_path());
@@ -68,6 +68,10 @@ TEST_F(GameComforts, ClueMarksAndUndoFromADamagedSettingsFile) {
     });
     ctrl(s, 'Z');
     ctrl(s, 'Y').then([&] { EXPECT_EQ(history(), std::pair(false, false)); }); // the empty ends
+    // Keys wait while a mouse button is held: X crosses nothing under a fill in progress.
+    s.move(cell_x(9), cell_y(9)).post(msg_lbuttondown, mk_lbutton).post(msg_keydown, 'X').post(msg_keyup, 'X');
+    s.passes(2).then([] { EXPECT_EQ(necrogram_get_mark(9, 9), mark_full); }).post(msg_lbuttonup);
+    ctrl(s, 'Z');
     s.right_click(cell_x(4), cell_y(1));
     drag_row(s, 1, 3, 6).then([] { EXPECT_TRUE(row_1_dimmed()); });
     ctrl(s, 'Z').then([&] {
