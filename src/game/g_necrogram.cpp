@@ -120,36 +120,15 @@ constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gra
 constexpr int column_centre = 1152;
 constexpr int legend_left = 1040, legend_top = 40, legend_pitch = 22, legend_action_x = 1040 + 104;
 
-dynamic_button_data exit_button = {
-    .string_id = str_ng_exit,
-    .id = ng_exit_id,
-    .x = column_centre,
-    .y = 656,
-    .block_width = 10,
-    .scale = 2,
-    .flags = 0,
-    .on_click = necrogram_do_exit,
-};
-dynamic_button_data undo_button = {
-    .string_id = str_ng_undo,
-    .id = ng_undo_id,
-    .x = column_centre,
-    .y = 536,
-    .block_width = 10,
-    .scale = 2,
-    .flags = 0,
-    .on_click = necrogram_do_undo,
-};
-dynamic_button_data redo_button = {
-    .string_id = str_ng_redo,
-    .id = ng_redo_id,
-    .x = column_centre,
-    .y = 596,
-    .block_width = 10,
-    .scale = 2,
-    .flags = 0,
-    .on_click = necrogram_do_redo,
-};
+// A text button of the right-hand column, with its top at y.
+constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, void (*on_click)(dword)) {
+    return {.string_id = string_id, .id = id, .x = column_centre, .y = y, .block_width = 10, .scale = 2,
+            .flags = 0, .on_click = on_click};
+}
+
+dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
+dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
+dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
 
 // The fill or cross key held since it marked a cell: moving paints until it is released.
 unsigned paint_key = 0;
