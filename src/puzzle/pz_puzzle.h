@@ -1,0 +1,39 @@
+// pz_puzzle.h -- a nonogram puzzle: its size, clues, optional details and goal picture
+#pragma once
+
+// The puzzle layer is plain C++ over the standard library: no SDL, no drawing, no
+// game state. The screens, the tools and the tests use it; it uses nothing above it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int pz_max_size = 200;
+
+// One line's clue: the lengths of its runs of filled cells, in order. An empty
+// line (no filled cell) has no runs: the vector is empty.
+using pz_clue = std::vector<int>;
+
+// A puzzle as read from a file or made by the generator. The record owns its
+// strings and vectors; copying it copies them.
+struct pz_puzzle {
+    int width = 0, height = 0;
+    std::vector<pz_clue> rows;    // height clues, top to bottom
+    std::vector<pz_clue> columns; // width clues, left to right
+    std::string title, author, copyright;
+    std::vector<uint8_t> goal;    // empty, or width * height cells row by row: 1 filled, 0 empty
+};
+
+// The clues of a picture of width x height cells (row by row, nonzero: filled); the
+// picture becomes the puzzle's goal. Sizes outside 1..pz_max_size give an empty puzzle.
+pz_puzzle pz_from_picture(int width, int height, const uint8_t *cells);
+
+// The runs of a line of length cells read with the given stride (1 for a row, the
+// width for a column): what its clue would be.
+pz_clue pz_line_runs(const uint8_t *cells, int length, int stride);
+
+// Checks a puzzle's shape: sizes within 1..pz_max_size, one clue a line, every run at
+// least 1, each line's runs plus their gaps within its length, the rows' and the
+// columns' filled counts equal, and a goal (when present) of the right size whose runs
+// are the clues. False with the reason in *why (when given) at the first fault.
+bool pz_check(const pz_puzzle &p, std::string *why);
