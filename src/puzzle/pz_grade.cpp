@@ -76,7 +76,7 @@ pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits)
         g.search_needed = true;
         const pz_solution s = pz_solve(p, nullptr, limits, true);
         g.verdict = s.verdict;
-        g.score = 100 + static_cast<int>(s.guesses < 900 ? s.guesses : 900);
+        g.score = 100 + (e.cells - g.settled_by_logic); // cells left to guessing
     }
     if (g.search_needed)
         g.grade = pz_grade::search;

@@ -22,7 +22,8 @@ struct pz_grading {
     int lookahead_cells = 0;     // cells that look-ahead settled (each followed by line logic)
     bool search_needed = false;  // look-ahead and line logic together stop short
     int settled_by_logic = 0;    // cells settled by line logic and look-ahead together
-    int score = 0;               // difficulty: the same puzzle always scores the same
+    int score = 0;               // sweeps + 4 per look-ahead cell, + 100 + the cells logic leaves
+                                 // open when search is needed: depends on the clues alone
 };
 
 // The most sweeps an easy puzzle of this size may need.
