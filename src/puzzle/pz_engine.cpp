@@ -160,3 +160,46 @@ pz_engine::status pz_engine::propagate(int *broken_line)
     }
     return result;
 }
+
+bool pz_engine::sweep(int *sweeps)
+{
+    for (;;) {
+        const int before = unknown;
+        for (int l = 0; l < height + width; ++l)
+            if (solve_line(l) < 0)
+                return false;
+        if (unknown == before)
+            return true;
+        ++*sweeps;
+        if (unknown == 0)
+            return true;
+    }
+}
+
+bool pz_engine::look_ahead(int *cells_settled)
+{
+    for (bool progress = true; progress && unknown > 0 && !stop;) {
+        progress = false;
+        for (int index = 0; index < cells && unknown > 0; ++index) {
+            if (grid[index] != pz_unknown)
+                continue;
+            for (pz_cell value : {pz_filled, pz_empty}) {
+                const size_t before = mark();
+                set(index, value);
+                const status s = propagate();
+                undo(before);
+                if (s == stopped)
+                    return true;
+                if (s == broken) {
+                    set(index, value == pz_filled ? pz_empty : pz_filled);
+                    if (propagate() == broken)
+                        return false;
+                    ++*cells_settled;
+                    progress = true;
+                    break;
+                }
+            }
+        }
+    }
+    return true;
+}

@@ -42,6 +42,15 @@ struct pz_engine {
     // One line's logic alone, without queueing its crossings: -1 broken, else cells settled.
     int solve_line(int line);
 
+    // Line logic in sweeps (every row, then every column) until one changes nothing;
+    // *sweeps counts those that changed something. False on a contradiction.
+    bool sweep(int *sweeps);
+
+    // Look-ahead as a player does it: a cell whose one value breaks a line takes the
+    // other, then line logic runs; cells in reading order, passes until one finds
+    // nothing. *cells_settled counts the cells it settled. False on a contradiction.
+    bool look_ahead(int *cells_settled);
+
     // The trail's length now, and rolling back to a length taken before.
     size_t mark() const { return trail.size(); }
     void undo(size_t to);

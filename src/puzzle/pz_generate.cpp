@@ -137,45 +137,15 @@ struct reach {
     std::vector<int> open;  // the open cells after the deepest reasoning tried
 };
 
-bool look_ahead_pass(pz_engine &e)
-{
-    bool progress = false;
-    for (int index = 0; index < e.cells && e.unknown > 0; ++index) {
-        if (e.grid[index] != pz_unknown)
-            continue;
-        for (pz_cell value : {pz_filled, pz_empty}) {
-            const size_t mark = e.mark();
-            e.set(index, value);
-            const pz_engine::status s = e.propagate();
-            e.undo(mark);
-            if (s == pz_engine::broken) {
-                e.set(index, value == pz_filled ? pz_empty : pz_filled);
-                e.propagate();
-                progress = true;
-                break;
-            }
-        }
-    }
-    return progress;
-}
-
 reach measure(const pz_puzzle &p, bool deep)
 {
     reach r;
     pz_engine e(p);
-    for (;;) {
-        const int before = e.unknown;
-        for (int l = 0; l < e.height + e.width; ++l)
-            e.solve_line(l);
-        if (e.unknown == before)
-            break;
-        ++r.sweeps;
-    }
+    e.sweep(&r.sweeps);
     r.line_unknown = e.unknown;
     if (deep && e.unknown > 0) {
-        e.propagate();
-        while (look_ahead_pass(e)) {
-        }
+        int settled = 0;
+        e.look_ahead(&settled);
     }
     r.deep_unknown = e.unknown;
     for (int i = 0; i < e.cells; ++i)
