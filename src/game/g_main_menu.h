@@ -22,7 +22,9 @@ void appmode_main_menu_lbutton(bool down);
 // ignored while a mouse button is held.
 void appmode_main_menu_keydown(unsigned virtual_key);
 
-// Button handlers. Play and new game clear the progress, continue loads the save
+// Button handlers. Play and new game clear the progress (when the save file holds
+// captures, only after "Start a new game? Your N captured monsters will be released."
+// is answered Yes; the old save is then kept as nonogram.sav.previous), continue loads the save
 // (raising "save_file_exists()" when it is gone); both go to the map. Exit saves the
 // progress, stops the title song and ends the program. A foreign id raises the
 // handler's assertion ("id == mm_play_id" ...) and does nothing.
