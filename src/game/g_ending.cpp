@@ -17,16 +17,16 @@ namespace {
 
 constexpr int scale = 2;
 constexpr int slice = 8 * scale;
-// A framed window of 50 x 43 slices, centred across the screen.
+// A framed window of 50 x 42 slices, in the middle of the screen.
 constexpr s32 win_x1 = 640 - 25 * slice, win_x2 = 640 + 25 * slice;
-constexpr s32 win_y1 = 16, win_y2 = win_y1 + 43 * slice;
+constexpr s32 win_y1 = 360 - 21 * slice, win_y2 = 360 + 21 * slice;
 
 // The gallery: 5 x 5 pictures of 60 pixels on slabs, 84 pixels apart.
 constexpr int gallery_columns = 5;
 constexpr int picture_size = 60;
 constexpr int picture_pitch = 84;
 constexpr int gallery_x = 640 - (gallery_columns * picture_pitch - (picture_pitch - picture_size)) / 2;
-constexpr int gallery_y = 150;
+constexpr int gallery_y = 164;
 constexpr int slab_border = 4;
 
 constexpr u32 text_colour = 0xFFFFFFFF;
@@ -38,7 +38,7 @@ dword ending_window = invalid_id;
 bool leave_requested = false;
 
 dynamic_button_data title_button = {
-    .string_id = str_end_title, .id = ending_title_id, .x = (win_x2 - win_x1) / 2, .y = 584 - win_y1,
+    .string_id = str_end_title, .id = ending_title_id, .x = (win_x2 - win_x1) / 2, .y = 600 - win_y1,
     .block_width = 8, .scale = scale, .flags = 0, .on_click = ending_do_title,
 };
 
@@ -69,7 +69,7 @@ void draw_picture(int index) {
 
 void ending_draw(int, int y) {
     draw_centred(safestring_get_from_id(str_end_line_1), y + 12, scale);
-    draw_centred(safestring_get_from_id(str_end_line_2), y + 44, 1);
+    draw_centred(safestring_get_from_id(str_end_line_2), y + 44, scale);
     for (int i = 0; i < (int)num_puzzles; ++i)
         draw_picture(i);
 }

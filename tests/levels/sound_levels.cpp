@@ -75,7 +75,7 @@ void map(game_script &s) {
 void ending(game_script &s) {
     enter(s, appmode_ending);
     for (int i = 0; i < 3; ++i)
-        press_off(s, 640, 608);
+        press_off(s, 640, 624);
 }
 // A fill, its clearing, a cross and its clearing, a row painted in one stroke, and a
 // press on the Undo button: every sound of the board.
