@@ -9,7 +9,7 @@ from synth import (RATE, tone, noise, env_perc, env_adsr, mul, scale, add_into, 
 # Peak levels. The game plays the title song at volume 85 (-11.25 dB) and the board's song at
 # 75 (-18.75 dB), so from files peaking at -1.5 dBFS its music peaks at about -12.8 dBFS on the
 # menu, map and ending and -20.3 dBFS on the board. Effects play at full volume: their peaks sit
-# between the two, within 6 dB of the music on every screen (tests/levels/measure.sh measures it).
+# between the two, within 6 dB of the music on every screen (bench/sound_levels.sh measures it).
 CLICK_DB = -16.0
 FILL_DB = -17.0
 CROSS_DB = -18.0

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Peak levels of each screen's music and effects as the game mixes them.
-# Usage: tests/levels/measure.sh [build-test]   (needs sox; the build's sound_levels program)
+# Usage: bench/sound_levels.sh [build-test]   (needs sox; the build's sound_levels program)
 # For every screen: the peak of its music alone, of its effects alone, how far apart they are,
 # and the worst case of both at once (their peaks added).
 set -eu

@@ -1,8 +1,8 @@
 // sound_levels.cpp -- mixes what each screen plays, its music and its effects apart, into raw
-// files for measuring. Not a test: tests/levels/measure.sh runs it and reads the peaks with sox.
+// files for measuring. Not a test: bench/sound_levels.sh runs it and reads the peaks with sox.
 // Each case runs the real program with SDL's disk audio driver writing to
 // $TW_LEVELS_DIR/<screen>-<music|effects>.raw (44,100 Hz, signed 16-bit, stereo).
-#include "../e2e/game_script.h"
+#include "game_script.h"
 #include "engine/ec_settings.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
