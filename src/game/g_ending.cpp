@@ -8,7 +8,6 @@
 #include "game/g_puzzles.h"
 #include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
-#include "graphics/d3d_kzb.h"
 #include "platform/pf_keys.h"
 #include "ui/app_modes.h"
 #include "ui/ec_ui.h"
@@ -107,20 +106,12 @@ void appmode_ending_init() {
     }
     ui_mousemove();
 
-    kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
-    if (image.data) {
-        background_layer = gfx2d_background_layer_add(&image);
-        d3d_kzb_free_data(&image);
-    }
+    background_layer = title_picture_add();
     main_menu_start_song();
 }
 
 void appmode_ending_free() {
-    if (background_layer != invalid_id) {
-        gfx2d_background_layer_delete(background_layer);
-        background_layer = invalid_id;
-    }
+    title_picture_remove(&background_layer);
     ending_window = invalid_id; // before the removal, so it is no request to leave
     ui_window_remove_all();
 }

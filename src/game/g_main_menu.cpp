@@ -95,20 +95,12 @@ void appmode_main_menu_init() {
     }
     add_button(&exit_button);
 
-    kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
-    if (image.data) {
-        background_layer = gfx2d_background_layer_add(&image);
-        d3d_kzb_free_data(&image);
-    }
+    background_layer = title_picture_add();
     main_menu_start_song();
 }
 
 void appmode_main_menu_free() {
-    if (background_layer != invalid_id) {
-        gfx2d_background_layer_delete(background_layer);
-        background_layer = invalid_id;
-    }
+    title_picture_remove(&background_layer);
     ui_window_remove_all();
     question_forget();
     menu_window = invalid_id;
@@ -168,3 +160,20 @@ void mm_do_exit(dword id) {
 }
 
 dword mm_window_get() { return menu_window; }
+
+dword title_picture_add() {
+    kzb_image_data image = {};
+    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    if (!image.data)
+        return invalid_id; // its load has reported why
+    const dword layer = gfx2d_background_layer_add(&image);
+    d3d_kzb_free_data(&image);
+    return layer;
+}
+
+void title_picture_remove(dword *layer) {
+    if (*layer == invalid_id)
+        return;
+    gfx2d_background_layer_delete(*layer);
+    *layer = invalid_id;
+}

@@ -32,5 +32,11 @@ void mm_do_play(dword id);
 void mm_do_continue(dword id);
 void mm_do_exit(dword id);
 
+// The title picture "game\start_screen.kzb" as a background layer (the menu's and the
+// ending's): its id, or invalid_id when the picture could not be loaded.
+dword title_picture_add();
+// Deletes that layer, if any, and sets *layer to invalid_id.
+void title_picture_remove(dword *layer);
+
 // The menu's UI window, invalid_id while the menu is not shown (tests).
 dword mm_window_get();

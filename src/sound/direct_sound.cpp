@@ -75,24 +75,16 @@ dword sound_fill_entry(dword sound_id, const u8 *data, u32 size) {
         return invalid_id;
 
     sound_entry &s = sounds[sound_id];
-    if (sound_silent) {
-        s.volume = 100;
-        s.state = sound_state_stopped;
-        s.duration_ms = kzs.duration_ms;
-        s.play_start_time = 0;
-        s.start_position = 0;
-        num_sounds += 1;
-        return sound_id;
+    if (!sound_silent) {
+        s.dsbuffer = platform_sound_create(kzs.samples, kzs.sample_bytes, (int)kzs.channels,
+                                           (int)kzs.samples_per_second, (int)kzs.block_align,
+                                           (int)kzs.bits_per_sample);
+        result = s.dsbuffer ? DS_OK : kzs_err_device;
+        if (!ec_assert_info(result == DS_OK, kzs_result_text(result)))
+            return invalid_id;
+        platform_sound_set_level((int)sound_id, level_max);
     }
-    s.dsbuffer = platform_sound_create(kzs.samples, kzs.sample_bytes, (int)kzs.channels,
-                                       (int)kzs.samples_per_second, (int)kzs.block_align,
-                                       (int)kzs.bits_per_sample);
-    result = s.dsbuffer ? DS_OK : kzs_err_device;
-    if (!ec_assert_info(result == DS_OK, kzs_result_text(result)))
-        return invalid_id;
-
     s.volume = 100;
-    platform_sound_set_level((int)sound_id, level_max);
     s.state = sound_state_stopped;
     s.duration_ms = kzs.duration_ms;
     s.play_start_time = 0;
