@@ -70,6 +70,7 @@ void random_corpus(int count, const pz_limits &limits)
 
 int main(int argc, char **argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     pz_limits limits;
     limits.seconds = argc > 2 ? std::atof(argv[2]) : 60;

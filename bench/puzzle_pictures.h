@@ -57,6 +57,8 @@ inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed)
                 open.push_back(static_cast<int>(i));
         if (open.empty())
             return p;
-        cells[open[pz_rng_below(rng, static_cast<uint32_t>(open.size()))]] ^= 1;
+        // Big pictures leave many open cells: flip several at a time.
+        for (size_t flip = 0; flip <= open.size() / 64; ++flip)
+            cells[open[pz_rng_below(rng, static_cast<uint32_t>(open.size()))]] ^= 1;
     }
 }
