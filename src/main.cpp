@@ -32,6 +32,23 @@ namespace {
 
 int current_app_mode = appmode_init;
 
+// A mouse press this soon after a change of screen is held back (with its release):
+// the second click of a double click must not land on the new screen's button.
+constexpr std::uint32_t press_guard_ms = 300;
+std::uint32_t mode_entered_at = 0;
+bool press_held_back[2] = {}; // left, right: the press was held back, so is its release
+
+// True when the button message is one to hold back.
+bool hold_back_press(int button, bool down) {
+    if (!down) {
+        const bool held = press_held_back[button];
+        press_held_back[button] = false;
+        return held;
+    }
+    press_held_back[button] = platform_get_tick_count() - mode_entered_at < press_guard_ms;
+    return press_held_back[button];
+}
+
 void appmode_init_init();
 void appmode_exit_init();
 
@@ -193,6 +210,7 @@ void toggle_fullscreen() {
     settings_set(s);
     platform_window_set_fullscreen(s.fullscreen);
     d3d_window_update_mouse_scale();
+    ui_note_show(s.fullscreen ? "Full screen" : "Window");
 }
 
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
@@ -209,9 +227,12 @@ void set_app_mode(int mode) {
     current_app_mode = mode;
     if (app_modes[current_app_mode].init)
         app_modes[current_app_mode].init();
+    mode_entered_at = platform_get_tick_count();
 }
 
 int current_app_mode_get() { return current_app_mode; }
+
+bool app_mode_takes_presses() { return platform_get_tick_count() - mode_entered_at >= press_guard_ms; }
 
 void app_modes_use_for_test(const app_mode *table, int mode) {
     app_modes = table ? table : game_app_modes;
@@ -232,9 +253,9 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         window_active_set(msg->wparam != 0);
         return 0;
     case msg_close:
-        // A capture on the board is kept, as if the player had left by the Map button.
+        // An unfinished board's marks are kept, as if the player had left by the Map button.
         if (current_app_mode == appmode_necrogram && app_modes == game_app_modes)
-            necrogram_record_capture();
+            necrogram_keep_progress();
         set_app_mode(appmode_exit);
         return 0;
     case msg_keydown:
@@ -279,12 +300,12 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         return 0;
     case msg_lbuttondown:
     case msg_lbuttonup:
-        if (mode.lbutton)
+        if (!hold_back_press(0, msg->message == msg_lbuttondown) && mode.lbutton)
             mode.lbutton(msg->message == msg_lbuttondown);
         return 0;
     case msg_rbuttondown:
     case msg_rbuttonup:
-        if (mode.rbutton)
+        if (!hold_back_press(1, msg->message == msg_rbuttondown) && mode.rbutton)
             mode.rbutton(msg->message == msg_rbuttondown);
         return 0;
     case msg_mousewheel:

@@ -37,3 +37,7 @@ u8 *save_file_load(u32 *size_out);
 // False after an assertion when the write fails; the first failure of a session
 // also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);
+
+// The full path of the game's own file name in the save's folder (the unfinished
+// boards beside the save), empty without a save folder or when it does not fit.
+const char *save_folder_file_path(const char *name);

@@ -5,6 +5,7 @@
 #include "engine/ec_settings.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
+#include "ui/ec_ui.h"
 
 #include <initializer_list>
 
@@ -84,6 +85,7 @@ void music_switch(int running_mode) {
     game_settings s = settings_get();
     s.music = !s.music;
     settings_set(s);
+    ui_note_switch("Music", s.music);
     if (!s.music) {
         for (dword song : {title_song, game_song})
             if (song != invalid_id && sound_is_playing(song))
@@ -99,6 +101,7 @@ void sounds_switch() {
     game_settings s = settings_get();
     s.sounds = !s.sounds;
     settings_set(s);
+    ui_note_switch("Sounds", s.sounds);
 }
 
 dword title_song_get() { return title_song; }

@@ -3,6 +3,7 @@
 
 #include "engine/ec_assert.h"
 #include "engine/ec_fileio.h"
+#include "game/g_board_marks.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_strings.h"
@@ -108,6 +109,7 @@ void mm_do_play(dword id) {
     if (!ec_assert(id == mm_play_id))
         return;
     player_reset();
+    board_marks_forget_all();
     set_app_mode(appmode_map);
 }
 
@@ -123,7 +125,9 @@ void mm_do_continue(dword id) {
 void mm_do_exit(dword id) {
     if (!ec_assert(id == mm_exit_id))
         return;
-    player_save();
+    // Only progress this session read or made is written: a save it never read stays.
+    if (player_record_owned())
+        player_save();
     main_menu_stop_song();
     set_app_mode(appmode_exit);
 }

@@ -5,6 +5,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
+#include "game/g_board_marks.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -21,6 +22,7 @@
 #include "ui/ec_particles.h"
 #include "ui/ec_ui.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -29,6 +31,21 @@ namespace {
 // The board shown (empty until the screen first loads one). Static: paint_mark lives
 // on from one board to the next.
 necrogram_board board;
+// The capture is recorded: the board is finished and its picture is shown.
+bool captured = false;
+int reveal_ticks = 0; // frame ticks since the capture
+
+// The moment the board is solved the capture is recorded and saved; from then on the
+// board is finished (nothing but leaving changes it).
+void capture_if_solved() {
+    if (captured || !board.solved || board.size <= 0)
+        return;
+    captured = true;
+    reveal_ticks = 0;
+    necrogram_stroke_end(&board);
+    player_complete_puzzle(puzzle_get_active());
+    board_marks_keep(puzzle_get_active(), &board); // a captured board has nothing unfinished
+}
 
 } // namespace
 
@@ -65,28 +82,32 @@ void necrogram_update_hover(int x, int y) {
     }
 }
 
-void necrogram_record_capture() {
-    if (board.solved)
-        player_complete_puzzle(puzzle_get_active());
+bool necrogram_captured() { return captured; }
+
+void necrogram_keep_progress() {
+    if (!captured && board.size > 0)
+        board_marks_keep(puzzle_get_active(), &board);
 }
 
 void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
-    necrogram_record_capture();
+    necrogram_keep_progress();
     set_app_mode(appmode_map);
 }
 
 void necrogram_do_undo(dword id) {
-    if (!ec_assert(id == ng_undo_id))
+    if (!ec_assert(id == ng_undo_id) || captured)
         return;
     necrogram_undo(&board);
+    capture_if_solved();
 }
 
 void necrogram_do_redo(dword id) {
-    if (!ec_assert(id == ng_redo_id))
+    if (!ec_assert(id == ng_redo_id) || captured)
         return;
     necrogram_redo(&board);
+    capture_if_solved();
 }
 
 // The screen.
@@ -141,8 +162,9 @@ void load_sound(dword *id, const char *filename, bool was_empty) {
 }
 
 // The sound of a change (unless the player switched sounds off); a full mark also
-// bursts sparks at (x, y).
+// bursts sparks at (x, y). A change that solves the board records the capture.
 void play_effect(necrogram_effect effect, int x, int y) {
+    capture_if_solved();
     dword sound = invalid_id;
     switch (effect) {
     case necrogram_effect_none:
@@ -184,8 +206,8 @@ void sync_history_buttons() {
         else
             button.flags |= button_flag_disabled;
     };
-    set(undo_button, necrogram_can_undo(&board));
-    set(redo_button, necrogram_can_redo(&board));
+    set(undo_button, !captured && necrogram_can_undo(&board));
+    set(redo_button, !captured && necrogram_can_redo(&board));
 }
 
 // One 32 x 32 tile of the board's sheet; a sheet that failed to load draws nothing.
@@ -257,6 +279,25 @@ void draw_legend() {
     }
 }
 
+// The capture banner: across the middle of the whole framebuffer at first, then sliding
+// down and narrowing into a strip under the board's area, clear of the picture.
+void draw_banner() {
+    const int slide = std::clamp(reveal_ticks - necrogram_reveal_hold, 0, necrogram_reveal_end - necrogram_reveal_hold);
+    const int span = necrogram_reveal_end - necrogram_reveal_hold;
+    auto between = [&](int from, int to) { return from + (to - from) * slide / span; };
+    const int w = between(screen_width, necrogram_area_width);
+    const int top = between(necrogram_banner_top, necrogram_strip_top);
+    const int bottom = top + between(necrogram_banner_height, necrogram_strip_height);
+    gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
+    gfx2d_draw_hline(0, w - 1, top, colour_yellow);
+    gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
+    safestring *text = scratch_string();
+    safestring_create(text, "Fantastic! You've captured the monster.");
+    const int scale = bottom - top >= 80 ? 3 : 2;
+    const int text_width = gfx2d_strlen(text, 1);
+    gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
+}
+
 } // namespace
 
 void necrogram_draw() {
@@ -291,23 +332,26 @@ void necrogram_draw() {
             draw_clue(x + 7, gy - necrogram_clue_pitch * count + necrogram_clue_pitch * i, board.column_clues[c][i],
                       colour);
     }
-    // Cells: the checkerboard, then the marks on top.
+    // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
+    // one plain ground, the filled cells without lines between them, no crosses.
     for (int r = 0; r < n; ++r) {
         for (int c = 0; c < n; ++c) {
             const int x = gx + necrogram_cell_size * c, y = gy + necrogram_cell_size * r;
-            draw_tile(x, y, ((r + c) & 1) + tile_even, 1);
+            draw_tile(x, y, captured ? tile_even : ((r + c) & 1) + tile_even, 1);
             const u8 mark = necrogram_mark_at(&board, r, c);
             if (mark == mark_full)
                 draw_tile(x, y, tile_full, 1);
-            else if (mark == mark_cross)
+            else if (mark == mark_cross && !captured)
                 draw_tile(x, y, tile_cross, 1);
         }
     }
     // Grid lines, then every fifth boundary inside the grid, then the double border.
-    for (int i = 0; i < n; ++i)
-        gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
-    gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
-    if (n > 5) {
+    if (!captured) {
+        for (int i = 0; i < n; ++i)
+            gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
+        gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
+    }
+    if (n > 5 && !captured) {
         for (int k = 1; k <= (n - 6) / 5 + 1; ++k) {
             gfx2d_draw_hline(gx, gx + edge, gy + 160 * k, colour_yellow);
             gfx2d_draw_vline(gx + 160 * k, gy, gy + edge, colour_yellow);
@@ -322,7 +366,8 @@ void necrogram_draw() {
     gfx2d_draw_vline(gx - 1, gy - 1, gy + edge + 1, colour_black);
     gfx2d_draw_vline(gx + edge + 1, gy - 1, gy + edge + 1, colour_black);
 
-    if (board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n && board.hover_row < n) {
+    if (!captured && board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n &&
+        board.hover_row < n) {
         const int x = gx + necrogram_cell_size * board.hover_column, y = gy + necrogram_cell_size * board.hover_row;
         gfx2d_draw_hline(x, x + necrogram_cell_size, y, colour_green);
         gfx2d_draw_hline(x, x + necrogram_cell_size, y + necrogram_cell_size, colour_green);
@@ -330,17 +375,8 @@ void necrogram_draw() {
         gfx2d_draw_vline(x + necrogram_cell_size, y, y + necrogram_cell_size, colour_green);
     }
 
-    if (board.solved) {
-        // Across the whole framebuffer, whatever the window's size.
-        const int w = screen_width, top = necrogram_banner_top, bottom = top + necrogram_banner_height;
-        gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
-        gfx2d_draw_hline(0, w - 1, top, colour_yellow);
-        gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
-        safestring *text = scratch_string();
-        safestring_create(text, "Fantastic! You've captured the monster.");
-        const int text_width = gfx2d_strlen(text, 1);
-        gfx2d_draw_string((w - 3 * text_width) / 2, top + 56, text, colour_yellow, 3);
-    }
+    if (captured)
+        draw_banner();
 }
 
 void appmode_necrogram_init() {
@@ -363,6 +399,10 @@ void appmode_necrogram_init() {
     } else {
         necrogram_load(&board, 0, nullptr); // no puzzle: an empty board with its buttons
     }
+    captured = false;
+    if (cells)
+        board_marks_restore(puzzle_get_active(), &board); // the marks left here last time
+    capture_if_solved();
     paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
@@ -403,6 +443,8 @@ void appmode_necrogram_update() {
     if (frame_tick_is_set()) {
         frame_tick_clear();
         particles_update();
+        if (captured && reveal_ticks < necrogram_reveal_end)
+            ++reveal_ticks;
     }
     sound_update();
     gfx2d_fill_screen(0);
@@ -421,17 +463,16 @@ void appmode_necrogram_mousemove(int x, int y, unsigned key_flags) {
     int cx = 0, cy = 0;
     cursor_get_position(&cx, &cy);
     necrogram_update_hover(cx, cy);
-    if (key_flags & mk_lbutton)
-        play_mouse_effect(necrogram_paint_hovered(&board));
-    if (key_flags & mk_rbutton)
-        play_mouse_effect(necrogram_paint_hovered(&board));
+    if (!captured && (key_flags & (mk_lbutton | mk_rbutton)))
+        play_mouse_effect(necrogram_paint_line(&board));
 }
 
 void appmode_necrogram_lbutton(bool down) {
     if (down) {
         paint_key = 0; // the mouse takes the stroke over
         ui_lbutton(true);
-        play_mouse_effect(necrogram_press_left(&board));
+        if (!captured)
+            play_mouse_effect(necrogram_press_left(&board));
         return;
     }
     necrogram_stroke_end(&board);
@@ -442,7 +483,8 @@ void appmode_necrogram_lbutton(bool down) {
 void appmode_necrogram_rbutton(bool down) {
     if (down) {
         paint_key = 0;
-        play_mouse_effect(necrogram_press_right(&board));
+        if (!captured)
+            play_mouse_effect(necrogram_press_right(&board));
     } else {
         necrogram_stroke_end(&board);
     }
@@ -475,6 +517,8 @@ void key_move(int columns, int rows) {
 void appmode_necrogram_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is painting: the keys keep out of its way
+    if (captured && virtual_key != vk_escape && virtual_key != 'H')
+        return; // a finished board: only leaving (and the clue marks' switch) is left
     if (platform_key_held(vk_control)) {
         if (virtual_key == 'Z' && !platform_key_held(vk_shift))
             necrogram_do_undo(ng_undo_id);
@@ -509,6 +553,7 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
         game_settings s = settings_get();
         s.clue_marks = !s.clue_marks;
         settings_set(s);
+        ui_note_switch("Clue marks", s.clue_marks);
         break;
     }
     case vk_escape:

@@ -12,6 +12,10 @@ static_assert(sizeof(player_data) == num_puzzles);
 
 namespace {
 player_data player = {};
+// The record holds what this session read from the save or completed itself: only
+// then does it stand for the player's progress (a record never filled must not
+// replace a save it did not read).
+bool record_owned = false;
 }
 
 bool player_has_completed(unsigned long puzzle_id) {
@@ -24,6 +28,7 @@ void player_complete_puzzle(unsigned long puzzle_id) {
     if (!ec_assert(puzzle_id < num_puzzles))
         return;
     player.puzzle_completed[puzzle_id] = 1;
+    record_owned = true;
     player_save();
 }
 
@@ -33,12 +38,19 @@ void player_continue() {
     u8 *buffer = save_file_load(&save_size);
     if (!buffer)
         return; // the read has reported why
-    if (ec_assert_text(save_size == sizeof(player_data), "save_size == sizeof( player_data )"))
+    if (ec_assert_text(save_size == sizeof(player_data), "save_size == sizeof( player_data )")) {
         std::memcpy(&player, buffer, sizeof(player_data));
+        record_owned = true;
+    }
     zel_free(buffer);
 }
 
-void player_reset() { std::memset(&player, 0, sizeof(player)); }
+void player_reset() {
+    std::memset(&player, 0, sizeof(player));
+    record_owned = false;
+}
+
+bool player_record_owned() { return record_owned; }
 
 bool player_save() { return save_file_save(&player, sizeof(player_data)); }
 

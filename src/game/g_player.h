@@ -19,6 +19,9 @@ void player_complete_puzzle(unsigned long puzzle_id);
 void player_continue();
 // Clears every completion (a new game); nothing is saved.
 void player_reset();
+// True when the record was read from the save file or gained a completion in this
+// session: only then is it progress worth writing (player_reset clears it).
+bool player_record_owned();
 // Writes the record whole to the save file; false when the write failed.
 bool player_save();
 

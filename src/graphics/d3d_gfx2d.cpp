@@ -324,6 +324,121 @@ void fill_clipped(long long x0, long long y0, long long x1, long long y1, u32 co
 
 bool have_buffer() { return ec_assert(screen_buffer); }
 
+// A window smaller than the picture gets it shrunk by area averaging: each window pixel
+// is the mean of the framebuffer pixels it covers, so one-pixel lines never drop out
+// (as they do when pixels are merely picked). The composed picture is kept whole in
+// full_picture and the shrunk one goes to its own texture, drawn one to one.
+struct shrink_axis {
+    // Per output pixel: the first source pixel and the weight of each source pixel it
+    // covers (the overlap in units of 1/destination; they add up to the source size).
+    std::vector<int> first, count, weights;
+    int source = 0, destination = 0;
+
+    void build(int src, int dst) {
+        source = src;
+        destination = dst;
+        first.assign((std::size_t)dst, 0);
+        count.assign((std::size_t)dst, 0);
+        weights.clear();
+        for (int i = 0; i < dst; ++i) {
+            const long long lo = (long long)i * src, hi = (long long)(i + 1) * src;
+            first[(std::size_t)i] = (int)(lo / dst);
+            for (long long k = lo / dst; k * dst < hi; ++k) {
+                weights.push_back((int)(std::min((k + 1) * dst, hi) - std::max(k * dst, lo)));
+                ++count[(std::size_t)i];
+            }
+        }
+    }
+};
+
+struct shrunk_picture {
+    platform_texture *texture = NULL;
+    int width = 0, height = 0;
+    shrink_axis x, y;
+    std::vector<u32> full_picture;           // the composed picture at full size
+    std::vector<u32> row_sums, column_sums;  // per channel, three words a pixel
+} shrunk;
+
+void shrunk_release() {
+    if (shrunk.texture)
+        platform_texture_destroy(shrunk.texture);
+    shrunk = shrunk_picture{};
+}
+
+// Readies the shrunk texture for a picture of width x height; false when none is needed
+// (the window holds the picture at full size or larger) or it cannot be made.
+bool shrunk_prepare(int width, int height, bool *remade) {
+    *remade = false;
+    if (width <= 0 || height <= 0 || width > screen_width || height > screen_height ||
+        (width == screen_width && height == screen_height)) {
+        if (shrunk.texture) {
+            shrunk_release();
+            *remade = true; // the full-size texture missed the frames in between
+        }
+        return false;
+    }
+    if (shrunk.texture && shrunk.width == width && shrunk.height == height)
+        return true;
+    shrunk_release();
+    shrunk.texture = platform_texture_create(width, height, false, true);
+    if (!shrunk.texture)
+        return false;
+    shrunk.width = width;
+    shrunk.height = height;
+    shrunk.x.build(screen_width, width);
+    shrunk.y.build(screen_height, height);
+    shrunk.full_picture.assign((std::size_t)screen_width * screen_height, opaque_black);
+    shrunk.row_sums.assign((std::size_t)width * 3, 0);
+    shrunk.column_sums.assign((std::size_t)width * 3, 0);
+    *remade = true;
+    return true;
+}
+
+// Output rows from first_row on, from full_picture into the shrunk texture.
+void shrink_rows(int first_row) {
+    int pitch = 0;
+    u32 *pixels = platform_texture_lock(shrunk.texture, &pitch);
+    if (!pixels) {
+        d3d_check(d3derr_invalidcall);
+        return;
+    }
+    const shrink_axis &ax = shrunk.x, &ay = shrunk.y;
+    const u32 area = (u32)ax.source * (u32)ay.source;
+    std::size_t wy = 0;
+    for (int j = 0; j < first_row; ++j)
+        wy += (std::size_t)ay.count[(std::size_t)j];
+    for (int j = first_row; j < shrunk.height; ++j) {
+        std::fill(shrunk.column_sums.begin(), shrunk.column_sums.end(), 0u);
+        for (int n = 0; n < ay.count[(std::size_t)j]; ++n, ++wy) {
+            // One source row across, weighted along x, then added in with its weight along y.
+            const u32 *src = shrunk.full_picture.data() + (std::size_t)(ay.first[(std::size_t)j] + n) * screen_width;
+            const u32 row_weight = (u32)ay.weights[wy];
+            std::size_t wx = 0;
+            for (int i = 0; i < shrunk.width; ++i) {
+                u32 r = 0, g = 0, b = 0;
+                const u32 *p = src + ax.first[(std::size_t)i];
+                for (int k = 0; k < ax.count[(std::size_t)i]; ++k, ++wx) {
+                    const u32 w = (u32)ax.weights[wx], c = p[k];
+                    r += ((c >> 16) & 0xFF) * w;
+                    g += ((c >> 8) & 0xFF) * w;
+                    b += (c & 0xFF) * w;
+                }
+                u32 *sum = shrunk.column_sums.data() + (std::size_t)i * 3;
+                sum[0] += r * row_weight;
+                sum[1] += g * row_weight;
+                sum[2] += b * row_weight;
+            }
+        }
+        u32 *out = (u32 *)((u8 *)pixels + (std::size_t)j * (std::size_t)pitch);
+        for (int i = 0; i < shrunk.width; ++i) {
+            const u32 *sum = shrunk.column_sums.data() + (std::size_t)i * 3;
+            out[i] = opaque_black | (sum[0] + area / 2) / area << 16 | (sum[1] + area / 2) / area << 8 |
+                     (sum[2] + area / 2) / area;
+        }
+    }
+    platform_texture_unlock(shrunk.texture);
+}
+
 } // namespace
 
 void d3d_gfx2d_init() {
@@ -363,6 +478,13 @@ bool d3d_gfx2d_upload(bool whole) {
     if (!ec_assert(offscreen_texture) || !ec_assert(screen_buffer))
         return false;
     const u32 grey = offscreen_vb[0].colour & 0xFF;
+    int out_w = 0, out_h = 0;
+    platform_renderer_output_size(&out_w, &out_h);
+    const picture_rect place = d3d_picture_rect(out_w, out_h);
+    bool remade = false;
+    const bool shrinking = shrunk_prepare(place.width, place.height, &remade);
+    if (remade)
+        whole = true;
     if (layers_changed) {
         compose_layers();
         whole = true;
@@ -408,6 +530,19 @@ bool d3d_gfx2d_upload(bool whole) {
         int Pitch;
         u32 *pBits;
     } locked_data;
+    if (shrinking) {
+        locked_data.pBits = shrunk.full_picture.data();
+        locked_data.Pitch = screen_width * 4;
+        for (int y = first; y < screen_height; ++y) {
+            const std::size_t at = (std::size_t)y * screen_width + from[y];
+            compose_row(locked_data.pBits + at, screen_buffer + at, last_composed.data() + at, layers_base + at,
+                        to[y] - from[y], grey, whole);
+        }
+        shrink_rows((int)((long long)first * shrunk.height / screen_height));
+        last_brightness_grey = grey;
+        remember_spans();
+        return true;
+    }
     locked_data.pBits = platform_texture_lock(offscreen_texture, &locked_data.Pitch);
     if (!locked_data.pBits) {
         d3d_check(d3derr_invalidcall);
@@ -438,12 +573,16 @@ void d3d_gfx2d_render() {
     int out_w = 0, out_h = 0;
     platform_renderer_output_size(&out_w, &out_h);
     picture_rect r = d3d_picture_rect(out_w, out_h);
-    if (!platform_render_copy(offscreen_texture, r.x, r.y, r.width, r.height))
+    platform_texture *shown = shrunk.texture && shrunk.width == r.width && shrunk.height == r.height
+                                  ? shrunk.texture
+                                  : offscreen_texture;
+    if (!platform_render_copy(shown, r.x, r.y, r.width, r.height))
         d3d_check(d3derr_invalidcall);
 }
 
 void d3d_gfx2d_free() {
     d3d_kzg_free_data(&font_sprites);
+    shrunk_release();
     if (screen_buffer) {
         zel_free(screen_buffer);
         screen_buffer = NULL;

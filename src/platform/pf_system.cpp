@@ -274,12 +274,24 @@ struct platform_file {
 platform_file *platform_file_open_read(const char *path) {
     if (!path)
         return nullptr;
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
+    // Non-blocking, so that a named pipe or a device in the file's place cannot hold
+    // the game up: anything but a regular file is refused before a byte is read.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        last_file_error = errno;
         return nullptr;
+    }
     struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        last_file_error = EINVAL;
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *f = fdopen(fd, "rb");
+    if (!f) {
+        last_file_error = errno;
+        close(fd);
         return nullptr;
     }
     return new platform_file{f};
@@ -305,6 +317,11 @@ void platform_file_close(platform_file *file) {
     delete file;
 }
 
+bool platform_path_exists(const char *path) {
+    struct stat st;
+    return path && lstat(path, &st) == 0;
+}
+
 bool platform_file_readable(const char *path) {
     platform_file *f = platform_file_open_read(path);
     platform_file_close(f);
@@ -316,6 +333,14 @@ long long platform_file_size_at(const char *path) {
     if (!path || stat(path, &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
     return (long long)st.st_size;
+}
+
+bool platform_file_remove(const char *path) {
+    if (!path || (unlink(path) != 0 && errno != ENOENT)) {
+        last_file_error = errno;
+        return false;
+    }
+    return true;
 }
 
 bool platform_file_move(const char *from, const char *to) {
@@ -337,12 +362,15 @@ void platform_file_fail_writes_after(long bytes) { fail_writes_after = bytes; }
 long platform_file_replace(const char *path, const void *data, std::size_t size) {
     if (!path || !path[0] || (!data && size))
         return -1;
-    std::string temp = std::string(path) + ".tmp";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A new file of a name no one can have prepared (not a link, not an existing file),
+    // in the same folder so that the rename cannot cross file systems.
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         last_file_error = errno;
         return -1;
     }
+    fchmod(fd, 0644);
 
     const char *bytes = (const char *)data;
     std::size_t allowed = size;

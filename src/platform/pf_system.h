@@ -60,19 +60,26 @@ bool platform_create_folders(const char *path);
 
 // Whole-file access. Paths use '/'.
 struct platform_file;
+// Opens a regular file for reading; null for anything else (a folder, a named pipe,
+// a device: none of them can hold the caller up) or when it cannot be opened.
 platform_file *platform_file_open_read(const char *path);
 std::uint64_t platform_file_size(platform_file *file);
 // Reads up to size bytes; returns the number read.
 std::size_t platform_file_read(platform_file *file, void *data, std::size_t size);
 void platform_file_close(platform_file *file);
 bool platform_file_readable(const char *path);
+// True when something (of any kind, a broken link too) is at path.
+bool platform_path_exists(const char *path);
 // The size of the regular file at path, or -1 when there is none.
 long long platform_file_size_at(const char *path);
+// Removes the file (or link) at path; true when nothing is there afterwards.
+bool platform_file_remove(const char *path);
 // Renames from to to, replacing a file already at to; false when it cannot.
 bool platform_file_move(const char *from, const char *to);
 // The system's words for the last failure of platform_file_replace or _move.
 const char *platform_file_error_text();
-// Replaces path with size bytes: written to a temporary file in the same folder,
+// Replaces path with size bytes: written to a new temporary file in the same folder
+// (made with a fresh name, never an existing file or link),
 // flushed to disk and renamed over the old one, so the file is always either the
 // old or the new contents. Returns -1 when the file cannot be created, else the
 // bytes that reached the disk: fewer than size means the old file was kept.

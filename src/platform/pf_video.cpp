@@ -232,7 +232,7 @@ static bool sdl_display_mode(int index, int *width, int *height) {
     return true;
 }
 
-bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
+static bool sdl_usable_bounds(int *x, int *y, int *width, int *height) {
     SDL_Rect r = {0, 0, 0, 0};
     if (!video_started || SDL_GetDisplayUsableBounds(0, &r) != 0) {
         *x = *y = *width = *height = 0;
@@ -639,6 +639,7 @@ const platform_video_backend platform_video_sdl = {
     .init = sdl_video_init,
     .display_mode_count = sdl_display_mode_count,
     .display_mode = sdl_display_mode,
+    .usable_bounds = sdl_usable_bounds,
     .window_create = sdl_window_create,
     .window_client_size = sdl_window_client_size,
     .renderer_create = sdl_renderer_create,
@@ -656,5 +657,8 @@ bool platform_window_create(const char *title, int width, int height) {
     return backend->window_create(title, width, height);
 }
 void platform_window_client_size(int *width, int *height) { backend->window_client_size(width, height); }
+bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
+    return backend->usable_bounds(x, y, width, height);
+}
 bool platform_renderer_create() { return backend->renderer_create(); }
 bool platform_renderer_check_caps() { return backend->renderer_check_caps(); }

@@ -11,6 +11,7 @@
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
 #include "ui/ec_cursor.h"
+#include "ui/ec_ui.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ void draw_logo() {
         gfx2d_draw_sprite(&logo_head_sprite, (w - 320) / 2, (h / 2 - 320) / 2, 0, 5);
     if (logo_words_sprite.data)
         gfx2d_draw_sprite(&logo_words_sprite, (w - 768) / 2, (h / 2 - 192) / 2 + h / 2, 0, 3);
+    ui_note_draw();
     d3d_render();
 }
 
