@@ -95,12 +95,9 @@ TEST(LostProgress, AnUnreadableSaveIsMovedAsideBeforeTheFirstNewSave) {
 
     game_script s;
     s.skip_splash();
-    // Continue: the assertion, and nothing is lost yet.
+    // Continue: the assertion; the capture saves, after the old file is put aside.
     capture_puzzle_0(s);
-    s.then([&] {
-        EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
-        EXPECT_EQ(save_read(), old_save);
-    });
+    s.then([&] { EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )")); });
     s.left_click(map_button_x, map_button_y).wait_mode(appmode_map).passes(1);
     EXPECT_EQ(s.close().run(), 0);
 

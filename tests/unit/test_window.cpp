@@ -157,6 +157,10 @@ protected:
 // the middle button), focus, and the close requests that enter the exit mode once.
 TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     dialog_recorder rec;
+    manual_clock clock;
+    set_app_mode(3);
+    calls.clear();
+    clock.advance(300); // past the guard on presses after a change of screen
     route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT),
            ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1),
            ev(SDL_KEYDOWN, SDLK_ESCAPE), ev(SDL_KEYUP, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
