@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -74,6 +75,43 @@ TEST_F(SaveFile, AFolderThatCannotHoldTheFileIsReported) {
     EXPECT_FALSE(save_file_save(&byte, 1));
     EXPECT_TRUE(rec.asserted("file != INVALID_HANDLE_VALUE"));
     EXPECT_FALSE(save_file_exists());
+}
+
+// A link planted where a temporary file might go is never followed, and the save stays a
+// file of its own; a named pipe in the save's place is refused at once, not waited on.
+TEST_F(SaveFile, PlantedLinksArePassedByAndAPipeIsRefused) {
+    const fs::path target = home / "victim";
+    std::ofstream(target) << "keep me";
+    for (const char *suffix : {".tmp", ".XXXXXX", ".damaged.tmp"})
+        fs::create_symlink(target, save().string() + suffix);
+    std::vector<u8> bytes(25, 3);
+    EXPECT_TRUE(save_file_save(bytes.data(), 25));
+    EXPECT_EQ(file_text(target), "keep me");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(save())));
+    EXPECT_EQ(file_text(save()), std::string(25, '\3'));
+
+    fs::remove(save());
+    ASSERT_EQ(mkfifo(save().c_str(), 0644), 0);
+    EXPECT_FALSE(save_file_exists());
+    u32 size = 0;
+    EXPECT_EQ(save_file_load(&size), nullptr);
+    EXPECT_TRUE(rec.asserted("file != INVALID_HANDLE_VALUE"));
+    fs::remove(save());
+}
+
+// A save of 4 GiB + 25 bytes (a sparse file) is no save of 25 bytes: its size is not cut to 32 bits.
+TEST_F(SaveFile, AHugeSaveKeepsItsFullSize) {
+    {
+        std::ofstream(save()) << "";
+    }
+    fs::resize_file(save(), (1ull << 32) + 25);
+    u32 size = 0;
+    u8 *data = save_file_load(&size);
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(size, 25u);
+    zel_free(data);
+    EXPECT_EQ(rec.count(), 0u);
+    fs::remove(save());
 }
 
 TEST_F(SaveFile, WithoutXdgDataHomeTheSaveGoesUnderHome) {
