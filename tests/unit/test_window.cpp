@@ -32,6 +32,21 @@ TEST(window_resolution, without_1280_x_720_the_largest_area_and_the_first_of_equ
     d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
 }
 
+// Any screen is taken: a 1280 x 720 or 800 x 600 one alone, and only a list without a
+// mode of any size is refused.
+TEST(window_resolution, small_screens_are_accepted_and_only_an_empty_list_refused) {
+    const int hd[1][2] = {{1280, 720}}, small[1][2] = {{800, 600}}, none[1][2] = {{0, 0}};
+    for (auto [modes, ok, w, h] : {std::tuple{hd, true, 1280, 720}, {small, true, 800, 600}, {none, false, 800, 600}}) {
+        platform_video_set_modes_for_test(modes, 1);
+        EXPECT_EQ(d3d_choose_resolution(), ok);
+        int got_w = 0, got_h = 0;
+        d3d_get_window_res(&got_w, &got_h);
+        EXPECT_EQ(std::pair(got_w, got_h), std::pair(w, h));
+    }
+    platform_video_set_modes_for_test(nullptr, 0);
+    d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
+}
+
 class window_up : public gfx_test::stack {};
 
 // The mouse scale, and the framebuffer pixel a client point lands on: the nearest, halves
