@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int gx = 402, gy = 250, edge = 320; // puzzle 0's 10 x 10 grid
+constexpr int gx = 402, gy = 250; // puzzle 0's 10 x 10 grid
 
 // The largest difference of one channel between two colours.
 int colour_distance(u32 a, u32 b) {
@@ -38,40 +38,35 @@ std::string marks(std::initializer_list<std::pair<int, int>> cells) {
 void expect_grid_lines(int width, int height) {
     const picture_rect p = d3d_picture_rect(width, height);
     const double s = (double)p.height / screen_height;
-    auto wx = [&](int fb) { return p.x + (int)(fb * s); };
-    auto wy = [&](int fb) { return p.y + (int)(fb * s); };
-    for (int line = 0; line <= 10; ++line) {
-        // The cells before and after the line (the border has them on one side only).
-        const int before = line > 0 ? line - 1 : 0, after = line < 10 ? line : 9;
-        for (int cell = 0; cell < 10; ++cell) {
-            const int mid = 32 * cell + 16, at = 32 * line;
-            const u32 above = frame_pixel(wx(gx + mid), wy(gy + 32 * before + 16));
-            const u32 below = frame_pixel(wx(gx + mid), wy(gy + 32 * after + 16));
-            const u32 left = frame_pixel(wx(gx + 32 * before + 16), wy(gy + mid));
-            const u32 right = frame_pixel(wx(gx + 32 * after + 16), wy(gy + mid));
-            int h_best = 0, v_best = 0;
-            for (int d = -1; d <= 1; ++d) {
-                const u32 h = frame_pixel(wx(gx + mid), wy(gy + at) + d), v = frame_pixel(wx(gx + at) + d, wy(gy + mid));
-                h_best = std::max(h_best, std::min(colour_distance(h, above), colour_distance(h, below)));
-                v_best = std::max(v_best, std::min(colour_distance(v, left), colour_distance(v, right)));
+    // The window pixel of a framebuffer point along and across a row (or column) line, d pixels further across.
+    auto px = [&](bool rows, int along, int across, int d = 0) {
+        const int a = (int)(along * s), c = (int)(across * s) + d;
+        return rows ? frame_pixel(p.x + a, p.y + c) : frame_pixel(p.x + c, p.y + a);
+    };
+    for (bool rows : {true, false})
+        for (int line = 0; line <= 10; ++line)
+            for (int cell = 0; cell < 10; ++cell) {
+                const int along = (rows ? gx : gy) + 32 * cell + 16, at = (rows ? gy : gx) + 32 * line;
+                // The middles of the cells on both sides (the border has cells on one side only).
+                const u32 before = px(rows, along, at - 16 + 32 * (line == 0));
+                const u32 after = px(rows, along, at + 16 - 32 * (line == 10));
+                int best = 0;
+                for (int d = -1; d <= 1; ++d)
+                    best = std::max(best, std::min(colour_distance(px(rows, along, at, d), before),
+                                                   colour_distance(px(rows, along, at, d), after)));
+                // The tiles' own grain differs by a few steps; a line picked away differs by no more.
+                EXPECT_GE(best, 8) << width << "x" << height << (rows ? " row " : " column ") << line << " " << cell;
             }
-            // The tiles' own grain differs by a few steps; a line picked away differs by no more.
-            EXPECT_GE(std::min(h_best, v_best), 8) << width << "x" << height << ": line " << line << " at cell " << cell;
-        }
-    }
 }
 
 TEST(BoardFeel, GridLinesStayVisibleInSmallerWindows) {
     dialog_recorder rec;
     game_script s;
     open_board(s, 0);
-    for (auto [w, h] : {std::pair(1000, 700), std::pair(1152, 648), std::pair(640, 360)}) {
-        s.then([w = w, h = h] { // as the player dragging the window's frame does
-            platform_window_place(0, 0, w, h);
-            platform_post_message(msg_size, size_restored, 0);
-        });
-        s.passes(3).then([w = w, h = h] { expect_grid_lines(w, h); });
-    }
+    for (auto [w, h] : {std::pair(1000, 700), std::pair(1152, 648), std::pair(640, 360)}) // as a dragged frame does
+        s.then([w = w, h = h] { platform_window_place(0, 0, w, h), platform_post_message(msg_size, size_restored, 0); })
+            .passes(3)
+            .then([w = w, h = h] { expect_grid_lines(w, h); });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }
@@ -89,7 +84,7 @@ TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     s.move(cell_x(4), cell_y(2), mk_lbutton).move(cell_x(6), cell_y(3), mk_lbutton).post(msg_lbuttonup).passes(1);
     s.then([] { EXPECT_EQ(marks({{1, 3}, {1, 4}, {1, 5}, {1, 6}, {2, 4}, {3, 6}}), "##x#.."); });
     s.move(cell_x(1), cell_y(5)).post(msg_lbuttondown, mk_lbutton).move(cell_x(2), cell_y(7), mk_lbutton);
-    s.post(msg_lbuttonup).passes(1).then([] { EXPECT_EQ(marks({{6, 1}, {7, 1}, {7, 2}}), "##."); });
+    s.post(msg_lbuttonup).passes(1).then([] { EXPECT_EQ(marks({{6, 1}, {7, 1}, {7, 2}}), "##."); }); // steep
     // A click turns the cross into a fill; a cross elsewhere stays until the capture.
     s.left_click(cell_x(5), cell_y(1)).right_click(cell_x(0), cell_y(0));
     for (int r = 2; r < 10; ++r)
@@ -99,18 +94,18 @@ TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     s.passes(necrogram_reveal_end + 10).then([] {
         ASSERT_TRUE(necrogram_captured());
         const u32 *fb = gfx2d_screen_buffer();
-        const u32 full = fb[(gy + 32 * 1 + 16) * screen_width + gx + 32 * 3 + 16];
-        const u32 ground = fb[(gy + 16) * screen_width + gx + 16]; // the cross is gone
-        EXPECT_NE(full, ground);
+        // Cell middles as '#' (the full tile) or '.' (the ground: the cross at 0, 0 is gone), and
+        // '|' where a grid line or guide still runs along a cell's top.
+        const u32 full = fb[(gy + 48) * screen_width + gx + 112], ground = fb[(gy + 16) * screen_width + gx + 16];
+        std::string seen, picture;
         for (int r = 0; r < 10; ++r)
             for (int c = 0; c < 10; ++c) {
-                const bool filled = std::find(puzzle_0[r].begin(), puzzle_0[r].end(), c) != puzzle_0[r].end();
-                EXPECT_EQ(fb[(gy + 32 * r + 16) * screen_width + gx + 32 * c + 16], filled ? full : ground)
-                    << r << "," << c;
-                // No grid line or guide between the cells any more.
-                const u32 on_line = fb[(gy + 32 * r) * screen_width + gx + 32 * c + 16];
-                EXPECT_TRUE(r == 0 || (on_line != 0xFF808080u && on_line != 0xFFFFFF00u)) << r << "," << c;
+                const u32 mid = fb[(gy + 32 * r + 16) * screen_width + gx + 32 * c + 16];
+                const u32 top = fb[(gy + 32 * r) * screen_width + gx + 32 * c + 16];
+                seen += r && (top == 0xFF808080u || top == 0xFFFFFF00u) ? '|' : mid == full ? '#' : mid == ground ? '.' : '?';
+                picture += std::count(puzzle_0[r].begin(), puzzle_0[r].end(), c) ? '#' : '.';
             }
+        EXPECT_EQ(seen, picture);
         // The banner lies under the grid, its text still there.
         EXPECT_EQ(fb[necrogram_strip_top * screen_width + 10], 0xFFFFFF00u);
         EXPECT_NE(fb[necrogram_banner_top * screen_width + 10], 0xFFFFFF00u);
@@ -131,9 +126,8 @@ TEST(BoardFeel, ADoubleClickOnMapStaysOnTheMapAndSwitchesShowANote) {
     });
     auto white_in_corner = [] {
         int white = 0;
-        for (int y = 680; y < 710; ++y)
-            for (int x = 12; x < 140; ++x)
-                white += frame_pixel(x, y) == 0xFFFFFFFFu;
+        for (int i = 0; i < 30 * 128; ++i) // the corner's 128 x 30 pixels
+            white += frame_pixel(12 + i % 128, 680 + i / 128) == 0xFFFFFFFFu;
         return white;
     };
     s.post(msg_keydown, 'M').post(msg_keyup, 'M').passes(2).then([&] {

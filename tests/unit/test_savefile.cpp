@@ -82,8 +82,7 @@ TEST_F(SaveFile, AFolderThatCannotHoldTheFileIsReported) {
 TEST_F(SaveFile, PlantedLinksArePassedByAndAPipeIsRefused) {
     std::ofstream(home / "victim") << "keep me";
     fs::create_symlink(home / "victim", save().string() + ".tmp");
-    std::vector<u8> bytes(25, 3);
-    EXPECT_TRUE(save_file_save(bytes.data(), 25));
+    EXPECT_TRUE(save_file_save(std::vector<u8>(25, 3).data(), 25));
     EXPECT_EQ(file_text(home / "victim"), "keep me");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(save())));
     fs::remove(save());
