@@ -37,3 +37,7 @@ u8 *save_file_load(u32 *size_out);
 // False after an assertion when the write fails; the first failure of a session
 // also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);
+// Moves an unreadable save file aside to "<save>.damaged" (replacing an older one), so
+// that the player's next save starts afresh and nothing is lost. False when it cannot
+// (the reason: platform_file_error_text).
+bool save_file_set_aside();

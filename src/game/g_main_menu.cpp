@@ -2,6 +2,7 @@
 #include "game/g_main_menu.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
@@ -64,7 +65,7 @@ void appmode_main_menu_init() {
     add_button(&exit_button);
 
     kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    d3d_kzb_load_data(asset_start_screen, &image);
     if (image.data) {
         background_layer = gfx2d_background_layer_add(&image);
         d3d_kzb_free_data(&image);

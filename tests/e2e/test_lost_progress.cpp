@@ -85,7 +85,7 @@ TEST(LostProgress, ClosingOnACapturedBoardKeepsTheCapture) {
     }
 }
 
-TEST(LostProgress, AnUnreadableSaveIsMovedAsideBeforeTheFirstNewSave) {
+TEST(LostProgress, AnUnreadableSaveIsMovedAsideOnContinue) {
     dialog_recorder rec;
     std::vector<u8> old_save = progress({0, 1, 2, 3});
     old_save.push_back(0); // 26 bytes: one too many
@@ -95,16 +95,18 @@ TEST(LostProgress, AnUnreadableSaveIsMovedAsideBeforeTheFirstNewSave) {
 
     game_script s;
     s.skip_splash();
-    // Continue: the assertion, and nothing is lost yet.
+    // Continue: the assertion (a developer's build), the player's box, and the save kept aside.
     capture_puzzle_0(s);
     s.then([&] {
         EXPECT_TRUE(rec.asserted("save_size == sizeof( player_data )"));
-        EXPECT_EQ(save_read(), old_save);
+        EXPECT_EQ(save_read(), std::vector<u8>());
+        EXPECT_EQ(file_text(damaged), std::string(old_save.begin(), old_save.end()));
     });
     s.left_click(map_button_x, map_button_y).wait_mode(appmode_map).passes(1);
     EXPECT_EQ(s.close().run(), 0);
 
-    EXPECT_EQ(rec.count(), 1u) << rec.dialogs().back().text;
+    ASSERT_EQ(rec.count(), 2u) << rec.dialogs().back().text;
+    EXPECT_EQ(rec.dialogs()[1].caption, "Saved Game Not Read");
     EXPECT_EQ(save_read(), progress({0}));
     EXPECT_EQ(file_text(damaged), std::string(old_save.begin(), old_save.end()));
     std::filesystem::remove(damaged);

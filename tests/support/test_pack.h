@@ -18,6 +18,10 @@ struct test_pack_entry {
 // The bytes of a pack file holding entries in order (names scrambled with the game's key).
 std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries);
 
+// Every entry of the game's data set but skip, each a placeholder byte: a pack that
+// passes the check for missing entries.
+std::vector<test_pack_entry> test_data_set_entries(const std::string &skip = "");
+
 // A pack image given byte for byte.
 struct test_pack_bytes {
     std::vector<uint8_t> bytes;
@@ -37,6 +41,8 @@ public:
     scoped_test_pack(const scoped_test_pack &) = delete;
     scoped_test_pack &operator=(const scoped_test_pack &) = delete;
     bool ok() const { return opened; }
+    // Closes the pack, still pointed at, so that the program's own start-up opens it.
+    void close_for_start_up();
 
 private:
     void open(const std::vector<uint8_t> &image);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,8 @@ struct run_result {
 // Runs the built kzpack with arguments; status is its exit code.
 run_result kzpack(const std::string &arguments, const fs::path &scratch) {
     fs::path log = scratch / "kzpack.log";
-    std::string command = std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" + log.string() + "' 2>&1";
+    std::string command = "timeout -s KILL 60 " + std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" +
+                          log.string() + "' 2>&1";
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(log)};
 }
@@ -184,7 +186,11 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         {"x kzg a.png rects 10,10,8,8", "outside"},
         {"x kzg big.png whole", "1..256"},
         {"x kzs slow.wav", "sample rate outside 100..200000"}, // the game's own check
+        {"x raw pipe", "not a regular file"},             // not waited on
+        {"x kzg pipe whole", "not a regular file"},
+        {"x raw /dev/zero", "not a regular file"},        // not read without end
     };
+    ASSERT_EQ(0, mkfifo((assets / "pipe").c_str(), 0600));
     fs::path out = dir.root / "out.kzp";
     write_file(out, std::string("old"));
     for (const bad &c : cases) {
@@ -198,8 +204,21 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
     }
 }
 
+TEST(kzpack, the_pack_is_written_through_no_link_and_a_pipe_is_no_manifest) {
+    temp_folder dir("tw-kzpack");
+    write_file(dir.root / "m.txt", std::string("a raw m.txt\n"));
+    write_file(dir.root / "victim", std::string("mine"));
+    fs::create_symlink(dir.root / "victim", dir.root / "out.kzp.tmp");
+    EXPECT_EQ(0, kzpack("build " + quoted(dir.root / "m.txt") + " " + quoted(dir.root / "out.kzp"), dir.root).status);
+    EXPECT_EQ("mine", file_text(dir.root / "victim"));
+    EXPECT_EQ(5u, (size_t)std::distance(fs::directory_iterator(dir.root), {})); // and out.kzp and the log: no temp
+    ASSERT_EQ(0, mkfifo((dir.root / "pipe").c_str(), 0600));
+    run_result r = kzpack("build " + quoted(dir.root / "pipe") + " " + quoted(dir.root / "out.kzp"), dir.root);
+    EXPECT_NE(std::string::npos, r.out.find("not a regular file")) << r.out;
+}
+
 // (Damaged entries of every kind are refused by the game's readers: test_formats, test_sound.)
-TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
+TEST(kzpack, verify_names_missing_and_damaged_entries_and_refuses_a_short_file) {
     temp_folder dir("tw-kzpack");
     bytes good_sheet = test_kzg_bytes({{4, 4, std::vector<uint32_t>(16, 0xFF00FF00u)}});
     bytes bad_sheet(good_sheet.begin(), good_sheet.end() - 1); // the last run's payload is cut off
@@ -207,10 +226,15 @@ TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
         write_file(dir.root / "v.kzp", image);
         return kzpack("verify " + quoted(dir.root / "v.kzp"), dir.root);
     };
-    EXPECT_EQ(0, verify(test_pack_image({{"s.kzg", good_sheet}})).status);
-    run_result r = verify(test_pack_image({{"t.txt", bytes(4000, 'a'), true}, {"s.kzg", bad_sheet}}));
+    EXPECT_EQ(0, kzpack("verify " + quoted(TW_TEST_PACK), dir.root).status);
+    run_result r = verify(test_pack_image(test_data_set_entries("game\\map.kzb")));
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.out.find("s.kzg")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("lacks 1 entry the game loads: \"game\\map.kzb\"")) << r.out;
+    std::vector<test_pack_entry> entries = test_data_set_entries("ui_gfx\\icon.kzg");
+    entries.push_back({"ui_gfx\\icon.kzg", bad_sheet});
+    r = verify(test_pack_image(entries));
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("ui_gfx\\icon.kzg: ")) << r.out;
     r = verify(bytes{5, 0, 0});
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("too short to be a pack")) << r.out;

@@ -166,12 +166,29 @@ TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     route({ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
     EXPECT_TRUE(window_active_get());
     EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "ldown", "rup", "wheel 120", "keydown 27", "keyup 65",
-                                               "char 97", "free3", "exit"}));
+                                               "char 97", "lup", "free3", "exit"}));
     EXPECT_EQ(current_app_mode_get(), appmode_exit);
     calls.clear();
     platform_send_message(msg_destroy, 0, 0); // destroying ends the loop
     route({});
     EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
+}
+
+// A window hidden, minimised or unfocused mid-stroke ends it: the mode hears the releases at
+// once, later moves carry no button (SDL still thinks it held), the system's late releases are
+// not passed on, and the next press is a press again.
+TEST_F(Routing, LosingTheWindowEndsAStroke) {
+    for (int event : {SDL_WINDOWEVENT_HIDDEN, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_FOCUS_LOST}) {
+        SCOPED_TRACE(event);
+        calls.clear();
+        route({ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT),
+               ev(SDL_WINDOWEVENT, event)});
+        EXPECT_FALSE(platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton)); // keys work again
+        route({ev(SDL_MOUSEMOTION, 3, 4, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT),
+               ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT)});
+        EXPECT_EQ(calls, (std::vector<std::string>{"ldown", "rdown", "lup", "rup", "move 3 4 0", "ldown"}));
+        route({ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT)});
+    }
 }
 
 } // namespace
