@@ -1,5 +1,6 @@
 // test_command_line.cpp -- the program's options: exit codes and output, the run's
-// full-screen override, and the window's icon (F11 and Alt+Enter: the comforts' keyboard run)
+// full-screen override, and the window's icon (F11 and Alt+Enter: the comforts' keyboard run);
+// what the environment names wrongly (a renderer, a display that is not there)
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "main.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -47,6 +50,21 @@ TEST(command_line, options_that_end_at_once_print_and_give_their_exit_code) {
     }
 }
 
+TEST(command_line, help_and_version_fail_when_standard_output_cannot_be_written) {
+    for (const char *option : {"--help", "--version"}) {
+        std::fflush(stdout);
+        const int saved = dup(1), full = open("/dev/full", O_WRONLY);
+        dup2(full, 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(1, run({option})) << option;
+        const std::string err = testing::internal::GetCapturedStderr();
+        dup2(saved, 1);
+        close(saved);
+        close(full);
+        EXPECT_NE(std::string::npos, err.find("cannot write to standard output: No space left on device")) << err;
+    }
+}
+
 // What the first pass of the main loop saw; then the window is closed.
 struct first_pass {
     bool fullscreen = false;
@@ -81,6 +99,29 @@ TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
         EXPECT_EQ(saved, start({"--window", "--fullscreen", saved ? "--fullscreen" : "--window"}).fullscreen);
         EXPECT_EQ(file, file_text(settings_file_path())) << "an override reached the settings file";
     }
+}
+
+TEST(command_line, an_unknown_renderer_is_named_and_no_display_is_told_as_such) {
+    setenv("TOMBWEAVER_RENDERER", "foo", 1);
+    testing::internal::CaptureStderr();
+    start({});
+    unsetenv("TOMBWEAVER_RENDERER");
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, err.find("TOMBWEAVER_RENDERER=foo is not a renderer")) << err;
+
+    // SDL's stand-in when there is no display at all: its one mode has no size. No box is
+    // opened (none could be shown): the fatal error goes to stderr.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    platform_video_quit(); // started again under the driver asked for
+    first_pass pass;
+    platform_set_loop_hook(&first_pass::hook, &pass); // a game that starts all the same is closed
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(1, run({}));
+    platform_set_loop_hook(nullptr, nullptr);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    platform_video_quit();
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, err.find("[Fatal Error]\nThe graphics system could not be started")) << err;
 }
 
 } // namespace
