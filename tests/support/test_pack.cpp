@@ -50,12 +50,6 @@ void scoped_test_pack::open(const std::vector<uint8_t> &image) {
     opened = packfile_load();
 }
 
-void scoped_test_pack::close_for_start_up() {
-    if (opened)
-        packfile_close();
-    opened = false;
-}
-
 scoped_test_pack::~scoped_test_pack() {
     if (opened)
         packfile_close();

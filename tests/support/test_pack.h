@@ -1,6 +1,7 @@
 // test_pack.h -- packs made by tests: pack images, a scoped pack on disk, asset bytes
 #pragma once
 
+#include "engine/ec_pack.h"
 #include "tw_test.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
     scoped_test_pack &operator=(const scoped_test_pack &) = delete;
     bool ok() const { return opened; }
     // Closes the pack, still pointed at, so that the program's own start-up opens it.
-    void close_for_start_up();
+    void close_for_start_up() { opened = opened && (packfile_close(), false); }
 
 private:
     void open(const std::vector<uint8_t> &image);
