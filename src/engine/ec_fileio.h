@@ -41,3 +41,7 @@ bool save_file_save(const void *data, u32 out_size);
 // that the player's next save starts afresh and nothing is lost. False when it cannot
 // (the reason: platform_file_error_text).
 bool save_file_set_aside();
+// Copies the save file as it stands to "<save>.previous", replacing an older copy,
+// before a new game first saves over it. False when there is no save to keep or the
+// copy failed (then said on stderr); the save itself is never touched.
+bool save_file_keep_previous();
