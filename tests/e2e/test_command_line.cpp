@@ -94,8 +94,7 @@ TEST(command_line, an_unknown_renderer_is_named_and_no_display_is_told_as_such) 
     testing::internal::CaptureStderr();
     start({});
     unsetenv("TOMBWEAVER_RENDERER");
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos, err.find("TOMBWEAVER_RENDERER=foo is not a renderer")) << err;
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("TOMBWEAVER_RENDERER=foo is not"));
 
     // SDL's stand-in when there is no display at all: its one mode has no size. No box is
     // opened (none could be shown): the fatal error goes to stderr.
@@ -105,8 +104,7 @@ TEST(command_line, an_unknown_renderer_is_named_and_no_display_is_told_as_such) 
     EXPECT_EQ(1, run({}));
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     platform_video_quit();
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos, err.find("[Fatal Error]\nThe graphics system could not be started")) << err;
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("[Fatal Error]\nThe graphics system"));
 }
 
 } // namespace

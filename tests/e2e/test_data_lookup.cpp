@@ -28,9 +28,7 @@ struct installed_layout : temp_folder {
 
     // A pack that holds every entry, the first a picture too short for its header.
     static void put_damaged_pack(const fs::path &folder) {
-        std::vector<test_pack_entry> entries = test_data_set_entries("game\\map.kzb");
-        entries.insert(entries.begin(), {"game\\map.kzb", {1, 2, 3}});
-        std::vector<uint8_t> image = test_pack_image(entries);
+        std::vector<uint8_t> image = test_pack_image(test_data_set_entries({"game\\map.kzb", {1, 2, 3}}));
         fs::create_directories(folder / "data");
         std::ofstream(folder / "data" / "tombweaver.kzp", std::ios::binary)
             .write((const char *)image.data(), (std::streamsize)image.size());

@@ -19,10 +19,12 @@ std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries
     return kz::pack_image(pack);
 }
 
-std::vector<test_pack_entry> test_data_set_entries(const std::string &skip) {
+std::vector<test_pack_entry> test_data_set_entries(const test_pack_entry &except) {
     std::vector<test_pack_entry> entries;
+    if (!except.data.empty())
+        entries.push_back(except);
     for (const char *name : data_set_entries)
-        if (skip != name)
+        if (except.name != name)
             entries.push_back({name, {0}});
     return entries;
 }

@@ -19,9 +19,9 @@ struct test_pack_entry {
 // The bytes of a pack file holding entries in order (names scrambled with the game's key).
 std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries);
 
-// Every entry of the game's data set but skip, each a placeholder byte: a pack that
-// passes the check for missing entries.
-std::vector<test_pack_entry> test_data_set_entries(const std::string &skip = "");
+// Every entry of the game's data set, each a placeholder byte, but one: named with data,
+// it comes first with that data; named without, it is left out.
+std::vector<test_pack_entry> test_data_set_entries(const test_pack_entry &except = {});
 
 // A pack image given byte for byte.
 struct test_pack_bytes {
