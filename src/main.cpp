@@ -25,6 +25,7 @@
 #include "ui/ec_splash.h"
 #include "ui/ec_ui.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -185,20 +186,26 @@ constexpr const char *usage_text =
     "The game's data is data/tombweaver.kzp under $TOMBWEAVER_PATH, beside the program,\n"
     "in ../share/tombweaver or in the current folder.\n";
 
+// Prints text on stdout for --help and --version: 0 once it is written, else 1 after
+// saying on stderr that it could not be (a closed pipe, a full disk).
+int print_and_end(const char *text) {
+    errno = 0;
+    if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0)
+        return 0;
+    std::fprintf(stderr, "tombweaver: cannot write to standard output: %s\n",
+                 errno ? std::strerror(errno) : "write error");
+    std::clearerr(stdout);
+    return 1;
+}
+
 // -1 when the game should start (with *window_choice set), else the exit code.
 int parse_command_line(int argc, char **argv, int *window_choice) {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(usage_text, stdout);
-            std::fflush(stdout);
-            return 0;
-        }
-        if (std::strcmp(arg, "--version") == 0) {
-            std::printf("tombweaver %s\n", TW_VERSION);
-            std::fflush(stdout);
-            return 0;
-        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            return print_and_end(usage_text);
+        if (std::strcmp(arg, "--version") == 0)
+            return print_and_end("tombweaver " TW_VERSION "\n");
         if (std::strcmp(arg, "--fullscreen") == 0) {
             *window_choice = 1;
         } else if (std::strcmp(arg, "--window") == 0) {
@@ -329,26 +336,60 @@ std::intptr_t main_window_proc(const platform_message *msg) {
 
 namespace {
 
-// Opens the pack and checks every entry; says on stderr (and for a damaged entry in a
-// box) what is wrong. False when the game cannot start.
+// Tells the player why the game cannot start: one line on stderr, and the plain text in a box.
+bool data_refused(const char *line, const char *text) {
+    std::fprintf(stderr, "tombweaver: %s", line);
+    platform_message_box("Fatal Error", text, platform_mb_ok, platform_mb_icon_none);
+    if (packfile_is_open())
+        packfile_close();
+    return false;
+}
+
+// Opens the pack and checks that it holds every entry the game loads and that each
+// one decodes and is taken by its reader; says what is wrong when it does not. False
+// when the game cannot start.
 bool data_open() {
+    static char line[max_path + 1024], text[max_path + 2048];
     if (!base_path_init()) {
-        std::fprintf(stderr, "tombweaver: cannot find the game's data; looked for:\n%s", base_path_searched());
-        return false;
+        std::snprintf(line, sizeof line, "cannot find the game's data; looked for:\n%s", base_path_searched());
+        std::snprintf(text, sizeof text,
+                      "The game's data could not be looked for: the current folder cannot be read.\n\n"
+                      "Start the game from a folder you can read, or set TOMBWEAVER_PATH to the folder "
+                      "that holds data/tombweaver.kzp.");
+        return data_refused(line, text);
     }
     const char *pack_path = data_file_path("tombweaver.kzp");
-    if (!platform_file_readable(pack_path)) {
-        packfile_load(); // raises the missing file's assertions
-        std::fprintf(stderr,
-                     "tombweaver: cannot open data/tombweaver.kzp; looked for:\n%s"
-                     "Reinstall the game or set TOMBWEAVER_PATH to the folder that holds data/.\n",
-                     base_path_searched());
-        return false;
-    }
     if (!packfile_load()) {
-        std::fprintf(stderr, "tombweaver: damaged data file %s: its directory does not fit the file\n",
-                     pack_path);
-        return false;
+        if (!platform_file_readable(pack_path)) {
+            std::snprintf(line, sizeof line,
+                          "cannot open data/tombweaver.kzp; looked for:\n%s"
+                          "Reinstall the game or set TOMBWEAVER_PATH to the folder that holds data/.\n",
+                          base_path_searched());
+            std::snprintf(text, sizeof text,
+                          "The game's data file data/tombweaver.kzp was not found. The game looked for it "
+                          "in:\n%s\nReinstall the game, or set TOMBWEAVER_PATH to the folder that holds "
+                          "data/tombweaver.kzp.",
+                          base_path_searched());
+            return data_refused(line, text);
+        }
+        std::snprintf(line, sizeof line, "damaged data file %s: its directory does not fit the file\n",
+                      pack_path);
+        std::snprintf(text, sizeof text,
+                      "The game's data file\n%s\nis damaged: it is shorter than its contents say, or could "
+                      "not be read whole. It may have been cut short while it was copied.\n\n"
+                      "Please reinstall the game.",
+                      pack_path);
+        return data_refused(line, text);
+    }
+    char missing[1024];
+    if (u32 count = data_check_missing(missing, sizeof missing)) {
+        std::snprintf(line, sizeof line, "data file %s lacks %u entr%s the game needs: %s\n", pack_path, count,
+                      count == 1 ? "y" : "ies", missing);
+        std::snprintf(text, sizeof text,
+                      "The game's data file\n%s\nis incomplete: it lacks %s the game needs: %s.\n\n"
+                      "Please reinstall the game.",
+                      pack_path, count == 1 ? "an entry" : "entries", missing);
+        return data_refused(line, text);
     }
     u32 bad = 0;
     char why[320];
@@ -356,14 +397,11 @@ bool data_open() {
         return true;
     const char *name = "";
     pack_file_info(bad, &name, nullptr, nullptr);
-    std::fprintf(stderr, "tombweaver: damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
-    static char text[max_path + 1024];
+    std::snprintf(line, sizeof line, "damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
     std::snprintf(text, sizeof text,
                   "The game's data file\n%s\nis damaged: its entry \"%s\" %s.\n\nPlease reinstall the game.",
                   pack_path, name, why);
-    platform_message_box("Fatal Error", text, platform_mb_ok, platform_mb_icon_none);
-    packfile_close();
-    return false;
+    return data_refused(line, text);
 }
 
 } // namespace

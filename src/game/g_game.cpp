@@ -2,6 +2,7 @@
 #include "game/g_game.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_settings.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
@@ -32,14 +33,14 @@ void song_free(dword *song) {
 void main_menu_load_song() {
     if (!ec_assert(title_song == invalid_id))
         return;
-    title_song = sound_create("audio\\gamejam_title.kzs");
+    title_song = sound_create(asset_title_song);
     ec_assert(title_song != invalid_id);
 }
 
 void game_load_song() {
     if (!ec_assert(game_song == invalid_id))
         return;
-    game_song = sound_create("audio\\gamejam_final.kzs");
+    game_song = sound_create(asset_game_song);
     ec_assert(game_song != invalid_id);
 }
 

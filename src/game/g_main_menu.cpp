@@ -2,6 +2,7 @@
 #include "game/g_main_menu.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
 #include "game/g_board_marks.h"
 #include "game/g_game.h"
@@ -167,7 +168,7 @@ dword mm_window_get() { return menu_window; }
 
 dword title_picture_add() {
     kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    d3d_kzb_load_data(asset_start_screen, &image);
     if (!image.data)
         return invalid_id; // its load has reported why
     const dword layer = gfx2d_background_layer_add(&image);

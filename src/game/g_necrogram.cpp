@@ -2,6 +2,7 @@
 #include "game/g_necrogram.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
@@ -385,12 +386,12 @@ void necrogram_draw() {
 
 void appmode_necrogram_init() {
     // necrogram_init
-    d3d_kzg_load_data("game\\nonoblocks.kzg", &nonoblocks_sprite);
-    load_sound(&full_sound, "audio\\game_click_2.kzs", ec_assert(full_sound == invalid_id));
+    d3d_kzg_load_data(asset_nonoblocks, &nonoblocks_sprite);
+    load_sound(&full_sound, asset_fill_sound, ec_assert(full_sound == invalid_id));
     ec_assert(full_sound != invalid_id);
-    load_sound(&cross_sound, "audio\\game_click_1.kzs", ec_assert(cross_sound == invalid_id));
+    load_sound(&cross_sound, asset_cross_sound, ec_assert(cross_sound == invalid_id));
     ec_assert(cross_sound != invalid_id);
-    load_sound(&pave_sound, "audio\\game_pave.kzs", ec_assert(pave_sound == invalid_id));
+    load_sound(&pave_sound, asset_pave_sound, ec_assert(pave_sound == invalid_id));
     ec_assert(pave_sound != invalid_id);
 
     int size = 0;

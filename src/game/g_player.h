@@ -14,8 +14,10 @@ bool player_has_completed(unsigned long puzzle_id);
 // Marks puzzle_id completed and writes the save file; a bad index raises
 // "puzzle_id < num_puzzles" and neither changes nor saves anything.
 void player_complete_puzzle(unsigned long puzzle_id);
-// Replaces the record with the save file; a file of any other size than 25 bytes
-// raises "save_size == sizeof( player_data )" and leaves the record cleared.
+// Replaces the record with the save file. A file of any other size than 25 bytes
+// leaves the record cleared and is moved aside to "<save>.damaged"; the player is told
+// so in a plain box (after "save_size == sizeof( player_data )" outside the player's
+// build). An unreadable file is left where it is, and said so in the same way.
 void player_continue();
 // Clears every completion (a new game); nothing is saved.
 void player_reset();

@@ -2,6 +2,7 @@
 #include "graphics/d3d_gfx2d.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -484,7 +485,7 @@ void d3d_gfx2d_init() {
     std::memcpy(last_drawn, drawn, sizeof drawn);
     cleared = false;
     last_cleared = false;
-    d3d_kzg_load_data("ui_gfx\\retro_font.kzg", &font_sprites);
+    d3d_kzg_load_data(asset_retro_font, &font_sprites);
     screen_clip = {0, 0, screen_width, screen_height};
 }
 

@@ -2,6 +2,7 @@
 #include "graphics/d3d_window.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
@@ -28,14 +29,12 @@ int mouse_offset_y = 0;
 int client_centre_x = 0;
 int client_centre_y = 0;
 
-constexpr const char *window_icon_file = "ui_gfx\\icon.kzg";
-
 // The game's icon on its window; a pack without one leaves the system's icon.
 void set_window_icon() {
-    if (!packfile_is_open() || pack_file_get_index(window_icon_file) == invalid_id)
+    if (!packfile_is_open() || pack_file_get_index(asset_icon) == invalid_id)
         return;
     int width = 0, height = 0;
-    u32 *pixels = d3d_kzg_to_new_buffer(window_icon_file, &width, &height);
+    u32 *pixels = d3d_kzg_to_new_buffer(asset_icon, &width, &height);
     if (!pixels)
         return;
     platform_window_set_icon(pixels, width, height);
@@ -46,8 +45,12 @@ void set_window_icon() {
 
 bool d3d_window_create() {
     const safestring *title = safestring_get_from_id(0);
-    if (!platform_video_init() ||
-        !platform_window_create(title ? title->text : "", initial_window_width, initial_window_height)) {
+    // No video system is no display: the graphics system's text says to connect one.
+    if (!platform_video_init()) {
+        fatal_start_up_error(10);
+        return false;
+    }
+    if (!platform_window_create(title ? title->text : "", initial_window_width, initial_window_height)) {
         fatal_start_up_error(9);
         return false;
     }

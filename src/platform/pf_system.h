@@ -3,9 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
-// Message boxes. Under a display the real box is shown; without one the text
-// goes to stderr and the answer is Yes (or OK). Tests install a recorder.
+// Message boxes. Under a display the real box is shown, its text wrapped to fit the
+// screen; where no display can show one (none named, or a driver without boxes such
+// as offscreen or dummy) none is opened: the text goes to stderr and the answer is
+// Yes (or OK). Tests install a recorder.
 enum platform_mb_buttons { platform_mb_ok, platform_mb_yes_no };
 enum platform_mb_icon { platform_mb_icon_none, platform_mb_icon_warning };
 enum platform_mb_answer { platform_mb_answer_ok, platform_mb_answer_yes, platform_mb_answer_no };
@@ -17,6 +20,11 @@ typedef platform_mb_answer (*platform_dialog_handler)(const char *caption, const
 // Shows a modal box with caption and text and returns the answer.
 platform_mb_answer platform_message_box(const char *caption, const char *text,
                                         platform_mb_buttons buttons, platform_mb_icon icon);
+// True when a real box would be shown (a display that can show one is there).
+bool platform_message_box_can_show();
+// The text as a box shows it: lines longer than columns broken at a space, else after
+// a slash, else anywhere; past max_lines lines (0: no limit) the rest is cut to "...".
+std::string platform_wrap_text(const char *text, int columns, int max_lines);
 // Replaces the dialog service (null restores the real one); returns the one it replaced.
 platform_dialog_handler platform_set_dialog_handler(platform_dialog_handler handler);
 
@@ -53,6 +61,9 @@ const char *platform_base_folder_searched();
 // folder of the user's passwd entry + /.local/share). False (out empty) when there
 // is no home at all or the path does not fit capacity.
 bool platform_user_data_folder(char *out, std::size_t capacity);
+// True when the environment or the passwd entry names the user's data folder, whether
+// or not its path fits: platform_user_data_folder failed for want of room, not of a home.
+bool platform_user_data_folder_named();
 // The user's settings folder ($XDG_CONFIG_HOME, else $HOME/.config); empty when unknown.
 bool platform_user_config_folder(char *out, std::size_t capacity);
 // Creates a folder and any missing parents; true when it exists afterwards.

@@ -2,6 +2,7 @@
 #include "ui/ec_ui.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "graphics/d3d_gfx2d.h"
@@ -377,11 +378,11 @@ void draw_window(ui_window *win) {
 } // namespace
 
 void ui_load_gfx() {
-    load_sheet("ui_gfx\\ui_dynamic_button.kzg", &dynamic_button_sprite, num_dynamic_button_frames);
-    load_sheet("ui_gfx\\ui_window.kzg", &window_sprite, num_window_frames);
+    load_sheet(asset_dynamic_button, &dynamic_button_sprite, num_dynamic_button_frames);
+    load_sheet(asset_ui_window, &window_sprite, num_window_frames);
     if (!ec_assert(click_down_sound == invalid_id))
         return;
-    click_down_sound = sound_create("audio\\click.kzs");
+    click_down_sound = sound_create(asset_click_sound);
     ec_assert(click_down_sound != invalid_id);
 }
 
