@@ -71,8 +71,7 @@ TEST(BoardFeel, GridLinesStayVisibleInSmallerWindows) {
     EXPECT_EQ(rec.count(), 0u);
 }
 
-// A diagonal drag fills only the row it starts along (a steep one only its column); a
-// fill drag leaves crosses. After the capture the banner moves below the board within a
+// A diagonal drag fills only the row it starts along; a fill drag leaves crosses. After the capture the banner moves below the board within a
 // few seconds and the picture shows: filled cells, no crosses, no lines between cells.
 TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     dialog_recorder rec;
@@ -83,14 +82,11 @@ TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     s.move(cell_x(3), cell_y(1)).post(msg_lbuttondown, mk_lbutton);
     s.move(cell_x(4), cell_y(2), mk_lbutton).move(cell_x(6), cell_y(3), mk_lbutton).post(msg_lbuttonup).passes(1);
     s.then([] { EXPECT_EQ(marks({{1, 3}, {1, 4}, {1, 5}, {1, 6}, {2, 4}, {3, 6}}), "##x#.."); });
-    s.move(cell_x(1), cell_y(5)).post(msg_lbuttondown, mk_lbutton).move(cell_x(2), cell_y(7), mk_lbutton);
-    s.post(msg_lbuttonup).passes(1).then([] { EXPECT_EQ(marks({{6, 1}, {7, 1}, {7, 2}}), "##."); }); // steep
     // A click turns the cross into a fill; a cross elsewhere stays until the capture.
     s.left_click(cell_x(5), cell_y(1)).right_click(cell_x(0), cell_y(0));
     for (int r = 2; r < 10; ++r)
         for (int c : puzzle_0[r])
-            if (c != 1 || r < 5 || r > 7)
-                s.left_click(cell_x(c), cell_y(r));
+            s.left_click(cell_x(c), cell_y(r));
     s.passes(necrogram_reveal_end + 10).then([] {
         ASSERT_TRUE(necrogram_captured());
         const u32 *fb = gfx2d_screen_buffer();
@@ -124,17 +120,11 @@ TEST(BoardFeel, ADoubleClickOnMapStaysOnTheMapAndSwitchesShowANote) {
     s.left_click(1152, 680).post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).passes(25).then([] {
         EXPECT_EQ(current_app_mode_get(), appmode_map);
     });
-    auto white_in_corner = [] {
-        int white = 0;
-        for (int i = 0; i < 30 * 128; ++i) // the corner's 128 x 30 pixels
-            white += frame_pixel(12 + i % 128, 680 + i / 128) == 0xFFFFFFFFu;
-        return white;
-    };
+    // The note's black box at the bottom-left corner, over the map's picture.
     s.post(msg_keydown, 'M').post(msg_keyup, 'M').passes(2).then([&] {
-        EXPECT_EQ(std::string(ui_note_text()), "Music off");
-        EXPECT_GT(white_in_corner(), 40);
+        EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? " shown" : ""), "Music off shown");
     });
-    s.passes(65).then([&] { EXPECT_EQ(std::string(ui_note_text()) + std::to_string(white_in_corner()), "0"); });
+    s.passes(65).then([&] { EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? "box" : ""), ""); });
     s.post(msg_keydown, 'N').post(msg_keyup, 'N').passes(1).then([] { EXPECT_EQ(std::string(ui_note_text()), "Sounds off"); });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
