@@ -253,3 +253,14 @@ void necrogram_history_clear(necrogram_board *b) {
     b->history.num_steps = b->history.num_done = b->history.num_changes = 0;
     b->history.step_open = false;
 }
+
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count) {
+    necrogram_stroke_end(b);
+    for (int i = 0; i < count; ++i) {
+        const int row = cells[i] / max_necrogram_size, column = cells[i] % max_necrogram_size;
+        if (row < b->size && column < b->size && b->marks[cells[i]] != marks[i])
+            set_mark(b, cells[i], marks[i]);
+    }
+    necrogram_stroke_end(b);
+    b->solved = necrogram_is_solved(b);
+}

@@ -103,3 +103,7 @@ bool necrogram_can_undo(const necrogram_board *b);
 bool necrogram_can_redo(const necrogram_board *b);
 // Forgets every step (leaving the board).
 void necrogram_history_clear(necrogram_board *b);
+
+// Gives count cells (row * max_necrogram_size + column) their marks as one undo step,
+// ending the open stroke first; solved is recomputed. Cells outside the board are skipped.
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count);
