@@ -117,6 +117,7 @@ necrogram_effect paint_cell(necrogram_board *b, int cell) {
 void necrogram_load(necrogram_board *b, int size, const u8 *cells) {
     b->size = 0;
     b->solved = false;
+    b->hints_used = 0;
     b->hover_column = b->hover_row = -1;
     necrogram_history_clear(b);
     necrogram_stroke_end(b);

@@ -52,11 +52,12 @@ struct necrogram_board {
     u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
+    s32 hints_used;                // hints shown on this board, kept with its marks
     necrogram_history history;
 };
 
 // Loads a puzzle (size x size cell bytes, row by row, read only here) with every mark
-// empty, solved false, no cell hovered and the history empty; paint_mark is kept. A null
+// empty, no hint used, solved false, no cell hovered and the history empty; paint_mark is kept. A null
 // cells or a size past max_necrogram_size raises its assertion and leaves the board
 // empty (size 0); a size of 0 or less is an empty board.
 void necrogram_load(necrogram_board *b, int size, const u8 *cells);

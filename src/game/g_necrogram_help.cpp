@@ -15,7 +15,7 @@ necrogram_hint_search search;
 necrogram_hint shown;        // kind none: no hint shown
 bool thinking = false;       // a hint is being looked for
 bool applied = false;        // the shown hint's cells are already marked
-int hints_used = 0;
+const necrogram_board *board = nullptr; // the screen's board, whose hints are counted
 
 // How long a frame may spend on hints and the analysis.
 constexpr double frame_slice_seconds = 0.008;
@@ -107,7 +107,7 @@ void take_hint(necrogram_board *b) {
     shown = search.hint;
     if (shown.kind == necrogram_hint_none || shown.kind == necrogram_hint_not_found)
         return;
-    ++hints_used;
+    ++b->hints_used;
     if (shown.kind == necrogram_hint_reveal) {
         necrogram_hint_apply(b, &shown);
         applied = true;
@@ -121,7 +121,7 @@ void necrogram_help_load(const necrogram_board *b) {
     necrogram_analysis_run(&analysis, frame_slice_seconds);
     shown = necrogram_hint{};
     thinking = applied = false;
-    hints_used = 0;
+    board = b;
 }
 
 void necrogram_help_marked() {
@@ -153,7 +153,7 @@ void necrogram_help_update(necrogram_board *b) {
         necrogram_analysis_run(&analysis, frame_slice_seconds);
 }
 
-int necrogram_hints_used() { return hints_used; }
+int necrogram_hints_used() { return board ? board->hints_used : 0; }
 const necrogram_hint *necrogram_hint_shown() { return shown.kind == necrogram_hint_none ? nullptr : &shown; }
 bool necrogram_help_thinking() { return thinking; }
 const necrogram_analysis *necrogram_help_analysis() { return &analysis; }
@@ -185,6 +185,7 @@ void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
 }
 
 void necrogram_help_draw_column() {
+    const int hints_used = necrogram_hints_used();
     if (hints_used <= 0)
         return;
     char text[24];
@@ -195,6 +196,7 @@ void necrogram_help_draw_column() {
 }
 
 void necrogram_help_draw_banner(int w, int top, int bottom) {
+    const int hints_used = necrogram_hints_used();
     if (hints_used <= 0)
         return;
     char text[40];

@@ -9,8 +9,8 @@ constexpr u32 necrogram_hint_colour = 0xFF00B4FF;  // sky blue
 constexpr u32 necrogram_wrong_colour = 0xFFE0202C; // red
 constexpr u32 necrogram_hatch_colour = 0xFFFFFFFF;
 
-// A new board: its analysis begun (finished at once on the built-in sizes), no hint
-// shown, none counted.
+// A new board (kept by the screen until the next): its analysis begun (finished at once
+// on the built-in sizes), no hint shown. Its hints_used counts the hints shown on it.
 void necrogram_help_load(const necrogram_board *b);
 // The player changed the marks (a cell, undo, redo): the hint shown goes.
 void necrogram_help_marked();

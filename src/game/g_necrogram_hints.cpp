@@ -132,9 +132,11 @@ bool probe(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_
     }
     char name[24] = "a line";
     if (broken.index >= 0)
-        line_name(name, sizeof name, broken.column, broken.index);
-    std::snprintf(h->text, sizeof h->text, "Row %d, column %d %s: %s, %s breaks", r + 1, c + 1,
-                  fill ? "must be filled" : "must stay empty", fill ? "left empty" : "filled", name);
+        std::snprintf(name, sizeof name, "%s %d", broken.column ? "column" : "row", broken.index + 1);
+    std::snprintf(h->text, sizeof h->text,
+                  fill ? "Row %d, column %d must be filled: left empty it breaks %s"
+                       : "Row %d, column %d must stay empty: filling it breaks %s",
+                  r + 1, c + 1, name);
     return true;
 }
 

@@ -67,7 +67,7 @@ protected:
 
 // Location 0: a wrong fill is outlined first; undone, the hint is the line that forces
 // most, outlined on the frame; a second press marks it as one step that Ctrl+Z takes
-// back; then hints alone capture the board.
+// back; the count is kept with the marks of a board left; then hints alone capture it.
 TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
     open_board(s, 0);
     s.left_click(cell_x(0), cell_y(0)); // row 0 is empty
@@ -96,6 +96,11 @@ TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
             EXPECT_EQ(necrogram_shown()->marks[line.cells[i]], mark_empty);
         EXPECT_FALSE(necrogram_can_undo(necrogram_shown()));
         EXPECT_EQ(necrogram_hints_used(), 2);
+    });
+    // The count is kept with the marks of a board left unfinished.
+    key(key(s, 'T'), 'T');
+    key(s, vk_escape).wait_mode(appmode_map).then([] { set_app_mode(appmode_necrogram); }).passes(2).then([] {
+        EXPECT_EQ(necrogram_hints_used(), 3);
     });
     hint_until_captured(s);
     EXPECT_EQ(s.close().run(), 0);
