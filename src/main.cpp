@@ -12,6 +12,7 @@
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_necrogram.h"
+#include "game/g_player.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -95,6 +96,7 @@ void appmode_init_init() {
     ui_load_gfx();
     diag_strings_create();
     save_file_init_path();
+    player_reset(); // nothing read or played yet (a second run in one process starts clean too)
     main_menu_load_song();
     game_load_song();
     set_app_mode(appmode_splash);

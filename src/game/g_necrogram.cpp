@@ -326,7 +326,7 @@ void necrogram_draw() {
     // Row strips and clues.
     for (int r = 0; r < n; ++r) {
         const int y = gy + necrogram_cell_size * r;
-        const int tile = r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+        const int tile = !captured && r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
         for (int x = l.left - necrogram_cell_size; x < gx; x += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
         const int count = board.row_clue_count[r];
@@ -338,7 +338,7 @@ void necrogram_draw() {
     // Column strips and clues.
     for (int c = 0; c < n; ++c) {
         const int x = gx + necrogram_cell_size * c;
-        const int tile = c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+        const int tile = !captured && c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
         for (int y = l.top - necrogram_cell_size; y < gy; y += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
         const int count = board.column_clue_count[c];

@@ -92,7 +92,7 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         u8 after;
     } rows[] = {
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
-        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_full, mark_full},
+        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_none, mark_cross},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_full, necrogram_effect_none, mark_full},
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -49,4 +50,24 @@ TEST(settings, damaged_files_mean_defaults_line_by_line) {
     s.sounds = false;
     settings_set(s); // kept for the run, nothing else happens
     EXPECT_FALSE(settings_get().sounds);
+}
+
+// A settings file that is there but cannot be read (a named pipe, which must not hang the
+// start either) keeps the defaults and is left alone; a link planted at a temporary
+// file's name is not followed.
+TEST(settings, an_unreadable_file_is_not_written_and_links_are_not_followed) {
+    fs::remove_all(settings_file().parent_path());
+    fs::create_directories(settings_file().parent_path());
+    ASSERT_EQ(mkfifo(settings_file().c_str(), 0644), 0);
+    settings_load();
+    game_settings s;
+    s.music = false;
+    settings_set(s);
+    EXPECT_TRUE(fs::is_fifo(settings_file()) && !settings_get().music);
+    fs::remove(settings_file());
+    fs::create_symlink("/dev/null", settings_file().string() + ".tmp");
+    settings_load();
+    settings_set(s);
+    settings_load();
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(settings_file())) && !settings_get().music);
 }

@@ -19,9 +19,11 @@
 
 namespace {
 
-TEST(window_resolution, without_1280_x_720_the_largest_area_and_the_first_of_equals) {
-    const int largest[2][2] = {{1024, 768}, {1600, 900}}, equal[2][2] = {{1280, 1024}, {1024, 1280}};
-    for (auto [modes, w, h] : {std::tuple{largest, 1600, 900}, {equal, 1280, 1024}}) {
+TEST(window_resolution, any_screen_without_1280_x_720_the_largest_area_and_the_first_of_equals) {
+    // Any screen is taken, 1280 x 720 itself or smaller.
+    const int largest[2][2] = {{1024, 768}, {1600, 900}}, equal[2][2] = {{1280, 1024}, {1024, 1280}},
+              small[2][2] = {{640, 480}, {800, 600}}, hd[2][2] = {{800, 600}, {1280, 720}};
+    for (auto [modes, w, h] : {std::tuple{largest, 1600, 900}, {equal, 1280, 1024}, {small, 800, 600}, {hd, 1280, 720}}) {
         platform_video_set_modes_for_test(modes, 2);
         EXPECT_TRUE(d3d_choose_resolution());
         int got_w = 0, got_h = 0;
@@ -157,6 +159,10 @@ protected:
 // the middle button), focus, and the close requests that enter the exit mode once.
 TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     dialog_recorder rec;
+    manual_clock clock;
+    set_app_mode(3);
+    calls.clear();
+    clock.advance(300); // past the guard on presses after a change of screen
     route({ev(SDL_MOUSEMOTION, -5, -7, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT),
            ev(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE), ev(SDL_MOUSEWHEEL, 1),
            ev(SDL_KEYDOWN, SDLK_ESCAPE), ev(SDL_KEYUP, SDLK_a), ev(SDL_KEYDOWN, SDLK_F4, KMOD_LALT),
