@@ -41,3 +41,7 @@ bool save_file_save(const void *data, u32 out_size);
 // The full path of the game's own file name in the save's folder (the unfinished
 // boards beside the save), empty without a save folder or when it does not fit.
 const char *save_folder_file_path(const char *name);
+// Copies the save file as it stands to "<save>.previous", replacing an older copy,
+// before a new game first saves over it. False when there is no save to keep or the
+// copy failed (then said on stderr); the save itself is never touched.
+bool save_file_keep_previous();

@@ -6,6 +6,7 @@
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
 #include "game/g_board_marks.h"
+#include "game/g_ending.h"
 #include "game/g_game.h"
 #include "game/g_necrogram_help.h"
 #include "game/g_player.h"
@@ -47,6 +48,9 @@ void capture_if_solved() {
     player_complete_puzzle(puzzle_get_active());
     board_marks_keep(puzzle_get_active(), &board); // a captured board has nothing unfinished
 }
+
+// Completed puzzles when the board opened: whether leaving it ends the game.
+int captures_at_entry = 0;
 
 } // namespace
 
@@ -94,7 +98,8 @@ void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
     necrogram_keep_progress();
-    set_app_mode(appmode_map);
+    // The last capture ends the game; every other visit goes back to the map.
+    set_app_mode(ending_due(captures_at_entry) ? appmode_ending : appmode_map);
 }
 
 void necrogram_do_undo(dword id) {
@@ -282,10 +287,12 @@ u32 clue_colour(bool satisfied) {
 
 // The keys, two columns in the bitmap font: the key, then what it does.
 void draw_legend() {
-    for (int i = 0; i < num_ng_legend_lines; ++i) {
+    for (int i = 0; i < num_ng_legend_lines + num_ng_legend_help_lines; ++i) {
         const int y = legend_top + legend_pitch * i;
-        const safestring *key = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i);
-        const safestring *action = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i + 1);
+        const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
+                                                    : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
+        const safestring *key = safestring_get_from_id(first);
+        const safestring *action = safestring_get_from_id(first + 1);
         if (!key || !action)
             return;
         gfx2d_draw_string(legend_left, y, key, colour_black, 2);
@@ -431,6 +438,7 @@ void appmode_necrogram_init() {
     ui_mousemove(); // the focus, if the cursor is already over a button
 
     particles_clear();
+    captures_at_entry = player_num_completed();
     main_menu_stop_song();
     game_start_song();
 }

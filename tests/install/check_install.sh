@@ -18,7 +18,7 @@ expected="bin/tombweaver
 share/tombweaver/data/tombweaver.kzp
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
-share/man/man6/tombweaver.6
+share/man/man6/tombweaver.6.gz
 share/icons/hicolor/scalable/apps/$id.svg"
 for size in 16 24 32 48 64 128 256; do
   expected="$expected
@@ -37,8 +37,14 @@ appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.
 grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$usr/share/metainfo/$id.metainfo.xml" ||
   fail "the metadata has no release $version"
 grep -qx "StartupWMClass=$id" "$usr/share/applications/$id.desktop" || fail "the window class is not $id"
-grep -q "^\.TH TOMBWEAVER 6 .*tombweaver $version" "$usr/share/man/man6/tombweaver.6" ||
+gzip -t "$usr/share/man/man6/tombweaver.6.gz" || fail "the manual page is not gzipped"
+gzip -dc "$usr/share/man/man6/tombweaver.6.gz" | grep -q "^\.TH TOMBWEAVER 6 .*tombweaver $version" ||
   fail "the manual page does not name version $version"
+meta=$usr/share/metainfo/$id.metainfo.xml
+grep -q "<control>keyboard</control>" "$meta" || fail "the metadata does not name keyboard control"
+for shot in $(cd "$source_dir" && ls docs/*.png); do
+  grep -q "<image>https://.*/$shot</image>" "$meta" || fail "the metadata does not list the screenshot $shot"
+done
 [ "$("$usr/bin/tombweaver" --version)" = "tombweaver $version" ] || fail "tombweaver --version"
 
 DESTDIR=$stage cmake -DMANIFEST="$build/install_manifest.txt" -P "$source_dir/dist/uninstall.cmake" >/dev/null
