@@ -48,7 +48,6 @@ void capture_if_solved() {
     player_complete_puzzle(puzzle_get_active());
     board_marks_keep(puzzle_get_active(), &board); // a captured board has nothing unfinished
 }
-
 // Completed puzzles when the board opened: whether leaving it ends the game.
 int captures_at_entry = 0;
 

@@ -58,7 +58,7 @@ bool player_record_owned() { return record_owned; }
 void player_new_game() {
     player_reset();
     keep_previous_save = save_file_exists();
-    record_owned = keep_previous_save; // chosen over a save (the captures' release agreed to): it replaces it
+    record_owned = true; // the player chose it: the title's Exit writes it
 }
 
 bool player_save() {

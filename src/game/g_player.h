@@ -20,7 +20,8 @@ void player_continue();
 // Clears every completion (a new game); nothing is saved.
 void player_reset();
 // True when the record was read from the save file or gained a completion in this
-// session: only then is it progress worth writing (player_reset clears it).
+// session, or is a new game the player chose: only then is it progress worth writing
+// (player_reset clears it).
 bool player_record_owned();
 // Clears the record for a new game over the save file: its first player_save keeps the
 // old save as "nonogram.sav.previous" before writing. Nothing is saved here.

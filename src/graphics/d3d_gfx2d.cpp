@@ -394,47 +394,61 @@ bool shrunk_prepare(int width, int height, bool *remade) {
     return true;
 }
 
-// Output rows from first_row on, from full_picture into the shrunk texture.
-void shrink_rows(int first_row) {
+// One source row weighted along x into sums (three words an output pixel): red and blue
+// side by side in one 64-bit word, green alone.
+void shrink_row_across(const u32 *src, u32 *sums) {
+    const shrink_axis &ax = shrunk.x;
+    const int *weight = ax.weights.data();
+    for (int i = 0; i < shrunk.width; ++i) {
+        std::uint64_t rb = 0;
+        u32 g = 0;
+        const u32 *p = src + ax.first[(std::size_t)i];
+        for (int k = 0, count = ax.count[(std::size_t)i]; k < count; ++k) {
+            const u32 w = (u32)*weight++, c = p[k];
+            rb += ((std::uint64_t)(c & 0xFF0000u) << 16 | (c & 0xFFu)) * w;
+            g += ((c >> 8) & 0xFF) * w;
+        }
+        sums[3 * i] = (u32)(rb >> 32);
+        sums[3 * i + 1] = g;
+        sums[3 * i + 2] = (u32)rb;
+    }
+}
+
+// Output rows first_row to last_row, from full_picture into the shrunk texture. Each
+// source row is weighted along x once (the row shared by two output rows is kept).
+void shrink_rows(int first_row, int last_row) {
     int pitch = 0;
     u32 *pixels = platform_texture_lock(shrunk.texture, &pitch);
     if (!pixels) {
         d3d_check(d3derr_invalidcall);
         return;
     }
-    const shrink_axis &ax = shrunk.x, &ay = shrunk.y;
-    const u32 area = (u32)ax.source * (u32)ay.source;
+    const shrink_axis &ay = shrunk.y;
+    // Division by the area as a multiplication: sums stay below 2^28, the factor below 2^22.
+    const std::uint64_t area = (std::uint64_t)shrunk.x.source * (std::uint64_t)ay.source;
+    const std::uint64_t reciprocal = ((std::uint64_t)1 << 40) / area + 1;
+    auto channel = [&](u32 sum) { return (u32)(((std::uint64_t)sum + area / 2) * reciprocal >> 40); };
     std::size_t wy = 0;
     for (int j = 0; j < first_row; ++j)
         wy += (std::size_t)ay.count[(std::size_t)j];
-    for (int j = first_row; j < shrunk.height; ++j) {
+    int across_row = -1; // the source row whose sums row_sums holds
+    const std::size_t n = (std::size_t)shrunk.width * 3;
+    for (int j = first_row; j <= last_row; ++j) {
         std::fill(shrunk.column_sums.begin(), shrunk.column_sums.end(), 0u);
-        for (int n = 0; n < ay.count[(std::size_t)j]; ++n, ++wy) {
-            // One source row across, weighted along x, then added in with its weight along y.
-            const u32 *src = shrunk.full_picture.data() + (std::size_t)(ay.first[(std::size_t)j] + n) * screen_width;
-            const u32 row_weight = (u32)ay.weights[wy];
-            std::size_t wx = 0;
-            for (int i = 0; i < shrunk.width; ++i) {
-                u32 r = 0, g = 0, b = 0;
-                const u32 *p = src + ax.first[(std::size_t)i];
-                for (int k = 0; k < ax.count[(std::size_t)i]; ++k, ++wx) {
-                    const u32 w = (u32)ax.weights[wx], c = p[k];
-                    r += ((c >> 16) & 0xFF) * w;
-                    g += ((c >> 8) & 0xFF) * w;
-                    b += (c & 0xFF) * w;
-                }
-                u32 *sum = shrunk.column_sums.data() + (std::size_t)i * 3;
-                sum[0] += r * row_weight;
-                sum[1] += g * row_weight;
-                sum[2] += b * row_weight;
+        for (int k = 0; k < ay.count[(std::size_t)j]; ++k, ++wy) {
+            const int row = ay.first[(std::size_t)j] + k;
+            if (row != across_row) {
+                shrink_row_across(shrunk.full_picture.data() + (std::size_t)row * screen_width, shrunk.row_sums.data());
+                across_row = row;
             }
+            const u32 w = (u32)ay.weights[wy];
+            for (std::size_t i = 0; i < n; ++i)
+                shrunk.column_sums[i] += shrunk.row_sums[i] * w;
         }
         u32 *out = (u32 *)((u8 *)pixels + (std::size_t)j * (std::size_t)pitch);
-        for (int i = 0; i < shrunk.width; ++i) {
-            const u32 *sum = shrunk.column_sums.data() + (std::size_t)i * 3;
-            out[i] = opaque_black | (sum[0] + area / 2) / area << 16 | (sum[1] + area / 2) / area << 8 |
-                     (sum[2] + area / 2) / area;
-        }
+        const u32 *sum = shrunk.column_sums.data();
+        for (int i = 0; i < shrunk.width; ++i, sum += 3)
+            out[i] = opaque_black | channel(sum[0]) << 16 | channel(sum[1]) << 8 | channel(sum[2]);
     }
     platform_texture_unlock(shrunk.texture);
 }
@@ -531,6 +545,13 @@ bool d3d_gfx2d_upload(bool whole) {
         u32 *pBits;
     } locked_data;
     if (shrinking) {
+        // The last row that differs: the rows below it need no shrinking again either.
+        int last = screen_height - 1;
+        while (!whole && last > first &&
+               std::memcmp(screen_buffer + (std::size_t)last * screen_width + from[last],
+                           last_composed.data() + (std::size_t)last * screen_width + from[last],
+                           (std::size_t)(to[last] - from[last]) * 4) == 0)
+            --last;
         locked_data.pBits = shrunk.full_picture.data();
         locked_data.Pitch = screen_width * 4;
         for (int y = first; y < screen_height; ++y) {
@@ -538,7 +559,8 @@ bool d3d_gfx2d_upload(bool whole) {
             compose_row(locked_data.pBits + at, screen_buffer + at, last_composed.data() + at, layers_base + at,
                         to[y] - from[y], grey, whole);
         }
-        shrink_rows((int)((long long)first * shrunk.height / screen_height));
+        shrink_rows((int)((long long)first * shrunk.height / screen_height),
+                    (int)(((long long)last + 1) * shrunk.height - 1) / screen_height);
         last_brightness_grey = grey;
         remember_spans();
         return true;

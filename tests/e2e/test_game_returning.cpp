@@ -69,7 +69,7 @@ TEST(GameReturningPlayer, NewGameAnsweredYesThenExitReplacesTheSave) {
     s.left_click(menu_x, exit_y);
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
-    EXPECT_EQ(save_read(), progress({}));
+    EXPECT_EQ(save_read(), progress({})); // the new game the player chose
 }
 
 // Whether the last frame has the path's black halfway between the centres of a and b.
