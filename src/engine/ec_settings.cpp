@@ -25,6 +25,7 @@ constexpr setting_key keys[] = {
     {"clue_marks", &game_settings::clue_marks},
     {"music", &game_settings::music},
     {"sounds", &game_settings::sounds},
+    {"mistake_check", &game_settings::mistake_check},
 };
 
 // A settings file is a few lines; anything longer is not ours.

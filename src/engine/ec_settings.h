@@ -7,6 +7,7 @@ struct game_settings {
     bool clue_marks = true;  // dim the clues of lines whose marks already match them
     bool music = true;
     bool sounds = true;
+    bool mistake_check = false; // mark every mark that no solution of the clues allows
 };
 
 // Reads the settings file. A missing, unreadable or damaged file (or line) leaves

@@ -5,6 +5,7 @@
 #include "game/g_puzzles.h"
 #include "platform/pf_system.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +20,7 @@ bool write_failure_told = false;
 // The kept boards, by puzzle: size x size cell characters, empty when none.
 struct kept_boards {
     std::string cells[num_puzzles];
+    int hints[num_puzzles] = {};
 };
 
 // The file's boards; a missing, unreadable or damaged file (or line) keeps nothing.
@@ -45,10 +47,15 @@ kept_boards read_file() {
         if (std::sscanf(line.c_str(), "%u %u %n", &puzzle, &size, &used) != 2 || puzzle >= num_puzzles ||
             size == 0 || size > (unsigned)max_necrogram_size)
             continue;
-        const std::string cells = line.substr((std::size_t)used);
+        const std::string cells = line.substr((std::size_t)used, (std::size_t)size * size);
+        unsigned hints = 0; // none written: none used
+        const std::string rest = line.substr(std::min(line.size(), (std::size_t)used + cells.size()));
         if (cells.size() == (std::size_t)size * size &&
-            cells.find_first_not_of(cell_chars, 0, sizeof cell_chars) == std::string::npos)
+            cells.find_first_not_of(cell_chars, 0, sizeof cell_chars) == std::string::npos &&
+            (rest.empty() || (std::sscanf(rest.c_str(), " %u", &hints) == 1 && hints < 100000))) {
             kept.cells[puzzle] = cells;
+            kept.hints[puzzle] = (int)hints;
+        }
     }
     return kept;
 }
@@ -64,7 +71,8 @@ void write_file(const kept_boards &kept) {
         while ((std::size_t)size * size < cells.size())
             ++size;
         if (!cells.empty())
-            text += std::to_string(i) + " " + std::to_string(size) + " " + cells + "\n";
+            text += std::to_string(i) + " " + std::to_string(size) + " " + cells +
+                    (kept.hints[i] > 0 ? " " + std::to_string(kept.hints[i]) : "") + "\n";
     }
     const bool written = text.empty() ? platform_file_remove(path)
                                       : platform_file_replace(path, text.data(), text.size()) == (long)text.size();
@@ -91,19 +99,23 @@ void board_marks_keep(unsigned long puzzle_id, const necrogram_board *b) {
     }
     if (b->solved || !any)
         cells.clear();
+    const int hints = cells.empty() ? 0 : b->hints_used;
     kept_boards kept = read_file();
-    if (kept.cells[puzzle_id] == cells)
+    if (kept.cells[puzzle_id] == cells && kept.hints[puzzle_id] == hints)
         return;
     kept.cells[puzzle_id] = cells;
+    kept.hints[puzzle_id] = hints;
     write_file(kept);
 }
 
 bool board_marks_restore(unsigned long puzzle_id, necrogram_board *b) {
     if (puzzle_id >= num_puzzles || !b || b->size <= 0)
         return false;
-    const std::string cells = read_file().cells[puzzle_id];
+    const kept_boards kept = read_file();
+    const std::string &cells = kept.cells[puzzle_id];
     if (cells.size() != (std::size_t)b->size * (std::size_t)b->size)
         return false;
+    b->hints_used = kept.hints[puzzle_id];
     for (int r = 0; r < b->size; ++r) {
         for (int c = 0; c < b->size; ++c) {
             const char ch = cells[(std::size_t)(r * b->size + c)];

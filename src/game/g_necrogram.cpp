@@ -9,6 +9,7 @@
 #include "game/g_board_marks.h"
 #include "game/g_ending.h"
 #include "game/g_game.h"
+#include "game/g_necrogram_help.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
 #include "game/g_strings.h"
@@ -105,6 +106,7 @@ void necrogram_do_undo(dword id) {
     if (!ec_assert(id == ng_undo_id) || captured)
         return;
     necrogram_undo(&board);
+    necrogram_help_marked();
     capture_if_solved();
 }
 
@@ -112,6 +114,14 @@ void necrogram_do_redo(dword id) {
     if (!ec_assert(id == ng_redo_id) || captured)
         return;
     necrogram_redo(&board);
+    necrogram_help_marked();
+    capture_if_solved();
+}
+
+void necrogram_do_hint(dword id) {
+    if (!ec_assert(id == ng_hint_id) || captured)
+        return;
+    necrogram_help_press(&board);
     capture_if_solved();
 }
 
@@ -155,6 +165,7 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, vo
 dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
 dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
 dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
+dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
 
 // The fill or cross key held since it marked a cell: moving paints until it is released.
 unsigned paint_key = 0;
@@ -169,6 +180,8 @@ void load_sound(dword *id, const char *filename, bool was_empty) {
 // The sound of a change (unless the player switched sounds off); a full mark also
 // bursts sparks at (x, y). A change that solves the board records the capture.
 void play_effect(necrogram_effect effect, int x, int y) {
+    if (effect != necrogram_effect_none)
+        necrogram_help_marked();
     capture_if_solved();
     dword sound = invalid_id;
     switch (effect) {
@@ -213,6 +226,7 @@ void sync_history_buttons() {
     };
     set(undo_button, !captured && necrogram_can_undo(&board));
     set(redo_button, !captured && necrogram_can_redo(&board));
+    set(hint_button, !captured && board.size > 0);
 }
 
 // One 32 x 32 tile of the board's sheet; a sheet that failed to load draws nothing.
@@ -273,10 +287,12 @@ u32 clue_colour(bool satisfied) {
 
 // The keys, two columns in the bitmap font: the key, then what it does.
 void draw_legend() {
-    for (int i = 0; i < num_ng_legend_lines; ++i) {
+    for (int i = 0; i < num_ng_legend_lines + num_ng_legend_help_lines; ++i) {
         const int y = legend_top + legend_pitch * i;
-        const safestring *key = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i);
-        const safestring *action = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i + 1);
+        const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
+                                                    : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
+        const safestring *key = safestring_get_from_id(first);
+        const safestring *action = safestring_get_from_id(first + 1);
         if (!key || !action)
             return;
         gfx2d_draw_string(legend_left, y, key, colour_black, 2);
@@ -301,6 +317,7 @@ void draw_banner() {
     const int scale = bottom - top >= 80 ? 3 : 2;
     const int text_width = gfx2d_strlen(text, 1);
     gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
+    necrogram_help_draw_banner(w, top, bottom);
 }
 
 } // namespace
@@ -380,6 +397,7 @@ void necrogram_draw() {
         gfx2d_draw_vline(x + necrogram_cell_size, y, y + necrogram_cell_size, colour_green);
     }
 
+    necrogram_help_draw_board(&board, captured);
     if (captured)
         draw_banner();
 }
@@ -407,11 +425,12 @@ void appmode_necrogram_init() {
     captured = false;
     if (cells)
         board_marks_restore(puzzle_get_active(), &board); // the marks left here last time
+    necrogram_help_load(&board);
     capture_if_solved();
     paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
-    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button}) {
+    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button, &hint_button}) {
         button->flags = 0; // no press left over from an earlier visit
         dynamic_button_add(window, button);
     }
@@ -453,9 +472,12 @@ void appmode_necrogram_update() {
             ++reveal_ticks;
     }
     sound_update();
+    necrogram_help_update(&board);
+    capture_if_solved();
     gfx2d_fill_screen(0);
     necrogram_draw();
     draw_legend();
+    necrogram_help_draw_column();
     sync_history_buttons();
     ui_draw();
     particles_draw();
@@ -555,6 +577,16 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
     case 'X':
         key_press(virtual_key, necrogram_press_right);
         break;
+    case 'T':
+        necrogram_do_hint(ng_hint_id);
+        break;
+    case 'C': {
+        game_settings s = settings_get();
+        s.mistake_check = !s.mistake_check;
+        settings_set(s);
+        ui_note_switch("Mistake checking", s.mistake_check);
+        break;
+    }
     case 'H': {
         game_settings s = settings_get();
         s.clue_marks = !s.clue_marks;

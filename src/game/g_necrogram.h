@@ -7,9 +7,10 @@
 constexpr dword ng_exit_id = 100;
 constexpr dword ng_undo_id = 101;
 constexpr dword ng_redo_id = 102;
+constexpr dword ng_hint_id = 103;
 
 // The board is centred in the layout area at the framebuffer's left; the column to its
-// right holds the key legend and the Undo, Redo and Map buttons.
+// right holds the key legend, the hints used and the Hint, Undo, Redo and Map buttons.
 constexpr int necrogram_area_width = 1024;
 constexpr int necrogram_area_height = 720;
 constexpr int necrogram_cell_size = 32;
@@ -46,6 +47,8 @@ void necrogram_do_exit(dword id);
 // or forward in the visit's history. A foreign id raises its assertion.
 void necrogram_do_undo(dword id);
 void necrogram_do_redo(dword id);
+// The Hint button's handler (and T's): the next step of reasoning, or the step shown applied.
+void necrogram_do_hint(dword id);
 
 // The screen (appmode_necrogram). init loads the sheet "game\nonoblocks.kzg", the
 // three sounds and the active puzzle, makes the gradient layer and the Map, Undo and

@@ -117,6 +117,7 @@ necrogram_effect paint_cell(necrogram_board *b, int cell) {
 void necrogram_load(necrogram_board *b, int size, const u8 *cells) {
     b->size = 0;
     b->solved = false;
+    b->hints_used = 0;
     b->hover_column = b->hover_row = -1;
     necrogram_history_clear(b);
     necrogram_stroke_end(b);
@@ -252,4 +253,15 @@ bool necrogram_can_redo(const necrogram_board *b) { return b->history.num_done <
 void necrogram_history_clear(necrogram_board *b) {
     b->history.num_steps = b->history.num_done = b->history.num_changes = 0;
     b->history.step_open = false;
+}
+
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count) {
+    necrogram_stroke_end(b);
+    for (int i = 0; i < count; ++i) {
+        const int row = cells[i] / max_necrogram_size, column = cells[i] % max_necrogram_size;
+        if (row < b->size && column < b->size && b->marks[cells[i]] != marks[i])
+            set_mark(b, cells[i], marks[i]);
+    }
+    necrogram_stroke_end(b);
+    b->solved = necrogram_is_solved(b);
 }

@@ -52,11 +52,12 @@ struct necrogram_board {
     u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
+    s32 hints_used;                // hints shown on this board, kept with its marks
     necrogram_history history;
 };
 
 // Loads a puzzle (size x size cell bytes, row by row, read only here) with every mark
-// empty, solved false, no cell hovered and the history empty; paint_mark is kept. A null
+// empty, no hint used, solved false, no cell hovered and the history empty; paint_mark is kept. A null
 // cells or a size past max_necrogram_size raises its assertion and leaves the board
 // empty (size 0); a size of 0 or less is an empty board.
 void necrogram_load(necrogram_board *b, int size, const u8 *cells);
@@ -103,3 +104,7 @@ bool necrogram_can_undo(const necrogram_board *b);
 bool necrogram_can_redo(const necrogram_board *b);
 // Forgets every step (leaving the board).
 void necrogram_history_clear(necrogram_board *b);
+
+// Gives count cells (row * max_necrogram_size + column) their marks as one undo step,
+// ending the open stroke first; solved is recomputed. Cells outside the board are skipped.
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count);
