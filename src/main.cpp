@@ -13,6 +13,7 @@
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_necrogram.h"
+#include "game/g_player.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -24,6 +25,7 @@
 #include "ui/ec_splash.h"
 #include "ui/ec_ui.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +34,23 @@
 namespace {
 
 int current_app_mode = appmode_init;
+
+// A mouse press this soon after a change of screen is held back (with its release):
+// the second click of a double click must not land on the new screen's button.
+constexpr std::uint32_t press_guard_ms = 300;
+std::uint32_t mode_entered_at = 0;
+bool press_held_back[2] = {}; // left, right: the press was held back, so is its release
+
+// True when the button message is one to hold back.
+bool hold_back_press(int button, bool down) {
+    if (!down) {
+        const bool held = press_held_back[button];
+        press_held_back[button] = false;
+        return held;
+    }
+    press_held_back[button] = platform_get_tick_count() - mode_entered_at < press_guard_ms;
+    return press_held_back[button];
+}
 
 void appmode_init_init();
 void appmode_exit_init();
@@ -86,6 +105,7 @@ void appmode_init_init() {
     ui_load_gfx();
     diag_strings_create();
     save_file_init_path();
+    player_reset(); // nothing read or played yet (a second run in one process starts clean too)
     main_menu_load_song();
     game_load_song();
     set_app_mode(appmode_splash);
@@ -166,20 +186,26 @@ constexpr const char *usage_text =
     "The game's data is data/tombweaver.kzp under $TOMBWEAVER_PATH, beside the program,\n"
     "in ../share/tombweaver or in the current folder.\n";
 
+// Prints text on stdout for --help and --version: 0 once it is written, else 1 after
+// saying on stderr that it could not be (a closed pipe, a full disk).
+int print_and_end(const char *text) {
+    errno = 0;
+    if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0)
+        return 0;
+    std::fprintf(stderr, "tombweaver: cannot write to standard output: %s\n",
+                 errno ? std::strerror(errno) : "write error");
+    std::clearerr(stdout);
+    return 1;
+}
+
 // -1 when the game should start (with *window_choice set), else the exit code.
 int parse_command_line(int argc, char **argv, int *window_choice) {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(usage_text, stdout);
-            std::fflush(stdout);
-            return 0;
-        }
-        if (std::strcmp(arg, "--version") == 0) {
-            std::printf("tombweaver %s\n", TW_VERSION);
-            std::fflush(stdout);
-            return 0;
-        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            return print_and_end(usage_text);
+        if (std::strcmp(arg, "--version") == 0)
+            return print_and_end("tombweaver " TW_VERSION "\n");
         if (std::strcmp(arg, "--fullscreen") == 0) {
             *window_choice = 1;
         } else if (std::strcmp(arg, "--window") == 0) {
@@ -201,6 +227,7 @@ void toggle_fullscreen() {
     settings_set(s);
     platform_window_set_fullscreen(s.fullscreen);
     d3d_window_update_mouse_scale();
+    ui_note_show(s.fullscreen ? "Full screen" : "Window");
 }
 
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
@@ -217,9 +244,12 @@ void set_app_mode(int mode) {
     current_app_mode = mode;
     if (app_modes[current_app_mode].init)
         app_modes[current_app_mode].init();
+    mode_entered_at = platform_get_tick_count();
 }
 
 int current_app_mode_get() { return current_app_mode; }
+
+bool app_mode_takes_presses() { return platform_get_tick_count() - mode_entered_at >= press_guard_ms; }
 
 void app_modes_use_for_test(const app_mode *table, int mode) {
     app_modes = table ? table : game_app_modes;
@@ -240,9 +270,9 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         window_active_set(msg->wparam != 0);
         return 0;
     case msg_close:
-        // A capture on the board is kept, as if the player had left by the Map button.
+        // An unfinished board's marks are kept, as if the player had left by the Map button.
         if (current_app_mode == appmode_necrogram && app_modes == game_app_modes)
-            necrogram_record_capture();
+            necrogram_keep_progress();
         set_app_mode(appmode_exit);
         return 0;
     case msg_keydown:
@@ -287,12 +317,12 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         return 0;
     case msg_lbuttondown:
     case msg_lbuttonup:
-        if (mode.lbutton)
+        if (!hold_back_press(0, msg->message == msg_lbuttondown) && mode.lbutton)
             mode.lbutton(msg->message == msg_lbuttondown);
         return 0;
     case msg_rbuttondown:
     case msg_rbuttonup:
-        if (mode.rbutton)
+        if (!hold_back_press(1, msg->message == msg_rbuttondown) && mode.rbutton)
             mode.rbutton(msg->message == msg_rbuttondown);
         return 0;
     case msg_mousewheel:
@@ -306,26 +336,60 @@ std::intptr_t main_window_proc(const platform_message *msg) {
 
 namespace {
 
-// Opens the pack and checks every entry; says on stderr (and for a damaged entry in a
-// box) what is wrong. False when the game cannot start.
+// Tells the player why the game cannot start: one line on stderr, and the plain text in a box.
+bool data_refused(const char *line, const char *text) {
+    std::fprintf(stderr, "tombweaver: %s", line);
+    platform_message_box("Fatal Error", text, platform_mb_ok, platform_mb_icon_none);
+    if (packfile_is_open())
+        packfile_close();
+    return false;
+}
+
+// Opens the pack and checks that it holds every entry the game loads and that each
+// one decodes and is taken by its reader; says what is wrong when it does not. False
+// when the game cannot start.
 bool data_open() {
+    static char line[max_path + 1024], text[max_path + 2048];
     if (!base_path_init()) {
-        std::fprintf(stderr, "tombweaver: cannot find the game's data; looked for:\n%s", base_path_searched());
-        return false;
+        std::snprintf(line, sizeof line, "cannot find the game's data; looked for:\n%s", base_path_searched());
+        std::snprintf(text, sizeof text,
+                      "The game's data could not be looked for: the current folder cannot be read.\n\n"
+                      "Start the game from a folder you can read, or set TOMBWEAVER_PATH to the folder "
+                      "that holds data/tombweaver.kzp.");
+        return data_refused(line, text);
     }
     const char *pack_path = data_file_path("tombweaver.kzp");
-    if (!platform_file_readable(pack_path)) {
-        packfile_load(); // raises the missing file's assertions
-        std::fprintf(stderr,
-                     "tombweaver: cannot open data/tombweaver.kzp; looked for:\n%s"
-                     "Reinstall the game or set TOMBWEAVER_PATH to the folder that holds data/.\n",
-                     base_path_searched());
-        return false;
-    }
     if (!packfile_load()) {
-        std::fprintf(stderr, "tombweaver: damaged data file %s: its directory does not fit the file\n",
-                     pack_path);
-        return false;
+        if (!platform_file_readable(pack_path)) {
+            std::snprintf(line, sizeof line,
+                          "cannot open data/tombweaver.kzp; looked for:\n%s"
+                          "Reinstall the game or set TOMBWEAVER_PATH to the folder that holds data/.\n",
+                          base_path_searched());
+            std::snprintf(text, sizeof text,
+                          "The game's data file data/tombweaver.kzp was not found. The game looked for it "
+                          "in:\n%s\nReinstall the game, or set TOMBWEAVER_PATH to the folder that holds "
+                          "data/tombweaver.kzp.",
+                          base_path_searched());
+            return data_refused(line, text);
+        }
+        std::snprintf(line, sizeof line, "damaged data file %s: its directory does not fit the file\n",
+                      pack_path);
+        std::snprintf(text, sizeof text,
+                      "The game's data file\n%s\nis damaged: it is shorter than its contents say, or could "
+                      "not be read whole. It may have been cut short while it was copied.\n\n"
+                      "Please reinstall the game.",
+                      pack_path);
+        return data_refused(line, text);
+    }
+    char missing[1024];
+    if (u32 count = data_check_missing(missing, sizeof missing)) {
+        std::snprintf(line, sizeof line, "data file %s lacks %u entr%s the game needs: %s\n", pack_path, count,
+                      count == 1 ? "y" : "ies", missing);
+        std::snprintf(text, sizeof text,
+                      "The game's data file\n%s\nis incomplete: it lacks %s the game needs: %s.\n\n"
+                      "Please reinstall the game.",
+                      pack_path, count == 1 ? "an entry" : "entries", missing);
+        return data_refused(line, text);
     }
     u32 bad = 0;
     char why[320];
@@ -333,14 +397,11 @@ bool data_open() {
         return true;
     const char *name = "";
     pack_file_info(bad, &name, nullptr, nullptr);
-    std::fprintf(stderr, "tombweaver: damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
-    static char text[max_path + 1024];
+    std::snprintf(line, sizeof line, "damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
     std::snprintf(text, sizeof text,
                   "The game's data file\n%s\nis damaged: its entry \"%s\" %s.\n\nPlease reinstall the game.",
                   pack_path, name, why);
-    platform_message_box("Fatal Error", text, platform_mb_ok, platform_mb_icon_none);
-    packfile_close();
-    return false;
+    return data_refused(line, text);
 }
 
 } // namespace

@@ -19,6 +19,10 @@ struct app_mode {
     void (*keychar)(unsigned wparam) = nullptr;
 };
 
+// False for about 300 ms after each change of screen: a mouse press then is held back,
+// and so is its release.
+bool app_mode_takes_presses();
+
 // Tests: run the shell over another table of num_app_modes modes (null: the game's), at mode.
 void app_modes_use_for_test(const app_mode *table, int mode);
 

@@ -10,9 +10,13 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kz {
 
@@ -44,36 +48,86 @@ bool fail(std::string *error, const std::string &text) {
 
 } // namespace
 
-bool file_read(const std::string &path, bytes *out) {
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    out->clear();
-    std::uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        out->insert(out->end(), buffer, buffer + n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+bool file_read(const std::string &path, bytes *out, std::string *error) {
+    // Not blocking on open, so that a named pipe is refused rather than waited on.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, "cannot read " + path + ": " + std::strerror(errno));
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return fail(error, "cannot read " + path + ": not a regular file");
+    }
+    if ((unsigned long long)st.st_size > max_file_size) {
+        close(fd);
+        return fail(error, "cannot read " + path + ": larger than " + std::to_string(max_file_size >> 20) + " MiB");
+    }
+    out->assign((size_t)st.st_size, 0);
+    size_t done = 0;
+    errno = 0;
+    while (done < out->size()) {
+        const ssize_t n = read(fd, out->data() + done, out->size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += (size_t)n;
+    }
+    const int read_error = errno;
+    close(fd);
+    if (done < out->size()) // cut short while being read, or an error
+        return fail(error, "cannot read " + path + ": " + (read_error ? std::strerror(read_error) : "cut short"));
+    return true;
 }
 
 bool file_write(const std::string &path, const bytes &data) {
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = (std::fclose(f) == 0) && ok;
     return ok;
+}
+
+bool file_replace(const std::string &path, const bytes &data, std::string *error) {
+    std::string temp = path + ".tmp.XXXXXX";
+    const int fd = mkstemp(temp.data()); // created exclusively: never an existing file or link
+    if (fd < 0)
+        return fail(error, "cannot create a temporary file beside " + path + ": " + std::strerror(errno));
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += (size_t)n;
+    }
+    bool ok = done == data.size() && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+    const int write_error = errno;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temp.c_str(), path.c_str()) == 0)
+        return true;
+    const std::string why = std::strerror(ok ? errno : write_error);
+    unlink(temp.c_str());
+    return fail(error, "cannot write " + path + ": " + why);
 }
 
 bool png_read(const std::string &path, rgba_image *out, std::string *error) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    bytes file;
+    if (!file_read(path, &file, error))
+        return false;
+    if (!png_image_begin_read_from_memory(&image, file.data(), file.size()))
         return fail(error, path + ": " + image.message);
     image.format = PNG_FORMAT_RGBA;
+    if ((unsigned long long)image.width * image.height * 4 > max_file_size) {
+        png_image_free(&image);
+        return fail(error, path + ": a picture of " + std::to_string(image.width) + " x " +
+                               std::to_string(image.height) + " is too large");
+    }
     out->width = (int)image.width;
     out->height = (int)image.height;
     out->pixels.assign(PNG_IMAGE_SIZE(image), 0);

@@ -57,7 +57,14 @@ struct pack_entry {
 // The bytes of a pack file holding entries in order.
 bytes pack_image(const std::vector<pack_entry> &entries, bool *compressed_flags = nullptr);
 
-bool file_read(const std::string &path, bytes *out);
+// The largest file the tools read whole.
+constexpr unsigned long long max_file_size = 512ull << 20;
+// Reads a regular file of at most max_file_size bytes whole; anything else (a named
+// pipe, a device, a folder, a larger file) is refused with *error set, without waiting.
+bool file_read(const std::string &path, bytes *out, std::string *error = nullptr);
 bool file_write(const std::string &path, const bytes &data);
+// Replaces path with data: written to a temporary file created beside it exclusively
+// (never through an existing file or link), then renamed over it. False with *error.
+bool file_replace(const std::string &path, const bytes &data, std::string *error);
 
 } // namespace kz

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -110,18 +109,12 @@ bool convert(const std::string &kind, const fs::path &source, const std::vector<
             *error = "raw takes no layout";
             return false;
         }
-        if (!kz::file_read(source.string(), out)) {
-            *error = "cannot read " + source.string();
-            return false;
-        }
-        return true;
+        return kz::file_read(source.string(), out, error);
     }
     if (kind == "kzs") {
         bytes wav;
-        if (!kz::file_read(source.string(), &wav)) {
-            *error = "cannot read " + source.string();
+        if (!kz::file_read(source.string(), &wav, error))
             return false;
-        }
         if (!layout.empty()) {
             *error = "kzs takes no layout";
             return false;
@@ -152,11 +145,13 @@ bool convert(const std::string &kind, const fs::path &source, const std::vector<
 }
 
 int build(const std::string &manifest_path, const std::string &out_path) {
-    std::ifstream manifest(manifest_path);
-    if (!manifest) {
-        std::fprintf(stderr, "kzpack: cannot read %s\n", manifest_path.c_str());
+    bytes manifest_bytes;
+    std::string failure;
+    if (!kz::file_read(manifest_path, &manifest_bytes, &failure)) {
+        std::fprintf(stderr, "kzpack: %s\n", failure.c_str());
         return 1;
     }
+    std::istringstream manifest(std::string(manifest_bytes.begin(), manifest_bytes.end()));
     fs::path folder = fs::path(manifest_path).parent_path();
     std::vector<kz::pack_entry> entries;
     std::string line;
@@ -204,15 +199,8 @@ int build(const std::string &manifest_path, const std::string &out_path) {
     }
     bytes image = kz::pack_image(entries);
     // Written beside the target and renamed over it, so a failed build never leaves half a pack.
-    std::string temp = out_path + ".tmp";
-    if (!kz::file_write(temp, image)) {
-        std::fprintf(stderr, "kzpack: cannot write %s\n", temp.c_str());
-        return 1;
-    }
-    std::error_code ec;
-    fs::rename(temp, out_path, ec);
-    if (ec) {
-        std::fprintf(stderr, "kzpack: cannot rename %s: %s\n", temp.c_str(), ec.message().c_str());
+    if (!kz::file_replace(out_path, image, &failure)) {
+        std::fprintf(stderr, "kzpack: %s\n", failure.c_str());
         return 1;
     }
     std::printf("kzpack: %zu entries, %zu bytes -> %s\n", entries.size(), image.size(), out_path.c_str());
@@ -222,8 +210,9 @@ int build(const std::string &manifest_path, const std::string &out_path) {
 // Opens a pack file with the game's own reader.
 bool open_pack(const std::string &path) {
     bytes data;
-    if (!kz::file_read(path, &data)) {
-        std::fprintf(stderr, "kzpack: cannot read %s\n", path.c_str());
+    std::string error;
+    if (!kz::file_read(path, &data, &error)) {
+        std::fprintf(stderr, "kzpack: %s\n", error.c_str());
         return false;
     }
     if (data.size() > 0xFFFFFFFFu) {
@@ -322,7 +311,15 @@ int extract(const std::string &path, const std::string &name, const std::string 
 int verify(const std::string &path) {
     if (!open_pack(path))
         return 1;
-    // The very check the game makes at start-up.
+    // The very checks the game makes at start-up: every entry it loads is there, and each
+    // entry decodes and is taken by its reader.
+    char missing[2048];
+    if (u32 count = data_check_missing(missing, sizeof missing)) {
+        std::fprintf(stderr, "kzpack: %s lacks %u entr%s the game loads: %s\n", path.c_str(), count,
+                     count == 1 ? "y" : "ies", missing);
+        packfile_close();
+        return 1;
+    }
     int bad = 0;
     for (u32 i = 0; i < pack_file_count(); ++i) {
         char why[320];

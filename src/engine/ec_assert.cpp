@@ -7,6 +7,18 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+#ifdef NDEBUG
+bool player_build_on = true;
+#else
+bool player_build_on = false;
+#endif
+} // namespace
+
+void player_build_set(bool on) { player_build_on = on; }
+
+bool player_build() { return player_build_on; }
+
 bool assertion_failed(const char *expression, const char *file, const char *function, int line,
                       const char *info) {
     if (!expression || !file || !function)
@@ -43,6 +55,12 @@ void assertion_raise(const char *expression, const char *file, const char *funct
     std::snprintf(where, sizeof where, "assert( %s )\nFunction : %s\nFile : %s\nLine : %i",
                   expression ? expression : "?", function ? function : "?", file ? file : "?", line);
     platform_breakpoint(where);
+}
+
+void environment_assertion_raise(const char *expression, const char *file, const char *function,
+                                 int line, const char *info) {
+    if (!player_build_on)
+        assertion_raise(expression, file, function, line, info);
 }
 
 bool d3d_check_result(s32 result) {

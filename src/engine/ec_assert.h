@@ -32,6 +32,31 @@ void assertion_raise(const char *expression, const char *file, const char *funct
 #define ec_assert_text_info(cond, text, info)                                        \
     ((cond) ? true : (assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
 
+// The player's build. There a fault of the environment (a file, folder or device the
+// game needs: a failed write, a missing or cut-short pack) raises no assertion: the
+// site tells the player in one plain message what failed, where, and what to do.
+// Assertion boxes stay for faults in the program. On when built without debugging
+// checks (NDEBUG); tests switch it on to run the player's behaviour in the test build.
+void player_build_set(bool on);
+bool player_build();
+
+// Raised by the checks on the environment: as assertion_raise, but not in the player's build.
+void environment_assertion_raise(const char *expression, const char *file, const char *function,
+                                 int line, const char *info);
+
+// ec_assert_env and its forms check the environment: outside the player's build a
+// failure raises the assertion as ec_assert would; the site then tells the player itself.
+//   if (!ec_assert_env_text(file, "file != INVALID_HANDLE_VALUE")) { tell(...); return nullptr; }
+#define ec_assert_env(cond)                                                          \
+    ((cond) ? true                                                                   \
+            : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+#define ec_assert_env_info(cond, info)                                               \
+    ((cond) ? true                                                                   \
+            : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
+#define ec_assert_env_text(cond, text)                                               \
+    ((cond) ? true                                                                   \
+            : (environment_assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+
 // Shows a failing device call's result in the "D3D Fatal Error" box. A result of
 // 0 shows nothing. Returns true when the caller should break.
 bool d3d_check_result(s32 result);

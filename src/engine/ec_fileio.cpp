@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 // The text the assertion boxes give a file that could not be opened.
 constexpr const char *file_opened = "file != INVALID_HANDLE_VALUE";
@@ -22,6 +23,9 @@ struct path_text {
 char base_path[max_path];
 path_text data_path;
 path_text save_filename;
+constexpr const char *folder_too_long =
+    "The folder to keep your progress in (from XDG_DATA_HOME or HOME) is too long a path for this "
+    "system. Set HOME or XDG_DATA_HOME to a shorter path to keep your progress.";
 bool no_save_folder = false; // the player has been told progress cannot be saved
 bool save_failure_told = false;
 
@@ -51,20 +55,24 @@ void save_failure_tell(const char *what) {
     platform_message_box("Progress Not Saved", text, platform_mb_ok, platform_mb_icon_warning);
 }
 
-u8 *read_whole_file(const char *path, const char *info, u32 *size_out) {
+// Reads a whole regular file. A file larger than max_size is not read: it comes back
+// as an empty block with its size given as 0xFFFFFFFF, which no caller takes for a
+// file of its kind (sizes are compared at full width, never cut to 32 bits).
+u8 *read_whole_file(const char *path, const char *info, u32 *size_out, std::uint64_t max_size = 0xFFFFFFFFu) {
     platform_file *file = platform_file_open_read(path);
-    if (!ec_assert_text(file, file_opened))
+    if (!ec_assert_env_text(file, file_opened))
         return nullptr;
-    u32 filesize = (u32)platform_file_size(file);
+    const std::uint64_t size = platform_file_size(file);
+    const u32 filesize = size > max_size ? 0 : (u32)size;
     if (size_out)
-        *size_out = filesize;
+        *size_out = size > max_size ? 0xFFFFFFFFu : filesize;
     u8 *data = (u8 *)ZEL_MALLOC(filesize, info);
     if (!data) {
         platform_file_close(file);
         return nullptr;
     }
-    u32 bytesread = (u32)platform_file_read(file, data, filesize);
-    if (!ec_assert(bytesread == filesize)) {
+    u32 bytesread = filesize ? (u32)platform_file_read(file, data, filesize) : 0;
+    if (!ec_assert_env(bytesread == filesize)) {
         platform_file_close(file);
         zel_free(data);
         return nullptr;
@@ -106,13 +114,16 @@ void save_file_init_path() {
     static char folder[max_path];
     if (!platform_user_data_folder(folder, sizeof folder)) {
         path_set(&save_filename, "", "");
-        save_failure_tell("No folder was found to keep your progress in: HOME and XDG_DATA_HOME are "
-                          "not set and your user has no home folder.");
+        if (platform_user_data_folder_named())
+            save_failure_tell(folder_too_long);
+        else
+            save_failure_tell("No folder was found to keep your progress in: HOME and XDG_DATA_HOME are "
+                              "not set and your user has no home folder.");
         return;
     }
     // Room for the longest name made beside the save (".damaged").
     if (!path_set(&save_filename, folder, "/Oakhollow Works/nonogram.sav", ".damaged")) {
-        save_failure_tell("The folder to keep your progress in is too long a path for this system.");
+        save_failure_tell(folder_too_long);
         return;
     }
     no_save_folder = false;
@@ -135,7 +146,8 @@ bool save_file_exists() {
 u8 *save_file_load(u32 *size_out) {
     if (!ec_assert(save_filename.length > 0))
         return nullptr;
-    return read_whole_file(save_filename.text, "nonogram.sav", size_out);
+    // A save is a few bytes: anything past this is not one, whatever its size.
+    return read_whole_file(save_filename.text, "nonogram.sav", size_out, 1u << 20);
 }
 
 bool save_file_save(const void *data, u32 out_size) {
@@ -145,7 +157,8 @@ bool save_file_save(const void *data, u32 out_size) {
         return false;
     static char message[max_path + 256];
     long long old_size = platform_file_size_at(save_filename.text);
-    if (old_size >= 0 && old_size != (long long)out_size) {
+    // A save of another size, or one this user cannot read, is kept aside, never replaced.
+    if (old_size >= 0 && (old_size != (long long)out_size || !platform_file_readable(save_filename.text))) {
         static path_text aside;
         path_set(&aside, save_filename.text, ".damaged");
         if (!platform_file_move(save_filename.text, aside.text)) {
@@ -159,14 +172,37 @@ bool save_file_save(const void *data, u32 out_size) {
         std::fprintf(stderr, "tombweaver: the unreadable save file was moved to %s\n", aside.text);
     }
     long result = platform_file_replace(save_filename.text, data, out_size);
-    bool saved = ec_assert_text(result >= 0, file_opened) &&
-                 ec_assert_text((u32)result == out_size, "byteswritten == out_size");
+    bool saved = ec_assert_env_text(result >= 0, file_opened) &&
+                 ec_assert_env_text((u32)result == out_size, "byteswritten == out_size");
     if (!saved) {
         std::snprintf(message, sizeof message, "Your progress could not be written to\n%s\n(%s).",
                       save_filename.text, platform_file_error_text());
         save_failure_tell(message);
     }
     return saved;
+}
+
+const char *save_folder_file_path(const char *name) {
+    static path_text beside;
+    const char *save = save_filename.text;
+    const char *slash = std::strrchr(save, '/');
+    if (no_save_folder || !slash || !name)
+        return "";
+    const std::string folder(save, (std::size_t)(slash - save + 1));
+    if (!path_set(&beside, folder.c_str(), name))
+        return "";
+    return beside.text;
+}
+
+bool save_file_set_aside() {
+    if (no_save_folder || !ec_assert(save_filename.length > 0))
+        return false;
+    static path_text aside;
+    path_set(&aside, save_filename.text, ".damaged");
+    if (!platform_file_move(save_filename.text, aside.text))
+        return false;
+    std::fprintf(stderr, "tombweaver: the unreadable save file was moved to %s\n", aside.text);
+    return true;
 }
 
 bool save_file_keep_previous() {

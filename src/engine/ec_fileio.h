@@ -37,6 +37,14 @@ u8 *save_file_load(u32 *size_out);
 // False after an assertion when the write fails; the first failure of a session
 // also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);
+
+// The full path of the game's own file name in the save's folder (the unfinished
+// boards beside the save), empty without a save folder or when it does not fit.
+const char *save_folder_file_path(const char *name);
+// Moves an unreadable save file aside to "<save>.damaged" (replacing an older one), so
+// that the player's next save starts afresh and nothing is lost. False when it cannot
+// (the reason: platform_file_error_text).
+bool save_file_set_aside();
 // Copies the save file as it stands to "<save>.previous", replacing an older copy,
 // before a new game first saves over it. False when there is no save to keep or the
 // copy failed (then said on stderr); the save itself is never touched.

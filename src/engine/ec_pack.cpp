@@ -29,24 +29,24 @@ u32 read_u32(const u8 *p) { return (u32)p[0] | (u32)p[1] << 8 | (u32)p[2] << 16 
 // true when every record, name and entry lies inside the image, and every size
 // can be held. All sizes are counted in 64 bits, so no count or size can wrap.
 bool pack_directory_fits(const u8 *image, u32 image_size) {
-    if (!ec_assert_info(image_size >= 4, "tombweaver.kzp"))
+    if (!ec_assert_env_info(image_size >= 4, "tombweaver.kzp"))
         return false;
     u32 count = read_u32(image);
     // Every record takes at least its header: a count the image cannot hold is refused
     // before a single record is read.
     unsigned long long records_least = 4ull + (unsigned long long)count * pack_record_header_size;
-    if (!ec_assert_info(records_least <= image_size, "tombweaver.kzp"))
+    if (!ec_assert_env_info(records_least <= image_size, "tombweaver.kzp"))
         return false;
     unsigned long long list_size = (unsigned long long)count * sizeof(pack_entry);
-    if (!ec_assert_info(list_size <= max_block_size, "tombweaver.kzp"))
+    if (!ec_assert_env_info(list_size <= max_block_size, "tombweaver.kzp"))
         return false;
     unsigned long long position = 4;
     for (u32 i = 0; i < count; ++i) {
-        if (!ec_assert_info(position + pack_record_header_size <= image_size, "tombweaver.kzp"))
+        if (!ec_assert_env_info(position + pack_record_header_size <= image_size, "tombweaver.kzp"))
             return false;
         u32 name_length = image[position + 12];
         position += pack_record_header_size + name_length;
-        if (!ec_assert_info(position <= image_size, "tombweaver.kzp"))
+        if (!ec_assert_env_info(position <= image_size, "tombweaver.kzp"))
             return false;
     }
     unsigned long long data_size = 0;
@@ -56,12 +56,12 @@ bool pack_directory_fits(const u8 *image, u32 image_size) {
         u32 size = read_u32(image + position + 4);
         // A compressed entry cannot decode to more than its codes can name.
         bool size_reachable = stored == size || (unsigned long long)size <= (unsigned long long)(stored / 2) * lzw_max_table_size;
-        if (!ec_assert_info(size_reachable, "tombweaver.kzp"))
+        if (!ec_assert_env_info(size_reachable, "tombweaver.kzp"))
             return false;
         data_size += stored;
         position += pack_record_header_size + image[position + 12];
     }
-    return ec_assert_info(position + data_size <= image_size, "tombweaver.kzp");
+    return ec_assert_env_info(position + data_size <= image_size, "tombweaver.kzp");
 }
 
 } // namespace
@@ -71,7 +71,7 @@ bool packfile_load() {
         return false;
     u32 size = 0;
     pack_file = file_load("tombweaver.kzp", &size);
-    if (!ec_assert(pack_file))
+    if (!ec_assert_env(pack_file))
         return false;
     // The image becomes the open pack only once its directory has been checked.
     u8 *image = pack_file;

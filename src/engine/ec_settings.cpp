@@ -13,6 +13,7 @@ game_settings current; // in force, command-line overrides included
 game_settings saved;   // as the file has them
 std::string path;
 bool write_failure_reported = false;
+bool unreadable = false; // the file is there but could not be read: it is not written
 
 struct setting_key {
     const char *name;
@@ -24,6 +25,7 @@ constexpr setting_key keys[] = {
     {"clue_marks", &game_settings::clue_marks},
     {"music", &game_settings::music},
     {"sounds", &game_settings::sounds},
+    {"mistake_check", &game_settings::mistake_check},
 };
 
 // A settings file is a few lines; anything longer is not ours.
@@ -67,13 +69,22 @@ std::string settings_folder() {
 void settings_load() {
     current = game_settings{};
     saved = current;
+    unreadable = false;
     std::string folder = settings_folder();
     path = folder.empty() ? "" : folder + "/settings.ini";
     if (path.empty())
         return;
     platform_file *file = platform_file_open_read(path.c_str());
-    if (!file)
+    if (!file) {
+        // There but unreadable (no permission, not a regular file): the player's
+        // choices may be in it, so this session keeps the defaults without writing it.
+        unreadable = platform_path_exists(path.c_str());
+        if (unreadable)
+            platform_debug_output(("Tombweaver: cannot read the settings file " + path +
+                                   "; it is left as it is and not written in this session\n")
+                                      .c_str());
         return;
+    }
     std::uint64_t size = platform_file_size(file);
     std::string text;
     if (size <= max_file_size) {
@@ -105,7 +116,7 @@ void settings_set(const game_settings &s) {
         if (s.*k.field != current.*k.field)
             saved.*k.field = s.*k.field;
     current = s;
-    if (path.empty())
+    if (path.empty() || unreadable)
         return;
     std::string text = "# Tombweaver settings\n";
     for (const setting_key &k : keys)

@@ -7,10 +7,13 @@ struct game_settings {
     bool clue_marks = true;  // dim the clues of lines whose marks already match them
     bool music = true;
     bool sounds = true;
+    bool mistake_check = false; // mark every mark that no solution of the clues allows
 };
 
 // Reads the settings file. A missing, unreadable or damaged file (or line) leaves
-// the defaults in place: settings never keep the game from starting.
+// the defaults in place: settings never keep the game from starting. A file that is
+// there but cannot be read (no permission, not a regular file) is reported once on
+// stderr and is not written for the rest of the session.
 void settings_load();
 // The settings in force.
 const game_settings &settings_get();

@@ -2,6 +2,7 @@
 #include "engine/ec_strings.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_excel.h"
 
 #include <cstdio>
@@ -16,7 +17,8 @@ char number_text[256];
 const string_definition *string_definitions = nullptr;
 int num_string_definitions = 0;
 
-// The table reader's descriptor for "xls\strings.txt"; the reader owns the records.
+// The table reader's descriptor for "xls\strings.txt" (named when it is read); the
+// reader owns the records.
 string_definition *string_records = nullptr;
 s32 string_rows = 0;
 const excel_column string_columns[] = {
@@ -24,7 +26,7 @@ const excel_column string_columns[] = {
     {"string", excel_safestring, offsetof(string_definition, string), 0},
 };
 excel_parse_table string_table = {
-    "xls\\strings.txt", 0, nullptr, string_columns, 2,
+    "", 0, nullptr, string_columns, 2,
     (void **)&string_records, sizeof(string_definition), &string_rows,
 };
 
@@ -105,6 +107,7 @@ const safestring *safestring_get_from_id(dword string_token_id) {
 int string_table_size() { return num_string_definitions; }
 
 void string_table_read() {
+    std::snprintf(string_table.filename, sizeof string_table.filename, "%s", asset_strings);
     string_rows = 0;
     read_data_excel_file(&string_table);
     string_definitions = string_records;

@@ -1,6 +1,7 @@
 // g_data_check.cpp -- every pack entry checked by the reader that will take it
 #include "game/g_data_check.h"
 
+#include "engine/ec_data_set.h"
 #include "engine/ec_pack.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -90,4 +91,27 @@ bool data_check_pack(u32 *bad, char *why, std::size_t capacity) {
         }
     }
     return true;
+}
+
+u32 data_check_missing(char *missing, std::size_t capacity) {
+    u32 count = 0;
+    std::size_t used = 0;
+    if (capacity)
+        missing[0] = 0;
+    for (const char *name : data_set_entries) {
+        if (packfile_is_open() && pack_file_get_index(name) != invalid_id)
+            continue;
+        ++count;
+        if (used == capacity)
+            continue; // the text is full: only counted
+        const int n = std::snprintf(missing + used, capacity - used, "%s\"%s\"", used ? ", " : "", name);
+        if (n >= 0 && used + (std::size_t)n < capacity) {
+            used += (std::size_t)n;
+            continue;
+        }
+        if (capacity >= 4)
+            std::memcpy(missing + capacity - 4, "...", 4);
+        used = capacity;
+    }
+    return count;
 }

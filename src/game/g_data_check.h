@@ -1,4 +1,5 @@
-// g_data_check.h -- the start-up check of the pack: every entry decodes and its reader takes it
+// g_data_check.h -- the start-up check of the pack: every entry the game loads is there,
+// decodes, and its reader takes it
 #pragma once
 
 #include "engine/ec_types.h"
@@ -13,3 +14,7 @@ bool data_check_entry(u32 index, char *why, std::size_t capacity);
 // Checks every entry in directory order; false at the first damaged one, whose index
 // goes to *bad and whose refusal goes to why.
 bool data_check_pack(u32 *bad, char *why, std::size_t capacity);
+// The entries of the data set (ec_data_set.h) the open pack lacks, named in quotes and
+// joined by ", " into missing (capacity bytes, cut short with "..." when they do not fit).
+// Their number is the answer: 0 when the pack holds every one.
+u32 data_check_missing(char *missing, std::size_t capacity);

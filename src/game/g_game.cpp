@@ -2,9 +2,11 @@
 #include "game/g_game.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_settings.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
+#include "ui/ec_ui.h"
 
 #include <initializer_list>
 
@@ -31,14 +33,14 @@ void song_free(dword *song) {
 void main_menu_load_song() {
     if (!ec_assert(title_song == invalid_id))
         return;
-    title_song = sound_create("audio\\gamejam_title.kzs");
+    title_song = sound_create(asset_title_song);
     ec_assert(title_song != invalid_id);
 }
 
 void game_load_song() {
     if (!ec_assert(game_song == invalid_id))
         return;
-    game_song = sound_create("audio\\gamejam_final.kzs");
+    game_song = sound_create(asset_game_song);
     ec_assert(game_song != invalid_id);
 }
 
@@ -84,6 +86,7 @@ void music_switch(int running_mode) {
     game_settings s = settings_get();
     s.music = !s.music;
     settings_set(s);
+    ui_note_switch("Music", s.music);
     if (!s.music) {
         for (dword song : {title_song, game_song})
             if (song != invalid_id && sound_is_playing(song))
@@ -100,6 +103,7 @@ void sounds_switch() {
     game_settings s = settings_get();
     s.sounds = !s.sounds;
     settings_set(s);
+    ui_note_switch("Sounds", s.sounds);
 }
 
 dword title_song_get() { return title_song; }

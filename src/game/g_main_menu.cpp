@@ -2,7 +2,9 @@
 #include "game/g_main_menu.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
+#include "game/g_board_marks.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_question.h"
@@ -53,6 +55,7 @@ void add_button(dynamic_button_data *button) {
 
 void start_new_game() {
     player_new_game();
+    board_marks_forget_all();
     set_app_mode(appmode_map);
 }
 
@@ -154,7 +157,9 @@ void mm_do_continue(dword id) {
 void mm_do_exit(dword id) {
     if (!ec_assert(id == mm_exit_id))
         return;
-    player_save();
+    // Only progress this session read or made is written: a save it never read stays.
+    if (player_record_owned())
+        player_save();
     main_menu_stop_song();
     set_app_mode(appmode_exit);
 }
@@ -163,7 +168,7 @@ dword mm_window_get() { return menu_window; }
 
 dword title_picture_add() {
     kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    d3d_kzb_load_data(asset_start_screen, &image);
     if (!image.data)
         return invalid_id; // its load has reported why
     const dword layer = gfx2d_background_layer_add(&image);

@@ -2,6 +2,7 @@
 #include "game/g_map.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -79,7 +80,7 @@ const map_location *map_location_get(int index) {
 }
 
 void appmode_map_init() {
-    d3d_kzg_load_data("ui_gfx\\map_button.kzg", &map_button_sprite);
+    d3d_kzg_load_data(asset_map_button, &map_button_sprite);
     const dword window = ui_window_add_fullscreen(map_draw_paths);
     back_button.flags = 0;
     dynamic_button_add(window, &back_button);
@@ -109,7 +110,7 @@ void appmode_map_init() {
     ui_mousemove();
 
     kzb_image_data image = {};
-    d3d_kzb_load_data("game\\map.kzb", &image);
+    d3d_kzb_load_data(asset_map, &image);
     if (image.data) {
         background_layer = gfx2d_background_layer_add(&image);
         d3d_kzb_free_data(&image);

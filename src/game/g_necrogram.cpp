@@ -2,11 +2,14 @@
 #include "game/g_necrogram.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
+#include "game/g_board_marks.h"
 #include "game/g_ending.h"
 #include "game/g_game.h"
+#include "game/g_necrogram_help.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
 #include "game/g_strings.h"
@@ -22,6 +25,7 @@
 #include "ui/ec_particles.h"
 #include "ui/ec_ui.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -30,6 +34,21 @@ namespace {
 // The board shown (empty until the screen first loads one). Static: paint_mark lives
 // on from one board to the next.
 necrogram_board board;
+// The capture is recorded: the board is finished and its picture is shown.
+bool captured = false;
+int reveal_ticks = 0; // frame ticks since the capture
+
+// The moment the board is solved the capture is recorded and saved; from then on the
+// board is finished (nothing but leaving changes it).
+void capture_if_solved() {
+    if (captured || !board.solved || board.size <= 0)
+        return;
+    captured = true;
+    reveal_ticks = 0;
+    necrogram_stroke_end(&board);
+    player_complete_puzzle(puzzle_get_active());
+    board_marks_keep(puzzle_get_active(), &board); // a captured board has nothing unfinished
+}
 // Completed puzzles when the board opened: whether leaving it ends the game.
 int captures_at_entry = 0;
 
@@ -68,29 +87,42 @@ void necrogram_update_hover(int x, int y) {
     }
 }
 
-void necrogram_record_capture() {
-    if (board.solved)
-        player_complete_puzzle(puzzle_get_active());
+bool necrogram_captured() { return captured; }
+
+void necrogram_keep_progress() {
+    if (!captured && board.size > 0)
+        board_marks_keep(puzzle_get_active(), &board);
 }
 
 void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
-    necrogram_record_capture();
+    necrogram_keep_progress();
     // The last capture ends the game; every other visit goes back to the map.
     set_app_mode(ending_due(captures_at_entry) ? appmode_ending : appmode_map);
 }
 
 void necrogram_do_undo(dword id) {
-    if (!ec_assert(id == ng_undo_id))
+    if (!ec_assert(id == ng_undo_id) || captured)
         return;
     necrogram_undo(&board);
+    necrogram_help_marked();
+    capture_if_solved();
 }
 
 void necrogram_do_redo(dword id) {
-    if (!ec_assert(id == ng_redo_id))
+    if (!ec_assert(id == ng_redo_id) || captured)
         return;
     necrogram_redo(&board);
+    necrogram_help_marked();
+    capture_if_solved();
+}
+
+void necrogram_do_hint(dword id) {
+    if (!ec_assert(id == ng_hint_id) || captured)
+        return;
+    necrogram_help_press(&board);
+    capture_if_solved();
 }
 
 // The screen.
@@ -133,6 +165,7 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, vo
 dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
 dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
 dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
+dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
 
 // The fill or cross key held since it marked a cell: moving paints until it is released.
 unsigned paint_key = 0;
@@ -145,8 +178,11 @@ void load_sound(dword *id, const char *filename, bool was_empty) {
 }
 
 // The sound of a change (unless the player switched sounds off); a full mark also
-// bursts sparks at (x, y).
+// bursts sparks at (x, y). A change that solves the board records the capture.
 void play_effect(necrogram_effect effect, int x, int y) {
+    if (effect != necrogram_effect_none)
+        necrogram_help_marked();
+    capture_if_solved();
     dword sound = invalid_id;
     switch (effect) {
     case necrogram_effect_none:
@@ -188,8 +224,9 @@ void sync_history_buttons() {
         else
             button.flags |= button_flag_disabled;
     };
-    set(undo_button, necrogram_can_undo(&board));
-    set(redo_button, necrogram_can_redo(&board));
+    set(undo_button, !captured && necrogram_can_undo(&board));
+    set(redo_button, !captured && necrogram_can_redo(&board));
+    set(hint_button, !captured && board.size > 0);
 }
 
 // One 32 x 32 tile of the board's sheet; a sheet that failed to load draws nothing.
@@ -250,15 +287,37 @@ u32 clue_colour(bool satisfied) {
 
 // The keys, two columns in the bitmap font: the key, then what it does.
 void draw_legend() {
-    for (int i = 0; i < num_ng_legend_lines; ++i) {
+    for (int i = 0; i < num_ng_legend_lines + num_ng_legend_help_lines; ++i) {
         const int y = legend_top + legend_pitch * i;
-        const safestring *key = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i);
-        const safestring *action = safestring_get_from_id(str_ng_legend_first + 2 * (dword)i + 1);
+        const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
+                                                    : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
+        const safestring *key = safestring_get_from_id(first);
+        const safestring *action = safestring_get_from_id(first + 1);
         if (!key || !action)
             return;
         gfx2d_draw_string(legend_left, y, key, colour_black, 2);
         gfx2d_draw_string(legend_action_x, y, action, colour_legend, 2);
     }
+}
+
+// The capture banner: across the middle of the whole framebuffer at first, then sliding
+// down and narrowing into a strip under the board's area, clear of the picture.
+void draw_banner() {
+    const int slide = std::clamp(reveal_ticks - necrogram_reveal_hold, 0, necrogram_reveal_end - necrogram_reveal_hold);
+    const int span = necrogram_reveal_end - necrogram_reveal_hold;
+    auto between = [&](int from, int to) { return from + (to - from) * slide / span; };
+    const int w = between(screen_width, necrogram_area_width);
+    const int top = between(necrogram_banner_top, necrogram_strip_top);
+    const int bottom = top + between(necrogram_banner_height, necrogram_strip_height);
+    gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
+    gfx2d_draw_hline(0, w - 1, top, colour_yellow);
+    gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
+    safestring *text = scratch_string();
+    safestring_create(text, "Fantastic! You've captured the monster.");
+    const int scale = bottom - top >= 80 ? 3 : 2;
+    const int text_width = gfx2d_strlen(text, 1);
+    gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
+    necrogram_help_draw_banner(w, top, bottom);
 }
 
 } // namespace
@@ -274,7 +333,7 @@ void necrogram_draw() {
     // Row strips and clues.
     for (int r = 0; r < n; ++r) {
         const int y = gy + necrogram_cell_size * r;
-        const int tile = r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+        const int tile = !captured && r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
         for (int x = l.left - necrogram_cell_size; x < gx; x += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
         const int count = board.row_clue_count[r];
@@ -286,7 +345,7 @@ void necrogram_draw() {
     // Column strips and clues.
     for (int c = 0; c < n; ++c) {
         const int x = gx + necrogram_cell_size * c;
-        const int tile = c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+        const int tile = !captured && c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
         for (int y = l.top - necrogram_cell_size; y < gy; y += necrogram_cell_size)
             draw_tile(x, y, tile, 1);
         const int count = board.column_clue_count[c];
@@ -295,23 +354,26 @@ void necrogram_draw() {
             draw_clue(x + 7, gy - necrogram_clue_pitch * count + necrogram_clue_pitch * i, board.column_clues[c][i],
                       colour);
     }
-    // Cells: the checkerboard, then the marks on top.
+    // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
+    // one plain ground, the filled cells without lines between them, no crosses.
     for (int r = 0; r < n; ++r) {
         for (int c = 0; c < n; ++c) {
             const int x = gx + necrogram_cell_size * c, y = gy + necrogram_cell_size * r;
-            draw_tile(x, y, ((r + c) & 1) + tile_even, 1);
+            draw_tile(x, y, captured ? tile_even : ((r + c) & 1) + tile_even, 1);
             const u8 mark = necrogram_mark_at(&board, r, c);
             if (mark == mark_full)
                 draw_tile(x, y, tile_full, 1);
-            else if (mark == mark_cross)
+            else if (mark == mark_cross && !captured)
                 draw_tile(x, y, tile_cross, 1);
         }
     }
     // Grid lines, then every fifth boundary inside the grid, then the double border.
-    for (int i = 0; i < n; ++i)
-        gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
-    gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
-    if (n > 5) {
+    if (!captured) {
+        for (int i = 0; i < n; ++i)
+            gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
+        gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
+    }
+    if (n > 5 && !captured) {
         for (int k = 1; k <= (n - 6) / 5 + 1; ++k) {
             gfx2d_draw_hline(gx, gx + edge, gy + 160 * k, colour_yellow);
             gfx2d_draw_vline(gx + 160 * k, gy, gy + edge, colour_yellow);
@@ -326,7 +388,8 @@ void necrogram_draw() {
     gfx2d_draw_vline(gx - 1, gy - 1, gy + edge + 1, colour_black);
     gfx2d_draw_vline(gx + edge + 1, gy - 1, gy + edge + 1, colour_black);
 
-    if (board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n && board.hover_row < n) {
+    if (!captured && board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n &&
+        board.hover_row < n) {
         const int x = gx + necrogram_cell_size * board.hover_column, y = gy + necrogram_cell_size * board.hover_row;
         gfx2d_draw_hline(x, x + necrogram_cell_size, y, colour_green);
         gfx2d_draw_hline(x, x + necrogram_cell_size, y + necrogram_cell_size, colour_green);
@@ -334,27 +397,19 @@ void necrogram_draw() {
         gfx2d_draw_vline(x + necrogram_cell_size, y, y + necrogram_cell_size, colour_green);
     }
 
-    if (board.solved) {
-        // Across the whole framebuffer, whatever the window's size.
-        const int w = screen_width, top = necrogram_banner_top, bottom = top + necrogram_banner_height;
-        gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
-        gfx2d_draw_hline(0, w - 1, top, colour_yellow);
-        gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
-        safestring *text = scratch_string();
-        safestring_create(text, "Fantastic! You've captured the monster.");
-        const int text_width = gfx2d_strlen(text, 1);
-        gfx2d_draw_string((w - 3 * text_width) / 2, top + 56, text, colour_yellow, 3);
-    }
+    necrogram_help_draw_board(&board, captured);
+    if (captured)
+        draw_banner();
 }
 
 void appmode_necrogram_init() {
     // necrogram_init
-    d3d_kzg_load_data("game\\nonoblocks.kzg", &nonoblocks_sprite);
-    load_sound(&full_sound, "audio\\game_click_2.kzs", ec_assert(full_sound == invalid_id));
+    d3d_kzg_load_data(asset_nonoblocks, &nonoblocks_sprite);
+    load_sound(&full_sound, asset_fill_sound, ec_assert(full_sound == invalid_id));
     ec_assert(full_sound != invalid_id);
-    load_sound(&cross_sound, "audio\\game_click_1.kzs", ec_assert(cross_sound == invalid_id));
+    load_sound(&cross_sound, asset_cross_sound, ec_assert(cross_sound == invalid_id));
     ec_assert(cross_sound != invalid_id);
-    load_sound(&pave_sound, "audio\\game_pave.kzs", ec_assert(pave_sound == invalid_id));
+    load_sound(&pave_sound, asset_pave_sound, ec_assert(pave_sound == invalid_id));
     ec_assert(pave_sound != invalid_id);
 
     int size = 0;
@@ -367,10 +422,15 @@ void appmode_necrogram_init() {
     } else {
         necrogram_load(&board, 0, nullptr); // no puzzle: an empty board with its buttons
     }
+    captured = false;
+    if (cells)
+        board_marks_restore(puzzle_get_active(), &board); // the marks left here last time
+    necrogram_help_load(&board);
+    capture_if_solved();
     paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
-    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button}) {
+    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button, &hint_button}) {
         button->flags = 0; // no press left over from an earlier visit
         dynamic_button_add(window, button);
     }
@@ -408,11 +468,16 @@ void appmode_necrogram_update() {
     if (frame_tick_is_set()) {
         frame_tick_clear();
         particles_update();
+        if (captured && reveal_ticks < necrogram_reveal_end)
+            ++reveal_ticks;
     }
     sound_update();
+    necrogram_help_update(&board);
+    capture_if_solved();
     gfx2d_fill_screen(0);
     necrogram_draw();
     draw_legend();
+    necrogram_help_draw_column();
     sync_history_buttons();
     ui_draw();
     particles_draw();
@@ -426,17 +491,16 @@ void appmode_necrogram_mousemove(int x, int y, unsigned key_flags) {
     int cx = 0, cy = 0;
     cursor_get_position(&cx, &cy);
     necrogram_update_hover(cx, cy);
-    if (key_flags & mk_lbutton)
-        play_mouse_effect(necrogram_paint_hovered(&board));
-    if (key_flags & mk_rbutton)
-        play_mouse_effect(necrogram_paint_hovered(&board));
+    if (!captured && (key_flags & (mk_lbutton | mk_rbutton)))
+        play_mouse_effect(necrogram_paint_line(&board));
 }
 
 void appmode_necrogram_lbutton(bool down) {
     if (down) {
         paint_key = 0; // the mouse takes the stroke over
         ui_lbutton(true);
-        play_mouse_effect(necrogram_press_left(&board));
+        if (!captured)
+            play_mouse_effect(necrogram_press_left(&board));
         return;
     }
     necrogram_stroke_end(&board);
@@ -447,7 +511,8 @@ void appmode_necrogram_lbutton(bool down) {
 void appmode_necrogram_rbutton(bool down) {
     if (down) {
         paint_key = 0;
-        play_mouse_effect(necrogram_press_right(&board));
+        if (!captured)
+            play_mouse_effect(necrogram_press_right(&board));
     } else {
         necrogram_stroke_end(&board);
     }
@@ -480,6 +545,8 @@ void key_move(int columns, int rows) {
 void appmode_necrogram_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is painting: the keys keep out of its way
+    if (captured && virtual_key != vk_escape && virtual_key != 'H')
+        return; // a finished board: only leaving (and the clue marks' switch) is left
     if (platform_key_held(vk_control)) {
         if (virtual_key == 'Z' && !platform_key_held(vk_shift))
             necrogram_do_undo(ng_undo_id);
@@ -510,10 +577,21 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
     case 'X':
         key_press(virtual_key, necrogram_press_right);
         break;
+    case 'T':
+        necrogram_do_hint(ng_hint_id);
+        break;
+    case 'C': {
+        game_settings s = settings_get();
+        s.mistake_check = !s.mistake_check;
+        settings_set(s);
+        ui_note_switch("Mistake checking", s.mistake_check);
+        break;
+    }
     case 'H': {
         game_settings s = settings_get();
         s.clue_marks = !s.clue_marks;
         settings_set(s);
+        ui_note_switch("Clue marks", s.clue_marks);
         break;
     }
     case vk_escape:

@@ -7,9 +7,10 @@
 constexpr dword ng_exit_id = 100;
 constexpr dword ng_undo_id = 101;
 constexpr dword ng_redo_id = 102;
+constexpr dword ng_hint_id = 103;
 
 // The board is centred in the layout area at the framebuffer's left; the column to its
-// right holds the key legend and the Undo, Redo and Map buttons.
+// right holds the key legend, the hints used and the Hint, Undo, Redo and Map buttons.
 constexpr int necrogram_area_width = 1024;
 constexpr int necrogram_area_height = 720;
 constexpr int necrogram_cell_size = 32;
@@ -32,16 +33,22 @@ void necrogram_get_hover(int *column, int *row);
 // Sets the hovered cell from a framebuffer position: none (-1, -1) outside the grid.
 void necrogram_update_hover(int x, int y);
 
-// The exit button's handler (and Escape's): records the active puzzle when the board is
-// solved (which saves), then enters the map. A foreign id raises "id == ng_exit_id".
+// The moment the board is solved the active puzzle is recorded as completed (and saved);
+// the board is then finished: clicks and keys other than leaving change nothing, and
+// its picture is revealed. True from that moment until the screen is entered again.
+bool necrogram_captured();
+// Keeps an unfinished board's marks for its next visit (beside the save): what leaving
+// by the exit button does, and what closing the program on the board does.
+void necrogram_keep_progress();
+// The exit button's handler (and Escape's): keeps the marks of an unfinished board, then
+// enters the map. A foreign id raises "id == ng_exit_id".
 void necrogram_do_exit(dword id);
-// Records the active puzzle as completed, and saves, when the board is solved: what
-// leaving by the exit button does, and what closing the program on the board does.
-void necrogram_record_capture();
 // The Undo and Redo buttons' handlers (and Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z): one step back
 // or forward in the visit's history. A foreign id raises its assertion.
 void necrogram_do_undo(dword id);
 void necrogram_do_redo(dword id);
+// The Hint button's handler (and T's): the next step of reasoning, or the step shown applied.
+void necrogram_do_hint(dword id);
 
 // The screen (appmode_necrogram). init loads the sheet "game\nonoblocks.kzg", the
 // three sounds and the active puzzle, makes the gradient layer and the Map, Undo and
@@ -69,5 +76,10 @@ void necrogram_draw();
 // The "Fantastic! You've captured the monster." banner's top row.
 constexpr int necrogram_banner_height = 128;
 constexpr int necrogram_banner_top = (necrogram_area_height - necrogram_banner_height) / 2;
+// After a capture the banner holds across the middle, then slides down into a strip
+// under the board (frame ticks of 16 ms), leaving the picture to be seen.
+constexpr int necrogram_reveal_hold = 150;
+constexpr int necrogram_reveal_end = necrogram_reveal_hold + 30;
+constexpr int necrogram_strip_top = 678, necrogram_strip_height = 40;
 // The dimmed colour of a satisfied line's clues (clue marks on).
 constexpr u32 necrogram_clue_done_colour = 0xFF808080;

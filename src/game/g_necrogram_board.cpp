@@ -3,6 +3,7 @@
 
 #include "engine/ec_assert.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -89,7 +90,26 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
     }
     set_mark(b, cell, b->paint_mark);
     b->solved = necrogram_is_solved(b);
+    b->stroke_row = b->hover_row;
+    b->stroke_column = b->hover_column;
     return effect;
+}
+
+// Gives one cell the stroke's mark (a fill leaves crosses); the effect of the change.
+necrogram_effect paint_cell(necrogram_board *b, int cell) {
+    const u8 mark = b->marks[cell];
+    if (mark == b->paint_mark || (b->paint_mark == mark_full && mark == mark_cross))
+        return necrogram_effect_none;
+    set_mark(b, cell, b->paint_mark);
+    b->solved = necrogram_is_solved(b);
+    switch (b->paint_mark) {
+    case mark_full:
+        return necrogram_effect_full;
+    case mark_cross:
+        return necrogram_effect_cross;
+    default:
+        return necrogram_effect_pave;
+    }
 }
 
 } // namespace
@@ -97,8 +117,10 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
 void necrogram_load(necrogram_board *b, int size, const u8 *cells) {
     b->size = 0;
     b->solved = false;
+    b->hints_used = 0;
     b->hover_column = b->hover_row = -1;
     necrogram_history_clear(b);
+    necrogram_stroke_end(b);
     if (size <= 0)
         return; // an empty board
     if (!ec_assert(cells) || !ec_assert(size <= max_necrogram_size))
@@ -154,21 +176,37 @@ necrogram_effect necrogram_press_right(necrogram_board *b) {
 }
 
 necrogram_effect necrogram_paint_hovered(necrogram_board *b) {
-    if (!cell_hovered(b) || b->marks[hovered_index(b)] == b->paint_mark)
+    if (!cell_hovered(b))
         return necrogram_effect_none;
-    set_mark(b, hovered_index(b), b->paint_mark);
-    b->solved = necrogram_is_solved(b);
-    switch (b->paint_mark) {
-    case mark_full:
-        return necrogram_effect_full;
-    case mark_cross:
-        return necrogram_effect_cross;
-    default:
-        return necrogram_effect_pave;
-    }
+    return paint_cell(b, hovered_index(b));
 }
 
-void necrogram_stroke_end(necrogram_board *b) { b->history.step_open = false; }
+necrogram_effect necrogram_paint_line(necrogram_board *b) {
+    if (!cell_hovered(b) || b->stroke_row < 0 || !b->history.step_open)
+        return necrogram_effect_none;
+    const int dr = b->hover_row - b->stroke_row, dc = b->hover_column - b->stroke_column;
+    if (b->stroke_axis == necrogram_axis_none) {
+        if (dr == 0 && dc == 0)
+            return necrogram_effect_none;
+        b->stroke_axis = std::abs(dc) >= std::abs(dr) ? necrogram_axis_row : necrogram_axis_column;
+    }
+    const bool along_row = b->stroke_axis == necrogram_axis_row;
+    const int length = along_row ? dc : dr, step = length < 0 ? -1 : 1;
+    necrogram_effect effect = necrogram_effect_none;
+    for (int i = step; i != length + step; i += step) {
+        const int r = b->stroke_row + (along_row ? 0 : i), c = b->stroke_column + (along_row ? i : 0);
+        const necrogram_effect e = paint_cell(b, r * max_necrogram_size + c);
+        if (e != necrogram_effect_none)
+            effect = e;
+    }
+    return effect;
+}
+
+void necrogram_stroke_end(necrogram_board *b) {
+    b->history.step_open = false;
+    b->stroke_row = b->stroke_column = -1;
+    b->stroke_axis = necrogram_axis_none;
+}
 
 bool necrogram_move_hover(necrogram_board *b, int columns, int rows) {
     if (b->size <= 0)
@@ -215,4 +253,15 @@ bool necrogram_can_redo(const necrogram_board *b) { return b->history.num_done <
 void necrogram_history_clear(necrogram_board *b) {
     b->history.num_steps = b->history.num_done = b->history.num_changes = 0;
     b->history.step_open = false;
+}
+
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count) {
+    necrogram_stroke_end(b);
+    for (int i = 0; i < count; ++i) {
+        const int row = cells[i] / max_necrogram_size, column = cells[i] % max_necrogram_size;
+        if (row < b->size && column < b->size && b->marks[cells[i]] != marks[i])
+            set_mark(b, cells[i], marks[i]);
+    }
+    necrogram_stroke_end(b);
+    b->solved = necrogram_is_solved(b);
 }

@@ -8,6 +8,9 @@ constexpr int max_line_clues = 16;
 
 enum : u8 { mark_empty = 0, mark_full = 1, mark_cross = 2 };
 
+// The line a drag is locked to: none until the pointer first leaves the pressed cell.
+enum : s32 { necrogram_axis_none, necrogram_axis_row, necrogram_axis_column };
+
 // What a change of mark asks of the screen: the sound to play (a full mark also
 // starts a burst of sparks). none: nothing changed.
 enum necrogram_effect { necrogram_effect_none, necrogram_effect_full, necrogram_effect_cross, necrogram_effect_pave };
@@ -47,11 +50,14 @@ struct necrogram_board {
     bool solved;
     s32 hover_column, hover_row; // the cell the presses act on; -1: none
     u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
+    s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
+    s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
+    s32 hints_used;                // hints shown on this board, kept with its marks
     necrogram_history history;
 };
 
 // Loads a puzzle (size x size cell bytes, row by row, read only here) with every mark
-// empty, solved false, no cell hovered and the history empty; paint_mark is kept. A null
+// empty, no hint used, solved false, no cell hovered and the history empty; paint_mark is kept. A null
 // cells or a size past max_necrogram_size raises its assertion and leaves the board
 // empty (size 0); a size of 0 or less is an empty board.
 void necrogram_load(necrogram_board *b, int size, const u8 *cells);
@@ -74,8 +80,14 @@ u8 necrogram_mark_at(const necrogram_board *b, int row, int column);
 // cell is hovered.
 necrogram_effect necrogram_press_left(necrogram_board *b);
 necrogram_effect necrogram_press_right(necrogram_board *b);
-// Stroke painting: gives the hovered cell the stroke's paint mark if it differs.
+// Stroke painting: gives the hovered cell the stroke's paint mark if it differs. A
+// fill passes over crosses without changing them.
 necrogram_effect necrogram_paint_hovered(necrogram_board *b);
+// A drag from the pressed cell: locked to the row or the column it first moves along
+// (the longer way on a diagonal first move), it paints every cell from the pressed one
+// to the hovered cell's place on that line, as necrogram_paint_hovered does. The effect
+// of the last cell changed; none without a stroke begun on a cell.
+necrogram_effect necrogram_paint_line(necrogram_board *b);
 // The stroke is over (button or key released): later changes make a new step.
 void necrogram_stroke_end(necrogram_board *b);
 
@@ -92,3 +104,7 @@ bool necrogram_can_undo(const necrogram_board *b);
 bool necrogram_can_redo(const necrogram_board *b);
 // Forgets every step (leaving the board).
 void necrogram_history_clear(necrogram_board *b);
+
+// Gives count cells (row * max_necrogram_size + column) their marks as one undo step,
+// ending the open stroke first; solved is recomputed. Cells outside the board are skipped.
+void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, int count);

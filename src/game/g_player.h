@@ -14,11 +14,17 @@ bool player_has_completed(unsigned long puzzle_id);
 // Marks puzzle_id completed and writes the save file; a bad index raises
 // "puzzle_id < num_puzzles" and neither changes nor saves anything.
 void player_complete_puzzle(unsigned long puzzle_id);
-// Replaces the record with the save file; a file of any other size than 25 bytes
-// raises "save_size == sizeof( player_data )" and leaves the record cleared.
+// Replaces the record with the save file. A file of any other size than 25 bytes
+// leaves the record cleared and is moved aside to "<save>.damaged"; the player is told
+// so in a plain box (after "save_size == sizeof( player_data )" outside the player's
+// build). An unreadable file is left where it is, and said so in the same way.
 void player_continue();
 // Clears every completion (a new game); nothing is saved.
 void player_reset();
+// True when the record was read from the save file or gained a completion in this
+// session, or is a new game the player chose: only then is it progress worth writing
+// (player_reset clears it).
+bool player_record_owned();
 // Clears the record for a new game over the save file: its first player_save keeps the
 // old save as "nonogram.sav.previous" before writing. Nothing is saved here.
 void player_new_game();

@@ -12,10 +12,14 @@ constexpr dword str_map_back = 17;
 constexpr dword str_ng_exit = 18;
 constexpr dword str_ng_undo = 19;
 constexpr dword str_ng_redo = 20;
+constexpr dword str_ng_hint = 53;
 
 // The board's key legend: line i is a key (str_ng_legend_first + 2i) and what it does (the next row).
 constexpr dword str_ng_legend_first = 21;
 constexpr int num_ng_legend_lines = 9;
+// Its lines for the hints and mistake checking, kept after the later rows in the same way.
+constexpr dword str_ng_legend_help_first = 49;
+constexpr int num_ng_legend_help_lines = 2;
 
 // The New Game question: caption, first line, second line (with "%i" for the number of
 // captures, or the one-capture form), and the Yes and No buttons.

@@ -2,6 +2,7 @@
 #include "graphics/d3d_font.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
@@ -109,7 +110,7 @@ void d3dui_font_init() {
     if (!ec_assert(d3dui_font_texture == NULL) || !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return;
     int image_width = 0, image_height = 0;
-    u32 *image = d3d_kzg_to_new_buffer("ui_gfx\\c64_font.kzg", &image_width, &image_height);
+    u32 *image = d3d_kzg_to_new_buffer(asset_c64_font, &image_width, &image_height);
     if (!image)
         return;
     // Power-of-two texture sizes keep the renderer's sampling exact; the image sits top-left.

@@ -2,6 +2,7 @@
 #include "graphics/d3d_gfx2d.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -324,6 +325,135 @@ void fill_clipped(long long x0, long long y0, long long x1, long long y1, u32 co
 
 bool have_buffer() { return ec_assert(screen_buffer); }
 
+// A window smaller than the picture gets it shrunk by area averaging: each window pixel
+// is the mean of the framebuffer pixels it covers, so one-pixel lines never drop out
+// (as they do when pixels are merely picked). The composed picture is kept whole in
+// full_picture and the shrunk one goes to its own texture, drawn one to one.
+struct shrink_axis {
+    // Per output pixel: the first source pixel and the weight of each source pixel it
+    // covers (the overlap in units of 1/destination; they add up to the source size).
+    std::vector<int> first, count, weights;
+    int source = 0, destination = 0;
+
+    void build(int src, int dst) {
+        source = src;
+        destination = dst;
+        first.assign((std::size_t)dst, 0);
+        count.assign((std::size_t)dst, 0);
+        weights.clear();
+        for (int i = 0; i < dst; ++i) {
+            const long long lo = (long long)i * src, hi = (long long)(i + 1) * src;
+            first[(std::size_t)i] = (int)(lo / dst);
+            for (long long k = lo / dst; k * dst < hi; ++k) {
+                weights.push_back((int)(std::min((k + 1) * dst, hi) - std::max(k * dst, lo)));
+                ++count[(std::size_t)i];
+            }
+        }
+    }
+};
+
+struct shrunk_picture {
+    platform_texture *texture = NULL;
+    int width = 0, height = 0;
+    shrink_axis x, y;
+    std::vector<u32> full_picture;           // the composed picture at full size
+    std::vector<u32> row_sums, column_sums;  // per channel, three words a pixel
+} shrunk;
+
+void shrunk_release() {
+    if (shrunk.texture)
+        platform_texture_destroy(shrunk.texture);
+    shrunk = shrunk_picture{};
+}
+
+// Readies the shrunk texture for a picture of width x height; false when none is needed
+// (the window holds the picture at full size or larger) or it cannot be made.
+bool shrunk_prepare(int width, int height, bool *remade) {
+    *remade = false;
+    if (width <= 0 || height <= 0 || width > screen_width || height > screen_height ||
+        (width == screen_width && height == screen_height)) {
+        if (shrunk.texture) {
+            shrunk_release();
+            *remade = true; // the full-size texture missed the frames in between
+        }
+        return false;
+    }
+    if (shrunk.texture && shrunk.width == width && shrunk.height == height)
+        return true;
+    shrunk_release();
+    shrunk.texture = platform_texture_create(width, height, false, true);
+    if (!shrunk.texture)
+        return false;
+    shrunk.width = width;
+    shrunk.height = height;
+    shrunk.x.build(screen_width, width);
+    shrunk.y.build(screen_height, height);
+    shrunk.full_picture.assign((std::size_t)screen_width * screen_height, opaque_black);
+    shrunk.row_sums.assign((std::size_t)width * 3, 0);
+    shrunk.column_sums.assign((std::size_t)width * 3, 0);
+    *remade = true;
+    return true;
+}
+
+// One source row weighted along x into sums (three words an output pixel): red and blue
+// side by side in one 64-bit word, green alone.
+void shrink_row_across(const u32 *src, u32 *sums) {
+    const shrink_axis &ax = shrunk.x;
+    const int *weight = ax.weights.data();
+    for (int i = 0; i < shrunk.width; ++i) {
+        std::uint64_t rb = 0;
+        u32 g = 0;
+        const u32 *p = src + ax.first[(std::size_t)i];
+        for (int k = 0, count = ax.count[(std::size_t)i]; k < count; ++k) {
+            const u32 w = (u32)*weight++, c = p[k];
+            rb += ((std::uint64_t)(c & 0xFF0000u) << 16 | (c & 0xFFu)) * w;
+            g += ((c >> 8) & 0xFF) * w;
+        }
+        sums[3 * i] = (u32)(rb >> 32);
+        sums[3 * i + 1] = g;
+        sums[3 * i + 2] = (u32)rb;
+    }
+}
+
+// Output rows first_row to last_row, from full_picture into the shrunk texture. Each
+// source row is weighted along x once (the row shared by two output rows is kept).
+void shrink_rows(int first_row, int last_row) {
+    int pitch = 0;
+    u32 *pixels = platform_texture_lock(shrunk.texture, &pitch);
+    if (!pixels) {
+        d3d_check(d3derr_invalidcall);
+        return;
+    }
+    const shrink_axis &ay = shrunk.y;
+    // Division by the area as a multiplication: sums stay below 2^28, the factor below 2^22.
+    const std::uint64_t area = (std::uint64_t)shrunk.x.source * (std::uint64_t)ay.source;
+    const std::uint64_t reciprocal = ((std::uint64_t)1 << 40) / area + 1;
+    auto channel = [&](u32 sum) { return (u32)(((std::uint64_t)sum + area / 2) * reciprocal >> 40); };
+    std::size_t wy = 0;
+    for (int j = 0; j < first_row; ++j)
+        wy += (std::size_t)ay.count[(std::size_t)j];
+    int across_row = -1; // the source row whose sums row_sums holds
+    const std::size_t n = (std::size_t)shrunk.width * 3;
+    for (int j = first_row; j <= last_row; ++j) {
+        std::fill(shrunk.column_sums.begin(), shrunk.column_sums.end(), 0u);
+        for (int k = 0; k < ay.count[(std::size_t)j]; ++k, ++wy) {
+            const int row = ay.first[(std::size_t)j] + k;
+            if (row != across_row) {
+                shrink_row_across(shrunk.full_picture.data() + (std::size_t)row * screen_width, shrunk.row_sums.data());
+                across_row = row;
+            }
+            const u32 w = (u32)ay.weights[wy];
+            for (std::size_t i = 0; i < n; ++i)
+                shrunk.column_sums[i] += shrunk.row_sums[i] * w;
+        }
+        u32 *out = (u32 *)((u8 *)pixels + (std::size_t)j * (std::size_t)pitch);
+        const u32 *sum = shrunk.column_sums.data();
+        for (int i = 0; i < shrunk.width; ++i, sum += 3)
+            out[i] = opaque_black | channel(sum[0]) << 16 | channel(sum[1]) << 8 | channel(sum[2]);
+    }
+    platform_texture_unlock(shrunk.texture);
+}
+
 } // namespace
 
 void d3d_gfx2d_init() {
@@ -355,7 +485,7 @@ void d3d_gfx2d_init() {
     std::memcpy(last_drawn, drawn, sizeof drawn);
     cleared = false;
     last_cleared = false;
-    d3d_kzg_load_data("ui_gfx\\retro_font.kzg", &font_sprites);
+    d3d_kzg_load_data(asset_retro_font, &font_sprites);
     screen_clip = {0, 0, screen_width, screen_height};
 }
 
@@ -363,6 +493,13 @@ bool d3d_gfx2d_upload(bool whole) {
     if (!ec_assert(offscreen_texture) || !ec_assert(screen_buffer))
         return false;
     const u32 grey = offscreen_vb[0].colour & 0xFF;
+    int out_w = 0, out_h = 0;
+    platform_renderer_output_size(&out_w, &out_h);
+    const picture_rect place = d3d_picture_rect(out_w, out_h);
+    bool remade = false;
+    const bool shrinking = shrunk_prepare(place.width, place.height, &remade);
+    if (remade)
+        whole = true;
     if (layers_changed) {
         compose_layers();
         whole = true;
@@ -408,6 +545,27 @@ bool d3d_gfx2d_upload(bool whole) {
         int Pitch;
         u32 *pBits;
     } locked_data;
+    if (shrinking) {
+        // The last row that differs: the rows below it need no shrinking again either.
+        int last = screen_height - 1;
+        while (!whole && last > first &&
+               std::memcmp(screen_buffer + (std::size_t)last * screen_width + from[last],
+                           last_composed.data() + (std::size_t)last * screen_width + from[last],
+                           (std::size_t)(to[last] - from[last]) * 4) == 0)
+            --last;
+        locked_data.pBits = shrunk.full_picture.data();
+        locked_data.Pitch = screen_width * 4;
+        for (int y = first; y < screen_height; ++y) {
+            const std::size_t at = (std::size_t)y * screen_width + from[y];
+            compose_row(locked_data.pBits + at, screen_buffer + at, last_composed.data() + at, layers_base + at,
+                        to[y] - from[y], grey, whole);
+        }
+        shrink_rows((int)((long long)first * shrunk.height / screen_height),
+                    (int)(((long long)last + 1) * shrunk.height - 1) / screen_height);
+        last_brightness_grey = grey;
+        remember_spans();
+        return true;
+    }
     locked_data.pBits = platform_texture_lock(offscreen_texture, &locked_data.Pitch);
     if (!locked_data.pBits) {
         d3d_check(d3derr_invalidcall);
@@ -438,12 +596,16 @@ void d3d_gfx2d_render() {
     int out_w = 0, out_h = 0;
     platform_renderer_output_size(&out_w, &out_h);
     picture_rect r = d3d_picture_rect(out_w, out_h);
-    if (!platform_render_copy(offscreen_texture, r.x, r.y, r.width, r.height))
+    platform_texture *shown = shrunk.texture && shrunk.width == r.width && shrunk.height == r.height
+                                  ? shrunk.texture
+                                  : offscreen_texture;
+    if (!platform_render_copy(shown, r.x, r.y, r.width, r.height))
         d3d_check(d3derr_invalidcall);
 }
 
 void d3d_gfx2d_free() {
     d3d_kzg_free_data(&font_sprites);
+    shrunk_release();
     if (screen_buffer) {
         zel_free(screen_buffer);
         screen_buffer = NULL;

@@ -3,7 +3,7 @@
 
 // Chooses the resolution, places the window, creates the renderer, checks it and runs
 // the modules' init (framebuffer and layers, then overlay text). False after fatal
-// start-up error 10 (no display list), 11 (no mode of at least 1024 x 768), 12 (no
+// start-up error 10 (no display list), 11 (no display mode of any size), 12 (no
 // renderer) or 13 (renderer lacks streaming ARGB8888, blending or geometry); the
 // renderer is gone again then, the window stays for the caller to destroy.
 bool d3d_init();

@@ -2,6 +2,7 @@
 #include "graphics/d3d_window.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
@@ -15,8 +16,9 @@ namespace {
 // The window is made at this size and given window_res once the modes are known.
 constexpr int initial_window_width = 1024;
 constexpr int initial_window_height = 768;
-constexpr int min_mode_width = 1024;
-constexpr int min_mode_height = 768;
+// A usable area smaller than this (a bogus report) is not shrunk to.
+constexpr int min_window_width = 320;
+constexpr int min_window_height = 180;
 
 int window_res_width = 1280;
 int window_res_height = 720;
@@ -27,14 +29,12 @@ int mouse_offset_y = 0;
 int client_centre_x = 0;
 int client_centre_y = 0;
 
-constexpr const char *window_icon_file = "ui_gfx\\icon.kzg";
-
 // The game's icon on its window; a pack without one leaves the system's icon.
 void set_window_icon() {
-    if (!packfile_is_open() || pack_file_get_index(window_icon_file) == invalid_id)
+    if (!packfile_is_open() || pack_file_get_index(asset_icon) == invalid_id)
         return;
     int width = 0, height = 0;
-    u32 *pixels = d3d_kzg_to_new_buffer(window_icon_file, &width, &height);
+    u32 *pixels = d3d_kzg_to_new_buffer(asset_icon, &width, &height);
     if (!pixels)
         return;
     platform_window_set_icon(pixels, width, height);
@@ -45,8 +45,12 @@ void set_window_icon() {
 
 bool d3d_window_create() {
     const safestring *title = safestring_get_from_id(0);
-    if (!platform_video_init() ||
-        !platform_window_create(title ? title->text : "", initial_window_width, initial_window_height)) {
+    // No video system is no display: the graphics system's text says to connect one.
+    if (!platform_video_init()) {
+        fatal_start_up_error(10);
+        return false;
+    }
+    if (!platform_window_create(title ? title->text : "", initial_window_width, initial_window_height)) {
         fatal_start_up_error(9);
         return false;
     }
@@ -69,7 +73,6 @@ bool d3d_choose_resolution() {
     int n = platform_display_mode_count();
     if (n < 1)
         return false;
-    bool big_enough = false;
     bool has_1280_720 = false;
     int largest_width = 0, largest_height = 0;
     long long largest_area = 0;
@@ -79,19 +82,18 @@ bool d3d_choose_resolution() {
             d3d_check(d3derr_invalidcall);
             continue;
         }
-        if (w >= min_mode_width && h >= min_mode_height)
-            big_enough = true;
         if (w == 1280 && h == 720)
             has_1280_720 = true;
         // On equal areas the earlier mode stays.
         long long area = (long long)w * (long long)h;
-        if (area > largest_area) {
+        if (w > 0 && h > 0 && area > largest_area) {
             largest_area = area;
             largest_width = w;
             largest_height = h;
         }
     }
-    if (!big_enough)
+    // Any screen will do: the picture keeps its shape in whatever the window gets.
+    if (largest_area == 0)
         return false;
     if (has_1280_720) {
         window_res_width = 1280;
@@ -106,13 +108,17 @@ bool d3d_choose_resolution() {
 void d3d_window_apply_res() {
     int top, left, bottom, right;
     platform_window_borders(&top, &left, &bottom, &right);
+    // The window takes what fits of the usable desktop area, frame included.
+    int wa_x, wa_y, wa_w, wa_h;
+    const bool bounds = platform_display_usable_bounds(&wa_x, &wa_y, &wa_w, &wa_h);
+    if (bounds && wa_w - left - right >= min_window_width && wa_w - left - right < window_res_width)
+        window_res_width = wa_w - left - right;
+    if (bounds && wa_h - top - bottom >= min_window_height && wa_h - top - bottom < window_res_height)
+        window_res_height = wa_h - top - bottom;
     int outer_width = window_res_width + left + right;
     int outer_height = window_res_height + top + bottom;
 
-    // Centred in the usable desktop area, rounding down (the frame may go off-screen
-    // when the area is smaller than the window).
-    int wa_x, wa_y, wa_w, wa_h;
-    platform_display_usable_bounds(&wa_x, &wa_y, &wa_w, &wa_h);
+    // Centred in the usable desktop area, rounding down.
     int x = wa_x + ((wa_w - outer_width) >> 1);
     int y = wa_y + ((wa_h - outer_height) >> 1);
 

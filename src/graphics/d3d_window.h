@@ -14,10 +14,10 @@ void d3d_window_show();
 void d3d_window_show_cursor(bool shown);
 
 // Chooses window_res from the display's modes: 1280 x 720 when listed, else the
-// largest. False when no mode is at least 1024 x 768 (or there are none).
+// largest. Any size will do; false only when there is no mode of any size.
 bool d3d_choose_resolution();
-// Sizes the window's client area to window_res, centres it in the usable desktop
-// area and sets the client centre and the mouse scale.
+// Sizes the window's client area to window_res, cut to what fits (frame included) in
+// the usable desktop area, centres it there and sets the client centre and the mouse scale.
 void d3d_window_apply_res();
 
 // Where the 16:9 picture lies in a client area of width x height: as large as fits,

@@ -25,7 +25,19 @@ std::int32_t pack_xy(int x, int y) {
     return (std::int32_t)(((std::uint32_t)(y & 0xFFFF) << 16) | (std::uint32_t)(x & 0xFFFF));
 }
 
+// The buttons pressed in the window and not yet released (SDL masks), the last pointer
+// position, and the buttons the game was told were released when the window lost its
+// input (hidden, minimised, unfocused): the system's own release of those is not passed
+// on, nor are they reported held, until they are pressed again.
+std::uint32_t buttons_down = 0;
+std::uint32_t buttons_let_go = 0;
+std::int32_t last_xy = 0;
+// Let-go buttons whose release SDL never saw (the window was away): SDL then drops
+// the next press as a repeat, so their next release stands for a whole click.
+std::uint32_t buttons_stale = 0;
+
 std::uint32_t mouse_key_flags(std::uint32_t state) {
+    state &= ~buttons_let_go;
     std::uint32_t flags = 0;
     if (state & SDL_BUTTON_LMASK)
         flags |= mk_lbutton;
@@ -79,6 +91,52 @@ void push_close() {
     push(msg_close, 0, 0);
 }
 
+// A window that loses its input ends any stroke: the game is told the held buttons are up.
+void let_go_of_buttons() {
+    if (buttons_down & SDL_BUTTON_LMASK)
+        push(msg_lbuttonup, 0, last_xy);
+    if (buttons_down & SDL_BUTTON_RMASK)
+        push(msg_rbuttonup, 0, last_xy);
+    buttons_let_go |= buttons_down;
+    buttons_down = 0;
+}
+
+// Back on screen: a let-go button that is up by now while SDL still holds it down had
+// its release go elsewhere.
+void find_stale_buttons() {
+    const std::uint32_t held = SDL_GetGlobalMouseState(nullptr, nullptr);
+    buttons_stale |= buttons_let_go & SDL_GetMouseState(nullptr, nullptr) & ~held;
+}
+
+// A button event as the game's messages: none for a let-go button's release, and a
+// press before a stale one's.
+void translate_button(const SDL_MouseButtonEvent &b, bool down) {
+    const bool left = b.button == SDL_BUTTON_LEFT;
+    if (!left && b.button != SDL_BUTTON_RIGHT)
+        return;
+    const std::uint32_t mask = SDL_BUTTON(b.button);
+    last_xy = pack_xy(b.x, b.y);
+    if (!down && (buttons_let_go & mask)) {
+        buttons_let_go &= ~mask;
+        if (!(buttons_stale & mask))
+            return; // its stroke ended when the window lost its input
+        buttons_stale &= ~mask;
+        push(left ? msg_lbuttondown : msg_rbuttondown, mouse_key_flags(SDL_GetMouseState(nullptr, nullptr)), last_xy);
+    }
+    if (down) {
+        buttons_let_go &= ~mask;
+        buttons_stale &= ~mask;
+        buttons_down |= mask;
+    } else {
+        buttons_down &= ~mask;
+    }
+    const std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
+    if (down)
+        push(left ? msg_lbuttondown : msg_rbuttondown, flags, last_xy);
+    else
+        push(left ? msg_lbuttonup : msg_rbuttonup, flags, last_xy);
+}
+
 void translate(const SDL_Event &e) {
     switch (e.type) {
     case SDL_QUIT:
@@ -92,18 +150,28 @@ void translate(const SDL_Event &e) {
             push_close();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            find_stale_buttons();
             push(msg_activate, 1, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            let_go_of_buttons();
             push(msg_activate, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_HIDDEN:
+            let_go_of_buttons();
+            break;
+        case SDL_WINDOWEVENT_SHOWN:
+            find_stale_buttons();
             break;
         case SDL_WINDOWEVENT_MAXIMIZED:
             push(msg_size, size_maximized, pack_xy(e.window.data1, e.window.data2));
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
+            let_go_of_buttons();
             push(msg_size, size_minimized, 0);
             break;
         case SDL_WINDOWEVENT_RESTORED:
+            find_stale_buttons();
             push(msg_size, size_restored, 0);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -140,19 +208,13 @@ void translate(const SDL_Event &e) {
             push(msg_char, (std::uint32_t)(unsigned char)*c, 0);
         break;
     case SDL_MOUSEMOTION:
-        push(msg_mousemove, mouse_key_flags(e.motion.state), pack_xy(e.motion.x, e.motion.y));
+        last_xy = pack_xy(e.motion.x, e.motion.y);
+        push(msg_mousemove, mouse_key_flags(e.motion.state), last_xy);
         break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-        bool down = e.type == SDL_MOUSEBUTTONDOWN;
-        std::int32_t xy = pack_xy(e.button.x, e.button.y);
-        std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
-        if (e.button.button == SDL_BUTTON_LEFT)
-            push(down ? msg_lbuttondown : msg_lbuttonup, flags, xy);
-        else if (e.button.button == SDL_BUTTON_RIGHT)
-            push(down ? msg_rbuttondown : msg_rbuttonup, flags, xy);
+    case SDL_MOUSEBUTTONUP:
+        translate_button(e.button, e.type == SDL_MOUSEBUTTONDOWN);
         break;
-    }
     case SDL_MOUSEWHEEL: {
         std::int16_t delta = (std::int16_t)(e.wheel.y * 120);
         std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
@@ -184,6 +246,7 @@ void platform_events_reset() {
     queue.clear();
     for (bool &held : keys_held)
         held = false;
+    buttons_down = buttons_let_go = buttons_stale = 0;
     close_requested = false;
     if (SDL_WasInit(SDL_INIT_EVENTS))
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

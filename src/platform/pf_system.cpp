@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -10,8 +11,10 @@
 #include <cstring>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <unistd.h>
@@ -41,10 +44,27 @@ extern "C" void hang_up_as_terminate(int) { kill(getpid(), SIGTERM); }
 
 const int box_signals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// While a box is up, a process the box forks (SDL shows X11 boxes from a child, and
+// Wayland ones through a helper program) is tied to the game: it is killed when the
+// game ends, so that no box outlives it.
+volatile pid_t box_owner = 0;
+
+void tie_box_helper_to_game() {
+    if (box_owner == 0)
+        return;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != box_owner) // the game ended before the tie was made
+        _exit(EXIT_FAILURE);
+}
+
 // Holds the box signals' handlers while a box is up and puts them back afterwards.
 struct box_signal_guard {
     struct sigaction saved[3];
     box_signal_guard() {
+        static bool fork_handler_added = false;
+        if (!fork_handler_added)
+            fork_handler_added = pthread_atfork(nullptr, nullptr, tie_box_helper_to_game) == 0;
+        box_owner = getpid();
         struct sigaction end = {};
         end.sa_handler = signal_while_box_up;
         sigemptyset(&end.sa_mask);
@@ -54,10 +74,50 @@ struct box_signal_guard {
     ~box_signal_guard() {
         for (int i = 0; i < 3; ++i)
             sigaction(box_signals[i], &saved[i], nullptr);
+        box_owner = 0;
     }
     box_signal_guard(const box_signal_guard &) = delete;
     box_signal_guard &operator=(const box_signal_guard &) = delete;
 };
+
+bool contains(const char *text, const char *part) { return text && std::strstr(text, part); }
+
+// True when a display can show a box: the X11 or Wayland driver once video has started;
+// before, a display named by DISPLAY (a local one with its socket present) or
+// WAYLAND_DISPLAY, unless SDL_VIDEODRIVER asks for a driver without boxes (offscreen,
+// dummy). Anything else would crash or hang inside SDL's box.
+bool box_display_usable() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        const char *driver = SDL_GetCurrentVideoDriver();
+        return contains(driver, "x11") || contains(driver, "wayland");
+    }
+    const char *asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && asked[0] && !contains(asked, "x11") && !contains(asked, "wayland"))
+        return false;
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland && wayland[0])
+        return true;
+    const char *display = std::getenv("DISPLAY");
+    if (!display || !display[0])
+        return false;
+    const char *local = display[0] == ':' ? display + 1 : std::strncmp(display, "unix:", 5) == 0 ? display + 5 : nullptr;
+    if (!local)
+        return true; // a display over the network: only connecting would tell
+    const std::string socket = "/tmp/.X11-unix/X" + std::string(local, std::strcspn(local, "."));
+    return access(socket.c_str(), F_OK) == 0;
+}
+
+// The columns and lines of text a box may hold to fit the screen (800 x 600 when unknown):
+// about 8 pixels a character and 16 a line, leaving room for the frame and buttons.
+void box_text_limits(int *columns, int *lines) {
+    SDL_DisplayMode mode = {};
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w <= 0 || mode.h <= 0) {
+        mode.w = 800;
+        mode.h = 600;
+    }
+    *columns = std::max(30, std::min(90, (mode.w - 160) / 8));
+    *lines = std::max(8, std::min(60, (mode.h - 160) / 16));
+}
 
 bool debugger_attached() {
     FILE *f = std::fopen("/proc/self/status", "r");
@@ -88,6 +148,46 @@ std::string folder_of(const std::string &path) {
 
 } // namespace
 
+std::string platform_wrap_text(const char *text, int columns, int max_lines) {
+    std::string out;
+    if (!text || columns < 1)
+        return out;
+    int lines = 1;
+    while (*text) {
+        std::size_t length = std::strcspn(text, "\n");
+        while (length > (std::size_t)columns) {
+            // Break at the last space that fits, else after the last slash, else anywhere.
+            std::size_t cut = (std::size_t)columns;
+            while (cut > 0 && text[cut] != ' ')
+                --cut;
+            std::size_t skip = cut > 0 ? 1 : 0;
+            if (cut == 0) {
+                cut = (std::size_t)columns;
+                while (cut > 1 && text[cut - 1] != '/')
+                    --cut;
+                if (cut <= 1)
+                    cut = (std::size_t)columns;
+            }
+            if (max_lines > 0 && lines == max_lines)
+                return out + "...";
+            out.append(text, cut).append("\n");
+            ++lines;
+            text += cut + skip;
+            length -= cut + skip;
+        }
+        out.append(text, length);
+        text += length;
+        if (*text == '\n') {
+            if (max_lines > 0 && lines == max_lines)
+                return out + "\n...";
+            out += '\n';
+            ++lines;
+            ++text;
+        }
+    }
+    return out;
+}
+
 platform_mb_answer platform_message_box(const char *caption, const char *text,
                                         platform_mb_buttons buttons, platform_mb_icon icon) {
     box_signal_guard guard;
@@ -102,20 +202,27 @@ platform_mb_answer platform_message_box(const char *caption, const char *text,
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
          platform_mb_answer_ok, "OK"},
     };
-    SDL_MessageBoxData box = {};
-    box.flags = icon == platform_mb_icon_warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
-    box.title = caption;
-    box.message = text;
-    box.numbuttons = buttons == platform_mb_yes_no ? 2 : 1;
-    box.buttons = buttons == platform_mb_yes_no ? yes_no : ok;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) == 0 && pressed >= 0)
-        return (platform_mb_answer)pressed;
+    if (box_display_usable()) {
+        int columns = 0, lines = 0;
+        box_text_limits(&columns, &lines);
+        const std::string shown = platform_wrap_text(text, columns, lines);
+        SDL_MessageBoxData box = {};
+        box.flags = icon == platform_mb_icon_warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+        box.title = caption;
+        box.message = shown.c_str();
+        box.numbuttons = buttons == platform_mb_yes_no ? 2 : 1;
+        box.buttons = buttons == platform_mb_yes_no ? yes_no : ok;
+        int pressed = -1;
+        if (SDL_ShowMessageBox(&box, &pressed) == 0 && pressed >= 0)
+            return (platform_mb_answer)pressed;
+    }
 
     // No box can be shown (no display): say it on stderr and carry on.
     std::fprintf(stderr, "[%s]\n%s\n", caption ? caption : "", text ? text : "");
     return buttons == platform_mb_yes_no ? platform_mb_answer_yes : platform_mb_answer_ok;
 }
+
+bool platform_message_box_can_show() { return box_display_usable(); }
 
 platform_dialog_handler platform_set_dialog_handler(platform_dialog_handler handler) {
     platform_dialog_handler previous = dialog_handler;
@@ -225,21 +332,31 @@ bool platform_base_folder(char *out, std::size_t capacity) {
 
 const char *platform_base_folder_searched() { return base_folder_searched.c_str(); }
 
-bool platform_user_data_folder(char *out, std::size_t capacity) {
-    copy_out(out, capacity, "");
+namespace {
+
+// The user's data folder, or empty when nothing names one.
+std::string user_data_folder() {
     const char *xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && xdg[0] == '/')
-        return copy_out(out, capacity, xdg);
+        return xdg;
     const char *home = std::getenv("HOME");
     if (!home || !home[0]) {
         // No HOME (a service, a cleaned environment): the passwd entry still names one.
         const struct passwd *pw = getpwuid(getuid());
         home = pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : nullptr;
     }
-    if (!home)
-        return false;
-    return copy_out(out, capacity, std::string(home) + "/.local/share");
+    return home ? std::string(home) + "/.local/share" : std::string();
 }
+
+} // namespace
+
+bool platform_user_data_folder(char *out, std::size_t capacity) {
+    copy_out(out, capacity, "");
+    const std::string folder = user_data_folder();
+    return !folder.empty() && copy_out(out, capacity, folder);
+}
+
+bool platform_user_data_folder_named() { return !user_data_folder().empty(); }
 
 bool platform_user_config_folder(char *out, std::size_t capacity) {
     const char *xdg = std::getenv("XDG_CONFIG_HOME");
@@ -274,12 +391,24 @@ struct platform_file {
 platform_file *platform_file_open_read(const char *path) {
     if (!path)
         return nullptr;
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
+    // Non-blocking, so that a named pipe or a device in the file's place cannot hold
+    // the game up: anything but a regular file is refused before a byte is read.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        last_file_error = errno;
         return nullptr;
+    }
     struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        last_file_error = EINVAL;
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *f = fdopen(fd, "rb");
+    if (!f) {
+        last_file_error = errno;
+        close(fd);
         return nullptr;
     }
     return new platform_file{f};
@@ -305,6 +434,11 @@ void platform_file_close(platform_file *file) {
     delete file;
 }
 
+bool platform_path_exists(const char *path) {
+    struct stat st;
+    return path && lstat(path, &st) == 0;
+}
+
 bool platform_file_readable(const char *path) {
     platform_file *f = platform_file_open_read(path);
     platform_file_close(f);
@@ -316,6 +450,14 @@ long long platform_file_size_at(const char *path) {
     if (!path || stat(path, &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
     return (long long)st.st_size;
+}
+
+bool platform_file_remove(const char *path) {
+    if (!path || (unlink(path) != 0 && errno != ENOENT)) {
+        last_file_error = errno;
+        return false;
+    }
+    return true;
 }
 
 bool platform_file_move(const char *from, const char *to) {
@@ -337,12 +479,15 @@ void platform_file_fail_writes_after(long bytes) { fail_writes_after = bytes; }
 long platform_file_replace(const char *path, const void *data, std::size_t size) {
     if (!path || !path[0] || (!data && size))
         return -1;
-    std::string temp = std::string(path) + ".tmp";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A new file of a name no one can have prepared (not a link, not an existing file),
+    // in the same folder so that the rename cannot cross file systems.
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         last_file_error = errno;
         return -1;
     }
+    fchmod(fd, 0644);
 
     const char *bytes = (const char *)data;
     std::size_t allowed = size;

@@ -167,7 +167,8 @@ std::string opengl_renderer_name() {
     return name;
 }
 
-// TOMBWEAVER_RENDERER=software or accelerated forces one; SDL_RENDER_DRIVER leaves the
+// TOMBWEAVER_RENDERER=software or accelerated forces one (another value is named on
+// stderr and passed over); SDL_RENDER_DRIVER leaves the
 // choice to SDL; otherwise the software renderer wherever OpenGL is itself a software
 // rasteriser (drawing the picture once on the CPU beats going through one).
 renderer_choice choose_renderer() {
@@ -176,6 +177,11 @@ renderer_choice choose_renderer() {
         return renderer_choice_software;
     if (forced && std::strcmp(forced, "accelerated") == 0)
         return renderer_choice_accelerated;
+    if (forced && forced[0])
+        std::fprintf(stderr,
+                     "tombweaver: TOMBWEAVER_RENDERER=%s is not a renderer this game knows (software or "
+                     "accelerated); the game chooses one itself\n",
+                     forced);
     if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) || dummy_driver())
         return renderer_choice_sdl;
     // Without a GPU device node OpenGL can only be a software rasteriser: no need to
@@ -214,11 +220,18 @@ void platform_video_quit() {
     video_started = false;
 }
 
+// Without a real display SDL falls back to its offscreen driver, whose one mode has
+// no size: that is no display list either.
 static int sdl_display_mode_count() {
     if (!video_started || SDL_GetNumVideoDisplays() < 1)
         return -1;
-    int n = SDL_GetNumDisplayModes(0);
-    return n < 0 ? -1 : n;
+    const int n = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < n; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w > 0 && mode.h > 0)
+            return n;
+    }
+    return -1;
 }
 
 static bool sdl_display_mode(int index, int *width, int *height) {
@@ -232,7 +245,7 @@ static bool sdl_display_mode(int index, int *width, int *height) {
     return true;
 }
 
-bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
+static bool sdl_usable_bounds(int *x, int *y, int *width, int *height) {
     SDL_Rect r = {0, 0, 0, 0};
     if (!video_started || SDL_GetDisplayUsableBounds(0, &r) != 0) {
         *x = *y = *width = *height = 0;
@@ -639,6 +652,7 @@ const platform_video_backend platform_video_sdl = {
     .init = sdl_video_init,
     .display_mode_count = sdl_display_mode_count,
     .display_mode = sdl_display_mode,
+    .usable_bounds = sdl_usable_bounds,
     .window_create = sdl_window_create,
     .window_client_size = sdl_window_client_size,
     .renderer_create = sdl_renderer_create,
@@ -656,5 +670,8 @@ bool platform_window_create(const char *title, int width, int height) {
     return backend->window_create(title, width, height);
 }
 void platform_window_client_size(int *width, int *height) { backend->window_client_size(width, height); }
+bool platform_display_usable_bounds(int *x, int *y, int *width, int *height) {
+    return backend->usable_bounds(x, y, width, height);
+}
 bool platform_renderer_create() { return backend->renderer_create(); }
 bool platform_renderer_check_caps() { return backend->renderer_check_caps(); }

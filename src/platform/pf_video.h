@@ -21,7 +21,7 @@ bool platform_video_init();
 void platform_video_quit();
 
 // Number of display modes of the first display, or -1 when the display list
-// cannot be read (no display). Injected lists (below) take its place in tests.
+// cannot be read or lists no mode with a size (no display). Injected lists (below) take its place in tests.
 int platform_display_mode_count();
 // Width and height of mode index; false when index is out of range.
 bool platform_display_mode(int index, int *width, int *height);
@@ -54,7 +54,7 @@ void platform_cursor_show(bool shown);
 bool platform_cursor_shown();
 
 // Creates the renderer of the window. TOMBWEAVER_RENDERER=software or accelerated
-// forces one; otherwise the software renderer draws straight into the window's
+// forces one (any other value is named on stderr as unknown); otherwise the software renderer draws straight into the window's
 // surface wherever OpenGL is itself a software rasteriser (llvmpipe, softpipe,
 // swrast) or missing, else the accelerated renderer with vertical sync. With
 // SDL_RENDER_DRIVER set, SDL chooses. False when none can be made.

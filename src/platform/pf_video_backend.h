@@ -13,6 +13,7 @@ struct platform_video_backend {
     bool (*init)();                 // false: the video system does not start
     int (*display_mode_count)();    // -1: no display list
     bool (*display_mode)(int index, int *width, int *height);
+    bool (*usable_bounds)(int *x, int *y, int *width, int *height);
     bool (*window_create)(const char *title, int width, int height);
     void (*window_client_size)(int *width, int *height);
     bool (*renderer_create)();

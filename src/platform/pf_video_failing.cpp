@@ -16,6 +16,10 @@ int failing_display_mode_count() {
 
 bool failing_display_mode(int index, int *width, int *height) { return base().display_mode(index, width, height); }
 
+bool failing_usable_bounds(int *x, int *y, int *width, int *height) {
+    return base().usable_bounds(x, y, width, height);
+}
+
 bool failing_window_create(const char *title, int width, int height) {
     return failure != platform_video_fail_window && base().window_create(title, width, height);
 }
@@ -32,6 +36,7 @@ const platform_video_backend platform_video_failing = {
     .init = failing_init,
     .display_mode_count = failing_display_mode_count,
     .display_mode = failing_display_mode,
+    .usable_bounds = failing_usable_bounds,
     .window_create = failing_window_create,
     .window_client_size = failing_window_client_size,
     .renderer_create = failing_renderer_create,

@@ -24,6 +24,17 @@ bool null_display_mode(int index, int *width, int *height) {
     return true;
 }
 
+// A given mode list stands for a screen as large as its largest mode, all of it usable.
+bool null_usable_bounds(int *x, int *y, int *width, int *height) {
+    if (!modes_given)
+        return platform_video_sdl.usable_bounds(x, y, width, height);
+    *x = *y = *width = *height = 0;
+    for (const auto &[w, h] : modes)
+        if ((long long)w * h > (long long)*width * *height)
+            *width = w, *height = h;
+    return true;
+}
+
 void null_window_client_size(int *width, int *height) {
     if (client_width > 0 || client_height > 0) {
         *width = client_width;
@@ -47,6 +58,7 @@ const platform_video_backend platform_video_null = {
     .init = null_init,
     .display_mode_count = null_display_mode_count,
     .display_mode = null_display_mode,
+    .usable_bounds = null_usable_bounds,
     .window_create = null_window_create,
     .window_client_size = null_window_client_size,
     .renderer_create = null_renderer_create,

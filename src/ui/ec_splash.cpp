@@ -2,6 +2,7 @@
 #include "ui/ec_splash.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_settings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
@@ -11,6 +12,7 @@
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
 #include "ui/ec_cursor.h"
+#include "ui/ec_ui.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ void draw_logo() {
         gfx2d_draw_sprite(&logo_head_sprite, (w - 320) / 2, (h / 2 - 320) / 2, 0, 5);
     if (logo_words_sprite.data)
         gfx2d_draw_sprite(&logo_words_sprite, (w - 768) / 2, (h / 2 - 192) / 2 + h / 2, 0, 3);
+    ui_note_draw();
     d3d_render();
 }
 
@@ -44,11 +47,11 @@ void draw_logo() {
 void appmode_splash_init() {
     if (!ec_assert(intro_sound == invalid_id))
         return;
-    intro_sound = sound_create("audio\\intro.kzs");
+    intro_sound = sound_create(asset_intro_sound);
     if (!ec_assert(intro_sound != invalid_id))
         return;
-    d3d_kzg_load_data("ui_gfx\\logo_head.kzg", &logo_head_sprite);
-    d3d_kzg_load_data("ui_gfx\\logo_words.kzg", &logo_words_sprite);
+    d3d_kzg_load_data(asset_logo_head, &logo_head_sprite);
+    d3d_kzg_load_data(asset_logo_words, &logo_words_sprite);
     splash_state = splash_state_fade_in;
     set_brightness(0);
     if (cursor_shown) {

@@ -2,11 +2,13 @@
 #include "ui/ec_ui.h"
 
 #include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzg.h"
 #include "platform/pf_keys.h"
+#include "platform/pf_system.h"
 #include "sound/direct_sound.h"
 #include "ui/ec_cursor.h"
 
@@ -376,11 +378,11 @@ void draw_window(ui_window *win) {
 } // namespace
 
 void ui_load_gfx() {
-    load_sheet("ui_gfx\\ui_dynamic_button.kzg", &dynamic_button_sprite, num_dynamic_button_frames);
-    load_sheet("ui_gfx\\ui_window.kzg", &window_sprite, num_window_frames);
+    load_sheet(asset_dynamic_button, &dynamic_button_sprite, num_dynamic_button_frames);
+    load_sheet(asset_ui_window, &window_sprite, num_window_frames);
     if (!ec_assert(click_down_sound == invalid_id))
         return;
-    click_down_sound = sound_create("audio\\click.kzs");
+    click_down_sound = sound_create(asset_click_sound);
     ec_assert(click_down_sound != invalid_id);
 }
 
@@ -534,10 +536,48 @@ void ui_window_remove_all() {
     mouse_element_focus = nullptr;
 }
 
+namespace {
+
+// The switch note: its text and when it was shown.
+constexpr std::uint32_t note_ms = 1000;
+constexpr int note_scale = 2, note_margin = 12, note_padding = 6;
+safestring note_text = {};
+std::uint32_t note_shown_at = 0;
+
+} // namespace
+
 void ui_draw() {
     if (!ec_assert(ui_window_list))
         return;
     draw_window(ui_window_list);
+    ui_note_draw();
+}
+
+void ui_note_show(const char *text) {
+    safestring_create(&note_text, text ? text : "");
+    note_shown_at = platform_get_tick_count();
+}
+
+void ui_note_switch(const char *name, bool on) {
+    safestring_create(&note_text, name ? name : "");
+    safestring_concat_str(&note_text, on ? " on" : " off");
+    note_shown_at = platform_get_tick_count();
+}
+
+const char *ui_note_text() {
+    if (platform_get_tick_count() - note_shown_at >= note_ms)
+        note_text.length = 0, note_text.text[0] = 0;
+    return note_text.text;
+}
+
+void ui_note_draw() {
+    if (!ui_note_text()[0])
+        return;
+    // A small black box at the bottom-left corner, the text in white.
+    const int w = gfx2d_strlen(&note_text, note_scale), h = 8 * note_scale;
+    const int x = note_margin, y = screen_height - note_margin - h - 2 * note_padding;
+    gfx2d_fill_rect(x, y, x + w + 2 * note_padding - 1, y + h + 2 * note_padding - 1);
+    gfx2d_draw_string(x + note_padding, y + note_padding, &note_text, 0xFFFFFFFFu, note_scale);
 }
 
 void dynamic_button_add(dword win_id, dynamic_button_data *button) {

@@ -119,6 +119,17 @@ void set_window_id_available(dword id);
 // Paints the whole stack into the framebuffer, oldest window first.
 void ui_draw();
 
+// A short note in the game's font at the foot of the screen for about a second, drawn by
+// ui_draw (and the splash): what a switch (M, N, H, F11, ...) has just done. A newer
+// note replaces the one shown.
+void ui_note_show(const char *text);
+// The note "<name> on" or "<name> off".
+void ui_note_switch(const char *name, bool on);
+// The note on show, empty once its second is over.
+const char *ui_note_text();
+// Draws the note on show into the framebuffer (nothing once it is over).
+void ui_note_draw();
+
 // Adds a text button to a window. The record must outlive the window. A refused
 // button (assertion) is not added.
 void dynamic_button_add(dword win_id, dynamic_button_data *button);

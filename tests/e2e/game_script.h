@@ -60,12 +60,14 @@ public:
     game_script &move(int x, int y, unsigned flags = 0) {
         return post(msg_mousemove, flags, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)(x & 0xFFFF)));
     }
+    // Waits out the guard after a change of screen, during which presses are held back.
+    game_script &ready() { return until([] { return app_mode_takes_presses(); }, "presses taken"); }
     game_script &left_click(int x, int y) { return click(x, y, msg_lbuttondown, msg_lbuttonup, mk_lbutton); }
     game_script &right_click(int x, int y) { return click(x, y, msg_rbuttondown, msg_rbuttonup, mk_rbutton); }
     game_script &close() { return post(msg_close); }
     // A click skips the splash's fade-in; the menu follows when the fade-out ends.
     game_script &skip_splash() {
-        wait_mode(appmode_splash);
+        wait_mode(appmode_splash).ready();
         post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);
         return wait_mode(appmode_main_menu).passes(1);
     }
@@ -93,7 +95,7 @@ public:
 
 private:
     game_script &click(int x, int y, std::uint32_t down, std::uint32_t up, std::uint32_t button) {
-        return move(x, y).post(down, button).post(up);
+        return ready().move(x, y).post(down, button).post(up);
     }
     static void hook(void *context) {
         game_script *s = (game_script *)context;
@@ -176,7 +178,7 @@ inline const std::vector<std::vector<int>> puzzle_0 = {
 
 // Fills row r of a 10 x 10 board from column first to last with one left-button drag.
 inline game_script &drag_row(game_script &s, int r, int first, int last) {
-    s.move(cell_x(first), cell_y(r)).post(msg_lbuttondown, mk_lbutton);
+    s.ready().move(cell_x(first), cell_y(r)).post(msg_lbuttondown, mk_lbutton);
     for (int c = first + 1; c <= last; ++c)
         s.move(cell_x(c), cell_y(r), mk_lbutton);
     return s.post(msg_lbuttonup).passes(2);

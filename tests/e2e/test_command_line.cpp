@@ -1,5 +1,6 @@
 // test_command_line.cpp -- the program's options: exit codes and output, the run's
-// full-screen override, and the window's icon (F11 and Alt+Enter: the comforts' keyboard run)
+// full-screen override, and the window's icon (F11 and Alt+Enter: the comforts' keyboard run);
+// what the environment names wrongly (a renderer, a display that is not there)
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "main.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -44,6 +47,9 @@ TEST(command_line, options_that_end_at_once_print_and_give_their_exit_code) {
         EXPECT_TRUE(*c.out ? out.find(c.out) != std::string::npos : out.empty()) << out;
         EXPECT_NE(std::string::npos, err.find(c.err)) << err;
         EXPECT_FALSE(platform_window_exists() || packfile_is_open()) << "the game started";
+        // With standard output that cannot be written, help and version fail.
+        const std::string to_full = TW_BUILD_DIR "/tombweaver " + c.args.back() + " >/dev/full 2>/dev/null";
+        EXPECT_EQ(c.code == 0, WEXITSTATUS(std::system(to_full.c_str())) == 1);
     }
 }
 
@@ -81,6 +87,24 @@ TEST(command_line, window_options_override_the_saved_choice_for_one_run_only) {
         EXPECT_EQ(saved, start({"--window", "--fullscreen", saved ? "--fullscreen" : "--window"}).fullscreen);
         EXPECT_EQ(file, file_text(settings_file_path())) << "an override reached the settings file";
     }
+}
+
+TEST(command_line, an_unknown_renderer_is_named_and_no_display_is_told_as_such) {
+    setenv("TOMBWEAVER_RENDERER", "foo", 1);
+    testing::internal::CaptureStderr();
+    start({});
+    unsetenv("TOMBWEAVER_RENDERER");
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("TOMBWEAVER_RENDERER=foo is not"));
+
+    // SDL's stand-in when there is no display at all: its one mode has no size. No box is
+    // opened (none could be shown): the fatal error goes to stderr.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    platform_video_quit(); // started again under the driver asked for
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(1, run({}));
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    platform_video_quit();
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("[Fatal Error]\nThe graphics system"));
 }
 
 } // namespace

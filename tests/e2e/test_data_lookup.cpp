@@ -26,9 +26,9 @@ struct installed_layout : temp_folder {
         fs::copy_file(fs::path(TW_BUILD_DIR) / "tombweaver", bin / "tombweaver");
     }
 
-    // A pack that passes the directory check and holds a picture too short for its header.
+    // A pack that holds every entry, the first a picture too short for its header.
     static void put_damaged_pack(const fs::path &folder) {
-        std::vector<uint8_t> image = test_pack_image({{"game\\map.kzb", {1, 2, 3}}});
+        std::vector<uint8_t> image = test_pack_image(test_data_set_entries({"game\\map.kzb", {1, 2, 3}}));
         fs::create_directories(folder / "data");
         std::ofstream(folder / "data" / "tombweaver.kzp", std::ios::binary)
             .write((const char *)image.data(), (std::streamsize)image.size());

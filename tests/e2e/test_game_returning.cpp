@@ -55,7 +55,7 @@ TEST(GameReturningPlayer, NewGameAnsweredYesThenExitReplacesTheSave) {
     game_script s;
     s.wait_mode(appmode_splash).post(msg_keydown, vk_escape).wait_mode(appmode_main_menu).passes(1);
     // A press that leaves the button fires nothing; one released over it fires, wherever it began.
-    s.move(menu_x, new_game_y).post(msg_lbuttondown, mk_lbutton).move(100, 100, mk_lbutton).post(msg_lbuttonup);
+    s.ready().move(menu_x, new_game_y).post(msg_lbuttondown, mk_lbutton).move(100, 100, mk_lbutton).post(msg_lbuttonup);
     s.passes(2).then([] { EXPECT_EQ(current_app_mode_get(), appmode_main_menu); }).post(msg_lbuttondown, mk_lbutton);
     // The save holds captures: the question comes first, and Yes releases them.
     s.move(menu_x, new_game_y, mk_lbutton).post(msg_lbuttonup).passes(2).post(msg_keydown, 'Y');
@@ -69,7 +69,7 @@ TEST(GameReturningPlayer, NewGameAnsweredYesThenExitReplacesTheSave) {
     s.left_click(menu_x, exit_y);
     EXPECT_EQ(s.run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
-    EXPECT_EQ(save_read(), progress({}));
+    EXPECT_EQ(save_read(), progress({})); // the new game the player chose
 }
 
 // Whether the last frame has the path's black halfway between the centres of a and b.

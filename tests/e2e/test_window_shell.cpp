@@ -30,10 +30,10 @@ TEST(window_shell, video_failures_end_start_up_with_their_own_fatal_error) {
         int modes[2][2];
         int error; // failures with the same number share a text
     } cases[] = {
-        {platform_video_fail_init, {{1280, 720}, {1920, 1080}}, 9},
+        {platform_video_fail_init, {{1280, 720}, {1920, 1080}}, 10}, // no video system: no display
         {platform_video_fail_window, {{1280, 720}, {1920, 1080}}, 9},
         {platform_video_fail_display_list, {{1280, 720}, {1920, 1080}}, 10},
-        {platform_video_fail_none, {{800, 600}, {1280, 720}}, 11}, // no mode of 1024 x 768
+        {platform_video_fail_none, {{0, 0}, {0, 0}}, 11}, // no mode of any size
         {platform_video_fail_renderer, {{1280, 720}, {1920, 1080}}, 12},
         {platform_video_fail_caps, {{1280, 720}, {1920, 1080}}, 13},
     };

@@ -1,6 +1,7 @@
 // test_pack.cpp -- pack images and asset bytes for tests, and packs on disk
 #include "test_pack.h"
 
+#include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
 #include "engine/ec_pack.h"
 #include "kz_formats.h"
@@ -16,6 +17,16 @@ std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries
     for (const test_pack_entry &e : entries)
         pack.push_back({e.name, e.data, e.compress});
     return kz::pack_image(pack);
+}
+
+std::vector<test_pack_entry> test_data_set_entries(const test_pack_entry &except) {
+    std::vector<test_pack_entry> entries;
+    if (!except.data.empty())
+        entries.push_back(except);
+    for (const char *name : data_set_entries)
+        if (except.name != name)
+            entries.push_back({name, {0}});
+    return entries;
 }
 
 scoped_test_pack::scoped_test_pack(const std::vector<test_pack_entry> &entries) { open(test_pack_image(entries)); }

@@ -1,6 +1,7 @@
 // test_pack.h -- packs made by tests: pack images, a scoped pack on disk, asset bytes
 #pragma once
 
+#include "engine/ec_pack.h"
 #include "tw_test.h"
 
 #include <cstdint>
@@ -17,6 +18,10 @@ struct test_pack_entry {
 
 // The bytes of a pack file holding entries in order (names scrambled with the game's key).
 std::vector<uint8_t> test_pack_image(const std::vector<test_pack_entry> &entries);
+
+// Every entry of the game's data set, each a placeholder byte, but one: named with data,
+// it comes first with that data; named without, it is left out.
+std::vector<test_pack_entry> test_data_set_entries(const test_pack_entry &except = {});
 
 // A pack image given byte for byte.
 struct test_pack_bytes {
@@ -37,6 +42,8 @@ public:
     scoped_test_pack(const scoped_test_pack &) = delete;
     scoped_test_pack &operator=(const scoped_test_pack &) = delete;
     bool ok() const { return opened; }
+    // Closes the pack, still pointed at, so that the program's own start-up opens it.
+    void close_for_start_up() { opened = opened && (packfile_close(), false); }
 
 private:
     void open(const std::vector<uint8_t> &image);

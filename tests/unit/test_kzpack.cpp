@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,8 @@ struct run_result {
 // Runs the built kzpack with arguments; status is its exit code.
 run_result kzpack(const std::string &arguments, const fs::path &scratch) {
     fs::path log = scratch / "kzpack.log";
-    std::string command = std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" + log.string() + "' 2>&1";
+    std::string command = "timeout -s KILL 60 " + std::string(TW_BUILD_DIR) + "/tools/kzpack " + arguments + " > '" +
+                          log.string() + "' 2>&1";
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(log)};
 }
@@ -144,8 +146,11 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
                "ui\\whole.kzg      kzg ui/colourful.png whole\n"
                "audio\\stereo8.kzs kzs audio/stereo8.wav\n");
     fs::path pack_path = dir.root / "out.kzp";
+    write_file(dir.root / "victim", std::string("mine"));
+    fs::create_symlink(dir.root / "victim", dir.root / "out.kzp.tmp"); // not written through
     run_result built = kzpack("build " + quoted(assets / "manifest.txt") + " " + quoted(pack_path), dir.root);
     ASSERT_EQ(0, built.status) << built.out;
+    EXPECT_EQ("mine", file_text(dir.root / "victim"));
 
     const std::string packed = file_text(pack_path);
     scoped_test_pack pack(test_pack_bytes{bytes(packed.begin(), packed.end())});
@@ -184,7 +189,10 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         {"x kzg a.png rects 10,10,8,8", "outside"},
         {"x kzg big.png whole", "1..256"},
         {"x kzs slow.wav", "sample rate outside 100..200000"}, // the game's own check
+        {"x raw pipe", "not a regular file"},             // not waited on
+        {"x raw /dev/zero", "not a regular file"},        // not read without end
     };
+    ASSERT_EQ(0, mkfifo((assets / "pipe").c_str(), 0600));
     fs::path out = dir.root / "out.kzp";
     write_file(out, std::string("old"));
     for (const bad &c : cases) {
@@ -199,7 +207,7 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
 }
 
 // (Damaged entries of every kind are refused by the game's readers: test_formats, test_sound.)
-TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
+TEST(kzpack, verify_names_missing_and_damaged_entries_and_refuses_a_short_file) {
     temp_folder dir("tw-kzpack");
     bytes good_sheet = test_kzg_bytes({{4, 4, std::vector<uint32_t>(16, 0xFF00FF00u)}});
     bytes bad_sheet(good_sheet.begin(), good_sheet.end() - 1); // the last run's payload is cut off
@@ -207,10 +215,13 @@ TEST(kzpack, verify_names_a_damaged_entry_and_refuses_a_short_file) {
         write_file(dir.root / "v.kzp", image);
         return kzpack("verify " + quoted(dir.root / "v.kzp"), dir.root);
     };
-    EXPECT_EQ(0, verify(test_pack_image({{"s.kzg", good_sheet}})).status);
-    run_result r = verify(test_pack_image({{"t.txt", bytes(4000, 'a'), true}, {"s.kzg", bad_sheet}}));
+    EXPECT_EQ(0, kzpack("verify " + quoted(TW_TEST_PACK), dir.root).status);
+    run_result r = verify(test_pack_image(test_data_set_entries({"game\\map.kzb", {}})));
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.out.find("s.kzg")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("lacks 1 entry the game loads: \"game\\map.kzb\"")) << r.out;
+    r = verify(test_pack_image(test_data_set_entries({"ui_gfx\\icon.kzg", bad_sheet})));
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("ui_gfx\\icon.kzg: ")) << r.out;
     r = verify(bytes{5, 0, 0});
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("too short to be a pack")) << r.out;

@@ -1,8 +1,9 @@
-// test_necrogram.cpp -- the board's clues, press and drag rules, completion test and history, over a
+// test_necrogram.cpp -- the board's clues, press and drag rules, completion test, history and hints, over a
 // board record; the player record's guards and save sizes, and the guarded active puzzle
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "game/g_necrogram_board.h"
+#include "game/g_necrogram_hints.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
 #include "tw_test.h"
@@ -92,7 +93,7 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         u8 after;
     } rows[] = {
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
-        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_full, mark_full},
+        {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_none, mark_cross},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_full, necrogram_effect_none, mark_full},
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
@@ -145,6 +146,51 @@ TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
             necrogram_press_left(b);
         }
     EXPECT_TRUE(b->solved);
+}
+
+// A diagonal of two cells has a second solution, the other diagonal: no mark of either is
+// wrong, two fills of one row do not fit together, hints from the other diagonal's fill
+// finish that one, and from nothing a cell of the stored picture is revealed.
+TEST_F(Necrogram, HintsOnAPictureWithTwoSolutionsFollowTheMarks) {
+    const u8 diagonal[4] = {1, 0, 0, 1};
+    load_cells(2, diagonal);
+    necrogram_analysis a;
+    necrogram_analysis_begin(&a, b);
+    ASSERT_TRUE(necrogram_analysis_run(&a, 10.0));
+    necrogram_hint_search s;
+    auto hint = [&] {
+        necrogram_hint_begin(&s, b);
+        EXPECT_TRUE(necrogram_hint_run(&s, &a, b, 10.0));
+        return s.hint;
+    };
+    hover(0, 0);
+    necrogram_press_left(b);
+    hover(0, 1);
+    necrogram_press_left(b);
+    EXPECT_FALSE(necrogram_mark_wrong(&a, b, 0, 0) || necrogram_mark_wrong(&a, b, 0, 1));
+    necrogram_hint h = hint();
+    EXPECT_EQ(h.kind, necrogram_hint_wrong_mark);
+    EXPECT_EQ(h.cells[0], 1); // the later of the two
+    necrogram_hint_apply(b, &h);
+    necrogram_undo(b); // both fills again; then the first taken away leaves the other diagonal's
+    hover(0, 0);
+    necrogram_press_left(b);
+    h = hint(); // line logic now settles the rest: row 0 keeps one cell
+    EXPECT_EQ(h.kind, necrogram_hint_line);
+    necrogram_hint_apply(b, &h);
+    for (int i = 0; i < 10 && !b->solved; ++i) {
+        h = hint();
+        necrogram_hint_apply(b, &h);
+    }
+    EXPECT_TRUE(b->solved);
+    EXPECT_EQ(mark(0, 1), mark_full);
+    EXPECT_EQ(mark(1, 0), mark_full);
+    // From an empty board nothing is forced: a cell of the stored picture is revealed.
+    load_cells(2, diagonal);
+    h = hint();
+    EXPECT_EQ(h.kind, necrogram_hint_reveal);
+    EXPECT_EQ(h.cells[0], 0);
+    EXPECT_EQ(h.marks[0], mark_full);
 }
 
 // (Undo and redo of a drag, over a cross and across solving, and a new stroke ending redo

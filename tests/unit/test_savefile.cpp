@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -74,6 +75,26 @@ TEST_F(SaveFile, AFolderThatCannotHoldTheFileIsReported) {
     EXPECT_FALSE(save_file_save(&byte, 1));
     EXPECT_TRUE(rec.asserted("file != INVALID_HANDLE_VALUE"));
     EXPECT_FALSE(save_file_exists());
+}
+
+// A link planted where a temporary file might go is never followed, and the save stays a
+// file of its own; a named pipe in the save's place is refused at once, not waited on.
+TEST_F(SaveFile, PlantedLinksArePassedByAPipeIsRefusedAndSizesKeepTheirWidth) {
+    std::ofstream(home / "victim") << "keep me";
+    fs::create_symlink(home / "victim", save().string() + ".tmp");
+    EXPECT_TRUE(save_file_save(std::vector<u8>(25, 3).data(), 25));
+    EXPECT_TRUE(file_text(home / "victim") == "keep me" && fs::is_regular_file(fs::symlink_status(save())));
+    fs::remove(save());
+    ASSERT_EQ(mkfifo(save().c_str(), 0644), 0);
+    u32 size = 0;
+    EXPECT_TRUE(!save_file_exists() && !save_file_load(&size) && rec.asserted("file != INVALID_HANDLE_VALUE"));
+    // A save of 4 GiB + 25 bytes (sparse) is no save of 25 bytes: its size is not cut to 32 bits.
+    fs::remove(save());
+    std::ofstream(save()).close();
+    fs::resize_file(save(), (1ull << 32) + 25);
+    zel_free(save_file_load(&size));
+    EXPECT_NE(size, 25u);
+    fs::remove(save());
 }
 
 TEST_F(SaveFile, WithoutXdgDataHomeTheSaveGoesUnderHome) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -42,11 +43,19 @@ TEST(settings, damaged_files_mean_defaults_line_by_line) {
     EXPECT_FALSE(settings_get().music);
     EXPECT_TRUE(settings_get().sounds && !settings_get().fullscreen);
     fs::remove(settings_file());
-    fs::create_directories(settings_file()); // a folder in the file's place: unreadable, unwritable
+    // There but unreadable (a named pipe, which must not hang the start either): the
+    // defaults, and the file is left alone for the session.
+    ASSERT_EQ(mkfifo(settings_file().c_str(), 0644), 0);
     settings_load();
     EXPECT_TRUE(settings_get().music && settings_get().sounds && !settings_get().fullscreen);
     game_settings s;
     s.sounds = false;
     settings_set(s); // kept for the run, nothing else happens
-    EXPECT_FALSE(settings_get().sounds);
+    EXPECT_TRUE(!settings_get().sounds && fs::is_fifo(settings_file()));
+    // A link planted at a temporary file's name is not followed.
+    fs::remove(settings_file());
+    fs::create_symlink("/dev/null", settings_file().string() + ".tmp");
+    settings_load();
+    settings_set(s);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(settings_file())));
 }

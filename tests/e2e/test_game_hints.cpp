@@ -1,0 +1,162 @@
+// test_game_hints.cpp -- hints step by step and mistake checking on the real loop, end to end
+#include "engine/ec_settings.h"
+#include "game/g_necrogram.h"
+#include "game/g_necrogram_help.h"
+#include "game/g_puzzles.h"
+#include "game_script.h"
+#include "puzzle/pz_solve.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
+
+game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); }
+game_script &ctrl_z(game_script &s) {
+    return s.post(msg_keydown, vk_control).post(msg_keydown, 'Z').post(msg_keyup, 'Z').post(msg_keyup, vk_control).passes(2);
+}
+
+// Whether the frame outlines a board cell in colour: most of the ring one pixel inside
+// its edge (sparks of a fill may cross a few pixels).
+bool outlined(int cell, u32 colour) {
+    const necrogram_layout l = necrogram_layout_for(necrogram_get_size());
+    const int x = l.grid_x + 32 * (cell % max_necrogram_size), y = l.grid_y + 32 * (cell / max_necrogram_size);
+    int hits = 0;
+    for (int i = 1; i < 32; ++i)
+        hits += (frame_pixel(x + i, y + 1) == colour) + (frame_pixel(x + i, y + 31) == colour) +
+                (frame_pixel(x + 1, y + i) == colour) + (frame_pixel(x + 31, y + i) == colour);
+    return hits > 3 * 4 * 31 / 4;
+}
+
+necrogram_hint_kind shown_kind() {
+    const necrogram_hint *h = necrogram_hint_shown();
+    return h ? h->kind : necrogram_hint_none;
+}
+
+// Presses T, a frame at a time, until the board is captured; then the banner, across the
+// middle, has yellow ink on the line under its text (the count's).
+game_script &hint_until_captured(game_script &s) {
+    // One press every fourth pass: each pass takes one message or runs one frame.
+    s.until(
+        [pass = 0]() mutable {
+            if (necrogram_captured())
+                return true;
+            if (++pass % 4 == 0 && !necrogram_help_thinking())
+                platform_post_message(msg_keydown, 'T', 0), platform_post_message(msg_keyup, 'T', 0);
+            return false;
+        },
+        "captured by hints");
+    return s.passes(3).then([] {
+        EXPECT_GT(necrogram_hints_used(), 0);
+        int ink = 0;
+        for (int x = 0; x < 1280; ++x)
+            for (int y = necrogram_banner_top + 96; y < necrogram_banner_top + 112; ++y)
+                ink += frame_pixel(x, y) == 0xFFFFFF00;
+        EXPECT_GT(ink, 50) << "the banner's line naming the hints";
+    });
+}
+
+class GameHints : public ::testing::Test {
+protected:
+    void SetUp() override {
+        save_remove();
+        std::filesystem::remove(settings_ini());
+    }
+    dialog_recorder rec;
+    game_script s;
+};
+
+// Location 0: a wrong fill is outlined first; undone, the hint is the line that forces
+// most, outlined on the frame; a second press marks it as one step that Ctrl+Z takes
+// back; the count is kept with the marks of a board left; then hints alone capture it.
+TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
+    open_board(s, 0);
+    s.left_click(cell_x(0), cell_y(0)); // row 0 is empty
+    key(s, 'T').then([] {
+        ASSERT_EQ(shown_kind(), necrogram_hint_wrong_mark);
+        EXPECT_EQ(necrogram_hint_shown()->cells[0], 0);
+        EXPECT_TRUE(outlined(0, necrogram_wrong_colour));
+        EXPECT_EQ(necrogram_hints_used(), 1);
+    });
+    ctrl_z(s).then([] { EXPECT_EQ(shown_kind(), necrogram_hint_none); }); // a change of marks takes it away
+    static necrogram_hint line;
+    key(s, 'T').then([] {
+        ASSERT_EQ(shown_kind(), necrogram_hint_line);
+        line = *necrogram_hint_shown();
+        EXPECT_GT(line.num_cells, 0);
+        for (int i = 0; i < line.num_cells; ++i)
+            EXPECT_TRUE(outlined(line.cells[i], necrogram_hint_colour)) << "cell " << line.cells[i];
+    });
+    key(s, 'T').then([] {
+        EXPECT_EQ(shown_kind(), necrogram_hint_none);
+        for (int i = 0; i < line.num_cells; ++i)
+            EXPECT_EQ(necrogram_shown()->marks[line.cells[i]], line.marks[i]);
+    });
+    ctrl_z(s).then([] {
+        for (int i = 0; i < line.num_cells; ++i)
+            EXPECT_EQ(necrogram_shown()->marks[line.cells[i]], mark_empty);
+        EXPECT_FALSE(necrogram_can_undo(necrogram_shown()));
+        EXPECT_EQ(necrogram_hints_used(), 2);
+    });
+    // The count is kept with the marks of a board left unfinished.
+    key(key(s, 'T'), 'T');
+    key(s, vk_escape).wait_mode(appmode_map).then([] { set_app_mode(appmode_necrogram); }).passes(2).then([] {
+        EXPECT_EQ(necrogram_hints_used(), 3);
+    });
+    hint_until_captured(s);
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// Location 6 has several solutions. With mistake checking on (C), a fill that another
+// solution has but the picture lacks is not flagged, one that no solution has is; the
+// hints then capture the board from those marks. The switch is kept for the next start.
+TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
+    // The cells, row by row: one that another solution fills and the picture does not, one no solution fills.
+    int size = 0, other = -1, never = -1;
+    const u8 *picture = puzzle_get_info(6, &size, nullptr);
+    auto b = std::make_unique<necrogram_board>();
+    necrogram_load(b.get(), size, picture);
+    necrogram_analysis analysis;
+    necrogram_analysis_begin(&analysis, b.get());
+    ASSERT_TRUE(necrogram_analysis_run(&analysis, 60.0));
+    const pz_solution sol = pz_solve(analysis.puzzle, nullptr, {}, true);
+    ASSERT_EQ(sol.verdict, pz_verdict::multiple);
+    const std::vector<uint8_t> &differs = sol.first == analysis.puzzle.goal ? sol.second : sol.first;
+    for (int i = 0; i < size * size; ++i) {
+        if (differs[i] && !picture[i])
+            other = i;
+        if (analysis.allowed[i] == pz_empty)
+            never = i;
+    }
+    ASSERT_TRUE(other >= 0 && never >= 0);
+    const int other_cell = (other / size) * max_necrogram_size + other % size;
+    const int never_cell = (never / size) * max_necrogram_size + never % size;
+
+    open_board(s, 6).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
+    key(s, 'C').then([] { EXPECT_TRUE(settings_get().mistake_check); });
+    const necrogram_layout l = necrogram_layout_for(size);
+    s.left_click(l.grid_x + 32 * (other % size) + 16, l.grid_y + 32 * (other / size) + 16);
+    s.left_click(l.grid_x + 32 * (never % size) + 16, l.grid_y + 32 * (never / size) + 16).passes(2);
+    s.then([=] {
+        EXPECT_EQ(necrogram_shown()->marks[other_cell], mark_full);
+        EXPECT_EQ(necrogram_shown()->marks[never_cell], mark_full);
+        EXPECT_FALSE(outlined(other_cell, necrogram_wrong_colour));
+        EXPECT_TRUE(outlined(never_cell, necrogram_wrong_colour));
+    });
+    hint_until_captured(s);
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_NE(file_text(settings_ini()).find("mistake_check = on"), std::string::npos);
+
+    game_script again;
+    again.wait_mode(appmode_splash).then([] { EXPECT_TRUE(settings_get().mistake_check); });
+    EXPECT_EQ(again.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+} // namespace
