@@ -1,0 +1,71 @@
+// pz_engine.h -- the solving machinery shared by the solver, the grader and the generator
+#pragma once
+
+// Not for the screens: they use pz_solve.h. The engine keeps one grid and narrows
+// it in place; every change goes on a trail so that a probe or a guess is undone by
+// rolling the trail back, without copying the grid.
+
+#include "puzzle/pz_solve.h"
+
+#include <chrono>
+
+struct pz_engine {
+    enum status { ok, broken, stopped };
+
+    int width = 0, height = 0, cells = 0;
+    std::vector<pz_cell> grid;
+    int unknown = 0;
+
+    // Builds the engine for p (whose shape pz_check accepts) with every cell unknown.
+    explicit pz_engine(const pz_puzzle &p);
+
+    // Sets the limits the work is measured against, from now.
+    void limit(const pz_limits &limits);
+
+    // Replaces the grid with known (width * height cells), clearing the trail.
+    void load(const pz_cell *known);
+
+    // Narrows cell index to value (a subset of what it allows), queues its lines.
+    void set(int index, pz_cell value);
+
+    // Queues a line (rows 0..height-1, then columns); queues every line.
+    void push(int line);
+    void push_all();
+
+    // Solves queued lines until none is left; on broken, *broken_line names the line.
+    status propagate(int *broken_line = nullptr);
+
+    // One line's logic alone, without queueing its crossings: -1 broken, else cells settled.
+    int solve_line(int line);
+
+    // The trail's length now, and rolling back to a length taken before.
+    size_t mark() const { return trail.size(); }
+    void undo(size_t to);
+
+    // Which line a line number names.
+    pz_line_ref line_ref(int line) const;
+
+    // Work done and why it stopped.
+    uint64_t steps = 0;
+    bool stop = false, cancelled = false;
+
+    struct change {
+        int index;
+        pz_cell before;
+    };
+    std::vector<change> trail;
+
+  private:
+    bool tick();
+
+    std::vector<int> runs, run_first, run_count;
+    std::vector<int> queue; // a ring of the lines waiting, each at most once
+    std::vector<uint8_t> queued;
+    size_t queue_head = 0, queue_count = 0;
+    std::vector<pz_cell> line;
+    pz_line_scratch scratch;
+    uint64_t max_steps = 0;
+    bool has_deadline = false;
+    std::chrono::steady_clock::time_point deadline;
+    const std::atomic<bool> *cancel = nullptr;
+};

@@ -1,0 +1,228 @@
+// test_puzzle_solver.cpp -- the line solver and the complete solver against brute force
+#include "puzzle/pz_generate.h"
+#include "puzzle/pz_grade.h"
+#include "puzzle/pz_solve.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Cells as text, for messages: '#' filled, '.' empty, '?' unknown, '!' nothing.
+std::string show(const pz_cell *cells, int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "!.#?"[cells[i] & 3];
+    return s;
+}
+
+// Every placement by enumeration of all 2^n lines: the union of the values each
+// cell takes among the lines whose runs are the clue and that agree with the cells.
+// Returns false when no line does.
+bool brute_line(const pz_clue &clue, const std::vector<pz_cell> &cells, std::vector<pz_cell> *out)
+{
+    const int n = static_cast<int>(cells.size());
+    out->assign(n, 0);
+    bool any = false;
+    std::vector<uint8_t> line(n);
+    for (uint32_t bits = 0; bits < (1u << n); ++bits) {
+        bool agrees = true;
+        for (int i = 0; i < n && agrees; ++i) {
+            line[i] = (bits >> i) & 1;
+            agrees = cells[i] & (line[i] ? pz_filled : pz_empty);
+        }
+        if (!agrees || pz_line_runs(line.data(), n, 1) != clue)
+            continue;
+        any = true;
+        for (int i = 0; i < n; ++i)
+            (*out)[i] |= line[i] ? pz_filled : pz_empty;
+    }
+    return any;
+}
+
+TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 1);
+    pz_line_scratch scratch;
+    for (int round = 0; round < 4000; ++round) {
+        const int n = 1 + static_cast<int>(pz_rng_below(rng, 12));
+        // A clue from a random line, or now and then from another line, so that some
+        // known cells contradict it.
+        std::vector<uint8_t> picture(n), other(n);
+        for (int i = 0; i < n; ++i) {
+            picture[i] = pz_rng_below(rng, 100) < 45;
+            other[i] = pz_rng_below(rng, 2);
+        }
+        const bool foreign = pz_rng_below(rng, 4) == 0;
+        const pz_clue clue = pz_line_runs(foreign ? other.data() : picture.data(), n, 1);
+        std::vector<pz_cell> cells(n, pz_unknown);
+        const uint32_t known_share = pz_rng_below(rng, 100);
+        for (int i = 0; i < n; ++i)
+            if (pz_rng_below(rng, 100) < known_share)
+                cells[i] = picture[i] ? pz_filled : pz_empty;
+
+        std::vector<pz_cell> expected;
+        const bool solvable = brute_line(clue, cells, &expected);
+        std::vector<pz_cell> got = cells;
+        const int settled = pz_solve_line(clue.data(), static_cast<int>(clue.size()), got.data(), n, scratch);
+        const std::string what = "line " + show(cells.data(), n) + " clue of " + std::to_string(clue.size());
+        if (!solvable) {
+            EXPECT_EQ(settled, -1) << what;
+            EXPECT_EQ(got, cells) << what << ": a contradiction leaves the cells alone";
+            continue;
+        }
+        ASSERT_EQ(show(got.data(), n), show(expected.data(), n)) << what;
+        int newly = 0;
+        for (int i = 0; i < n; ++i)
+            newly += cells[i] == pz_unknown && got[i] != pz_unknown;
+        EXPECT_EQ(settled, newly) << what;
+        if (!foreign) { // the picture itself is a placement, so it must survive
+            for (int i = 0; i < n; ++i)
+                EXPECT_TRUE(got[i] & (picture[i] ? pz_filled : pz_empty)) << what;
+        }
+    }
+}
+
+TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements)
+{
+    // Clue 1 1 in 5 cells, with the middle cell known filled: the leftmost and rightmost
+    // placements do not overlap, but every placement leaves cells 1 and 3 empty.
+    pz_line_scratch scratch;
+    const int runs[] = {1, 1};
+    pz_cell cells[5] = {pz_unknown, pz_unknown, pz_filled, pz_unknown, pz_unknown};
+    EXPECT_EQ(pz_solve_line(runs, 2, cells, 5, scratch), 2);
+    EXPECT_EQ(show(cells, 5), "?.#.?");
+}
+
+// Counts the solutions (up to 2) by filling rows with every line their clue allows,
+// checking each column's runs as they grow; known (may be empty) constrains cells.
+struct enumerator {
+    const pz_puzzle &p;
+    const std::vector<pz_cell> &known;
+    std::vector<std::vector<std::vector<uint8_t>>> row_lines;
+    std::vector<uint8_t> grid;
+    int count = 0;
+
+    enumerator(const pz_puzzle &puzzle, const std::vector<pz_cell> &k) : p(puzzle), known(k)
+    {
+        const int w = p.width;
+        row_lines.resize(p.height);
+        std::vector<uint8_t> line(w);
+        for (int r = 0; r < p.height; ++r)
+            for (uint32_t bits = 0; bits < (1u << w); ++bits) {
+                bool agrees = true;
+                for (int c = 0; c < w; ++c) {
+                    line[c] = (bits >> c) & 1;
+                    if (!known.empty())
+                        agrees = agrees && (known[r * w + c] & (line[c] ? pz_filled : pz_empty));
+                }
+                if (agrees && pz_line_runs(line.data(), w, 1) == p.rows[r])
+                    row_lines[r].push_back(line);
+            }
+        grid.resize(static_cast<size_t>(p.width) * p.height);
+    }
+
+    // Whether column c's first rows can still grow into its clue.
+    bool column_prefix_fits(int c, int rows) const
+    {
+        const pz_clue runs = pz_line_runs(&grid[c], rows, p.width);
+        const pz_clue &clue = p.columns[c];
+        if (runs.size() > clue.size())
+            return false;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const bool open = i + 1 == runs.size() && grid[(rows - 1) * p.width + c];
+            if (open ? runs[i] > clue[i] : runs[i] != clue[i])
+                return false;
+        }
+        return rows < p.height || runs == clue;
+    }
+
+    void fill(int r)
+    {
+        if (count >= 2)
+            return;
+        if (r == p.height) {
+            ++count;
+            return;
+        }
+        for (const std::vector<uint8_t> &line : row_lines[r]) {
+            std::copy(line.begin(), line.end(), grid.begin() + r * p.width);
+            bool fits = true;
+            for (int c = 0; c < p.width && fits; ++c)
+                fits = column_prefix_fits(c, r + 1);
+            if (fits)
+                fill(r + 1);
+        }
+    }
+};
+
+// A solution must satisfy every clue and every known cell.
+bool satisfies(const pz_puzzle &p, const std::vector<uint8_t> &s, const std::vector<pz_cell> &known)
+{
+    pz_puzzle q = pz_from_picture(p.width, p.height, s.data());
+    for (size_t i = 0; i < known.size(); ++i)
+        if (!(known[i] & (s[i] ? pz_filled : pz_empty)))
+            return false;
+    return q.rows == p.rows && q.columns == p.columns;
+}
+
+TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 2);
+    int seen[3] = {};
+    for (int round = 0; round < 600; ++round) {
+        const int w = 2 + static_cast<int>(pz_rng_below(rng, 7));
+        const int h = 2 + static_cast<int>(pz_rng_below(rng, 7));
+        const uint32_t density = 25 + pz_rng_below(rng, 50);
+        std::vector<uint8_t> picture(static_cast<size_t>(w) * h);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        pz_puzzle p = pz_from_picture(w, h, picture.data());
+        p.goal.clear();
+        // Some puzzles get one row's clue from another picture: often no solution.
+        if (pz_rng_below(rng, 5) == 0) {
+            std::vector<uint8_t> row(w);
+            for (uint8_t &c : row)
+                c = pz_rng_below(rng, 2);
+            p.rows[pz_rng_below(rng, h)] = pz_line_runs(row.data(), w, 1);
+        }
+        // Some start from known cells, a few of them possibly wrong.
+        std::vector<pz_cell> known;
+        if (pz_rng_below(rng, 3) == 0) {
+            known.assign(picture.size(), pz_unknown);
+            for (size_t i = 0; i < known.size(); ++i)
+                if (pz_rng_below(rng, 100) < 20)
+                    known[i] = (picture[i] ^ (pz_rng_below(rng, 100) < 5)) ? pz_filled : pz_empty;
+        }
+        enumerator count(p, known);
+        count.fill(0);
+        const pz_solution s = pz_solve(p, known.empty() ? nullptr : known.data(), pz_limits{}, true);
+        const std::string what = "round " + std::to_string(round) + ", " + std::to_string(w) + "x" + std::to_string(h);
+        const pz_verdict expected = count.count == 0 ? pz_verdict::none
+                                    : count.count == 1 ? pz_verdict::unique
+                                                       : pz_verdict::multiple;
+        ASSERT_EQ(pz_verdict_name(s.verdict), std::string(pz_verdict_name(expected))) << what;
+        ++seen[count.count];
+        if (s.verdict != pz_verdict::none) {
+            EXPECT_TRUE(satisfies(p, s.first, known)) << what;
+        }
+        if (s.verdict == pz_verdict::multiple) {
+            EXPECT_TRUE(satisfies(p, s.second, known)) << what;
+            EXPECT_NE(s.first, s.second) << what;
+        }
+        // Asked for one solution only, it finds one whenever there is any.
+        const pz_solution one = pz_solve(p, known.empty() ? nullptr : known.data(), pz_limits{}, false);
+        EXPECT_EQ(one.verdict, count.count ? pz_verdict::found : pz_verdict::none) << what;
+    }
+    // The random mix covers every answer often.
+    EXPECT_GT(seen[0], 30);
+    EXPECT_GT(seen[1], 30);
+    EXPECT_GT(seen[2], 30);
+}
+
+} // namespace
