@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs a build into a temporary DESTDIR and checks the tree: every file in its place
-# and nothing else, the launcher entry and metadata pass their validators, the installed
-# program runs, and uninstalling leaves only the shared folders.
+# and nothing else, the launcher entry, metadata and manual pages name this version, the
+# installed programs run, and uninstalling leaves only the shared folders.
 # Usage: check_install.sh <build dir> <application id> <version>
 set -eu
 build=$1 id=$2 version=$3
@@ -15,10 +15,12 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 usr=$stage/usr
 
 expected="bin/tombweaver
+bin/tombweaver-solve
 share/tombweaver/data/tombweaver.kzp
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
 share/man/man6/tombweaver.6
+share/man/man1/tombweaver-solve.1
 share/icons/hicolor/scalable/apps/$id.svg"
 for size in 16 24 32 48 64 128 256; do
   expected="$expected
@@ -40,9 +42,12 @@ grep -qx "StartupWMClass=$id" "$usr/share/applications/$id.desktop" || fail "the
 grep -q "^\.TH TOMBWEAVER 6 .*tombweaver $version" "$usr/share/man/man6/tombweaver.6" ||
   fail "the manual page does not name version $version"
 [ "$("$usr/bin/tombweaver" --version)" = "tombweaver $version" ] || fail "tombweaver --version"
+grep -q "^\.TH TOMBWEAVER-SOLVE 1 .*tombweaver $version" "$usr/share/man/man1/tombweaver-solve.1" ||
+  fail "the tool's manual page does not name version $version"
+[ "$("$usr/bin/tombweaver-solve" --version)" = "tombweaver-solve $version" ] || fail "tombweaver-solve --version"
 
 DESTDIR=$stage cmake -DMANIFEST="$build/install_manifest.txt" -P "$source_dir/dist/uninstall.cmake" >/dev/null
 left=$(find "$stage" -mindepth 1 | sed "s|^$stage/||" | sort | tr '\n' ' ')
-[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man6 usr/share/metainfo " ] ||
+[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man1 usr/share/man/man6 usr/share/metainfo " ] ||
   fail "uninstall left: $left"
 echo "install tree, validators and uninstall: ok"
