@@ -85,6 +85,11 @@ std::string pz_long_line_reason()
     return "the line is longer than " + std::to_string(pz_max_line) + " characters";
 }
 
+std::string pz_too_many_reason()
+{
+    return "more than " + std::to_string(pz_max_puzzles) + " puzzles in one file";
+}
+
 std::string pz_error_text(const pz_error &e)
 {
     if (e.line > 0)
@@ -192,6 +197,8 @@ bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_
             continue;
         pz_puzzle p;
         std::string why;
+        if (found.size() == pz_max_puzzles)
+            return fail(err, file, lines.number, pz_too_many_reason());
         if (!pz_read_id(line, &p, &why))
             return fail(err, file, lines.number, why);
         found.push_back(std::move(p));

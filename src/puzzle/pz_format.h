@@ -5,7 +5,7 @@
 // or refuses the text with the first fault: the file's name, the line and the reason.
 // Readers never read past the text, and their work and memory grow at most linearly
 // with its size; what would need more (a line over pz_max_line, XML nested deeper than
-// pz_max_depth, a file over pz_max_file) is refused. Every puzzle returned passes pz_check.
+// pz_max_depth, a file over pz_max_file or of more than pz_max_puzzles) is refused. Every puzzle returned passes pz_check.
 
 #include "puzzle/pz_puzzle.h"
 
@@ -16,6 +16,7 @@
 constexpr size_t pz_max_file = 16u << 20;  // bytes of a puzzle file
 constexpr size_t pz_max_line = 256u << 10; // characters of one line of .non or game-id text
 constexpr int pz_max_depth = 32;           // nesting of XML elements
+constexpr size_t pz_max_puzzles = 10000;   // puzzles in one file
 
 // Why a file was refused. line is 1-based; 0 when the fault is not on one line.
 struct pz_error {

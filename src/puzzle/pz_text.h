@@ -29,3 +29,6 @@ bool pz_parse_number(std::string_view s, int limit, const char *what, int *out, 
 
 // The reason a line longer than pz_max_line is refused.
 std::string pz_long_line_reason();
+
+// The reason a file of more than pz_max_puzzles is refused.
+std::string pz_too_many_reason();

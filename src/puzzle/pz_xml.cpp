@@ -9,6 +9,7 @@ namespace {
 // Elements held at once; a puzzleset's puzzles are converted and let go one by one,
 // so this bounds one puzzle (a 200x200 one has about 40,000).
 constexpr long max_elements = 100000;
+constexpr size_t max_attributes = 32; // of one element
 
 struct xml_node {
     std::string name;
@@ -115,8 +116,8 @@ struct xml_reader {
         if (looking_at("<?"))
             return skip_past("?>", "a processing instruction");
         if (looking_at("<!DOCTYPE")) {
-            size_t close = s.find('>', pos), open = s.find('[', pos);
-            if (open != std::string_view::npos && open < close)
+            size_t first = s.find_first_of("[>", pos);
+            if (first != std::string_view::npos && s[first] == '[')
                 return skip_past("]", "the document type") && skip_past(">", "the document type");
             return skip_past(">", "the document type");
         }
@@ -142,8 +143,9 @@ struct xml_reader {
                 *out += s[pos++];
                 continue;
             }
-            size_t semi = s.find(';', pos);
-            if (semi == std::string_view::npos || semi - pos > 12) {
+            // References are short: looking further would make a text of '&'s quadratic.
+            size_t semi = s.substr(0, pos + 13).find(';', pos);
+            if (semi == std::string_view::npos) {
                 *out += s[pos++];
                 continue;
             }
@@ -322,6 +324,8 @@ struct puzzle_maker {
 
 bool convert(xml_reader &in, const xml_node &node)
 {
+    if (in.puzzles->size() == pz_max_puzzles)
+        return in.fail(node.line, pz_too_many_reason());
     pz_puzzle p;
     if (!puzzle_maker{in}.make(node, &p))
         return false;
@@ -352,6 +356,8 @@ bool xml_reader::element(xml_node *node, int depth)
             advance(1);
             break;
         }
+        if (node->attributes.size() == max_attributes)
+            return fail(line, "more than " + std::to_string(max_attributes) + " attributes in <" + node->name + ">");
         std::string key(name());
         skip_space();
         if (key.empty() || at_end() || s[pos] != '=')

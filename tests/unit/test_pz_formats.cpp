@@ -157,6 +157,11 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
             s += "<a>";
         return s;
     }();
+    std::string many_ids, many_attributes;
+    for (int i = 0; i <= 10000; ++i)
+        many_ids += "1x1:1/1\n";
+    for (int i = 0; i <= 32; ++i)
+        many_attributes += " a" + std::to_string(i) + "='1'";
     struct refusal {
         std::string name, text;
         int line;
@@ -200,6 +205,7 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"list.txt", "2x2:1/2/1/1", 1, "the rows fill 2 cells but the columns fill 3"},
         {"list.txt", "# only comments\n\n", 0, "the file holds no game id"},
         {"list.txt", "1x1:1/1\n1x1:" + megabyte, 2, "the line is longer than 262144 characters"},
+        {"list.txt", many_ids, 10001, "more than 10000 puzzles in one file"},
         // XML
         {"a.xml", "<puzzleset>\n<puzzle>\n<clues type=\"rows\">", 3, "the file ends inside <clues>"},
         {"a.xml", deep, 1, "the elements are nested more than 32 deep"},
@@ -207,6 +213,7 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.xml", "<puzzleset/>", 1, "the <puzzleset> holds no <puzzle>"},
         {"a.xml", "<puzzle>\n</puzzles>", 2, "</puzzles> closes <puzzle>"},
         {"a.xml", "<puzzle a=b/>", 1, "the attribute a of <puzzle> has no quoted value"},
+        {"a.xml", "<puzzle" + many_attributes + "/>", 1, "more than 32 attributes in <puzzle>"},
         {"a.xml", "<puzzleset/><more/>", 1, "more after the end of <puzzleset>"},
         {"a.xml", "<puzzle><!-- open", 1, "the file ends inside a comment"},
         {"a.xml", "<puzzle>&#0;</puzzle>", 1, "a bad character reference &#0;"},
