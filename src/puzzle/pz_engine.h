@@ -9,6 +9,10 @@
 
 #include <chrono>
 
+// The line solver's general form, tables of (runs + 1) x (length + 1) bytes; pz_solve_line
+// uses it for lines over 62 cells and a form on machine words below. For tests.
+int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
+
 struct pz_engine {
     enum status { ok, broken, stopped };
 

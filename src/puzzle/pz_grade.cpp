@@ -64,6 +64,7 @@ pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits)
     e.limit(limits);
     bool consistent = sweep(e, &g.sweeps);
     g.line_solvable = consistent && e.unknown == 0;
+    g.settled_by_lines = e.cells - e.unknown;
     if (consistent && e.unknown > 0) {
         g.lookahead = true;
         consistent = look_ahead(e, &g.lookahead_cells);

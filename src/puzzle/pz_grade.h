@@ -17,6 +17,7 @@ struct pz_grading {
     pz_verdict verdict = pz_verdict::stopped; // from the complete solver when logic stops short
     bool line_solvable = false;  // line logic alone settles every cell
     int sweeps = 0;              // sweeps that changed something before line logic stopped
+    int settled_by_lines = 0;    // cells line logic alone settles
     bool lookahead = false;      // look-ahead was needed
     int lookahead_cells = 0;     // cells that look-ahead settled (each followed by line logic)
     bool search_needed = false;  // look-ahead and line logic together stop short

@@ -1,42 +1,68 @@
 // pz_line.cpp -- the exact line solver: what every placement of a line's runs agrees on
-#include "puzzle/pz_solve.h"
+#include "puzzle/pz_engine.h"
 
-// front[j][i]: cells [0, i) can hold the first j runs, each cell as the known cells allow.
-// back[j][i]: cells [i, n) can hold runs j.. to the last. A cell can stay empty when
-// some j splits the line around it; it can be filled when some run has a placement
-// over it whose left and right sides both fit. Each table is (runs + 1) x (n + 1).
-int pz_solve_line(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch &s)
+// With n cells and runs r[0..k): front[j][i] says cells [0, i) can hold the first j runs
+// (as the known cells allow), back[j][i] that cells [i, n) can hold runs j.. to the
+// last. A cell can stay empty when some j splits the line around it; it can be filled
+// when some run has a placement over it whose two sides both fit.
+//
+// Only the positions the clue alone allows are computed: run j starts between lo[j]
+// (every run before it packed to the left) and hi[j] (every run from it packed to the
+// right), so row j of each table spans about the line's slack, not its length.
+static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch &s)
 {
-    const size_t stride = static_cast<size_t>(n) + 1;
+    const int stride = n + 1;
     const size_t table = (static_cast<size_t>(k) + 1) * stride;
     if (s.front.size() < table) {
         s.front.resize(table);
         s.back.resize(table);
     }
-    if (s.empties.size() < stride) {
-        s.empties.resize(stride);
+    const size_t ints = 3 * static_cast<size_t>(stride) + 4 * (static_cast<size_t>(k) + 1);
+    if (s.empties.size() < ints) {
+        s.empties.resize(ints);
         s.fill_marks.resize(stride);
-        s.result.resize(stride);
     }
+    if (s.result.size() < static_cast<size_t>(n))
+        s.result.resize(n);
+
     int *closed = s.empties.data(); // closed[i]: cells in [0, i) that cannot be filled
+    int *lo = closed + stride, *hi = lo + k + 1;
+    int *a = hi + k + 1, *b = a + k + 1; // front[j] spans [a[j], b[j]], back[j] spans [a[j], hi[j]]
+    for (int j = 0, at = 0; j < k; ++j) {
+        if (runs[j] < 1)
+            return -1;
+        lo[j] = at;
+        at += runs[j] + 1;
+    }
+    for (int j = k - 1, at = n; j >= 0; --j) {
+        hi[j] = at - runs[j];
+        at = hi[j] - 1;
+    }
+    if (k > 0 && hi[0] < 0)
+        return -1; // the runs and their gaps are longer than the line
+    hi[k] = n;
+    a[0] = 0;
+    for (int j = 1; j <= k; ++j)
+        a[j] = lo[j - 1] + runs[j - 1];
+    for (int j = 0; j <= k; ++j)
+        b[j] = j < k ? hi[j] - 1 : n;
+
     closed[0] = 0;
     for (int i = 0; i < n; ++i)
         closed[i + 1] = closed[i] + ((cells[i] & pz_filled) ? 0 : 1);
 
     uint8_t *front = s.front.data();
-    front[0] = 1;
-    for (int i = 1; i <= n; ++i)
-        front[i] = front[i - 1] && (cells[i - 1] & pz_empty);
+    for (int i = 0; i <= b[0]; ++i)
+        front[i] = i == 0 || (front[i - 1] && (cells[i - 1] & pz_empty));
     for (int j = 1; j <= k; ++j) {
-        const int r = runs[j - 1];
+        const int r = runs[j - 1], top = hi[j - 1];
         uint8_t *row = front + j * stride;
         const uint8_t *prev = row - stride;
-        row[0] = 0;
-        for (int i = 1; i <= n; ++i) {
-            uint8_t v = row[i - 1] && (cells[i - 1] & pz_empty);
+        for (int i = a[j]; i <= b[j]; ++i) {
+            uint8_t v = i > a[j] && row[i - 1] && (cells[i - 1] & pz_empty);
             const int start = i - r;
-            if (!v && start >= 0 && closed[i] == closed[start])
-                v = start == 0 ? j == 1 : ((cells[start - 1] & pz_empty) && prev[start - 1]);
+            if (!v && start <= top && closed[i] == closed[start])
+                v = start == 0 || ((cells[start - 1] & pz_empty) && prev[start - 1]);
             row[i] = v;
         }
     }
@@ -44,19 +70,19 @@ int pz_solve_line(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch
         return -1;
 
     uint8_t *back = s.back.data();
-    uint8_t *last = back + k * stride;
-    last[n] = 1;
-    for (int i = n - 1; i >= 0; --i)
-        last[i] = last[i + 1] && (cells[i] & pz_empty);
+    {
+        uint8_t *row = back + k * stride;
+        for (int i = n; i >= a[k]; --i)
+            row[i] = i == n || (row[i + 1] && (cells[i] & pz_empty));
+    }
     for (int j = k - 1; j >= 0; --j) {
-        const int r = runs[j];
+        const int r = runs[j], bottom = lo[j];
         uint8_t *row = back + j * stride;
         const uint8_t *next = row + stride;
-        row[n] = 0;
-        for (int i = n - 1; i >= 0; --i) {
-            uint8_t v = row[i + 1] && (cells[i] & pz_empty);
+        for (int i = hi[j]; i >= a[j]; --i) {
+            uint8_t v = i < hi[j] && row[i + 1] && (cells[i] & pz_empty);
             const int end = i + r;
-            if (!v && end <= n && closed[end] == closed[i])
+            if (!v && i >= bottom && closed[end] == closed[i])
                 v = end == n ? j == k - 1 : ((cells[end] & pz_empty) && next[end + 1]);
             row[i] = v;
         }
@@ -70,12 +96,11 @@ int pz_solve_line(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch
         const int r = runs[j];
         const uint8_t *left = front + j * stride;
         const uint8_t *right = back + (j + 1) * stride;
-        for (int start = 0, end = r; end <= n; ++start, ++end) {
+        for (int start = lo[j]; start <= hi[j]; ++start) {
+            const int end = start + r;
             if (closed[end] != closed[start])
                 continue;
             if (start > 0 && !((cells[start - 1] & pz_empty) && left[start - 1]))
-                continue;
-            if (start == 0 && j != 0)
                 continue;
             if (end < n ? !((cells[end] & pz_empty) && right[end + 1]) : j != k - 1)
                 continue;
@@ -85,23 +110,128 @@ int pz_solve_line(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch
     }
 
     pz_cell *result = s.result.data();
-    int settled = 0, covered = 0;
+    int settled = 0, covered = 0, first = 0;
     for (int i = 0; i < n; ++i) {
         covered += marks[i];
         pz_cell v = covered > 0 ? pz_filled : 0;
         if (cells[i] & pz_empty) {
-            for (int j = 0; j <= k; ++j)
-                if (front[j * stride + i] && back[j * stride + i + 1]) {
+            while (first < k && b[first] < i)
+                ++first;
+            for (int j = first; j <= k && a[j] <= i; ++j)
+                if (i <= b[j] && front[j * stride + i] && back[j * stride + i + 1]) {
                     v |= pz_empty;
                     break;
                 }
         }
         if (v == 0)
-            return -1; // cannot happen when the line has a placement; kept for safety
+            return -1; // cannot happen once the line has a placement; kept for safety
         result[i] = v;
         settled += (cells[i] == pz_unknown && v != pz_unknown) ? 1 : 0;
     }
     for (int i = 0; i < n; ++i)
         cells[i] = result[i];
     return settled;
+}
+
+namespace {
+
+using word = uint64_t;
+
+word reverse(word x)
+{
+    x = __builtin_bswap64(x);
+    x = ((x >> 4) & 0x0f0f0f0f0f0f0f0full) | ((x & 0x0f0f0f0f0f0f0f0full) << 4);
+    x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
+    return ((x >> 1) & 0x5555555555555555ull) | ((x & 0x5555555555555555ull) << 1);
+}
+
+// x and every position reached from it by steps p -> p + 1 onto bits of open: the
+// carry of an addition runs through each stretch of open from its lowest seed.
+word reach_up(word x, word open)
+{
+    const word seeds = (x << 1) & open;
+    return x | seeds | (open & ~(open + seeds));
+}
+
+// Positions s where every bit of bits from s to s + r - 1 is set.
+word all_of(word bits, int r)
+{
+    int len = 1;
+    while (2 * len <= r) {
+        bits &= bits >> len;
+        len *= 2;
+    }
+    return len < r ? bits & (bits >> (r - len)) : bits;
+}
+
+// Positions covered by a run of r starting at a position of starts.
+word smear(word starts, int r)
+{
+    int len = 1;
+    while (2 * len <= r) {
+        starts |= starts << len;
+        len *= 2;
+    }
+    return len < r ? starts | (starts << (r - len)) : starts;
+}
+
+} // namespace
+
+// The same tables for lines of up to 62 cells, one word per run: bit p of ahead[j]
+// says cells [0, p) can hold the first j runs, bit p of behind[j] that [p, n) can
+// hold runs j.. to the last. Stretches of cells that may stay empty are crossed
+// by reach_up, behind's downward stretches by reaching up in the mirrored word.
+static int solve_words(const int *runs, int k, pz_cell *cells, int n)
+{
+    word can_empty = 0, can_fill = 0;
+    for (int i = 0; i < n; ++i) {
+        can_empty |= static_cast<word>(cells[i] & pz_empty) << i;
+        can_fill |= static_cast<word>((cells[i] & pz_filled) >> 1) << i;
+    }
+    word ahead[33], behind[33], starts[32];
+    const word open_up = can_empty << 1, open_down = reverse(can_empty);
+    ahead[0] = reach_up(1, open_up);
+    for (int j = 0; j < k; ++j) {
+        if (runs[j] < 1 || runs[j] > n)
+            return -1;
+        const word from = j == 0 ? ahead[0] : (ahead[j] & can_empty) << 1;
+        starts[j] = from & all_of(can_fill, runs[j]);
+        ahead[j + 1] = reach_up(starts[j] << runs[j], open_up);
+    }
+    if (!((ahead[k] >> n) & 1))
+        return -1;
+    behind[k] = reverse(reach_up(reverse(word(1) << n), open_down));
+    word filled = 0;
+    for (int j = k - 1; j >= 0; --j) {
+        const word ends = j == k - 1 ? behind[k] : (behind[j + 1] >> 1) & can_empty;
+        const word from = (ends >> runs[j]) & all_of(can_fill, runs[j]);
+        behind[j] = reverse(reach_up(reverse(from), open_down));
+        filled |= smear(from & starts[j], runs[j]);
+    }
+    word empty = 0;
+    for (int j = 0; j <= k; ++j)
+        empty |= ahead[j] & (behind[j] >> 1);
+    empty &= can_empty;
+    int settled = 0;
+    for (int i = 0; i < n; ++i) {
+        const pz_cell v = static_cast<pz_cell>(((empty >> i) & 1) | (((filled >> i) & 1) << 1));
+        if (v == 0)
+            return -1; // cannot happen once the line has a placement; kept for safety
+        settled += v != cells[i];
+    }
+    for (int i = 0; i < n; ++i)
+        cells[i] = static_cast<pz_cell>(((empty >> i) & 1) | (((filled >> i) & 1) << 1));
+    return settled;
+}
+
+int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
+{
+    return solve_table(runs, run_count, cells, length, scratch);
+}
+
+int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
+{
+    if (length <= 62 && run_count <= 31)
+        return solve_words(runs, run_count, cells, length);
+    return solve_table(runs, run_count, cells, length, scratch);
 }

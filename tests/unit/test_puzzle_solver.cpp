@@ -1,4 +1,5 @@
 // test_puzzle_solver.cpp -- the line solver and the complete solver against brute force
+#include "puzzle/pz_engine.h"
 #include "puzzle/pz_generate.h"
 #include "puzzle/pz_grade.h"
 #include "puzzle/pz_solve.h"
@@ -76,6 +77,9 @@ TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines)
             continue;
         }
         ASSERT_EQ(show(got.data(), n), show(expected.data(), n)) << what;
+        std::vector<pz_cell> table = cells;
+        EXPECT_EQ(pz_solve_line_table(clue.data(), static_cast<int>(clue.size()), table.data(), n, scratch), settled);
+        EXPECT_EQ(table, got) << what;
         int newly = 0;
         for (int i = 0; i < n; ++i)
             newly += cells[i] == pz_unknown && got[i] != pz_unknown;
@@ -84,6 +88,33 @@ TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines)
             for (int i = 0; i < n; ++i)
                 EXPECT_TRUE(got[i] & (picture[i] ? pz_filled : pz_empty)) << what;
         }
+    }
+}
+
+// Lines up to 62 cells are solved on machine words, longer ones with tables: both
+// must agree on lines too long to enumerate.
+TEST(PuzzleLineSolver, WordsAndTablesAgreeOnLongLines)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 3);
+    pz_line_scratch scratch;
+    for (int round = 0; round < 3000; ++round) {
+        const int n = 13 + static_cast<int>(pz_rng_below(rng, 50));
+        std::vector<uint8_t> picture(n);
+        const uint32_t density = 20 + pz_rng_below(rng, 60);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        const pz_clue clue = pz_line_runs(picture.data(), n, 1);
+        std::vector<pz_cell> cells(n, pz_unknown);
+        const uint32_t known_share = pz_rng_below(rng, 60);
+        for (int i = 0; i < n; ++i)
+            if (pz_rng_below(rng, 100) < known_share)
+                cells[i] = (picture[i] ^ (pz_rng_below(rng, 100) < 3)) ? pz_filled : pz_empty;
+        std::vector<pz_cell> words = cells, table = cells;
+        const int k = static_cast<int>(clue.size());
+        ASSERT_EQ(pz_solve_line(clue.data(), k, words.data(), n, scratch),
+                  pz_solve_line_table(clue.data(), k, table.data(), n, scratch)) << show(cells.data(), n);
+        ASSERT_EQ(show(words.data(), n), show(table.data(), n)) << show(cells.data(), n);
     }
 }
 
