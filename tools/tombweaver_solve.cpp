@@ -175,6 +175,20 @@ void print_picture(const std::vector<uint8_t> &cells, int width)
     }
 }
 
+std::string counted(int n, const char *one, const char *many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "hard (score 7, look-ahead on 1 cell)": the grade and what it rests on.
+std::string grade_text(const pz_grading &g)
+{
+    std::string why = g.line_solvable                 ? "line logic in " + counted(g.sweeps, "sweep", "sweeps")
+                      : g.lookahead && !g.search_needed ? "look-ahead on " + counted(g.lookahead_cells, "cell", "cells")
+                                                        : "search";
+    return std::string(pz_grade_name(g.grade)) + " (score " + std::to_string(g.score) + ", " + why + ")";
+}
+
 // Solves one puzzle and prints what was asked; returns its exit status.
 int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
 {
@@ -219,13 +233,9 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
     std::string grade = s.verdict == pz_verdict::stopped ? "unknown" : "search";
     if (s.verdict == pz_verdict::unique) {
         pz_grading g = pz_grade_puzzle(p, limits);
-        grade = std::string(pz_grade_name(g.grade)) + " (score " + std::to_string(g.score) + ", " +
-                (g.line_solvable ? "line logic in " + std::to_string(g.sweeps) + (g.sweeps == 1 ? " sweep" : " sweeps")
-                 : g.lookahead && !g.search_needed ? "look-ahead on " + std::to_string(g.lookahead_cells) + " cells"
-                                                   : "search") +
-                ")";
+        grade = grade_text(g);
     }
-    std::printf("  verdict: %s\n  grade: %s\n  time: %.1f ms\n", verdict, grade.c_str(), ms);
+    std::printf("  verdict: %s\n  grade: %s\n  time: %.2f ms\n", verdict, grade.c_str(), ms);
     return status;
 }
 
