@@ -147,17 +147,7 @@ int generate(const options &o)
 bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
 {
     pz_error err;
-    bool ok;
-    if (name == "-") {
-        std::string text;
-        char chunk[65536];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0 && text.size() <= pz_max_file)
-            text.append(chunk, got);
-        ok = pz_read_text(text, "(standard input)", out, &err);
-    } else {
-        ok = pz_read_file(name, out, &err);
-    }
+    const bool ok = name == "-" ? pz_read_stream(stdin, "(standard input)", out, &err) : pz_read_file(name, out, &err);
     if (!ok)
         std::fprintf(stderr, "tombweaver-solve: %s\n", pz_error_text(err).c_str());
     return ok;

@@ -261,22 +261,26 @@ bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz
     return true;
 }
 
-bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err)
 {
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return fail(err, path, 0, std::strerror(errno));
     std::string text;
     char chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() <= pz_max_file)
+    while (text.size() <= pz_max_file && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         text.append(chunk, got);
-    bool failed = std::ferror(f);
-    int error = errno;
+    if (std::ferror(f))
+        return fail(err, name, 0, std::strerror(errno));
+    return pz_read_text(text, name, out, err);
+}
+
+bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err)
+{
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return fail(err, path, 0, std::strerror(errno));
+    bool ok = pz_read_stream(f, path, out, err);
     std::fclose(f);
-    if (failed)
-        return fail(err, path, 0, std::strerror(error));
-    return pz_read_text(text, path, out, err);
+    return ok;
 }
 
 std::string pz_write_id(const pz_puzzle &p)

@@ -9,6 +9,7 @@
 
 #include "puzzle/pz_puzzle.h"
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,10 @@ bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz
 
 // Reads the file at path (at most pz_max_file bytes) and every puzzle in it, like pz_read_text.
 bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err);
+
+// The same from an open stream (standard input, say) read to its end, named name in
+// errors; the stream stays open.
+bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err);
 
 // The puzzle as .non text: catalogue, title, by, copyright (those not empty), width,
 // height, rows, columns and goal (when present), every line ending in '\n'. Control
