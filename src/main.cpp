@@ -8,6 +8,7 @@
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
 #include "game/g_data_check.h"
+#include "game/g_ending.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -68,6 +69,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .keydown = appmode_necrogram_keydown,
      .keyup = appmode_necrogram_keyup},
     /* appmode_exit */ {.init = appmode_exit_init},
+    /* appmode_ending: the menu's mouse */
+    {.init = appmode_ending_init,
+     .free = appmode_ending_free,
+     .update = appmode_ending_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_ending_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

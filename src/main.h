@@ -1,4 +1,4 @@
-// main.h -- the application shell: the six modes, switching between them, the entry point
+// main.h -- the application shell: the seven modes, switching between them, the entry point
 #pragma once
 
 #include "ui/app_modes.h"

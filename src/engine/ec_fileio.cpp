@@ -168,3 +168,26 @@ bool save_file_save(const void *data, u32 out_size) {
     }
     return saved;
 }
+
+bool save_file_keep_previous() {
+    if (no_save_folder || save_filename.length == 0)
+        return false;
+    static path_text previous;
+    if (!path_set(&previous, save_filename.text, ".previous"))
+        return false;
+    platform_file *file = platform_file_open_read(save_filename.text);
+    if (!file)
+        return false; // no save yet: nothing to keep
+    const std::uint64_t size = platform_file_size(file);
+    static u8 bytes[4096]; // a save is 25 bytes; anything larger is no save worth keeping
+    const bool whole = size <= sizeof bytes && platform_file_read(file, bytes, (std::size_t)size) == size;
+    platform_file_close(file);
+    if (!whole)
+        return false;
+    if (platform_file_replace(previous.text, bytes, (std::size_t)size) != (long)size) {
+        std::fprintf(stderr, "tombweaver: the old save could not be kept as %s (%s)\n", previous.text,
+                     platform_file_error_text());
+        return false;
+    }
+    return true;
+}

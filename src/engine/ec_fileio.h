@@ -37,3 +37,7 @@ u8 *save_file_load(u32 *size_out);
 // False after an assertion when the write fails; the first failure of a session
 // also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);
+// Copies the save file as it stands to "<save>.previous", replacing an older copy,
+// before a new game first saves over it. False when there is no save to keep or the
+// copy failed (then said on stderr); the save itself is never touched.
+bool save_file_keep_previous();

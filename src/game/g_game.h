@@ -22,7 +22,7 @@ void songs_free();
 
 // The M and N keys, on every screen: switch the music or the sound effects off or on
 // and keep the choice in the settings file. Music switched on starts the song of the
-// running mode (the title song on the menu and the map, the game song on the board).
+// running mode (the title song on the menu, the map and the ending, the game song on the board).
 void music_switch(int running_mode);
 void sounds_switch();
 

@@ -5,6 +5,7 @@
 #include "engine/ec_fileio.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
+#include "game/g_question.h"
 #include "game/g_strings.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
@@ -50,6 +51,37 @@ void add_button(dynamic_button_data *button) {
         shown_buttons[num_shown_buttons++] = button;
 }
 
+void start_new_game() {
+    player_new_game();
+    set_app_mode(appmode_map);
+}
+
+void new_game_answered(bool yes) {
+    if (yes)
+        start_new_game();
+}
+
+// "Start a new game? Your N captured monsters will be released."
+void ask_new_game(int captures) {
+    safestring release;
+    if (captures == 1) {
+        safestring_create_from_id(&release, str_mm_new_game_release_one);
+    } else {
+        const safestring *pattern = safestring_get_from_id(str_mm_new_game_release);
+        safestring_create(&release, nullptr);
+        for (const char *c = pattern ? pattern->text : ""; *c; ++c) {
+            if (c[0] == '%' && c[1] == 'i') {
+                safestring_concat_str(&release, number_text_format(captures));
+                ++c;
+            } else {
+                safestring_concat_char(&release, *c);
+            }
+        }
+    }
+    question_open(str_mm_new_game_caption, safestring_get_from_id(str_mm_new_game_ask), &release,
+                  new_game_answered);
+}
+
 } // namespace
 
 void appmode_main_menu_init() {
@@ -63,21 +95,14 @@ void appmode_main_menu_init() {
     }
     add_button(&exit_button);
 
-    kzb_image_data image = {};
-    d3d_kzb_load_data("game\\start_screen.kzb", &image);
-    if (image.data) {
-        background_layer = gfx2d_background_layer_add(&image);
-        d3d_kzb_free_data(&image);
-    }
+    background_layer = title_picture_add();
     main_menu_start_song();
 }
 
 void appmode_main_menu_free() {
-    if (background_layer != invalid_id) {
-        gfx2d_background_layer_delete(background_layer);
-        background_layer = invalid_id;
-    }
+    title_picture_remove(&background_layer);
     ui_window_remove_all();
+    question_forget();
     menu_window = invalid_id;
 }
 
@@ -101,14 +126,20 @@ void appmode_main_menu_lbutton(bool down) { ui_lbutton(down); }
 void appmode_main_menu_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is in the middle of a click
+    if (question_keydown(virtual_key))
+        return;
     ui_focus_key(virtual_key, shown_buttons, num_shown_buttons);
 }
 
 void mm_do_play(dword id) {
     if (!ec_assert(id == mm_play_id))
         return;
-    player_reset();
-    set_app_mode(appmode_map);
+    // Captures on disk are not thrown away without asking.
+    if (const int captures = player_saved_captures(); captures > 0) {
+        ask_new_game(captures);
+        return;
+    }
+    start_new_game();
 }
 
 void mm_do_continue(dword id) {
@@ -129,3 +160,20 @@ void mm_do_exit(dword id) {
 }
 
 dword mm_window_get() { return menu_window; }
+
+dword title_picture_add() {
+    kzb_image_data image = {};
+    d3d_kzb_load_data("game\\start_screen.kzb", &image);
+    if (!image.data)
+        return invalid_id; // its load has reported why
+    const dword layer = gfx2d_background_layer_add(&image);
+    d3d_kzb_free_data(&image);
+    return layer;
+}
+
+void title_picture_remove(dword *layer) {
+    if (*layer == invalid_id)
+        return;
+    gfx2d_background_layer_delete(*layer);
+    *layer = invalid_id;
+}

@@ -22,13 +22,21 @@ void appmode_main_menu_lbutton(bool down);
 // ignored while a mouse button is held.
 void appmode_main_menu_keydown(unsigned virtual_key);
 
-// Button handlers. Play and new game clear the progress, continue loads the save
+// Button handlers. Play and new game clear the progress (when the save file holds
+// captures, only after "Start a new game? Your N captured monsters will be released."
+// is answered Yes; the old save is then kept as nonogram.sav.previous), continue loads the save
 // (raising "save_file_exists()" when it is gone); both go to the map. Exit saves the
 // progress, stops the title song and ends the program. A foreign id raises the
 // handler's assertion ("id == mm_play_id" ...) and does nothing.
 void mm_do_play(dword id);
 void mm_do_continue(dword id);
 void mm_do_exit(dword id);
+
+// The title picture "game\start_screen.kzb" as a background layer (the menu's and the
+// ending's): its id, or invalid_id when the picture could not be loaded.
+dword title_picture_add();
+// Deletes that layer, if any, and sets *layer to invalid_id.
+void title_picture_remove(dword *layer);
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
 dword mm_window_get();

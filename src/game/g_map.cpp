@@ -49,6 +49,9 @@ kzg_sprite_data map_button_sprite = {};
 image_button_data map_location_buttons[num_map_locations];
 bool location_shown[num_map_locations];
 dword background_layer = invalid_id;
+// Every puzzle is completed: completed locations stay ticked but open their board again.
+bool replay_open = false;
+constexpr u32 replay_highlight = 0xFFF0E0A0;
 
 dynamic_button_data back_button = {
     .string_id = str_map_back,
@@ -80,6 +83,7 @@ void appmode_map_init() {
     const dword window = ui_window_add_fullscreen(map_draw_paths);
     back_button.flags = 0;
     dynamic_button_add(window, &back_button);
+    replay_open = player_num_completed() == num_map_locations;
 
     for (int i = 0; i < num_map_locations; ++i) {
         const map_location &location = map_locations[i];
@@ -97,7 +101,7 @@ void appmode_map_init() {
             .on_click = map_do_location,
         };
         image_button_add(window, &map_location_buttons[i]);
-        if (player_has_completed(location.puzzle_id))
+        if (!replay_open && player_has_completed(location.puzzle_id))
             image_button_disable(&map_location_buttons[i]);
     }
     // Entered from the menu or the board, which both track the cursor: focus what
@@ -123,12 +127,26 @@ void appmode_map_free() {
         d3d_kzg_free_data(&map_button_sprite);
     for (bool &shown : location_shown)
         shown = false;
+    replay_open = false;
 }
 
-void map_location_draw(dword, int x, int y, int scale, int state) {
+void map_location_draw(dword id, int x, int y, int scale, int state) {
     if (!map_button_sprite.data)
         return; // its load has reported it
-    gfx2d_draw_sprite(&map_button_sprite, x, y, state, scale);
+    const long long index = (long long)id - (long long)map_location_first_id;
+    if (!replay_open || index < 0 || index >= num_map_locations) {
+        gfx2d_draw_sprite(&map_button_sprite, x, y, state, scale);
+        return;
+    }
+    // A location open for replay keeps its tick; the mouse or the keys frame it.
+    gfx2d_draw_sprite(&map_button_sprite, x, y, image_button_sprite_disabled, scale);
+    if (state == image_button_sprite_over || state == image_button_sprite_down) {
+        const int edge = 32 * scale - 1;
+        gfx2d_draw_hline(x, x + edge, y, replay_highlight);
+        gfx2d_draw_hline(x, x + edge, y + edge, replay_highlight);
+        gfx2d_draw_vline(x, y, y + edge, replay_highlight);
+        gfx2d_draw_vline(x + edge, y, y + edge, replay_highlight);
+    }
 }
 
 void map_draw_paths(int, int) {

@@ -22,7 +22,8 @@ struct map_location {
 const map_location *map_location_get(int index);
 
 // Builds the map from the player record: a location is shown when it has no
-// prerequisite or that puzzle is completed, and disabled when its own puzzle is.
+// prerequisite or that puzzle is completed, and disabled when its own puzzle is, until
+// every puzzle is: then each completed location keeps its tick and opens its board again.
 // Loads "ui_gfx\map_button.kzg" and "game\map.kzb"; plays the title song.
 void appmode_map_init();
 // Removes the layer and the window and frees the button sheet.
@@ -38,7 +39,8 @@ void appmode_map_keydown(unsigned virtual_key);
 // raise "index >= 0" or "index < num_map_locations").
 void map_do_back(dword id);
 void map_do_location(dword id);
-// The draw callback of every location button: sprite state of the button sheet.
+// The draw callback of every location button: sprite state of the button sheet (a
+// location open for replay: the tick, framed while under the mouse or pressed).
 void map_location_draw(dword id, int x, int y, int scale, int state);
 // The window's draw callback: a three-pixel black path from each shown location
 // whose prerequisite is completed and shown back to that location.

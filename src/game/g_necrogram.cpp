@@ -5,6 +5,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
+#include "game/g_ending.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -29,6 +30,8 @@ namespace {
 // The board shown (empty until the screen first loads one). Static: paint_mark lives
 // on from one board to the next.
 necrogram_board board;
+// Completed puzzles when the board opened: whether leaving it ends the game.
+int captures_at_entry = 0;
 
 } // namespace
 
@@ -74,7 +77,8 @@ void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
     necrogram_record_capture();
-    set_app_mode(appmode_map);
+    // The last capture ends the game; every other visit goes back to the map.
+    set_app_mode(ending_due(captures_at_entry) ? appmode_ending : appmode_map);
 }
 
 void necrogram_do_undo(dword id) {
@@ -374,6 +378,7 @@ void appmode_necrogram_init() {
     ui_mousemove(); // the focus, if the cursor is already over a button
 
     particles_clear();
+    captures_at_entry = player_num_completed();
     main_menu_stop_song();
     game_start_song();
 }

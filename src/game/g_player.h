@@ -19,8 +19,15 @@ void player_complete_puzzle(unsigned long puzzle_id);
 void player_continue();
 // Clears every completion (a new game); nothing is saved.
 void player_reset();
+// Clears the record for a new game over the save file: its first player_save keeps the
+// old save as "nonogram.sav.previous" before writing. Nothing is saved here.
+void player_new_game();
 // Writes the record whole to the save file; false when the write failed.
 bool player_save();
+// How many puzzles the record holds completed.
+int player_num_completed();
+// How many captures the save file on disk holds (0 without one, or for a damaged one).
+int player_saved_captures();
 
 // The record as it stands (read-only), for tests and the map.
 const player_data *player_get_data();

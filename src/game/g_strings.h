@@ -16,3 +16,18 @@ constexpr dword str_ng_redo = 20;
 // The board's key legend: line i is a key (str_ng_legend_first + 2i) and what it does (the next row).
 constexpr dword str_ng_legend_first = 21;
 constexpr int num_ng_legend_lines = 9;
+
+// The New Game question: caption, first line, second line (with "%i" for the number of
+// captures, or the one-capture form), and the Yes and No buttons.
+constexpr dword str_mm_new_game_caption = 39;
+constexpr dword str_mm_new_game_ask = 40;
+constexpr dword str_mm_new_game_release = 41;
+constexpr dword str_mm_new_game_release_one = 42;
+constexpr dword str_question_yes = 43;
+constexpr dword str_question_no = 44;
+
+// The ending: caption, two lines and the button back to the title.
+constexpr dword str_end_caption = 45;
+constexpr dword str_end_line_1 = 46;
+constexpr dword str_end_line_2 = 47;
+constexpr dword str_end_title = 48;

@@ -71,6 +71,8 @@ void platform_audio_close() {
 
 bool platform_audio_is_open() { return audio_open; }
 
+const char *platform_audio_error_text() { return SDL_GetError(); }
+
 platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels,
                                       int samples_per_second, int block_align, int bits_per_sample) {
     if (!audio_open || !samples || size == 0 || channels <= 0 || channels > 0xFFFF ||

@@ -13,6 +13,8 @@ bool platform_audio_open();
 bool platform_audio_allocate_channels(int num_channels);
 // Halts every channel and closes the device; does nothing when it is not open.
 void platform_audio_close();
+// Why the last platform_audio_open or _allocate_channels failed, in the system's words.
+const char *platform_audio_error_text();
 // True between a successful platform_audio_open and platform_audio_close.
 bool platform_audio_is_open();
 

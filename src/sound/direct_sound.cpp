@@ -7,6 +7,7 @@
 #include "platform/pf_system.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
@@ -16,10 +17,6 @@ enum : u32 {
     sound_state_playing = 2,
     sound_state_looping = 3,
 };
-
-// Fatal start-up texts of the string table.
-constexpr dword string_no_audio_device = 15;
-constexpr dword string_mixer_setup = 16;
 
 // The device's limits on a buffer's level, in hundredths of a decibel.
 constexpr s32 level_min = -10000;
@@ -37,6 +34,9 @@ struct sound_entry {
 sound_entry sounds[max_sounds];
 s32 num_sounds = 0;
 bool sound_system_ready = false;
+// No device could be opened: sounds are kept and their plays timed as usual, but
+// nothing reaches a mixer (entries hold no buffer).
+bool sound_silent = false;
 
 u32 read_u32(const u8 *p) {
     return (u32)p[0] | ((u32)p[1] << 8) | ((u32)p[2] << 16) | ((u32)p[3] << 24);
@@ -75,15 +75,16 @@ dword sound_fill_entry(dword sound_id, const u8 *data, u32 size) {
         return invalid_id;
 
     sound_entry &s = sounds[sound_id];
-    s.dsbuffer = platform_sound_create(kzs.samples, kzs.sample_bytes, (int)kzs.channels,
-                                       (int)kzs.samples_per_second, (int)kzs.block_align,
-                                       (int)kzs.bits_per_sample);
-    result = s.dsbuffer ? DS_OK : kzs_err_device;
-    if (!ec_assert_info(result == DS_OK, kzs_result_text(result)))
-        return invalid_id;
-
+    if (!sound_silent) {
+        s.dsbuffer = platform_sound_create(kzs.samples, kzs.sample_bytes, (int)kzs.channels,
+                                           (int)kzs.samples_per_second, (int)kzs.block_align,
+                                           (int)kzs.bits_per_sample);
+        result = s.dsbuffer ? DS_OK : kzs_err_device;
+        if (!ec_assert_info(result == DS_OK, kzs_result_text(result)))
+            return invalid_id;
+        platform_sound_set_level((int)sound_id, level_max);
+    }
     s.volume = 100;
-    platform_sound_set_level((int)sound_id, level_max);
     s.state = sound_state_stopped;
     s.duration_ms = kzs.duration_ms;
     s.play_start_time = 0;
@@ -168,15 +169,16 @@ const char *kzs_result_text(s32 result) {
 
 bool sound_system_init() {
     sound_system_ready = false;
+    sound_silent = false;
     sound_release_all_buffers();
-    if (!platform_audio_open()) {
-        fatal_start_up_error(string_no_audio_device);
-        return false;
-    }
-    if (!platform_audio_allocate_channels(max_sounds)) {
+    const bool opened = platform_audio_open();
+    if (!opened || !platform_audio_allocate_channels(max_sounds)) {
+        // A game without sound is still a game: play on silently and say so once.
+        std::fprintf(stderr, "tombweaver: %s (%s); playing without sound\n",
+                     opened ? "the sound mixer could not be set up" : "no sound device could be opened",
+                     platform_audio_error_text());
         platform_audio_close();
-        fatal_start_up_error(string_mixer_setup);
-        return false;
+        sound_silent = true;
     }
     sound_system_ready = true;
     return true;
@@ -186,7 +188,10 @@ void sound_system_close() {
     sound_release_all_buffers();
     platform_audio_close();
     sound_system_ready = false;
+    sound_silent = false;
 }
+
+bool sound_system_silent() { return sound_silent; }
 
 dword sound_create(const char *filename) {
     if (!ec_assert(filename))
@@ -222,6 +227,8 @@ void sound_play(dword id, bool loop) {
         s.state = sound_state_playing;
         s.play_start_time = platform_get_tick_count();
     }
+    if (sound_silent)
+        return;
     // A play the mixer refuses is not reported as playing.
     s32 result = platform_sound_play((int)id, s.dsbuffer, loop) ? DS_OK : kzs_err_device;
     if (!ec_assert(result == DS_OK))
@@ -234,7 +241,8 @@ void sound_stop(dword id) {
     sound_entry &s = sounds[id];
     if (s.state == sound_state_stopped)
         return;
-    platform_sound_halt((int)id);
+    if (!sound_silent)
+        platform_sound_halt((int)id);
     s.state = sound_state_stopped;
 }
 
@@ -251,6 +259,8 @@ void sound_set_volume(dword id, int volume) {
     if (!sound_check_id(id))
         return;
     sounds[id].volume = volume;
+    if (sound_silent)
+        return;
     s32 result = platform_sound_set_level((int)id, sound_volume_to_level(volume)) ? DS_OK : kzs_err_device;
     ec_assert(result == DS_OK);
 }
@@ -275,7 +285,7 @@ void sound_update() {
 void sound_free(dword id) {
     if (!sound_check_id(id))
         return;
-    if (!ec_assert(sounds[id].dsbuffer))
+    if (!sound_silent && !ec_assert(sounds[id].dsbuffer))
         return;
     platform_sound_halt((int)id);
     platform_sound_free(sounds[id].dsbuffer);

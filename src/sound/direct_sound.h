@@ -44,9 +44,12 @@ const char *kzs_result_text(s32 result);
 // (integer, truncating) x 1000 + 0.5 in single precision, then rounded down.
 u32 kzs_duration_ms(u32 sample_bytes, u32 bits_per_sample, u32 channels, u32 samples_per_second);
 
-// Empties the table and opens the audio device with 16 channels. On failure shows
-// fatal error 15 (no device) or 16 (mixer cannot be set up) and returns false.
+// Empties the table and opens the audio device with 16 channels. Without a device (or
+// when its mixer cannot be set up) the game runs silently: one line on stderr says so,
+// and sounds are still made, played and timed, with nothing heard. Always true.
 bool sound_system_init();
+// True when sound_system_init found no usable device and the game plays silently.
+bool sound_system_silent();
 // Releases the device (after sounds_free_all at shutdown); sounds still held are released too.
 void sound_system_close();
 

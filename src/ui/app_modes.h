@@ -8,7 +8,8 @@ enum {
     appmode_map = 3,
     appmode_necrogram = 4,
     appmode_exit = 5,
-    num_app_modes = 6,
+    appmode_ending = 6,
+    num_app_modes = 7,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers

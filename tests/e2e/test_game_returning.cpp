@@ -49,7 +49,7 @@ TEST(GameReturningPlayer, ContinueRestoresTheSavedProgressAndAVanishedSaveKeepsT
     EXPECT_FALSE(save_exists());
 }
 
-TEST(GameReturningPlayer, NewGameThenExitReplacesTheSave) {
+TEST(GameReturningPlayer, NewGameAnsweredYesThenExitReplacesTheSave) {
     dialog_recorder rec;
     save_write(progress({0, 1, 2, 3}));
     game_script s;
@@ -57,7 +57,9 @@ TEST(GameReturningPlayer, NewGameThenExitReplacesTheSave) {
     // A press that leaves the button fires nothing; one released over it fires, wherever it began.
     s.move(menu_x, new_game_y).post(msg_lbuttondown, mk_lbutton).move(100, 100, mk_lbutton).post(msg_lbuttonup);
     s.passes(2).then([] { EXPECT_EQ(current_app_mode_get(), appmode_main_menu); }).post(msg_lbuttondown, mk_lbutton);
-    s.move(menu_x, new_game_y, mk_lbutton).post(msg_lbuttonup).wait_mode(appmode_map).passes(1).then([] {
+    // The save holds captures: the question comes first, and Yes releases them.
+    s.move(menu_x, new_game_y, mk_lbutton).post(msg_lbuttonup).passes(2).post(msg_keydown, 'Y');
+    s.wait_mode(appmode_map).passes(1).then([] {
         EXPECT_TRUE(map_location_shown(0));
         EXPECT_FALSE(map_location_button(0)->flags & button_flag_disabled);
         EXPECT_FALSE(map_location_shown(1));

@@ -6,6 +6,16 @@ from synth import (RATE, tone, noise, env_perc, env_adsr, mul, scale, add_into, 
                    highpass, bandpass, fade_edges, normalise, silence, Reverb, write_wav)
 
 
+# Peak levels. The game plays the title song at volume 85 (-11.25 dB) and the board's song at
+# 75 (-18.75 dB), so from files peaking at -1.5 dBFS its music peaks at about -12.8 dBFS on the
+# menu, map and ending and -20.3 dBFS on the board. Effects play at full volume: their peaks sit
+# between the two, within 6 dB of the music on every screen (bench/sound_levels.sh measures it).
+CLICK_DB = -16.0
+FILL_DB = -17.0
+CROSS_DB = -18.0
+PAVE_DB = -19.0
+
+
 def midi(n):
     return 440.0 * 2 ** ((n - 69) / 12.0)
 
@@ -20,7 +30,7 @@ def click():
     add_into(out, body, 0, 0.6)
     add_into(out, knock, 0, 0.7)
     add_into(out, tick, 0, 0.25)
-    return normalise(fade_edges(out, 0.0005, 0.01), -6.0)
+    return normalise(fade_edges(out, 0.0005, 0.01), CLICK_DB)
 
 
 def bell(freq, seconds, decay, bright=1.0):
@@ -43,7 +53,7 @@ def fill():
     add_into(out, pop, 0, 0.7)
     add_into(out, partial, 0, 0.18)
     add_into(out, thump, 0, 0.6)
-    return normalise(fade_edges(out, 0.001, 0.02), -4.0)
+    return normalise(fade_edges(out, 0.001, 0.02), FILL_DB)
 
 
 def cross():
@@ -57,7 +67,7 @@ def cross():
         add_into(out, scratch, int(at * RATE), 1.0)
     glass = mul(tone(midi(93), 0.14), env_perc(n, 0.001, 0.025))
     add_into(out, glass, 0, 0.22)
-    return normalise(fade_edges(out, 0.001, 0.02), -5.0)
+    return normalise(fade_edges(out, 0.001, 0.02), CROSS_DB)
 
 
 def pave():
@@ -70,7 +80,7 @@ def pave():
     out = [0.0] * n
     add_into(out, puff, 0, 1.0)
     add_into(out, sigh, 0, 0.08)
-    return normalise(fade_edges(out, 0.002, 0.03), -7.0)
+    return normalise(fade_edges(out, 0.002, 0.03), PAVE_DB)
 
 
 def hoot(seconds, f0, seed):
