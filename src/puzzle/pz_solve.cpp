@@ -77,29 +77,48 @@ namespace {
 
 // The search: at each node, line logic and then look-ahead on every unknown cell
 // until neither settles anything more; then a guess on the cell whose two values
-// settled most, backtracking through the trail.
+// settled most, backtracking through the trail. A probe that completes the grid has
+// found a solution; solutions are kept without repeats, up to the number wanted, and
+// a branch whose only completion is a solution already kept counts as a dead end.
 struct searcher {
     pz_engine &e;
+    size_t wanted;
+    std::vector<std::vector<uint8_t>> found;
     std::vector<uint32_t> stamp;      // probe epoch that last recorded the cell's value
     std::vector<pz_cell> probe_value; // the value the filled probe gave the cell
     std::vector<pz_engine::change> common;
     uint32_t epoch = 0;
 
-    enum outcome { dead, solved, open, halted };
+    enum outcome { dead, done, open, halted };
 
-    explicit searcher(pz_engine &engine) : e(engine)
+    searcher(pz_engine &engine, size_t want) : e(engine), wanted(want)
     {
         stamp.assign(static_cast<size_t>(e.cells), 0);
         probe_value.assign(static_cast<size_t>(e.cells), 0);
     }
 
-    // Settles what logic and look-ahead can; on open, *guess is the cell to guess and
-    // *first the value to try first.
+    // Keeps the complete grid as a solution unless it is one already kept; true when
+    // enough are kept.
+    bool record()
+    {
+        std::vector<uint8_t> s(static_cast<size_t>(e.cells));
+        for (int i = 0; i < e.cells; ++i)
+            s[i] = e.grid[i] == pz_filled ? 1 : 0;
+        for (const std::vector<uint8_t> &f : found)
+            if (f == s)
+                return false;
+        found.push_back(std::move(s));
+        return found.size() >= wanted;
+    }
+
+    // Settles what logic and look-ahead can. done: enough solutions are kept, or this
+    // node's grid is complete (and kept); open: *guess is the cell to guess and *first
+    // the value to try first.
     outcome reduce(int *guess, pz_cell *first)
     {
         for (;;) {
             if (e.unknown == 0)
-                return solved;
+                return record() ? done : dead; // a repeat leads nowhere new
             bool progress = false;
             long best = -1;
             for (int index = 0; index < e.cells && !e.stop; ++index) {
@@ -107,8 +126,15 @@ struct searcher {
                     continue;
                 const size_t mark = e.mark();
                 e.set(index, pz_filled);
-                const pz_engine::status filled = e.propagate();
+                pz_engine::status filled = e.propagate();
                 const size_t filled_count = e.mark() - mark;
+                if (filled == pz_engine::ok && e.unknown == 0) {
+                    if (record()) {
+                        e.undo(mark);
+                        return done;
+                    }
+                    filled = pz_engine::broken; // only a solution already kept down there
+                }
                 if (filled == pz_engine::ok) {
                     ++epoch;
                     for (size_t t = mark; t < e.trail.size(); ++t) {
@@ -121,11 +147,18 @@ struct searcher {
                 if (filled == pz_engine::stopped)
                     return halted;
                 e.set(index, pz_empty);
-                const pz_engine::status empty = e.propagate();
+                pz_engine::status empty = e.propagate();
                 const size_t empty_count = e.mark() - mark;
                 if (empty == pz_engine::stopped) {
                     e.undo(mark);
                     return halted;
+                }
+                if (empty == pz_engine::ok && e.unknown == 0) {
+                    if (record()) {
+                        e.undo(mark);
+                        return done;
+                    }
+                    empty = pz_engine::broken;
                 }
                 if (filled == pz_engine::broken && empty == pz_engine::broken) {
                     e.undo(mark);
@@ -161,19 +194,21 @@ struct searcher {
                     progress = true;
                     continue;
                 }
-                const long low = static_cast<long>(filled_count < empty_count ? filled_count : empty_count);
-                const long high = static_cast<long>(filled_count < empty_count ? empty_count : filled_count);
-                const long score = low * 65536 + high;
+                const long score = static_cast<long>(filled_count + 1) * static_cast<long>(empty_count + 1);
                 if (score > best) {
                     best = score;
                     *guess = index;
-                    *first = filled_count >= empty_count ? pz_filled : pz_empty;
+                    // Once a solution is kept, a new one must differ from it somewhere.
+                    if (!found.empty())
+                        *first = found[0][index] ? pz_empty : pz_filled;
+                    else
+                        *first = filled_count >= empty_count ? pz_empty : pz_filled; // the value that constrains less
                 }
             }
             if (e.stop)
                 return halted;
             if (!progress)
-                return e.unknown == 0 ? solved : open;
+                return e.unknown == 0 ? (record() ? done : dead) : open;
         }
     }
 };
@@ -194,19 +229,10 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     e.limit(limits);
     e.load(known);
     e.push_all();
-    searcher s(e);
-    const size_t wanted = prove_unique ? 2 : 1;
-    std::vector<std::vector<uint8_t> *> found;
+    searcher s(e, prove_unique ? 2 : 1);
     std::vector<frame> stack;
     bool halted = false;
 
-    auto record = [&] {
-        std::vector<uint8_t> &to = found.empty() ? out.first : out.second;
-        to.resize(static_cast<size_t>(e.cells));
-        for (int i = 0; i < e.cells; ++i)
-            to[i] = e.grid[i] == pz_filled ? 1 : 0;
-        found.push_back(&to);
-    };
     // Takes the next untried branch; false when none is left.
     auto backtrack = [&] {
         while (!stack.empty()) {
@@ -241,14 +267,9 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
             halted = true;
             break;
         }
-        if (o == searcher::solved) {
-            record();
-            if (found.size() >= wanted)
-                break;
-            alive = backtrack();
-            continue;
-        }
-        if (o == searcher::dead) {
+        if (s.found.size() >= s.wanted)
+            break;
+        if (o == searcher::done || o == searcher::dead) {
             alive = backtrack();
             continue;
         }
@@ -264,17 +285,17 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
 
     out.steps = e.steps;
     out.cancelled = e.cancelled;
-    if (found.size() >= wanted)
+    if (s.found.size() >= s.wanted)
         out.verdict = prove_unique ? pz_verdict::multiple : pz_verdict::found;
     else if (halted)
         out.verdict = pz_verdict::stopped;
-    else if (found.size() == 1)
-        out.verdict = pz_verdict::unique;
     else
-        out.verdict = pz_verdict::none;
-    if (out.verdict == pz_verdict::stopped) {
-        out.first.clear();
-        out.second.clear();
+        out.verdict = s.found.size() == 1 ? pz_verdict::unique : pz_verdict::none;
+    if (out.verdict != pz_verdict::stopped) {
+        if (!s.found.empty())
+            out.first = std::move(s.found[0]);
+        if (s.found.size() > 1)
+            out.second = std::move(s.found[1]);
     }
     return out;
 }

@@ -257,3 +257,172 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
 }
 
 } // namespace
+
+namespace {
+
+pz_puzzle picture(int w, int h, const char *rows)
+{
+    std::vector<uint8_t> cells;
+    for (const char *c = rows; *c; ++c)
+        if (*c == '#' || *c == '.')
+            cells.push_back(*c == '#');
+    return pz_from_picture(w, h, cells.data());
+}
+
+TEST(PuzzleSolver, ReportsTheLineThatBreaksAndStopsWhenAsked)
+{
+    // A ring with a dot inside: line logic finishes it.
+    const pz_puzzle ring = picture(5, 5, "#####"
+                                         "#...#"
+                                         "#.#.#"
+                                         "#...#"
+                                         "#####");
+    std::vector<pz_cell> grid(25, pz_unknown);
+    const pz_propagation done = pz_propagate(ring, grid.data());
+    EXPECT_TRUE(done.solved);
+    EXPECT_EQ(done.settled, 25);
+
+    // A wrong mark in row 3 (the centre left empty): propagation names a line that breaks,
+    // a probe of a cell shows which value breaks, and no solution agrees with the mark.
+    std::vector<pz_cell> marked(25, pz_unknown);
+    marked[12] = pz_empty;
+    std::vector<pz_cell> copy = marked;
+    const pz_propagation broken = pz_propagate(ring, copy.data());
+    EXPECT_TRUE(broken.contradiction);
+    EXPECT_GE(broken.broken.index, 0);
+    const pz_probe probe = pz_probe_cell(ring, std::vector<pz_cell>(25, pz_unknown).data(), 2, 2);
+    EXPECT_FALSE(probe.filled_breaks);
+    EXPECT_TRUE(probe.empty_breaks);
+    EXPECT_GE(probe.empty_line.index, 0);
+    EXPECT_EQ(pz_solve(ring, marked.data(), pz_limits{}, false).verdict, pz_verdict::none);
+
+    // One line's deduction: row 1 (all filled) settles its five cells.
+    pz_cell line[5];
+    EXPECT_EQ(pz_deduce_line(ring, grid.data(), pz_line_ref{false, 0}, line), 0); // already settled
+    EXPECT_EQ(pz_deduce_line(ring, std::vector<pz_cell>(25, pz_unknown).data(), pz_line_ref{true, 0}, line), 5);
+
+    // A random 30x30 picture needs search: a small step limit and a raised cancel flag
+    // both stop it, and say which.
+    const pz_puzzle noise = [] {
+        pz_rng rng;
+        pz_rng_seed(rng, 9);
+        std::vector<uint8_t> cells(900);
+        for (uint8_t &c : cells)
+            c = pz_rng_below(rng, 100) < 40;
+        return pz_from_picture(30, 30, cells.data());
+    }();
+    pz_limits few;
+    few.max_steps = 500;
+    const pz_solution limited = pz_solve(noise, nullptr, few, true);
+    EXPECT_EQ(limited.verdict, pz_verdict::stopped);
+    EXPECT_FALSE(limited.cancelled);
+    EXPECT_LE(limited.steps, 501u);
+    std::atomic<bool> cancel{true};
+    pz_limits cancelled;
+    cancelled.cancel = &cancel;
+    const pz_solution c = pz_solve(noise, nullptr, cancelled, true);
+    EXPECT_EQ(c.verdict, pz_verdict::stopped);
+    EXPECT_TRUE(c.cancelled);
+}
+
+TEST(PuzzleGrade, NamesTheReasoningEachPuzzleNeeds)
+{
+    const pz_puzzle ring = picture(5, 5, "#####"
+                                         "#...#"
+                                         "#.#.#"
+                                         "#...#"
+                                         "#####");
+    const pz_grading easy = pz_grade_puzzle(ring, pz_limits{});
+    EXPECT_EQ(easy.grade, pz_grade::easy);
+    EXPECT_EQ(easy.verdict, pz_verdict::unique);
+    EXPECT_TRUE(easy.line_solvable);
+
+    // Two diagonals: no line settles anything, and both pictures fit the clues.
+    const pz_puzzle diagonal = picture(2, 2, "#."
+                                             ".#");
+    const pz_grading twin = pz_grade_puzzle(diagonal, pz_limits{});
+    EXPECT_EQ(twin.grade, pz_grade::search);
+    EXPECT_EQ(twin.verdict, pz_verdict::multiple);
+    EXPECT_EQ(twin.settled_by_lines, 0);
+    EXPECT_GT(twin.score, easy.score);
+
+    pz_grade g = pz_grade::search;
+    EXPECT_TRUE(pz_grade_from_name("medium", &g));
+    EXPECT_EQ(g, pz_grade::medium);
+    EXPECT_FALSE(pz_grade_from_name("fiendish", &g));
+    EXPECT_EQ(g, pz_grade::medium);
+}
+
+// FNV-1a over a puzzle's picture: a fingerprint that must not change between builds,
+// or the numbers players share would name other puzzles.
+uint32_t fingerprint(const pz_puzzle &p)
+{
+    uint32_t h = 2166136261u;
+    for (uint8_t c : p.goal)
+        h = (h ^ c) * 16777619u;
+    return h;
+}
+
+TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime)
+{
+    const struct {
+        int w, h;
+    } sizes[] = {{5, 5}, {8, 6}, {6, 8}, {10, 10}, {15, 15}, {20, 12}};
+    for (const auto &size : sizes)
+        for (pz_grade grade : {pz_grade::easy, pz_grade::medium, pz_grade::hard})
+            for (uint32_t number : {0u, 7u, 4000000000u}) {
+                const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
+                                         pz_grade_name(grade) + " no. " + std::to_string(number);
+                pz_puzzle p;
+                std::string why;
+                ASSERT_TRUE(pz_generate(size.w, size.h, grade, number, &p, &why)) << what << ": " << why;
+                ASSERT_TRUE(pz_check(p, &why)) << what << ": " << why;
+                // The complete solver, with no help from the generator, finds the picture alone.
+                pz_puzzle clues_only = p;
+                clues_only.goal.clear();
+                const pz_solution s = pz_solve(clues_only, nullptr, pz_limits{}, true);
+                ASSERT_EQ(s.verdict, pz_verdict::unique) << what;
+                EXPECT_EQ(s.first, p.goal) << what;
+                if (size.w * size.h <= 64) {
+                    const std::vector<pz_cell> nothing_known;
+                    enumerator count(clues_only, nothing_known);
+                    count.fill(0);
+                    EXPECT_EQ(count.count, 1) << what;
+                }
+                EXPECT_EQ(pz_grade_puzzle(clues_only, pz_limits{}).grade, grade) << what;
+                pz_puzzle again;
+                ASSERT_TRUE(pz_generate(size.w, size.h, grade, number, &again, nullptr));
+                EXPECT_EQ(again.goal, p.goal) << what;
+                EXPECT_EQ(again.title, p.title) << what;
+            }
+
+    pz_puzzle p;
+    std::string why;
+    EXPECT_FALSE(pz_generate(4, 10, pz_grade::easy, 1, &p, &why));
+    EXPECT_EQ(why, "the size 4x10 is outside 5x5 to 30x30");
+    EXPECT_FALSE(pz_generate(10, 31, pz_grade::easy, 1, &p, &why));
+    EXPECT_FALSE(pz_generate(10, 10, pz_grade::search, 1, &p, &why));
+    EXPECT_EQ(why, "puzzles are made easy, medium or hard");
+}
+
+TEST(PuzzleGenerator, KeepsItsNumbersFromBuildToBuild)
+{
+    const struct {
+        int w, h;
+        pz_grade grade;
+        uint32_t number;
+        uint32_t fingerprint;
+    } known[] = {
+        {15, 15, pz_grade::easy, 1, 1232462334u},
+        {15, 15, pz_grade::medium, 1, 3182684104u},
+        {15, 15, pz_grade::hard, 1, 950505751u},
+        {25, 20, pz_grade::hard, 123456789, 1728867688u},
+    };
+    for (const auto &k : known) {
+        pz_puzzle p;
+        ASSERT_TRUE(pz_generate(k.w, k.h, k.grade, k.number, &p, nullptr));
+        EXPECT_EQ(fingerprint(p), k.fingerprint) << p.title;
+    }
+}
+
+} // namespace
