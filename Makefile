@@ -39,7 +39,7 @@ fuzz-deps:
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_TESTS=OFF -DTW_BENCH=OFF
-	cmake --build $(BUILD) -j $(JOBS) --target tombweaver
+	cmake --build $(BUILD) -j $(JOBS) --target tombweaver tombweaver-solve
 
 play: build
 	./$(BUILD)/tombweaver

@@ -43,7 +43,7 @@ static bool fail(std::string *why, std::string reason)
 }
 
 // Sum of the runs plus one gap between each two; false when a run is below 1.
-static bool line_fits(const pz_clue &clue, int length, long *filled, std::string *why, const std::string &name)
+bool pz_clue_fits(const pz_clue &clue, int length, const std::string &name, std::string *why)
 {
     long need = 0;
     for (int run : clue) {
@@ -51,13 +51,20 @@ static bool line_fits(const pz_clue &clue, int length, long *filled, std::string
             return fail(why, name + ": a run of " + std::to_string(run) + " cells");
         if (run > length)
             return fail(why, name + ": a run of " + std::to_string(run) + " cells does not fit in " + std::to_string(length));
-        need += run;
-        *filled += run;
+        need += run + 1;
     }
-    if (!clue.empty())
-        need += static_cast<long>(clue.size()) - 1;
-    if (need > length)
-        return fail(why, name + ": the clue needs " + std::to_string(need) + " cells but the line has " + std::to_string(length));
+    if (need - 1 > length)
+        return fail(why, name + ": the clue needs " + std::to_string(need - 1) + " cells but the line has " +
+                             std::to_string(length));
+    return true;
+}
+
+static bool line_fits(const pz_clue &clue, int length, long *filled, std::string *why, const std::string &name)
+{
+    if (!pz_clue_fits(clue, length, name, why))
+        return false;
+    for (int run : clue)
+        *filled += run;
     return true;
 }
 

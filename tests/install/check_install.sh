@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs a build into a temporary DESTDIR and checks the tree: every file in its place
-# and nothing else, the launcher entry and metadata pass their validators, the installed
-# program runs, and uninstalling leaves only the shared folders.
+# and nothing else, the launcher entry and metadata pass their validators, the manual
+# pages name this version, the installed programs run, and uninstalling leaves only the
+# shared folders.
 # Usage: check_install.sh <build dir> <application id> <version>
 set -eu
 build=$1 id=$2 version=$3
@@ -15,10 +16,12 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 usr=$stage/usr
 
 expected="bin/tombweaver
+bin/tombweaver-solve
 share/tombweaver/data/tombweaver.kzp
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
 share/man/man6/tombweaver.6.gz
+share/man/man1/tombweaver-solve.1.gz
 share/icons/hicolor/scalable/apps/$id.svg"
 for size in 16 24 32 48 64 128 256; do
   expected="$expected
@@ -37,18 +40,21 @@ appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.
 grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$usr/share/metainfo/$id.metainfo.xml" ||
   fail "the metadata has no release $version"
 grep -qx "StartupWMClass=$id" "$usr/share/applications/$id.desktop" || fail "the window class is not $id"
-gzip -t "$usr/share/man/man6/tombweaver.6.gz" || fail "the manual page is not gzipped"
-gzip -dc "$usr/share/man/man6/tombweaver.6.gz" | grep -q "^\.TH TOMBWEAVER 6 .*tombweaver $version" ||
-  fail "the manual page does not name version $version"
+for page in man6/tombweaver.6 man1/tombweaver-solve.1; do
+  gzip -t "$usr/share/man/$page.gz" || fail "the manual page $page is not gzipped"
+  gzip -dc "$usr/share/man/$page.gz" | grep -q "^\.TH TOMBWEAVER.* [16] .*tombweaver $version" ||
+    fail "the manual page $page does not name version $version"
+done
 meta=$usr/share/metainfo/$id.metainfo.xml
 grep -q "<control>keyboard</control>" "$meta" || fail "the metadata does not name keyboard control"
 for shot in $(cd "$source_dir" && ls docs/*.png); do
   grep -q "<image>https://.*/$shot</image>" "$meta" || fail "the metadata does not list the screenshot $shot"
 done
 [ "$("$usr/bin/tombweaver" --version)" = "tombweaver $version" ] || fail "tombweaver --version"
+[ "$("$usr/bin/tombweaver-solve" --version)" = "tombweaver-solve $version" ] || fail "tombweaver-solve --version"
 
 DESTDIR=$stage cmake -DMANIFEST="$build/install_manifest.txt" -P "$source_dir/dist/uninstall.cmake" >/dev/null
 left=$(find "$stage" -mindepth 1 | sed "s|^$stage/||" | sort | tr '\n' ' ')
-[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man6 usr/share/metainfo " ] ||
+[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man1 usr/share/man/man6 usr/share/metainfo " ] ||
   fail "uninstall left: $left"
 echo "install tree, validators and uninstall: ok"

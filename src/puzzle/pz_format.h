@@ -1,0 +1,74 @@
+// pz_format.h -- reading and writing puzzles: the .non text, the puzzle-site XML and game ids
+#pragma once
+
+// Every reader takes the whole text in memory and either returns every puzzle it holds
+// or refuses the text with the first fault: the file's name, the line and the reason.
+// Readers never read past the text, and their work and memory grow at most linearly
+// with its size; what would need more (a line over pz_max_line, XML nested deeper than
+// pz_max_depth, a file over pz_max_file or of more than pz_max_puzzles) is refused. Every puzzle returned passes pz_check.
+
+#include "puzzle/pz_puzzle.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr size_t pz_max_file = 16u << 20;  // bytes of a puzzle file
+constexpr size_t pz_max_line = 256u << 10; // characters of one line of .non or game-id text
+constexpr int pz_max_depth = 32;           // nesting of XML elements
+constexpr size_t pz_max_puzzles = 10000;   // puzzles in one file
+
+// Why a file was refused. line is 1-based; 0 when the fault is not on one line.
+struct pz_error {
+    std::string file;
+    int line = 0;
+    std::string reason;
+};
+
+// "file:line: reason" ("file: reason" without a line).
+std::string pz_error_text(const pz_error &e);
+
+enum pz_format { pz_format_non, pz_format_xml, pz_format_id };
+
+// The format of a file by its first line that is not blank or a # comment: XML starts
+// with '<', a game id with a digit, a .non key with a letter; otherwise the name's
+// extension (.xml; .txt for game ids), and .non for anything else.
+pz_format pz_detect(std::string_view name, std::string_view text);
+
+// The .non text: keys width, height, title, by, copyright, catalogue and goal (values
+// plain or in double quotes, where \" and \\ stand for " and \), the blocks rows and
+// columns of one line of comma-separated runs per row or column ("0" or an empty line
+// for an empty line); # lines and unknown keys are skipped. One puzzle a text.
+bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out, pz_error *err);
+
+// The puzzle-site XML export: a <puzzleset> of <puzzle>s (or one <puzzle>) with
+// <clues type="rows|columns"> of <line>s of <count>s, optional <title>, <author>,
+// <copyright>, <id> (the catalogue) and a <solution type="goal"> <image>. Puzzles of
+// more than one colour beside the background are refused, naming the colour.
+bool pz_read_xml(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
+
+// One game id, "WxH:" then the column clues then the row clues, lines separated by '/',
+// runs within a line by '.', an empty line as nothing between two slashes.
+bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why);
+
+// A text of game ids, one a line; blank lines and lines starting with # are skipped.
+bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
+
+// Any of the three, by pz_detect; appends every puzzle of the text to *out.
+bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
+
+// Reads the file at path (at most pz_max_file bytes) and every puzzle in it, like pz_read_text.
+bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err);
+
+// The same from an open stream (standard input, say) read to its end, named name in
+// errors; the stream stays open.
+bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err);
+
+// The puzzle as .non text: catalogue, title, by, copyright (those not empty), width,
+// height, rows, columns and goal (when present), every line ending in '\n'. Control
+// characters in the strings, which a .non line cannot hold, are written as spaces.
+std::string pz_write_non(const pz_puzzle &p);
+
+// The puzzle's game id, without a line end.
+std::string pz_write_id(const pz_puzzle &p);

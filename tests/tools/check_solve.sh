@@ -1,0 +1,63 @@
+#!/bin/sh
+# tombweaver-solve's command line: its outputs and exit statuses for good, ambiguous,
+# contradictory, unreadable and stopped puzzles, bad command lines, conversion and generation.
+# Usage: check_solve.sh <path of tombweaver-solve>
+set -eu
+tool=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# expect STATUS COMMAND...: runs the tool, output in $tmp/out and $tmp/err
+expect() {
+  want=$1; shift
+  set +e; "$tool" "$@" >"$tmp/out" 2>"$tmp/err"; got=$?; set -e
+  [ "$got" = "$want" ] || { cat "$tmp/out" "$tmp/err"; fail "tombweaver-solve $* exited $got, not $want"; }
+}
+has() { grep -qF -- "$1" "$tmp/$2" || { cat "$tmp/$2"; fail "no \"$1\" in the $2 of: $3"; }; }
+
+cd "$tmp"
+printf 'title "Arrow"\nwidth 5\nheight 4\nrows\n1\n4\n\n1,1,1\ncolumns\n1,1\n1\n2,1\n1\n1\n' >arrow.non
+printf '# one of each\n2x2:1/1/1/1\n2x2:2//2/\n' >ids.txt
+printf 'width 2\nheight 2\nrows\n3\n' >bad.non
+printf '60x60:%s1\n' "$(for i in $(seq 119); do printf '1/'; done)" >slow.txt
+
+expect 0 --version
+[ "$(cat out)" = "tombweaver-solve $(sed -n 's/^project(tombweaver VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" ] ||
+  fail "--version printed $(cat out)"
+expect 0 --help; has "--generate WxH" out --help
+for bad in "" "--bogus arrow.non" "--limit" "--limit 0 arrow.non" "--limit x arrow.non" "--format xml arrow.non" \
+           "--count --format id arrow.non" "--generate 4x4 --grade easy --number 1" \
+           "--generate 5x5 --grade search --number 1" "--generate 5x5 --grade easy --number 4294967296" \
+           "--generate 5x5 --grade easy" "--generate 5x5 --grade easy --number 1 arrow.non"; do
+  # shellcheck disable=SC2086
+  expect 2 $bad; has "Try 'tombweaver-solve --help'." err "$bad"
+done
+
+expect 0 arrow.non
+has "arrow.non: 5x4, Arrow" out arrow.non; has "  ####." out arrow.non; has "verdict: unique" out arrow.non
+has "grade: easy" out arrow.non; has "time: " out arrow.non
+expect 3 ids.txt arrow.non
+has "ids.txt #1: 2x2" out ids.txt; has "verdict: multiple" out ids.txt; has "verdict: none" out ids.txt
+has "and another solution" out ids.txt
+expect 1 bad.non missing.non arrow.non
+has "bad.non:4: row 1: a run of 3 cells does not fit in 2" err bad.non
+has "missing.non: No such file or directory" err missing.non; has "verdict: unique" out "the good file after two bad"
+expect 4 --count --limit 0.001 slow.txt arrow.non
+[ "$(cat out)" = "slow.txt: stopped
+arrow.non: 1" ] || fail "--count printed $(cat out)"
+
+# Written back as .non with the solution as goal, then read again; as game ids.
+expect 0 --format non arrow.non; cp out again.non
+has "# verdict: unique" again.non "--format non"; has 'goal "00100111100000010101"' again.non "--format non"
+expect 0 again.non; has "####." out again.non
+expect 3 --format id ids.txt arrow.non
+[ "$(cat out)" = "2x2:1/1/1/1
+2x2:2//2/
+5x4:1.1/1/2.1/1/1/1/4//1.1.1" ] || fail "--format id printed $(cat out)"
+expect 0 - <arrow.non; has "(standard input): 5x4" out "standard input"
+
+# Generated puzzles: the same number gives the same puzzle, and it has one solution.
+expect 0 --generate 7x5 --grade medium --number 48213; cp out generated.non
+expect 0 --generate 7x5 --grade medium --number 48213; cmp -s out generated.non || fail "generation differs"
+expect 0 generated.non; has "generated.non: 7x5" out generated.non; has "grade: medium" out generated.non
+echo "tombweaver-solve: ok"

@@ -1,0 +1,265 @@
+// tombweaver_solve.cpp -- tombweaver-solve: solves, grades, converts and generates puzzles
+//
+// Reads .non, puzzle-site XML and game-id files with the puzzle layer's readers and
+// answers for each puzzle whether it has one solution, several or none. The exit
+// status sums up every puzzle read (see usage() and the manual page).
+
+#include "puzzle/pz_format.h"
+#include "puzzle/pz_generate.h"
+#include "puzzle/pz_grade.h"
+#include "puzzle/pz_solve.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum exit_status { exit_unique = 0, exit_file = 1, exit_usage = 2, exit_not_unique = 3, exit_stopped = 4 };
+
+const char usage_text[] =
+    "usage: tombweaver-solve [--count] [--limit SECONDS] [--format non|id] FILE...\n"
+    "       tombweaver-solve --generate WxH --grade easy|medium|hard --number N\n"
+    "       tombweaver-solve --help | --version\n"
+    "\n"
+    "Solves every puzzle in the files (.non, puzzle-site XML, or game ids one a line;\n"
+    "- reads standard input) and prints its picture, its verdict (unique, multiple,\n"
+    "none or stopped), its grade and the time taken.\n"
+    "\n"
+    "  --count           print only one line a puzzle: its number of solutions (0, 1, 2+)\n"
+    "  --limit SECONDS   stop solving a puzzle after this long (verdict stopped)\n"
+    "  --format non|id   write each puzzle back as .non (with the first solution as its\n"
+    "                    goal and a # verdict: line) or as a game id, instead\n"
+    "  --generate WxH    write a new puzzle with one solution as .non (5x5 to 30x30),\n"
+    "                    of --grade easy, medium or hard and --number N (0 to 4294967295)\n"
+    "\n"
+    "Exit status: 0 every puzzle has one solution, 1 a file cannot be read,\n"
+    "2 a bad command line, 3 a puzzle has none or several, 4 the limit stopped one.\n";
+
+struct options {
+    bool count = false;
+    double limit = 0;
+    std::string format; // "", "non" or "id"
+    std::string generate, grade, number;
+    std::vector<std::string> files;
+};
+
+int bad_usage(const std::string &why)
+{
+    std::fprintf(stderr, "tombweaver-solve: %s\nTry 'tombweaver-solve --help'.\n", why.c_str());
+    return exit_usage;
+}
+
+// A whole number from 0 to max written in digits only.
+bool parse_unsigned(const std::string &s, unsigned long max, unsigned long *out)
+{
+    if (s.empty() || s.size() > 10 || s.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *out = std::stoul(s);
+    return *out <= max;
+}
+
+// Parses the command line into *o; returns -1 to go on, else the status to exit with.
+int parse(int argc, char **argv, options *o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string *to) {
+            if (i + 1 >= argc)
+                return false;
+            *to = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage_text, stdout);
+            return exit_unique;
+        } else if (arg == "--version") {
+            std::printf("tombweaver-solve %s\n", TW_VERSION);
+            return exit_unique;
+        } else if (arg == "--count") {
+            o->count = true;
+        } else if (arg == "--limit") {
+            char *end = nullptr;
+            if (!value(&text))
+                return bad_usage("--limit needs a number of seconds");
+            o->limit = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end || !std::isfinite(o->limit) || o->limit <= 0 || o->limit > 1e6)
+                return bad_usage("--limit \"" + text + "\" is not a number of seconds above 0");
+        } else if (arg == "--format") {
+            if (!value(&o->format) || (o->format != "non" && o->format != "id"))
+                return bad_usage("--format needs non or id");
+        } else if (arg == "--generate" || arg == "--grade" || arg == "--number") {
+            std::string *to = arg == "--generate" ? &o->generate : arg == "--grade" ? &o->grade : &o->number;
+            if (!value(to))
+                return bad_usage(arg + " needs a value");
+        } else if (arg == "--") {
+            o->files.insert(o->files.end(), argv + i + 1, argv + argc);
+            break;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return bad_usage("unknown option " + arg);
+        } else {
+            o->files.push_back(arg);
+        }
+    }
+    if (!o->generate.empty() || !o->grade.empty() || !o->number.empty()) {
+        if (o->generate.empty() || o->grade.empty() || o->number.empty())
+            return bad_usage("--generate, --grade and --number go together");
+        if (!o->files.empty() || o->count || !o->format.empty() || o->limit > 0)
+            return bad_usage("--generate takes no files and no other option");
+    } else if (o->files.empty()) {
+        return bad_usage("no puzzle file given");
+    }
+    if (o->count && !o->format.empty())
+        return bad_usage("--count and --format do not go together");
+    return -1;
+}
+
+int generate(const options &o)
+{
+    unsigned long width = 0, height = 0, number = 0;
+    const size_t x = o.generate.find('x');
+    if (x == std::string::npos || !parse_unsigned(o.generate.substr(0, x), pz_generate_max, &width) ||
+        !parse_unsigned(o.generate.substr(x + 1), pz_generate_max, &height) || width < pz_generate_min ||
+        height < pz_generate_min)
+        return bad_usage("--generate \"" + o.generate + "\" is not a size from 5x5 to 30x30");
+    pz_grade grade;
+    if (!pz_grade_from_name(o.grade.c_str(), &grade) || grade == pz_grade::search)
+        return bad_usage("--grade \"" + o.grade + "\" is not easy, medium or hard");
+    if (!parse_unsigned(o.number, 0xFFFFFFFFul, &number))
+        return bad_usage("--number \"" + o.number + "\" is not a number from 0 to 4294967295");
+    pz_puzzle p;
+    std::string why;
+    if (!pz_generate(static_cast<int>(width), static_cast<int>(height), grade, static_cast<uint32_t>(number), &p,
+                     &why))
+        return bad_usage(why);
+    std::fputs(pz_write_non(p).c_str(), stdout);
+    return exit_unique;
+}
+
+// Every puzzle of one file ("-": standard input); false with the error printed.
+bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
+{
+    pz_error err;
+    const bool ok = name == "-" ? pz_read_stream(stdin, "(standard input)", out, &err) : pz_read_file(name, out, &err);
+    if (!ok)
+        std::fprintf(stderr, "tombweaver-solve: %s\n", pz_error_text(err).c_str());
+    return ok;
+}
+
+void print_picture(const std::vector<uint8_t> &cells, int width)
+{
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        line += cells[i] ? '#' : '.';
+        if ((i + 1) % width == 0) {
+            std::printf("  %s\n", line.c_str());
+            line.clear();
+        }
+    }
+}
+
+std::string counted(int n, const char *one, const char *many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "hard (score 7, look-ahead on 1 cell)": the grade and what it rests on.
+std::string grade_text(const pz_grading &g)
+{
+    std::string why = g.line_solvable                 ? "line logic in " + counted(g.sweeps, "sweep", "sweeps")
+                      : g.lookahead && !g.search_needed ? "look-ahead on " + counted(g.lookahead_cells, "cell", "cells")
+                                                        : "search";
+    return std::string(pz_grade_name(g.grade)) + " (score " + std::to_string(g.score) + ", " + why + ")";
+}
+
+// Solves one puzzle and prints what was asked; returns its exit status.
+int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
+{
+    pz_limits limits;
+    limits.seconds = o.limit;
+    const auto start = std::chrono::steady_clock::now();
+    pz_solution s = pz_solve(p, nullptr, limits, true);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const int status = s.verdict == pz_verdict::unique    ? exit_unique
+                       : s.verdict == pz_verdict::stopped ? exit_stopped
+                                                          : exit_not_unique;
+    const char *verdict = pz_verdict_name(s.verdict);
+
+    if (o.format == "id") {
+        std::printf("%s\n", pz_write_id(p).c_str());
+        return status;
+    }
+    if (o.format == "non") {
+        pz_puzzle out = p;
+        if (!s.first.empty())
+            out.goal = s.first;
+        std::printf("# verdict: %s\n%s", verdict, pz_write_non(out).c_str());
+        return status;
+    }
+    if (o.count) {
+        const char *count = s.verdict == pz_verdict::none     ? "0"
+                            : s.verdict == pz_verdict::unique ? "1"
+                            : s.verdict == pz_verdict::stopped ? "stopped"
+                                                               : "2+";
+        std::printf("%s: %s\n", label.c_str(), count);
+        return status;
+    }
+
+    std::printf("%s: %dx%d%s%s\n", label.c_str(), p.width, p.height, p.title.empty() ? "" : ", ",
+                p.title.c_str());
+    if (!s.first.empty())
+        print_picture(s.first, p.width);
+    if (s.verdict == pz_verdict::multiple) {
+        std::printf("  and another solution:\n");
+        print_picture(s.second, p.width);
+    }
+    std::string grade = s.verdict == pz_verdict::stopped ? "unknown" : "search";
+    if (s.verdict == pz_verdict::unique) {
+        pz_grading g = pz_grade_puzzle(p, limits);
+        grade = grade_text(g);
+    }
+    std::printf("  verdict: %s\n  grade: %s\n  time: %.2f ms\n", verdict, grade.c_str(), ms);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    options o;
+    int status = parse(argc, argv, &o);
+    if (status >= 0)
+        return status;
+    if (!o.generate.empty())
+        return generate(o);
+
+    // The worst status wins: an unreadable file, then a puzzle without one solution, then a stop.
+    bool any_error = false, any_not_unique = false, any_stopped = false;
+    int written = 0;
+    for (const std::string &file : o.files) {
+        std::vector<pz_puzzle> puzzles;
+        if (!read_puzzles(file, &puzzles)) {
+            any_error = true;
+            continue;
+        }
+        for (size_t i = 0; i < puzzles.size(); ++i) {
+            std::string label = file == "-" ? "(standard input)" : file;
+            if (puzzles.size() > 1)
+                label += " #" + std::to_string(i + 1);
+            if (o.format == "non" && written++ > 0)
+                std::printf("\n");
+            status = solve_one(o, puzzles[i], label);
+            any_not_unique |= status == exit_not_unique;
+            any_stopped |= status == exit_stopped;
+        }
+        std::fflush(stdout);
+    }
+    return any_error ? exit_file : any_not_unique ? exit_not_unique : any_stopped ? exit_stopped : exit_unique;
+}
