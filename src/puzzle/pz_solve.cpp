@@ -88,6 +88,12 @@ struct searcher {
     std::vector<pz_cell> probe_value; // the value the filled probe gave the cell
     std::vector<pz_engine::change> common;
     uint32_t epoch = 0;
+    // A cell whose two probes both held and agreed on nothing keeps their counts, with
+    // the number of the grid state they were taken in; a pass after the grid last changed
+    // reuses them instead of probing again.
+    uint64_t state = 0;
+    std::vector<uint64_t> seen;
+    std::vector<size_t> seen_filled, seen_empty;
 
     enum outcome { dead, done, open, halted };
 
@@ -95,6 +101,9 @@ struct searcher {
     {
         stamp.assign(static_cast<size_t>(e.cells), 0);
         probe_value.assign(static_cast<size_t>(e.cells), 0);
+        seen.assign(static_cast<size_t>(e.cells), 0);
+        seen_filled.assign(static_cast<size_t>(e.cells), 0);
+        seen_empty.assign(static_cast<size_t>(e.cells), 0);
     }
 
     // Keeps the complete grid as a solution unless it is one already kept; true when
@@ -116,6 +125,7 @@ struct searcher {
     // the value to try first.
     outcome reduce(int *guess, pz_cell *first)
     {
+        ++state; // the grid has changed since the last call
         for (;;) {
             if (e.unknown == 0)
                 return record() ? done : dead; // a repeat leads nowhere new
@@ -124,75 +134,84 @@ struct searcher {
             for (int index = 0; index < e.cells && !e.stop; ++index) {
                 if (e.grid[index] != pz_unknown)
                     continue;
-                const size_t mark = e.mark();
-                e.set(index, pz_filled);
-                pz_engine::status filled = e.propagate();
-                const size_t filled_count = e.mark() - mark;
-                if (filled == pz_engine::ok && e.unknown == 0) {
-                    if (record()) {
-                        e.undo(mark);
-                        return done;
-                    }
-                    filled = pz_engine::broken; // only a solution already kept down there
-                }
-                if (filled == pz_engine::ok) {
-                    ++epoch;
-                    for (size_t t = mark; t < e.trail.size(); ++t) {
-                        const int i = e.trail[t].index;
-                        stamp[i] = epoch;
-                        probe_value[i] = e.grid[i];
-                    }
-                }
-                e.undo(mark);
-                if (filled == pz_engine::stopped)
-                    return halted;
-                e.set(index, pz_empty);
-                pz_engine::status empty = e.propagate();
-                const size_t empty_count = e.mark() - mark;
-                if (empty == pz_engine::stopped) {
-                    e.undo(mark);
-                    return halted;
-                }
-                if (empty == pz_engine::ok && e.unknown == 0) {
-                    if (record()) {
-                        e.undo(mark);
-                        return done;
-                    }
-                    empty = pz_engine::broken;
-                }
-                if (filled == pz_engine::broken && empty == pz_engine::broken) {
-                    e.undo(mark);
-                    return dead;
-                }
-                if (filled == pz_engine::broken) {
-                    progress = true; // keep the empty cell and all it implied
-                    continue;
-                }
-                if (empty == pz_engine::broken) {
-                    e.undo(mark);
+                size_t filled_count = seen_filled[index], empty_count = seen_empty[index];
+                if (seen[index] != state) {
+                    const size_t mark = e.mark();
                     e.set(index, pz_filled);
-                    const pz_engine::status s = e.propagate();
-                    if (s != pz_engine::ok)
-                        return s == pz_engine::stopped ? halted : dead;
-                    progress = true;
-                    continue;
-                }
-                // Both values hold: what they agree on holds in every solution.
-                common.clear();
-                for (size_t t = mark + 1; t < e.trail.size(); ++t) {
-                    const int i = e.trail[t].index;
-                    if (stamp[i] == epoch && probe_value[i] == e.grid[i])
-                        common.push_back({i, e.grid[i]});
-                }
-                e.undo(mark);
-                if (!common.empty()) {
-                    for (const pz_engine::change &c : common)
-                        e.set(c.index, c.before);
-                    const pz_engine::status s = e.propagate();
-                    if (s != pz_engine::ok)
-                        return s == pz_engine::stopped ? halted : dead;
-                    progress = true;
-                    continue;
+                    pz_engine::status filled = e.propagate();
+                    filled_count = e.mark() - mark;
+                    if (filled == pz_engine::ok && e.unknown == 0) {
+                        if (record()) {
+                            e.undo(mark);
+                            return done;
+                        }
+                        filled = pz_engine::broken; // only a solution already kept down there
+                    }
+                    if (filled == pz_engine::ok) {
+                        ++epoch;
+                        for (size_t t = mark; t < e.trail.size(); ++t) {
+                            const int i = e.trail[t].index;
+                            stamp[i] = epoch;
+                            probe_value[i] = e.grid[i];
+                        }
+                    }
+                    e.undo(mark);
+                    if (filled == pz_engine::stopped)
+                        return halted;
+                    e.set(index, pz_empty);
+                    pz_engine::status empty = e.propagate();
+                    empty_count = e.mark() - mark;
+                    if (empty == pz_engine::stopped) {
+                        e.undo(mark);
+                        return halted;
+                    }
+                    if (empty == pz_engine::ok && e.unknown == 0) {
+                        if (record()) {
+                            e.undo(mark);
+                            return done;
+                        }
+                        empty = pz_engine::broken;
+                    }
+                    if (filled == pz_engine::broken && empty == pz_engine::broken) {
+                        e.undo(mark);
+                        return dead;
+                    }
+                    if (filled == pz_engine::broken) {
+                        progress = true; // keep the empty cell and all it implied
+                        ++state;
+                        continue;
+                    }
+                    if (empty == pz_engine::broken) {
+                        e.undo(mark);
+                        e.set(index, pz_filled);
+                        const pz_engine::status s = e.propagate();
+                        if (s != pz_engine::ok)
+                            return s == pz_engine::stopped ? halted : dead;
+                        progress = true;
+                        ++state;
+                        continue;
+                    }
+                    // Both values hold: what they agree on holds in every solution.
+                    common.clear();
+                    for (size_t t = mark + 1; t < e.trail.size(); ++t) {
+                        const int i = e.trail[t].index;
+                        if (stamp[i] == epoch && probe_value[i] == e.grid[i])
+                            common.push_back({i, e.grid[i]});
+                    }
+                    e.undo(mark);
+                    if (!common.empty()) {
+                        for (const pz_engine::change &c : common)
+                            e.set(c.index, c.before);
+                        const pz_engine::status s = e.propagate();
+                        if (s != pz_engine::ok)
+                            return s == pz_engine::stopped ? halted : dead;
+                        progress = true;
+                        ++state;
+                        continue;
+                    }
+                    seen[index] = state;
+                    seen_filled[index] = filled_count;
+                    seen_empty[index] = empty_count;
                 }
                 const long score = static_cast<long>(filled_count + 1) * static_cast<long>(empty_count + 1);
                 if (score > best) {
