@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
@@ -136,6 +138,20 @@ inline bool save_exists() {
     save_file_init_path();
     return save_file_exists();
 }
+
+// The settings file the tests' environment points the game at.
+inline std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
+
+// A run from a fresh start: no save, no settings, a dialog recorder and a script.
+class fresh_game_test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        save_remove();
+        std::filesystem::remove(settings_ini());
+    }
+    dialog_recorder rec;
+    game_script s;
+};
 
 // The string ids of the text buttons in a window, oldest first.
 inline std::vector<dword> window_button_labels(dword window) {

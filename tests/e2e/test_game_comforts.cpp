@@ -22,7 +22,6 @@ namespace {
 constexpr u32 white = 0xFFFFFFFF, yellow = 0xFFFFFF00;
 constexpr int gx = 402, gy = 250; // puzzle 0's 10 x 10 grid
 
-std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
 
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk); }
 // Ctrl held round a key.
@@ -45,15 +44,7 @@ bool row_1_white() { return row_1_clue_ink().first > 10 && row_1_clue_ink().seco
 
 bool banner_shown() { return frame_pixel(0, necrogram_banner_top) == yellow; }
 
-class GameComforts : public ::testing::Test {
-protected:
-    void SetUp() override {
-        save_remove();
-        std::filesystem::remove(settings_ini());
-    }
-    dialog_recorder rec;
-    game_script s;
-};
+class GameComforts : public fresh_game_test {};
 
 // A damaged settings file gives the defaults: music, and clue marks that follow every
 // mark, undo and redo. Keys wait while a mouse button is held. Undo and redo take whole

@@ -14,7 +14,6 @@
 
 namespace {
 
-std::string settings_ini() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/tombweaver/settings.ini"; }
 
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); }
 game_script &ctrl_z(game_script &s) {
@@ -61,15 +60,7 @@ game_script &hint_until_captured(game_script &s) {
     });
 }
 
-class GameHints : public ::testing::Test {
-protected:
-    void SetUp() override {
-        save_remove();
-        std::filesystem::remove(settings_ini());
-    }
-    dialog_recorder rec;
-    game_script s;
-};
+class GameHints : public fresh_game_test {};
 
 // Location 0: a wrong fill is outlined first; undone, the hint is the line that forces
 // most, outlined on the frame; a second press marks it as one step that Ctrl+Z takes
