@@ -130,6 +130,19 @@ struct searcher {
             if (e.unknown == 0)
                 return record() ? done : dead; // a repeat leads nowhere new
             bool progress = false;
+            outcome failed = dead;
+            // Propagates a settled cell's consequences: false with *why when the grid
+            // breaks or the limit stops the work; else notes the progress.
+            auto settle = [&](outcome *why) {
+                const pz_engine::status s = e.propagate();
+                if (s != pz_engine::ok) {
+                    *why = s == pz_engine::stopped ? halted : dead;
+                    return false;
+                }
+                progress = true;
+                ++state;
+                return true;
+            };
             long best = -1;
             for (int index = 0; index < e.cells && !e.stop; ++index) {
                 if (e.grid[index] != pz_unknown)
@@ -184,11 +197,8 @@ struct searcher {
                     if (empty == pz_engine::broken) {
                         e.undo(mark);
                         e.set(index, pz_filled);
-                        const pz_engine::status s = e.propagate();
-                        if (s != pz_engine::ok)
-                            return s == pz_engine::stopped ? halted : dead;
-                        progress = true;
-                        ++state;
+                        if (!settle(&failed))
+                            return failed;
                         continue;
                     }
                     // Both values hold: what they agree on holds in every solution.
@@ -202,11 +212,8 @@ struct searcher {
                     if (!common.empty()) {
                         for (const pz_engine::change &c : common)
                             e.set(c.index, c.before);
-                        const pz_engine::status s = e.propagate();
-                        if (s != pz_engine::ok)
-                            return s == pz_engine::stopped ? halted : dead;
-                        progress = true;
-                        ++state;
+                        if (!settle(&failed))
+                            return failed;
                         continue;
                     }
                     seen[index] = state;
