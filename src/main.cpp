@@ -95,6 +95,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_ending_keydown},
+    /* appmode_freeplay: for now the title screen stands in for the free-play screen */
+    {.init = appmode_main_menu_init,
+     .free = appmode_main_menu_free,
+     .update = appmode_main_menu_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_main_menu_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

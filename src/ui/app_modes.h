@@ -9,7 +9,8 @@ enum {
     appmode_necrogram = 4,
     appmode_exit = 5,
     appmode_ending = 6,
-    num_app_modes = 7,
+    appmode_freeplay = 7,
+    num_app_modes = 8,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers
