@@ -22,6 +22,4 @@ void freeplay_set_current(freeplay_puzzle p) {
 void freeplay_board_captured(double, int) {}
 void freeplay_board_keep(const necrogram_board *, double) {}
 bool freeplay_board_restore(necrogram_board *, double *) { return false; }
-bool freeplay_step(int) { return false; }
 bool freeplay_start_generated(int, int, int, u32) { return false; }
-bool freeplay_open_files(const std::vector<std::string> &) { return false; }

@@ -18,7 +18,7 @@ enum freeplay_origin : int { freeplay_origin_generated = 0, freeplay_origin_file
 
 // The free-play puzzle the board plays.
 struct freeplay_puzzle {
-    pz_puzzle puzzle;          // its clues; goal set when known (always for generated ones)
+    pz_puzzle puzzle;          // its clues, and always a goal: the picture, or the first solution found
     int origin = freeplay_origin_generated;
     int grade = 0;             // generated: the pz_grade asked for
     u32 number = 0;            // generated: the puzzle number
