@@ -35,3 +35,17 @@ constexpr dword str_end_caption = 45;
 constexpr dword str_end_line_1 = 46;
 constexpr dword str_end_line_2 = 47;
 constexpr dword str_end_title = 48;
+
+// Free play: the title's button, the screen's choices and its texts.
+constexpr dword str_mm_freeplay = 54;
+constexpr dword str_fp_size_first = 55; // "5x5" to "30x30", six rows
+constexpr dword str_fp_grade_first = 61; // "Easy", "Medium", "Hard"
+constexpr dword str_fp_random = 64;
+constexpr dword str_fp_size = 65;
+constexpr dword str_fp_grade = 66;
+constexpr dword str_fp_number = 67;
+constexpr dword str_fp_recent = 68;
+constexpr dword str_fp_making = 69;
+constexpr dword str_fp_not_solved = 70;
+constexpr dword str_fp_best = 71;
+constexpr dword str_fp_kept = 72;
