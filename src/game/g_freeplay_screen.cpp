@@ -13,6 +13,7 @@
 #include "ui/app_modes.h"
 #include "ui/ec_ui.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -119,10 +120,18 @@ std::string hints_text(int hints) {
     return hints == 0 ? "no hints" : hints == 1 ? "1 hint" : std::to_string(hints) + " hints";
 }
 
-int draw_text(int x, int y, const std::string &text, u32 colour, int text_scale = scale) {
+// Draws text, cut short with "..." where it would pass max_width pixels.
+int draw_text(int x, int y, const std::string &text, u32 colour, int max_width = 1280) {
     safestring s;
     safestring_create(&s, text.c_str());
-    return gfx2d_draw_string(x, y, &s, colour, text_scale);
+    if (gfx2d_strlen(&s, scale) > max_width) {
+        std::string cut = text.substr(0, std::min(text.size(), (std::size_t)max_string_size - 4));
+        do {
+            cut.pop_back();
+            safestring_create(&s, (cut + "...").c_str());
+        } while (!cut.empty() && gfx2d_strlen(&s, scale) > max_width);
+    }
+    return gfx2d_draw_string(x, y, &s, colour, scale);
 }
 
 int draw_text_id(int x, int y, dword id, u32 colour) {
@@ -146,9 +155,9 @@ void draw_recent() {
     draw_text_id(recent_x, recent_y - 8, str_fp_recent, dim_colour);
     int y = recent_y + 32;
     for (const freeplay_record &r : freeplay_records_recent(progress, freeplay_recent_shown)) {
-        draw_text(recent_x, y, r.name, text_colour, 1);
-        draw_text(recent_x + 16, y + 12, freeplay_time_text(r.seconds) + ", " + hints_text(r.hints), dim_colour, 1);
-        y += 36;
+        draw_text(recent_x, y, r.name, text_colour, win_x2 - slice - recent_x - 8);
+        draw_text(recent_x + slice, y + 20, freeplay_time_text(r.seconds) + ", " + hints_text(r.hints), dim_colour);
+        y += 52;
     }
 }
 
@@ -180,7 +189,7 @@ void screen_draw(int, int) {
                                  : slash == std::string::npos         ? k.path
                                                                       : k.path.substr(slash + 1);
         const int x = label_x + draw_text_id(label_x, kept_y, str_fp_kept, dim_colour) + slice;
-        draw_text(x, kept_y, what, text_colour);
+        draw_text(x, kept_y, what, text_colour, recent_x - 16 - x);
     }
     draw_recent();
 
@@ -220,6 +229,9 @@ void appmode_freeplay_init() {
         for (dynamic_button_data &b : grade_buttons)
             add_button(&b);
         add_button(&random_button);
+        // Play, Continue and Back spread across the foot; without Continue the two close in.
+        play_button.x = (progress.have_board ? 400 : 520) - win_x1;
+        back_button.x = (progress.have_board ? 880 : 760) - win_x1;
         add_button(&play_button);
         if (progress.have_board)
             add_button(&continue_button);
@@ -317,4 +329,5 @@ void fp_do_back(dword id) {
 int freeplay_screen_size() { return freeplay_sizes[chosen_size]; }
 int freeplay_screen_grade() { return chosen_grade; }
 u32 freeplay_screen_number() { return chosen_number(); }
+const freeplay_record *freeplay_screen_record() { return chosen_record; }
 dword freeplay_window_get() { return screen_window; }

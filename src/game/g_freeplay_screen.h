@@ -40,6 +40,8 @@ void fp_do_back(dword id);
 int freeplay_screen_size();
 int freeplay_screen_grade();
 u32 freeplay_screen_number();
+// The chosen puzzle's record shown, or null when it has not been solved (tests).
+const struct freeplay_record *freeplay_screen_record();
 // The screen's window, invalid_id while it is not shown (tests).
 dword freeplay_window_get();
 
