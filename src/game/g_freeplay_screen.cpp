@@ -50,8 +50,10 @@ constexpr std::size_t max_digits = 10;
 dword background_layer = invalid_id;
 dword screen_window = invalid_id;
 bool leave_requested = false;
-// Play was pressed: this frame shows "Making the puzzle...", the next one makes it.
+// Play or Continue was pressed: this frame shows "Making the puzzle...", the next one
+// makes it (a 30x30 hard puzzle takes about a second).
 bool making = false, making_shown = false;
+bool making_kept = false; // the kept board's puzzle rather than the chosen one
 
 // Kept for the session: the next visit starts with the same size and grade.
 int chosen_size = 3; // 20x20
@@ -260,8 +262,11 @@ void appmode_freeplay_update() {
     }
     if (making && making_shown) {
         making = making_shown = false;
-        freeplay_start_generated(freeplay_sizes[chosen_size], freeplay_sizes[chosen_size], chosen_grade,
-                                 chosen_number());
+        if (making_kept)
+            freeplay_continue();
+        else
+            freeplay_start_generated(freeplay_sizes[chosen_size], freeplay_sizes[chosen_size], chosen_grade,
+                                     chosen_number());
         return; // on the board, or still here after the box
     }
     appmode_main_menu_update();
@@ -311,13 +316,14 @@ void fp_do_play(dword id) {
     if (!ec_assert(id == fp_play_id))
         return;
     making = true; // made once "Making the puzzle..." has been on the screen for a frame
-    making_shown = false;
+    making_shown = making_kept = false;
 }
 
 void fp_do_continue(dword id) {
     if (!ec_assert(id == fp_continue_id))
         return;
-    freeplay_continue(); // on the board, or here after the box
+    making = making_kept = true;
+    making_shown = false;
 }
 
 void fp_do_back(dword id) {

@@ -22,7 +22,7 @@ constexpr int freeplay_recent_shown = 5;
 // Continue (when an unfinished board is kept) and Back; the title song.
 void appmode_freeplay_init();
 void appmode_freeplay_free();
-// One frame; the frame after Play shows "Making the puzzle...", the next makes it.
+// One frame; the frame after Play or Continue shows "Making the puzzle...", the next makes it.
 void appmode_freeplay_update();
 // Arrows and Tab move the focus, Return and Space press it (Return with no focus plays),
 // digits and Backspace edit the number, Escape goes back to the title.
