@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -109,7 +110,11 @@ void freeplay_board_keep(const necrogram_board *b, double seconds) {
     k.height = height;
     k.grade = current.grade;
     k.number = current.number;
-    k.path = current.path;
+    // Read again from wherever the game is started next time.
+    std::error_code error;
+    const std::filesystem::path absolute = current.path.empty() ? std::filesystem::path()
+                                                                : std::filesystem::absolute(current.path, error);
+    k.path = error ? current.path : absolute.string();
     k.index_in_file = current.index_in_file;
     k.seconds = whole_seconds(seconds);
     k.hints = std::max(0, (int)b->hints_used);
