@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdio>
 #include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -55,11 +56,20 @@ std::string field_text(std::string_view text, std::size_t limit) {
     return out;
 }
 
+// A key or name as the game writes them: no control characters, not too long.
+bool plain(std::string_view text) {
+    return text.size() <= max_name &&
+           std::none_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; });
+}
+
 bool parse_record(std::string_view line, freeplay_record *r) {
     const std::vector<std::string_view> f = split(line, 6);
-    return f.size() == 6 && number(f[1], 0L, 0x7FFFFFFFL, &r->order) && number(f[2], 0, max_seconds, &r->seconds) &&
-           number(f[3], 0, max_hints, &r->hints) && !f[4].empty() && f[4].size() <= max_name &&
-           (r->key = f[4], r->name = f[5], r->name.size() <= max_name);
+    if (f.size() != 6 || !number(f[1], 0L, 0x7FFFFFFFL, &r->order) || !number(f[2], 0, max_seconds, &r->seconds) ||
+        !number(f[3], 0, max_hints, &r->hints) || f[4].empty() || !plain(f[4]) || !plain(f[5]))
+        return false;
+    r->key = f[4];
+    r->name = f[5];
+    return true;
 }
 
 bool parse_board(std::string_view line, freeplay_kept_board *b) {
@@ -71,41 +81,12 @@ bool parse_board(std::string_view line, freeplay_kept_board *b) {
         return false;
     if (f[9].size() != (std::size_t)(b->width * b->height) || f[9].find_first_not_of(".#x") != std::string_view::npos)
         return false;
-    if (f[10].empty() || f[10].size() > max_name || f[11].size() >= (std::size_t)max_path)
+    if (f[10].empty() || !plain(f[10]) || f[11].size() >= (std::size_t)max_path)
         return false;
     b->cells = f[9];
     b->key = f[10];
     b->path = f[11];
     return b->origin == freeplay_origin_generated || !b->path.empty();
-}
-
-// The whole text, or false when it is not a progress file of ours.
-bool parse(std::string_view text, freeplay_progress *progress) {
-    bool first = true;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        if (end == std::string_view::npos)
-            return false; // cut short: every line the game writes ends
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end + 1);
-        if (first) {
-            if (line != version_line)
-                return false;
-            first = false;
-        } else if (line.starts_with("record\t")) {
-            freeplay_record r;
-            if (!parse_record(line, &r) || freeplay_record_find(*progress, r.key))
-                return false;
-            progress->records.push_back(std::move(r));
-        } else if (line.starts_with("board\t") && !progress->have_board) {
-            if (!parse_board(line, &progress->board))
-                return false;
-            progress->have_board = true;
-        } else {
-            return false;
-        }
-    }
-    return !first;
 }
 
 void tell(const char *caption, const char *format, const char *path, const char *why) {
@@ -150,6 +131,36 @@ std::string freeplay_puzzle_key(const freeplay_puzzle &p) {
     return text;
 }
 
+bool freeplay_progress_parse(std::string_view text, freeplay_progress *progress) {
+    *progress = {};
+    std::unordered_set<std::string> keys;
+    bool first = true;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        if (end == std::string_view::npos)
+            return false; // cut short: every line the game writes ends
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + 1);
+        if (first) {
+            if (line != version_line)
+                return false;
+            first = false;
+        } else if (line.starts_with("record\t")) {
+            freeplay_record r;
+            if ((int)keys.size() >= freeplay_max_records || !parse_record(line, &r) || !keys.insert(r.key).second)
+                return false;
+            progress->records.push_back(std::move(r));
+        } else if (line.starts_with("board\t") && !progress->have_board) {
+            if (!parse_board(line, &progress->board))
+                return false;
+            progress->have_board = true;
+        } else {
+            return false;
+        }
+    }
+    return !first;
+}
+
 freeplay_progress freeplay_progress_read() {
     freeplay_progress progress;
     const char *path = save_folder_file_path(freeplay_file_name);
@@ -166,17 +177,14 @@ freeplay_progress freeplay_progress_read() {
         }
         platform_file_close(file);
     }
-    if (!fits || !parse(text, &progress)) {
+    if (!fits || !freeplay_progress_parse(text, &progress)) {
         set_aside(path);
         return {};
     }
     return progress;
 }
 
-bool freeplay_progress_write(const freeplay_progress &progress) {
-    const char *path = save_folder_file_path(freeplay_file_name);
-    if (!path[0] || file_refused)
-        return false; // the player has been told
+std::string freeplay_progress_text(const freeplay_progress &progress) {
     std::vector<freeplay_record> records = progress.records;
     if ((int)records.size() > freeplay_max_records) {
         std::sort(records.begin(), records.end(), [](const auto &a, const auto &b) { return a.order > b.order; });
@@ -190,12 +198,20 @@ bool freeplay_progress_write(const freeplay_progress &progress) {
                 "\n";
     const freeplay_kept_board &b = progress.board;
     // A path with a line end cannot be written back: that board is not kept.
-    if (progress.have_board && b.path.find_first_of("\r\n") == std::string::npos)
+    if (progress.have_board && b.path.find('\n') == std::string::npos)
         text += "board\t" + std::to_string(b.origin) + "\t" + std::to_string(b.width) + "\t" +
                 std::to_string(b.height) + "\t" + std::to_string(b.grade) + "\t" + std::to_string(b.number) + "\t" +
                 std::to_string(b.index_in_file) + "\t" + std::to_string(b.seconds) + "\t" +
                 std::to_string(b.hints) + "\t" + b.cells + "\t" + field_text(b.key, max_name) + "\t" + b.path +
                 "\n";
+    return text;
+}
+
+bool freeplay_progress_write(const freeplay_progress &progress) {
+    const char *path = save_folder_file_path(freeplay_file_name);
+    if (!path[0] || file_refused)
+        return false; // the player has been told
+    const std::string text = freeplay_progress_text(progress);
     if (platform_file_replace(path, text.data(), text.size()) == (long)text.size())
         return true;
     if (write_failure_told) {

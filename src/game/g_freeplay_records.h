@@ -13,6 +13,7 @@
 #include "game/g_freeplay.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 constexpr const char *freeplay_file_name = "freeplay.txt";
@@ -28,6 +29,8 @@ struct freeplay_record {
     int seconds = 0;  // the best time
     int hints = 0;    // the hints used in that time
     long order = 0;   // when it was last solved: a later solve has a larger order
+
+    bool operator==(const freeplay_record &) const = default;
 };
 
 // The unfinished board, with what it takes to make its puzzle again.
@@ -42,6 +45,8 @@ struct freeplay_kept_board {
     int seconds = 0;
     int hints = 0;
     std::string cells; // width * height of '.', '#', 'x'
+
+    bool operator==(const freeplay_kept_board &) const = default;
 };
 
 struct freeplay_progress {
@@ -53,6 +58,13 @@ struct freeplay_progress {
 // A puzzle's identity: "WxH grade number" for a generated one; for one from a file
 // "clues " and a hash of its clues, so the same puzzle matches wherever it was read from.
 std::string freeplay_puzzle_key(const freeplay_puzzle &p);
+
+// The file's text: freeplay_max_records records at most (the latest), and the board unless
+// its path holds a line end.
+std::string freeplay_progress_text(const freeplay_progress &progress);
+// Reads that text back; false when it is not ours (a wrong version, a line that does
+// not parse, a record's key twice, more records than the game writes).
+bool freeplay_progress_parse(std::string_view text, freeplay_progress *out);
 
 // The file's contents. A missing file is no progress; a damaged one (a line that does not
 // parse, a wrong version, over freeplay_max_file_size) is moved aside to
