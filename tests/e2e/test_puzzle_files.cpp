@@ -149,6 +149,14 @@ TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_sol
         EXPECT_EQ(appmode_map, current_app_mode_get());
         EXPECT_EQ(refused, told());
     });
+    // Many at once: five boxes, the last counting the rest.
+    const std::string missing = (dir.root / "missing.non").string();
+    s.drop(std::vector<std::string>(7, missing)).passes(2).then([&] {
+        const std::vector<std::string> texts = told();
+        ASSERT_EQ(5u, texts.size());
+        EXPECT_EQ(missing + ": No such file or directory", texts[0]);
+        EXPECT_EQ(missing + ": No such file or directory\n\nAnd 2 more puzzles or files could not be played.", texts[4]);
+    });
     s.then([] {
          freeplay_off();
          puzzle_set_active(0);
