@@ -2,6 +2,8 @@
 // window, the list stepped through, and the files and puzzles refused with a box
 #include "game/g_freeplay.h"
 #include "game/g_necrogram.h"
+#include "game/g_question.h"
+#include "game/g_strings.h"
 #include "game_script.h"
 #include "puzzle/pz_format.h"
 
@@ -54,9 +56,12 @@ void key(unsigned virtual_key) {
 }
 
 // Fills a picture's cells with the keys, wherever the board lays its cells out: the
-// first arrow shows the cursor on the top-left cell, then each row from its left end.
+// first arrow shows the cursor, which goes to the top row, then each row from its left end.
 void fill_by_keys(game_script &s, const std::vector<std::string> &picture) {
-    s.then([] { key(vk_right); });
+    s.then([rows = picture.size()] {
+        for (size_t i = 0; i <= rows; ++i)
+            key(vk_up);
+    });
     for (const std::string &row : picture)
         s.then([row] {
             for (size_t i = 0; i < row.size(); ++i)
@@ -96,7 +101,13 @@ TEST_F(puzzle_files_test, a_dropped_file_of_game_ids_is_a_list_stepped_through_w
                                                    pz_write_id(drawn(bat)) + "\n2x2:1/1/1/1\n3x1:1/1//1.1\n");
     // The splash takes no drop.
     s.wait_mode(appmode_splash).drop({ids}).passes(3).then([] { EXPECT_EQ(appmode_splash, current_app_mode_get()); });
-    s.skip_splash().drop({ids}).wait_mode(appmode_necrogram).then([this, ids] {
+    // Nor does a question waiting for its answer.
+    s.skip_splash().then([] { question_open(str_mm_new_game_caption, nullptr, nullptr, nullptr); });
+    s.drop({ids}).passes(3).then([] {
+        EXPECT_EQ(appmode_main_menu, current_app_mode_get());
+        question_keydown(vk_escape);
+    });
+    s.drop({ids}).wait_mode(appmode_necrogram).then([this, ids] {
         const freeplay_puzzle *p = freeplay_current();
         EXPECT_EQ("pairs.txt (1 of 4)", p->caption);
         EXPECT_EQ(drawn(ghost).goal, p->puzzle.goal);
