@@ -224,9 +224,11 @@ int parse_command_line(int argc, char **argv, int *window_choice, std::vector<st
             files->push_back(arg);
             continue;
         }
-        if (std::strcmp(arg, "--") == 0)
+        if (std::strcmp(arg, "--") == 0) {
             options = false;
-        else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            continue;
+        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
             return print_and_end(usage_text);
         if (std::strcmp(arg, "--version") == 0)
             return print_and_end("tombweaver " TW_VERSION "\n");
@@ -269,7 +271,7 @@ bool open_files_for_run() {
 }
 
 // Files dropped on the window open on the title, the map, the free-play screen and the
-// board (a story board keeps its marks first, as leaving it does); elsewhere, and while
+// board (which keeps its marks first, as leaving it does); elsewhere, and while
 // a question waits for its answer, a drop is ignored. A message box holds the loop, so
 // no drop arrives while one is up.
 void open_dropped_files(const std::vector<std::string> &files) {

@@ -150,7 +150,7 @@ TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_sol
         unsolvable + ": the puzzle has no solution",
     };
     // Named on the command line: the boxes, then the title as usual.
-    s.command_line({damaged, too_big, unsolvable});
+    s.command_line({"--window", damaged, "--", too_big, unsolvable});
     s.skip_splash().then([&] {
         EXPECT_EQ(refused, told());
         set_app_mode(appmode_map);
