@@ -29,7 +29,7 @@ void BM_hints_to_solve(benchmark::State &state) {
     double analysis_ms = 0, slowest = 0;
     int hints = 0, by_kind[8] = {};
     for (auto _ : state) {
-        necrogram_load(board.get(), size, cells);
+        necrogram_load(board.get(), size, size, cells);
         necrogram_make_row_clues(board.get());
         necrogram_make_column_clues(board.get());
         auto t = std::chrono::steady_clock::now();

@@ -8,24 +8,64 @@ constexpr dword ng_exit_id = 100;
 constexpr dword ng_undo_id = 101;
 constexpr dword ng_redo_id = 102;
 constexpr dword ng_hint_id = 103;
+constexpr dword ng_previous_id = 104; // free play's list
+constexpr dword ng_next_id = 105;
 
 // The board is centred in the layout area at the framebuffer's left; the column to its
 // right holds the key legend, the hints used and the Hint, Undo, Redo and Map buttons.
 constexpr int necrogram_area_width = 1024;
 constexpr int necrogram_area_height = 720;
+// The story's cells and clue pitch; a tile of the board's sheet is a cell's size.
 constexpr int necrogram_cell_size = 32;
 constexpr int necrogram_clue_pitch = 20;
-
-// Where a board of edge size sits in the layout area, in framebuffer pixels.
-struct necrogram_layout {
-    int clue_band, total, left, top, grid_x, grid_y;
+// Square boards up to this side keep the story's layout; any other shape is fitted.
+constexpr int necrogram_story_max = 15;
+// The fitted layouts' smallest cell, and the smallest whose clues are drawn at scale 2.
+constexpr int necrogram_min_cell = 14;
+constexpr int necrogram_big_clue_cell = 22;
+// The board sheet's tiles.
+enum : int {
+    necrogram_tile_full = 0,
+    necrogram_tile_cross = 1,
+    necrogram_tile_even = 2,
+    necrogram_tile_odd = 3,
+    necrogram_tile_strip_odd = 4,
+    necrogram_tile_strip_hover = 5,
+    necrogram_num_tiles = 6,
 };
-necrogram_layout necrogram_layout_for(int size);
+
+// Where a board sits in the layout area, in framebuffer pixels: its cells' size and the
+// clues' font scale, where the clue strips begin (left of the rows, above the columns),
+// and the grid.
+struct necrogram_layout {
+    int cell = necrogram_cell_size;
+    int clue_scale = 2;
+    int strip_left = 0, strip_top = 0;
+    int grid_x = 0, grid_y = 0;
+    int grid_width = 0, grid_height = 0;
+};
+// The story's layout of a square board of edge size: cells of 32, a clue band of size / 2
+// clues at a pitch of 20 (longer lists reach past it), centred in the area.
+necrogram_layout necrogram_story_layout(int size);
+// Whether a board of that shape keeps the story's layout (square, up to necrogram_story_max).
+bool necrogram_story_shape(int width, int height);
+// The board's layout: the story's for its shapes; for any other the largest cell (at most
+// 32, at least necrogram_min_cell) at which the clue bands, sized by the longest lists, and
+// the grid fit the area above the hint's strip, all centred.
+necrogram_layout necrogram_layout_for(const necrogram_board *b);
+// A clue's place in a list: the width of its number (a number of 10 and more at scale 2
+// is drawn at scale 1, as wide as one digit), and a column list's step from clue to clue.
+int necrogram_clue_place(int value, int scale);
+int necrogram_clue_rise(int scale);
+
+struct kzg_sprite_data;
+// Draws a tile of the board's sheet at a cell size: the sprite itself at 32, a copy shrunk
+// by averaging below it (made once a sheet and size).
+void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size);
 
 // The board on the screen, read-only. It keeps its last puzzle after the screen is left.
 const necrogram_board *necrogram_shown();
-// Its state, read-only: edge, solved, a cell's mark, the hovered cell ((-1, -1): none).
-int necrogram_get_size();
+// Its state, read-only: solved, a cell's mark, the hovered cell ((-1, -1): none).
 bool necrogram_solved();
 u8 necrogram_get_mark(int row, int column);
 void necrogram_get_hover(int *column, int *row);
@@ -47,6 +87,14 @@ void necrogram_do_exit(dword id);
 // or forward in the visit's history. A foreign id raises its assertion.
 void necrogram_do_undo(dword id);
 void necrogram_do_redo(dword id);
+// Free play's Previous and Next buttons (and PageUp, PageDown): keeps the unfinished
+// board, then puts the list's puzzle before or after it on the board (freeplay_step).
+// Nothing at either end of the list. A foreign id raises its assertion.
+void necrogram_do_step(dword id);
+// Whether the board plays free play's puzzle, and the seconds played on it (counted while
+// the window is active and no message box is up, from what was kept of it before).
+bool necrogram_free_play();
+double necrogram_play_seconds();
 // The Hint button's handler (and T's): the next step of reasoning, or the step shown applied.
 void necrogram_do_hint(dword id);
 

@@ -33,7 +33,7 @@ protected:
     std::vector<int> row_clues(int r) { return {b->row_clues[r], b->row_clues[r] + b->row_clue_count[r]}; }
     std::vector<int> column_clues(int c) { return {b->column_clues[c], b->column_clues[c] + b->column_clue_count[c]}; }
     void load_cells(int size, const u8 *cells) {
-        necrogram_load(b, size, cells);
+        necrogram_load(b, size, size, cells);
         necrogram_make_row_clues(b);
         necrogram_make_column_clues(b);
     }
@@ -71,10 +71,10 @@ TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
 
     // Out of range: refused, the board left empty. The largest board's full line is 32.
     std::vector<u8> full(33 * 33, 1);
-    necrogram_load(b, 33, full.data());
-    EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
-    EXPECT_EQ(b->size, 0);
-    necrogram_load(b, 10, nullptr);
+    necrogram_load(b, 33, 33, full.data());
+    EXPECT_TRUE(rec.asserted("width <= max_necrogram_size"));
+    EXPECT_EQ(b->width, 0);
+    necrogram_load(b, 10, 10, nullptr);
     EXPECT_TRUE(rec.asserted("cells"));
     load_cells(32, full.data());
     EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
