@@ -288,9 +288,6 @@ void sync_history_buttons() {
     set(next_button, p && p->list_index + 1 < p->list_count);
 }
 
-// One tile of the board's sheet at the cell size; a sheet that failed to load draws nothing.
-void draw_tile(int x, int y, int tile, int size) { necrogram_draw_tile(&nonoblocks_sprite, x, y, tile, size); }
-
 void necrogram_make_background() {
     // The framebuffer's size: the layer is stretched with it to the window.
     const int w = screen_width, h = screen_height;
@@ -311,28 +308,22 @@ void necrogram_make_background() {
     zel_free(pixels);
 }
 
-// A clue in its place (x, y: the top-left of a digit at the board's clue scale): one digit
-// as the character, 10 and more as a decimal number centred on the digit's place, at scale 1
-// on a board of scale 2 to keep clear of its neighbours.
-void draw_clue(int x, int y, int value, u32 colour, int board_scale) {
+// A clue in its place (x, y: the top-left of a digit at the layout's clue scale), its number
+// centred on the digit's place, lowered to the middle of the place when drawn smaller.
+void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, bool column) {
     const int shadow_x = 1, shadow_y = 1; // black, one pixel right and down
+    const necrogram_clue_text text = necrogram_clue_text_for(l, value, column);
     if (value < 10) {
         const char c = (char)('0' + value);
-        gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, board_scale);
-        gfx2d_draw_char(x, y, c, colour, board_scale);
+        gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, text.scale);
+        gfx2d_draw_char(x, y, c, colour, text.scale);
         return;
     }
     safestring number;
     safestring_create(&number, number_text_format(value));
-    const int digit = font_kern_width('0') * board_scale;
-    int scale = board_scale;
-    int w = gfx2d_strlen(&number, scale);
-    if (w > necrogram_clue_pitch - 2) {
-        scale = 1;
-        w = gfx2d_strlen(&number, scale);
-        y += 4;
-    }
-    x += (digit - w) / 2;
+    x += (font_kern_width('0') * l.clue_scale - text.width) / 2;
+    y += 4 * (l.clue_scale - text.scale);
+    const int scale = text.scale;
     gfx2d_draw_string(x + shadow_x, y + shadow_y, &number, colour_black, scale);
     gfx2d_draw_string(x, y, &number, colour, scale);
 }
@@ -434,48 +425,57 @@ void draw_banner() {
 
 } // namespace
 
-void necrogram_draw() {
-    if (board_empty())
+void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
+    if (b->width <= 0 || b->height <= 0)
         return;
-    const int w = board.width, h = board.height;
-    const necrogram_layout l = necrogram_layout_for(&board);
-    const int s = l.cell, d = l.clue_scale;
+    const int w = b->width, h = b->height;
+    const necrogram_layout l = necrogram_layout_for(b);
+    auto draw_tile = [sheet](int x, int y, int tile, int size) { necrogram_draw_tile(sheet, x, y, tile, size); };
+    const int s = l.cell;
     const int gx = l.grid_x, gy = l.grid_y, right = gx + l.grid_width, bottom = gy + l.grid_height;
 
-    // Row strips and clues, the lists ending a gap before the grid.
+    // The strips: the hovered row's and column's marked, the others by their parity.
+    int row_tiles[max_necrogram_size], column_tiles[max_necrogram_size];
+    for (int r = 0; r < h; ++r)
+        row_tiles[r] = !captured && r == b->hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+    for (int c = 0; c < w; ++c)
+        column_tiles[c] = !captured && c == b->hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+    necrogram_draw_strip_band(sheet, l.strip_left, gy, gx - l.strip_left, l.grid_height, s, row_tiles, true);
+    necrogram_draw_strip_band(sheet, gx, l.strip_top, l.grid_width, gy - l.strip_top, s, column_tiles, false);
+
+    // Row clues, the lists ending a gap before the grid.
     for (int r = 0; r < h; ++r) {
         const int y = gy + s * r;
-        const int tile = !captured && r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
-        for (int x = l.strip_left; x < gx; x += s)
-            draw_tile(x, y, tile, s);
-        const int count = board.row_clue_count[r];
-        const u32 colour = clue_colour(necrogram_row_satisfied(&board, r));
+        const int count = b->row_clue_count[r];
+        const u32 colour = clue_colour(necrogram_row_satisfied(b, r));
+        // The story's lists at their pitch, a digit's place a row's sixth pixel; a fitted
+        // layout's by their widths, each number from its place's left, in the row's middle.
+        const int d = l.clue_scale, digit = font_kern_width('0') * d;
         int x = gx;
         for (int i = count - 1; i >= 0; --i) {
-            const int value = board.row_clues[r][i], place = necrogram_clue_place(value, d);
-            x -= place + 4;
-            draw_clue(x + (place - 8 * d) / 2, y + (s - 8 * d) / 2 - d, value, colour, d);
+            const int value = b->row_clues[r][i];
+            x -= necrogram_row_clue_advance(l, value);
+            const int centring = l.clue_pitch > 0 ? 0 : (digit - necrogram_clue_text_for(l, value, false).width) / 2;
+            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value, colour, false);
         }
     }
-    // Column strips and clues.
-    const int rise = necrogram_clue_rise(d);
+    // Column clues: the story's a column's seventh pixel on; a fitted layout's in the column's middle.
+    const int rise = l.column_rise, digit = font_kern_width('0') * l.clue_scale;
+    const int column_x = l.clue_pitch > 0 ? 7 : (s - digit + l.clue_scale) / 2;
     for (int c = 0; c < w; ++c) {
         const int x = gx + s * c;
-        const int tile = !captured && c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
-        for (int y = l.strip_top; y < gy; y += s)
-            draw_tile(x, y, tile, s);
-        const int count = board.column_clue_count[c];
-        const u32 colour = clue_colour(necrogram_column_satisfied(&board, c));
+        const int count = b->column_clue_count[c];
+        const u32 colour = clue_colour(necrogram_column_satisfied(b, c));
         for (int i = 0; i < count; ++i)
-            draw_clue(x + (s - 8 * d) / 2 - 1, gy - rise * count + rise * i, board.column_clues[c][i], colour, d);
+            draw_clue(l, x + column_x, gy - rise * count + rise * i, b->column_clues[c][i], colour, true);
     }
     // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
     // one plain ground, the filled cells without lines between them, no crosses.
+    necrogram_draw_ground(sheet, l, w, h, captured);
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
             const int x = gx + s * c, y = gy + s * r;
-            draw_tile(x, y, captured ? tile_even : ((r + c) & 1) + tile_even, s);
-            const u8 mark = necrogram_mark_at(&board, r, c);
+            const u8 mark = necrogram_mark_at(b, r, c);
             if (mark == mark_full)
                 draw_tile(x, y, tile_full, s);
             else if (mark == mark_cross && !captured)
@@ -492,9 +492,9 @@ void necrogram_draw() {
         for (int k = 1; 5 * k < h; ++k)
             for (int i = 0; i < guide; ++i)
                 gfx2d_draw_hline(gx, right, gy + 5 * s * k - i, colour_yellow);
-        for (int k = 1; 5 * k < w; ++k)
+        if (w > 5)
             for (int i = 0; i < guide; ++i)
-                gfx2d_draw_vline(gx + 5 * s * k - i, gy, bottom, colour_yellow);
+                gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, colour_yellow);
     }
     gfx2d_draw_hline(gx, right, gy, colour_black);
     gfx2d_draw_hline(gx, right, bottom, colour_black);
@@ -505,15 +505,18 @@ void necrogram_draw() {
     gfx2d_draw_vline(gx - 1, gy - 1, bottom + 1, colour_black);
     gfx2d_draw_vline(right + 1, gy - 1, bottom + 1, colour_black);
 
-    if (!captured && board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < w &&
-        board.hover_row < h) {
-        const int x = gx + s * board.hover_column, y = gy + s * board.hover_row;
+    if (!captured && b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < w &&
+        b->hover_row < h) {
+        const int x = gx + s * b->hover_column, y = gy + s * b->hover_row;
         gfx2d_draw_hline(x, x + s, y, colour_green);
         gfx2d_draw_hline(x, x + s, y + s, colour_green);
         gfx2d_draw_vline(x, y, y + s, colour_green);
         gfx2d_draw_vline(x + s, y, y + s, colour_green);
     }
+}
 
+void necrogram_draw() {
+    necrogram_draw_record(&board, &nonoblocks_sprite, captured);
     necrogram_help_draw_board(&board, captured);
     if (captured)
         draw_banner();

@@ -20,9 +20,10 @@ constexpr int necrogram_cell_size = 32;
 constexpr int necrogram_clue_pitch = 20;
 // Square boards up to this side keep the story's layout; any other shape is fitted.
 constexpr int necrogram_story_max = 15;
-// The fitted layouts' smallest cell, and the smallest whose clues are drawn at scale 2.
+// The fitted layouts' smallest cell, and the smallest whose clues are drawn at scale 2
+// (a digit is 16 pixels square there).
 constexpr int necrogram_min_cell = 14;
-constexpr int necrogram_big_clue_cell = 22;
+constexpr int necrogram_big_clue_cell = 16;
 // The board sheet's tiles.
 enum : int {
     necrogram_tile_full = 0,
@@ -34,12 +35,13 @@ enum : int {
     necrogram_num_tiles = 6,
 };
 
-// Where a board sits in the layout area, in framebuffer pixels: its cells' size and the
-// clues' font scale, where the clue strips begin (left of the rows, above the columns),
-// and the grid.
+// Where a board sits in the layout area, in framebuffer pixels: its cells' size; the clues'
+// font scale, the story's pitch (every clue's place across a row and down a column; 0 in a
+// fitted layout, where a row's clues follow their widths) and the step from clue to clue
+// down a column; where the clue strips begin (left of the rows, above the columns); the grid.
 struct necrogram_layout {
     int cell = necrogram_cell_size;
-    int clue_scale = 2;
+    int clue_scale = 2, clue_pitch = necrogram_clue_pitch, column_rise = necrogram_clue_pitch;
     int strip_left = 0, strip_top = 0;
     int grid_x = 0, grid_y = 0;
     int grid_width = 0, grid_height = 0;
@@ -53,15 +55,26 @@ bool necrogram_story_shape(int width, int height);
 // 32, at least necrogram_min_cell) at which the clue bands, sized by the longest lists, and
 // the grid fit the area above the hint's strip, all centred.
 necrogram_layout necrogram_layout_for(const necrogram_board *b);
-// A clue's place in a list: the width of its number (a number of 10 and more at scale 2
-// is drawn at scale 1, as wide as one digit), and a column list's step from clue to clue.
-int necrogram_clue_place(int value, int scale);
-int necrogram_clue_rise(int scale);
+// A clue's number as the layout draws it: at the clue scale, or at scale 1 where that would
+// crowd its neighbours (wider than its place less two pixels: the pitch in the story's
+// layout, the cell in a fitted layout's columns); its width in pixels.
+struct necrogram_clue_text {
+    int scale, width;
+};
+necrogram_clue_text necrogram_clue_text_for(const necrogram_layout &l, int value, bool column);
+// A row clue's step to the next clue leftwards: the pitch, or its width and a gap.
+int necrogram_row_clue_advance(const necrogram_layout &l, int value);
 
 struct kzg_sprite_data;
 // Draws a tile of the board's sheet at a cell size: the sprite itself at 32, a copy shrunk
 // by averaging below it (made once a sheet and size).
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size);
+// The clue strips' tiles over x, y, w x h from its top-left, in tiles of size (the last
+// ones cut at the band's end): tiles[j] for tile row j (rows), else tiles[i] for tile column i.
+void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
+                               bool rows);
+// The grid's ground of width x height cells in the layout: the checkerboard, or plain.
+void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, int width, int height, bool plain);
 
 // The board on the screen, read-only. It keeps its last puzzle after the screen is left.
 const necrogram_board *necrogram_shown();
@@ -119,8 +132,11 @@ void appmode_necrogram_keydown(unsigned virtual_key);
 // Releasing the fill or cross key ends its stroke.
 void appmode_necrogram_keyup(unsigned virtual_key);
 
-// Draws the board (strips, clues, cells, lines, hover frame, banner) into the framebuffer.
+// Draws the board (strips, clues, cells, lines, hover frame, help, banner) into the framebuffer.
 void necrogram_draw();
+// Draws a board record's strips, clues, cells, lines and hover frame with the tiles of sheet
+// (a sheet that failed to load draws no tiles); captured: as its revealed picture.
+void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured);
 // The "Fantastic! You've captured the monster." banner's top row.
 constexpr int necrogram_banner_height = 128;
 constexpr int necrogram_banner_top = (necrogram_area_height - necrogram_banner_height) / 2;

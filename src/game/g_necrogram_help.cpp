@@ -176,7 +176,7 @@ void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
         return;
     draw_line(l, shown.axis, shown.line);
     const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? colour_wrong : colour_hint;
-    const int thickness = s >= necrogram_big_clue_cell ? 3 : 2; // thinner on small cells
+    const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
     for (int i = 0; i < shown.num_cells; ++i) {
         const int r = shown.cells[i] / max_necrogram_size, c = shown.cells[i] % max_necrogram_size;
         outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);

@@ -5,6 +5,7 @@
 #include "graphics/d3d_kzg.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -15,32 +16,40 @@ constexpr int margin = 4;
 // The lowest row the board may reach: the hint's text and the captured strip lie below.
 constexpr int board_bottom = necrogram_strip_top - 2;
 
-// The advance of a row clue: its place (one digit at scale 2; the number at scale 1) and a gap.
-int row_clue_advance(int value, int scale) { return necrogram_clue_place(value, scale) + 4; }
-
-// The clue bands a layout of cell size s needs for the board's lists.
-void clue_bands(const necrogram_board *b, int scale, int *row_band, int *column_band) {
+// The clue bands the board's lists need at the layout's scales.
+void clue_bands(const necrogram_board *b, const necrogram_layout &l, int *row_band, int *column_band) {
     *row_band = *column_band = 0;
     for (int r = 0; r < b->height; ++r) {
         int w = 0;
         for (int i = 0; i < b->row_clue_count[r]; ++i)
-            w += row_clue_advance(b->row_clues[r][i], scale);
+            w += necrogram_row_clue_advance(l, b->row_clues[r][i]);
         *row_band = std::max(*row_band, w);
     }
     int most = 0;
     for (int c = 0; c < b->width; ++c)
         most = std::max(most, b->column_clue_count[c]);
-    *column_band = most * necrogram_clue_rise(scale);
+    *column_band = most * l.column_rise;
 }
 
 } // namespace
 
-int necrogram_clue_place(int value, int scale) {
-    const int digits = value >= 10 ? 2 : 1;
-    return scale >= 2 ? 16 : 8 * digits; // 10 and more at scale 2 are drawn at scale 1, as wide as a digit
+necrogram_clue_text necrogram_clue_text_for(const necrogram_layout &l, int value, bool column) {
+    // The number's advance at scale 1, digit by digit (clues are 0..32).
+    int width = font_kern_width((char)('0' + value % 10));
+    if (value >= 10)
+        width += font_kern_width((char)('0' + value / 10 % 10));
+    necrogram_clue_text t = {l.clue_scale, width * l.clue_scale};
+    const int room = l.clue_pitch > 0 ? l.clue_pitch : column ? l.cell : 0;
+    if (room > 0 && t.width > room - 2)
+        t = {1, width};
+    return t;
 }
 
-int necrogram_clue_rise(int scale) { return scale >= 2 ? necrogram_clue_pitch : 12; }
+int necrogram_row_clue_advance(const necrogram_layout &l, int value) {
+    if (l.clue_pitch > 0)
+        return l.clue_pitch;
+    return necrogram_clue_text_for(l, value, false).width + 5 * l.clue_scale; // clear of a one or two digits
+}
 
 bool necrogram_story_shape(int width, int height) {
     return width == height && width >= 1 && width <= necrogram_story_max;
@@ -49,7 +58,6 @@ bool necrogram_story_shape(int width, int height) {
 necrogram_layout necrogram_story_layout(int size) {
     necrogram_layout l;
     l.cell = necrogram_cell_size;
-    l.clue_scale = 2;
     const int band = (size / 2) * necrogram_clue_pitch;
     const int total = size * necrogram_cell_size + band;
     const int left = (necrogram_area_width - total) / 2, top = (necrogram_area_height - total) / 2;
@@ -62,16 +70,35 @@ necrogram_layout necrogram_story_layout(int size) {
     return l;
 }
 
-necrogram_layout necrogram_layout_for(const necrogram_board *b) {
-    if (necrogram_story_shape(b->width, b->height))
-        return necrogram_story_layout(b->width);
-    // The largest cell (at most a tile's 32 pixels) at which the clue bands and the grid fit.
+namespace {
+
+// The last board's shape and clues, and its layout: the screen asks every frame.
+struct layout_cache {
+    s32 width = -1, height = -1;
+    u8 row_clues[max_necrogram_size][max_line_clues], column_clues[max_necrogram_size][max_line_clues];
+    s32 row_counts[max_necrogram_size], column_counts[max_necrogram_size];
+    necrogram_layout layout;
+} cached;
+
+bool cache_holds(const necrogram_board *b) {
+    return cached.width == b->width && cached.height == b->height &&
+           std::memcmp(cached.row_counts, b->row_clue_count, sizeof cached.row_counts) == 0 &&
+           std::memcmp(cached.column_counts, b->column_clue_count, sizeof cached.column_counts) == 0 &&
+           std::memcmp(cached.row_clues, b->row_clues, sizeof cached.row_clues) == 0 &&
+           std::memcmp(cached.column_clues, b->column_clues, sizeof cached.column_clues) == 0;
+}
+
+// The largest cell (at most a tile's 32 pixels) at which the clue bands and the grid fit.
+necrogram_layout fit(const necrogram_board *b) {
     necrogram_layout l;
     int row_band = 0, column_band = 0, block_w = 0, block_h = 0;
     for (int s = necrogram_cell_size; s >= necrogram_min_cell; --s) {
         l.cell = s;
+        // A row's clues follow their widths; a column's list steps by a glyph and a gap.
         l.clue_scale = s >= necrogram_big_clue_cell ? 2 : 1;
-        clue_bands(b, l.clue_scale, &row_band, &column_band);
+        l.clue_pitch = 0;
+        l.column_rise = 8 * l.clue_scale + 2;
+        clue_bands(b, l, &row_band, &column_band);
         block_w = row_band + strip_pad + b->width * s + 2;
         block_h = column_band + strip_pad + b->height * s + 2;
         if (block_w <= necrogram_area_width - 2 * margin && block_h <= board_bottom - margin)
@@ -84,6 +111,23 @@ necrogram_layout necrogram_layout_for(const necrogram_board *b) {
     l.grid_width = b->width * l.cell;
     l.grid_height = b->height * l.cell;
     return l;
+}
+
+} // namespace
+
+necrogram_layout necrogram_layout_for(const necrogram_board *b) {
+    if (necrogram_story_shape(b->width, b->height))
+        return necrogram_story_layout(b->width);
+    if (!cache_holds(b)) {
+        cached.width = b->width;
+        cached.height = b->height;
+        std::memcpy(cached.row_counts, b->row_clue_count, sizeof cached.row_counts);
+        std::memcpy(cached.column_counts, b->column_clue_count, sizeof cached.column_counts);
+        std::memcpy(cached.row_clues, b->row_clues, sizeof cached.row_clues);
+        std::memcpy(cached.column_clues, b->column_clues, sizeof cached.column_clues);
+        cached.layout = fit(b);
+    }
+    return cached.layout;
 }
 
 // The tiles at a cell size under a tile's: each 32 x 32 tile shrunk by averaging the source
@@ -143,6 +187,72 @@ void shrink_tiles(kzg_sprite_data *sheet, int size) {
 
 } // namespace
 
+namespace {
+
+// The shrunk tiles for the sheet at size, made when they are not.
+void have_shrunk(kzg_sprite_data *sheet, int size) {
+    if (shrunk.sheet != sheet->data || shrunk.size != size)
+        shrink_tiles(sheet, size);
+}
+
+} // namespace
+
+void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, int width, int height, bool plain) {
+    const int s = l.cell;
+    if (!sheet->data || width <= 0 || height <= 0)
+        return;
+    if (s >= necrogram_cell_size) {
+        for (int r = 0; r < height; ++r)
+            for (int c = 0; c < width; ++c)
+                gfx2d_draw_sprite(sheet, l.grid_x + s * c, l.grid_y + s * r,
+                                  plain ? necrogram_tile_even : ((r + c) & 1) + necrogram_tile_even, 1);
+        return;
+    }
+    have_shrunk(sheet, s);
+    // The grid lies inside the framebuffer (the layout keeps it there): one rectangle, row by row.
+    u32 *fb = gfx2d_screen_buffer_rect(l.grid_x, l.grid_y, l.grid_x + l.grid_width - 1, l.grid_y + l.grid_height - 1);
+    if (!fb || l.grid_x < 0 || l.grid_y < 0 || l.grid_x + l.grid_width > screen_width ||
+        l.grid_y + l.grid_height > screen_height)
+        return;
+    for (int r = 0; r < height; ++r)
+        for (int py = 0; py < s; ++py) {
+            u32 *dst = fb + (size_t)(l.grid_y + s * r + py) * screen_width + l.grid_x;
+            for (int c = 0; c < width; ++c, dst += s) {
+                const int tile = plain ? necrogram_tile_even : ((r + c) & 1) + necrogram_tile_even;
+                std::memcpy(dst, shrunk.pixels[tile].data() + (size_t)(py * s), (size_t)s * sizeof(u32));
+            }
+        }
+}
+
+void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
+                               bool rows) {
+    if (!sheet->data || w <= 0 || h <= 0)
+        return;
+    if (size >= necrogram_cell_size) {
+        for (int j = 0; j * size < h; ++j)
+            for (int i = 0; i * size < w; ++i)
+                gfx2d_draw_sprite(sheet, x + size * i, y + size * j, tiles[rows ? j : i], 1);
+        return;
+    }
+    have_shrunk(sheet, size);
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + w, screen_width) - 1, y1 = std::min(y + h, screen_height) - 1;
+    if (x0 > x1 || y0 > y1)
+        return;
+    u32 *fb = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
+    if (!fb)
+        return;
+    for (int py = y0; py <= y1; ++py) {
+        const int j = (py - y) / size, ty = (py - y) % size;
+        for (int px = x0; px <= x1;) {
+            const int i = (px - x) / size, tx = (px - x) % size, n = std::min(size - tx, x1 - px + 1);
+            const u32 *src = shrunk.pixels[tiles[rows ? j : i]].data() + (size_t)(ty * size + tx);
+            std::memcpy(fb + (size_t)py * screen_width + px, src, (size_t)n * sizeof(u32));
+            px += n;
+        }
+    }
+}
+
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size) {
     if (!sheet->data || tile < 0 || tile >= necrogram_num_tiles)
         return;
@@ -150,8 +260,7 @@ void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int siz
         gfx2d_draw_sprite(sheet, x, y, tile, 1);
         return;
     }
-    if (shrunk.sheet != sheet->data || shrunk.size != size)
-        shrink_tiles(sheet, size);
+    have_shrunk(sheet, size);
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = std::min(x + size, screen_width) - 1, y1 = std::min(y + size, screen_height) - 1;
     if (x0 > x1 || y0 > y1)
@@ -168,7 +277,6 @@ void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int siz
             continue;
         }
         for (int i = 0; i <= x1 - x0; ++i)
-            if (src[i])
-                dst[i] = src[i];
+            dst[i] = src[i] ? src[i] : dst[i];
     }
 }
