@@ -3,6 +3,8 @@
 //
 //   board_window [WxH [grade [number]]]      (default 30x30, grade 0 (easy), number 1)
 //
+// With BOARD_LIST=N set it stands as the second of a list of N puzzles of a file whose clues
+// allow several pictures, to show the column's list buttons and caption lines.
 // The game starts as usual; once the splash screen is up, the board of the generated puzzle
 // "WxH grade number" is entered. Everything else (the window, the clock, Escape and closing)
 // is the game's own. bench/idle_cpu.sh uses it with BOARD=WxH.
@@ -11,6 +13,7 @@
 #include "platform/pf_events.h"
 #include "puzzle/pz_generate.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +41,13 @@ void enter_board(void *context) {
     p.number = r->number;
     p.caption = std::to_string(r->width) + "x" + std::to_string(r->height) + " " +
                 pz_grade_name((pz_grade)r->grade) + " " + std::to_string(r->number);
+    if (const char *list = std::getenv("BOARD_LIST"); list && *list) {
+        p.list_count = std::max(2, std::atoi(list));
+        p.list_index = 1;
+        p.several_solutions = true;
+        p.origin = freeplay_origin_file;
+        p.caption = "shapes.non: " + p.caption + " (2 of " + std::to_string(p.list_count) + ")";
+    }
     freeplay_set_current(p);
     set_app_mode(appmode_necrogram);
 }

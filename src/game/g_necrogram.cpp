@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -348,35 +349,47 @@ void draw_legend() {
     }
 }
 
-// Text centred on the column at y, at scale 2 when it fits the column, else at scale 1 on
-// up to max_lines lines broken between words (what still does not fit is cut). The next y.
-int draw_column_text(const char *text, int y, u32 colour, int max_lines) {
-    constexpr int column_width = screen_width - necrogram_area_width - 16;
+// Breaks text into lines of at most width pixels at scale, between words (a word wider than
+// a line is cut); empty when more than max_lines would be needed.
+std::vector<std::string> column_lines(const std::string &text, int scale, int width, int max_lines) {
+    std::vector<std::string> lines;
     safestring *s = scratch_string();
-    safestring_create(s, text);
-    if (gfx2d_strlen(s, 2) <= column_width) {
-        gfx2d_draw_string(column_centre - gfx2d_strlen(s, 2) / 2, y, s, colour, 2);
-        return y + 24;
-    }
+    auto fits = [&](const std::string &line) {
+        safestring_create(s, line.c_str());
+        return gfx2d_strlen(s, scale) <= width;
+    };
     std::string rest = text;
-    for (int line = 0; line < max_lines && !rest.empty(); ++line) {
-        // The most words that fit (at least the first word's characters that fit).
+    while (!rest.empty()) {
+        if ((int)lines.size() == max_lines)
+            return {};
         size_t cut = rest.size();
-        auto width = [&](size_t n) {
-            safestring_create(s, rest.substr(0, n).c_str());
-            return gfx2d_strlen(s, 1);
-        };
-        while (cut > 0 && width(cut) > column_width) {
+        while (cut > 1 && !fits(rest.substr(0, cut))) {
             const size_t space = rest.rfind(' ', cut - 1);
             cut = space != std::string::npos && space > 0 ? space : cut - 1;
         }
-        if (cut == 0)
-            break;
-        width(cut);
-        gfx2d_draw_string(column_centre - gfx2d_strlen(s, 1) / 2, y, s, colour, 1);
-        rest = rest.substr(cut);
-        rest.erase(0, rest.find_first_not_of(' ') == std::string::npos ? rest.size() : rest.find_first_not_of(' '));
-        y += 12;
+        lines.push_back(rest.substr(0, cut));
+        const size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? "" : rest.substr(next);
+    }
+    return lines;
+}
+
+// Text centred on the column from y: at scale 2 on up to two lines (and max_lines) when it fits, else
+// at scale 1 on up to max_lines (what still does not fit is left out). The next free y.
+int draw_column_text(const char *text, int y, u32 colour, int max_lines) {
+    constexpr int column_width = screen_width - necrogram_area_width - 16;
+    int scale = 2;
+    std::vector<std::string> lines = column_lines(text, 2, column_width, std::min(2, max_lines));
+    if (lines.empty()) {
+        scale = 1;
+        lines = column_lines(text, 1, column_width, 99);
+        lines.resize(std::min(lines.size(), (size_t)max_lines));
+    }
+    safestring *s = scratch_string();
+    for (const std::string &line : lines) {
+        safestring_create(s, line.c_str());
+        gfx2d_draw_string(column_centre - gfx2d_strlen(s, scale) / 2, y, s, colour, scale);
+        y += 10 * scale;
     }
     return y + 4;
 }
@@ -389,7 +402,7 @@ void draw_free_play_column() {
         return;
     int y = draw_column_text(p->caption.c_str(), free_column_top, colour_black, 2);
     if (p->several_solutions)
-        y = draw_column_text("Several pictures fit these clues: any one counts.", y, colour_legend, 2);
+        y = draw_column_text("Several pictures fit these clues: any one counts.", y, colour_legend, 1);
     char time[24], line[40];
     format_time(time, sizeof time, play_seconds);
     std::snprintf(line, sizeof line, "Time %s", time);
