@@ -21,7 +21,7 @@ constexpr int necrogram_clue_pitch = 20;
 // Square boards up to this side keep the story's layout; any other shape is fitted.
 constexpr int necrogram_story_max = 15;
 // The fitted layouts' smallest cell, and the smallest whose clues are drawn at scale 2
-// (a digit is 16 pixels square there).
+// (a digit is 16 pixels high there).
 constexpr int necrogram_min_cell = 14;
 constexpr int necrogram_big_clue_cell = 16;
 // The board sheet's tiles.

@@ -195,6 +195,20 @@ void have_shrunk(kzg_sprite_data *sheet, int size) {
         shrink_tiles(sheet, size);
 }
 
+// The part x0..x1 x y0..y1 (inclusive) of x, y, w x h inside the framebuffer, marked as
+// drawn on; fb null when there is none.
+struct screen_part {
+    int x0, y0, x1, y1;
+    u32 *fb;
+};
+screen_part on_screen(int x, int y, int w, int h) {
+    screen_part p = {std::max(x, 0), std::max(y, 0), std::min(x + w, screen_width) - 1,
+                     std::min(y + h, screen_height) - 1, nullptr};
+    if (p.x0 <= p.x1 && p.y0 <= p.y1)
+        p.fb = gfx2d_screen_buffer_rect(p.x0, p.y0, p.x1, p.y1);
+    return p;
+}
+
 } // namespace
 
 void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, int width, int height, bool plain) {
@@ -210,9 +224,10 @@ void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, in
     }
     have_shrunk(sheet, s);
     // The grid lies inside the framebuffer (the layout keeps it there): one rectangle, row by row.
-    u32 *fb = gfx2d_screen_buffer_rect(l.grid_x, l.grid_y, l.grid_x + l.grid_width - 1, l.grid_y + l.grid_height - 1);
-    if (!fb || l.grid_x < 0 || l.grid_y < 0 || l.grid_x + l.grid_width > screen_width ||
-        l.grid_y + l.grid_height > screen_height)
+    const screen_part p = on_screen(l.grid_x, l.grid_y, l.grid_width, l.grid_height);
+    u32 *fb = p.fb;
+    if (!fb || p.x0 != l.grid_x || p.y0 != l.grid_y || p.x1 + 1 != l.grid_x + l.grid_width ||
+        p.y1 + 1 != l.grid_y + l.grid_height)
         return;
     for (int r = 0; r < height; ++r)
         for (int py = 0; py < s; ++py) {
@@ -235,19 +250,15 @@ void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int 
         return;
     }
     have_shrunk(sheet, size);
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min(x + w, screen_width) - 1, y1 = std::min(y + h, screen_height) - 1;
-    if (x0 > x1 || y0 > y1)
+    const screen_part p = on_screen(x, y, w, h);
+    if (!p.fb)
         return;
-    u32 *fb = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
-    if (!fb)
-        return;
-    for (int py = y0; py <= y1; ++py) {
+    for (int py = p.y0; py <= p.y1; ++py) {
         const int j = (py - y) / size, ty = (py - y) % size;
-        for (int px = x0; px <= x1;) {
-            const int i = (px - x) / size, tx = (px - x) % size, n = std::min(size - tx, x1 - px + 1);
+        for (int px = p.x0; px <= p.x1;) {
+            const int i = (px - x) / size, tx = (px - x) % size, n = std::min(size - tx, p.x1 - px + 1);
             const u32 *src = shrunk.pixels[tiles[rows ? j : i]].data() + (size_t)(ty * size + tx);
-            std::memcpy(fb + (size_t)py * screen_width + px, src, (size_t)n * sizeof(u32));
+            std::memcpy(p.fb + (size_t)py * screen_width + px, src, (size_t)n * sizeof(u32));
             px += n;
         }
     }
@@ -261,22 +272,18 @@ void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int siz
         return;
     }
     have_shrunk(sheet, size);
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min(x + size, screen_width) - 1, y1 = std::min(y + size, screen_height) - 1;
-    if (x0 > x1 || y0 > y1)
-        return;
-    u32 *fb = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
-    if (!fb)
+    const screen_part p = on_screen(x, y, size, size);
+    if (!p.fb)
         return;
     const std::vector<u32> &pixels = shrunk.pixels[tile];
-    for (int py = y0; py <= y1; ++py) {
-        const u32 *src = pixels.data() + (size_t)((py - y) * size + (x0 - x));
-        u32 *dst = fb + (size_t)py * screen_width + x0;
+    for (int py = p.y0; py <= p.y1; ++py) {
+        const u32 *src = pixels.data() + (size_t)((py - y) * size + (p.x0 - x));
+        u32 *dst = p.fb + (size_t)py * screen_width + p.x0;
         if (shrunk.opaque[tile]) {
-            std::copy(src, src + (x1 - x0 + 1), dst);
+            std::copy(src, src + (p.x1 - p.x0 + 1), dst);
             continue;
         }
-        for (int i = 0; i <= x1 - x0; ++i)
+        for (int i = 0; i <= p.x1 - p.x0; ++i)
             dst[i] = src[i] ? src[i] : dst[i];
     }
 }
