@@ -13,6 +13,8 @@ constexpr dword str_ng_exit = 18;
 constexpr dword str_ng_undo = 19;
 constexpr dword str_ng_redo = 20;
 constexpr dword str_ng_hint = 53;
+constexpr dword str_ng_previous = 54; // free play's list
+constexpr dword str_ng_next = 55;
 
 // The board's key legend: line i is a key (str_ng_legend_first + 2i) and what it does (the next row).
 constexpr dword str_ng_legend_first = 21;
