@@ -8,6 +8,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
+#include "game/g_necrogram.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -15,6 +16,7 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_system.h"
 #include "platform/pf_video.h"
+#include "puzzle/pz_generate.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,37 @@ void bm_frame(benchmark::State &state) {
     platform_window_place(0, 0, screen_width, screen_height);
 }
 BENCHMARK(bm_frame)->Arg(1)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The board screen's own drawing of a generated board of range(0) x range(0) cells, a
+// third of them marked, composed as the game does. range(1) 0: nothing changes (an idle
+// board); 1: the hovered cell moves along a row every frame (a drag).
+void bm_board(benchmark::State &state) {
+    stack &s = graphics();
+    if (!s.ready) {
+        state.SkipWithError("graphics stack not available");
+        return;
+    }
+    const int n = (int)state.range(0);
+    pz_puzzle p;
+    auto b = std::make_unique<necrogram_board>();
+    if (!pz_generate(n, n, pz_grade::medium, 1, &p, nullptr) || !necrogram_load_puzzle(b.get(), p)) {
+        state.SkipWithError("no puzzle");
+        return;
+    }
+    for (int i = 0; i < n * n; i += 3)
+        b->marks[(i / n) * max_necrogram_size + i % n] = (i / 3) % 2 ? mark_full : mark_cross;
+    b->hover_row = n / 2;
+    int step = 0;
+    for (auto _ : state) {
+        if (state.range(1))
+            b->hover_column = step++ % n;
+        gfx2d_fill_screen(0);
+        necrogram_draw_record(b.get(), &s.tiles, false);
+        d3d_gfx2d_upload(false);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(bm_board)->Args({15, 0})->Args({15, 1})->Args({30, 0})->Args({30, 1})->Unit(benchmark::kMicrosecond);
 
 // The floor: clear one framebuffer and copy it once.
 void bm_floor_memset_memcpy(benchmark::State &state) {

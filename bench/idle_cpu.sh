@@ -2,11 +2,13 @@
 # idle_cpu.sh -- CPU share, frame rate, peak memory and start-up time of the game under Xvfb
 #
 #   bench/idle_cpu.sh [path/to/tombweaver] [runs]
+#   BOARD=30x30 bench/idle_cpu.sh build-bench/bench/board_window [runs]
 #
 # Starts the game on a private Xvfb screen (1920 x 1080 unless SCREEN=WxH) as a new
 # player would, and measures each screen for SECONDS seconds (default 5): the title
 # screen, the map and a board left alone, then the board while a button is dragged
-# over its cells. CPU is the game's user + system time over the wall time (percent
+# over its cells. With BOARD=WxH the program is board_window, which opens a generated
+# free-play board of that size at once: only the board is measured (title and map show -). CPU is the game's user + system time over the wall time (percent
 # of one core); frames a second are what the diagnostics panel shows (taken from
 # TOMBWEAVER_FRAME_LOG). Start-up is the time from launch to the first presented
 # frame; peak memory is the resident high-water mark after the play-through.
@@ -14,6 +16,7 @@
 set -euo pipefail
 
 game=${1:-build/tombweaver}
+board_size=${BOARD:-}
 runs=${2:-3}
 seconds=${SECONDS_PER_SCREEN:-5}
 screen=${SCREEN:-1920x1080}
@@ -75,24 +78,28 @@ one_run() {
     local start
     start=$(date +%s.%N)
     HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} \
-        TOMBWEAVER_FRAME_LOG=1 "$game" 2>"$log" &
+        TOMBWEAVER_FRAME_LOG=1 "$game" $board_size 2>"$log" &
     game_pid=$!
     for _ in $(seq 100); do grep -qs "^first frame" "$log" && break; sleep 0.05; done
     local first
     first=$(awk '/^first frame at/ {print $4; exit}' "$log")
     local startup
     startup=$(awk -v a="$start" -v b="$first" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
-    # The splash ends on a click; the title screen follows its fade.
-    sleep 1.5
-    xdotool mousemove $((sw / 2)) $((sh / 2)) click 1
-    sleep 2
-    local title map board dragging
-    title=$(measure "$log")
-    xdotool mousemove $((sw / 2)) $((sh * 464 / 1080)) click 1 # Play
-    sleep 2
-    map=$(measure "$log")
-    xdotool mousemove $((sw * 210 / 1920)) $((sh * 164 / 1080)) click 1 # the first location
-    sleep 2
+    local title="- -" map="- -" board dragging
+    if [ -n "$board_size" ]; then
+        sleep 3 # the board opens as soon as the splash is up
+    else
+        # The splash ends on a click; the title screen follows its fade.
+        sleep 1.5
+        xdotool mousemove $((sw / 2)) $((sh / 2)) click 1
+        sleep 2
+        title=$(measure "$log")
+        xdotool mousemove $((sw / 2)) $((sh * 464 / 1080)) click 1 # Play
+        sleep 2
+        map=$(measure "$log")
+        xdotool mousemove $((sw * 210 / 1920)) $((sh * 164 / 1080)) click 1 # the first location
+        sleep 2
+    fi
     board=$(measure "$log")
     drag &
     local drag_pid=$!
@@ -109,7 +116,7 @@ one_run() {
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 
 fmt="%-6s %9s %7s %5s %7s %5s %7s %5s %9s %5s %8s\n"
-echo "game: $game"
+echo "game: $game${board_size:+ $board_size}"
 echo "screen: ${screen}, ${seconds} s per screen, $runs runs, $(nproc) cores; cpu in % of one core"
 printf "$fmt" run start_ms title fps map fps board fps dragging fps peak_MB
 results=()

@@ -90,8 +90,9 @@ void board_marks_keep(unsigned long puzzle_id, const necrogram_board *b) {
         return;
     std::string cells;
     bool any = false;
-    for (int r = 0; r < b->size; ++r) {
-        for (int c = 0; c < b->size; ++c) {
+    // The story's boards are square: the line gives one side.
+    for (int r = 0; r < b->height && b->width == b->height; ++r) {
+        for (int c = 0; c < b->width; ++c) {
             const u8 mark = necrogram_mark_at(b, r, c);
             any = any || mark != mark_empty;
             cells += cell_chars[mark <= mark_cross ? mark : (u8)mark_empty];
@@ -109,16 +110,16 @@ void board_marks_keep(unsigned long puzzle_id, const necrogram_board *b) {
 }
 
 bool board_marks_restore(unsigned long puzzle_id, necrogram_board *b) {
-    if (puzzle_id >= num_puzzles || !b || b->size <= 0)
+    if (puzzle_id >= num_puzzles || !b || b->width <= 0 || b->width != b->height)
         return false;
     const kept_boards kept = read_file();
     const std::string &cells = kept.cells[puzzle_id];
-    if (cells.size() != (std::size_t)b->size * (std::size_t)b->size)
+    if (cells.size() != (std::size_t)b->width * (std::size_t)b->height)
         return false;
     b->hints_used = kept.hints[puzzle_id];
-    for (int r = 0; r < b->size; ++r) {
-        for (int c = 0; c < b->size; ++c) {
-            const char ch = cells[(std::size_t)(r * b->size + c)];
+    for (int r = 0; r < b->height; ++r) {
+        for (int c = 0; c < b->width; ++c) {
+            const char ch = cells[(std::size_t)(r * b->width + c)];
             b->marks[r * max_necrogram_size + c] = ch == '#' ? mark_full : ch == 'x' ? mark_cross : mark_empty;
         }
     }

@@ -8,6 +8,7 @@
 #include "engine/ec_strings.h"
 #include "game/g_board_marks.h"
 #include "game/g_ending.h"
+#include "game/g_freeplay.h"
 #include "game/g_game.h"
 #include "game/g_necrogram_help.h"
 #include "game/g_player.h"
@@ -19,6 +20,7 @@
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
 #include "platform/pf_keys.h"
+#include "platform/pf_system.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
 #include "ui/ec_cursor.h"
@@ -27,7 +29,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -38,35 +43,53 @@ necrogram_board board;
 bool captured = false;
 int reveal_ticks = 0; // frame ticks since the capture
 
+// The board plays free play's puzzle (from entering to leaving), not a story location.
+bool free_play = false;
+// Free play's clock: seconds of play on this board, counted while the window is active;
+// a gap longer than a stall (a message box, a suspended machine) counts as none.
+double play_seconds = 0;
+u32 clock_last = 0;
+constexpr u32 clock_stall_ms = 250;
+
+bool board_empty() { return board.width <= 0 || board.height <= 0; }
+
 // The moment the board is solved the capture is recorded and saved; from then on the
 // board is finished (nothing but leaving changes it).
 void capture_if_solved() {
-    if (captured || !board.solved || board.size <= 0)
+    if (captured || !board.solved || board_empty())
         return;
     captured = true;
     reveal_ticks = 0;
     necrogram_stroke_end(&board);
+    if (free_play) {
+        freeplay_board_captured(play_seconds, board.hints_used);
+        return;
+    }
     player_complete_puzzle(puzzle_get_active());
     board_marks_keep(puzzle_get_active(), &board); // a captured board has nothing unfinished
 }
+
+// Counts the time since the last frame while the board is being played.
+void clock_update() {
+    const u32 now = platform_get_tick_count(), gap = now - clock_last;
+    clock_last = now;
+    if (free_play && !captured && window_active_get() && gap <= clock_stall_ms)
+        play_seconds += gap / 1000.0;
+}
+
+// "m:ss" of whole seconds.
+void format_time(char *out, size_t size, double seconds) {
+    const long whole = (long)seconds;
+    std::snprintf(out, size, "%ld:%02ld", whole / 60, whole % 60);
+}
 // Completed puzzles when the board opened: whether leaving it ends the game.
 int captures_at_entry = 0;
+// Times the screen was entered: whether a step through free play's list entered it again.
+int entries = 0;
 
 } // namespace
 
-necrogram_layout necrogram_layout_for(int size) {
-    necrogram_layout l;
-    l.clue_band = (size / 2) * necrogram_clue_pitch;
-    l.total = size * necrogram_cell_size + l.clue_band;
-    l.left = (necrogram_area_width - l.total) / 2;
-    l.top = (necrogram_area_height - l.total) / 2;
-    l.grid_x = l.left + l.clue_band;
-    l.grid_y = l.top + l.clue_band;
-    return l;
-}
-
 const necrogram_board *necrogram_shown() { return &board; }
-int necrogram_get_size() { return board.size; }
 bool necrogram_solved() { return board.solved; }
 u8 necrogram_get_mark(int row, int column) { return necrogram_mark_at(&board, row, column); }
 
@@ -79,18 +102,24 @@ void necrogram_get_hover(int *column, int *row) {
 
 void necrogram_update_hover(int x, int y) {
     board.hover_column = board.hover_row = -1;
-    const necrogram_layout l = necrogram_layout_for(board.size);
-    const int edge = necrogram_cell_size * board.size;
-    if (x >= l.grid_x && x < l.grid_x + edge && y >= l.grid_y && y < l.grid_y + edge) {
-        board.hover_column = (x - l.grid_x) / necrogram_cell_size;
-        board.hover_row = (y - l.grid_y) / necrogram_cell_size;
+    const necrogram_layout l = necrogram_layout_for(&board);
+    if (x >= l.grid_x && x < l.grid_x + l.grid_width && y >= l.grid_y && y < l.grid_y + l.grid_height) {
+        board.hover_column = (x - l.grid_x) / l.cell;
+        board.hover_row = (y - l.grid_y) / l.cell;
     }
 }
 
 bool necrogram_captured() { return captured; }
 
+bool necrogram_free_play() { return free_play; }
+double necrogram_play_seconds() { return play_seconds; }
+
 void necrogram_keep_progress() {
-    if (!captured && board.size > 0)
+    if (captured || board_empty())
+        return;
+    if (free_play)
+        freeplay_board_keep(&board, play_seconds);
+    else
         board_marks_keep(puzzle_get_active(), &board);
 }
 
@@ -98,6 +127,11 @@ void necrogram_do_exit(dword id) {
     if (!ec_assert(id == ng_exit_id))
         return;
     necrogram_keep_progress();
+    if (free_play) {
+        freeplay_off(); // the story's boards are the story's again
+        set_app_mode(appmode_freeplay);
+        return;
+    }
     // The last capture ends the game; every other visit goes back to the map.
     set_app_mode(ending_due(captures_at_entry) ? appmode_ending : appmode_map);
 }
@@ -118,6 +152,19 @@ void necrogram_do_redo(dword id) {
     capture_if_solved();
 }
 
+void necrogram_do_step(dword id) {
+    if (!ec_assert(id == ng_previous_id || id == ng_next_id) || !free_play)
+        return;
+    const freeplay_puzzle *p = freeplay_current();
+    const int delta = id == ng_next_id ? 1 : -1;
+    if (!p || p->list_index + delta < 0 || p->list_index + delta >= p->list_count)
+        return;
+    necrogram_keep_progress(); // the unfinished board first
+    const int entries_before = entries;
+    if (freeplay_step(delta) && entries == entries_before)
+        set_app_mode(appmode_necrogram); // the list's puzzle onto the board
+}
+
 void necrogram_do_hint(dword id) {
     if (!ec_assert(id == ng_hint_id) || captured)
         return;
@@ -136,12 +183,11 @@ dword pave_sound = invalid_id;
 dword gradient_layer = invalid_id;
 
 enum : int {
-    tile_full = 0,
-    tile_cross = 1,
-    tile_even = 2,
-    tile_odd = 3,
-    tile_strip_odd = 4,
-    tile_strip_hover = 5,
+    tile_full = necrogram_tile_full,
+    tile_cross = necrogram_tile_cross,
+    tile_even = necrogram_tile_even,
+    tile_strip_odd = necrogram_tile_strip_odd,
+    tile_strip_hover = necrogram_tile_strip_hover,
 };
 
 constexpr u32 colour_black = 0xFF000000;
@@ -166,6 +212,17 @@ dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, ne
 dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
 dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
 dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
+// Free play's part of the column: the caption from free_column_top, the time at
+// free_column_time_y (or under a caption of more lines), the list's buttons under it.
+constexpr int free_column_top = 294, free_column_time_y = 346;
+// Free play's list: the previous and the next puzzle, side by side above the hints used.
+constexpr int step_button_y = 378;
+dynamic_button_data previous_button = {.string_id = str_ng_previous, .id = ng_previous_id, .x = column_centre - 64,
+                                       .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+                                       .on_click = necrogram_do_step};
+dynamic_button_data next_button = {.string_id = str_ng_next, .id = ng_next_id, .x = column_centre + 64,
+                                   .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+                                   .on_click = necrogram_do_step};
 
 // The fill or cross key held since it marked a cell: moving paints until it is released.
 unsigned paint_key = 0;
@@ -211,9 +268,9 @@ void play_mouse_effect(necrogram_effect effect) {
 
 // A change made with the keys: the sparks start in the middle of the hovered cell.
 void play_key_effect(necrogram_effect effect) {
-    const necrogram_layout l = necrogram_layout_for(board.size);
-    play_effect(effect, l.grid_x + necrogram_cell_size * board.hover_column + necrogram_cell_size / 2,
-                l.grid_y + necrogram_cell_size * board.hover_row + necrogram_cell_size / 2);
+    const necrogram_layout l = necrogram_layout_for(&board);
+    play_effect(effect, l.grid_x + l.cell * board.hover_column + l.cell / 2,
+                l.grid_y + l.cell * board.hover_row + l.cell / 2);
 }
 
 // Undo and Redo are shown disabled when there is nothing to take back or bring back.
@@ -226,13 +283,10 @@ void sync_history_buttons() {
     };
     set(undo_button, !captured && necrogram_can_undo(&board));
     set(redo_button, !captured && necrogram_can_redo(&board));
-    set(hint_button, !captured && board.size > 0);
-}
-
-// One 32 x 32 tile of the board's sheet; a sheet that failed to load draws nothing.
-void draw_tile(int x, int y, int tile, int scale) {
-    if (nonoblocks_sprite.data)
-        gfx2d_draw_sprite(&nonoblocks_sprite, x, y, tile, scale);
+    set(hint_button, !captured && !board_empty());
+    const freeplay_puzzle *p = freeplay_current();
+    set(previous_button, p && p->list_index > 0);
+    set(next_button, p && p->list_index + 1 < p->list_count);
 }
 
 void necrogram_make_background() {
@@ -255,27 +309,22 @@ void necrogram_make_background() {
     zel_free(pixels);
 }
 
-// A clue in its slot: one digit as the character, 10 and more as a decimal number
-// centred on the digit's place, small enough to keep clear of its neighbours.
-void draw_clue(int x, int y, int value, u32 colour) {
+// A clue in its place (x, y: the top-left of a digit at the layout's clue scale), its number
+// centred on the digit's place, lowered to the middle of the place when drawn smaller.
+void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, bool column) {
     const int shadow_x = 1, shadow_y = 1; // black, one pixel right and down
+    const necrogram_clue_text text = necrogram_clue_text_for(l, value, column);
     if (value < 10) {
         const char c = (char)('0' + value);
-        gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, 2);
-        gfx2d_draw_char(x, y, c, colour, 2);
+        gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, text.scale);
+        gfx2d_draw_char(x, y, c, colour, text.scale);
         return;
     }
     safestring number;
     safestring_create(&number, number_text_format(value));
-    const int digit = font_kern_width('0') * 2;
-    int scale = 2;
-    int w = gfx2d_strlen(&number, scale);
-    if (w > necrogram_clue_pitch - 2) {
-        scale = 1;
-        w = gfx2d_strlen(&number, scale);
-        y += 4;
-    }
-    x += (digit - w) / 2;
+    x += (font_kern_width('0') * l.clue_scale - text.width) / 2;
+    y += 4 * (l.clue_scale - text.scale);
+    const int scale = text.scale;
     gfx2d_draw_string(x + shadow_x, y + shadow_y, &number, colour_black, scale);
     gfx2d_draw_string(x, y, &number, colour, scale);
 }
@@ -300,6 +349,66 @@ void draw_legend() {
     }
 }
 
+// Breaks text into lines of at most width pixels at scale, between words (a word wider than
+// a line is cut); empty when more than max_lines would be needed.
+std::vector<std::string> column_lines(const std::string &text, int scale, int width, int max_lines) {
+    std::vector<std::string> lines;
+    safestring *s = scratch_string();
+    auto fits = [&](const std::string &line) {
+        safestring_create(s, line.c_str());
+        return gfx2d_strlen(s, scale) <= width;
+    };
+    std::string rest = text;
+    while (!rest.empty()) {
+        if ((int)lines.size() == max_lines)
+            return {};
+        size_t cut = rest.size();
+        while (cut > 1 && !fits(rest.substr(0, cut))) {
+            const size_t space = rest.rfind(' ', cut - 1);
+            cut = space != std::string::npos && space > 0 ? space : cut - 1;
+        }
+        lines.push_back(rest.substr(0, cut));
+        const size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? "" : rest.substr(next);
+    }
+    return lines;
+}
+
+// Text centred on the column from y: at scale 2 on up to two lines (and max_lines) when it fits, else
+// at scale 1 on up to max_lines (what still does not fit is left out). The next free y.
+int draw_column_text(const char *text, int y, u32 colour, int max_lines) {
+    constexpr int column_width = screen_width - necrogram_area_width - 16;
+    int scale = 2;
+    std::vector<std::string> lines = column_lines(text, 2, column_width, std::min(2, max_lines));
+    if (lines.empty()) {
+        scale = 1;
+        lines = column_lines(text, 1, column_width, 99);
+        lines.resize(std::min(lines.size(), (size_t)max_lines));
+    }
+    safestring *s = scratch_string();
+    for (const std::string &line : lines) {
+        safestring_create(s, line.c_str());
+        gfx2d_draw_string(column_centre - gfx2d_strlen(s, scale) / 2, y, s, colour, scale);
+        y += 10 * scale;
+    }
+    return y + 4;
+}
+
+// Free play's part of the column, under the legend: the puzzle's caption, the rule of a
+// puzzle with several pictures, and the time.
+void draw_free_play_column() {
+    const freeplay_puzzle *p = freeplay_current();
+    if (!p)
+        return;
+    int y = draw_column_text(p->caption.c_str(), free_column_top, colour_black, 2);
+    if (p->several_solutions)
+        y = draw_column_text("Several pictures fit these clues: any one counts.", y, colour_legend, 1);
+    char time[24], line[40];
+    format_time(time, sizeof time, play_seconds);
+    std::snprintf(line, sizeof line, "Time %s", time);
+    draw_column_text(line, std::max(y, free_column_time_y), colour_legend, 1);
+}
+
 // The capture banner: across the middle of the whole framebuffer at first, then sliding
 // down and narrowing into a strip under the board's area, clear of the picture.
 void draw_banner() {
@@ -313,7 +422,14 @@ void draw_banner() {
     gfx2d_draw_hline(0, w - 1, top, colour_yellow);
     gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
     safestring *text = scratch_string();
-    safestring_create(text, "Fantastic! You've captured the monster.");
+    if (free_play) {
+        char time[24], line[64];
+        format_time(time, sizeof time, play_seconds);
+        std::snprintf(line, sizeof line, "Fantastic! Solved in %s.", time);
+        safestring_create(text, line);
+    } else {
+        safestring_create(text, "Fantastic! You've captured the monster.");
+    }
     const int scale = bottom - top >= 80 ? 3 : 2;
     const int text_width = gfx2d_strlen(text, 1);
     gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
@@ -322,81 +438,98 @@ void draw_banner() {
 
 } // namespace
 
-void necrogram_draw() {
-    const int n = board.size;
-    if (n <= 0)
+void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
+    if (b->width <= 0 || b->height <= 0)
         return;
-    const necrogram_layout l = necrogram_layout_for(n);
-    const int edge = n * necrogram_cell_size;
-    const int gx = l.grid_x, gy = l.grid_y;
+    const int w = b->width, h = b->height;
+    const necrogram_layout l = necrogram_layout_for(b);
+    auto draw_tile = [sheet](int x, int y, int tile, int size) { necrogram_draw_tile(sheet, x, y, tile, size); };
+    const int s = l.cell;
+    const int gx = l.grid_x, gy = l.grid_y, right = gx + l.grid_width, bottom = gy + l.grid_height;
 
-    // Row strips and clues.
-    for (int r = 0; r < n; ++r) {
-        const int y = gy + necrogram_cell_size * r;
-        const int tile = !captured && r == board.hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
-        for (int x = l.left - necrogram_cell_size; x < gx; x += necrogram_cell_size)
-            draw_tile(x, y, tile, 1);
-        const int count = board.row_clue_count[r];
-        const u32 colour = clue_colour(necrogram_row_satisfied(&board, r));
-        for (int i = 0; i < count; ++i)
-            draw_clue(gx - necrogram_clue_pitch * count + necrogram_clue_pitch * i, y + 6, board.row_clues[r][i],
-                      colour);
+    // The strips: the hovered row's and column's marked, the others by their parity.
+    int row_tiles[max_necrogram_size], column_tiles[max_necrogram_size];
+    for (int r = 0; r < h; ++r)
+        row_tiles[r] = !captured && r == b->hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+    for (int c = 0; c < w; ++c)
+        column_tiles[c] = !captured && c == b->hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+    necrogram_draw_strip_band(sheet, l.strip_left, gy, gx - l.strip_left, l.grid_height, s, row_tiles, true);
+    necrogram_draw_strip_band(sheet, gx, l.strip_top, l.grid_width, gy - l.strip_top, s, column_tiles, false);
+
+    // Row clues, the lists ending a gap before the grid.
+    for (int r = 0; r < h; ++r) {
+        const int y = gy + s * r;
+        const int count = b->row_clue_count[r];
+        const u32 colour = clue_colour(necrogram_row_satisfied(b, r));
+        // The story's lists at their pitch, a digit's place a row's sixth pixel; a fitted
+        // layout's by their widths, each number from its place's left, in the row's middle.
+        const int d = l.clue_scale, digit = font_kern_width('0') * d;
+        int x = gx;
+        for (int i = count - 1; i >= 0; --i) {
+            const int value = b->row_clues[r][i];
+            x -= necrogram_row_clue_advance(l, value);
+            const int centring = l.clue_pitch > 0 ? 0 : (digit - necrogram_clue_text_for(l, value, false).width) / 2;
+            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value, colour, false);
+        }
     }
-    // Column strips and clues.
-    for (int c = 0; c < n; ++c) {
-        const int x = gx + necrogram_cell_size * c;
-        const int tile = !captured && c == board.hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
-        for (int y = l.top - necrogram_cell_size; y < gy; y += necrogram_cell_size)
-            draw_tile(x, y, tile, 1);
-        const int count = board.column_clue_count[c];
-        const u32 colour = clue_colour(necrogram_column_satisfied(&board, c));
+    // Column clues: the story's a column's seventh pixel on; a fitted layout's in the column's middle.
+    const int rise = l.column_rise, digit = font_kern_width('0') * l.clue_scale;
+    const int column_x = l.clue_pitch > 0 ? 7 : (s - digit + l.clue_scale) / 2;
+    for (int c = 0; c < w; ++c) {
+        const int x = gx + s * c;
+        const int count = b->column_clue_count[c];
+        const u32 colour = clue_colour(necrogram_column_satisfied(b, c));
         for (int i = 0; i < count; ++i)
-            draw_clue(x + 7, gy - necrogram_clue_pitch * count + necrogram_clue_pitch * i, board.column_clues[c][i],
-                      colour);
+            draw_clue(l, x + column_x, gy - rise * count + rise * i, b->column_clues[c][i], colour, true);
     }
     // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
     // one plain ground, the filled cells without lines between them, no crosses.
-    for (int r = 0; r < n; ++r) {
-        for (int c = 0; c < n; ++c) {
-            const int x = gx + necrogram_cell_size * c, y = gy + necrogram_cell_size * r;
-            draw_tile(x, y, captured ? tile_even : ((r + c) & 1) + tile_even, 1);
-            const u8 mark = necrogram_mark_at(&board, r, c);
+    necrogram_draw_ground(sheet, l, w, h, captured);
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            const int x = gx + s * c, y = gy + s * r;
+            const u8 mark = necrogram_mark_at(b, r, c);
             if (mark == mark_full)
-                draw_tile(x, y, tile_full, 1);
+                draw_tile(x, y, tile_full, s);
             else if (mark == mark_cross && !captured)
-                draw_tile(x, y, tile_cross, 1);
+                draw_tile(x, y, tile_cross, s);
         }
     }
     // Grid lines, then every fifth boundary inside the grid, then the double border.
     if (!captured) {
-        for (int i = 0; i < n; ++i)
-            gfx2d_draw_hline(gx, gx + edge, gy + necrogram_cell_size * i, colour_grey);
-        gfx2d_draw_vlines(gx, necrogram_cell_size, n, gy, gy + edge, colour_grey);
+        for (int i = 0; i < h; ++i)
+            gfx2d_draw_hline(gx, right, gy + s * i, colour_grey);
+        gfx2d_draw_vlines(gx, s, w, gy, bottom, colour_grey);
+        // On cells smaller than a tile the guides are two pixels wide, to stand out as much.
+        const int guide = s < necrogram_cell_size ? 2 : 1;
+        for (int k = 1; 5 * k < h; ++k)
+            for (int i = 0; i < guide; ++i)
+                gfx2d_draw_hline(gx, right, gy + 5 * s * k - i, colour_yellow);
+        if (w > 5)
+            for (int i = 0; i < guide; ++i)
+                gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, colour_yellow);
     }
-    if (n > 5 && !captured) {
-        for (int k = 1; k <= (n - 6) / 5 + 1; ++k) {
-            gfx2d_draw_hline(gx, gx + edge, gy + 160 * k, colour_yellow);
-            gfx2d_draw_vline(gx + 160 * k, gy, gy + edge, colour_yellow);
-        }
-    }
-    gfx2d_draw_hline(gx, gx + edge, gy, colour_black);
-    gfx2d_draw_hline(gx, gx + edge, gy + edge, colour_black);
-    gfx2d_draw_vline(gx, gy, gy + edge, colour_black);
-    gfx2d_draw_vline(gx + edge, gy, gy + edge, colour_black);
-    gfx2d_draw_hline(gx - 1, gx + edge + 1, gy - 1, colour_black);
-    gfx2d_draw_hline(gx - 1, gx + edge + 1, gy + edge + 1, colour_black);
-    gfx2d_draw_vline(gx - 1, gy - 1, gy + edge + 1, colour_black);
-    gfx2d_draw_vline(gx + edge + 1, gy - 1, gy + edge + 1, colour_black);
+    gfx2d_draw_hline(gx, right, gy, colour_black);
+    gfx2d_draw_hline(gx, right, bottom, colour_black);
+    gfx2d_draw_vline(gx, gy, bottom, colour_black);
+    gfx2d_draw_vline(right, gy, bottom, colour_black);
+    gfx2d_draw_hline(gx - 1, right + 1, gy - 1, colour_black);
+    gfx2d_draw_hline(gx - 1, right + 1, bottom + 1, colour_black);
+    gfx2d_draw_vline(gx - 1, gy - 1, bottom + 1, colour_black);
+    gfx2d_draw_vline(right + 1, gy - 1, bottom + 1, colour_black);
 
-    if (!captured && board.hover_column >= 0 && board.hover_row >= 0 && board.hover_column < n &&
-        board.hover_row < n) {
-        const int x = gx + necrogram_cell_size * board.hover_column, y = gy + necrogram_cell_size * board.hover_row;
-        gfx2d_draw_hline(x, x + necrogram_cell_size, y, colour_green);
-        gfx2d_draw_hline(x, x + necrogram_cell_size, y + necrogram_cell_size, colour_green);
-        gfx2d_draw_vline(x, y, y + necrogram_cell_size, colour_green);
-        gfx2d_draw_vline(x + necrogram_cell_size, y, y + necrogram_cell_size, colour_green);
+    if (!captured && b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < w &&
+        b->hover_row < h) {
+        const int x = gx + s * b->hover_column, y = gy + s * b->hover_row;
+        gfx2d_draw_hline(x, x + s, y, colour_green);
+        gfx2d_draw_hline(x, x + s, y + s, colour_green);
+        gfx2d_draw_vline(x, y, y + s, colour_green);
+        gfx2d_draw_vline(x + s, y, y + s, colour_green);
     }
+}
 
+void necrogram_draw() {
+    necrogram_draw_record(&board, &nonoblocks_sprite, captured);
     necrogram_help_draw_board(&board, captured);
     if (captured)
         draw_banner();
@@ -412,28 +545,43 @@ void appmode_necrogram_init() {
     load_sound(&pave_sound, asset_pave_sound, ec_assert(pave_sound == invalid_id));
     ec_assert(pave_sound != invalid_id);
 
-    int size = 0;
-    unsigned long tag = 0;
-    const u8 *cells = puzzle_get_active_info(&size, &tag);
-    if (cells) {
-        necrogram_load(&board, size, cells);
-        necrogram_make_row_clues(&board);
-        necrogram_make_column_clues(&board);
-    } else {
-        necrogram_load(&board, 0, nullptr); // no puzzle: an empty board with its buttons
-    }
+    ++entries;
+    free_play = freeplay_on() && freeplay_current();
+    play_seconds = 0;
+    clock_last = platform_get_tick_count();
     captured = false;
-    if (cells)
-        board_marks_restore(puzzle_get_active(), &board); // the marks left here last time
+    if (free_play) {
+        // A puzzle past the board's limits leaves it empty, with its buttons.
+        if (necrogram_load_puzzle(&board, freeplay_current()->puzzle))
+            freeplay_board_restore(&board, &play_seconds); // the marks, time and hints kept last time
+    } else {
+        int size = 0;
+        unsigned long tag = 0;
+        const u8 *cells = puzzle_get_active_info(&size, &tag);
+        if (cells) {
+            necrogram_load(&board, size, size, cells);
+            necrogram_make_row_clues(&board);
+            necrogram_make_column_clues(&board);
+            board_marks_restore(puzzle_get_active(), &board); // the marks left here last time
+        } else {
+            necrogram_load(&board, 0, 0, nullptr); // no puzzle: an empty board with its buttons
+        }
+    }
     necrogram_help_load(&board);
     capture_if_solved();
     paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
+    exit_button.string_id = free_play ? str_map_back : str_ng_exit;
     for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button, &hint_button}) {
         button->flags = 0; // no press left over from an earlier visit
         dynamic_button_add(window, button);
     }
+    if (free_play && freeplay_current()->list_count > 1)
+        for (dynamic_button_data *button : {&previous_button, &next_button}) {
+            button->flags = 0;
+            dynamic_button_add(window, button);
+        }
     sync_history_buttons();
     ui_mousemove(); // the focus, if the cursor is already over a button
 
@@ -472,11 +620,14 @@ void appmode_necrogram_update() {
             ++reveal_ticks;
     }
     sound_update();
+    clock_update();
     necrogram_help_update(&board);
     capture_if_solved();
     gfx2d_fill_screen(0);
     necrogram_draw();
     draw_legend();
+    if (free_play)
+        draw_free_play_column();
     necrogram_help_draw_column();
     sync_history_buttons();
     ui_draw();
@@ -545,7 +696,8 @@ void key_move(int columns, int rows) {
 void appmode_necrogram_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is painting: the keys keep out of its way
-    if (captured && virtual_key != vk_escape && virtual_key != 'H')
+    if (captured && virtual_key != vk_escape && virtual_key != 'H' && virtual_key != vk_prior &&
+        virtual_key != vk_next)
         return; // a finished board: only leaving (and the clue marks' switch) is left
     if (platform_key_held(vk_control)) {
         if (virtual_key == 'Z' && !platform_key_held(vk_shift))
@@ -579,6 +731,11 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
         break;
     case 'T':
         necrogram_do_hint(ng_hint_id);
+        break;
+    case vk_prior:
+    case vk_next:
+        if (free_play && freeplay_current()->list_count > 1)
+            necrogram_do_step(virtual_key == vk_prior ? ng_previous_id : ng_next_id); // may leave the screen
         break;
     case 'C': {
         game_settings s = settings_get();

@@ -28,14 +28,14 @@ int line_runs(const u8 *line, int step, int length, u8 value, u8 *clues) {
     return count;
 }
 
-bool line_matches(const necrogram_board *b, const u8 *line, int step, const u8 *clues, int count) {
+bool line_matches(const u8 *line, int step, int length, const u8 *clues, int count) {
     u8 runs[max_line_clues];
-    const int n = line_runs(line, step, b->size, mark_full, runs);
+    const int n = line_runs(line, step, length, mark_full, runs);
     return n == count && std::memcmp(runs, clues, (size_t)n) == 0;
 }
 
 bool cell_hovered(const necrogram_board *b) {
-    return b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < b->size && b->hover_row < b->size;
+    return b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < b->width && b->hover_row < b->height;
 }
 
 int hovered_index(const necrogram_board *b) { return b->hover_row * max_necrogram_size + b->hover_column; }
@@ -114,57 +114,113 @@ necrogram_effect paint_cell(necrogram_board *b, int cell) {
 
 } // namespace
 
-void necrogram_load(necrogram_board *b, int size, const u8 *cells) {
-    b->size = 0;
+void necrogram_load(necrogram_board *b, int width, int height, const u8 *cells) {
+    b->width = b->height = 0;
     b->solved = false;
     b->hints_used = 0;
     b->hover_column = b->hover_row = -1;
     necrogram_history_clear(b);
     necrogram_stroke_end(b);
-    if (size <= 0)
+    if (width <= 0 || height <= 0)
         return; // an empty board
-    if (!ec_assert(cells) || !ec_assert(size <= max_necrogram_size))
+    if (!ec_assert(cells) || !ec_assert(width <= max_necrogram_size) || !ec_assert(height <= max_necrogram_size))
         return;
-    b->size = size;
-    for (int r = 0; r < size; ++r) {
-        for (int c = 0; c < size; ++c) {
-            b->solution[r * max_necrogram_size + c] = cells[r * size + c] ? 1 : 0;
+    b->width = width;
+    b->height = height;
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            b->solution[r * max_necrogram_size + c] = cells[r * width + c] ? 1 : 0;
             b->marks[r * max_necrogram_size + c] = mark_empty;
         }
     }
 }
 
+bool necrogram_load_puzzle(necrogram_board *b, const pz_puzzle &p) {
+    const int w = p.width, h = p.height;
+    bool fits = w >= 1 && h >= 1 && w <= max_necrogram_size && h <= max_necrogram_size &&
+                p.goal.size() == (size_t)w * (size_t)h && p.rows.size() == (size_t)h && p.columns.size() == (size_t)w;
+    for (const pz_clue &clue : p.rows)
+        fits = fits && clue.size() <= (size_t)max_line_clues;
+    for (const pz_clue &clue : p.columns)
+        fits = fits && clue.size() <= (size_t)max_line_clues;
+    if (!fits) {
+        necrogram_load(b, 0, 0, nullptr);
+        return false;
+    }
+    necrogram_load(b, w, h, p.goal.data());
+    // The puzzle's own clues: the goal is one picture that fits them.
+    auto copy = [](const pz_clue &clue, u8 *out) {
+        for (size_t i = 0; i < clue.size(); ++i)
+            out[i] = (u8)clue[i];
+        if (clue.empty())
+            out[0] = 0;
+        return clue.empty() ? 1 : (int)clue.size();
+    };
+    for (int r = 0; r < h; ++r)
+        b->row_clue_count[r] = copy(p.rows[(size_t)r], b->row_clues[r]);
+    for (int c = 0; c < w; ++c)
+        b->column_clue_count[c] = copy(p.columns[(size_t)c], b->column_clues[c]);
+    return true;
+}
+
+pz_puzzle necrogram_puzzle(const necrogram_board *b) {
+    pz_puzzle p;
+    if (b->width <= 0 || b->height <= 0)
+        return p;
+    p.width = b->width;
+    p.height = b->height;
+    auto clue = [](const u8 *clues, int count) {
+        pz_clue out;
+        for (int i = 0; i < count; ++i)
+            if (clues[i] > 0)
+                out.push_back(clues[i]);
+        return out;
+    };
+    for (int r = 0; r < b->height; ++r)
+        p.rows.push_back(clue(b->row_clues[r], b->row_clue_count[r]));
+    for (int c = 0; c < b->width; ++c)
+        p.columns.push_back(clue(b->column_clues[c], b->column_clue_count[c]));
+    for (int r = 0; r < b->height; ++r)
+        for (int c = 0; c < b->width; ++c)
+            p.goal.push_back(b->solution[r * row_step + c]);
+    return p;
+}
+
 void necrogram_make_row_clues(necrogram_board *b) {
-    for (int r = 0; r < b->size; ++r)
-        b->row_clue_count[r] = line_runs(&b->solution[r * row_step], 1, b->size, 1, b->row_clues[r]);
+    for (int r = 0; r < b->height; ++r)
+        b->row_clue_count[r] = line_runs(&b->solution[r * row_step], 1, b->width, 1, b->row_clues[r]);
 }
 
 void necrogram_make_column_clues(necrogram_board *b) {
-    for (int c = 0; c < b->size; ++c)
-        b->column_clue_count[c] = line_runs(&b->solution[c], row_step, b->size, 1, b->column_clues[c]);
+    for (int c = 0; c < b->width; ++c)
+        b->column_clue_count[c] = line_runs(&b->solution[c], row_step, b->height, 1, b->column_clues[c]);
 }
 
 bool necrogram_row_satisfied(const necrogram_board *b, int row) {
-    if (row < 0 || row >= b->size)
+    if (row < 0 || row >= b->height)
         return false;
-    return line_matches(b, &b->marks[row * row_step], 1, b->row_clues[row], b->row_clue_count[row]);
+    return line_matches(&b->marks[row * row_step], 1, b->width, b->row_clues[row], b->row_clue_count[row]);
 }
 
 bool necrogram_column_satisfied(const necrogram_board *b, int column) {
-    if (column < 0 || column >= b->size)
+    if (column < 0 || column >= b->width)
         return false;
-    return line_matches(b, &b->marks[column], row_step, b->column_clues[column], b->column_clue_count[column]);
+    return line_matches(&b->marks[column], row_step, b->height, b->column_clues[column],
+                        b->column_clue_count[column]);
 }
 
 bool necrogram_is_solved(const necrogram_board *b) {
-    for (int i = 0; i < b->size; ++i)
-        if (!necrogram_row_satisfied(b, i) || !necrogram_column_satisfied(b, i))
+    for (int r = 0; r < b->height; ++r)
+        if (!necrogram_row_satisfied(b, r))
+            return false;
+    for (int c = 0; c < b->width; ++c)
+        if (!necrogram_column_satisfied(b, c))
             return false;
     return true;
 }
 
 u8 necrogram_mark_at(const necrogram_board *b, int row, int column) {
-    if (row < 0 || column < 0 || row >= b->size || column >= b->size)
+    if (row < 0 || column < 0 || row >= b->height || column >= b->width)
         return mark_empty;
     return b->marks[row * row_step + column];
 }
@@ -209,15 +265,15 @@ void necrogram_stroke_end(necrogram_board *b) {
 }
 
 bool necrogram_move_hover(necrogram_board *b, int columns, int rows) {
-    if (b->size <= 0)
+    if (b->width <= 0 || b->height <= 0)
         return false;
     if (!cell_hovered(b)) {
         b->hover_column = b->hover_row = 0;
         return true;
     }
-    auto clamp = [b](int v) { return v < 0 ? 0 : v >= b->size ? b->size - 1 : v; };
-    b->hover_column = clamp(b->hover_column + columns);
-    b->hover_row = clamp(b->hover_row + rows);
+    auto clamp = [](int v, int n) { return v < 0 ? 0 : v >= n ? n - 1 : v; };
+    b->hover_column = clamp(b->hover_column + columns, b->width);
+    b->hover_row = clamp(b->hover_row + rows, b->height);
     return true;
 }
 
@@ -259,7 +315,7 @@ void necrogram_set_marks(necrogram_board *b, const u16 *cells, const u8 *marks, 
     necrogram_stroke_end(b);
     for (int i = 0; i < count; ++i) {
         const int row = cells[i] / max_necrogram_size, column = cells[i] % max_necrogram_size;
-        if (row < b->size && column < b->size && b->marks[cells[i]] != marks[i])
+        if (row < b->height && column < b->width && b->marks[cells[i]] != marks[i])
             set_mark(b, cells[i], marks[i]);
     }
     necrogram_stroke_end(b);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/ec_types.h"
+#include "puzzle/pz_puzzle.h"
 
 constexpr int max_necrogram_size = 32;
 constexpr int max_line_clues = 16;
@@ -38,9 +39,10 @@ struct necrogram_history {
 };
 
 // The board. Cell (row r, column c) is at r * max_necrogram_size + c; only the top-left
-// size x size square is the board. Tests and the screen build it with necrogram_load.
+// width x height rectangle is the board. Tests and the screen build it with necrogram_load
+// (the story's square pictures) or necrogram_load_puzzle (free play).
 struct necrogram_board {
-    s32 size;
+    s32 width, height; // columns and rows
     u8 solution[max_necrogram_size * max_necrogram_size]; // 1 filled, 0 empty
     u8 marks[max_necrogram_size * max_necrogram_size];
     u8 row_clues[max_necrogram_size][max_line_clues];
@@ -56,11 +58,19 @@ struct necrogram_board {
     necrogram_history history;
 };
 
-// Loads a puzzle (size x size cell bytes, row by row, read only here) with every mark
-// empty, no hint used, solved false, no cell hovered and the history empty; paint_mark is kept. A null
-// cells or a size past max_necrogram_size raises its assertion and leaves the board
-// empty (size 0); a size of 0 or less is an empty board.
-void necrogram_load(necrogram_board *b, int size, const u8 *cells);
+// Loads a picture (width x height cell bytes, row by row, read only here) with every mark
+// empty, no hint used, solved false, no cell hovered and the history empty; paint_mark is
+// kept. The clues are made by necrogram_make_row_clues and _column_clues. A null cells or
+// a side past max_necrogram_size raises its assertion and leaves the board empty (0 x 0);
+// a side of 0 or less is an empty board.
+void necrogram_load(necrogram_board *b, int width, int height, const u8 *cells);
+// Loads a puzzle as necrogram_load does, its goal as the solution and its own clues as the
+// board's (several pictures may fit them: any one solves the board). A puzzle without a
+// goal, past max_necrogram_size or with more than max_line_clues runs on a line leaves the
+// board empty and gives false.
+bool necrogram_load_puzzle(necrogram_board *b, const pz_puzzle &p);
+// The board's clues and its solution as the goal: what the solver and the hints work on.
+pz_puzzle necrogram_puzzle(const necrogram_board *b);
 // Derive each row's / column's clues from the solution (an empty line: the single clue 0).
 void necrogram_make_row_clues(necrogram_board *b);
 void necrogram_make_column_clues(necrogram_board *b);
@@ -69,7 +79,7 @@ void necrogram_make_column_clues(necrogram_board *b);
 // empty). False for a line outside the board.
 bool necrogram_row_satisfied(const necrogram_board *b, int row);
 bool necrogram_column_satisfied(const necrogram_board *b, int column);
-// The completion test: every row and column satisfied; a board of size 0 or less is solved.
+// The completion test: every row and column satisfied; an empty board is solved.
 bool necrogram_is_solved(const necrogram_board *b);
 // A cell's mark; mark_empty outside the board.
 u8 necrogram_mark_at(const necrogram_board *b, int row, int column);

@@ -57,9 +57,9 @@ void outline(int x, int y, int w, int h, int thickness, u32 colour) {
     }
 }
 
-// A wrong mark: tinted red and crossed by diagonal lines both ways, seen without colour too.
-void draw_wrong(int x, int y) {
-    const int s = necrogram_cell_size;
+// A wrong mark (a cell of edge s): tinted red and crossed by diagonal lines both ways, seen
+// without colour too.
+void draw_wrong(int x, int y, int s) {
     tint_rect(x + 1, y + 1, x + s - 1, y + s - 1, colour_wrong, 150);
     u32 *buffer = gfx2d_screen_buffer_rect(x + 1, y + 1, x + s - 1, y + s - 1);
     if (buffer)
@@ -71,16 +71,16 @@ void draw_wrong(int x, int y) {
 }
 
 // The hint's line: its clue strip and its cells tinted.
-void draw_line(const necrogram_layout &l, int n, s32 axis, int line) {
-    const int s = necrogram_cell_size, edge = n * s;
+void draw_line(const necrogram_layout &l, s32 axis, int line) {
+    const int s = l.cell;
     if (axis == necrogram_axis_row) {
         const int y = l.grid_y + s * line;
-        tint_rect(l.left - s, y + 1, l.grid_x + edge, y + s - 1, colour_hint, 90);
-        outline(l.grid_x, y, edge, s, 1, colour_hint);
+        tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, colour_hint, 90);
+        outline(l.grid_x, y, l.grid_width, s, 1, colour_hint);
     } else if (axis == necrogram_axis_column) {
         const int x = l.grid_x + s * line;
-        tint_rect(x + 1, l.top - s, x + s - 1, l.grid_y + edge, colour_hint, 90);
-        outline(x, l.grid_y, s, edge, 1, colour_hint);
+        tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, colour_hint, 90);
+        outline(x, l.grid_y, s, l.grid_height, 1, colour_hint);
     }
 }
 
@@ -130,7 +130,7 @@ void necrogram_help_marked() {
 }
 
 void necrogram_help_press(necrogram_board *b) {
-    if (thinking || b->size <= 0)
+    if (thinking || b->width <= 0 || b->height <= 0)
         return;
     const bool pending = !applied && (shown.kind == necrogram_hint_wrong_mark || shown.kind == necrogram_hint_line ||
                                       shown.kind == necrogram_hint_lookahead);
@@ -159,27 +159,27 @@ bool necrogram_help_thinking() { return thinking; }
 const necrogram_analysis *necrogram_help_analysis() { return &analysis; }
 
 void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
-    const int n = b->size;
-    if (n <= 0 || captured)
+    if (b->width <= 0 || b->height <= 0 || captured)
         return;
-    const necrogram_layout l = necrogram_layout_for(n);
-    const int s = necrogram_cell_size;
+    const necrogram_layout l = necrogram_layout_for(b);
+    const int s = l.cell;
     if (settings_get().mistake_check)
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < n; ++c)
+        for (int r = 0; r < b->height; ++r)
+            for (int c = 0; c < b->width; ++c)
                 if (necrogram_mark_wrong(&analysis, b, r, c))
-                    draw_wrong(l.grid_x + s * c, l.grid_y + s * r);
+                    draw_wrong(l.grid_x + s * c, l.grid_y + s * r, s);
     if (thinking) {
         draw_text("Thinking...");
         return;
     }
     if (shown.kind == necrogram_hint_none)
         return;
-    draw_line(l, n, shown.axis, shown.line);
+    draw_line(l, shown.axis, shown.line);
     const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? colour_wrong : colour_hint;
+    const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
     for (int i = 0; i < shown.num_cells; ++i) {
         const int r = shown.cells[i] / max_necrogram_size, c = shown.cells[i] % max_necrogram_size;
-        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, 3, cell_colour);
+        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);
     }
     draw_text(shown.text);
 }

@@ -11,7 +11,10 @@ double seconds_since(clock_type::time_point t) {
     return std::chrono::duration<double>(clock_type::now() - t).count();
 }
 
-int board_cell(int size, int index) { return (index / size) * max_necrogram_size + index % size; }
+// Cell index (row by row, width w, as the solver counts) to the board's cell.
+int board_cell(int w, int index) { return (index / w) * max_necrogram_size + index % w; }
+
+int cell_count(const necrogram_board *b) { return b->width > 0 && b->height > 0 ? b->width * b->height : 0; }
 
 pz_cell mark_value(u8 mark) {
     return mark == mark_full ? pz_filled : mark == mark_cross ? pz_empty : pz_unknown;
@@ -39,8 +42,8 @@ void line_name(char *out, size_t size, bool column, int index) {
 
 // The first mark (in reading order) that no solution allows.
 bool find_wrong_mark(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b) {
-    for (int r = 0; r < b->size; ++r)
-        for (int c = 0; c < b->size; ++c) {
+    for (int r = 0; r < b->height; ++r)
+        for (int c = 0; c < b->width; ++c) {
             if (!necrogram_mark_wrong(a, b, r, c))
                 continue;
             h->kind = necrogram_hint_wrong_mark;
@@ -56,29 +59,29 @@ bool find_wrong_mark(necrogram_hint *h, const necrogram_analysis *a, const necro
 // several solutions): the first mark that does not fit with the marks before it.
 void find_misfit(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b,
                  const pz_limits &limits) {
-    const int n = b->size;
-    std::vector<pz_cell> subset((size_t)(n * n), pz_unknown);
-    for (int i = 0; i < n * n; ++i) {
-        const pz_cell v = mark_value(b->marks[board_cell(n, i)]);
+    const int w = b->width, cells = cell_count(b);
+    std::vector<pz_cell> subset((size_t)cells, pz_unknown);
+    for (int i = 0; i < cells; ++i) {
+        const pz_cell v = mark_value(b->marks[board_cell(w, i)]);
         if (v == pz_unknown)
             continue;
         subset[(size_t)i] = v;
         if (pz_solve(a->puzzle, subset.data(), limits, false).verdict != pz_verdict::none)
             continue;
         h->kind = necrogram_hint_wrong_mark;
-        add_cell(h, board_cell(n, i), mark_empty);
+        add_cell(h, board_cell(w, i), mark_empty);
         set_text(h, "This mark does not fit with your other marks");
         return;
     }
 }
 
 // The line whose clues and marks force the most unmarked cells.
-bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int n) {
+bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int w, int height) {
     pz_cell line[max_necrogram_size];
     int best = 0;
     pz_line_ref best_line;
-    for (int k = 0; k < 2 * n; ++k) {
-        const pz_line_ref ref{k >= n, k % n};
+    for (int k = 0; k < height + w; ++k) {
+        const pz_line_ref ref{k >= height, k >= height ? k - height : k};
         if (pz_deduce_line(a->puzzle, grid.data(), ref, line) <= best)
             continue; // settles nothing new (marks count as settled), or fewer than the best
         best = pz_deduce_line(a->puzzle, grid.data(), ref, line);
@@ -88,9 +91,9 @@ bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector
         return false;
     pz_deduce_line(a->puzzle, grid.data(), best_line, line);
     int filled = 0, empty = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < (best_line.column ? height : w); ++i) {
         const int r = best_line.column ? i : best_line.index, c = best_line.column ? best_line.index : i;
-        if (grid[(size_t)(r * n + c)] != pz_unknown || line[i] == pz_unknown)
+        if (grid[(size_t)(r * w + c)] != pz_unknown || line[i] == pz_unknown)
             continue;
         add_cell(h, r * max_necrogram_size + c, line[i] == pz_filled ? mark_full : mark_cross);
         (line[i] == pz_filled ? filled : empty) += 1;
@@ -114,11 +117,11 @@ bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector
     return true;
 }
 
-// Cell index (row by row, n wide) tried both ways: a value that breaks a line settles it.
-bool probe(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int n, int index) {
+// Cell index (row by row, w wide) tried both ways: a value that breaks a line settles it.
+bool probe(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int w, int index) {
     if (grid[(size_t)index] != pz_unknown)
         return false;
-    const int r = index / n, c = index % n;
+    const int r = index / w, c = index % w;
     const pz_probe p = pz_probe_cell(a->puzzle, grid.data(), c, r);
     if (p.filled_breaks == p.empty_breaks)
         return false; // both hold (or both break: the marks already contradict)
@@ -144,37 +147,33 @@ bool probe(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_
 // board's picture when it does), a filled one when there is one left.
 void reveal(necrogram_hint *h, const necrogram_board *b, const std::vector<pz_cell> &grid,
             const std::vector<uint8_t> &solution) {
-    const int n = b->size;
+    const int w = b->width, cells = cell_count(b);
     bool picture_agrees = true;
-    for (int i = 0; i < n * n && picture_agrees; ++i)
+    for (int i = 0; i < cells && picture_agrees; ++i)
         if (grid[(size_t)i] != pz_unknown)
-            picture_agrees = grid[(size_t)i] == (b->solution[board_cell(n, i)] ? pz_filled : pz_empty);
+            picture_agrees = grid[(size_t)i] == (b->solution[board_cell(w, i)] ? pz_filled : pz_empty);
     auto value = [&](int i) {
-        return picture_agrees || solution.empty() ? b->solution[board_cell(n, i)] != 0 : solution[(size_t)i] != 0;
+        return picture_agrees || solution.empty() ? b->solution[board_cell(w, i)] != 0 : solution[(size_t)i] != 0;
     };
     int chosen = -1;
-    for (int i = 0; i < n * n && (chosen < 0 || !value(chosen)); ++i)
+    for (int i = 0; i < cells && (chosen < 0 || !value(chosen)); ++i)
         if (grid[(size_t)i] == pz_unknown && (chosen < 0 || value(i)))
             chosen = i;
     if (chosen < 0)
         return;
     h->kind = necrogram_hint_reveal;
-    add_cell(h, board_cell(n, chosen), value(chosen) ? mark_full : mark_cross);
+    add_cell(h, board_cell(w, chosen), value(chosen) ? mark_full : mark_cross);
     set_text(h, "Logic alone cannot go on here: one cell revealed");
 }
 
 } // namespace
 
 void necrogram_analysis_begin(necrogram_analysis *a, const necrogram_board *b) {
-    const int n = b->size > 0 ? b->size : 0;
-    std::vector<uint8_t> picture((size_t)(n * n));
-    for (int i = 0; i < n * n; ++i)
-        picture[(size_t)i] = b->solution[board_cell(n, i)];
-    a->puzzle = pz_from_picture(n, n, picture.data());
-    a->allowed.assign((size_t)(n * n), 0);
-    allow_solution(a, picture);
+    a->puzzle = necrogram_puzzle(b);
+    a->allowed.assign((size_t)cell_count(b), 0);
+    allow_solution(a, a->puzzle.goal);
     a->next_cell = -1;
-    a->ready = n == 0;
+    a->ready = cell_count(b) == 0;
 }
 
 bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
@@ -211,21 +210,21 @@ bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
 }
 
 bool necrogram_mark_wrong(const necrogram_analysis *a, const necrogram_board *b, int row, int column) {
-    const int n = b->size;
-    if (!a->ready || row < 0 || column < 0 || row >= n || column >= n || (int)a->allowed.size() != n * n)
+    if (!a->ready || row < 0 || column < 0 || row >= b->height || column >= b->width ||
+        (int)a->allowed.size() != cell_count(b))
         return false;
     const pz_cell v = mark_value(necrogram_mark_at(b, row, column));
-    return v != pz_unknown && !(a->allowed[(size_t)(row * n + column)] & v);
+    return v != pz_unknown && !(a->allowed[(size_t)(row * b->width + column)] & v);
 }
 
 void necrogram_hint_begin(necrogram_hint_search *s, const necrogram_board *b) {
-    const int n = b->size > 0 ? b->size : 0;
+    const int cells = cell_count(b);
     s->hint = necrogram_hint{};
     s->phase = necrogram_hint_search::wrong_marks;
     s->cursor = 0;
-    s->grid.assign((size_t)(n * n), pz_unknown);
-    for (int i = 0; i < n * n; ++i)
-        s->grid[(size_t)i] = mark_value(b->marks[board_cell(n, i)]);
+    s->grid.assign((size_t)cells, pz_unknown);
+    for (int i = 0; i < cells; ++i)
+        s->grid[(size_t)i] = mark_value(b->marks[board_cell(b->width, i)]);
     s->solution.clear();
     s->started = clock_type::now();
 }
@@ -233,7 +232,7 @@ void necrogram_hint_begin(necrogram_hint_search *s, const necrogram_board *b) {
 bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const necrogram_board *b, double seconds) {
     using search = necrogram_hint_search;
     const clock_type::time_point start = clock_type::now();
-    const int n = b->size;
+    const int w = b->width, cells = cell_count(b);
     auto out_of_time = [&] {
         if (seconds_since(s->started) < necrogram_hint_seconds)
             return false;
@@ -274,16 +273,16 @@ bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const n
             break;
         }
         case search::lines:
-            if (find_line(&s->hint, a, s->grid, n))
+            if (find_line(&s->hint, a, s->grid, w, b->height))
                 return finish();
             s->phase = search::probes;
             break;
         case search::probes:
-            if (s->cursor >= n * n) {
+            if (s->cursor >= cells) {
                 s->phase = search::reveal;
                 break;
             }
-            if (probe(&s->hint, a, s->grid, n, s->cursor++))
+            if (probe(&s->hint, a, s->grid, w, s->cursor++))
                 return finish();
             break;
         case search::reveal:

@@ -16,7 +16,7 @@
 // solution allows. Built in slices by necrogram_analysis_run.
 struct necrogram_analysis {
     pz_puzzle puzzle;            // the board's clues, its picture as the goal
-    std::vector<pz_cell> allowed; // per cell (row by row, size wide): pz_empty, pz_filled or both
+    std::vector<pz_cell> allowed; // per cell (row by row, width wide): pz_empty, pz_filled or both
     int next_cell = -1;          // the next cell whose other value is tried; -1: not started
     bool ready = false;
 };

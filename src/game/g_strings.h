@@ -13,6 +13,8 @@ constexpr dword str_ng_exit = 18;
 constexpr dword str_ng_undo = 19;
 constexpr dword str_ng_redo = 20;
 constexpr dword str_ng_hint = 53;
+constexpr dword str_ng_previous = 54; // free play's list
+constexpr dword str_ng_next = 55;
 
 // The board's key legend: line i is a key (str_ng_legend_first + 2i) and what it does (the next row).
 constexpr dword str_ng_legend_first = 21;
@@ -37,15 +39,15 @@ constexpr dword str_end_line_2 = 47;
 constexpr dword str_end_title = 48;
 
 // Free play: the title's button, the screen's choices and its texts.
-constexpr dword str_mm_freeplay = 54;
-constexpr dword str_fp_size_first = 55; // "5x5" to "30x30", six rows
-constexpr dword str_fp_grade_first = 61; // "Easy", "Medium", "Hard"
-constexpr dword str_fp_random = 64;
-constexpr dword str_fp_size = 65;
-constexpr dword str_fp_grade = 66;
-constexpr dword str_fp_number = 67;
-constexpr dword str_fp_recent = 68;
-constexpr dword str_fp_making = 69;
-constexpr dword str_fp_not_solved = 70;
-constexpr dword str_fp_best = 71;
-constexpr dword str_fp_kept = 72;
+constexpr dword str_mm_freeplay = 56;
+constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows
+constexpr dword str_fp_grade_first = 63; // "Easy", "Medium", "Hard"
+constexpr dword str_fp_random = 66;
+constexpr dword str_fp_size = 67;
+constexpr dword str_fp_grade = 68;
+constexpr dword str_fp_number = 69;
+constexpr dword str_fp_recent = 70;
+constexpr dword str_fp_making = 71;
+constexpr dword str_fp_not_solved = 72;
+constexpr dword str_fp_best = 73;
+constexpr dword str_fp_kept = 74;

@@ -18,6 +18,8 @@ enum : std::uint32_t {
     vk_control = 0x11,
     vk_escape = 27,
     vk_space = 0x20,
+    vk_prior = 0x21, // Page Up
+    vk_next = 0x22,  // Page Down
     vk_left = 0x25,
     vk_up = 0x26,
     vk_right = 0x27,

@@ -23,7 +23,7 @@ game_script &ctrl_z(game_script &s) {
 // Whether the frame outlines a board cell in colour: most of the ring one pixel inside
 // its edge (sparks of a fill may cross a few pixels).
 bool outlined(int cell, u32 colour) {
-    const necrogram_layout l = necrogram_layout_for(necrogram_get_size());
+    const necrogram_layout l = necrogram_layout_for(necrogram_shown());
     const int x = l.grid_x + 32 * (cell % max_necrogram_size), y = l.grid_y + 32 * (cell / max_necrogram_size);
     int hits = 0;
     for (int i = 1; i < 32; ++i)
@@ -112,7 +112,9 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
     int size = 0, other = -1, never = -1;
     const u8 *picture = puzzle_get_info(6, &size, nullptr);
     auto b = std::make_unique<necrogram_board>();
-    necrogram_load(b.get(), size, picture);
+    necrogram_load(b.get(), size, size, picture);
+    necrogram_make_row_clues(b.get());
+    necrogram_make_column_clues(b.get());
     necrogram_analysis analysis;
     necrogram_analysis_begin(&analysis, b.get());
     ASSERT_TRUE(necrogram_analysis_run(&analysis, 60.0));
@@ -131,7 +133,7 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
 
     open_board(s, 6).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
     key(s, 'C').then([] { EXPECT_TRUE(settings_get().mistake_check); });
-    const necrogram_layout l = necrogram_layout_for(size);
+    const necrogram_layout l = necrogram_story_layout(size);
     s.left_click(l.grid_x + 32 * (other % size) + 16, l.grid_y + 32 * (other / size) + 16);
     s.left_click(l.grid_x + 32 * (never % size) + 16, l.grid_y + 32 * (never / size) + 16).passes(2);
     s.then([=] {

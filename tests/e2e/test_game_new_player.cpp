@@ -64,7 +64,7 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
         EXPECT_EQ(frame_pixel(1279, 719), 0xFFBDCDB1u);
         EXPECT_EQ(gfx2d_screen_buffer()[296 * screen_width + 5], 0u);
         EXPECT_EQ(puzzle_get_active(), 0u);
-        EXPECT_EQ(necrogram_get_size(), 10);
+        EXPECT_EQ(necrogram_shown()->width, 10);
         EXPECT_TRUE(sound_is_playing(game_song_get()));
         EXPECT_FALSE(sound_is_playing(title_song_get()));
     });

@@ -98,7 +98,7 @@ TEST(NewGameQuestion, CountsTheSavedCapturesAndAsksNothingWithoutAny) {
 game_script &click_cells(game_script &s, u32 puzzle) {
     int size = 0;
     const u8 *cells = puzzle_get_info(puzzle, &size, nullptr);
-    const necrogram_layout l = necrogram_layout_for(size);
+    const necrogram_layout l = necrogram_story_layout(size);
     for (int r = 0; r < size; ++r)
         for (int c = 0; c < size; ++c)
             if (cells[r * size + c])

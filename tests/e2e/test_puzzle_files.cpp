@@ -75,8 +75,7 @@ void fill_by_keys(game_script &s, const std::vector<std::string> &picture) {
         });
 }
 
-// Needs the board to play free-play puzzles of any shape: enable it with that board.
-TEST_F(puzzle_files_test, DISABLED_a_non_file_named_on_the_command_line_is_played_to_capture_in_place_of_the_title) {
+TEST_F(puzzle_files_test, a_non_file_named_on_the_command_line_is_played_to_capture_in_place_of_the_title) {
     const std::string path = write("tomb.non", pz_write_non(drawn(tombstone, "Tombstone")));
     s.command_line({"--window", path});
     s.wait_mode(appmode_splash).ready().post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);

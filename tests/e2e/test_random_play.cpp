@@ -36,7 +36,7 @@ struct random_player {
     }
     void click(int x, int y) { move(x, y), post(msg_lbuttondown, mk_lbutton), post(msg_lbuttonup); }
     void click_cell(int row, int column) {
-        const necrogram_layout l = necrogram_layout_for(necrogram_get_size());
+        const necrogram_layout l = necrogram_layout_for(necrogram_shown());
         click(l.grid_x + 32 * column + 16, l.grid_y + 32 * row + 16);
     }
 
@@ -55,14 +55,14 @@ struct random_player {
                     return click(b->x + b->width / 2, b->y + b->height / 2);
                 }
         if (mode == appmode_necrogram)
-            click_cell(pick(necrogram_get_size()), pick(necrogram_get_size()));
+            click_cell(pick(necrogram_shown()->height), pick(necrogram_shown()->width));
     }
 
     // Clicks every cell whose mark differs from the picture (crosses count as empty).
     void solve_board() {
         int size = 0;
         const u8 *cells = puzzle_get_info(puzzle_get_active(), &size, nullptr);
-        if (!cells || size != necrogram_get_size())
+        if (!cells || size != necrogram_shown()->width)
             return;
         held = 0;
         for (int i = 0; i < size * size; ++i)

@@ -90,14 +90,14 @@ TEST_F(FreeplayFile, RecordsAndTheKeptBoardComeBackAsWritten) {
 TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {
     freeplay_set_current(generated(5, 0, 11));
     auto board = std::make_unique<necrogram_board>();
-    necrogram_load(board.get(), 5, freeplay_current()->puzzle.goal.data());
+    necrogram_load(board.get(), 5, 5, freeplay_current()->puzzle.goal.data());
     board->marks[0] = mark_full;
     board->marks[max_necrogram_size + 4] = mark_cross;
     board->hints_used = 2;
     freeplay_board_keep(board.get(), 42.7);
     EXPECT_TRUE(fs::exists(file()));
 
-    necrogram_load(board.get(), 5, freeplay_current()->puzzle.goal.data());
+    necrogram_load(board.get(), 5, 5, freeplay_current()->puzzle.goal.data());
     double seconds = 0;
     ASSERT_TRUE(freeplay_board_restore(board.get(), &seconds));
     EXPECT_EQ(seconds, 42);
@@ -107,7 +107,7 @@ TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {
     EXPECT_EQ(board->marks[1], mark_empty);
 
     freeplay_set_current(generated(5, 0, 12)); // another puzzle: nothing to restore, its empty board keeps nothing
-    necrogram_load(board.get(), 5, freeplay_current()->puzzle.goal.data());
+    necrogram_load(board.get(), 5, 5, freeplay_current()->puzzle.goal.data());
     EXPECT_FALSE(freeplay_board_restore(board.get(), &seconds));
     freeplay_board_keep(board.get(), 3);
     EXPECT_EQ(freeplay_progress_read().board.key, "5x5 easy 11");

@@ -1,11 +1,14 @@
 // test_necrogram.cpp -- the board's clues, press and drag rules, completion test, history and hints, over a
-// board record; the player record's guards and save sizes, and the guarded active puzzle
+// board record, boards of any shape and their layouts; the player record's guards and save sizes, and the
+// guarded active puzzle
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "game/g_necrogram_board.h"
 #include "game/g_necrogram_hints.h"
 #include "game/g_player.h"
+#include "game/g_necrogram.h"
 #include "game/g_puzzles.h"
+#include "puzzle/pz_generate.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +36,7 @@ protected:
     std::vector<int> row_clues(int r) { return {b->row_clues[r], b->row_clues[r] + b->row_clue_count[r]}; }
     std::vector<int> column_clues(int c) { return {b->column_clues[c], b->column_clues[c] + b->column_clue_count[c]}; }
     void load_cells(int size, const u8 *cells) {
-        necrogram_load(b, size, cells);
+        necrogram_load(b, size, size, cells);
         necrogram_make_row_clues(b);
         necrogram_make_column_clues(b);
     }
@@ -71,10 +74,10 @@ TEST_F(Necrogram, CluesOfRunsEmptyAndFullLinesUpToTheLargestBoard) {
 
     // Out of range: refused, the board left empty. The largest board's full line is 32.
     std::vector<u8> full(33 * 33, 1);
-    necrogram_load(b, 33, full.data());
-    EXPECT_TRUE(rec.asserted("size <= max_necrogram_size"));
-    EXPECT_EQ(b->size, 0);
-    necrogram_load(b, 10, nullptr);
+    necrogram_load(b, 33, 33, full.data());
+    EXPECT_TRUE(rec.asserted("width <= max_necrogram_size"));
+    EXPECT_EQ(b->width, 0);
+    necrogram_load(b, 10, 10, nullptr);
     EXPECT_TRUE(rec.asserted("cells"));
     load_cells(32, full.data());
     EXPECT_EQ(row_clues(31), (std::vector<int>{32}));
@@ -219,6 +222,118 @@ TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {
         EXPECT_LT(undone, strokes);
         EXPECT_LE(b->history.num_changes, max_history_changes);
     }
+}
+
+// A 7 x 13 board from a generated puzzle: its own clues, lines satisfied one way and not the
+// other, the keyboard cursor held at each edge; a 30-cell drag on a 30 x 30 board undone and
+// redone as one step; a puzzle past the board's limits refused.
+TEST_F(Necrogram, RectangularBoardsFromPuzzles) {
+    pz_puzzle p;
+    ASSERT_TRUE(pz_generate(7, 13, pz_grade::easy, 5, &p, nullptr));
+    ASSERT_TRUE(necrogram_load_puzzle(b, p));
+    ASSERT_EQ(std::pair(b->width, b->height), std::pair(7, 13));
+    for (int r = 0; r < 13; ++r)
+        EXPECT_EQ(row_clues(r), p.rows[r].empty() ? std::vector<int>{0} : p.rows[r]) << r;
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(column_clues(c), p.columns[c].empty() ? std::vector<int>{0} : p.columns[c]) << c;
+    EXPECT_EQ(necrogram_puzzle(b), pz_from_picture(7, 13, p.goal.data()));
+    // Row 12 and column 6 of the goal marked: those lines hold, the board is not solved
+    // until every goal cell is, then it is; nothing lands outside the 7 x 13.
+    for (int i = 0; i < 7 * 13; ++i)
+        if (p.goal[i] && (i / 7 == 12 || i % 7 == 6))
+            hover(i / 7, i % 7), necrogram_press_left(b);
+    EXPECT_TRUE(necrogram_row_satisfied(b, 12));
+    EXPECT_TRUE(necrogram_column_satisfied(b, 6));
+    EXPECT_FALSE(necrogram_row_satisfied(b, 13) || necrogram_column_satisfied(b, 7));
+    for (int i = 0; i < 7 * 13; ++i)
+        if (p.goal[i] && i / 7 != 12 && i % 7 != 6)
+            hover(i / 7, i % 7), necrogram_press_left(b);
+    EXPECT_TRUE(b->solved);
+    hover(12, 7);
+    EXPECT_EQ(necrogram_press_left(b), necrogram_effect_none);
+    // The keyboard cursor stops at each edge of the rectangle.
+    hover(-1, -1);
+    necrogram_move_hover(b, -5, -5);
+    EXPECT_EQ(std::pair(b->hover_row, b->hover_column), std::pair(0, 0));
+    necrogram_move_hover(b, 100, 100);
+    EXPECT_EQ(std::pair(b->hover_row, b->hover_column), std::pair(12, 6));
+    necrogram_move_hover(b, -3, 0);
+    EXPECT_EQ(std::pair(b->hover_row, b->hover_column), std::pair(12, 3));
+
+    // A drag over a whole row of 30 is one step back and forth.
+    std::vector<u8> picture(30 * 30, 1);
+    load_cells(30, picture.data());
+    hover(29, 0);
+    necrogram_press_left(b);
+    hover(29, 29);
+    necrogram_paint_line(b);
+    necrogram_stroke_end(b);
+    const std::vector<u8> painted = marks();
+    EXPECT_EQ(mark(29, 29), mark_full);
+    EXPECT_TRUE(necrogram_row_satisfied(b, 29));
+    ASSERT_TRUE(necrogram_undo(b));
+    EXPECT_EQ(marks(), std::vector<u8>(sizeof b->marks, mark_empty));
+    EXPECT_FALSE(necrogram_can_undo(b));
+    ASSERT_TRUE(necrogram_redo(b));
+    EXPECT_EQ(marks(), painted);
+
+    // Past the board: 33 wide, 17 runs on a line (33 x 33), no goal. The board is left empty.
+    pz_puzzle wide = pz_from_picture(33, 2, std::vector<uint8_t>(66, 1).data());
+    std::vector<uint8_t> stripes(32 * 33);
+    for (size_t i = 0; i < stripes.size(); ++i)
+        stripes[i] = (i / 32) % 2 == 0;
+    pz_puzzle runs = pz_from_picture(32, 33, stripes.data()), no_goal = p;
+    no_goal.goal.clear();
+    for (const pz_puzzle *bad : {&wide, &runs, &no_goal}) {
+        EXPECT_FALSE(necrogram_load_puzzle(b, *bad));
+        EXPECT_EQ(b->width, 0);
+    }
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// Every square from 5 to 30 and some long shapes, with the most clues a line can have
+// (alternate cells) and with long runs (two-digit clues): the grid, its clue lists and the
+// strips inside the area above the hint's strip and clear of the column, cells readable.
+// The story's shapes keep the story's layout.
+TEST(NecrogramLayout, EveryShapeFitsTheArea) {
+    auto board = std::make_unique<necrogram_board>();
+    necrogram_board *b = board.get();
+    std::vector<std::pair<int, int>> shapes = {{7, 13}, {25, 10}, {30, 5}, {5, 30}, {13, 29}, {30, 21}, {12, 15}};
+    for (int n = 5; n <= 30; ++n)
+        shapes.emplace_back(n, n);
+    for (auto [w, h] : shapes)
+        for (int pattern = 0; pattern < 2; ++pattern) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " pattern " + std::to_string(pattern));
+            std::vector<u8> cells((size_t)(w * h));
+            for (int i = 0; i < w * h; ++i)
+                cells[(size_t)i] = pattern == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
+            necrogram_load(b, w, h, cells.data());
+            necrogram_make_row_clues(b);
+            necrogram_make_column_clues(b);
+            const necrogram_layout l = necrogram_layout_for(b);
+            if (necrogram_story_shape(w, h)) {
+                EXPECT_EQ(l.grid_x, necrogram_story_layout(w).grid_x);
+                EXPECT_EQ(l.cell, 32);
+                continue;
+            }
+            EXPECT_GE(l.cell, 15);
+            EXPECT_EQ(std::pair(l.grid_width, l.grid_height), std::pair(w * l.cell, h * l.cell));
+            EXPECT_GE(l.strip_left, 0);
+            EXPECT_GE(l.strip_top, 0);
+            EXPECT_LT(l.grid_x + l.grid_width + 1, necrogram_area_width);
+            EXPECT_LT(l.grid_y + l.grid_height + 1, necrogram_strip_top);
+            for (int r = 0; r < h; ++r) {
+                int x = l.grid_x;
+                for (int i = 0; i < b->row_clue_count[r]; ++i)
+                    x -= necrogram_row_clue_advance(l, b->row_clues[r][i]);
+                EXPECT_GE(x, l.strip_left) << "row " << r;
+            }
+            for (int c = 0; c < w; ++c) {
+                EXPECT_GE(l.grid_y - l.column_rise * b->column_clue_count[c], l.strip_top) << "column " << c;
+                for (int i = 0; i < b->column_clue_count[c]; ++i)
+                    EXPECT_LE(necrogram_clue_text_for(l, b->column_clues[c][i], true).width, l.cell - 2);
+            }
+        }
 }
 
 class Player : public ::testing::Test {
