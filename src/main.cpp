@@ -10,6 +10,7 @@
 #include "game/g_data_check.h"
 #include "game/g_ending.h"
 #include "game/g_freeplay.h"
+#include "game/g_freeplay_screen.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
@@ -99,13 +100,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_ending_keydown},
-    /* appmode_freeplay: for now the title screen stands in for the free-play screen */
-    {.init = appmode_main_menu_init,
-     .free = appmode_main_menu_free,
-     .update = appmode_main_menu_update,
+    /* appmode_freeplay: the menu's mouse */
+    {.init = appmode_freeplay_init,
+     .free = appmode_freeplay_free,
+     .update = appmode_freeplay_update,
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
-     .keydown = appmode_main_menu_keydown},
+     .keydown = appmode_freeplay_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

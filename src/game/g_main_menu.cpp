@@ -5,6 +5,7 @@
 #include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
 #include "game/g_board_marks.h"
+#include "game/g_freeplay.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_question.h"
@@ -37,23 +38,30 @@ dynamic_button_data new_game_button = {
     .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_play,
 };
+// Placed under the story's buttons, whichever are shown.
+dynamic_button_data freeplay_button = {
+    .string_id = str_mm_freeplay, .id = mm_freeplay_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_freeplay,
+};
 dynamic_button_data exit_button = {
     .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_exit,
 };
 
 // The buttons shown, top to bottom: the keyboard's focus order.
-const void *shown_buttons[3];
+const void *shown_buttons[4];
 int num_shown_buttons = 0;
+constexpr int button_pitch = 66;
 
 void add_button(dynamic_button_data *button) {
     button->flags = 0; // no press left over from an earlier visit
     dynamic_button_add(menu_window, button);
-    if (num_shown_buttons < 3)
+    if (num_shown_buttons < 4)
         shown_buttons[num_shown_buttons++] = button;
 }
 
 void start_new_game() {
+    freeplay_off();
     player_new_game();
     board_marks_forget_all();
     set_app_mode(appmode_map);
@@ -96,6 +104,8 @@ void appmode_main_menu_init() {
     } else {
         add_button(&play_button);
     }
+    freeplay_button.y = play_button.y + num_shown_buttons * button_pitch;
+    add_button(&freeplay_button);
     add_button(&exit_button);
 
     background_layer = title_picture_add();
@@ -150,6 +160,7 @@ void mm_do_continue(dword id) {
         return;
     if (!ec_assert(save_file_exists()))
         return;
+    freeplay_off();
     player_continue();
     set_app_mode(appmode_map);
 }
@@ -162,6 +173,12 @@ void mm_do_exit(dword id) {
         player_save();
     main_menu_stop_song();
     set_app_mode(appmode_exit);
+}
+
+void mm_do_freeplay(dword id) {
+    if (!ec_assert(id == mm_freeplay_id))
+        return;
+    set_app_mode(appmode_freeplay);
 }
 
 dword mm_window_get() { return menu_window; }

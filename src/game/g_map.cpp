@@ -3,6 +3,7 @@
 
 #include "engine/ec_assert.h"
 #include "engine/ec_data_set.h"
+#include "game/g_freeplay.h"
 #include "game/g_game.h"
 #include "game/g_player.h"
 #include "game/g_puzzles.h"
@@ -80,6 +81,7 @@ const map_location *map_location_get(int index) {
 }
 
 void appmode_map_init() {
+    freeplay_off(); // the story's map: its boards are the locations again
     d3d_kzg_load_data(asset_map_button, &map_button_sprite);
     const dword window = ui_window_add_fullscreen(map_draw_paths);
     back_button.flags = 0;

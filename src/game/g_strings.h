@@ -37,3 +37,17 @@ constexpr dword str_end_caption = 45;
 constexpr dword str_end_line_1 = 46;
 constexpr dword str_end_line_2 = 47;
 constexpr dword str_end_title = 48;
+
+// Free play: the title's button, the screen's choices and its texts.
+constexpr dword str_mm_freeplay = 56;
+constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows
+constexpr dword str_fp_grade_first = 63; // "Easy", "Medium", "Hard"
+constexpr dword str_fp_random = 66;
+constexpr dword str_fp_size = 67;
+constexpr dword str_fp_grade = 68;
+constexpr dword str_fp_number = 69;
+constexpr dword str_fp_recent = 70;
+constexpr dword str_fp_making = 71;
+constexpr dword str_fp_not_solved = 72;
+constexpr dword str_fp_best = 73;
+constexpr dword str_fp_kept = 74;
