@@ -20,6 +20,45 @@ pz_engine::pz_engine(const pz_puzzle &p)
     queued.assign(lines, 0);
     line.resize(static_cast<size_t>(width > height ? width : height));
     trail.reserve(static_cast<size_t>(cells));
+    words = width <= 62 && height <= 62;
+    if (words) {
+        can_empty.assign(lines, 0);
+        can_fill.assign(lines, 0);
+    }
+    load(nullptr);
+}
+
+// 2^14 results of 40 bytes: small enough to stay in the processor's cache, which
+// matters more than keeping more lines.
+constexpr int memory_bits = 14;
+
+void pz_engine::remember_lines()
+{
+    if (words && memory.empty())
+        memory.assign(size_t(1) << memory_bits, remembered{0, 0, 0, 0, -1, false});
+}
+
+// Keeps the line words of cell index in step with its value.
+void pz_engine::set_bits(int index, pz_cell value)
+{
+    const int x = index % width, y = index / width;
+    const uint64_t row_bit = uint64_t(1) << x, column_bit = uint64_t(1) << y;
+    uint64_t &row_empty = can_empty[y], &row_fill = can_fill[y];
+    uint64_t &column_empty = can_empty[height + x], &column_fill = can_fill[height + x];
+    if (value & pz_empty) {
+        row_empty |= row_bit;
+        column_empty |= column_bit;
+    } else {
+        row_empty &= ~row_bit;
+        column_empty &= ~column_bit;
+    }
+    if (value & pz_filled) {
+        row_fill |= row_bit;
+        column_fill |= column_bit;
+    } else {
+        row_fill &= ~row_bit;
+        column_fill &= ~column_bit;
+    }
 }
 
 void pz_engine::limit(const pz_limits &limits)
@@ -40,6 +79,8 @@ void pz_engine::load(const pz_cell *known)
         pz_cell v = known ? (known[i] & pz_unknown) : pz_unknown;
         grid[i] = v ? v : pz_unknown;
         unknown += grid[i] == pz_unknown ? 1 : 0;
+        if (words)
+            set_bits(i, grid[i]);
     }
     trail.clear();
 }
@@ -52,6 +93,8 @@ void pz_engine::set(int index, pz_cell value)
     if (grid[index] == pz_unknown)
         --unknown;
     grid[index] = value;
+    if (words)
+        set_bits(index, value);
     push(index / width);
     push(height + index % width);
 }
@@ -78,6 +121,8 @@ void pz_engine::undo(size_t to)
         if (grid[c.index] != pz_unknown && c.before == pz_unknown)
             ++unknown;
         grid[c.index] = c.before;
+        if (words)
+            set_bits(c.index, c.before);
         trail.pop_back();
     }
 }
@@ -107,8 +152,52 @@ bool pz_engine::tick()
     return !stop;
 }
 
+int pz_engine::solve_line_words(int l)
+{
+    const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
+    uint64_t empty = empty_in, fill = fill_in;
+    bool broken;
+    if (memory.empty()) {
+        broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill);
+    } else {
+        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
+                     (static_cast<uint64_t>(l) * 0x165667b19e3779f9ull);
+        h ^= h >> 29;
+        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
+        if (m.line == l && m.empty_in == empty_in && m.fill_in == fill_in) {
+            broken = m.broken;
+            empty = m.empty_out;
+            fill = m.fill_out;
+        } else {
+            broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty,
+                                         &fill);
+            m = {empty_in, fill_in, empty, fill, l, broken};
+        }
+    }
+    if (broken)
+        return -1;
+    // Cells that lost a value: the unknown ones that are now settled.
+    uint64_t settled = (empty_in & fill_in) & ~(empty & fill);
+    int count = 0;
+    const bool row = l < height;
+    for (; settled; ++count) {
+        const int i = __builtin_ctzll(settled);
+        settled &= settled - 1;
+        const int index = row ? l * width + i : i * width + (l - height);
+        const pz_cell value = static_cast<pz_cell>(((empty >> i) & 1) | (((fill >> i) & 1) << 1));
+        trail.push_back({index, grid[index]});
+        --unknown;
+        grid[index] = value;
+        set_bits(index, value);
+        push(row ? height + i : i);
+    }
+    return count;
+}
+
 int pz_engine::solve_line(int l)
 {
+    if (words)
+        return solve_line_words(l);
     const bool row = l < height;
     const int length = row ? width : height;
     const int step = row ? 1 : width;
