@@ -30,7 +30,7 @@ struct pz_engine {
 
     // Keeps each line's result keyed by the line and its cells, so that a line met again
     // in the same state (probes from one grid meet the same lines over and over) is not
-    // solved again. For grids whose lines all fit a word; costs 640 KB.
+    // solved again. For grids up to 32 x 32; costs 640 KB.
     void remember_lines();
 
     // Sets the limits the work is measured against, from now.
@@ -88,9 +88,8 @@ struct pz_engine {
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
     struct remembered {
-        uint64_t empty_in, fill_in, empty_out, fill_out;
-        int line; // -1: nothing kept here
-        bool broken;
+        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                    // -1: nothing kept here
     };
     std::vector<remembered> memory;
 
