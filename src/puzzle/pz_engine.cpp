@@ -24,6 +24,12 @@ pz_engine::pz_engine(const pz_puzzle &p)
     if (words) {
         can_empty.assign(lines, 0);
         can_fill.assign(lines, 0);
+        cell_x.resize(static_cast<size_t>(cells));
+        cell_y.resize(static_cast<size_t>(cells));
+        for (int i = 0; i < cells; ++i) {
+            cell_x[i] = static_cast<uint8_t>(i % width);
+            cell_y[i] = static_cast<uint8_t>(i / width);
+        }
     }
     load(nullptr);
 }
@@ -41,24 +47,14 @@ void pz_engine::remember_lines()
 // Keeps the line words of cell index in step with its value.
 void pz_engine::set_bits(int index, pz_cell value)
 {
-    const int x = index % width, y = index / width;
+    const int x = cell_x[index], y = cell_y[index];
     const uint64_t row_bit = uint64_t(1) << x, column_bit = uint64_t(1) << y;
-    uint64_t &row_empty = can_empty[y], &row_fill = can_fill[y];
-    uint64_t &column_empty = can_empty[height + x], &column_fill = can_fill[height + x];
-    if (value & pz_empty) {
-        row_empty |= row_bit;
-        column_empty |= column_bit;
-    } else {
-        row_empty &= ~row_bit;
-        column_empty &= ~column_bit;
-    }
-    if (value & pz_filled) {
-        row_fill |= row_bit;
-        column_fill |= column_bit;
-    } else {
-        row_fill &= ~row_bit;
-        column_fill &= ~column_bit;
-    }
+    const uint64_t empty = 0 - static_cast<uint64_t>(value & pz_empty);
+    const uint64_t fill = 0 - static_cast<uint64_t>((value & pz_filled) >> 1);
+    can_empty[y] = (can_empty[y] & ~row_bit) | (empty & row_bit);
+    can_fill[y] = (can_fill[y] & ~row_bit) | (fill & row_bit);
+    can_empty[height + x] = (can_empty[height + x] & ~column_bit) | (empty & column_bit);
+    can_fill[height + x] = (can_fill[height + x] & ~column_bit) | (fill & column_bit);
 }
 
 void pz_engine::limit(const pz_limits &limits)

@@ -87,6 +87,7 @@ struct pz_engine {
     // column's cell (column, i).
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
+    std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
     struct remembered {
         uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
         int32_t line;                                    // -1: nothing kept here
