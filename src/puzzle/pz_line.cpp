@@ -184,14 +184,15 @@ word smear(word starts, int r)
 bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
 {
     const word can_empty = *can_empty_bits, can_fill = *can_fill_bits;
-    word ahead[33], behind[33], starts[32];
+    word ahead[33], behind[33], starts[32], fits[32];
     const word open_up = can_empty << 1, open_down = reverse(can_empty);
     ahead[0] = reach_up(1, open_up);
     for (int j = 0; j < k; ++j) {
         if (runs[j] < 1 || runs[j] > n)
             return false;
         const word from = j == 0 ? ahead[0] : (ahead[j] & can_empty) << 1;
-        starts[j] = from & all_of(can_fill, runs[j]);
+        fits[j] = all_of(can_fill, runs[j]);
+        starts[j] = from & fits[j];
         ahead[j + 1] = reach_up(starts[j] << runs[j], open_up);
     }
     if (!((ahead[k] >> n) & 1))
@@ -200,7 +201,7 @@ bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits,
     word filled = 0;
     for (int j = k - 1; j >= 0; --j) {
         const word ends = j == k - 1 ? behind[k] : (behind[j + 1] >> 1) & can_empty;
-        const word from = (ends >> runs[j]) & all_of(can_fill, runs[j]);
+        const word from = (ends >> runs[j]) & fits[j];
         behind[j] = reverse(reach_up(reverse(from), open_down));
         filled |= smear(from & starts[j], runs[j]);
     }
