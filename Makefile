@@ -10,7 +10,8 @@ FUZZ_SECONDS ?= 20
 PREFIX    ?= /usr/local
 
 DEPS = cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev \
-       libgtest-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev file
+       libgtest-dev libbenchmark-dev desktop-file-utils appstream shared-mime-info \
+       dpkg-dev file
 FUZZ_DEPS = clang libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)

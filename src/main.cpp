@@ -9,11 +9,13 @@
 #include "engine/ec_strings.h"
 #include "game/g_data_check.h"
 #include "game/g_ending.h"
+#include "game/g_freeplay.h"
 #include "game/g_game.h"
 #include "game/g_main_menu.h"
 #include "game/g_map.h"
 #include "game/g_necrogram.h"
 #include "game/g_player.h"
+#include "game/g_question.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -30,6 +32,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -179,9 +183,11 @@ void shutdown() {
 
 // The command line's full-screen choice for the next start: -1 keeps the saved one.
 int window_choice_for_run = -1;
+// The puzzle files named on the command line, opened where the title would first come.
+std::vector<std::string> files_for_run;
 
 constexpr const char *usage_text =
-    "Usage: tombweaver [--fullscreen | --window]\n"
+    "Usage: tombweaver [--fullscreen | --window] [--] [FILE...]\n"
     "       tombweaver --help | --version\n"
     "Capture the monsters of a moonlit graveyard by solving picture logic puzzles.\n"
     "\n"
@@ -189,6 +195,9 @@ constexpr const char *usage_text =
     "  --window      start in a window for this run\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
+    "  FILE          puzzles to play after the splash, instead of the title: .non files,\n"
+    "                puzzle-site XML or text files of game ids; several puzzles make a\n"
+    "                list to step through\n"
     "\n"
     "The game's data is data/tombweaver.kzp under $TOMBWEAVER_PATH, beside the program,\n"
     "in ../share/tombweaver or in the current folder.\n";
@@ -205,10 +214,20 @@ int print_and_end(const char *text) {
     return 1;
 }
 
-// -1 when the game should start (with *window_choice set), else the exit code.
-int parse_command_line(int argc, char **argv, int *window_choice) {
+// -1 when the game should start (with *window_choice and *files set), else the exit code.
+// Arguments that are not options, and all after "--", are puzzle files.
+int parse_command_line(int argc, char **argv, int *window_choice, std::vector<std::string> *files) {
+    bool options = true;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
+        if (!options || arg[0] != '-' || arg[1] == 0) {
+            files->push_back(arg);
+            continue;
+        }
+        if (std::strcmp(arg, "--") == 0) {
+            options = false;
+            continue;
+        }
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
             return print_and_end(usage_text);
         if (std::strcmp(arg, "--version") == 0)
@@ -218,8 +237,7 @@ int parse_command_line(int argc, char **argv, int *window_choice) {
         } else if (std::strcmp(arg, "--window") == 0) {
             *window_choice = 0;
         } else {
-            std::fprintf(stderr, "tombweaver: %s '%s'\n",
-                         arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
+            std::fprintf(stderr, "tombweaver: unknown option '%s'\n", arg);
             std::fputs(usage_text, stderr);
             return 2;
         }
@@ -237,6 +255,42 @@ void toggle_fullscreen() {
     ui_note_show(s.fullscreen ? "Full screen" : "Window");
 }
 
+// The command line's files open once, where the title would first come (after the
+// splash): true when they put a puzzle on the board; else the title follows, after
+// the boxes that said why.
+bool open_files_for_run() {
+    if (files_for_run.empty() || app_modes != game_app_modes)
+        return false;
+    const std::vector<std::string> files = std::move(files_for_run);
+    files_for_run.clear();
+    current_app_mode = appmode_init; // between screens while the files are read and told about
+    if (freeplay_open_files(files))
+        return true;
+    current_app_mode = appmode_main_menu;
+    return false;
+}
+
+// Files dropped on the window open on the title, the map, the free-play screen and the
+// board (which keeps its marks first, as leaving it does); elsewhere, and while
+// a question waits for its answer, a drop is ignored. A message box holds the loop, so
+// no drop arrives while one is up.
+void open_dropped_files(const std::vector<std::string> &files) {
+    if (files.empty() || app_modes != game_app_modes || question_is_open())
+        return;
+    switch (current_app_mode) {
+    case appmode_necrogram:
+        necrogram_keep_progress();
+        break;
+    case appmode_main_menu:
+    case appmode_map:
+    case appmode_freeplay:
+        break;
+    default:
+        return;
+    }
+    freeplay_open_files(files);
+}
+
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
 int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 
@@ -249,6 +303,8 @@ void set_app_mode(int mode) {
         app_modes[current_app_mode].free)
         app_modes[current_app_mode].free();
     current_app_mode = mode;
+    if (mode == appmode_main_menu && open_files_for_run())
+        return;
     if (app_modes[current_app_mode].init)
         app_modes[current_app_mode].init();
     mode_entered_at = platform_get_tick_count();
@@ -335,6 +391,9 @@ std::intptr_t main_window_proc(const platform_message *msg) {
     case msg_mousewheel:
         if (mode.mousewheel)
             mode.mousewheel(msg->wparam);
+        return 0;
+    case msg_dropfiles:
+        open_dropped_files(platform_drop_take(msg->wparam));
         return 0;
     default:
         return 0;
@@ -445,11 +504,15 @@ int tombweaver_main() {
 
 int tombweaver_main(int argc, char **argv) {
     int window_choice = -1;
-    int code = parse_command_line(argc, argv, &window_choice);
+    std::vector<std::string> files;
+    int code = parse_command_line(argc, argv, &window_choice, &files);
     if (code >= 0)
         return code;
     window_choice_for_run = window_choice;
-    return tombweaver_main();
+    files_for_run = std::move(files);
+    code = tombweaver_main();
+    files_for_run.clear(); // not opened when the game closed before its title
+    return code;
 }
 
 #ifndef TW_NO_MAIN

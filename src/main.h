@@ -33,6 +33,8 @@ std::intptr_t main_window_proc(const struct platform_message *msg);
 // 1 when start-up failed.
 int tombweaver_main();
 // The program with its command line: --help and --version print and give 0 at once,
-// an unknown option or argument prints the usage and gives 2; --fullscreen and
-// --window override the saved full-screen choice for this run (the last one counts).
+// an unknown option prints the usage and gives 2; --fullscreen and --window override
+// the saved full-screen choice for this run (the last one counts). Other arguments (all
+// after "--") are puzzle files, opened with freeplay_open_files after the splash in
+// place of the title; the title comes when none of them can be played.
 int tombweaver_main(int argc, char **argv);

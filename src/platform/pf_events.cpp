@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <deque>
+#include <map>
 
 namespace {
 
@@ -16,6 +17,11 @@ bool close_requested = false;
 bool events_ready = false;
 
 platform_loop_hook loop_hook = nullptr;
+
+// Files dropped on the window: those of the drop under way, and the drops posted and not yet taken.
+std::vector<std::string> dropping;
+std::map<std::uint32_t, std::vector<std::string>> drops;
+std::uint32_t next_drop = 1;
 
 // Keys (and mouse buttons) down, by virtual key, as dispatched.
 bool keys_held[256];
@@ -137,6 +143,15 @@ void translate_button(const SDL_MouseButtonEvent &b, bool down) {
         push(left ? msg_lbuttonup : msg_rbuttonup, flags, last_xy);
 }
 
+// A drop's files arrive one event each, then the drop ends: one message for them all.
+void post_drop(std::vector<std::string> paths) {
+    if (paths.empty())
+        return;
+    const std::uint32_t drop = next_drop++;
+    drops[drop] = std::move(paths);
+    push(msg_dropfiles, drop, 0);
+}
+
 void translate(const SDL_Event &e) {
     switch (e.type) {
     case SDL_QUIT:
@@ -215,6 +230,21 @@ void translate(const SDL_Event &e) {
     case SDL_MOUSEBUTTONUP:
         translate_button(e.button, e.type == SDL_MOUSEBUTTONDOWN);
         break;
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+        if (e.drop.file) {
+            if (e.type == SDL_DROPFILE)
+                dropping.push_back(e.drop.file);
+            SDL_free(e.drop.file);
+        }
+        break;
+    case SDL_DROPBEGIN:
+        dropping.clear();
+        break;
+    case SDL_DROPCOMPLETE:
+        post_drop(std::move(dropping));
+        dropping.clear();
+        break;
     case SDL_MOUSEWHEEL: {
         std::int16_t delta = (std::int16_t)(e.wheel.y * 120);
         std::uint32_t flags = mouse_key_flags(SDL_GetMouseState(nullptr, nullptr));
@@ -248,6 +278,8 @@ void platform_events_reset() {
         held = false;
     buttons_down = buttons_let_go = buttons_stale = 0;
     close_requested = false;
+    dropping.clear();
+    drops.clear();
     if (SDL_WasInit(SDL_INIT_EVENTS))
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
@@ -332,6 +364,18 @@ void platform_post_quit_message() { push(msg_quit, 0, 0); }
 void platform_post_message(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
     push(message, wparam, lparam);
 }
+
+std::vector<std::string> platform_drop_take(std::uint32_t drop) {
+    std::vector<std::string> paths;
+    auto it = drops.find(drop);
+    if (it != drops.end()) {
+        paths = std::move(it->second);
+        drops.erase(it);
+    }
+    return paths;
+}
+
+void platform_post_drop(const std::vector<std::string> &paths) { post_drop(paths); }
 
 void platform_set_loop_hook(platform_loop_hook hook, void *context) {
     loop_hook = hook;

@@ -4,6 +4,8 @@
 #include "platform/pf_keys.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // Message numbers and parameters are those the game's window procedure expects.
 enum : std::uint32_t {
@@ -23,6 +25,7 @@ enum : std::uint32_t {
     msg_rbuttondown = 0x0204,
     msg_rbuttonup = 0x0205,
     msg_mousewheel = 0x020A,
+    msg_dropfiles = 0x0233, // files dropped on the window: wparam names the drop
 };
 
 // msg_size parameters.
@@ -59,6 +62,12 @@ std::intptr_t platform_send_message(std::uint32_t message, std::uint32_t wparam,
 void platform_post_quit_message();
 // Queues a message behind those waiting (tests script input this way too).
 void platform_post_message(std::uint32_t message, std::uint32_t wparam, std::int32_t lparam);
+
+// The paths of a drop (a msg_dropfiles wparam), in the order they were dropped. A drop
+// is given once: it is forgotten then (empty for a drop not known).
+std::vector<std::string> platform_drop_take(std::uint32_t drop);
+// Queues a drop of paths as msg_dropfiles, as dropping them on the window does (tests drop this way).
+void platform_post_drop(const std::vector<std::string> &paths);
 
 // Runs once per pass of the main loop, before it looks at the queue. The shipped
 // program has none; end-to-end tests script input and the clock from it.

@@ -67,6 +67,15 @@ public:
     game_script &left_click(int x, int y) { return click(x, y, msg_lbuttondown, msg_lbuttonup, mk_lbutton); }
     game_script &right_click(int x, int y) { return click(x, y, msg_rbuttondown, msg_rbuttonup, mk_rbutton); }
     game_script &close() { return post(msg_close); }
+    // Drops files on the window, as a file manager does.
+    game_script &drop(std::vector<std::string> paths) {
+        return then([paths] { platform_post_drop(paths); });
+    }
+    // The run's command line after the program's name (none: started without one).
+    game_script &command_line(std::vector<std::string> args) {
+        arguments = std::move(args);
+        return *this;
+    }
     // A click skips the splash's fade-in; the menu follows when the fade-out ends.
     game_script &skip_splash() {
         wait_mode(appmode_splash).ready();
@@ -84,7 +93,12 @@ public:
         platform_video_set_capture(true);
         platform_set_loop_hook(&game_script::hook, this);
         limit = max_passes;
-        const int result = tombweaver_main();
+        std::vector<std::string> args = arguments;
+        args.insert(args.begin(), "tombweaver");
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(a.data());
+        const int result = arguments.empty() ? tombweaver_main() : tombweaver_main((int)argv.size(), argv.data());
         platform_set_loop_hook(nullptr, nullptr);
         platform_video_set_capture(false);
         platform_video_set_modes_for_test(nullptr, 0);
@@ -114,6 +128,7 @@ private:
     size_t next = 0;
     int limit = 0;
     std::string waiting_for;
+    std::vector<std::string> arguments;
 };
 
 // The save file: removed before a run, read back after it.

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs a build into a temporary DESTDIR and checks the tree: every file in its place
-# and nothing else, the launcher entry and metadata pass their validators, the manual
+# and nothing else, the launcher entry, metadata and file type pass their validators
+# (the launcher opening the files of the type the game defines), the manual
 # pages name this version, the installed programs run, and uninstalling leaves only the
 # shared folders.
 # Usage: check_install.sh <build dir> <application id> <version>
@@ -20,6 +21,7 @@ bin/tombweaver-solve
 share/tombweaver/data/tombweaver.kzp
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
+share/mime/packages/$id.xml
 share/man/man6/tombweaver.6.gz
 share/man/man1/tombweaver-solve.1.gz
 share/icons/hicolor/scalable/apps/$id.svg"
@@ -40,6 +42,18 @@ appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.
 grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$usr/share/metainfo/$id.metainfo.xml" ||
   fail "the metadata has no release $version"
 grep -qx "StartupWMClass=$id" "$usr/share/applications/$id.desktop" || fail "the window class is not $id"
+
+# The file type: a database built from the definition alone (the system's is rebuilt by
+# the packaging trigger) names *.non and text/plain, and the launcher takes its files.
+mkdir -p "$tmp/mime/packages"
+cp "$usr/share/mime/packages/$id.xml" "$tmp/mime/packages/"
+XDG_DATA_DIRS=$tmp update-mime-database "$tmp/mime" 2>"$tmp/mime.log" && [ ! -s "$tmp/mime.log" ] ||
+  { cat "$tmp/mime.log"; fail "update-mime-database"; }
+grep -qx "50:application/x-nonogram:\*.non" "$tmp/mime/globs2" || fail "the file type has no *.non glob"
+grep -qx "application/x-nonogram text/plain" "$tmp/mime/subclasses" || fail "the file type is not text"
+grep -qx "MimeType=application/x-nonogram;" "$usr/share/applications/$id.desktop" ||
+  fail "the launcher does not take .non files"
+grep -qx "Exec=tombweaver %F" "$usr/share/applications/$id.desktop" || fail "the launcher passes no files"
 for page in man6/tombweaver.6 man1/tombweaver-solve.1; do
   gzip -t "$usr/share/man/$page.gz" || fail "the manual page $page is not gzipped"
   gzip -dc "$usr/share/man/$page.gz" | grep -q "^\.TH TOMBWEAVER.* [16] .*tombweaver $version" ||
@@ -55,6 +69,6 @@ done
 
 DESTDIR=$stage cmake -DMANIFEST="$build/install_manifest.txt" -P "$source_dir/dist/uninstall.cmake" >/dev/null
 left=$(find "$stage" -mindepth 1 | sed "s|^$stage/||" | sort | tr '\n' ' ')
-[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man1 usr/share/man/man6 usr/share/metainfo " ] ||
+[ "$left" = "usr usr/bin usr/share usr/share/applications usr/share/icons usr/share/icons/hicolor usr/share/man usr/share/man/man1 usr/share/man/man6 usr/share/metainfo usr/share/mime usr/share/mime/packages " ] ||
   fail "uninstall left: $left"
 echo "install tree, validators and uninstall: ok"

@@ -188,4 +188,22 @@ TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
     EXPECT_EQ(calls, (std::vector<std::string>{"quit"}));
 }
 
+// The files of one drop, an SDL event each, become one message; its paths are given once.
+// Dropped text is no file.
+TEST_F(Routing, TheFilesOfADropArriveAsOneMessage) {
+    for (auto [type, file] : {std::pair<Uint32, const char *>{SDL_DROPBEGIN, nullptr}, {SDL_DROPFILE, "/tmp/a.non"},
+                              {SDL_DROPTEXT, "text"}, {SDL_DROPFILE, "/tmp/b b.txt"}, {SDL_DROPCOMPLETE, nullptr}}) {
+        SDL_Event e = {};
+        e.drop = {.type = type, .timestamp = 0, .file = file ? SDL_strdup(file) : nullptr, .windowID = 0};
+        SDL_PushEvent(&e);
+    }
+    platform_message msg;
+    ASSERT_TRUE(platform_peek_message());
+    platform_get_message(&msg);
+    EXPECT_EQ(msg_dropfiles, msg.message);
+    EXPECT_FALSE(platform_peek_message()) << "more than one message";
+    EXPECT_EQ((std::vector<std::string>{"/tmp/a.non", "/tmp/b b.txt"}), platform_drop_take(msg.wparam));
+    EXPECT_TRUE(platform_drop_take(msg.wparam).empty());
+}
+
 } // namespace
