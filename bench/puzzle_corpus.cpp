@@ -7,7 +7,11 @@
 // of uniqueness, the generator's times, and the process's peak memory after a
 // 200x200 puzzle. Times are processor time, so other programs on the machine do not count.
 //
-//   puzzle_corpus [COUNT] [LIMIT_SECONDS]      (a COUNT of 0 leaves the random corpus out)
+//   puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] [--slow SECONDS] [--random]
+//
+// A COUNT of 0 leaves the random corpus out. --every N solves every Nth puzzle of the
+// COUNT (the densities stay those of the whole corpus), --only I puzzle I alone; --slow
+// lists each puzzle whose proof takes longer; --random measures the random corpus alone.
 #include "puzzle_pictures.h"
 
 #include <sys/resource.h>
@@ -16,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -41,12 +46,12 @@ struct tally {
 };
 
 // The random 25x25 corpus, each puzzle solved for a first solution and then with the proof.
-void random_corpus(int count, const pz_limits &limits)
+void random_corpus(int count, int every, int only, double slow, const pz_limits &limits)
 {
     tally first, proof;
     double slowest = 0;
     int slowest_index = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = only >= 0 ? only : 0; i < (only >= 0 ? only + 1 : count); i += every) {
         const uint32_t density = 5000 - static_cast<uint32_t>(1500LL * i / (count > 1 ? count - 1 : 1));
         const pz_puzzle p = random_picture(25, 25, density, 0x7c0de000u + i);
         double t = cpu_seconds();
@@ -56,6 +61,10 @@ void random_corpus(int count, const pz_limits &limits)
         const pz_solution b = pz_solve(p, nullptr, limits, true);
         const double took = cpu_seconds() - t;
         proof.add(took, b.verdict);
+        if (took > slow)
+            std::printf("puzzle %4d: first %8.3f s (%s), proof %8.3f s (%s), %llu guesses\n", i, first.times.back(),
+                        pz_verdict_name(a.verdict), took, pz_verdict_name(b.verdict),
+                        static_cast<unsigned long long>(b.guesses));
         if (took > slowest) {
             slowest = took;
             slowest_index = i;
@@ -71,12 +80,37 @@ void random_corpus(int count, const pz_limits &limits)
 int main(int argc, char **argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
-    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    int count = 1000, every = 1, only = -1, positional = 0;
+    double slow = 1e30;
+    bool random_only = false;
     pz_limits limits;
-    limits.seconds = argc > 2 ? std::atof(argv[2]) : 60;
+    limits.seconds = 60;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        const bool has_value = a + 1 < argc;
+        if (arg == "--every" && has_value)
+            every = std::max(1, std::atoi(argv[++a]));
+        else if (arg == "--only" && has_value)
+            only = std::atoi(argv[++a]);
+        else if (arg == "--slow" && has_value)
+            slow = std::atof(argv[++a]);
+        else if (arg == "--random")
+            random_only = true;
+        else if (positional == 0 && ++positional)
+            count = std::atoi(argv[a]);
+        else if (positional == 1 && ++positional)
+            limits.seconds = std::atof(argv[a]);
+        else {
+            std::fprintf(stderr, "usage: puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] "
+                                 "[--slow SECONDS] [--random]\n");
+            return 2;
+        }
+    }
 
     if (count > 0)
-        random_corpus(count, limits);
+        random_corpus(count, every, only, slow, limits);
+    if (random_only)
+        return 0;
 
     for (int size : {50, 60, 100, 200}) {
         tally large;

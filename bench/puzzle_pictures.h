@@ -3,6 +3,7 @@
 
 #include "puzzle/pz_generate.h"
 
+#include <algorithm>
 #include <ctime>
 
 // Processor time of this process, so that other programs on the machine do not count.
@@ -24,8 +25,10 @@ inline pz_puzzle random_picture(int w, int h, uint32_t per_ten_thousand, uint64_
     return pz_from_picture(w, h, cells.data());
 }
 
-// A blobby picture (smoothed noise) whose open cells are flipped until line logic alone
-// solves it.
+// A blobby picture (smoothed noise) made line-solvable: smoothed more as it grows, so
+// that its blobs keep their scale and line logic leaves only small patches open; each
+// patch of open cells (cells joined side by side) then becomes all filled or all empty,
+// and again until line logic settles every cell. One to a few rounds at any size.
 inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed)
 {
     pz_rng rng;
@@ -33,7 +36,8 @@ inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed)
     std::vector<uint8_t> cells(static_cast<size_t>(w) * h), next(cells.size());
     for (uint8_t &c : cells)
         c = pz_rng_below(rng, 100) < 55;
-    for (int pass = 0; pass < 2; ++pass) {
+    const int passes = 2 + (w > h ? w : h) / 100;
+    for (int pass = 0; pass < passes; ++pass) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 int filled = 0, seen = 0;
@@ -47,18 +51,32 @@ inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed)
             }
         cells.swap(next);
     }
+    std::vector<pz_cell> grid(cells.size());
+    std::vector<uint8_t> done(cells.size());
+    std::vector<int> patch;
     for (;;) {
         pz_puzzle p = pz_from_picture(w, h, cells.data());
-        std::vector<pz_cell> grid(cells.size(), pz_unknown);
-        pz_propagate(p, grid.data());
-        std::vector<int> open;
-        for (size_t i = 0; i < grid.size(); ++i)
-            if (grid[i] == pz_unknown)
-                open.push_back(static_cast<int>(i));
-        if (open.empty())
+        std::fill(grid.begin(), grid.end(), pz_unknown);
+        if (pz_propagate(p, grid.data()).solved)
             return p;
-        // Big pictures leave many open cells: flip several at a time.
-        for (size_t flip = 0; flip <= open.size() / 64; ++flip)
-            cells[open[pz_rng_below(rng, static_cast<uint32_t>(open.size()))]] ^= 1;
+        std::fill(done.begin(), done.end(), 0);
+        for (int start = 0; start < w * h; ++start) {
+            if (grid[start] != pz_unknown || done[start])
+                continue;
+            const uint8_t value = static_cast<uint8_t>(pz_rng_below(rng, 2));
+            patch.assign(1, start);
+            done[start] = 1;
+            while (!patch.empty()) {
+                const int c = patch.back();
+                patch.pop_back();
+                cells[c] = value;
+                const int x = c % w, y = c / w;
+                for (int n : {x > 0 ? c - 1 : -1, x + 1 < w ? c + 1 : -1, y > 0 ? c - w : -1, y + 1 < h ? c + w : -1})
+                    if (n >= 0 && !done[n] && grid[n] == pz_unknown) {
+                        done[n] = 1;
+                        patch.push_back(n);
+                    }
+            }
+        }
     }
 }

@@ -20,6 +20,41 @@ pz_engine::pz_engine(const pz_puzzle &p)
     queued.assign(lines, 0);
     line.resize(static_cast<size_t>(width > height ? width : height));
     trail.reserve(static_cast<size_t>(cells));
+    words = width <= 62 && height <= 62;
+    if (words) {
+        can_empty.assign(lines, 0);
+        can_fill.assign(lines, 0);
+        cell_x.resize(static_cast<size_t>(cells));
+        cell_y.resize(static_cast<size_t>(cells));
+        for (int i = 0; i < cells; ++i) {
+            cell_x[i] = static_cast<uint8_t>(i % width);
+            cell_y[i] = static_cast<uint8_t>(i / width);
+        }
+    }
+    load(nullptr);
+}
+
+// 2^15 results of 20 bytes: small enough to stay in the processor's cache, which
+// matters more than keeping more lines.
+constexpr int memory_bits = 15;
+
+void pz_engine::remember_lines()
+{
+    if (width <= 32 && height <= 32 && memory.empty())
+        memory.assign(size_t(1) << memory_bits, remembered{0, 0, 0, 0, -1});
+}
+
+// Keeps the line words of cell index in step with its value.
+void pz_engine::set_bits(int index, pz_cell value)
+{
+    const int x = cell_x[index], y = cell_y[index];
+    const uint64_t row_bit = uint64_t(1) << x, column_bit = uint64_t(1) << y;
+    const uint64_t empty = 0 - static_cast<uint64_t>(value & pz_empty);
+    const uint64_t fill = 0 - static_cast<uint64_t>((value & pz_filled) >> 1);
+    can_empty[y] = (can_empty[y] & ~row_bit) | (empty & row_bit);
+    can_fill[y] = (can_fill[y] & ~row_bit) | (fill & row_bit);
+    can_empty[height + x] = (can_empty[height + x] & ~column_bit) | (empty & column_bit);
+    can_fill[height + x] = (can_fill[height + x] & ~column_bit) | (fill & column_bit);
 }
 
 void pz_engine::limit(const pz_limits &limits)
@@ -40,6 +75,8 @@ void pz_engine::load(const pz_cell *known)
         pz_cell v = known ? (known[i] & pz_unknown) : pz_unknown;
         grid[i] = v ? v : pz_unknown;
         unknown += grid[i] == pz_unknown ? 1 : 0;
+        if (words)
+            set_bits(i, grid[i]);
     }
     trail.clear();
 }
@@ -52,6 +89,8 @@ void pz_engine::set(int index, pz_cell value)
     if (grid[index] == pz_unknown)
         --unknown;
     grid[index] = value;
+    if (words)
+        set_bits(index, value);
     push(index / width);
     push(height + index % width);
 }
@@ -78,6 +117,8 @@ void pz_engine::undo(size_t to)
         if (grid[c.index] != pz_unknown && c.before == pz_unknown)
             ++unknown;
         grid[c.index] = c.before;
+        if (words)
+            set_bits(c.index, c.before);
         trail.pop_back();
     }
 }
@@ -107,8 +148,54 @@ bool pz_engine::tick()
     return !stop;
 }
 
+int pz_engine::solve_line_words(int l)
+{
+    const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
+    uint64_t empty = empty_in, fill = fill_in;
+    bool broken;
+    if (memory.empty()) {
+        broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill);
+    } else {
+        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
+                     (static_cast<uint64_t>(l) * 0x165667b19e3779f9ull);
+        h ^= h >> 29;
+        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
+        if (m.line == l && m.empty_in == empty_in && m.fill_in == fill_in) {
+            empty = m.empty_out;
+            fill = m.fill_out;
+            broken = (empty | fill) == 0;
+        } else {
+            broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty,
+                                         &fill);
+            const uint32_t out_empty = broken ? 0 : static_cast<uint32_t>(empty);
+            const uint32_t out_fill = broken ? 0 : static_cast<uint32_t>(fill);
+            m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in), out_empty, out_fill, l};
+        }
+    }
+    if (broken)
+        return -1;
+    // Cells that lost a value: the unknown ones that are now settled.
+    uint64_t settled = (empty_in & fill_in) & ~(empty & fill);
+    int count = 0;
+    const bool row = l < height;
+    for (; settled; ++count) {
+        const int i = __builtin_ctzll(settled);
+        settled &= settled - 1;
+        const int index = row ? l * width + i : i * width + (l - height);
+        const pz_cell value = static_cast<pz_cell>(((empty >> i) & 1) | (((fill >> i) & 1) << 1));
+        trail.push_back({index, grid[index]});
+        --unknown;
+        grid[index] = value;
+        set_bits(index, value);
+        push(row ? height + i : i);
+    }
+    return count;
+}
+
 int pz_engine::solve_line(int l)
 {
+    if (words)
+        return solve_line_words(l);
     const bool row = l < height;
     const int length = row ? width : height;
     const int step = row ? 1 : width;

@@ -13,6 +13,11 @@
 // uses it for lines over 62 cells and a form on machine words below. For tests.
 int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
 
+// The word form for lines of up to 62 cells: bit i of *can_empty and *can_fill says cell
+// i may stay empty, may be filled. Narrows both to what every placement allows; false
+// (both unchanged) when no placement agrees.
+bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
+
 struct pz_engine {
     enum status { ok, broken, stopped };
 
@@ -22,6 +27,11 @@ struct pz_engine {
 
     // Builds the engine for p (whose shape pz_check accepts) with every cell unknown.
     explicit pz_engine(const pz_puzzle &p);
+
+    // Keeps each line's result keyed by the line and its cells, so that a line met again
+    // in the same state (probes from one grid meet the same lines over and over) is not
+    // solved again. For grids up to 32 x 32; costs 640 KB.
+    void remember_lines();
 
     // Sets the limits the work is measured against, from now.
     void limit(const pz_limits &limits);
@@ -70,6 +80,19 @@ struct pz_engine {
 
   private:
     bool tick();
+    void set_bits(int index, pz_cell value);
+    int solve_line_words(int line);
+
+    // Lines as words (grids up to 62 x 62): bit i of a row's words is cell (i, row), of a
+    // column's cell (column, i).
+    bool words = false;
+    std::vector<uint64_t> can_empty, can_fill;
+    std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
+    struct remembered {
+        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                    // -1: nothing kept here
+    };
+    std::vector<remembered> memory;
 
     std::vector<int> runs, run_first, run_count;
     std::vector<int> queue; // a ring of the lines waiting, each at most once

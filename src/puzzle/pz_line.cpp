@@ -181,30 +181,27 @@ word smear(word starts, int r)
 // says cells [0, p) can hold the first j runs, bit p of behind[j] that [p, n) can
 // hold runs j.. to the last. Stretches of cells that may stay empty are crossed
 // by reach_up, behind's downward stretches by reaching up in the mirrored word.
-static int solve_words(const int *runs, int k, pz_cell *cells, int n)
+bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
 {
-    word can_empty = 0, can_fill = 0;
-    for (int i = 0; i < n; ++i) {
-        can_empty |= static_cast<word>(cells[i] & pz_empty) << i;
-        can_fill |= static_cast<word>((cells[i] & pz_filled) >> 1) << i;
-    }
-    word ahead[33], behind[33], starts[32];
+    const word can_empty = *can_empty_bits, can_fill = *can_fill_bits;
+    word ahead[33], behind[33], starts[32], fits[32];
     const word open_up = can_empty << 1, open_down = reverse(can_empty);
     ahead[0] = reach_up(1, open_up);
     for (int j = 0; j < k; ++j) {
         if (runs[j] < 1 || runs[j] > n)
-            return -1;
+            return false;
         const word from = j == 0 ? ahead[0] : (ahead[j] & can_empty) << 1;
-        starts[j] = from & all_of(can_fill, runs[j]);
+        fits[j] = all_of(can_fill, runs[j]);
+        starts[j] = from & fits[j];
         ahead[j + 1] = reach_up(starts[j] << runs[j], open_up);
     }
     if (!((ahead[k] >> n) & 1))
-        return -1;
+        return false;
     behind[k] = reverse(reach_up(reverse(word(1) << n), open_down));
     word filled = 0;
     for (int j = k - 1; j >= 0; --j) {
         const word ends = j == k - 1 ? behind[k] : (behind[j + 1] >> 1) & can_empty;
-        const word from = (ends >> runs[j]) & all_of(can_fill, runs[j]);
+        const word from = (ends >> runs[j]) & fits[j];
         behind[j] = reverse(reach_up(reverse(from), open_down));
         filled |= smear(from & starts[j], runs[j]);
     }
@@ -212,16 +209,27 @@ static int solve_words(const int *runs, int k, pz_cell *cells, int n)
     for (int j = 0; j <= k; ++j)
         empty |= ahead[j] & (behind[j] >> 1);
     empty &= can_empty;
-    int settled = 0;
+    const word line = n == 64 ? ~word(0) : (word(1) << n) - 1;
+    if ((empty | filled) != line)
+        return false; // cannot happen once the line has a placement; kept for safety
+    *can_empty_bits = empty;
+    *can_fill_bits = filled;
+    return true;
+}
+
+static int solve_words(const int *runs, int k, pz_cell *cells, int n)
+{
+    word can_empty = 0, can_fill = 0;
     for (int i = 0; i < n; ++i) {
-        const pz_cell v = static_cast<pz_cell>(((empty >> i) & 1) | (((filled >> i) & 1) << 1));
-        if (v == 0)
-            return -1; // cannot happen once the line has a placement; kept for safety
-        settled += v != cells[i];
+        can_empty |= static_cast<word>(cells[i] & pz_empty) << i;
+        can_fill |= static_cast<word>((cells[i] & pz_filled) >> 1) << i;
     }
+    const word before = can_empty & can_fill;
+    if (!pz_solve_line_bits(runs, k, n, &can_empty, &can_fill))
+        return -1;
     for (int i = 0; i < n; ++i)
-        cells[i] = static_cast<pz_cell>(((empty >> i) & 1) | (((filled >> i) & 1) << 1));
-    return settled;
+        cells[i] = static_cast<pz_cell>(((can_empty >> i) & 1) | (((can_fill >> i) & 1) << 1));
+    return __builtin_popcountll(before & ~(can_empty & can_fill));
 }
 
 int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)

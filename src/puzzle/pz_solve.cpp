@@ -252,6 +252,7 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
 {
     pz_solution out;
     pz_engine e(p);
+    e.remember_lines();
     e.limit(limits);
     e.load(known);
     e.push_all();

@@ -256,6 +256,32 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
     EXPECT_GT(seen[2], 30);
 }
 
+// The engine keeps lines up to 32 cells as words with their results remembered, up to
+// 62 as words alone, longer ones in tables: at each size the solver's solution must meet
+// the clues, and line logic must settle only cells that agree with it.
+TEST(PuzzleSolver, FindsSolutionsAtEverySizeOfLine)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 5);
+    for (const int size : {24, 31, 40, 62, 70}) {
+        for (int round = 0; round < 3; ++round) {
+            const int w = size, h = size - round;
+            std::vector<uint8_t> cells(static_cast<size_t>(w) * h);
+            for (uint8_t &c : cells)
+                c = pz_rng_below(rng, 100) < 72;
+            const pz_puzzle p = pz_from_picture(w, h, cells.data());
+            const std::string what = std::to_string(w) + "x" + std::to_string(h);
+            const pz_solution s = pz_solve(p, nullptr, pz_limits{}, false);
+            ASSERT_EQ(s.verdict, pz_verdict::found) << what;
+            EXPECT_TRUE(satisfies(p, s.first, {})) << what;
+            std::vector<pz_cell> grid(cells.size(), pz_unknown);
+            ASSERT_FALSE(pz_propagate(p, grid.data()).contradiction) << what;
+            for (size_t i = 0; i < grid.size(); ++i)
+                ASSERT_TRUE(grid[i] & (s.first[i] ? pz_filled : pz_empty)) << what << ", cell " << i;
+        }
+    }
+}
+
 } // namespace
 
 namespace {
