@@ -341,7 +341,9 @@ void draw_legend() {
         const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
                                                     : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
         const safestring *key = safestring_get_from_id(first);
-        const safestring *action = safestring_get_from_id(first + 1);
+        // Escape leaves a free-play board for the free-play screen, not the map.
+        const bool back = freeplay_on() && first == str_ng_legend_first + 2 * (num_ng_legend_lines - 1);
+        const safestring *action = safestring_get_from_id(back ? str_ng_act_back : first + 1);
         if (!key || !action)
             return;
         gfx2d_draw_string(legend_left, y, key, colour_black, 2);

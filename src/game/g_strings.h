@@ -51,3 +51,5 @@ constexpr dword str_fp_making = 71;
 constexpr dword str_fp_not_solved = 72;
 constexpr dword str_fp_best = 73;
 constexpr dword str_fp_kept = 74;
+// The legend's Escape line on a free-play board, which goes back to the free-play screen.
+constexpr dword str_ng_act_back = 75;
