@@ -8,6 +8,8 @@
 #pragma once
 
 #include "engine/ec_fileio.h"
+#include "game/g_necrogram.h"
+#include "game/g_necrogram_help.h"
 #include "game/g_puzzles.h"
 #include "main.h"
 #include "platform/pf_events.h"
@@ -223,4 +225,18 @@ inline game_script &open_board(game_script &s, u32 index) {
         set_app_mode(appmode_necrogram);
     });
     return s.passes(2);
+}
+
+// Presses T until the board is captured: each press shows a hint, the next applies it.
+// One press every fourth pass (each pass takes one message or runs one frame).
+inline game_script &press_hints_until_captured(game_script &s) {
+    return s.until(
+        [pass = 0]() mutable {
+            if (necrogram_captured())
+                return true;
+            if (++pass % 4 == 0 && !necrogram_help_thinking())
+                platform_post_message(msg_keydown, 'T', 0), platform_post_message(msg_keyup, 'T', 0);
+            return false;
+        },
+        "captured by hints");
 }

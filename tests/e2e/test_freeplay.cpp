@@ -84,16 +84,7 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
         EXPECT_TRUE(necrogram_free_play());
         EXPECT_EQ(necrogram_shown()->width, 20);
     });
-    // Each press of T shows a hint, the next applies it, until the board is captured.
-    s.until(
-        [pass = 0]() mutable {
-            if (necrogram_captured())
-                return true;
-            if (++pass % 4 == 0 && !necrogram_help_thinking())
-                platform_post_message(msg_keydown, 'T', 0), platform_post_message(msg_keyup, 'T', 0);
-            return false;
-        },
-        "captured by hints");
+    press_hints_until_captured(s);
     s.passes(3).then([] {
         const freeplay_progress p = freeplay_progress_read();
         const freeplay_record *r = freeplay_record_find(p, "20x20 easy 48213");

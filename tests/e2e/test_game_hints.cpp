@@ -40,17 +40,7 @@ necrogram_hint_kind shown_kind() {
 // Presses T, a frame at a time, until the board is captured; then the banner, across the
 // middle, has yellow ink on the line under its text (the count's).
 game_script &hint_until_captured(game_script &s) {
-    // One press every fourth pass: each pass takes one message or runs one frame.
-    s.until(
-        [pass = 0]() mutable {
-            if (necrogram_captured())
-                return true;
-            if (++pass % 4 == 0 && !necrogram_help_thinking())
-                platform_post_message(msg_keydown, 'T', 0), platform_post_message(msg_keyup, 'T', 0);
-            return false;
-        },
-        "captured by hints");
-    return s.passes(3).then([] {
+    return press_hints_until_captured(s).passes(3).then([] {
         EXPECT_GT(necrogram_hints_used(), 0);
         int ink = 0;
         for (int x = 0; x < 1280; ++x)
