@@ -22,13 +22,8 @@ constexpr char cell_chars[3] = {'.', '#', 'x'}; // by mark
 
 // What the records show for the current puzzle: a generated one's key, a file's name and title.
 std::string record_name(const freeplay_puzzle &p) {
-    if (p.origin == freeplay_origin_generated)
-        return freeplay_puzzle_key(p);
-    const std::size_t slash = p.path.find_last_of('/');
-    std::string name = slash == std::string::npos ? p.path : p.path.substr(slash + 1);
-    if (!p.puzzle.title.empty())
-        name += ": " + p.puzzle.title;
-    return name;
+    return p.origin == freeplay_origin_generated ? freeplay_puzzle_key(p)
+                                                 : freeplay_file_caption(p.path, p.puzzle.title);
 }
 
 int whole_seconds(double seconds) {
@@ -60,16 +55,10 @@ bool file_puzzle_again(const freeplay_kept_board &k, freeplay_puzzle *out) {
         refuse("The unfinished puzzle has changed in\n" + k.path);
         return false;
     }
-    pz_limits limits;
-    limits.seconds = 10;
-    const pz_solution sol = pz_solve(out->puzzle, nullptr, limits, true);
-    if (sol.verdict != pz_verdict::unique && sol.verdict != pz_verdict::multiple) {
+    if (!freeplay_solve_for_board(&out->puzzle, &out->several_solutions).empty()) {
         refuse("The unfinished puzzle from\n" + k.path + "\ncannot be solved.");
         return false;
     }
-    if (out->puzzle.goal.empty())
-        out->puzzle.goal = sol.first;
-    out->several_solutions = sol.verdict == pz_verdict::multiple;
     out->caption = record_name(*out);
     return true;
 }

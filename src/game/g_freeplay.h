@@ -59,3 +59,10 @@ bool freeplay_start_generated(int width, int height, int grade, u32 number);
 // the reason. Enters the board at the first playable puzzle; false when there is none
 // (the game stays where it was).
 bool freeplay_open_files(const std::vector<std::string> &paths);
+// Readies a puzzle from a file for the board: its goal (its own picture, else the first
+// solution found) and whether its clues allow several pictures. The reason it cannot be
+// played ("has no solution"), or "".
+std::string freeplay_solve_for_board(pz_puzzle *p, bool *several_solutions);
+// A file puzzle's name as the board and the records show it: the file's name, then its
+// title (as the board's font can draw it) when it has one.
+std::string freeplay_file_caption(const std::string &path, const std::string &title);

@@ -85,35 +85,13 @@ std::string puzzle_name(const list_entry &e) {
     return name;
 }
 
-// Solves e's puzzle once: sets its goal (its own picture, else the first solution found)
-// and whether it has several solutions. The reason it cannot be played, or "".
+// Solves e's puzzle once for the board. The reason it cannot be played, or "".
 std::string check(list_entry *e) {
     if (e->checked)
         return "";
-    pz_puzzle &p = e->puzzle;
-    const pz_limits limits = {.seconds = check_seconds};
-    pz_solution s = pz_solve(p, nullptr, limits, true);
-    if (s.verdict == pz_verdict::stopped && p.goal.empty())
-        s = pz_solve(p, nullptr, limits, false); // proving it unique took too long: any solution will do
-    switch (s.verdict) {
-    case pz_verdict::none:
-        return "has no solution";
-    case pz_verdict::multiple:
-        e->several_solutions = true;
-        break;
-    case pz_verdict::unique:
-    case pz_verdict::found:
-        break;
-    case pz_verdict::stopped:
-        // Its own picture solves it; whether others do was not found out in time.
-        if (p.goal.empty())
-            return "could not be solved in " + std::to_string((int)check_seconds) + " seconds";
-        break;
-    }
-    if (p.goal.empty())
-        p.goal = std::move(s.first);
-    e->checked = true;
-    return "";
+    std::string why = freeplay_solve_for_board(&e->puzzle, &e->several_solutions);
+    e->checked = why.empty();
+    return why;
 }
 
 // The first playable puzzle of entries from index i on, going by step (+1 or -1); -1
@@ -147,9 +125,7 @@ void play(int at) {
     p.list_index = at;
     p.list_count = (int)list.size();
     p.several_solutions = e.several_solutions;
-    p.caption = base_name(e.path);
-    if (!e.puzzle.title.empty())
-        p.caption += ": " + shown_title(e.puzzle.title);
+    p.caption = freeplay_file_caption(e.path, e.puzzle.title);
     if (list.size() > 1)
         p.caption += " (" + std::to_string(at + 1) + " of " + std::to_string(list.size()) + ")";
     freeplay_set_current(std::move(p));
@@ -157,6 +133,39 @@ void play(int at) {
 }
 
 } // namespace
+
+std::string freeplay_solve_for_board(pz_puzzle *p, bool *several_solutions) {
+    const pz_limits limits = {.seconds = check_seconds};
+    pz_solution s = pz_solve(*p, nullptr, limits, true);
+    if (s.verdict == pz_verdict::stopped && p->goal.empty())
+        s = pz_solve(*p, nullptr, limits, false); // proving it unique took too long: any solution will do
+    *several_solutions = false;
+    switch (s.verdict) {
+    case pz_verdict::none:
+        return "has no solution";
+    case pz_verdict::multiple:
+        *several_solutions = true;
+        break;
+    case pz_verdict::unique:
+    case pz_verdict::found:
+        break;
+    case pz_verdict::stopped:
+        // Its own picture solves it; whether others do was not found out in time.
+        if (p->goal.empty())
+            return "could not be solved in " + std::to_string((int)check_seconds) + " seconds";
+        break;
+    }
+    if (p->goal.empty())
+        p->goal = std::move(s.first);
+    return "";
+}
+
+std::string freeplay_file_caption(const std::string &path, const std::string &title) {
+    std::string caption = base_name(path);
+    if (!title.empty())
+        caption += ": " + shown_title(title);
+    return caption;
+}
 
 bool freeplay_open_files(const std::vector<std::string> &paths) {
     std::vector<list_entry> entries;
