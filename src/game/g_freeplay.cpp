@@ -170,8 +170,6 @@ bool freeplay_start_generated(int width, int height, int grade, u32 number) {
     return true;
 }
 
-bool freeplay_kept_board_exists() { return freeplay_progress_read().have_board; }
-
 bool freeplay_continue() {
     const freeplay_progress progress = freeplay_progress_read();
     if (!progress.have_board)

@@ -45,8 +45,6 @@ const struct freeplay_record *freeplay_screen_record();
 // The screen's window, invalid_id while it is not shown (tests).
 dword freeplay_window_get();
 
-// True when an unfinished free-play board is kept.
-bool freeplay_kept_board_exists();
 // Makes the kept board's puzzle current again and enters the board; false (with a box
 // when the puzzle cannot be made or read again) when it cannot.
 bool freeplay_continue();
