@@ -5,6 +5,7 @@
 #include "game/g_puzzles.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
+#include "ui/ec_particles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,10 @@ namespace {
 
 
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); }
+// Waits until a fill's sparks, which fly at random, have died out and no longer cross outlines.
+game_script &sparks_gone(game_script &s) {
+    return s.until([] { return particles_num_alive() == 0; }, "sparks gone").passes(2);
+}
 game_script &ctrl_z(game_script &s) {
     return s.post(msg_keydown, vk_control).post(msg_keydown, 'Z').post(msg_keyup, 'Z').post(msg_keyup, vk_control).passes(2);
 }
@@ -58,7 +63,7 @@ class GameHints : public fresh_game_test {};
 TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
     open_board(s, 0);
     s.left_click(cell_x(0), cell_y(0)); // row 0 is empty
-    key(s, 'T').then([] {
+    sparks_gone(key(s, 'T')).then([] {
         ASSERT_EQ(shown_kind(), necrogram_hint_wrong_mark);
         EXPECT_EQ(necrogram_hint_shown()->cells[0], 0);
         EXPECT_TRUE(outlined(0, necrogram_wrong_colour));
@@ -66,7 +71,7 @@ TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
     });
     ctrl_z(s).then([] { EXPECT_EQ(shown_kind(), necrogram_hint_none); }); // a change of marks takes it away
     static necrogram_hint line;
-    key(s, 'T').then([] {
+    sparks_gone(key(s, 'T')).then([] {
         ASSERT_EQ(shown_kind(), necrogram_hint_line);
         line = *necrogram_hint_shown();
         EXPECT_GT(line.num_cells, 0);
@@ -126,7 +131,7 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
     const necrogram_layout l = necrogram_story_layout(size);
     s.left_click(l.grid_x + 32 * (other % size) + 16, l.grid_y + 32 * (other / size) + 16);
     s.left_click(l.grid_x + 32 * (never % size) + 16, l.grid_y + 32 * (never / size) + 16).passes(2);
-    s.then([=] {
+    sparks_gone(s).then([=] {
         EXPECT_EQ(necrogram_shown()->marks[other_cell], mark_full);
         EXPECT_EQ(necrogram_shown()->marks[never_cell], mark_full);
         EXPECT_FALSE(outlined(other_cell, necrogram_wrong_colour));
