@@ -68,6 +68,9 @@ struct pz_engine {
     // Which line a line number names.
     pz_line_ref line_ref(int line) const;
 
+    // Counts a step of work against the limits; false (and stop set) once they are spent.
+    bool tick();
+
     // Work done and why it stopped.
     uint64_t steps = 0;
     bool stop = false, cancelled = false;
@@ -79,7 +82,6 @@ struct pz_engine {
     std::vector<change> trail;
 
   private:
-    bool tick();
     void set_bits(int index, pz_cell value);
     int solve_line_words(int line);
 

@@ -2,6 +2,9 @@
 #include "puzzle/pz_solve.h"
 
 #include "puzzle/pz_engine.h"
+#include "puzzle/pz_sat.h"
+
+#include <memory>
 
 int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out)
 {
@@ -239,6 +242,11 @@ struct searcher {
     }
 };
 
+// The turns: this search's dead ends, then the learner's broken lines and clauses (each
+// turn roughly half a second's work on a 25 x 25 puzzle).
+constexpr uint64_t dead_ends_per_turn = 2000;
+constexpr uint64_t conflicts_per_turn = 3000;
+
 struct frame {
     size_t mark;
     int cell;
@@ -286,6 +294,39 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     pz_engine::status st = e.propagate();
     bool alive = st == pz_engine::ok;
     halted = st == pz_engine::stopped;
+    // A search that meets dead end after dead end takes turns with the clause-learning
+    // search (on the grids that one takes): each is much quicker on some puzzles, and
+    // either one ending settles the verdict.
+    const bool take_turns = p.width <= pz_sat_max_side && p.height <= pz_sat_max_side;
+    uint64_t dead_ends = 0;
+    std::vector<pz_cell> root; // the grid before the first guess: what logic and look-ahead settled
+    std::unique_ptr<pz_learning_search> learner;
+    size_t told = 0; // solutions the learner rules out
+    std::vector<uint8_t> solution;
+    // The learner's turn: false when it has settled the verdict or the limits stopped it.
+    auto learner_turn = [&] {
+        if (!learner)
+            learner = std::make_unique<pz_learning_search>(p, root.data(), e);
+        for (;;) {
+            for (; told < s.found.size(); ++told)
+                learner->rule_out(s.found[told]);
+            const pz_learning_search::result r = learner->run(conflicts_per_turn, &solution);
+            if (r == pz_learning_search::paused)
+                return true;
+            if (r == pz_learning_search::stopped)
+                halted = true;
+            if (r != pz_learning_search::solution_found)
+                return false;
+            s.found.push_back(solution); // new: every solution kept is ruled out
+            if (s.found.size() >= s.wanted)
+                return false;
+        }
+    };
+    auto give_up = [&] {
+        if (take_turns && !stack.empty() && ++dead_ends % dead_ends_per_turn == 0 && !learner_turn())
+            return false;
+        return backtrack();
+    };
     while (alive && !halted) {
         int guess = -1;
         pz_cell first = pz_filled;
@@ -297,9 +338,11 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
         if (s.found.size() >= s.wanted)
             break;
         if (o == searcher::done || o == searcher::dead) {
-            alive = backtrack();
+            alive = give_up();
             continue;
         }
+        if (stack.empty() && root.empty())
+            root = e.grid;
         stack.push_back({e.mark(), guess, first == pz_filled ? pz_empty : pz_filled, false});
         e.set(guess, first);
         ++out.guesses;
@@ -307,7 +350,7 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
         if (st == pz_engine::stopped)
             halted = true;
         else if (st == pz_engine::broken)
-            alive = backtrack();
+            alive = give_up();
     }
 
     out.steps = e.steps;

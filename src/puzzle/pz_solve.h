@@ -88,8 +88,8 @@ struct pz_solution {
     uint64_t guesses = 0;               // search branches taken
 };
 
-// Solves p (whose shape pz_check accepts) by propagation, look-ahead and search,
-// starting from known (width * height cells; null: nothing known). With prove_unique
+// Solves p (whose shape pz_check accepts) by propagation, look-ahead and search (a
+// long search taking turns with a clause-learning one), starting from known (width * height cells; null: nothing known). With prove_unique
 // it looks for two solutions (verdict none, unique, multiple or stopped); without it
 // stops at the first (none, found or stopped): "does any solution agree with these marks".
 pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &limits, bool prove_unique = true);

@@ -2,6 +2,7 @@
 #include "puzzle/pz_engine.h"
 #include "puzzle/pz_generate.h"
 #include "puzzle/pz_grade.h"
+#include "puzzle/pz_sat.h"
 #include "puzzle/pz_solve.h"
 
 #include <gtest/gtest.h>
@@ -249,11 +250,41 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
         // Asked for one solution only, it finds one whenever there is any.
         const pz_solution one = pz_solve(p, known.empty() ? nullptr : known.data(), pz_limits{}, false);
         EXPECT_EQ(one.verdict, count.count ? pz_verdict::found : pz_verdict::none) << what;
+        // The clause-learning search, which pz_solve turns to on long searches alone, on its own.
+        pz_engine limits(p);
+        std::vector<std::vector<uint8_t>> found;
+        const pz_verdict learnt = pz_sat_search(p, known.empty() ? nullptr : known.data(), limits, 2, &found);
+        EXPECT_EQ(learnt, count.count == 2 ? pz_verdict::found : pz_verdict::none) << what;
+        EXPECT_EQ(found.size(), static_cast<size_t>(count.count)) << what;
+        for (const std::vector<uint8_t> &f : found)
+            EXPECT_TRUE(satisfies(p, f, known)) << what;
+        if (found.size() == 2) {
+            EXPECT_NE(found[0], found[1]) << what;
+        }
     }
     // The random mix covers every answer often.
     EXPECT_GT(seen[0], 30);
     EXPECT_GT(seen[1], 30);
     EXPECT_GT(seen[2], 30);
+}
+
+// A random 25x25 picture whose clues admit many pictures, none of them easy to reach:
+// the search meets thousands of dead ends, so it takes turns with the clause-learning
+// search, and their answers must still be solutions.
+TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 0x7c0de000u + 456);
+    std::vector<uint8_t> picture(25 * 25);
+    for (uint8_t &c : picture)
+        c = pz_rng_below(rng, 10000) < 5000 - 1500 * 456 / 999;
+    const pz_puzzle p = pz_from_picture(25, 25, picture.data());
+    const pz_solution s = pz_solve(p, nullptr, pz_limits{}, true);
+    ASSERT_EQ(s.verdict, pz_verdict::multiple);
+    EXPECT_GT(s.guesses, 1000u);
+    EXPECT_TRUE(satisfies(p, s.first, {}));
+    EXPECT_TRUE(satisfies(p, s.second, {}));
+    EXPECT_NE(s.first, s.second);
 }
 
 // The engine keeps lines up to 32 cells as words with their results remembered, up to

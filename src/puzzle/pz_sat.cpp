@@ -1,0 +1,696 @@
+// pz_sat.cpp -- a clause-learning search whose propagation is line logic
+#include "puzzle/pz_sat.h"
+
+#include <algorithm>
+
+namespace {
+
+// A literal is 2 * cell, plus 1 for the cell empty.
+using lit = int;
+constexpr lit filled_literal(int cell) { return 2 * cell; }
+constexpr int cell_of(lit l) { return l >> 1; }
+constexpr lit negation(lit l) { return l ^ 1; }
+// A cell's reason: a learnt clause (0 and up), a line (line_reason(l)), or none (a
+// guess, or a value given at the root).
+constexpr int no_reason = -1;
+constexpr int line_reason(int line) { return -2 - line; }
+
+// Cell activities in a binary heap, the most active on top: the next guess.
+struct activity_heap {
+    std::vector<double> activity;
+    std::vector<int> heap, position; // position -1: not in the heap
+
+    bool contains(int v) const { return position[v] >= 0; }
+    void up(int i)
+    {
+        const int v = heap[i];
+        while (i > 0 && activity[heap[(i - 1) / 2]] < activity[v]) {
+            heap[i] = heap[(i - 1) / 2];
+            position[heap[i]] = i;
+            i = (i - 1) / 2;
+        }
+        heap[i] = v;
+        position[v] = i;
+    }
+    void down(int i)
+    {
+        const int v = heap[i], n = static_cast<int>(heap.size());
+        for (;;) {
+            int child = 2 * i + 1;
+            if (child >= n)
+                break;
+            if (child + 1 < n && activity[heap[child + 1]] > activity[heap[child]])
+                ++child;
+            if (!(activity[heap[child]] > activity[v]))
+                break;
+            heap[i] = heap[child];
+            position[heap[i]] = i;
+            i = child;
+        }
+        heap[i] = v;
+        position[v] = i;
+    }
+    void insert(int v)
+    {
+        if (contains(v))
+            return;
+        position[v] = static_cast<int>(heap.size());
+        heap.push_back(v);
+        up(position[v]);
+    }
+    int pop()
+    {
+        const int v = heap[0];
+        position[v] = -1;
+        heap[0] = heap.back();
+        heap.pop_back();
+        if (!heap.empty()) {
+            position[heap[0]] = 0;
+            down(0);
+        }
+        return v;
+    }
+};
+
+struct clause {
+    int start, size;
+    int lbd; // distinct guess levels among its literals when learnt: lower is better
+    float activity;
+    bool learnt;
+};
+
+struct watcher {
+    int clause;
+    lit blocker; // a literal of the clause: when true, the clause need not be looked at
+};
+
+} // namespace
+
+class pz_learning_solver {
+  public:
+    pz_learning_solver(const pz_puzzle &p, pz_engine &limits) : e(limits), width(p.width), height(p.height)
+    {
+        cells = width * height;
+        lines = width + height;
+        for (int l = 0; l < lines; ++l) {
+            const pz_clue &clue = l < height ? p.rows[l] : p.columns[l - height];
+            run_first.push_back(static_cast<int>(runs.size()));
+            run_count.push_back(static_cast<int>(clue.size()));
+            runs.insert(runs.end(), clue.begin(), clue.end());
+            const uint64_t all = (uint64_t{1} << length(l)) - 1;
+            can_empty.push_back(all);
+            can_fill.push_back(all);
+        }
+        queued.assign(static_cast<size_t>(lines), 0);
+        value.assign(static_cast<size_t>(cells), 0);
+        level.assign(static_cast<size_t>(cells), 0);
+        reason.assign(static_cast<size_t>(cells), no_reason);
+        trail_position.assign(static_cast<size_t>(cells), 0);
+        polarity.assign(static_cast<size_t>(cells), 1); // empty first: most cells of most pictures are
+        seen.assign(static_cast<size_t>(cells), 0);
+        explained.assign(static_cast<size_t>(cells), {});
+        explained_ok.assign(static_cast<size_t>(cells), 0);
+        watches.resize(2 * static_cast<size_t>(cells));
+        heap.activity.assign(static_cast<size_t>(cells), 0);
+        heap.position.assign(static_cast<size_t>(cells), -1);
+        for (int c = 0; c < cells; ++c)
+            heap.insert(c);
+        for (int l = 0; l < lines; ++l)
+            push(l);
+    }
+
+    // Gives a cell its value at the root; false when that cannot hold.
+    bool give(int cell, bool filled)
+    {
+        const lit l = filled_literal(cell) + (filled ? 0 : 1);
+        if (truth(l) != 0)
+            return ok = ok && truth(l) > 0;
+        assign(l, no_reason);
+        return true;
+    }
+
+    // Adds a clause at the root; false when the clauses can no longer all hold.
+    bool add(std::vector<lit> c)
+    {
+        if (!ok)
+            return false;
+        size_t kept = 0;
+        for (lit l : c) {
+            const int v = truth(l);
+            if (v > 0)
+                return true; // holds already
+            if (v == 0)
+                c[kept++] = l;
+        }
+        c.resize(kept);
+        if (c.empty())
+            return ok = false;
+        if (c.size() == 1) {
+            assign(c[0], no_reason);
+            return true;
+        }
+        attach(store(c, false, 0));
+        return true;
+    }
+
+    // Searches on from where the last call left off: solution when every cell holds a
+    // value that every line and clause allows, exhausted when no such values exist,
+    // paused after budget more conflicts, stopped when the limits ended the search.
+    pz_learning_search::result solve(uint64_t budget)
+    {
+        if (!ok)
+            return pz_learning_search::exhausted;
+        for (uint64_t spent = 0;;) {
+            const bool conflict = propagate();
+            if (e.stop)
+                return pz_learning_search::stopped;
+            if (conflict) {
+                ++conflicts_this_run;
+                if (trail_limits.empty()) {
+                    ok = false;
+                    return pz_learning_search::exhausted;
+                }
+                int back_to = 0;
+                analyse(&back_to);
+                backtrack(back_to);
+                if (learnt.size() == 1) {
+                    assign(learnt[0], no_reason);
+                } else {
+                    const int c = store(learnt, true, learnt_lbd);
+                    attach(c);
+                    assign(learnt[0], c);
+                }
+                cell_bump *= 1 / 0.95;
+                clause_bump *= 1 / 0.999f;
+                if (++spent >= budget)
+                    return pz_learning_search::paused;
+                continue;
+            }
+            if (conflicts_this_run >= 100 * restart_length(run + 1)) {
+                conflicts_this_run = 0;
+                ++run;
+                backtrack(0);
+                if (learnt_count > max_learnt)
+                    reduce();
+                continue;
+            }
+            int next = -1;
+            while (!heap.heap.empty()) {
+                const int v = heap.pop();
+                if (value[v] == 0) {
+                    next = v;
+                    break;
+                }
+            }
+            if (next < 0)
+                return pz_learning_search::solution_found;
+            trail_limits.push_back(static_cast<int>(trail.size()));
+            assign(filled_literal(next) + polarity[next], no_reason);
+        }
+    }
+
+    int cell_count() const { return cells; }
+
+    // Whether the cell is filled in the solution found.
+    bool holds(int cell) const { return value[cell] > 0; }
+
+    // Back to the root, so that a clause may be added.
+    void restart() { backtrack(0); }
+
+  private:
+    pz_engine &e;
+    int width, height, cells = 0, lines = 0;
+    bool ok = true;
+    uint64_t conflicts_this_run = 0, run = 0;
+
+    // The lines as words: bit i of a row is cell (i, row), of a column cell (column, i).
+    std::vector<int> runs, run_first, run_count;
+    std::vector<uint64_t> can_empty, can_fill;
+    std::vector<int> queue; // lines whose cells changed since line logic last saw them
+    std::vector<uint8_t> queued;
+    struct remembered {
+        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                    // -1: nothing kept here
+    };
+    static constexpr int memory_bits = 14;
+    mutable std::vector<remembered> memory = std::vector<remembered>(size_t{1} << memory_bits, {0, 0, 0, 0, -1});
+
+    std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
+    std::vector<int> level, reason, trail_position;
+    std::vector<uint8_t> polarity, seen;
+    activity_heap heap;
+    double cell_bump = 1;
+    float clause_bump = 1;
+    std::vector<lit> trail;
+    std::vector<int> trail_limits; // where each guess level starts on the trail
+    size_t head = 0;               // the trail's literals before it are propagated through the clauses
+
+    std::vector<lit> literals;
+    std::vector<clause> clauses;
+    std::vector<std::vector<watcher>> watches; // by literal: clauses watching it, looked at when it turns false
+    size_t learnt_count = 0, max_learnt = 2000;
+
+    int conflict_clause = no_reason; // the broken clause or line of the last propagate
+    std::vector<lit> learnt, because;
+    int learnt_lbd = 0;
+    std::vector<int> level_stamp, touched;
+    int stamp = 0;
+    // A line-settled cell's reason as false literals, worked out when first needed.
+    std::vector<std::vector<lit>> explained;
+    std::vector<uint8_t> explained_ok;
+
+    int length(int line) const { return line < height ? width : height; }
+    int truth(lit l) const { return (l & 1) ? -value[cell_of(l)] : value[cell_of(l)]; }
+    // The cell at position i of a line.
+    int line_cell(int line, int i) const { return line < height ? line * width + i : i * width + (line - height); }
+
+    void push(int line)
+    {
+        if (!queued[line]) {
+            queued[line] = 1;
+            queue.push_back(line);
+        }
+    }
+
+    void assign(lit l, int why)
+    {
+        const int c = cell_of(l);
+        const bool filled = !(l & 1);
+        value[c] = filled ? 1 : -1;
+        level[c] = static_cast<int>(trail_limits.size());
+        reason[c] = why;
+        trail_position[c] = static_cast<int>(trail.size());
+        explained_ok[c] = 0;
+        trail.push_back(l);
+        const int x = c % width, y = c / width;
+        (filled ? can_empty : can_fill)[y] &= ~(uint64_t{1} << x);
+        (filled ? can_empty : can_fill)[height + x] &= ~(uint64_t{1} << y);
+        push(y);
+        push(height + x);
+    }
+
+    int store(const std::vector<lit> &c, bool is_learnt, int lbd)
+    {
+        clauses.push_back({static_cast<int>(literals.size()), static_cast<int>(c.size()), lbd, 0, is_learnt});
+        literals.insert(literals.end(), c.begin(), c.end());
+        learnt_count += is_learnt;
+        return static_cast<int>(clauses.size()) - 1;
+    }
+
+    void attach(int c)
+    {
+        const lit *l = &literals[clauses[c].start];
+        watches[l[0]].push_back({c, l[1]});
+        watches[l[1]].push_back({c, l[0]});
+    }
+
+    // The clauses' unit propagation with two watched literals: false on a broken clause.
+    bool propagate_clauses()
+    {
+        while (head < trail.size()) {
+            const lit falsified = negation(trail[head++]);
+            std::vector<watcher> &ws = watches[falsified];
+            size_t i = 0, j = 0;
+            while (i < ws.size()) {
+                const watcher w = ws[i++];
+                if (truth(w.blocker) > 0) {
+                    ws[j++] = w;
+                    continue;
+                }
+                lit *c = &literals[clauses[w.clause].start];
+                const int size = clauses[w.clause].size;
+                if (c[0] == falsified)
+                    std::swap(c[0], c[1]);
+                if (truth(c[0]) > 0) {
+                    ws[j++] = {w.clause, c[0]};
+                    continue;
+                }
+                bool moved = false;
+                for (int k = 2; k < size; ++k)
+                    if (truth(c[k]) >= 0) {
+                        std::swap(c[1], c[k]);
+                        watches[c[1]].push_back({w.clause, c[0]});
+                        moved = true;
+                        break;
+                    }
+                if (moved)
+                    continue;
+                ws[j++] = {w.clause, c[0]};
+                if (truth(c[0]) < 0) {
+                    while (i < ws.size())
+                        ws[j++] = ws[i++];
+                    ws.resize(j);
+                    conflict_clause = w.clause;
+                    return false;
+                }
+                assign(c[0], w.clause);
+            }
+            ws.resize(j);
+        }
+        return true;
+    }
+
+    // Clauses and line logic until neither settles more: true on a conflict, named by
+    // conflict_clause.
+    bool propagate()
+    {
+        for (;;) {
+            if (!propagate_clauses())
+                return true;
+            if (queue.empty())
+                return false;
+            const int l = queue.back();
+            queue.pop_back();
+            queued[l] = 0;
+            uint64_t empty = can_empty[l], fill = can_fill[l];
+            if (!solve_line(l, &empty, &fill)) {
+                conflict_clause = line_reason(l);
+                return true;
+            }
+            uint64_t settled = (can_empty[l] & can_fill[l]) & ~(empty & fill);
+            while (settled) {
+                const int i = __builtin_ctzll(settled);
+                settled &= settled - 1;
+                const int c = line_cell(l, i);
+                assign(filled_literal(c) + ((fill >> i) & 1 ? 0 : 1), line_reason(l));
+            }
+        }
+    }
+
+    // Line logic on a line's words, each result kept: a search meets the same line in
+    // the same state over and over, and its reasons ask again about each.
+    bool solve_line(int line, uint64_t *empty, uint64_t *fill) const
+    {
+        e.tick(); // the limits count line solves; the search looks at them after each propagation
+        uint64_t h = (*empty * 0x9e3779b97f4a7c15ull) ^ (*fill * 0xc2b2ae3d27d4eb4full) ^
+                     (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
+        h ^= h >> 29;
+        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
+        if (m.line == line && m.empty_in == *empty && m.fill_in == *fill) {
+            *empty = m.empty_out;
+            *fill = m.fill_out;
+            return (m.empty_out | m.fill_out) != 0;
+        }
+        const uint32_t empty_in = static_cast<uint32_t>(*empty), fill_in = static_cast<uint32_t>(*fill);
+        const bool holds_up = pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), empty, fill);
+        m = {empty_in, fill_in, holds_up ? static_cast<uint32_t>(*empty) : 0, holds_up ? static_cast<uint32_t>(*fill) : 0,
+             line};
+        return holds_up;
+    }
+
+    // Whether line logic on the line's cells in given (those whose bit is clear in
+    // the words' complement) still breaks the line (cell < 0) or settles cell as want.
+    bool still_follows(int line, uint64_t empty, uint64_t fill, int cell_bit, bool want_filled) const
+    {
+        const bool holds_up = solve_line(line, &empty, &fill);
+        if (cell_bit < 0)
+            return !holds_up;
+        return holds_up && ((want_filled ? empty : fill) >> cell_bit & 1) == 0;
+    }
+
+    // The false literals behind a line's verdict: the line's cells set before limit
+    // (a trail position), cut down one at a time to those the verdict needs: settling
+    // target (a cell of the line), or breaking the line when target is -1.
+    void explain_line(int line, int limit, int target, std::vector<lit> *out)
+    {
+        const int n = length(line);
+        const uint64_t all = (uint64_t{1} << n) - 1;
+        uint64_t empty = all, fill = all;
+        int given[64], count = 0, target_bit = -1;
+        for (int i = 0; i < n; ++i) {
+            const int c = line_cell(line, i);
+            if (c == target)
+                target_bit = i;
+            if (value[c] == 0 || trail_position[c] >= limit)
+                continue;
+            given[count++] = i;
+            (value[c] > 0 ? empty : fill) &= ~(uint64_t{1} << i);
+        }
+        // The latest first, so that the reason leans on cells settled earlier.
+        std::sort(given, given + count, [&](int a, int b) {
+            return trail_position[line_cell(line, a)] > trail_position[line_cell(line, b)];
+        });
+        const bool want_filled = target >= 0 && value[target] > 0;
+        out->clear();
+        for (int k = 0; k < count; ++k) {
+            const uint64_t bit = uint64_t{1} << given[k];
+            if (still_follows(line, empty | bit, fill | bit, target_bit, want_filled)) {
+                empty |= bit;
+                fill |= bit;
+                continue;
+            }
+            const int c = line_cell(line, given[k]);
+            out->push_back(filled_literal(c) + (value[c] > 0 ? 1 : 0));
+        }
+    }
+
+    // The false literals that forced cell (its reason without the cell itself).
+    const std::vector<lit> &reason_of(int cell)
+    {
+        if (!explained_ok[cell]) {
+            std::vector<lit> &out = explained[cell];
+            const int why = reason[cell];
+            if (why >= 0)
+                out.assign(literals.begin() + clauses[why].start + 1,
+                           literals.begin() + clauses[why].start + clauses[why].size);
+            else if (why != no_reason)
+                explain_line(-2 - why, trail_position[cell], cell, &out);
+            else
+                out.clear();
+            explained_ok[cell] = 1;
+        }
+        return explained[cell];
+    }
+
+    void bump(int v)
+    {
+        heap.activity[v] += cell_bump;
+        if (heap.activity[v] > 1e100) {
+            for (double &a : heap.activity)
+                a *= 1e-100;
+            cell_bump *= 1e-100;
+        }
+        if (heap.contains(v))
+            heap.up(heap.position[v]);
+    }
+
+    // The first unique implication point: learnt gets the clause that the conflict
+    // teaches, its first literal the one it asserts, *back_to the level to return to.
+    void analyse(int *back_to)
+    {
+        learnt.assign(1, 0);
+        const int current = static_cast<int>(trail_limits.size());
+        if (conflict_clause >= 0) {
+            clause &c = clauses[conflict_clause];
+            because.assign(literals.begin() + c.start, literals.begin() + c.start + c.size);
+        } else {
+            explain_line(-2 - conflict_clause, static_cast<int>(trail.size()), -1, &because);
+        }
+        int pending = 0;
+        lit p = -1;
+        size_t index = trail.size();
+        touched.clear();
+        const std::vector<lit> *reasons = &because;
+        for (;;) {
+            if (p >= 0 && reason[cell_of(p)] >= 0) {
+                clause &c = clauses[reason[cell_of(p)]];
+                if (c.learnt && (c.activity += clause_bump) > 1e20f) {
+                    for (clause &each : clauses)
+                        each.activity *= 1e-20f;
+                    clause_bump *= 1e-20f;
+                }
+            }
+            for (lit q : *reasons) {
+                const int v = cell_of(q);
+                if (seen[v] || level[v] == 0)
+                    continue;
+                seen[v] = 1;
+                touched.push_back(v);
+                bump(v);
+                if (level[v] >= current)
+                    ++pending;
+                else
+                    learnt.push_back(q);
+            }
+            while (!seen[cell_of(trail[--index])]) {
+            }
+            p = trail[index];
+            seen[cell_of(p)] = 0;
+            if (--pending == 0)
+                break;
+            reasons = &reason_of(cell_of(p));
+        }
+        learnt[0] = negation(p);
+        // A literal whose own reason lies within the clause adds nothing: drop it.
+        size_t kept = 1;
+        for (size_t k = 1; k < learnt.size(); ++k) {
+            const int v = cell_of(learnt[k]);
+            bool implied = reason[v] != no_reason;
+            if (implied)
+                for (lit q : reason_of(v))
+                    if (!seen[cell_of(q)] && level[cell_of(q)] != 0) {
+                        implied = false;
+                        break;
+                    }
+            if (!implied)
+                learnt[kept++] = learnt[k];
+        }
+        learnt.resize(kept);
+        for (int v : touched)
+            seen[v] = 0;
+        *back_to = 0;
+        if (learnt.size() > 1) {
+            size_t highest = 1;
+            for (size_t k = 2; k < learnt.size(); ++k)
+                if (level[cell_of(learnt[k])] > level[cell_of(learnt[highest])])
+                    highest = k;
+            std::swap(learnt[1], learnt[highest]);
+            *back_to = level[cell_of(learnt[1])];
+        }
+        if (level_stamp.size() <= static_cast<size_t>(current))
+            level_stamp.resize(static_cast<size_t>(current) + 1, 0);
+        ++stamp;
+        learnt_lbd = 0;
+        for (lit l : learnt) {
+            int &s = level_stamp[level[cell_of(l)]];
+            if (s != stamp) {
+                s = stamp;
+                ++learnt_lbd;
+            }
+        }
+    }
+
+    void backtrack(int to)
+    {
+        if (static_cast<int>(trail_limits.size()) <= to)
+            return;
+        const size_t first = static_cast<size_t>(trail_limits[to]);
+        for (size_t i = trail.size(); i-- > first;) {
+            const int c = cell_of(trail[i]);
+            const int x = c % width, y = c / width;
+            can_empty[y] |= uint64_t{1} << x;
+            can_fill[y] |= uint64_t{1} << x;
+            can_empty[height + x] |= uint64_t{1} << y;
+            can_fill[height + x] |= uint64_t{1} << y;
+            polarity[c] = trail[i] & 1;
+            value[c] = 0;
+            reason[c] = no_reason;
+            heap.insert(c);
+        }
+        trail.resize(first);
+        trail_limits.resize(static_cast<size_t>(to));
+        head = std::min(head, first);
+        // Every line agreed with the cells left before the guesses now undone.
+        for (int l : queue)
+            queued[l] = 0;
+        queue.clear();
+    }
+
+    // At the root: keeps the better half of the learnt clauses (and every short one),
+    // packing the clauses and rebuilding the watches.
+    void reduce()
+    {
+        std::vector<int> order;
+        for (int c = 0; c < static_cast<int>(clauses.size()); ++c)
+            if (clauses[c].learnt)
+                order.push_back(c);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            if (clauses[a].lbd != clauses[b].lbd)
+                return clauses[a].lbd < clauses[b].lbd;
+            return clauses[a].activity > clauses[b].activity;
+        });
+        std::vector<uint8_t> dropped(clauses.size(), 0);
+        for (size_t k = order.size() / 2; k < order.size(); ++k)
+            if (clauses[order[k]].lbd > 2)
+                dropped[order[k]] = 1;
+        std::vector<lit> packed;
+        std::vector<clause> kept;
+        learnt_count = 0;
+        for (size_t c = 0; c < clauses.size(); ++c) {
+            if (dropped[c])
+                continue;
+            clause n = clauses[c];
+            n.start = static_cast<int>(packed.size());
+            packed.insert(packed.end(), literals.begin() + clauses[c].start,
+                          literals.begin() + clauses[c].start + clauses[c].size);
+            learnt_count += n.learnt;
+            kept.push_back(n);
+        }
+        literals.swap(packed);
+        clauses.swap(kept);
+        for (std::vector<watcher> &w : watches)
+            w.clear();
+        for (int c = 0; c < static_cast<int>(clauses.size()); ++c)
+            attach(c);
+        for (lit l : trail)
+            reason[cell_of(l)] = no_reason; // root values need no reasons
+        head = 0; // the watches are new: look at every root value again
+        max_learnt += max_learnt / 10;
+    }
+
+    // The restart schedule 1, 1, 2, 1, 1, 2, 4, ... (run i from 1), in units of 100
+    // conflicts: short runs leave an early bad guess behind, and the runs that grow
+    // without bound keep the search complete.
+    static uint64_t restart_length(uint64_t i)
+    {
+        for (;;) {
+            uint64_t k = 1;
+            while ((uint64_t{1} << k) - 1 < i)
+                ++k;
+            if ((uint64_t{1} << k) - 1 == i)
+                return uint64_t{1} << (k - 1);
+            i -= (uint64_t{1} << (k - 1)) - 1;
+        }
+    }
+};
+
+pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits)
+    : s(std::make_unique<pz_learning_solver>(p, limits))
+{
+    for (int i = 0; i < p.width * p.height; ++i)
+        if (known && (known[i] & pz_unknown) != pz_unknown)
+            for (pz_cell value : {pz_filled, pz_empty}) // a cell allowing neither gets both, which fails
+                if (!(known[i] & value))
+                    s->give(i, value == pz_empty);
+}
+
+pz_learning_search::~pz_learning_search() = default;
+
+void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
+{
+    s->restart();
+    std::vector<lit> differs;
+    for (size_t i = 0; i < solution.size(); ++i)
+        differs.push_back(filled_literal(static_cast<int>(i)) + (solution[i] ? 1 : 0));
+    s->add(differs);
+}
+
+pz_learning_search::result pz_learning_search::run(uint64_t conflicts, std::vector<uint8_t> *solution)
+{
+    const result r = s->solve(conflicts);
+    if (r == solution_found) {
+        solution->resize(static_cast<size_t>(s->cell_count()));
+        for (size_t i = 0; i < solution->size(); ++i)
+            (*solution)[i] = s->holds(static_cast<int>(i)) ? 1 : 0;
+    }
+    return r;
+}
+
+pz_verdict pz_sat_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits, size_t wanted,
+                         std::vector<std::vector<uint8_t>> *found)
+{
+    pz_learning_search search(p, known, limits);
+    for (const std::vector<uint8_t> &f : *found)
+        search.rule_out(f);
+    std::vector<uint8_t> solution;
+    while (found->size() < wanted) {
+        const pz_learning_search::result r = search.run(UINT64_MAX, &solution);
+        if (r == pz_learning_search::stopped)
+            return pz_verdict::stopped;
+        if (r != pz_learning_search::solution_found)
+            return pz_verdict::none;
+        found->push_back(solution);
+        search.rule_out(solution);
+    }
+    return pz_verdict::found;
+}
