@@ -155,12 +155,13 @@ class pz_learning_solver {
 
     // Searches on from where the last call left off: solution when every cell holds a
     // value that every line and clause allows, exhausted when no such values exist,
-    // paused after budget more conflicts, stopped when the limits ended the search.
-    pz_learning_search::result solve(uint64_t budget)
+    // paused at the first conflict once the limits' steps reach until, stopped when the
+    // limits ended the search.
+    pz_learning_search::result solve(uint64_t until)
     {
         if (!ok)
             return pz_learning_search::exhausted;
-        for (uint64_t spent = 0;;) {
+        for (;;) {
             const bool conflict = propagate();
             if (e.stop)
                 return pz_learning_search::stopped;
@@ -182,7 +183,7 @@ class pz_learning_solver {
                 }
                 cell_bump *= 1 / 0.95;
                 clause_bump *= 1 / 0.999f;
-                if (++spent >= budget)
+                if (e.steps >= until)
                     return pz_learning_search::paused;
                 continue;
             }
@@ -665,9 +666,9 @@ void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
     s->add(differs);
 }
 
-pz_learning_search::result pz_learning_search::run(uint64_t conflicts, std::vector<uint8_t> *solution)
+pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::vector<uint8_t> *solution)
 {
-    const result r = s->solve(conflicts);
+    const result r = s->solve(until_steps);
     if (r == solution_found) {
         solution->resize(static_cast<size_t>(s->cell_count()));
         for (size_t i = 0; i < solution->size(); ++i)

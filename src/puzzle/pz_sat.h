@@ -26,8 +26,9 @@ class pz_learning_search {
 
     enum result { solution_found, exhausted, paused, stopped };
     // Searches on: solution_found (*solution gets it), exhausted (no solution left that
-    // is not ruled out), paused after conflicts more conflicts, or stopped by the limits.
-    result run(uint64_t conflicts, std::vector<uint8_t> *solution);
+    // is not ruled out), paused once the limits' steps reach until_steps, or stopped by
+    // the limits.
+    result run(uint64_t until_steps, std::vector<uint8_t> *solution);
     // Later runs look for solutions other than this one.
     void rule_out(const std::vector<uint8_t> &solution);
 

@@ -242,10 +242,9 @@ struct searcher {
     }
 };
 
-// The turns: this search's dead ends, then the learner's broken lines and clauses (each
-// turn roughly half a second's work on a 25 x 25 puzzle).
-constexpr uint64_t dead_ends_per_turn = 2000;
-constexpr uint64_t conflicts_per_turn = 3000;
+// The searches' turns, in line solves (about a tenth of a second on a 25 x 25 puzzle):
+// equal work for each.
+constexpr uint64_t steps_per_turn = 2000000;
 
 struct frame {
     size_t mark;
@@ -298,7 +297,7 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     // search (on the grids that one takes): each is much quicker on some puzzles, and
     // either one ending settles the verdict.
     const bool take_turns = p.width <= pz_sat_max_side && p.height <= pz_sat_max_side;
-    uint64_t dead_ends = 0;
+    uint64_t turn_ends = 0; // the steps at which this search's turn ends; 0: not begun
     std::vector<pz_cell> root; // the grid before the first guess: what logic and look-ahead settled
     std::unique_ptr<pz_learning_search> learner;
     size_t told = 0; // solutions the learner rules out
@@ -310,7 +309,7 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
         for (;;) {
             for (; told < s.found.size(); ++told)
                 learner->rule_out(s.found[told]);
-            const pz_learning_search::result r = learner->run(conflicts_per_turn, &solution);
+            const pz_learning_search::result r = learner->run(e.steps + steps_per_turn, &solution);
             if (r == pz_learning_search::paused)
                 return true;
             if (r == pz_learning_search::stopped)
@@ -323,8 +322,15 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
         }
     };
     auto give_up = [&] {
-        if (take_turns && !stack.empty() && ++dead_ends % dead_ends_per_turn == 0 && !learner_turn())
-            return false;
+        if (take_turns && !stack.empty()) {
+            if (turn_ends == 0)
+                turn_ends = e.steps + steps_per_turn; // the turns begin with the first dead end
+            else if (e.steps >= turn_ends) {
+                if (!learner_turn())
+                    return false;
+                turn_ends = e.steps + steps_per_turn;
+            }
+        }
         return backtrack();
     };
     while (alive && !halted) {
