@@ -106,10 +106,11 @@ class pz_learning_solver {
         level.assign(static_cast<size_t>(cells), 0);
         reason.assign(static_cast<size_t>(cells), no_reason);
         trail_position.assign(static_cast<size_t>(cells), 0);
-        polarity.assign(static_cast<size_t>(cells), 1); // empty first: most cells of most pictures are
+        phase.assign(static_cast<size_t>(cells), 1); // empty first: most cells of most pictures are
         seen.assign(static_cast<size_t>(cells), 0);
         explained.assign(static_cast<size_t>(cells), {});
         explained_ok.assign(static_cast<size_t>(cells), 0);
+        reasons_kept.resize(static_cast<size_t>(lines) * (pz_sat_max_side + 1) * 2);
         watches.resize(2 * static_cast<size_t>(cells));
         heap.activity.assign(static_cast<size_t>(cells), 0);
         heap.position.assign(static_cast<size_t>(cells), -1);
@@ -167,6 +168,11 @@ class pz_learning_solver {
                 return pz_learning_search::stopped;
             if (conflict) {
                 ++conflicts_this_run;
+                if (trail.size() > longest_trail) {
+                    longest_trail = trail.size();
+                    for (lit l : trail)
+                        phase[cell_of(l)] = static_cast<uint8_t>(l & 1);
+                }
                 if (trail_limits.empty()) {
                     ok = false;
                     return pz_learning_search::exhausted;
@@ -190,6 +196,7 @@ class pz_learning_solver {
             if (conflicts_this_run >= 100 * restart_length(run + 1)) {
                 conflicts_this_run = 0;
                 ++run;
+                longest_trail = 0;
                 backtrack(0);
                 if (learnt_count > max_learnt)
                     reduce();
@@ -206,7 +213,7 @@ class pz_learning_solver {
             if (next < 0)
                 return pz_learning_search::solution_found;
             trail_limits.push_back(static_cast<int>(trail.size()));
-            assign(filled_literal(next) + polarity[next], no_reason);
+            assign(filled_literal(next) + phase[next], no_reason);
         }
     }
 
@@ -238,7 +245,13 @@ class pz_learning_solver {
 
     std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
     std::vector<int> level, reason, trail_position;
-    std::vector<uint8_t> polarity, seen;
+    std::vector<uint8_t> seen;
+    // The value each cell is guessed to take (1 empty): its value in the longest trail
+    // reached without a conflict since the last restart. Heading back to the picture
+    // nearest to a solution seen so far finds solutions sooner than guessing each
+    // cell's last value.
+    std::vector<uint8_t> phase;
+    size_t longest_trail = 0;
     activity_heap heap;
     double cell_bump = 1;
     float clause_bump = 1;
@@ -256,6 +269,15 @@ class pz_learning_solver {
     int learnt_lbd = 0;
     std::vector<int> level_stamp, touched;
     int stamp = 0;
+    // Reasons for line verdicts, the last four cut down for each line, cell and value
+    // (cell -1: the line breaks): the same verdicts come up again and again.
+    struct line_reasons {
+        struct cells {
+            uint32_t filled, empty; // the cells of the line the verdict needs filled, empty
+            bool known;
+        } recent[4] = {};
+    };
+    std::vector<line_reasons> reasons_kept;
     // A line-settled cell's reason as false literals, worked out when first needed.
     std::vector<std::vector<lit>> explained;
     std::vector<uint8_t> explained_ok;
@@ -427,12 +449,25 @@ class pz_learning_solver {
             given[count++] = i;
             (value[c] > 0 ? empty : fill) &= ~(uint64_t{1} << i);
         }
+        const bool want_filled = target >= 0 && value[target] > 0;
+        out->clear();
+        // A reason found before serves again when its cells are among those given now:
+        // line logic only settles more from more.
+        const uint32_t given_filled = static_cast<uint32_t>(all & ~empty), given_empty = static_cast<uint32_t>(all & ~fill);
+        line_reasons &kept = reasons_kept[(static_cast<size_t>(line) * (pz_sat_max_side + 1) + (target_bit + 1)) * 2 + want_filled];
+        for (const line_reasons::cells &r : kept.recent)
+            if (r.known && (r.filled & ~given_filled) == 0 && (r.empty & ~given_empty) == 0) {
+                for (uint32_t cells = r.filled | r.empty; cells; cells &= cells - 1) {
+                    const int i = __builtin_ctz(cells);
+                    out->push_back(filled_literal(line_cell(line, i)) + (r.filled >> i & 1 ? 1 : 0));
+                }
+                return;
+            }
+        line_reasons::cells cut{0, 0, true};
         // The latest first, so that the reason leans on cells settled earlier.
         std::sort(given, given + count, [&](int a, int b) {
             return trail_position[line_cell(line, a)] > trail_position[line_cell(line, b)];
         });
-        const bool want_filled = target >= 0 && value[target] > 0;
-        out->clear();
         for (int k = 0; k < count; ++k) {
             const uint64_t bit = uint64_t{1} << given[k];
             if (still_follows(line, empty | bit, fill | bit, target_bit, want_filled)) {
@@ -442,7 +477,10 @@ class pz_learning_solver {
             }
             const int c = line_cell(line, given[k]);
             out->push_back(filled_literal(c) + (value[c] > 0 ? 1 : 0));
+            (value[c] > 0 ? cut.filled : cut.empty) |= uint32_t{1} << given[k];
         }
+        std::copy_backward(kept.recent, kept.recent + 3, kept.recent + 4);
+        kept.recent[0] = cut;
     }
 
     // The false literals that forced cell (its reason without the cell itself).
@@ -573,7 +611,6 @@ class pz_learning_solver {
             can_fill[y] |= uint64_t{1} << x;
             can_empty[height + x] |= uint64_t{1} << y;
             can_fill[height + x] |= uint64_t{1} << y;
-            polarity[c] = trail[i] & 1;
             value[c] = 0;
             reason[c] = no_reason;
             heap.insert(c);

@@ -5,7 +5,8 @@
 // Its propagation is the exact line logic; when a guess leads to a broken line, the
 // cells behind each step are worked out (cut down to those the line needs) and the
 // search learns a clause naming the guesses at fault, so the same mistake is not made
-// again elsewhere in the tree; restarts leave an early bad guess behind.
+// again elsewhere in the tree; restarts leave an early bad guess behind, and guesses
+// head back to the longest run of values reached without a conflict.
 
 #include "puzzle/pz_engine.h"
 

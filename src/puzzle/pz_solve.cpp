@@ -298,14 +298,15 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     // either one ending settles the verdict.
     const bool take_turns = p.width <= pz_sat_max_side && p.height <= pz_sat_max_side;
     uint64_t turn_ends = 0; // the steps at which this search's turn ends; 0: not begun
-    std::vector<pz_cell> root; // the grid before the first guess: what logic and look-ahead settled
     std::unique_ptr<pz_learning_search> learner;
     size_t told = 0; // solutions the learner rules out
     std::vector<uint8_t> solution;
     // The learner's turn: false when it has settled the verdict or the limits stopped it.
     auto learner_turn = [&] {
+        // The learner starts from the cells given, not from what look-ahead settled:
+        // given those too, it took longer over sample puzzles.
         if (!learner)
-            learner = std::make_unique<pz_learning_search>(p, root.data(), e);
+            learner = std::make_unique<pz_learning_search>(p, known, e);
         for (;;) {
             for (; told < s.found.size(); ++told)
                 learner->rule_out(s.found[told]);
@@ -347,8 +348,6 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
             alive = give_up();
             continue;
         }
-        if (stack.empty() && root.empty())
-            root = e.grid;
         stack.push_back({e.mark(), guess, first == pz_filled ? pz_empty : pz_filled, false});
         e.set(guess, first);
         ++out.guesses;
