@@ -439,12 +439,12 @@ class pz_learning_solver {
         const int n = length(line);
         const uint64_t all = (uint64_t{1} << n) - 1;
         uint64_t empty = all, fill = all;
-        int given[64], count = 0, target_bit = -1;
-        for (int i = 0; i < n; ++i) {
+        int given[64], count = 0;
+        const int target_bit = target < 0 ? -1 : line < height ? target % width : target / width;
+        for (uint64_t cells = all & ~(can_empty[line] & can_fill[line]); cells; cells &= cells - 1) {
+            const int i = __builtin_ctzll(cells);
             const int c = line_cell(line, i);
-            if (c == target)
-                target_bit = i;
-            if (value[c] == 0 || trail_position[c] >= limit)
+            if (trail_position[c] >= limit)
                 continue;
             given[count++] = i;
             (value[c] > 0 ? empty : fill) &= ~(uint64_t{1} << i);
