@@ -281,7 +281,7 @@ TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions)
     const pz_puzzle p = pz_from_picture(25, 25, picture.data());
     const pz_solution s = pz_solve(p, nullptr, pz_limits{}, true);
     ASSERT_EQ(s.verdict, pz_verdict::multiple);
-    EXPECT_GT(s.steps, 2000000u) << "the learner's turn comes after two million line solves";
+    EXPECT_GT(s.steps, 500000u) << "the learner's turn comes after half a million line solves";
     EXPECT_TRUE(satisfies(p, s.first, {}));
     EXPECT_TRUE(satisfies(p, s.second, {}));
     EXPECT_NE(s.first, s.second);
