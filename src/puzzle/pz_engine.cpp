@@ -16,8 +16,7 @@ pz_engine::pz_engine(const pz_puzzle &p)
         runs.insert(runs.end(), clue.begin(), clue.end());
     }
     runs.push_back(0); // keeps runs.data() valid for a puzzle without runs
-    queue.assign(lines, 0);
-    queued.assign(lines, 0);
+    queue.reset(lines);
     line.resize(static_cast<size_t>(width > height ? width : height));
     trail.reserve(static_cast<size_t>(cells));
     words = width <= 62 && height <= 62;
@@ -97,11 +96,7 @@ void pz_engine::set(int index, pz_cell value)
 
 void pz_engine::push(int l)
 {
-    if (!queued[l]) {
-        queued[l] = 1;
-        queue[(queue_head + queue_count) % queue.size()] = l;
-        ++queue_count;
-    }
+    queue.push(l);
 }
 
 void pz_engine::push_all()
@@ -222,11 +217,8 @@ int pz_engine::solve_line(int l)
 pz_engine::status pz_engine::propagate(int *broken_line)
 {
     status result = ok;
-    while (queue_count > 0) {
-        const int l = queue[queue_head];
-        queue_head = (queue_head + 1) % queue.size();
-        --queue_count;
-        queued[l] = 0;
+    while (!queue.empty()) {
+        const int l = queue.pop();
         if (!tick()) {
             result = stopped;
             break;
@@ -238,13 +230,8 @@ pz_engine::status pz_engine::propagate(int *broken_line)
             break;
         }
     }
-    if (result != ok) {
-        while (queue_count > 0) {
-            queued[queue[queue_head]] = 0;
-            queue_head = (queue_head + 1) % queue.size();
-            --queue_count;
-        }
-    }
+    if (result != ok)
+        queue.clear();
     return result;
 }
 

@@ -18,6 +18,44 @@ int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int leng
 // (both unchanged) when no placement agrees.
 bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
 
+// The lines waiting for line logic, each at most once, first in first out.
+class pz_line_queue {
+  public:
+    void reset(int lines)
+    {
+        ring.assign(static_cast<size_t>(lines), 0);
+        waiting.assign(static_cast<size_t>(lines), 0);
+        head = count = 0;
+    }
+    bool empty() const { return count == 0; }
+    void push(int line)
+    {
+        if (!waiting[line]) {
+            waiting[line] = 1;
+            const size_t at = head + count++;
+            ring[at < ring.size() ? at : at - ring.size()] = line;
+        }
+    }
+    int pop()
+    {
+        const int line = ring[head];
+        head = head + 1 < ring.size() ? head + 1 : 0;
+        --count;
+        waiting[line] = 0;
+        return line;
+    }
+    void clear()
+    {
+        while (!empty())
+            pop();
+    }
+
+  private:
+    std::vector<int> ring;
+    std::vector<uint8_t> waiting;
+    size_t head = 0, count = 0;
+};
+
 struct pz_engine {
     enum status { ok, broken, stopped };
 
@@ -97,9 +135,7 @@ struct pz_engine {
     std::vector<remembered> memory;
 
     std::vector<int> runs, run_first, run_count;
-    std::vector<int> queue; // a ring of the lines waiting, each at most once
-    std::vector<uint8_t> queued;
-    size_t queue_head = 0, queue_count = 0;
+    pz_line_queue queue;
     std::vector<pz_cell> line;
     pz_line_scratch scratch;
     uint64_t max_steps = 0;

@@ -101,8 +101,7 @@ class pz_learning_solver {
             can_empty.push_back(all);
             can_fill.push_back(all);
         }
-        queue.assign(static_cast<size_t>(lines), 0);
-        queued.assign(static_cast<size_t>(lines), 0);
+        queue.reset(lines);
         value.assign(static_cast<size_t>(cells), 0);
         level.assign(static_cast<size_t>(cells), 0);
         reason.assign(static_cast<size_t>(cells), no_reason);
@@ -118,7 +117,7 @@ class pz_learning_solver {
         for (int c = 0; c < cells; ++c)
             heap.insert(c);
         for (int l = 0; l < lines; ++l)
-            push(l);
+            queue.push(l);
     }
 
     // Gives a cell its value at the root; false when that cannot hold.
@@ -235,12 +234,10 @@ class pz_learning_solver {
     // The lines as words: bit i of a row is cell (i, row), of a column cell (column, i).
     std::vector<int> runs, run_first, run_count;
     std::vector<uint64_t> can_empty, can_fill;
-    // A ring of the lines whose cells changed since line logic last saw them, first in
-    // first out: taking the latest first builds long chains of line verdicts, whose
-    // reasons make long learnt clauses, and the search needs about twice the line solves.
-    std::vector<int> queue;
-    std::vector<uint8_t> queued;
-    size_t queue_head = 0, queue_count = 0;
+    // The lines whose cells changed since line logic last saw them, first in first out:
+    // taking the latest first builds long chains of line verdicts, whose reasons make
+    // long learnt clauses, and the search needs about twice the line solves.
+    pz_line_queue queue;
     struct remembered {
         uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
         int32_t line;                                    // -1: nothing kept here
@@ -292,15 +289,6 @@ class pz_learning_solver {
     // The cell at position i of a line.
     int line_cell(int line, int i) const { return line < height ? line * width + i : i * width + (line - height); }
 
-    void push(int line)
-    {
-        if (!queued[line]) {
-            queued[line] = 1;
-            const size_t at = queue_head + queue_count++;
-            queue[at < queue.size() ? at : at - queue.size()] = line;
-        }
-    }
-
     void assign(lit l, int why)
     {
         const int c = cell_of(l);
@@ -314,8 +302,8 @@ class pz_learning_solver {
         const int x = c % width, y = c / width;
         (filled ? can_empty : can_fill)[y] &= ~(uint64_t{1} << x);
         (filled ? can_empty : can_fill)[height + x] &= ~(uint64_t{1} << y);
-        push(y);
-        push(height + x);
+        queue.push(y);
+        queue.push(height + x);
     }
 
     int store(const std::vector<lit> &c, bool is_learnt, int lbd)
@@ -386,12 +374,9 @@ class pz_learning_solver {
         for (;;) {
             if (!propagate_clauses())
                 return true;
-            if (queue_count == 0)
+            if (queue.empty())
                 return false;
-            const int l = queue[queue_head];
-            queue_head = queue_head + 1 < queue.size() ? queue_head + 1 : 0;
-            --queue_count;
-            queued[l] = 0;
+            const int l = queue.pop();
             uint64_t empty = can_empty[l], fill = can_fill[l];
             if (!solve_line(l, &empty, &fill)) {
                 conflict_clause = line_reason(l);
@@ -626,10 +611,7 @@ class pz_learning_solver {
         trail_limits.resize(static_cast<size_t>(to));
         head = std::min(head, first);
         // Every line agreed with the cells left before the guesses now undone.
-        for (; queue_count > 0; --queue_count) {
-            queued[queue[queue_head]] = 0;
-            queue_head = (queue_head + 1) % queue.size();
-        }
+        queue.clear();
     }
 
     // At the root: keeps the better half of the learnt clauses (and every short one),
