@@ -8,7 +8,7 @@
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_strings.h"
-#include "game/g_necrogram.h"
+#include "game/board/g_necrogram.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -173,7 +173,7 @@ void bm_board(benchmark::State &state) {
         return;
     }
     for (int i = 0; i < n * n; i += 3)
-        b->marks[(i / n) * max_necrogram_size + i % n] = (i / 3) % 2 ? mark_full : mark_cross;
+        b->marks[i] = (i / 3) % 2 ? mark_full : mark_cross;
     b->hover_row = n / 2;
     int step = 0;
     for (auto _ : state) {

@@ -6,8 +6,8 @@
 // builds it on entry), then hint after hint, each found and applied, until the board is
 // solved. Counters: analysis_ms, slowest_hint_ms (the longest search for one hint),
 // hints (found on the way) and by kind: line, lookahead, reveal.
-#include "game/g_necrogram_hints.h"
-#include "game/g_puzzles.h"
+#include "game/board/g_necrogram_hints.h"
+#include "game/story/g_puzzles.h"
 #include "puzzle/pz_generate.h"
 
 #include <benchmark/benchmark.h>
@@ -39,8 +39,6 @@ void BM_hints_to_solve(benchmark::State &state) {
     for (auto _ : state) {
         if (cells) {
             necrogram_load(board.get(), size, size, cells);
-            necrogram_make_row_clues(board.get());
-            necrogram_make_column_clues(board.get());
         } else {
             necrogram_load_puzzle(board.get(), generated);
         }

@@ -2,7 +2,7 @@
 #include "engine/ec_lzw.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "game/g_data_check.h"
+#include "data/data_check.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,7 +8,7 @@
 // The game starts as usual; once the splash screen is up, the board of the generated puzzle
 // "WxH grade number" is entered. Everything else (the window, the clock, Escape and closing)
 // is the game's own. bench/idle_cpu.sh uses it with BOARD=WxH.
-#include "game/g_freeplay.h"
+#include "game/freeplay/g_freeplay.h"
 #include "main.h"
 #include "platform/pf_events.h"
 #include "puzzle/pz_generate.h"

@@ -1,5 +1,5 @@
 // puzzle_grades.cpp -- grades the built-in pictures and prints them as the README's table
-#include "game/g_puzzles.h"
+#include "game/story/g_puzzles.h"
 #include "puzzle/pz_grade.h"
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "game_script.h"
 #include "engine/ec_settings.h"
 #include "game/g_game.h"
-#include "game/g_player.h"
+#include "game/story/g_player.h"
 
 #include <chrono>
 #include <cstdlib>

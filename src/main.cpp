@@ -7,15 +7,15 @@
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
-#include "game/g_data_check.h"
-#include "game/g_ending.h"
-#include "game/g_freeplay.h"
-#include "game/g_freeplay_screen.h"
+#include "data/data_check.h"
+#include "game/story/g_ending.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/freeplay/g_freeplay_screen.h"
 #include "game/g_game.h"
-#include "game/g_main_menu.h"
-#include "game/g_map.h"
-#include "game/g_necrogram.h"
-#include "game/g_player.h"
+#include "game/title/g_main_menu.h"
+#include "game/story/g_map.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_player.h"
 #include "game/g_question.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_main.h"
@@ -152,12 +152,24 @@ bool program_init() {
     return true;
 }
 
+// The command line's files open once, where the title first comes (after the splash),
+// between two messages: when they put a puzzle on the board, the board replaces the
+// title; else the title stays, after the boxes that said why.
+void open_files_at_title(std::vector<std::string> *files) {
+    if (files->empty() || current_app_mode != appmode_main_menu || app_modes != game_app_modes)
+        return;
+    const std::vector<std::string> opening = std::move(*files);
+    files->clear();
+    freeplay_open_files(opening);
+}
+
 // Messages are routed as they come; the running mode's update (one frame) runs when
 // the next frame is due. In between the loop sleeps until a message arrives or the
 // frame is due, so an idle game leaves the processor alone.
-void main_loop() {
+void main_loop(std::vector<std::string> files) {
     bool quit = false;
     while (!quit) {
+        open_files_at_title(&files);
         platform_run_loop_hook();
         if (platform_peek_message()) {
             platform_message msg;
@@ -182,10 +194,6 @@ void shutdown() {
     memory_system_close();
 }
 
-// The command line's full-screen choice for the next start: -1 keeps the saved one.
-int window_choice_for_run = -1;
-// The puzzle files named on the command line, opened where the title would first come.
-std::vector<std::string> files_for_run;
 
 constexpr const char *usage_text =
     "Usage: tombweaver [--fullscreen | --window] [--] [FILE...]\n"
@@ -256,21 +264,6 @@ void toggle_fullscreen() {
     ui_note_show(s.fullscreen ? "Full screen" : "Window");
 }
 
-// The command line's files open once, where the title would first come (after the
-// splash): true when they put a puzzle on the board; else the title follows, after
-// the boxes that said why.
-bool open_files_for_run() {
-    if (files_for_run.empty() || app_modes != game_app_modes)
-        return false;
-    const std::vector<std::string> files = std::move(files_for_run);
-    files_for_run.clear();
-    current_app_mode = appmode_init; // between screens while the files are read and told about
-    if (freeplay_open_files(files))
-        return true;
-    current_app_mode = appmode_main_menu;
-    return false;
-}
-
 // Files dropped on the window open on the title, the map, the free-play screen and the
 // board (which keeps its marks first, as leaving it does); elsewhere, and while
 // a question waits for its answer, a drop is ignored. A message box holds the loop, so
@@ -304,8 +297,6 @@ void set_app_mode(int mode) {
         app_modes[current_app_mode].free)
         app_modes[current_app_mode].free();
     current_app_mode = mode;
-    if (mode == appmode_main_menu && open_files_for_run())
-        return;
     if (app_modes[current_app_mode].init)
         app_modes[current_app_mode].init();
     mode_entered_at = platform_get_tick_count();
@@ -473,7 +464,11 @@ bool data_open() {
 
 } // namespace
 
-int tombweaver_main() {
+namespace {
+
+// The whole program with the command line's choices: window_choice 0 or 1 overrides the
+// saved full-screen choice for this run (-1 keeps it); files open after the splash.
+int run(int window_choice, std::vector<std::string> files) {
     current_app_mode = appmode_init;
     platform_events_reset();
     platform_set_window_proc(main_window_proc);
@@ -481,11 +476,10 @@ int tombweaver_main() {
 
     memory_system_init();
     settings_load();
-    if (window_choice_for_run >= 0) {
+    if (window_choice >= 0) {
         game_settings s = settings_get();
-        s.fullscreen = window_choice_for_run == 1;
+        s.fullscreen = window_choice == 1;
         settings_set_for_run(s);
-        window_choice_for_run = -1;
     }
     if (!data_open()) {
         memory_system_close();
@@ -498,10 +492,14 @@ int tombweaver_main() {
         memory_system_close();
         return 1;
     }
-    main_loop();
+    main_loop(std::move(files));
     shutdown();
     return 0;
 }
+
+} // namespace
+
+int tombweaver_main() { return run(-1, {}); }
 
 int tombweaver_main(int argc, char **argv) {
     int window_choice = -1;
@@ -509,11 +507,7 @@ int tombweaver_main(int argc, char **argv) {
     int code = parse_command_line(argc, argv, &window_choice, &files);
     if (code >= 0)
         return code;
-    window_choice_for_run = window_choice;
-    files_for_run = std::move(files);
-    code = tombweaver_main();
-    files_for_run.clear(); // not opened when the game closed before its title
-    return code;
+    return run(window_choice, std::move(files));
 }
 
 #ifndef TW_NO_MAIN

@@ -3,7 +3,7 @@
 
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "game/g_data_check.h"
+#include "data/data_check.h"
 #include "platform/pf_system.h"
 
 #include <cstdio>

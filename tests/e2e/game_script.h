@@ -8,9 +8,9 @@
 #pragma once
 
 #include "engine/ec_fileio.h"
-#include "game/g_necrogram.h"
-#include "game/g_necrogram_help.h"
-#include "game/g_puzzles.h"
+#include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_help.h"
+#include "game/story/g_puzzles.h"
 #include "main.h"
 #include "platform/pf_events.h"
 #include "platform/pf_video.h"

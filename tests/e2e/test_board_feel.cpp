@@ -1,8 +1,8 @@
 // test_board_feel.cpp -- the board in small windows (thin lines kept), the picture revealed
 // after a capture, drags locked to a line, presses held back after a change of screen, and
 // the notes of the switches, end to end
-#include "game/g_map.h"
-#include "game/g_necrogram.h"
+#include "game/story/g_map.h"
+#include "game/board/g_necrogram.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_window.h"

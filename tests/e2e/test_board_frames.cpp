@@ -1,7 +1,7 @@
 // test_board_frames.cpp -- the story's 10 x 10 and 15 x 15 boards composed exactly as they always were:
 // a hash of each whole frame in a few states, against the hashes taken when the layout was fixed
-#include "game/g_necrogram.h"
-#include "game/g_necrogram_help.h"
+#include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_help.h"
 #include "game_script.h"
 #include "ui/ec_particles.h"
 

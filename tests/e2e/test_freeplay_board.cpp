@@ -1,8 +1,8 @@
 // test_freeplay_board.cpp -- a free-play board of its own shape on the real loop: its clock, kept still
 // while the window is inactive, its capture (not the story's) with the time on the banner, its list's
 // buttons, and leaving for the free-play screen
-#include "game/g_freeplay.h"
-#include "game/g_necrogram.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/board/g_necrogram.h"
 #include "game/g_strings.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
@@ -54,7 +54,7 @@ TEST_F(FreeplayBoard, PlayedToItsCaptureWithTheClock) {
         set_app_mode(appmode_necrogram);
     });
     s.passes(2).then([] {
-        ASSERT_TRUE(necrogram_free_play());
+        ASSERT_TRUE(freeplay_on());
         EXPECT_EQ(std::pair(necrogram_shown()->width, necrogram_shown()->height), std::pair(7, 13));
         EXPECT_EQ(window_button_labels(ui_window_id_start),
                   (std::vector<dword>{str_map_back, str_ng_undo, str_ng_redo, str_ng_hint}));
@@ -112,7 +112,7 @@ TEST_F(FreeplayBoard, AListHasItsButtonsAndTheStoryBoardIsUnchanged) {
         set_app_mode(appmode_necrogram);
     });
     s.passes(2).then([] {
-        EXPECT_FALSE(necrogram_free_play());
+        EXPECT_FALSE(freeplay_on());
         EXPECT_EQ(necrogram_shown()->width, 10);
         const std::vector<dword> labels = window_button_labels(ui_window_id_start);
         EXPECT_EQ(labels.front(), str_ng_exit);

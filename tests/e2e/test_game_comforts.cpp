@@ -2,9 +2,9 @@
 // sound switches, end to end
 #include "engine/ec_settings.h"
 #include "game/g_game.h"
-#include "game/g_necrogram.h"
-#include "game/g_player.h"
-#include "game/g_puzzles.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_player.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "sound/direct_sound.h"
 

@@ -1,8 +1,8 @@
 // test_game_hints.cpp -- hints step by step and mistake checking on the real loop, end to end
 #include "engine/ec_settings.h"
-#include "game/g_necrogram.h"
-#include "game/g_necrogram_help.h"
-#include "game/g_puzzles.h"
+#include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_help.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
 #include "ui/ec_particles.h"
@@ -29,7 +29,8 @@ game_script &ctrl_z(game_script &s) {
 // its edge (sparks of a fill may cross a few pixels).
 bool outlined(int cell, u32 colour) {
     const necrogram_layout l = necrogram_layout_for(necrogram_shown());
-    const int x = l.grid_x + 32 * (cell % max_necrogram_size), y = l.grid_y + 32 * (cell / max_necrogram_size);
+    const int w = necrogram_shown()->width;
+    const int x = l.grid_x + 32 * (cell % w), y = l.grid_y + 32 * (cell / w);
     int hits = 0;
     for (int i = 1; i < 32; ++i)
         hits += (frame_pixel(x + i, y + 1) == colour) + (frame_pixel(x + i, y + 31) == colour) +
@@ -108,8 +109,6 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
     const u8 *picture = puzzle_get_info(6, &size, nullptr);
     auto b = std::make_unique<necrogram_board>();
     necrogram_load(b.get(), size, size, picture);
-    necrogram_make_row_clues(b.get());
-    necrogram_make_column_clues(b.get());
     necrogram_analysis analysis;
     necrogram_analysis_begin(&analysis, b.get());
     ASSERT_TRUE(necrogram_analysis_run(&analysis, 60.0));
@@ -123,8 +122,8 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
             never = i;
     }
     ASSERT_TRUE(other >= 0 && never >= 0);
-    const int other_cell = (other / size) * max_necrogram_size + other % size;
-    const int never_cell = (never / size) * max_necrogram_size + never % size;
+    const int other_cell = other;
+    const int never_cell = never;
 
     open_board(s, 6).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
     key(s, 'C').then([] { EXPECT_TRUE(settings_get().mistake_check); });

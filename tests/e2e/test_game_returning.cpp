@@ -1,11 +1,11 @@
 // test_game_returning.cpp -- a returning player: continue restores the save, and a save that
 // vanishes before continue keeps the menu; new game and exit replace it; the map's shown,
 // disabled and hidden locations and its paths for given saves
-#include "game/g_main_menu.h"
+#include "game/title/g_main_menu.h"
 #include "game/g_strings.h"
-#include "game/g_map.h"
-#include "game/g_player.h"
-#include "game/g_puzzles.h"
+#include "game/story/g_map.h"
+#include "game/story/g_player.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 

@@ -2,12 +2,12 @@
 // old save aside; the last capture shows the ending, after which completed locations replay
 // without touching the save; and a machine without sound still reaches the title
 #include "engine/ec_settings.h"
-#include "game/g_ending.h"
-#include "game/g_main_menu.h"
+#include "game/story/g_ending.h"
+#include "game/title/g_main_menu.h"
 #include "game/g_strings.h"
-#include "game/g_map.h"
-#include "game/g_necrogram.h"
-#include "game/g_player.h"
+#include "game/story/g_map.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_player.h"
 #include "game/g_question.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"

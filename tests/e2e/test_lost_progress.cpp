@@ -2,10 +2,10 @@
 // closing on a captured board and an unreadable save (kept aside, the player told in plain
 // words); a still screen is not presented again
 #include "engine/ec_assert.h"
-#include "game/g_board_marks.h"
-#include "game/g_map.h"
-#include "game/g_necrogram.h"
-#include "game/g_puzzles.h"
+#include "game/story/g_board_marks.h"
+#include "game/story/g_map.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "sound/direct_sound.h"
 #include "ui/ec_splash.h"

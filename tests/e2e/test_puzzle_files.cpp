@@ -1,9 +1,10 @@
 // test_puzzle_files.cpp -- puzzles from files: named on the command line or dropped on the
 // window, the list stepped through, and the files and puzzles refused with a box
-#include "game/g_freeplay.h"
-#include "game/g_necrogram.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/board/g_necrogram.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/story/g_story_board.h"
 #include "game_script.h"
 #include "puzzle/pz_format.h"
 
@@ -168,9 +169,7 @@ TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_sol
         EXPECT_EQ(missing + ": No such file or directory\n\nAnd 2 more puzzles or files could not be played.", texts[4]);
     });
     s.then([] {
-         freeplay_off();
-         puzzle_set_active(0);
-         set_app_mode(appmode_necrogram);
+         story_board_play(0);
      }).drop({unsolvable}).passes(2).then([&] {
         EXPECT_EQ(appmode_necrogram, current_app_mode_get());
         EXPECT_FALSE(freeplay_on());

@@ -4,9 +4,9 @@
 // board cells, the exit buttons), the rest land anywhere, also off the window; now and
 // then a board is solved. Any box (assertion, leak, save failure), a sanitizer report
 // (the process ends) or a save that is not 25 bytes fails the run.
-#include "game/g_map.h"
-#include "game/g_necrogram.h"
-#include "game/g_puzzles.h"
+#include "game/story/g_map.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // fuzz_freeplay.cpp -- libFuzzer target: free play's progress file read, written and read again
-#include "game/g_freeplay_records.h"
+#include "game/freeplay/g_freeplay_records.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,9 @@
 // Free play's progress file: records and the unfinished board kept across runs, a damaged
 // file set aside, a failed write told once, and the story's save never touched.
 #include "engine/ec_fileio.h"
-#include "game/g_freeplay.h"
-#include "game/g_freeplay_records.h"
+#include "game/board/g_board_client.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/freeplay/g_freeplay_records.h"
 #include "puzzle/pz_generate.h"
 #include "tw_test.h"
 #include "ui/app_modes.h"
@@ -92,7 +93,7 @@ TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {
     auto board = std::make_unique<necrogram_board>();
     necrogram_load(board.get(), 5, 5, freeplay_current()->puzzle.goal.data());
     board->marks[0] = mark_full;
-    board->marks[max_necrogram_size + 4] = mark_cross;
+    board->marks[5 + 4] = mark_cross;
     board->hints_used = 2;
     freeplay_board_keep(board.get(), 42.7);
     EXPECT_TRUE(fs::exists(file()));
@@ -103,7 +104,7 @@ TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {
     EXPECT_EQ(seconds, 42);
     EXPECT_EQ(board->hints_used, 2);
     EXPECT_EQ(board->marks[0], mark_full);
-    EXPECT_EQ(board->marks[max_necrogram_size + 4], mark_cross);
+    EXPECT_EQ(board->marks[5 + 4], mark_cross);
     EXPECT_EQ(board->marks[1], mark_empty);
 
     freeplay_set_current(generated(5, 0, 12)); // another puzzle: nothing to restore, its empty board keeps nothing
@@ -120,7 +121,7 @@ TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->seconds, 75);
     EXPECT_EQ(r->hints, 4);
-    freeplay_off();
+    necrogram_client_set(nullptr);
 
     // A puzzle that cannot be made is refused in a box, and the screen stays.
     const int mode = current_app_mode_get();

@@ -3,11 +3,11 @@
 // guarded active puzzle
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
-#include "game/g_necrogram_board.h"
-#include "game/g_necrogram_hints.h"
-#include "game/g_player.h"
-#include "game/g_necrogram.h"
-#include "game/g_puzzles.h"
+#include "game/board/g_necrogram_board.h"
+#include "game/board/g_necrogram_hints.h"
+#include "game/story/g_player.h"
+#include "game/board/g_necrogram.h"
+#include "game/story/g_puzzles.h"
 #include "puzzle/pz_generate.h"
 #include "tw_test.h"
 
@@ -33,12 +33,12 @@ protected:
         b->hover_row = row;
         b->hover_column = column;
     }
-    std::vector<int> row_clues(int r) { return {b->row_clues[r], b->row_clues[r] + b->row_clue_count[r]}; }
-    std::vector<int> column_clues(int c) { return {b->column_clues[c], b->column_clues[c] + b->column_clue_count[c]}; }
+    // A line's clue as the board shows it: an empty line's is {0}.
+    static std::vector<int> shown(const pz_clue &clue) { return clue.empty() ? std::vector<int>{0} : clue; }
+    std::vector<int> row_clues(int r) { return shown(b->puzzle.rows[(size_t)r]); }
+    std::vector<int> column_clues(int c) { return shown(b->puzzle.columns[(size_t)c]); }
     void load_cells(int size, const u8 *cells) {
         necrogram_load(b, size, size, cells);
-        necrogram_make_row_clues(b);
-        necrogram_make_column_clues(b);
     }
     void load_puzzle(u32 index) {
         int size = 0;
@@ -236,7 +236,7 @@ TEST_F(Necrogram, RectangularBoardsFromPuzzles) {
         EXPECT_EQ(row_clues(r), p.rows[r].empty() ? std::vector<int>{0} : p.rows[r]) << r;
     for (int c = 0; c < 7; ++c)
         EXPECT_EQ(column_clues(c), p.columns[c].empty() ? std::vector<int>{0} : p.columns[c]) << c;
-    EXPECT_EQ(necrogram_puzzle(b), pz_from_picture(7, 13, p.goal.data()));
+    EXPECT_EQ(b->puzzle, pz_from_picture(7, 13, p.goal.data()));
     // Row 12 and column 6 of the goal marked: those lines hold, the board is not solved
     // until every goal cell is, then it is; nothing lands outside the 7 x 13.
     for (int i = 0; i < 7 * 13; ++i)
@@ -308,8 +308,6 @@ TEST(NecrogramLayout, EveryShapeFitsTheArea) {
             for (int i = 0; i < w * h; ++i)
                 cells[(size_t)i] = pattern == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
             necrogram_load(b, w, h, cells.data());
-            necrogram_make_row_clues(b);
-            necrogram_make_column_clues(b);
             const necrogram_layout l = necrogram_layout_for(b);
             if (necrogram_story_shape(w, h)) {
                 EXPECT_EQ(l.grid_x, necrogram_story_layout(w).grid_x);
@@ -324,14 +322,15 @@ TEST(NecrogramLayout, EveryShapeFitsTheArea) {
             EXPECT_LT(l.grid_y + l.grid_height + 1, necrogram_strip_top);
             for (int r = 0; r < h; ++r) {
                 int x = l.grid_x;
-                for (int i = 0; i < b->row_clue_count[r]; ++i)
-                    x -= necrogram_row_clue_advance(l, b->row_clues[r][i]);
+                for (int i = 0; i < necrogram_clue_count(b->puzzle.rows[(size_t)r]); ++i)
+                    x -= necrogram_row_clue_advance(l, necrogram_clue_at(b->puzzle.rows[(size_t)r], i));
                 EXPECT_GE(x, l.strip_left) << "row " << r;
             }
             for (int c = 0; c < w; ++c) {
-                EXPECT_GE(l.grid_y - l.column_rise * b->column_clue_count[c], l.strip_top) << "column " << c;
-                for (int i = 0; i < b->column_clue_count[c]; ++i)
-                    EXPECT_LE(necrogram_clue_text_for(l, b->column_clues[c][i], true).width, l.cell - 2);
+                const pz_clue &clue = b->puzzle.columns[(size_t)c];
+                EXPECT_GE(l.grid_y - l.column_rise * necrogram_clue_count(clue), l.strip_top) << "column " << c;
+                for (int i = 0; i < necrogram_clue_count(clue); ++i)
+                    EXPECT_LE(necrogram_clue_text_for(l, necrogram_clue_at(clue, i), true).width, l.cell - 2);
             }
         }
 }

@@ -1,0 +1,758 @@
+// g_necrogram.cpp -- the necrogram screen: the board drawn, mouse and keys turned into marks
+#include "game/board/g_necrogram.h"
+
+#include "engine/ec_assert.h"
+#include "engine/ec_data_set.h"
+#include "engine/ec_memory.h"
+#include "engine/ec_settings.h"
+#include "engine/ec_strings.h"
+#include "game/board/g_board_client.h"
+#include "game/board/g_necrogram_help.h"
+#include "game/g_game.h"
+#include "game/g_strings.h"
+#include "graphics/d3d_font.h"
+#include "graphics/d3d_gfx2d.h"
+#include "graphics/d3d_kzb.h"
+#include "graphics/d3d_kzg.h"
+#include "graphics/d3d_main.h"
+#include "platform/pf_keys.h"
+#include "platform/pf_system.h"
+#include "sound/direct_sound.h"
+#include "ui/app_modes.h"
+#include "ui/ec_cursor.h"
+#include "ui/ec_particles.h"
+#include "ui/ec_ui.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The board shown (empty until the screen first loads one). Static: paint_mark lives
+// on from one board to the next.
+necrogram_board board;
+// The capture is recorded: the board is finished and its picture is shown.
+bool captured = false;
+int reveal_ticks = 0; // frame ticks since the capture
+
+// The client whose puzzle the board plays (null: none, an empty board).
+const board_client *client = nullptr;
+// The clock: seconds of play on this board, counted while the window is active; a gap
+// longer than a stall (a message box, a suspended machine) counts as none.
+double play_seconds = 0;
+u32 clock_last = 0;
+constexpr u32 clock_stall_ms = 250;
+
+bool board_empty() { return board.width <= 0 || board.height <= 0; }
+
+// The moment the board is solved the capture is recorded and saved; from then on the
+// board is finished (nothing but leaving changes it).
+void capture_if_solved() {
+    if (captured || !board.solved || board_empty())
+        return;
+    captured = true;
+    reveal_ticks = 0;
+    necrogram_stroke_end(&board);
+    if (client)
+        client->captured(&board, play_seconds);
+}
+
+// Counts the time since the last frame while the board is being played.
+void clock_update() {
+    const u32 now = platform_get_tick_count(), gap = now - clock_last;
+    clock_last = now;
+    if (!captured && window_active_get() && gap <= clock_stall_ms)
+        play_seconds += gap / 1000.0;
+}
+
+// "m:ss" of whole seconds.
+void format_time(char *out, size_t size, double seconds) {
+    const long whole = (long)seconds;
+    std::snprintf(out, size, "%ld:%02ld", whole / 60, whole % 60);
+}
+// Times the screen was entered: whether a step through a list entered it again.
+int entries = 0;
+
+// The list the board's puzzle is part of: its place and length (0 of 1: no list).
+void list_place(int *index, int *count) {
+    *index = 0, *count = 1;
+    if (client && client->list_place && client->step)
+        client->list_place(index, count);
+}
+
+} // namespace
+
+const necrogram_board *necrogram_shown() { return &board; }
+bool necrogram_solved() { return board.solved; }
+u8 necrogram_get_mark(int row, int column) { return necrogram_mark_at(&board, row, column); }
+
+void necrogram_get_hover(int *column, int *row) {
+    if (column)
+        *column = board.hover_column;
+    if (row)
+        *row = board.hover_row;
+}
+
+void necrogram_update_hover(int x, int y) {
+    board.hover_column = board.hover_row = -1;
+    const necrogram_layout l = necrogram_layout_for(&board);
+    if (x >= l.grid_x && x < l.grid_x + l.grid_width && y >= l.grid_y && y < l.grid_y + l.grid_height) {
+        board.hover_column = (x - l.grid_x) / l.cell;
+        board.hover_row = (y - l.grid_y) / l.cell;
+    }
+}
+
+bool necrogram_captured() { return captured; }
+
+void necrogram_client_set(const board_client *c) { client = c; }
+const board_client *necrogram_client() { return client; }
+
+double necrogram_play_seconds() { return play_seconds; }
+
+void necrogram_keep_progress() {
+    if (captured || board_empty() || !client)
+        return;
+    client->keep(&board, play_seconds);
+}
+
+void necrogram_do_exit(dword id) {
+    if (!ec_assert(id == ng_exit_id))
+        return;
+    necrogram_keep_progress();
+    // The board is nobody's once left, until a client hands it a puzzle again.
+    const board_client *leaving = client;
+    client = nullptr;
+    if (leaving)
+        leaving->leave();
+}
+
+void necrogram_do_undo(dword id) {
+    if (!ec_assert(id == ng_undo_id) || captured)
+        return;
+    necrogram_undo(&board);
+    necrogram_help_marked();
+    capture_if_solved();
+}
+
+void necrogram_do_redo(dword id) {
+    if (!ec_assert(id == ng_redo_id) || captured)
+        return;
+    necrogram_redo(&board);
+    necrogram_help_marked();
+    capture_if_solved();
+}
+
+void necrogram_do_step(dword id) {
+    if (!ec_assert(id == ng_previous_id || id == ng_next_id))
+        return;
+    int index = 0, count = 1;
+    list_place(&index, &count);
+    const int delta = id == ng_next_id ? 1 : -1;
+    if (index + delta < 0 || index + delta >= count)
+        return;
+    necrogram_keep_progress(); // the unfinished board first
+    const int entries_before = entries;
+    if (client->step(delta) && entries == entries_before)
+        set_app_mode(appmode_necrogram); // the list's puzzle onto the board
+}
+
+void necrogram_do_hint(dword id) {
+    if (!ec_assert(id == ng_hint_id) || captured)
+        return;
+    necrogram_help_press(&board);
+    capture_if_solved();
+}
+
+// The screen.
+
+namespace {
+
+kzg_sprite_data nonoblocks_sprite = {};
+dword full_sound = invalid_id;
+dword cross_sound = invalid_id;
+dword pave_sound = invalid_id;
+dword gradient_layer = invalid_id;
+
+enum : int {
+    tile_full = necrogram_tile_full,
+    tile_cross = necrogram_tile_cross,
+    tile_even = necrogram_tile_even,
+    tile_strip_odd = necrogram_tile_strip_odd,
+    tile_strip_hover = necrogram_tile_strip_hover,
+};
+
+constexpr u32 colour_black = 0xFF000000;
+constexpr u32 colour_white = 0xFFFFFFFF;
+constexpr u32 colour_grey = 0xFF808080;
+constexpr u32 colour_yellow = 0xFFFFFF00;
+constexpr u32 colour_green = 0xFF00FF00;
+constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gradient
+
+// The right-hand column: the legend at the top, Undo, Redo and Map at the bottom
+// (x is a button's centre, y its top).
+constexpr int column_centre = 1152;
+constexpr int legend_left = 1040, legend_top = 40, legend_pitch = 22, legend_action_x = 1040 + 104;
+
+// A text button of the right-hand column, with its top at y.
+constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, void (*on_click)(dword)) {
+    return {.string_id = string_id, .id = id, .x = column_centre, .y = y, .block_width = 10, .scale = 2,
+            .flags = 0, .on_click = on_click};
+}
+
+dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
+dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
+dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
+dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
+// The client's part of the column: the caption from free_column_top, the time at
+// free_column_time_y (or under a caption of more lines), the list's buttons under it.
+constexpr int free_column_top = 294, free_column_time_y = 346;
+// The client's list: the previous and the next puzzle, side by side above the hints used.
+constexpr int step_button_y = 378;
+dynamic_button_data previous_button = {.string_id = str_ng_previous, .id = ng_previous_id, .x = column_centre - 64,
+                                       .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+                                       .on_click = necrogram_do_step};
+dynamic_button_data next_button = {.string_id = str_ng_next, .id = ng_next_id, .x = column_centre + 64,
+                                   .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+                                   .on_click = necrogram_do_step};
+
+// The fill or cross key held since it marked a cell: moving paints until it is released.
+unsigned paint_key = 0;
+
+// Creates one of the board's sounds into *id, which must be empty.
+void load_sound(dword *id, const char *filename, bool was_empty) {
+    if (!was_empty)
+        return; // still loaded: keep it rather than lose it
+    *id = sound_create(filename);
+}
+
+// The sound of a change (unless the player switched sounds off); a full mark also
+// bursts sparks at (x, y). A change that solves the board records the capture.
+void play_effect(necrogram_effect effect, int x, int y) {
+    if (effect != necrogram_effect_none)
+        necrogram_help_marked();
+    capture_if_solved();
+    dword sound = invalid_id;
+    switch (effect) {
+    case necrogram_effect_none:
+        return;
+    case necrogram_effect_full:
+        particle_burst(x, y);
+        sound = full_sound;
+        break;
+    case necrogram_effect_cross:
+        sound = cross_sound;
+        break;
+    case necrogram_effect_pave:
+        sound = pave_sound;
+        break;
+    }
+    if (sound != invalid_id && settings_get().sounds)
+        sound_play(sound, false);
+}
+
+// A change made with the mouse: the sparks start at the cursor.
+void play_mouse_effect(necrogram_effect effect) {
+    int x = 0, y = 0;
+    cursor_get_position(&x, &y);
+    play_effect(effect, x, y);
+}
+
+// A change made with the keys: the sparks start in the middle of the hovered cell.
+void play_key_effect(necrogram_effect effect) {
+    const necrogram_layout l = necrogram_layout_for(&board);
+    play_effect(effect, l.grid_x + l.cell * board.hover_column + l.cell / 2,
+                l.grid_y + l.cell * board.hover_row + l.cell / 2);
+}
+
+// Undo and Redo are shown disabled when there is nothing to take back or bring back.
+void sync_history_buttons() {
+    auto set = [](dynamic_button_data &button, bool enabled) {
+        if (enabled)
+            button.flags &= ~button_flag_disabled;
+        else
+            button.flags |= button_flag_disabled;
+    };
+    set(undo_button, !captured && necrogram_can_undo(&board));
+    set(redo_button, !captured && necrogram_can_redo(&board));
+    set(hint_button, !captured && !board_empty());
+    int index = 0, count = 1;
+    list_place(&index, &count);
+    set(previous_button, index > 0);
+    set(next_button, index + 1 < count);
+}
+
+void necrogram_make_background() {
+    // The framebuffer's size: the layer is stretched with it to the window.
+    const int w = screen_width, h = screen_height;
+    u32 *pixels = (u32 *)ZEL_MALLOC((u32)w * (u32)h * sizeof(u32), "necrogram gradient");
+    if (!pixels)
+        return;
+    for (int y = 0; y < h; ++y) {
+        const float t = (float)y / (float)h;
+        const u32 r = (u32)std::floor((0.8666667f - t * 0.12549019f) * 255.0f);
+        const u32 g = (u32)std::floor((0.87058824f - t * 0.06666666f) * 255.0f);
+        const u32 b = (u32)std::floor((0.79607844f - t * 0.10196078f) * 255.0f);
+        const u32 colour = 0xFF000000u | r << 16 | g << 8 | b;
+        for (int x = 0; x < w; ++x)
+            pixels[y * w + x] = colour;
+    }
+    kzb_image_data image = {.width = w, .height = h, .data = pixels};
+    gradient_layer = gfx2d_background_layer_add(&image);
+    zel_free(pixels);
+}
+
+// A clue in its place (x, y: the top-left of a digit at the layout's clue scale), its number
+// centred on the digit's place, lowered to the middle of the place when drawn smaller.
+void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, bool column) {
+    const int shadow_x = 1, shadow_y = 1; // black, one pixel right and down
+    const necrogram_clue_text text = necrogram_clue_text_for(l, value, column);
+    if (value < 10) {
+        const char c = (char)('0' + value);
+        gfx2d_draw_char(x + shadow_x, y + shadow_y, c, colour_black, text.scale);
+        gfx2d_draw_char(x, y, c, colour, text.scale);
+        return;
+    }
+    safestring number;
+    safestring_create(&number, number_text_format(value));
+    x += (font_kern_width('0') * l.clue_scale - text.width) / 2;
+    y += 4 * (l.clue_scale - text.scale);
+    const int scale = text.scale;
+    gfx2d_draw_string(x + shadow_x, y + shadow_y, &number, colour_black, scale);
+    gfx2d_draw_string(x, y, &number, colour, scale);
+}
+
+// White, or dimmed once the line's marks form its clues (when the player keeps clue marks on).
+u32 clue_colour(bool satisfied) {
+    return satisfied && settings_get().clue_marks ? necrogram_clue_done_colour : colour_white;
+}
+
+// The keys, two columns in the bitmap font: the key, then what it does.
+void draw_legend() {
+    for (int i = 0; i < num_ng_legend_lines + num_ng_legend_help_lines; ++i) {
+        const int y = legend_top + legend_pitch * i;
+        const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
+                                                    : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
+        const safestring *key = safestring_get_from_id(first);
+        // Escape leaves for the client's own screen, in its words.
+        const bool escape = client && first == str_ng_legend_first + 2 * (num_ng_legend_lines - 1);
+        const safestring *action = safestring_get_from_id(escape ? client->escape_label : first + 1);
+        if (!key || !action)
+            return;
+        gfx2d_draw_string(legend_left, y, key, colour_black, 2);
+        gfx2d_draw_string(legend_action_x, y, action, colour_legend, 2);
+    }
+}
+
+// Breaks text into lines of at most width pixels at scale, between words (a word wider than
+// a line is cut); empty when more than max_lines would be needed.
+std::vector<std::string> column_lines(const std::string &text, int scale, int width, int max_lines) {
+    std::vector<std::string> lines;
+    safestring *s = scratch_string();
+    auto fits = [&](const std::string &line) {
+        safestring_create(s, line.c_str());
+        return gfx2d_strlen(s, scale) <= width;
+    };
+    std::string rest = text;
+    while (!rest.empty()) {
+        if ((int)lines.size() == max_lines)
+            return {};
+        size_t cut = rest.size();
+        while (cut > 1 && !fits(rest.substr(0, cut))) {
+            const size_t space = rest.rfind(' ', cut - 1);
+            cut = space != std::string::npos && space > 0 ? space : cut - 1;
+        }
+        lines.push_back(rest.substr(0, cut));
+        const size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? "" : rest.substr(next);
+    }
+    return lines;
+}
+
+// Text centred on the column from y: at scale 2 on up to two lines (and max_lines) when it fits, else
+// at scale 1 on up to max_lines (what still does not fit is left out). The next free y.
+int draw_column_text(const char *text, int y, u32 colour, int max_lines) {
+    constexpr int column_width = screen_width - necrogram_area_width - 16;
+    int scale = 2;
+    std::vector<std::string> lines = column_lines(text, 2, column_width, std::min(2, max_lines));
+    if (lines.empty()) {
+        scale = 1;
+        lines = column_lines(text, 1, column_width, 99);
+        lines.resize(std::min(lines.size(), (size_t)max_lines));
+    }
+    safestring *s = scratch_string();
+    for (const std::string &line : lines) {
+        safestring_create(s, line.c_str());
+        gfx2d_draw_string(column_centre - gfx2d_strlen(s, scale) / 2, y, s, colour, scale);
+        y += 10 * scale;
+    }
+    return y + 4;
+}
+
+// The client's part of the column, under the legend: the puzzle's caption, its note (the
+// rule of a puzzle with several pictures, say), and the time.
+void draw_client_column() {
+    if (!client)
+        return;
+    int y = free_column_top;
+    if (const std::string caption = client->caption ? client->caption() : ""; !caption.empty())
+        y = draw_column_text(caption.c_str(), y, colour_black, 2);
+    if (const std::string note = client->note ? client->note() : ""; !note.empty())
+        y = draw_column_text(note.c_str(), y, colour_legend, 1);
+    if (!client->timed)
+        return;
+    char time[24], line[40];
+    format_time(time, sizeof time, play_seconds);
+    std::snprintf(line, sizeof line, "Time %s", time);
+    draw_column_text(line, std::max(y, free_column_time_y), colour_legend, 1);
+}
+
+// The capture banner: across the middle of the whole framebuffer at first, then sliding
+// down and narrowing into a strip under the board's area, clear of the picture.
+void draw_banner() {
+    const int slide = std::clamp(reveal_ticks - necrogram_reveal_hold, 0, necrogram_reveal_end - necrogram_reveal_hold);
+    const int span = necrogram_reveal_end - necrogram_reveal_hold;
+    auto between = [&](int from, int to) { return from + (to - from) * slide / span; };
+    const int w = between(screen_width, necrogram_area_width);
+    const int top = between(necrogram_banner_top, necrogram_strip_top);
+    const int bottom = top + between(necrogram_banner_height, necrogram_strip_height);
+    gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
+    gfx2d_draw_hline(0, w - 1, top, colour_yellow);
+    gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
+    safestring *text = scratch_string();
+    if (client && client->timed) {
+        char time[24], line[64];
+        format_time(time, sizeof time, play_seconds);
+        std::snprintf(line, sizeof line, "Fantastic! Solved in %s.", time);
+        safestring_create(text, line);
+    } else {
+        safestring_create(text, "Fantastic! You've captured the monster.");
+    }
+    const int scale = bottom - top >= 80 ? 3 : 2;
+    const int text_width = gfx2d_strlen(text, 1);
+    gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
+    necrogram_help_draw_banner(w, top, bottom);
+}
+
+} // namespace
+
+void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
+    if (b->width <= 0 || b->height <= 0)
+        return;
+    const int w = b->width, h = b->height;
+    const necrogram_layout l = necrogram_layout_for(b);
+    auto draw_tile = [sheet](int x, int y, int tile, int size) { necrogram_draw_tile(sheet, x, y, tile, size); };
+    const int s = l.cell;
+    const int gx = l.grid_x, gy = l.grid_y, right = gx + l.grid_width, bottom = gy + l.grid_height;
+
+    // The strips: the hovered row's and column's marked, the others by their parity.
+    int row_tiles[max_necrogram_size], column_tiles[max_necrogram_size];
+    for (int r = 0; r < h; ++r)
+        row_tiles[r] = !captured && r == b->hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+    for (int c = 0; c < w; ++c)
+        column_tiles[c] = !captured && c == b->hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
+    necrogram_draw_strip_band(sheet, l.strip_left, gy, gx - l.strip_left, l.grid_height, s, row_tiles, true);
+    necrogram_draw_strip_band(sheet, gx, l.strip_top, l.grid_width, gy - l.strip_top, s, column_tiles, false);
+
+    // Row clues, the lists ending a gap before the grid.
+    for (int r = 0; r < h; ++r) {
+        const int y = gy + s * r;
+        const pz_clue &clue = b->puzzle.rows[(size_t)r];
+        const int count = necrogram_clue_count(clue);
+        const u32 colour = clue_colour(necrogram_row_satisfied(b, r));
+        // The story's lists at their pitch, a digit's place a row's sixth pixel; a fitted
+        // layout's by their widths, each number from its place's left, in the row's middle.
+        const int d = l.clue_scale, digit = font_kern_width('0') * d;
+        int x = gx;
+        for (int i = count - 1; i >= 0; --i) {
+            const int value = necrogram_clue_at(clue, i);
+            x -= necrogram_row_clue_advance(l, value);
+            const int centring = l.clue_pitch > 0 ? 0 : (digit - necrogram_clue_text_for(l, value, false).width) / 2;
+            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value, colour, false);
+        }
+    }
+    // Column clues: the story's a column's seventh pixel on; a fitted layout's in the column's middle.
+    const int rise = l.column_rise, digit = font_kern_width('0') * l.clue_scale;
+    const int column_x = l.clue_pitch > 0 ? 7 : (s - digit + l.clue_scale) / 2;
+    for (int c = 0; c < w; ++c) {
+        const int x = gx + s * c;
+        const pz_clue &clue = b->puzzle.columns[(size_t)c];
+        const int count = necrogram_clue_count(clue);
+        const u32 colour = clue_colour(necrogram_column_satisfied(b, c));
+        for (int i = 0; i < count; ++i)
+            draw_clue(l, x + column_x, gy - rise * count + rise * i, necrogram_clue_at(clue, i), colour,
+                      true);
+    }
+    // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
+    // one plain ground, the filled cells without lines between them, no crosses.
+    necrogram_draw_ground(sheet, l, w, h, captured);
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            const int x = gx + s * c, y = gy + s * r;
+            const u8 mark = necrogram_mark_at(b, r, c);
+            if (mark == mark_full)
+                draw_tile(x, y, tile_full, s);
+            else if (mark == mark_cross && !captured)
+                draw_tile(x, y, tile_cross, s);
+        }
+    }
+    // Grid lines, then every fifth boundary inside the grid, then the double border.
+    if (!captured) {
+        for (int i = 0; i < h; ++i)
+            gfx2d_draw_hline(gx, right, gy + s * i, colour_grey);
+        gfx2d_draw_vlines(gx, s, w, gy, bottom, colour_grey);
+        // On cells smaller than a tile the guides are two pixels wide, to stand out as much.
+        const int guide = s < necrogram_cell_size ? 2 : 1;
+        for (int k = 1; 5 * k < h; ++k)
+            for (int i = 0; i < guide; ++i)
+                gfx2d_draw_hline(gx, right, gy + 5 * s * k - i, colour_yellow);
+        if (w > 5)
+            for (int i = 0; i < guide; ++i)
+                gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, colour_yellow);
+    }
+    gfx2d_draw_hline(gx, right, gy, colour_black);
+    gfx2d_draw_hline(gx, right, bottom, colour_black);
+    gfx2d_draw_vline(gx, gy, bottom, colour_black);
+    gfx2d_draw_vline(right, gy, bottom, colour_black);
+    gfx2d_draw_hline(gx - 1, right + 1, gy - 1, colour_black);
+    gfx2d_draw_hline(gx - 1, right + 1, bottom + 1, colour_black);
+    gfx2d_draw_vline(gx - 1, gy - 1, bottom + 1, colour_black);
+    gfx2d_draw_vline(right + 1, gy - 1, bottom + 1, colour_black);
+
+    if (!captured && b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < w &&
+        b->hover_row < h) {
+        const int x = gx + s * b->hover_column, y = gy + s * b->hover_row;
+        gfx2d_draw_hline(x, x + s, y, colour_green);
+        gfx2d_draw_hline(x, x + s, y + s, colour_green);
+        gfx2d_draw_vline(x, y, y + s, colour_green);
+        gfx2d_draw_vline(x + s, y, y + s, colour_green);
+    }
+}
+
+void necrogram_draw() {
+    necrogram_draw_record(&board, &nonoblocks_sprite, captured);
+    necrogram_help_draw_board(&board, captured);
+    if (captured)
+        draw_banner();
+}
+
+void appmode_necrogram_init() {
+    // necrogram_init
+    d3d_kzg_load_data(asset_nonoblocks, &nonoblocks_sprite);
+    load_sound(&full_sound, asset_fill_sound, ec_assert(full_sound == invalid_id));
+    ec_assert(full_sound != invalid_id);
+    load_sound(&cross_sound, asset_cross_sound, ec_assert(cross_sound == invalid_id));
+    ec_assert(cross_sound != invalid_id);
+    load_sound(&pave_sound, asset_pave_sound, ec_assert(pave_sound == invalid_id));
+    ec_assert(pave_sound != invalid_id);
+
+    ++entries;
+    play_seconds = 0;
+    clock_last = platform_get_tick_count();
+    captured = false;
+    // No puzzle, or one past the board's limits, leaves the board empty, with its buttons.
+    const pz_puzzle *puzzle = client ? client->puzzle() : nullptr;
+    if (puzzle && necrogram_load_puzzle(&board, *puzzle))
+        client->restore(&board, &play_seconds); // the marks, time and hints kept last time
+    else
+        necrogram_load(&board, 0, 0, nullptr);
+    necrogram_help_load(&board);
+    capture_if_solved();
+    paint_key = 0;
+    necrogram_make_background();
+    const dword window = ui_window_add_fullscreen(nullptr);
+    exit_button.string_id = client ? client->exit_label : str_ng_exit;
+    for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button, &hint_button}) {
+        button->flags = 0; // no press left over from an earlier visit
+        dynamic_button_add(window, button);
+    }
+    int index = 0, count = 1;
+    list_place(&index, &count);
+    if (count > 1)
+        for (dynamic_button_data *button : {&previous_button, &next_button}) {
+            button->flags = 0;
+            dynamic_button_add(window, button);
+        }
+    sync_history_buttons();
+    ui_mousemove(); // the focus, if the cursor is already over a button
+
+    particles_clear();
+    main_menu_stop_song();
+    game_start_song();
+}
+
+void appmode_necrogram_free() {
+    game_stop_song();
+    // necrogram_free
+    if (gradient_layer != invalid_id) {
+        gfx2d_background_layer_delete(gradient_layer);
+        gradient_layer = invalid_id;
+    }
+    if (nonoblocks_sprite.data)
+        d3d_kzg_free_data(&nonoblocks_sprite);
+    for (dword *sound : {&full_sound, &cross_sound, &pave_sound}) {
+        if (*sound != invalid_id) {
+            sound_free(*sound);
+            *sound = invalid_id;
+        }
+    }
+    ui_window_remove_all();
+    necrogram_history_clear(&board);
+    paint_key = 0;
+}
+
+void appmode_necrogram_update() {
+    frame_timer_update();
+    if (frame_tick_is_set()) {
+        frame_tick_clear();
+        particles_update();
+        if (captured && reveal_ticks < necrogram_reveal_end)
+            ++reveal_ticks;
+    }
+    sound_update();
+    clock_update();
+    necrogram_help_update(&board);
+    capture_if_solved();
+    gfx2d_fill_screen(0);
+    necrogram_draw();
+    draw_legend();
+    draw_client_column();
+    necrogram_help_draw_column();
+    sync_history_buttons();
+    ui_draw();
+    particles_draw();
+    diag_strings_update();
+    d3d_render();
+}
+
+void appmode_necrogram_mousemove(int x, int y, unsigned key_flags) {
+    cursor_update_position(x, y);
+    ui_mousemove();
+    int cx = 0, cy = 0;
+    cursor_get_position(&cx, &cy);
+    necrogram_update_hover(cx, cy);
+    if (!captured && (key_flags & (mk_lbutton | mk_rbutton)))
+        play_mouse_effect(necrogram_paint_line(&board));
+}
+
+void appmode_necrogram_lbutton(bool down) {
+    if (down) {
+        paint_key = 0; // the mouse takes the stroke over
+        ui_lbutton(true);
+        if (!captured)
+            play_mouse_effect(necrogram_press_left(&board));
+        return;
+    }
+    necrogram_stroke_end(&board);
+    // A release over a button runs its handler; the Map button leaves the screen inside this call.
+    ui_lbutton(false);
+}
+
+void appmode_necrogram_rbutton(bool down) {
+    if (down) {
+        paint_key = 0;
+        if (!captured)
+            play_mouse_effect(necrogram_press_right(&board));
+    } else {
+        necrogram_stroke_end(&board);
+    }
+}
+
+namespace {
+
+// Space, Z or X on the hovered cell: the press rule, and the key paints until released.
+// With no cell hovered the first key only shows the keyboard cursor, on the top-left cell.
+void key_press(unsigned virtual_key, necrogram_effect (*rule)(necrogram_board *)) {
+    int column = -1;
+    necrogram_get_hover(&column, nullptr);
+    if (column < 0) {
+        necrogram_move_hover(&board, 0, 0);
+        return;
+    }
+    paint_key = virtual_key;
+    play_key_effect(rule(&board));
+}
+
+void key_move(int columns, int rows) {
+    if (!necrogram_move_hover(&board, columns, rows))
+        return;
+    if (paint_key)
+        play_key_effect(necrogram_paint_hovered(&board));
+}
+
+} // namespace
+
+void appmode_necrogram_keydown(unsigned virtual_key) {
+    if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
+        return; // the mouse is painting: the keys keep out of its way
+    if (captured && virtual_key != vk_escape && virtual_key != 'H' && virtual_key != vk_prior &&
+        virtual_key != vk_next)
+        return; // a finished board: only leaving (and the clue marks' switch) is left
+    if (platform_key_held(vk_control)) {
+        if (virtual_key == 'Z' && !platform_key_held(vk_shift))
+            necrogram_do_undo(ng_undo_id);
+        else if (virtual_key == 'Z' || virtual_key == 'Y')
+            necrogram_do_redo(ng_redo_id);
+        else
+            return;
+        paint_key = 0; // undo and redo end the stroke
+        return;
+    }
+    switch (virtual_key) {
+    case vk_left:
+        key_move(-1, 0);
+        break;
+    case vk_right:
+        key_move(1, 0);
+        break;
+    case vk_up:
+        key_move(0, -1);
+        break;
+    case vk_down:
+        key_move(0, 1);
+        break;
+    case vk_space:
+    case 'Z':
+        key_press(virtual_key, necrogram_press_left);
+        break;
+    case 'X':
+        key_press(virtual_key, necrogram_press_right);
+        break;
+    case 'T':
+        necrogram_do_hint(ng_hint_id);
+        break;
+    case vk_prior:
+    case vk_next:
+        necrogram_do_step(virtual_key == vk_prior ? ng_previous_id : ng_next_id); // may leave the screen
+        break;
+    case 'C': {
+        game_settings s = settings_get();
+        s.mistake_check = !s.mistake_check;
+        settings_set(s);
+        ui_note_switch("Mistake checking", s.mistake_check);
+        break;
+    }
+    case 'H': {
+        game_settings s = settings_get();
+        s.clue_marks = !s.clue_marks;
+        settings_set(s);
+        ui_note_switch("Clue marks", s.clue_marks);
+        break;
+    }
+    case vk_escape:
+        necrogram_do_exit(ng_exit_id); // leaves the screen
+        break;
+    default:
+        break;
+    }
+}
+
+void appmode_necrogram_keyup(unsigned virtual_key) {
+    if (paint_key == 0 || virtual_key != paint_key)
+        return;
+    paint_key = 0;
+    necrogram_stroke_end(&board);
+}

@@ -1,0 +1,212 @@
+// g_necrogram_help.cpp -- the board screen's help: hints step by step, wrong marks shown, their drawing
+#include "game/board/g_necrogram_help.h"
+
+#include "engine/ec_settings.h"
+#include "engine/ec_strings.h"
+#include "graphics/d3d_gfx2d.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+necrogram_analysis analysis;
+necrogram_hint_search search;
+necrogram_hint shown;        // kind none: no hint shown
+bool thinking = false;       // a hint is being looked for
+bool applied = false;        // the shown hint's cells are already marked
+const necrogram_board *board = nullptr; // the screen's board, whose hints are counted
+
+// How long a frame may spend on hints and the analysis.
+constexpr double frame_slice_seconds = 0.008;
+
+constexpr u32 colour_hint = necrogram_hint_colour;
+constexpr u32 colour_wrong = necrogram_wrong_colour;
+constexpr u32 colour_hatch = necrogram_hatch_colour;
+constexpr u32 colour_text = 0xFFFFFF00;
+constexpr int text_top = necrogram_strip_top, text_height = necrogram_strip_height;
+
+// Mixes colour into x0..x1 x y0..y1 (inclusive, clipped) by alpha / 256.
+void tint_rect(int x0, int y0, int x1, int y1, u32 colour, u32 alpha) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, screen_width - 1), y1 = std::min(y1, screen_height - 1);
+    if (x0 > x1 || y0 > y1)
+        return;
+    u32 *buffer = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
+    if (!buffer)
+        return;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            u32 &p = buffer[y * screen_width + x];
+            u32 mixed = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const u32 a = (p >> shift) & 0xFF, b = (colour >> shift) & 0xFF;
+                mixed |= ((a * (256 - alpha) + b * alpha) >> 8) << shift;
+            }
+            p = mixed;
+        }
+}
+
+// A frame of thickness pixels inside x, y, w x h.
+void outline(int x, int y, int w, int h, int thickness, u32 colour) {
+    for (int i = 0; i < thickness; ++i) {
+        gfx2d_draw_hline(x + i, x + w - i, y + i, colour);
+        gfx2d_draw_hline(x + i, x + w - i, y + h - i, colour);
+        gfx2d_draw_vline(x + i, y + i, y + h - i, colour);
+        gfx2d_draw_vline(x + w - i, y + i, y + h - i, colour);
+    }
+}
+
+// A wrong mark (a cell of edge s): tinted red and crossed by diagonal lines both ways, seen
+// without colour too.
+void draw_wrong(int x, int y, int s) {
+    tint_rect(x + 1, y + 1, x + s - 1, y + s - 1, colour_wrong, 150);
+    u32 *buffer = gfx2d_screen_buffer_rect(x + 1, y + 1, x + s - 1, y + s - 1);
+    if (buffer)
+        for (int j = 1; j < s; ++j)
+            for (int i = 1; i < s; ++i)
+                if ((i + j) % 8 == 0 || (i - j + s) % 8 == 0)
+                    buffer[(y + j) * screen_width + x + i] = colour_hatch;
+    outline(x, y, s, s, 2, colour_wrong);
+}
+
+// The hint's line: its clue strip and its cells tinted.
+void draw_line(const necrogram_layout &l, s32 axis, int line) {
+    const int s = l.cell;
+    if (axis == necrogram_axis_row) {
+        const int y = l.grid_y + s * line;
+        tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, colour_hint, 90);
+        outline(l.grid_x, y, l.grid_width, s, 1, colour_hint);
+    } else if (axis == necrogram_axis_column) {
+        const int x = l.grid_x + s * line;
+        tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, colour_hint, 90);
+        outline(x, l.grid_y, s, l.grid_height, 1, colour_hint);
+    }
+}
+
+void draw_text(const char *text) {
+    gfx2d_fill_rect(0, text_top + 1, necrogram_area_width - 1, text_top + text_height - 1);
+    safestring *s = scratch_string();
+    safestring_create(s, text);
+    const int w = gfx2d_strlen(s, 2);
+    gfx2d_draw_string((necrogram_area_width - w) / 2, text_top + 12, s, colour_text, 2);
+}
+
+void start_search(const necrogram_board *b) {
+    shown = necrogram_hint{};
+    applied = false;
+    thinking = true;
+    necrogram_hint_begin(&search, b);
+}
+
+// Takes the search's hint once it is found; a revealed cell is marked at once.
+void take_hint(necrogram_board *b) {
+    if (!thinking || !necrogram_hint_run(&search, &analysis, b, frame_slice_seconds))
+        return;
+    thinking = false;
+    shown = search.hint;
+    if (shown.kind == necrogram_hint_none || shown.kind == necrogram_hint_not_found)
+        return;
+    ++b->hints_used;
+    if (shown.kind == necrogram_hint_reveal) {
+        necrogram_hint_apply(b, &shown);
+        applied = true;
+    }
+}
+
+} // namespace
+
+void necrogram_help_load(const necrogram_board *b) {
+    necrogram_analysis_begin(&analysis, b);
+    necrogram_analysis_run(&analysis, frame_slice_seconds);
+    shown = necrogram_hint{};
+    thinking = applied = false;
+    board = b;
+}
+
+void necrogram_help_marked() {
+    shown = necrogram_hint{};
+    thinking = applied = false;
+}
+
+void necrogram_help_press(necrogram_board *b) {
+    if (thinking || b->width <= 0 || b->height <= 0)
+        return;
+    const bool pending = !applied && (shown.kind == necrogram_hint_wrong_mark || shown.kind == necrogram_hint_line ||
+                                      shown.kind == necrogram_hint_lookahead);
+    if (pending) {
+        const necrogram_hint step = shown;
+        necrogram_hint_apply(b, &step);
+        shown = necrogram_hint{}; // applied: the highlight goes with it
+        return;
+    }
+    start_search(b);
+    take_hint(b);
+}
+
+void necrogram_help_update(necrogram_board *b) {
+    if (thinking) {
+        take_hint(b);
+        return;
+    }
+    if (!analysis.ready)
+        necrogram_analysis_run(&analysis, frame_slice_seconds);
+}
+
+int necrogram_hints_used() { return board ? board->hints_used : 0; }
+const necrogram_hint *necrogram_hint_shown() { return shown.kind == necrogram_hint_none ? nullptr : &shown; }
+bool necrogram_help_thinking() { return thinking; }
+const necrogram_analysis *necrogram_help_analysis() { return &analysis; }
+
+void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
+    if (b->width <= 0 || b->height <= 0 || captured)
+        return;
+    const necrogram_layout l = necrogram_layout_for(b);
+    const int s = l.cell;
+    if (settings_get().mistake_check)
+        for (int r = 0; r < b->height; ++r)
+            for (int c = 0; c < b->width; ++c)
+                if (necrogram_mark_wrong(&analysis, b, r, c))
+                    draw_wrong(l.grid_x + s * c, l.grid_y + s * r, s);
+    if (thinking) {
+        draw_text("Thinking...");
+        return;
+    }
+    if (shown.kind == necrogram_hint_none)
+        return;
+    draw_line(l, shown.axis, shown.line);
+    const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? colour_wrong : colour_hint;
+    const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
+    for (int i = 0; i < shown.num_cells; ++i) {
+        const int r = shown.cells[i] / b->width, c = shown.cells[i] % b->width;
+        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);
+    }
+    draw_text(shown.text);
+}
+
+void necrogram_help_draw_column() {
+    const int hints_used = necrogram_hints_used();
+    if (hints_used <= 0)
+        return;
+    char text[24];
+    std::snprintf(text, sizeof text, "Hints: %d", hints_used);
+    safestring *s = scratch_string();
+    safestring_create(s, text);
+    gfx2d_draw_string(1152 - gfx2d_strlen(s, 2) / 2, 436, s, 0xFF3C4A30, 2);
+}
+
+void necrogram_help_draw_banner(int w, int top, int bottom) {
+    const int hints_used = necrogram_hints_used();
+    if (hints_used <= 0)
+        return;
+    char text[40];
+    std::snprintf(text, sizeof text, "Captured with %d hint%s", hints_used, hints_used == 1 ? "" : "s");
+    safestring *s = scratch_string();
+    safestring_create(s, text);
+    if (bottom - top >= 80) { // the banner across the middle: a line under its text
+        gfx2d_draw_string((w - gfx2d_strlen(s, 2)) / 2, top + (bottom - top) * 96 / 128, s, colour_text, 2);
+        return;
+    }
+    // The strip under the board: small, at its right end.
+    gfx2d_draw_string(w - 8 - gfx2d_strlen(s, 1), top + (bottom - top) / 2 - 4, s, colour_text, 1);
+}

@@ -1,0 +1,36 @@
+// g_necrogram_help.h -- the board screen's help: the Hint button's steps, mistake checking, their drawing
+#pragma once
+
+#include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_hints.h"
+
+// The hint's outlines and line tint, and a wrong mark's tint, outline and hatch.
+constexpr u32 necrogram_hint_colour = 0xFF00B4FF;  // sky blue
+constexpr u32 necrogram_wrong_colour = 0xFFE0202C; // red
+constexpr u32 necrogram_hatch_colour = 0xFFFFFFFF;
+
+// A new board (kept by the screen until the next): its analysis begun (finished at once
+// on the built-in sizes), no hint shown. Its hints_used counts the hints shown on it.
+void necrogram_help_load(const necrogram_board *b);
+// The player changed the marks (a cell, undo, redo): the hint shown goes.
+void necrogram_help_marked();
+// The Hint button or key: shows the next step of reasoning; on a step already shown
+// (a wrong mark, a line, a look-ahead) applies it as one undo step instead. A revealed
+// cell is applied at once. Ignored while a hint is being looked for.
+void necrogram_help_press(necrogram_board *b);
+// Once a frame: goes on looking for a hint ("Thinking..." meanwhile) and with the analysis.
+void necrogram_help_update(necrogram_board *b);
+
+// Hints shown on this board, and the one shown now (null: none).
+int necrogram_hints_used();
+const necrogram_hint *necrogram_hint_shown();
+bool necrogram_help_thinking();
+// The board's analysis (which marks are wrong).
+const necrogram_analysis *necrogram_help_analysis();
+
+// Drawing, after the board: wrong marks (mistake checking on) and the hint's line, cells
+// and text; the count in the right-hand column; the count's line on the capture banner
+// (w wide, from top to bottom).
+void necrogram_help_draw_board(const necrogram_board *b, bool captured);
+void necrogram_help_draw_column();
+void necrogram_help_draw_banner(int w, int top, int bottom);

@@ -1,0 +1,297 @@
+// g_necrogram_hints.cpp -- wrong marks and the next step of reasoning, found with the puzzle layer's solver
+#include "game/board/g_necrogram_hints.h"
+
+#include <cstdio>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double seconds_since(clock_type::time_point t) {
+    return std::chrono::duration<double>(clock_type::now() - t).count();
+}
+
+int cell_count(const necrogram_board *b) { return b->width > 0 && b->height > 0 ? b->width * b->height : 0; }
+
+pz_cell mark_value(u8 mark) {
+    return mark == mark_full ? pz_filled : mark == mark_cross ? pz_empty : pz_unknown;
+}
+
+// Every value of a solution is allowed.
+void allow_solution(necrogram_analysis *a, const std::vector<uint8_t> &solution) {
+    for (size_t i = 0; i < solution.size() && i < a->allowed.size(); ++i)
+        a->allowed[i] |= solution[i] ? pz_filled : pz_empty;
+}
+
+void set_text(necrogram_hint *h, const char *text) { std::snprintf(h->text, sizeof h->text, "%s", text); }
+
+void add_cell(necrogram_hint *h, int cell, u8 mark) {
+    if (h->num_cells < max_necrogram_size) {
+        h->cells[h->num_cells] = (u16)cell;
+        h->marks[h->num_cells++] = mark;
+    }
+}
+
+// "Row 7" or "Column 3", numbered from 1 as the player counts.
+void line_name(char *out, size_t size, bool column, int index) {
+    std::snprintf(out, size, "%s %d", column ? "Column" : "Row", index + 1);
+}
+
+// The first mark (in reading order) that no solution allows.
+bool find_wrong_mark(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b) {
+    for (int r = 0; r < b->height; ++r)
+        for (int c = 0; c < b->width; ++c) {
+            if (!necrogram_mark_wrong(a, b, r, c))
+                continue;
+            h->kind = necrogram_hint_wrong_mark;
+            add_cell(h, r * b->width + c, mark_empty);
+            set_text(h, necrogram_mark_at(b, r, c) == mark_full ? "This cell cannot be filled"
+                                                                : "This cell cannot stay empty");
+            return true;
+        }
+    return false;
+}
+
+// The marks allow no solution together though each is allowed alone (a board with
+// several solutions): the first mark that does not fit with the marks before it.
+void find_misfit(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b,
+                 const pz_limits &limits) {
+    const int cells = cell_count(b);
+    std::vector<pz_cell> subset((size_t)cells, pz_unknown);
+    for (int i = 0; i < cells; ++i) {
+        const pz_cell v = mark_value(b->marks[i]);
+        if (v == pz_unknown)
+            continue;
+        subset[(size_t)i] = v;
+        if (pz_solve(a->puzzle, subset.data(), limits, false).verdict != pz_verdict::none)
+            continue;
+        h->kind = necrogram_hint_wrong_mark;
+        add_cell(h, i, mark_empty);
+        set_text(h, "This mark does not fit with your other marks");
+        return;
+    }
+}
+
+// The line whose clues and marks force the most unmarked cells.
+bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int w, int height) {
+    pz_cell line[max_necrogram_size];
+    int best = 0;
+    pz_line_ref best_line;
+    for (int k = 0; k < height + w; ++k) {
+        const pz_line_ref ref{k >= height, k >= height ? k - height : k};
+        if (pz_deduce_line(a->puzzle, grid.data(), ref, line) <= best)
+            continue; // settles nothing new (marks count as settled), or fewer than the best
+        best = pz_deduce_line(a->puzzle, grid.data(), ref, line);
+        best_line = ref;
+    }
+    if (best <= 0)
+        return false;
+    pz_deduce_line(a->puzzle, grid.data(), best_line, line);
+    int filled = 0, empty = 0;
+    for (int i = 0; i < (best_line.column ? height : w); ++i) {
+        const int r = best_line.column ? i : best_line.index, c = best_line.column ? best_line.index : i;
+        if (grid[(size_t)(r * w + c)] != pz_unknown || line[i] == pz_unknown)
+            continue;
+        add_cell(h, r * w + c, line[i] == pz_filled ? mark_full : mark_cross);
+        (line[i] == pz_filled ? filled : empty) += 1;
+    }
+    h->kind = necrogram_hint_line;
+    h->axis = best_line.column ? necrogram_axis_column : necrogram_axis_row;
+    h->line = best_line.index;
+    char name[24];
+    line_name(name, sizeof name, best_line.column, best_line.index);
+    char fill_part[32] = "", empty_part[32] = "";
+    if (filled)
+        std::snprintf(fill_part, sizeof fill_part, "%d cell%s must be filled", filled, filled == 1 ? "" : "s");
+    if (empty)
+        std::snprintf(empty_part, sizeof empty_part, "%d must stay empty", empty);
+    if (filled && empty)
+        std::snprintf(h->text, sizeof h->text, "%s: %s, %s", name, fill_part, empty_part);
+    else if (filled)
+        std::snprintf(h->text, sizeof h->text, "%s: %s", name, fill_part);
+    else
+        std::snprintf(h->text, sizeof h->text, "%s: %d cell%s must stay empty", name, empty, empty == 1 ? "" : "s");
+    return true;
+}
+
+// Cell index (row by row, w wide) tried both ways: a value that breaks a line settles it.
+bool probe(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int w, int index) {
+    if (grid[(size_t)index] != pz_unknown)
+        return false;
+    const int r = index / w, c = index % w;
+    const pz_probe p = pz_probe_cell(a->puzzle, grid.data(), c, r);
+    if (p.filled_breaks == p.empty_breaks)
+        return false; // both hold (or both break: the marks already contradict)
+    const bool fill = p.empty_breaks;
+    const pz_line_ref broken = fill ? p.empty_line : p.filled_line;
+    h->kind = necrogram_hint_lookahead;
+    add_cell(h, r * w + c, fill ? mark_full : mark_cross);
+    if (broken.index >= 0) {
+        h->axis = broken.column ? necrogram_axis_column : necrogram_axis_row;
+        h->line = broken.index;
+    }
+    char name[24] = "a line";
+    if (broken.index >= 0)
+        std::snprintf(name, sizeof name, "%s %d", broken.column ? "column" : "row", broken.index + 1);
+    std::snprintf(h->text, sizeof h->text,
+                  fill ? "Row %d, column %d must be filled: left empty it breaks %s"
+                       : "Row %d, column %d must stay empty: filling it breaks %s",
+                  r + 1, c + 1, name);
+    return true;
+}
+
+// Logic stops here: one unmarked cell of a solution that agrees with the marks (the
+// board's picture when it does), a filled one when there is one left.
+void reveal(necrogram_hint *h, const necrogram_board *b, const std::vector<pz_cell> &grid,
+            const std::vector<uint8_t> &solution) {
+    const int cells = cell_count(b);
+    bool picture_agrees = true;
+    for (int i = 0; i < cells && picture_agrees; ++i)
+        if (grid[(size_t)i] != pz_unknown)
+            picture_agrees = grid[(size_t)i] == (b->puzzle.goal[i] ? pz_filled : pz_empty);
+    auto value = [&](int i) {
+        return picture_agrees || solution.empty() ? b->puzzle.goal[i] != 0 : solution[(size_t)i] != 0;
+    };
+    int chosen = -1;
+    for (int i = 0; i < cells && (chosen < 0 || !value(chosen)); ++i)
+        if (grid[(size_t)i] == pz_unknown && (chosen < 0 || value(i)))
+            chosen = i;
+    if (chosen < 0)
+        return;
+    h->kind = necrogram_hint_reveal;
+    add_cell(h, chosen, value(chosen) ? mark_full : mark_cross);
+    set_text(h, "Logic alone cannot go on here: one cell revealed");
+}
+
+} // namespace
+
+void necrogram_analysis_begin(necrogram_analysis *a, const necrogram_board *b) {
+    a->puzzle = b->puzzle;
+    a->allowed.assign((size_t)cell_count(b), 0);
+    allow_solution(a, a->puzzle.goal);
+    a->next_cell = -1;
+    a->ready = cell_count(b) == 0;
+}
+
+bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
+    const clock_type::time_point start = clock_type::now();
+    const int cells = (int)a->allowed.size();
+    pz_limits limits;
+    limits.seconds = necrogram_hint_seconds;
+    if (!a->ready && a->next_cell < 0) {
+        // One proof of uniqueness settles most boards at once.
+        const pz_solution s = pz_solve(a->puzzle, nullptr, limits, true);
+        allow_solution(a, s.first);
+        allow_solution(a, s.second);
+        a->next_cell = 0;
+        if (s.verdict == pz_verdict::unique)
+            a->next_cell = cells;
+    }
+    // Each cell that every solution found so far agrees on: is its other value allowed?
+    std::vector<pz_cell> known;
+    for (; !a->ready && a->next_cell < cells; ++a->next_cell) {
+        if (seconds_since(start) >= seconds)
+            return false;
+        const pz_cell have = a->allowed[(size_t)a->next_cell];
+        if (have == pz_unknown)
+            continue;
+        known.assign((size_t)cells, pz_unknown);
+        known[(size_t)a->next_cell] = (pz_cell)(pz_unknown & ~have);
+        const pz_solution s = pz_solve(a->puzzle, known.data(), limits, false);
+        if (s.verdict == pz_verdict::stopped)
+            a->allowed[(size_t)a->next_cell] = pz_unknown;
+        allow_solution(a, s.first);
+    }
+    a->ready = true;
+    return true;
+}
+
+bool necrogram_mark_wrong(const necrogram_analysis *a, const necrogram_board *b, int row, int column) {
+    if (!a->ready || row < 0 || column < 0 || row >= b->height || column >= b->width ||
+        (int)a->allowed.size() != cell_count(b))
+        return false;
+    const pz_cell v = mark_value(necrogram_mark_at(b, row, column));
+    return v != pz_unknown && !(a->allowed[(size_t)(row * b->width + column)] & v);
+}
+
+void necrogram_hint_begin(necrogram_hint_search *s, const necrogram_board *b) {
+    const int cells = cell_count(b);
+    s->hint = necrogram_hint{};
+    s->phase = necrogram_hint_search::wrong_marks;
+    s->cursor = 0;
+    s->grid.assign((size_t)cells, pz_unknown);
+    for (int i = 0; i < cells; ++i)
+        s->grid[(size_t)i] = mark_value(b->marks[i]);
+    s->solution.clear();
+    s->started = clock_type::now();
+}
+
+bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const necrogram_board *b, double seconds) {
+    using search = necrogram_hint_search;
+    const clock_type::time_point start = clock_type::now();
+    const int w = b->width, cells = cell_count(b);
+    auto out_of_time = [&] {
+        if (seconds_since(s->started) < necrogram_hint_seconds)
+            return false;
+        s->hint = necrogram_hint{};
+        s->hint.kind = necrogram_hint_not_found;
+        set_text(&s->hint, "No hint found within 2 seconds");
+        s->phase = search::done;
+        return true;
+    };
+    auto finish = [&] {
+        s->phase = search::done;
+        return true;
+    };
+    pz_limits limits;
+    while (s->phase != search::done) {
+        if (out_of_time())
+            return true;
+        if (seconds_since(start) >= seconds)
+            return false;
+        limits.seconds = necrogram_hint_seconds - seconds_since(s->started);
+        switch (s->phase) {
+        case search::wrong_marks:
+            if (!necrogram_analysis_run(a, seconds - seconds_since(start)))
+                break;
+            if (find_wrong_mark(&s->hint, a, b))
+                return finish();
+            s->phase = search::consistency;
+            break;
+        case search::consistency: {
+            const pz_solution sol = pz_solve(a->puzzle, s->grid.data(), limits, false);
+            if (sol.verdict == pz_verdict::none) {
+                find_misfit(&s->hint, a, b, limits);
+                if (s->hint.kind != necrogram_hint_none)
+                    return finish();
+            }
+            s->solution = sol.first;
+            s->phase = search::lines;
+            break;
+        }
+        case search::lines:
+            if (find_line(&s->hint, a, s->grid, w, b->height))
+                return finish();
+            s->phase = search::probes;
+            break;
+        case search::probes:
+            if (s->cursor >= cells) {
+                s->phase = search::reveal;
+                break;
+            }
+            if (probe(&s->hint, a, s->grid, w, s->cursor++))
+                return finish();
+            break;
+        case search::reveal:
+            reveal(&s->hint, b, s->grid, s->solution);
+            return finish();
+        case search::done:
+            break;
+        }
+    }
+    return true;
+}
+
+void necrogram_hint_apply(necrogram_board *b, const necrogram_hint *h) {
+    necrogram_set_marks(b, h->cells, h->marks, h->num_cells);
+}

@@ -1,0 +1,280 @@
+// g_freeplay_records.cpp -- free play's progress file, "freeplay.txt" beside the save
+#include "game/freeplay/g_freeplay_records.h"
+
+#include "engine/ec_fileio.h"
+#include "platform/pf_system.h"
+#include "puzzle/pz_format.h"
+#include "puzzle/pz_grade.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+#include <unordered_set>
+
+namespace {
+
+constexpr std::string_view version_line = "tombweaver free play 1";
+constexpr int max_seconds = 100000000; // over three years: anything longer is damage
+constexpr int max_hints = 1000000;
+constexpr std::size_t max_name = 200;
+
+bool damaged_told = false;
+bool write_failure_told = false;
+// A damaged file that could not be moved aside is not written over this session.
+bool file_refused = false;
+
+// Splits line at tabs into at most count fields: the last takes the rest, tabs included.
+std::vector<std::string_view> split(std::string_view line, std::size_t count) {
+    std::vector<std::string_view> fields;
+    while (fields.size() + 1 < count) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string_view::npos)
+            break;
+        fields.push_back(line.substr(0, tab));
+        line.remove_prefix(tab + 1);
+    }
+    fields.push_back(line);
+    return fields;
+}
+
+template <typename T> bool number(std::string_view text, T low, T high, T *out) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    *out = value;
+    return true;
+}
+
+// A name as one field: tabs, line ends and other control characters become spaces.
+std::string field_text(std::string_view text, std::size_t limit) {
+    std::string out(text.substr(0, limit));
+    for (char &c : out)
+        if ((unsigned char)c < 0x20 || c == 0x7F)
+            c = ' ';
+    return out;
+}
+
+// A key or name as the game writes them: no control characters, not too long.
+bool plain(std::string_view text) {
+    return text.size() <= max_name &&
+           std::none_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; });
+}
+
+bool parse_record(std::string_view line, freeplay_record *r) {
+    const std::vector<std::string_view> f = split(line, 6);
+    if (f.size() != 6 || !number(f[1], 0L, 0x7FFFFFFFL, &r->order) || !number(f[2], 0, max_seconds, &r->seconds) ||
+        !number(f[3], 0, max_hints, &r->hints) || f[4].empty() || !plain(f[4]) || !plain(f[5]))
+        return false;
+    r->key = f[4];
+    r->name = f[5];
+    return true;
+}
+
+bool parse_board(std::string_view line, freeplay_kept_board *b) {
+    const std::vector<std::string_view> f = split(line, 12);
+    if (f.size() != 12 || !number(f[1], 0, 1, &b->origin) || !number(f[2], 1, freeplay_max_size, &b->width) ||
+        !number(f[3], 1, freeplay_max_size, &b->height) || !number(f[4], 0, 2, &b->grade) ||
+        !number(f[5], 0u, 0xFFFFFFFFu, &b->number) || !number(f[6], 0, (int)pz_max_puzzles, &b->index_in_file) ||
+        !number(f[7], 0, max_seconds, &b->seconds) || !number(f[8], 0, max_hints, &b->hints))
+        return false;
+    if (f[9].size() != (std::size_t)(b->width * b->height) || f[9].find_first_not_of(".#x") != std::string_view::npos)
+        return false;
+    if (f[10].empty() || !plain(f[10]) || f[11].size() >= (std::size_t)max_path)
+        return false;
+    b->cells = f[9];
+    b->key = f[10];
+    b->path = f[11];
+    return b->origin == freeplay_origin_generated || !b->path.empty();
+}
+
+void tell(const char *caption, const char *format, const char *path, const char *why) {
+    char text[max_path + 512];
+    std::snprintf(text, sizeof text, format, path, why);
+    std::fprintf(stderr, "tombweaver: %s\n", text);
+    platform_message_box(caption, text, platform_mb_ok, platform_mb_icon_warning);
+}
+
+// The damaged file moved aside, the player told once.
+void set_aside(const char *path) {
+    const std::string aside = std::string(path) + ".damaged";
+    const bool moved = platform_file_move(path, aside.c_str());
+    file_refused = !moved;
+    if (damaged_told)
+        return;
+    damaged_told = true;
+    if (moved)
+        tell("Free Play Progress Not Read",
+             "The free-play records in\n%s\ncould not be read; the file was kept as %s.damaged and free "
+             "play starts afresh. Your story's save is not affected.",
+             path, freeplay_file_name);
+    else
+        tell("Free Play Progress Not Read",
+             "The free-play records in\n%s\ncould not be read, nor moved aside (%s); they are left as they "
+             "are, and free play this session is not kept. Your story's save is not affected.",
+             path, platform_file_error_text());
+}
+
+} // namespace
+
+std::string freeplay_puzzle_key(const freeplay_puzzle &p) {
+    if (p.origin == freeplay_origin_generated)
+        return std::to_string(p.puzzle.width) + "x" + std::to_string(p.puzzle.height) + " " +
+               pz_grade_name((pz_grade)p.grade) + " " + std::to_string(p.number);
+    // FNV-1a over the game id, which is the clues and nothing else.
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const char c : pz_write_id(p.puzzle))
+        hash = (hash ^ (unsigned char)c) * 0x100000001B3ull;
+    char text[32];
+    std::snprintf(text, sizeof text, "clues %016llx", (unsigned long long)hash);
+    return text;
+}
+
+bool freeplay_progress_parse(std::string_view text, freeplay_progress *progress) {
+    *progress = {};
+    std::unordered_set<std::string> keys;
+    bool first = true;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        if (end == std::string_view::npos)
+            return false; // cut short: every line the game writes ends
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + 1);
+        if (first) {
+            if (line != version_line)
+                return false;
+            first = false;
+        } else if (line.starts_with("record\t")) {
+            freeplay_record r;
+            if ((int)keys.size() >= freeplay_max_records || !parse_record(line, &r) || !keys.insert(r.key).second)
+                return false;
+            progress->records.push_back(std::move(r));
+        } else if (line.starts_with("board\t") && !progress->have_board) {
+            if (!parse_board(line, &progress->board))
+                return false;
+            progress->have_board = true;
+        } else {
+            return false;
+        }
+    }
+    return !first;
+}
+
+freeplay_progress freeplay_progress_read() {
+    freeplay_progress progress;
+    const char *path = save_folder_file_path(freeplay_file_name);
+    if (!path[0] || !platform_path_exists(path))
+        return progress;
+    platform_file *file = platform_file_open_read(path);
+    std::string text;
+    bool fits = false;
+    if (file) {
+        const std::uint64_t size = platform_file_size(file);
+        if (size <= freeplay_max_file_size) {
+            text.resize((std::size_t)size);
+            fits = platform_file_read(file, text.data(), text.size()) == text.size();
+        }
+        platform_file_close(file);
+    }
+    if (!fits || !freeplay_progress_parse(text, &progress)) {
+        set_aside(path);
+        return {};
+    }
+    return progress;
+}
+
+std::string freeplay_progress_text(const freeplay_progress &progress) {
+    std::vector<freeplay_record> records = progress.records;
+    if ((int)records.size() > freeplay_max_records) {
+        std::sort(records.begin(), records.end(), [](const auto &a, const auto &b) { return a.order > b.order; });
+        records.resize(freeplay_max_records);
+    }
+    std::string text(version_line);
+    text += '\n';
+    for (const freeplay_record &r : records)
+        text += "record\t" + std::to_string(r.order) + "\t" + std::to_string(r.seconds) + "\t" +
+                std::to_string(r.hints) + "\t" + field_text(r.key, max_name) + "\t" + field_text(r.name, max_name) +
+                "\n";
+    const freeplay_kept_board &b = progress.board;
+    // A path with a line end cannot be written back: that board is not kept.
+    if (progress.have_board && b.path.find('\n') == std::string::npos)
+        text += "board\t" + std::to_string(b.origin) + "\t" + std::to_string(b.width) + "\t" +
+                std::to_string(b.height) + "\t" + std::to_string(b.grade) + "\t" + std::to_string(b.number) + "\t" +
+                std::to_string(b.index_in_file) + "\t" + std::to_string(b.seconds) + "\t" +
+                std::to_string(b.hints) + "\t" + b.cells + "\t" + field_text(b.key, max_name) + "\t" + b.path +
+                "\n";
+    return text;
+}
+
+bool freeplay_progress_write(const freeplay_progress &progress) {
+    const char *path = save_folder_file_path(freeplay_file_name);
+    if (!path[0] || file_refused)
+        return false; // the player has been told
+    const std::string text = freeplay_progress_text(progress);
+    if (platform_file_replace(path, text.data(), text.size()) == (long)text.size())
+        return true;
+    if (write_failure_told) {
+        std::fprintf(stderr, "tombweaver: free-play progress not written to %s (%s)\n", path,
+                     platform_file_error_text());
+    } else {
+        write_failure_told = true;
+        tell("Free Play Progress Not Saved",
+             "Free-play records could not be written to\n%s\n(%s).\n\nFree-play progress of this session may "
+             "not be kept; your story's save is not affected.",
+             path, platform_file_error_text());
+    }
+    return false;
+}
+
+const freeplay_record *freeplay_record_find(const freeplay_progress &progress, const std::string &key) {
+    for (const freeplay_record &r : progress.records)
+        if (r.key == key)
+            return &r;
+    return nullptr;
+}
+
+bool freeplay_record_solved(freeplay_progress *progress, const std::string &key, const std::string &name,
+                            int seconds, int hints) {
+    long order = 0;
+    for (const freeplay_record &r : progress->records)
+        order = std::max(order, r.order);
+    seconds = std::clamp(seconds, 0, max_seconds);
+    hints = std::clamp(hints, 0, max_hints);
+    for (freeplay_record &r : progress->records) {
+        if (r.key != key)
+            continue;
+        r.order = order + 1;
+        r.name = field_text(name, max_name);
+        if (seconds < r.seconds || (seconds == r.seconds && hints < r.hints)) {
+            r.seconds = seconds;
+            r.hints = hints;
+            return true;
+        }
+        return false;
+    }
+    progress->records.push_back({key, field_text(name, max_name), seconds, hints, order + 1});
+    return true;
+}
+
+std::vector<freeplay_record> freeplay_records_recent(const freeplay_progress &progress, int count) {
+    std::vector<freeplay_record> recent = progress.records;
+    std::sort(recent.begin(), recent.end(), [](const auto &a, const auto &b) { return a.order > b.order; });
+    if ((int)recent.size() > count)
+        recent.resize((std::size_t)std::max(count, 0));
+    return recent;
+}
+
+std::string freeplay_time_text(int seconds) {
+    char text[32];
+    seconds = std::max(seconds, 0);
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+void freeplay_progress_forget_told() {
+    damaged_told = write_failure_told = file_refused = false;
+}
