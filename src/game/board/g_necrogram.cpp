@@ -600,6 +600,7 @@ void appmode_necrogram_free() {
         }
     }
     ui_window_remove_all();
+    necrogram_help_stop();
     necrogram_history_clear(&board);
     paint_key = 0;
 }

@@ -6,19 +6,65 @@
 #include "graphics/d3d_gfx2d.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <future>
+#include <limits>
+#include <memory>
 
 namespace {
 
-necrogram_analysis analysis;
-necrogram_hint_search search;
+// The solver's work runs on a thread of its own, never in a frame: first the board's
+// analysis, then each hint asked for, one at a time. A frame only waits for it up to
+// its slice (so a small board's hint still shows in the frame it was asked in), and
+// reads a result only once the work that made it is over.
+struct solver_work {
+    necrogram_analysis analysis;          // the worker's own; copied to the frame's when done
+    std::atomic<bool> cancel_analysis{false};
+    std::shared_future<void> analysed;    // the analysis is over (finished or cancelled)
+
+    std::unique_ptr<necrogram_board> board; // the marks the hint is looked for on
+    necrogram_hint_search search;
+    std::atomic<bool> cancel_hint{false};
+    std::future<bool> hinted;             // the hint search is over: true when it finished
+};
+std::unique_ptr<solver_work> work;
+
+necrogram_analysis analysis; // the frame's copy: ready once the worker's is finished
 necrogram_hint shown;        // kind none: no hint shown
 bool thinking = false;       // a hint is being looked for
 bool applied = false;        // the shown hint's cells are already marked
 const necrogram_board *board = nullptr; // the screen's board, whose hints are counted
 
-// How long a frame may spend on hints and the analysis.
-constexpr double frame_slice_seconds = 0.008;
+// How long a frame may wait for the solver's work.
+constexpr auto frame_slice = std::chrono::microseconds(8000);
+
+// Whether a future is over, waiting at most wait for it.
+template <class F> bool over(const F &f, std::chrono::microseconds wait) {
+    return f.valid() && f.wait_for(wait) == std::future_status::ready;
+}
+
+// Stops whatever the worker is doing and forgets it (the wait is short: the solver
+// polls the cancel flags).
+void stop_work() {
+    if (!work)
+        return;
+    work->cancel_hint = true;
+    work->cancel_analysis = true;
+    if (work->hinted.valid())
+        work->hinted.wait();
+    if (work->analysed.valid())
+        work->analysed.wait();
+    work.reset();
+}
+
+// The frame's copy of the analysis once the worker's is over and finished.
+void take_analysis(std::chrono::microseconds wait) {
+    if (analysis.ready || !work || !over(work->analysed, wait) || !work->analysis.ready)
+        return;
+    analysis = work->analysis;
+    analysis.cancel = nullptr;
+}
 
 constexpr u32 colour_hint = necrogram_hint_colour;
 constexpr u32 colour_wrong = necrogram_wrong_colour;
@@ -95,16 +141,43 @@ void draw_text(const char *text) {
 void start_search(const necrogram_board *b) {
     shown = necrogram_hint{};
     applied = false;
+    if (!work)
+        return;
     thinking = true;
-    necrogram_hint_begin(&search, b);
+    solver_work *w = work.get();
+    w->board = std::make_unique<necrogram_board>(*b);
+    necrogram_hint_begin(&w->search, w->board.get());
+    w->search.cancel = &w->cancel_hint;
+    w->cancel_hint = false;
+    w->hinted = std::async(std::launch::async, [w] {
+        // The hint starts from the analysis's wrong marks: it waits for the analysis
+        // within its own time.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(necrogram_hint_seconds);
+        while (!over(w->analysed, std::chrono::microseconds(2000))) {
+            if (w->cancel_hint)
+                return false;
+            if (std::chrono::steady_clock::now() >= deadline) {
+                necrogram_hint_give_up(&w->search);
+                return true;
+            }
+        }
+        if (!w->analysis.ready) {
+            necrogram_hint_give_up(&w->search);
+            return true;
+        }
+        return necrogram_hint_run(&w->search, &w->analysis, w->board.get(), necrogram_hint_seconds + 1);
+    });
 }
 
 // Takes the search's hint once it is found; a revealed cell is marked at once.
 void take_hint(necrogram_board *b) {
-    if (!thinking || !necrogram_hint_run(&search, &analysis, b, frame_slice_seconds))
+    if (!thinking || !work || !over(work->hinted, frame_slice))
         return;
     thinking = false;
-    shown = search.hint;
+    if (!work->hinted.get())
+        return; // cancelled
+    take_analysis(std::chrono::microseconds(0));
+    shown = work->search.hint;
     if (shown.kind == necrogram_hint_none || shown.kind == necrogram_hint_not_found)
         return;
     ++b->hints_used;
@@ -117,16 +190,34 @@ void take_hint(necrogram_board *b) {
 } // namespace
 
 void necrogram_help_load(const necrogram_board *b) {
+    stop_work();
     necrogram_analysis_begin(&analysis, b);
-    necrogram_analysis_run(&analysis, frame_slice_seconds);
     shown = necrogram_hint{};
     thinking = applied = false;
     board = b;
+    work = std::make_unique<solver_work>();
+    solver_work *w = work.get();
+    necrogram_analysis_begin(&w->analysis, b);
+    w->analysis.cancel = &w->cancel_analysis;
+    w->analysed = std::async(std::launch::async, [w] {
+                      necrogram_analysis_run(&w->analysis, std::numeric_limits<double>::infinity());
+                  }).share();
+    take_analysis(frame_slice);
+}
+
+void necrogram_help_stop() {
+    stop_work();
+    thinking = false;
 }
 
 void necrogram_help_marked() {
     shown = necrogram_hint{};
-    thinking = applied = false;
+    applied = false;
+    if (thinking && work) { // the search's marks are stale: stop it
+        work->cancel_hint = true;
+        work->hinted.wait();
+    }
+    thinking = false;
 }
 
 void necrogram_help_press(necrogram_board *b) {
@@ -149,8 +240,7 @@ void necrogram_help_update(necrogram_board *b) {
         take_hint(b);
         return;
     }
-    if (!analysis.ready)
-        necrogram_analysis_run(&analysis, frame_slice_seconds);
+    take_analysis(frame_slice);
 }
 
 int necrogram_hints_used() { return board ? board->hints_used : 0; }

@@ -9,16 +9,20 @@ constexpr u32 necrogram_hint_colour = 0xFF00B4FF;  // sky blue
 constexpr u32 necrogram_wrong_colour = 0xFFE0202C; // red
 constexpr u32 necrogram_hatch_colour = 0xFFFFFFFF;
 
-// A new board (kept by the screen until the next): its analysis begun (finished at once
-// on the built-in sizes), no hint shown. Its hints_used counts the hints shown on it.
+// A new board (kept by the screen until the next): its analysis begun on the solver's
+// thread (finished within the frame on the built-in sizes), no hint shown. Its hints_used
+// counts the hints shown on it.
 void necrogram_help_load(const necrogram_board *b);
+// Leaving the board: the solver's work on it stops.
+void necrogram_help_stop();
 // The player changed the marks (a cell, undo, redo): the hint shown goes.
 void necrogram_help_marked();
 // The Hint button or key: shows the next step of reasoning; on a step already shown
 // (a wrong mark, a line, a look-ahead) applies it as one undo step instead. A revealed
 // cell is applied at once. Ignored while a hint is being looked for.
 void necrogram_help_press(necrogram_board *b);
-// Once a frame: goes on looking for a hint ("Thinking..." meanwhile) and with the analysis.
+// Once a frame: takes the hint or the analysis once the solver's thread has it, waiting
+// for it at most a frame's slice ("Thinking..." meanwhile).
 void necrogram_help_update(necrogram_board *b);
 
 // Hints shown on this board, and the one shown now (null: none).

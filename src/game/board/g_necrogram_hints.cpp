@@ -174,6 +174,8 @@ void necrogram_analysis_begin(necrogram_analysis *a, const necrogram_board *b) {
 }
 
 bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
+    if (a->ready)
+        return true; // read only from here on: other threads may be reading it
     const clock_type::time_point start = clock_type::now();
     const int cells = (int)a->allowed.size();
     pz_limits limits;
@@ -233,10 +235,7 @@ bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const n
     auto out_of_time = [&] {
         if (seconds_since(s->started) < necrogram_hint_seconds)
             return false;
-        s->hint = necrogram_hint{};
-        s->hint.kind = necrogram_hint_not_found;
-        set_text(&s->hint, "No hint found within 2 seconds");
-        s->phase = search::done;
+        necrogram_hint_give_up(s);
         return true;
     };
     auto finish = [&] {
@@ -290,6 +289,13 @@ bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const n
         }
     }
     return true;
+}
+
+void necrogram_hint_give_up(necrogram_hint_search *s) {
+    s->hint = necrogram_hint{};
+    s->hint.kind = necrogram_hint_not_found;
+    set_text(&s->hint, "No hint found within 2 seconds");
+    s->phase = necrogram_hint_search::done;
 }
 
 void necrogram_hint_apply(necrogram_board *b, const necrogram_hint *h) {

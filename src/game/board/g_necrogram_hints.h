@@ -2,13 +2,13 @@
 #pragma once
 
 // Pure rules over the board record, on the puzzle layer's solver. The work is cut in
-// slices (one cell, one line, one solve at a time) so that a screen can spread a large
-// board's hint over frames and say "Thinking…" meanwhile; the built-in boards finish
-// within one frame.
+// slices (one cell, one line, one solve at a time) and can be cancelled from another
+// thread, so that a screen can do it off the frame and say "Thinking…" meanwhile.
 
 #include "game/board/g_necrogram_board.h"
 #include "puzzle/pz_solve.h"
 
+#include <atomic>
 #include <chrono>
 #include <vector>
 
@@ -19,12 +19,14 @@ struct necrogram_analysis {
     std::vector<pz_cell> allowed; // per cell (row by row, width wide): pz_empty, pz_filled or both
     int next_cell = -1;          // the next cell whose other value is tried; -1: not started
     bool ready = false;
+    const std::atomic<bool> *cancel = nullptr; // set: the work stops soon, unfinished
 };
 
 // Starts the analysis of b's clues (its picture is their first solution).
 void necrogram_analysis_begin(necrogram_analysis *a, const necrogram_board *b);
 // Works for at most about seconds; true once ready. A solve cut short by its limit
-// counts its value as allowed: only what is proved wrong is ever called wrong.
+// counts its value as allowed: only what is proved wrong is ever called wrong. False,
+// unfinished, once cancelled.
 bool necrogram_analysis_run(necrogram_analysis *a, double seconds);
 // A mark that no solution of the clues allows (empty cells are never wrong; false
 // before the analysis is ready).
@@ -62,12 +64,15 @@ struct necrogram_hint_search {
     std::vector<uint8_t> solution; // a solution agreeing with every mark, once found
     std::chrono::steady_clock::time_point started;
     necrogram_hint hint;
+    const std::atomic<bool> *cancel = nullptr; // set: the search stops soon, unfinished
 };
 
 // Starts looking for the hint for b's marks now.
 void necrogram_hint_begin(necrogram_hint_search *s, const necrogram_board *b);
 // Works for at most about seconds (the analysis first); true once s->hint is found, or
-// not_found after necrogram_hint_seconds.
+// not_found after necrogram_hint_seconds. False, unfinished, once cancelled.
 bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const necrogram_board *b, double seconds);
+// Ends the search with no hint: "No hint found within 2 seconds".
+void necrogram_hint_give_up(necrogram_hint_search *s);
 // Gives the hint's cells their marks as one undo step; solved is recomputed.
 void necrogram_hint_apply(necrogram_board *b, const necrogram_hint *h);
