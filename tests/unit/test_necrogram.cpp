@@ -9,6 +9,7 @@
 #include "game/board/g_necrogram.h"
 #include "game/story/g_puzzles.h"
 #include "puzzle/pz_generate.h"
+#include "puzzle/pz_grade.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
@@ -401,6 +402,22 @@ TEST(Puzzles, ABadActiveIndexKeepsThePuzzleThatWasActive) {
     EXPECT_EQ(puzzle_get_active_info(&size, &tag), puzzle_get_info(4, nullptr, nullptr));
     EXPECT_EQ(std::pair(size, tag), std::pair(15, 15ul));
     puzzle_reset_for_test();
+}
+
+// Every location's picture has one solution that line logic and look-ahead reach, so its
+// hints never have to reveal a cell (locations 3, 5 and 6 needed a guess before their mend).
+TEST(Puzzles, EveryLocationSolvesWithoutAGuess) {
+    dialog_recorder rec;
+    for (u32 id = 0; id < num_puzzles; ++id) {
+        puzzle_set_active(id);
+        const pz_puzzle *p = puzzle_get_active_puzzle();
+        ASSERT_NE(p, nullptr);
+        const pz_grading g = pz_grade_puzzle(*p, pz_limits{.max_steps = 0, .seconds = 10, .cancel = nullptr});
+        EXPECT_NE(g.grade, pz_grade::search) << "location " << id;
+        EXPECT_FALSE(g.search_needed) << "location " << id;
+    }
+    puzzle_reset_for_test();
+    EXPECT_EQ(rec.count(), 0u);
 }
 
 } // namespace
