@@ -86,6 +86,24 @@ TEST_F(FreeplayFile, RecordsAndTheKeptBoardComeBackAsWritten) {
     EXPECT_EQ(rec.count(), 0u);
 }
 
+// A record whose order is already the largest a line holds: the next solve numbers the
+// records again in the same order, and the file still reads back whole.
+TEST_F(FreeplayFile, TheLargestRecordOrderStillTakesTheNextSolve) {
+    freeplay_progress p;
+    freeplay_record_solved(&p, "5x5 easy 1", "5x5 easy 1", 90, 0);
+    freeplay_record_solved(&p, "5x5 easy 2", "5x5 easy 2", 80, 0);
+    p.records[1].order = 2147483647;
+    freeplay_record_solved(&p, "5x5 easy 3", "5x5 easy 3", 70, 0);
+    ASSERT_TRUE(freeplay_progress_write(p));
+    const freeplay_progress q = freeplay_progress_read();
+    ASSERT_EQ(q.records.size(), 3u);
+    const std::vector<freeplay_record> recent = freeplay_records_recent(q, 5);
+    EXPECT_EQ(recent[0].key, "5x5 easy 3");
+    EXPECT_EQ(recent[1].key, "5x5 easy 2");
+    EXPECT_EQ(recent[2].key, "5x5 easy 1");
+    EXPECT_EQ(rec.count(), 0u);
+}
+
 // The board's calls: marks, time and hints kept on leaving and put back for the same
 // puzzle only; a capture records the time and forgets the board.
 TEST_F(FreeplayFile, TheBoardKeptRestoredAndCaptured) {

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The largest order a record line holds (a 32-bit signed number).
+constexpr long max_order = 0x7FFFFFFFL;
+
+
 constexpr std::string_view version_line = "tombweaver free play 1";
 constexpr int max_seconds = 100000000; // over three years: anything longer is damage
 constexpr int max_hints = 1000000;
@@ -64,7 +68,7 @@ bool plain(std::string_view text) {
 
 bool parse_record(std::string_view line, freeplay_record *r) {
     const std::vector<std::string_view> f = split(line, 6);
-    if (f.size() != 6 || !number(f[1], 0L, 0x7FFFFFFFL, &r->order) || !number(f[2], 0, max_seconds, &r->seconds) ||
+    if (f.size() != 6 || !number(f[1], 0L, max_order, &r->order) || !number(f[2], 0, max_seconds, &r->seconds) ||
         !number(f[3], 0, max_hints, &r->hints) || f[4].empty() || !plain(f[4]) || !plain(f[5]))
         return false;
     r->key = f[4];
@@ -239,6 +243,16 @@ bool freeplay_record_solved(freeplay_progress *progress, const std::string &key,
     long order = 0;
     for (const freeplay_record &r : progress->records)
         order = std::max(order, r.order);
+    if (order >= max_order) {
+        // Numbered 1 up in the same order again, so that the next number still fits the file.
+        std::vector<freeplay_record *> by_order;
+        for (freeplay_record &r : progress->records)
+            by_order.push_back(&r);
+        std::stable_sort(by_order.begin(), by_order.end(), [](auto *a, auto *b) { return a->order < b->order; });
+        order = 0;
+        for (freeplay_record *r : by_order)
+            r->order = ++order;
+    }
     seconds = std::clamp(seconds, 0, max_seconds);
     hints = std::clamp(hints, 0, max_hints);
     for (freeplay_record &r : progress->records) {
