@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool pz_lines::next(std::string_view *line)
 {
@@ -275,9 +278,23 @@ bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle
 
 bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err)
 {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    // Opened without waiting, so that a named pipe or a device in the file's place cannot
+    // hold the reader up: anything but a regular file is refused before a byte is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return fail(err, path, 0, std::strerror(errno));
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return fail(err, path, 0, "not a regular file");
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE *f = fdopen(fd, "rb");
+    if (!f) {
+        const int error = errno;
+        close(fd);
+        return fail(err, path, 0, std::strerror(error));
+    }
     bool ok = pz_read_stream(f, path, out, err);
     std::fclose(f);
     return ok;

@@ -59,6 +59,8 @@ bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_
 bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
 
 // Reads the file at path (at most pz_max_file bytes) and every puzzle in it, like pz_read_text.
+// Only a regular file is read: a named pipe, a device or a folder is refused ("not a
+// regular file") without waiting for it.
 bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err);
 
 // The same from an open stream (standard input, say) read to its end, named name in

@@ -42,6 +42,14 @@ has "and another solution" out ids.txt
 expect 1 bad.non missing.non arrow.non
 has "bad.non:4: row 1: a run of 3 cells does not fit in 2" err bad.non
 has "missing.non: No such file or directory" err missing.non; has "verdict: unique" out "the good file after two bad"
+# A named pipe, a device or a folder is refused at once, not waited on or read forever;
+# the writer lets a reader that waits on the pipe go again.
+mkfifo pipe.non
+{ printf 'width 1\n' >pipe.non; } 2>/dev/null & writer=$!
+expect 1 pipe.non /dev/null . arrow.non
+kill "$writer" 2>/dev/null || true
+has "pipe.non: not a regular file" err pipe.non; has "/dev/null: not a regular file" err /dev/null
+has ".: not a regular file" err "a folder"; has "verdict: unique" out "a good file after a pipe"
 expect 4 --count --limit 0.001 slow.txt arrow.non
 [ "$(cat out)" = "slow.txt: stopped
 arrow.non: 1" ] || fail "--count printed $(cat out)"

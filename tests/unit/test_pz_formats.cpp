@@ -6,8 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -139,9 +145,40 @@ TEST(pz_formats, hand_written_files_of_each_format_are_read)
     EXPECT_EQ(std::vector<pz_puzzle>{want}, from_file);
     EXPECT_FALSE(pz_read_file((folder.root / "none.non").string(), &from_file, &e));
     EXPECT_EQ((folder.root / "none.non").string() + ": No such file or directory", pz_error_text(e));
-    EXPECT_FALSE(pz_read_file(folder.root.string(), &from_file, &e));
-    EXPECT_EQ("Is a directory", e.reason);
     EXPECT_EQ(1u, from_file.size());
+}
+
+// Only regular files are read: a named pipe, a device or a folder in a puzzle file's place
+// is refused at once instead of waiting for a writer or reading forever.
+TEST(pz_formats, only_regular_files_are_read)
+{
+    temp_folder folder("pz_formats");
+    const std::string fifo = (folder.root / "pipe.non").string();
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    // A writer that opens the pipe as soon as a reader waits on it and sends nothing, so
+    // that a reader that waits is let go again (and reads an empty text) instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    std::vector<pz_puzzle> out;
+    pz_error e;
+    EXPECT_FALSE(pz_read_file(fifo, &out, &e));
+    done = true;
+    writer.join();
+    EXPECT_EQ(fifo + ": not a regular file", pz_error_text(e));
+    for (const std::string &path : {std::string("/dev/null"), folder.root.string()}) {
+        EXPECT_FALSE(pz_read_file(path, &out, &e));
+        EXPECT_EQ(path + ": not a regular file", pz_error_text(e));
+    }
+    EXPECT_TRUE(out.empty());
 }
 
 // Damaged and hostile texts: each refused at its line with its reason, nothing returned.
