@@ -9,6 +9,7 @@
 #include "puzzle/pz_grade.h"
 #include "puzzle/pz_solve.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -39,8 +40,9 @@ const char usage_text[] =
     "  --generate WxH    write a new puzzle with one solution as .non (5x5 to 30x30),\n"
     "                    of --grade easy, medium or hard and --number N (0 to 4294967295)\n"
     "\n"
-    "Exit status: 0 every puzzle has one solution, 1 a file cannot be read,\n"
-    "2 a bad command line, 3 a puzzle has none or several, 4 the limit stopped one.\n";
+    "Exit status: 0 every puzzle has one solution, 1 a file cannot be read or the\n"
+    "output cannot be written, 2 a bad command line, 3 a puzzle has none or several,\n"
+    "4 the limit stopped one.\n";
 
 struct options {
     bool count = false;
@@ -49,6 +51,44 @@ struct options {
     std::string generate, grade, number;
     std::vector<std::string> files;
 };
+
+// Standard output: every write is checked, and the first that fails is told on standard
+// error (once), so that a full disk never passes for a finished output.
+bool output_failed = false;
+
+bool output_fault(int error)
+{
+    if (!output_failed)
+        std::fprintf(stderr, "tombweaver-solve: standard output: %s\n", std::strerror(error ? error : EIO));
+    output_failed = true;
+    return false;
+}
+
+bool write_out(const std::string &text)
+{
+    if (output_failed)
+        return false;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+        return output_fault(errno);
+    return true;
+}
+
+bool flush_out()
+{
+    errno = 0;
+    return output_failed || std::fflush(stdout) == 0 || output_fault(errno);
+}
+
+// The exit status once everything written has reached its file: exit_file when some did not.
+int finish_output(int status)
+{
+    flush_out();
+    errno = 0;
+    if (std::fclose(stdout) != 0)
+        output_fault(errno);
+    return output_failed ? exit_file : status;
+}
 
 int bad_usage(const std::string &why)
 {
@@ -78,10 +118,10 @@ int parse(int argc, char **argv, options *o)
         };
         std::string text;
         if (arg == "--help" || arg == "-h") {
-            std::fputs(usage_text, stdout);
+            write_out(usage_text);
             return exit_unique;
         } else if (arg == "--version") {
-            std::printf("tombweaver-solve %s\n", TW_VERSION);
+            write_out(std::string("tombweaver-solve ") + TW_VERSION + "\n");
             return exit_unique;
         } else if (arg == "--count") {
             o->count = true;
@@ -139,7 +179,7 @@ int generate(const options &o)
     if (!pz_generate(static_cast<int>(width), static_cast<int>(height), grade, static_cast<uint32_t>(number), &p,
                      &why))
         return bad_usage(why);
-    std::fputs(pz_write_non(p).c_str(), stdout);
+    write_out(pz_write_non(p));
     return exit_unique;
 }
 
@@ -153,16 +193,18 @@ bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
     return ok;
 }
 
-void print_picture(const std::vector<uint8_t> &cells, int width)
+// The picture, a line of # and . a row, each indented by two blanks.
+std::string picture(const std::vector<uint8_t> &cells, int width)
 {
-    std::string line;
+    std::string out;
     for (size_t i = 0; i < cells.size(); ++i) {
-        line += cells[i] ? '#' : '.';
-        if ((i + 1) % width == 0) {
-            std::printf("  %s\n", line.c_str());
-            line.clear();
-        }
+        if (i % width == 0)
+            out += "  ";
+        out += cells[i] ? '#' : '.';
+        if ((i + 1) % width == 0)
+            out += '\n';
     }
+    return out;
 }
 
 std::string counted(int n, const char *one, const char *many)
@@ -179,8 +221,8 @@ std::string grade_text(const pz_grading &g)
     return std::string(pz_grade_name(g.grade)) + " (score " + std::to_string(g.score) + ", " + why + ")";
 }
 
-// Solves one puzzle and prints what was asked; returns its exit status.
-int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
+// Solves one puzzle and writes what was asked to *out; returns its exit status.
+int solve_one(const options &o, const pz_puzzle &p, const std::string &label, std::string *out)
 {
     pz_limits limits;
     limits.seconds = o.limit;
@@ -193,14 +235,14 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
     const char *verdict = pz_verdict_name(s.verdict);
 
     if (o.format == "id") {
-        std::printf("%s\n", pz_write_id(p).c_str());
+        *out += pz_write_id(p) + "\n";
         return status;
     }
     if (o.format == "non") {
-        pz_puzzle out = p;
+        pz_puzzle solved = p;
         if (!s.first.empty())
-            out.goal = s.first;
-        std::printf("# verdict: %s\n%s", verdict, pz_write_non(out).c_str());
+            solved.goal = s.first;
+        *out += std::string("# verdict: ") + verdict + "\n" + pz_write_non(solved);
         return status;
     }
     if (o.count) {
@@ -208,24 +250,24 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label)
                             : s.verdict == pz_verdict::unique ? "1"
                             : s.verdict == pz_verdict::stopped ? "stopped"
                                                                : "2+";
-        std::printf("%s: %s\n", label.c_str(), count);
+        *out += label + ": " + count + "\n";
         return status;
     }
 
-    std::printf("%s: %dx%d%s%s\n", label.c_str(), p.width, p.height, p.title.empty() ? "" : ", ",
-                p.title.c_str());
+    *out += label + ": " + std::to_string(p.width) + "x" + std::to_string(p.height) + (p.title.empty() ? "" : ", ") +
+            p.title + "\n";
     if (!s.first.empty())
-        print_picture(s.first, p.width);
-    if (s.verdict == pz_verdict::multiple) {
-        std::printf("  and another solution:\n");
-        print_picture(s.second, p.width);
-    }
+        *out += picture(s.first, p.width);
+    if (s.verdict == pz_verdict::multiple)
+        *out += "  and another solution:\n" + picture(s.second, p.width);
     std::string grade = s.verdict == pz_verdict::stopped ? "unknown" : "search";
     if (s.verdict == pz_verdict::unique) {
         pz_grading g = pz_grade_puzzle(p, limits);
         grade = grade_text(g);
     }
-    std::printf("  verdict: %s\n  grade: %s\n  time: %.2f ms\n", verdict, grade.c_str(), ms);
+    char time[64];
+    std::snprintf(time, sizeof time, "%.2f", ms);
+    *out += std::string("  verdict: ") + verdict + "\n  grade: " + grade + "\n  time: " + time + " ms\n";
     return status;
 }
 
@@ -236,9 +278,9 @@ int main(int argc, char **argv)
     options o;
     int status = parse(argc, argv, &o);
     if (status >= 0)
-        return status;
+        return finish_output(status);
     if (!o.generate.empty())
-        return generate(o);
+        return finish_output(generate(o));
 
     // The worst status wins: an unreadable file, then a puzzle without one solution, then a stop.
     bool any_error = false, any_not_unique = false, any_stopped = false;
@@ -253,13 +295,21 @@ int main(int argc, char **argv)
             std::string label = file == "-" ? "(standard input)" : file;
             if (puzzles.size() > 1)
                 label += " #" + std::to_string(i + 1);
+            std::string out;
             if (o.format == "non" && written++ > 0)
-                std::printf("\n");
-            status = solve_one(o, puzzles[i], label);
+                out += "\n";
+            status = solve_one(o, puzzles[i], label, &out);
             any_not_unique |= status == exit_not_unique;
             any_stopped |= status == exit_stopped;
+            // Nothing more is solved once the output is lost.
+            if (!write_out(out))
+                return finish_output(exit_file);
         }
-        std::fflush(stdout);
+        if (!flush_out())
+            return finish_output(exit_file);
     }
-    return any_error ? exit_file : any_not_unique ? exit_not_unique : any_stopped ? exit_stopped : exit_unique;
+    return finish_output(any_error       ? exit_file
+                         : any_not_unique ? exit_not_unique
+                         : any_stopped    ? exit_stopped
+                                          : exit_unique);
 }

@@ -64,6 +64,22 @@ expect 3 --format id ids.txt arrow.non
 5x4:1.1/1/2.1/1/1/1/4//1.1.1" ] || fail "--format id printed $(cat out)"
 expect 0 - <arrow.non; has "(standard input): 5x4" out "standard input"
 
+# Output that cannot be written (a full disk) is an error, not a success with a cut file:
+# at the first write for a short output, as it happens for a long one.
+expect_full() {
+  want=$1; shift
+  set +e; "$tool" "$@" >/dev/full 2>"$tmp/err"; got=$?; set -e
+  [ "$got" = "$want" ] || { cat "$tmp/err"; fail "tombweaver-solve $* >/dev/full exited $got, not $want"; }
+  has "tombweaver-solve: standard output: No space left on device" err "$* >/dev/full"
+}
+expect_full 1 --format non ids.txt
+expect_full 1 arrow.non
+expect_full 1 --generate 7x5 --grade medium --number 48213
+expect_full 1 --version
+printf '1x1:1/1\n%.0s' $(seq 3000) >many.txt
+expect_full 1 --count many.txt
+[ "$(grep -c 'No space' err)" = 1 ] || fail "the write error was told more than once: $(head -3 err)"
+
 # Generated puzzles: the same number gives the same puzzle, and it has one solution.
 expect 0 --generate 7x5 --grade medium --number 48213; cp out generated.non
 expect 0 --generate 7x5 --grade medium --number 48213; cmp -s out generated.non || fail "generation differs"
