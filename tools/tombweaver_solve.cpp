@@ -36,7 +36,8 @@ const char usage_text[] =
     "  --count           print only one line a puzzle: its number of solutions (0, 1, 2+)\n"
     "  --limit SECONDS   stop solving a puzzle after this long (verdict stopped)\n"
     "  --format non|id   write each puzzle back as .non (with the first solution as its\n"
-    "                    goal and a # verdict: line) or as a game id, instead\n"
+    "                    goal and a # verdict: line; a line --- between puzzles) or as\n"
+    "                    a game id, instead\n"
     "  --generate WxH    write a new puzzle with one solution as .non (5x5 to 30x30),\n"
     "                    of --grade easy, medium or hard and --number N (0 to 4294967295)\n"
     "\n"
@@ -297,7 +298,7 @@ int main(int argc, char **argv)
                 label += " #" + std::to_string(i + 1);
             std::string out;
             if (o.format == "non" && written++ > 0)
-                out += "\n";
+                out += std::string("\n") + pz_non_separator + "\n";
             status = solve_one(o, puzzles[i], label, &out);
             any_not_unique |= status == exit_not_unique;
             any_stopped |= status == exit_stopped;

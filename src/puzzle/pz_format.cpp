@@ -257,11 +257,7 @@ bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz
     case pz_format_non:
         break;
     }
-    pz_puzzle p;
-    if (!pz_read_non(text, file, &p, err))
-        return false;
-    out->push_back(std::move(p));
-    return true;
+    return pz_read_non(text, file, out, err);
 }
 
 bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err)

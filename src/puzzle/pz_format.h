@@ -39,8 +39,12 @@ pz_format pz_detect(std::string_view name, std::string_view text);
 // The .non text: keys width, height, title, by, copyright, catalogue and goal (values
 // plain or in double quotes, where \" and \\ stand for " and \), the blocks rows and
 // columns of one line of comma-separated runs per row or column ("0" or an empty line
-// for an empty line); # lines and unknown keys are skipped. One puzzle a text.
-bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out, pz_error *err);
+// for an empty line); # lines and unknown keys are skipped. A text of several puzzles has
+// a line pz_non_separator after each but the last; appends every puzzle to *out.
+bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
+
+// The line between two puzzles of one .non text.
+constexpr const char pz_non_separator[] = "---";
 
 // The puzzle-site XML export: a <puzzleset> of <puzzle>s (or one <puzzle>) with
 // <clues type="rows|columns"> of <line>s of <count>s, optional <title>, <author>,

@@ -58,6 +58,14 @@ arrow.non: 1" ] || fail "--count printed $(cat out)"
 expect 0 --format non arrow.non; cp out again.non
 has "# verdict: unique" again.non "--format non"; has 'goal "00100111100000010101"' again.non "--format non"
 expect 0 again.non; has "####." out again.non
+# Several puzzles written as one .non read back as they were, in order.
+expect 3 --format non ids.txt arrow.non; cp out all.non
+has "# verdict: none" all.non "--format non of three"
+expect 3 --count all.non
+[ "$(cat out)" = "all.non #1: 2+
+all.non #2: 0
+all.non #3: 1" ] || fail "--count of the .non written back printed $(cat out)"
+expect 3 --format non all.non; cmp -s out all.non || fail "the .non of three written again differs"
 expect 3 --format id ids.txt arrow.non
 [ "$(cat out)" = "2x2:1/1/1/1
 2x2:2//2/

@@ -44,10 +44,11 @@ pz_puzzle random_puzzle(int width, int height, unsigned seed)
 
 pz_puzzle read_non(const std::string &text)
 {
-    pz_puzzle p;
+    std::vector<pz_puzzle> p;
     pz_error e;
     EXPECT_TRUE(pz_read_non(text, "t.non", &p, &e)) << pz_error_text(e);
-    return p;
+    EXPECT_EQ(1u, p.size());
+    return p.empty() ? pz_puzzle{} : p[0];
 }
 
 std::vector<pz_puzzle> read_text(const std::string &text, const std::string &name)
@@ -181,6 +182,41 @@ TEST(pz_formats, only_regular_files_are_read)
     EXPECT_TRUE(out.empty());
 }
 
+// Several puzzles in one .non text, each after a line "---": read back in order, a fault
+// named by its line in the whole text, a part without a puzzle refused.
+TEST(pz_formats, several_puzzles_in_one_non_text_are_read_in_order)
+{
+    const pz_puzzle a = arrow_puzzle(), b = random_puzzle(7, 3, 5);
+    pz_puzzle c = random_puzzle(2, 2, 6);
+    c.goal.clear();
+    const std::string joined = pz_write_non(a) + pz_non_separator + "\n" + pz_write_non(b) + "\n  ---  \r\n# c\n\n" +
+                               pz_write_non(c);
+    EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.non"));
+    EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.txt")); // by content, not name
+
+    const std::string head = "width 1\nheight 1\nrows\n1\ncolumns\n1\n";
+    const struct {
+        std::string text;
+        int line;
+        std::string reason;
+    } refused[] = {
+        {head + "---\n" + head + "width 2\n", 14, "a second width (the first is on line 8)"},
+        {head + "---\n# nothing\n---\n" + head, 9, "no puzzle before the --- on line 9"},
+        {"---\n" + head, 1, "no puzzle before the --- on line 1"},
+        {head + "---\n\n", 8, "no puzzle after the --- on line 7"},
+        {"width 1\nheight 1\nrows\n---\n", 4, "the rows block ends after 0 of its 1 lines"},
+    };
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.text);
+        std::vector<pz_puzzle> out;
+        pz_error e;
+        EXPECT_FALSE(pz_read_text(r.text, "a.non", &out, &e));
+        EXPECT_TRUE(out.empty());
+        EXPECT_EQ(r.line, e.line);
+        EXPECT_EQ(r.reason, e.reason);
+    }
+}
+
 // Damaged and hostile texts: each refused at its line with its reason, nothing returned.
 TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
 {
@@ -194,9 +230,11 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
             s += "<a>";
         return s;
     }();
-    std::string many_ids, many_attributes;
-    for (int i = 0; i <= 10000; ++i)
+    std::string many_ids, many_nons, many_attributes;
+    for (int i = 0; i <= 10000; ++i) {
         many_ids += "1x1:1/1\n";
+        many_nons += (i ? "---\n" : "") + std::string("width 1\nheight 1\nrows\n1\ncolumns\n1\n");
+    }
     for (int i = 0; i <= 32; ++i)
         many_attributes += " a" + std::to_string(i) + "='1'";
     struct refusal {
@@ -231,6 +269,7 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.non", "title \"open\n", 1, "the value has no closing quote"},
         {"a.non", "title x\ntitle y\n", 2, "a second title (the first is on line 1)"},
         {"a.non", head + "rows\n" + megabyte + "\n", 4, "the line is longer than 262144 characters"},
+        {"a.non", many_nons, 70000, "more than 10000 puzzles in one file"},
         // game ids
         {"list.txt", "5x5\n", 1, "no ':' after the size"},
         {"list.txt", "0x5:", 1, "the size \"0x5\" has no cells"},
