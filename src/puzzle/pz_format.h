@@ -29,6 +29,12 @@ struct pz_error {
 // "file:line: reason" ("file: reason" without a line).
 std::string pz_error_text(const pz_error &e);
 
+// s safe to print on a terminal: each control character (a byte below 0x20 or 0x7F, a
+// UTF-8 C1 control) and each byte that is not part of well-formed UTF-8 written as \xHH,
+// the rest (backslashes too) as it is, so that a second pass changes nothing. Every
+// reason a reader gives shows the file's text this way.
+std::string pz_printable(std::string_view s);
+
 enum pz_format { pz_format_non, pz_format_xml, pz_format_id };
 
 // The format of a file by its first line that is not blank or a # comment: XML starts
@@ -53,7 +59,8 @@ constexpr const char pz_non_separator[] = "---";
 bool pz_read_xml(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err);
 
 // One game id, "WxH:" then the column clues then the row clues, lines separated by '/',
-// runs within a line by '.', an empty line as nothing between two slashes.
+// runs within a line by '.', an empty line as nothing between two slashes (or "0");
+// blanks around a line's runs are allowed.
 bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why);
 
 // A text of game ids, one a line; blank lines and lines starting with # are skipped.

@@ -13,12 +13,7 @@ struct non_reader {
     pz_error *err;
     int separator_line = 0; // of the last separator passed
 
-    bool fail(int line, std::string reason)
-    {
-        if (err)
-            *err = pz_error{file, line, std::move(reason)};
-        return false;
-    }
+    bool fail(int line, const std::string &reason) { return pz_fail(err, file, line, reason); }
 
     // The next line that is not a # comment, trimmed; false at the end or on a long line
     // (*failed says which).

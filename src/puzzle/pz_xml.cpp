@@ -72,12 +72,7 @@ struct xml_reader {
     std::vector<pz_puzzle> *puzzles;
     long elements = 0;
 
-    bool fail(int at, std::string reason)
-    {
-        if (err)
-            *err = pz_error{file, at, std::move(reason)};
-        return false;
-    }
+    bool fail(int at, const std::string &reason) { return pz_fail(err, file, at, reason); }
 
     bool at_end() const { return pos >= s.size(); }
     bool looking_at(std::string_view what) const { return s.substr(pos, what.size()) == what; }

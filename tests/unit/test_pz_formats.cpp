@@ -125,8 +125,10 @@ TEST(pz_formats, hand_written_files_of_each_format_are_read)
     EXPECT_EQ(want, set[0]);
     EXPECT_EQ((std::vector<pz_clue>{{1}}), set[1].rows);
 
-    std::vector<pz_puzzle> ids = read_text("# two ids\n\n5x4:1.1/1/2.1/1/1/1/4//1.1.1\r\n 1x1:0/0 \n", "ids");
-    ASSERT_EQ(2u, ids.size());
+    std::vector<pz_puzzle> ids =
+        read_text("# two ids\n\n5x4:1.1/1/2.1/1/1/1/4//1.1.1\r\n 1x1:0/0 \n2x1: 0 / 0 /\t0\t\n", "ids");
+    ASSERT_EQ(3u, ids.size());
+    EXPECT_EQ((std::vector<pz_clue>{{}}), ids[2].rows);
     EXPECT_EQ(want.rows, ids[0].rows);
     EXPECT_EQ(want.columns, ids[0].columns);
     EXPECT_EQ(1, ids[1].width);
@@ -180,6 +182,25 @@ TEST(pz_formats, only_regular_files_are_read)
         EXPECT_EQ(path + ": not a regular file", pz_error_text(e));
     }
     EXPECT_TRUE(out.empty());
+}
+
+// Text from a file made safe to print: controls and broken UTF-8 as \xHH, the rest kept.
+TEST(pz_formats, printable_text_escapes_controls_and_broken_utf8_only)
+{
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"plain \\ text", "plain \\ text"},
+        {std::string("a\0b\tc\x1b[0m\x7f", 10), "a\\x00b\\x09c\\x1b[0m\\x7f"},
+        {"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"}, // 2, 3 and 4 bytes
+        {"\xc2\x9b" "1m \xc2\xa0", "\\xc2\\x9b" "1m \xc2\xa0"},                         // C1 CSI; no-break space
+        {"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xe2\x82", // overlong, surrogate, too high, cut
+         "\\xc0\\xaf \\xed\\xa0\\x80 \\xf4\\x90\\x80\\x80 \\xe2\\x82"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.out, pz_printable(c.in));
+        EXPECT_EQ(c.out, pz_printable(c.out)); // a second pass changes nothing
+    }
 }
 
 // Several puzzles in one .non text, each after a line "---": read back in order, a fault
@@ -267,6 +288,13 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.non", head + good_rows + good_columns + "goal 101\n", 9, "the goal has 3 cells, not 4"},
         {"a.non", head + good_rows + good_columns + "goal 1002\n", 9, "the goal holds '2', not only 0 and 1"},
         {"a.non", "title \"open\n", 1, "the value has no closing quote"},
+        // what the text holds is shown escaped in a reason: no byte cuts it short, no
+        // terminal control sequence reaches the screen
+        {"a.non", std::string("width \0" "5\n", 9), 1, "the width \"\\x005\" is not a number"},
+        {"a.non", "width \x1b[2J\x7f\n", 1, "the width \"\\x1b[2J\\x7f\" is not a number"},
+        {"a.non", head + good_rows + good_columns + "goal 10\x9b" "1\n", 9, "the goal holds '\\x9b', not only 0 and 1"},
+        {"list.txt", "2x2:1/1/1/\xc2\x9b\n", 1, "a run in row 2 \"\\xc2\\x9b\" is not a number"},
+        {"list.txt", "2x2:1/1/1/\xc3\xa9\n", 1, "a run in row 2 \"\xc3\xa9\" is not a number"},
         {"a.non", "title x\ntitle y\n", 2, "a second title (the first is on line 1)"},
         {"a.non", head + "rows\n" + megabyte + "\n", 4, "the line is longer than 262144 characters"},
         {"a.non", many_nons, 70000, "more than 10000 puzzles in one file"},
@@ -298,6 +326,8 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.xml", "<puzzle><clues type=\"rows\"/>\n<clues type=\"rows\"/></puzzle>", 2,
          "a second <clues type=\"rows\"> (the first is on line 1)"},
         {"a.xml", "<puzzle>\n<color name=\"red\" char=\"r\"/></puzzle>", 2, "the puzzle uses the colour \"red\": only black-and-white"},
+        {"a.xml", "<puzzle>\n<color name=\"&#27;]0;x&#7;\" char=\"r\"/></puzzle>", 2,
+         "the puzzle uses the colour \"\\x1b]0;x\\x07\""},
         {"a.xml", "<puzzle><clues type=\"rows\">\n<line><count color=\"blue\">1</count></line></clues></puzzle>", 2, "the puzzle uses the colour \"blue\""},
         {"a.xml", "<puzzle><clues type=\"rows\"><line>\n<count>-1</count></line></clues></puzzle>", 2, "a count in row 1 \"-1\" is negative"},
         {"a.xml",
