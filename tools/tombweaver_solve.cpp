@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,12 +33,16 @@ const char usage_text[] =
     "none or stopped), its grade and the time taken.\n"
     "\n"
     "  --count           print only one line a puzzle: its number of solutions (0, 1, 2+)\n"
-    "  --limit SECONDS   stop solving a puzzle after this long (verdict stopped)\n"
+    "  --limit SECONDS   stop solving a puzzle after this long (verdict stopped),\n"
+    "                    above 0 and up to 1000000\n"
     "  --format non|id   write each puzzle back as .non (with the first solution as its\n"
     "                    goal and a # verdict: line; a line --- between puzzles) or as\n"
     "                    a game id, instead\n"
     "  --generate WxH    write a new puzzle with one solution as .non (5x5 to 30x30),\n"
     "                    of --grade easy, medium or hard and --number N (0 to 4294967295)\n"
+    "\n"
+    "Numbers are decimal digits, leading zeros allowed (07x05 is 7x5), without sign,\n"
+    "blanks or exponent; SECONDS may have a fraction after a point (0.5).\n"
     "\n"
     "Exit status: 0 every puzzle has one solution, 1 a file cannot be read or the\n"
     "output cannot be written, 2 a bad command line, 3 a puzzle has none or several,\n"
@@ -97,13 +100,37 @@ int bad_usage(const std::string &why)
     return exit_usage;
 }
 
-// A whole number from 0 to max written in digits only.
-bool parse_unsigned(const std::string &s, unsigned long max, unsigned long *out)
+// The numbers of options follow one rule: decimal digits only, leading zeros allowed,
+// and for --limit a fraction after one point. No sign, blank, exponent or hex.
+bool digits_only(const std::string &s)
 {
-    if (s.empty() || s.size() > 10 || s.find_first_not_of("0123456789") != std::string::npos)
+    return s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// A whole number from 0 to max (at most 0xFFFFFFFF).
+bool parse_whole(const std::string &s, unsigned long max, unsigned long *out)
+{
+    if (s.empty() || !digits_only(s))
         return false;
-    *out = std::stoul(s);
-    return *out <= max;
+    unsigned long value = 0;
+    for (char c : s) {
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+        if (value > max)
+            return false;
+    }
+    *out = value;
+    return true;
+}
+
+// A number with an optional fraction: "2", "0.5", ".5" or "2.".
+bool parse_decimal(const std::string &s, double *out)
+{
+    const size_t point = s.find('.');
+    const std::string whole = s.substr(0, point), fraction = point == std::string::npos ? "" : s.substr(point + 1);
+    if ((whole.empty() && fraction.empty()) || !digits_only(whole) || !digits_only(fraction))
+        return false;
+    *out = std::strtod(s.c_str(), nullptr);
+    return true;
 }
 
 // Parses the command line into *o; returns -1 to go on, else the status to exit with.
@@ -127,12 +154,10 @@ int parse(int argc, char **argv, options *o)
         } else if (arg == "--count") {
             o->count = true;
         } else if (arg == "--limit") {
-            char *end = nullptr;
             if (!value(&text))
                 return bad_usage("--limit needs a number of seconds");
-            o->limit = std::strtod(text.c_str(), &end);
-            if (text.empty() || *end || !std::isfinite(o->limit) || o->limit <= 0 || o->limit > 1e6)
-                return bad_usage("--limit \"" + text + "\" is not a number of seconds above 0");
+            if (!parse_decimal(text, &o->limit) || o->limit <= 0 || o->limit > 1e6)
+                return bad_usage("--limit \"" + text + "\" is not a number of seconds above 0, up to 1000000");
         } else if (arg == "--format") {
             if (!value(&o->format) || (o->format != "non" && o->format != "id"))
                 return bad_usage("--format needs non or id");
@@ -166,14 +191,14 @@ int generate(const options &o)
 {
     unsigned long width = 0, height = 0, number = 0;
     const size_t x = o.generate.find('x');
-    if (x == std::string::npos || !parse_unsigned(o.generate.substr(0, x), pz_generate_max, &width) ||
-        !parse_unsigned(o.generate.substr(x + 1), pz_generate_max, &height) || width < pz_generate_min ||
+    if (x == std::string::npos || !parse_whole(o.generate.substr(0, x), pz_generate_max, &width) ||
+        !parse_whole(o.generate.substr(x + 1), pz_generate_max, &height) || width < pz_generate_min ||
         height < pz_generate_min)
         return bad_usage("--generate \"" + o.generate + "\" is not a size from 5x5 to 30x30");
     pz_grade grade;
     if (!pz_grade_from_name(o.grade.c_str(), &grade) || grade == pz_grade::search)
         return bad_usage("--grade \"" + o.grade + "\" is not easy, medium or hard");
-    if (!parse_unsigned(o.number, 0xFFFFFFFFul, &number))
+    if (!parse_whole(o.number, 0xFFFFFFFFul, &number))
         return bad_usage("--number \"" + o.number + "\" is not a number from 0 to 4294967295");
     pz_puzzle p;
     std::string why;
@@ -190,7 +215,7 @@ bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
     pz_error err;
     const bool ok = name == "-" ? pz_read_stream(stdin, "(standard input)", out, &err) : pz_read_file(name, out, &err);
     if (!ok)
-        std::fprintf(stderr, "tombweaver-solve: %s\n", pz_error_text(err).c_str());
+        std::fprintf(stderr, "tombweaver-solve: %s\n", pz_printable(pz_error_text(err)).c_str());
     return ok;
 }
 
@@ -256,7 +281,7 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label, st
     }
 
     *out += label + ": " + std::to_string(p.width) + "x" + std::to_string(p.height) + (p.title.empty() ? "" : ", ") +
-            p.title + "\n";
+            pz_printable(p.title) + "\n";
     if (!s.first.empty())
         *out += picture(s.first, p.width);
     if (s.verdict == pz_verdict::multiple)

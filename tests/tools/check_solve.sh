@@ -28,7 +28,11 @@ expect 0 --help; has "--generate WxH" out --help
 for bad in "" "--bogus arrow.non" "--limit" "--limit 0 arrow.non" "--limit x arrow.non" "--format xml arrow.non" \
            "--count --format id arrow.non" "--generate 4x4 --grade easy --number 1" \
            "--generate 5x5 --grade search --number 1" "--generate 5x5 --grade easy --number 4294967296" \
-           "--generate 5x5 --grade easy" "--generate 5x5 --grade easy --number 1 arrow.non"; do
+           "--generate 5x5 --grade easy" "--generate 5x5 --grade easy --number 1 arrow.non" \
+           "--generate 5x5 --grade easy --number +1" "--generate 5x5 --grade easy --number 1e3" \
+           "--generate 5x5 --grade easy --number 0x1" "--generate 5x+5 --grade easy --number 1" \
+           "--limit 1e3 arrow.non" "--limit +1 arrow.non" "--limit . arrow.non" "--limit 0x10 arrow.non" \
+           "--limit 1.2.3 arrow.non" "--limit 0.0 arrow.non" "--limit 1000001 arrow.non"; do
   # shellcheck disable=SC2086
   expect 2 $bad; has "Try 'tombweaver-solve --help'." err "$bad"
 done
@@ -50,6 +54,16 @@ expect 1 pipe.non /dev/null . arrow.non
 kill "$writer" 2>/dev/null || true
 has "pipe.non: not a regular file" err pipe.non; has "/dev/null: not a regular file" err /dev/null
 has ".: not a regular file" err "a folder"; has "verdict: unique" out "a good file after a pipe"
+# What a file holds is shown escaped: a NUL does not cut a reason short, and no escape
+# sequence in a reason or a title reaches the terminal. Blanks around a game id's runs.
+printf 'width \000\033[2J\n' >nul.non
+printf 'title "\033]0;owned\007\303\251"\nwidth 1\nheight 1\nrows\n1\ncolumns\n1\n' >esc.non
+printf '2x2: 1 / 1 /1/ 1\n1x1: 0 /0\n' >blanks.txt
+expect 1 nul.non; has 'nul.non:1: the width "\x00\x1b[2J" is not a number' err nul.non
+expect 0 esc.non; has 'esc.non: 1x1, \x1b]0;owned\x07é' out esc.non
+! grep -q "$(printf '\033')" out || fail "an escape reached the output"
+expect 3 --count blanks.txt; has "blanks.txt #2: 1" out blanks.txt
+
 expect 4 --count --limit 0.001 slow.txt arrow.non
 [ "$(cat out)" = "slow.txt: stopped
 arrow.non: 1" ] || fail "--count printed $(cat out)"
@@ -91,5 +105,9 @@ expect_full 1 --count many.txt
 # Generated puzzles: the same number gives the same puzzle, and it has one solution.
 expect 0 --generate 7x5 --grade medium --number 48213; cp out generated.non
 expect 0 --generate 7x5 --grade medium --number 48213; cmp -s out generated.non || fail "generation differs"
+# Numbers of options: digits only, leading zeros allowed; a fraction for --limit.
+expect 0 --generate 07x0005 --grade medium --number 000000000000048213
+cmp -s out generated.non || fail "leading zeros give another puzzle"
+for limit in 05 0.5 .5 2. 1000000; do expect 0 --count --limit $limit arrow.non; done
 expect 0 generated.non; has "generated.non: 7x5" out generated.non; has "grade: medium" out generated.non
 echo "tombweaver-solve: ok"
