@@ -191,7 +191,7 @@ static bool read_id_clue(std::string_view s, int length, const std::string &name
     return pz_clue_fits(*clue, length, name, why);
 }
 
-bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why)
+bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_read_options &options)
 {
     id = pz_trim(id);
     size_t colon = id.find(':');
@@ -224,7 +224,7 @@ bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why)
         (column ? p.columns : p.rows).push_back(std::move(clue));
         body.remove_prefix(slash == std::string_view::npos ? body.size() : slash + 1);
     }
-    if (!pz_check(p, why))
+    if (!pz_check(p, why, !options.unequal_totals))
         return false;
     *out = std::move(p);
     return true;
@@ -236,7 +236,8 @@ static bool skipped_line(std::string_view line)
     return line.empty() || line[0] == '#';
 }
 
-bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                 const pz_read_options &options)
 {
     pz_lines lines{pz_skip_bom(text)};
     std::vector<pz_puzzle> found;
@@ -250,7 +251,7 @@ bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_
         std::string why;
         if (found.size() == pz_max_puzzles)
             return pz_fail(err, file, lines.number, pz_too_many_reason());
-        if (!pz_read_id(line, &p, &why))
+        if (!pz_read_id(line, &p, &why, options))
             return pz_fail(err, file, lines.number, why);
         found.push_back(std::move(p));
     }
@@ -293,22 +294,24 @@ pz_format pz_detect(std::string_view name, std::string_view text)
     return pz_format_non;
 }
 
-bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                  const pz_read_options &options)
 {
     if (text.size() > pz_max_file)
         return pz_fail(err, file, 0, "the file is larger than " + std::to_string(pz_max_file >> 20) + " MB");
     switch (pz_detect(file, text)) {
     case pz_format_xml:
-        return pz_read_xml(text, file, out, err);
+        return pz_read_xml(text, file, out, err, options);
     case pz_format_id:
-        return pz_read_ids(text, file, out, err);
+        return pz_read_ids(text, file, out, err, options);
     case pz_format_non:
         break;
     }
-    return pz_read_non(text, file, out, err);
+    return pz_read_non(text, file, out, err, options);
 }
 
-bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err,
+                    const pz_read_options &options)
 {
     std::string text;
     char chunk[65536];
@@ -317,10 +320,11 @@ bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle
         text.append(chunk, got);
     if (std::ferror(f))
         return pz_fail(err, name, 0, std::strerror(errno));
-    return pz_read_text(text, name, out, err);
+    return pz_read_text(text, name, out, err, options);
 }
 
-bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err,
+                  const pz_read_options &options)
 {
     // Opened without waiting, so that a named pipe or a device in the file's place cannot
     // hold the reader up: anything but a regular file is refused before a byte is read.
@@ -339,7 +343,7 @@ bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error
         close(fd);
         return pz_fail(err, path, 0, std::strerror(error));
     }
-    bool ok = pz_read_stream(f, path, out, err);
+    bool ok = pz_read_stream(f, path, out, err, options);
     std::fclose(f);
     return ok;
 }

@@ -11,6 +11,7 @@ struct non_reader {
     pz_lines lines;
     std::string file;
     pz_error *err;
+    pz_read_options options;
     int separator_line = 0; // of the last separator passed
 
     bool fail(int line, const std::string &reason) { return pz_fail(err, file, line, reason); }
@@ -214,10 +215,12 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
         return in.fail(end, "no rows block");
     if (!columns_line)
         return in.fail(end, "no columns block");
-    if (!pz_check(p, &why))
+    const bool equal_totals = !in.options.unequal_totals;
+    if (!pz_check(p, &why, equal_totals))
         return in.fail(columns_line > rows_line ? columns_line : rows_line, why);
     if (goal_line) {
-        if (!read_goal(goal_text, static_cast<size_t>(p.width) * p.height, &p.goal, &why) || !pz_check(p, &why))
+        if (!read_goal(goal_text, static_cast<size_t>(p.width) * p.height, &p.goal, &why) ||
+            !pz_check(p, &why, equal_totals))
             return in.fail(goal_line, why);
     }
     *out = std::move(p);
@@ -226,9 +229,10 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
 
 } // namespace
 
-bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                 const pz_read_options &options)
 {
-    non_reader in{pz_lines{pz_skip_bom(text)}, file, err};
+    non_reader in{pz_lines{pz_skip_bom(text)}, file, err, options};
     std::vector<pz_puzzle> found;
     bool more = true;
     while (more) {

@@ -350,6 +350,30 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         EXPECT_EQ(0u, e.reason.find(c.reason)) << e.reason;
     }
 
+    // Rows and columns that fill different numbers of cells are refused by default, and
+    // read (with every other check) when the caller asks, as puzzles without a solution.
+    pz_read_options uneven;
+    uneven.unequal_totals = true;
+    for (const auto &[name, text] : std::vector<std::pair<std::string, std::string>>{
+             {"a.txt", "2x2:1/1/2/1\n"},
+             {"a.non", "width 2\nheight 2\nrows\n1\n1\ncolumns\n2\n1\n"},
+             {"a.xml", "<puzzle><clues type=\"rows\"><line><count>1</count></line></clues><clues type=\"columns\">"
+                       "<line/></clues></puzzle>"}}) {
+        SCOPED_TRACE(name);
+        std::vector<pz_puzzle> out;
+        pz_error e;
+        EXPECT_FALSE(pz_read_text(text, name, &out, &e));
+        EXPECT_EQ(0u, e.reason.find("the rows fill")) << e.reason;
+        ASSERT_TRUE(pz_read_text(text, name, &out, &e, uneven)) << pz_error_text(e);
+        ASSERT_EQ(1u, out.size());
+        std::string why;
+        EXPECT_FALSE(pz_check(out[0], &why));
+        EXPECT_TRUE(pz_check(out[0], &why, false)) << why;
+        // Every other fault is still refused, a goal that cannot match the clues too.
+        EXPECT_FALSE(pz_read_text(text + (name == "a.xml" ? "<x/>" : name == "a.txt" ? "2x2:3/1/1/1\n" : "goal 1001\n"),
+                                  name, &out, &e, uneven));
+    }
+
     // At the limits: 200 wide is read, 17 MB is not.
     EXPECT_EQ(200, read_text("200x1:" + std::string(200, '/'), "ids").at(0).width);
     std::vector<pz_puzzle> out;
