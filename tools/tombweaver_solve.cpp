@@ -196,7 +196,8 @@ int generate(const options &o)
         height < pz_generate_min)
         return bad_usage("--generate \"" + o.generate + "\" is not a size from 5x5 to 30x30");
     pz_grade grade;
-    if (!pz_grade_from_name(o.grade.c_str(), &grade) || grade == pz_grade::search)
+    if (!pz_grade_from_name(o.grade.c_str(), &grade) ||
+        (grade != pz_grade::easy && grade != pz_grade::medium && grade != pz_grade::hard))
         return bad_usage("--grade \"" + o.grade + "\" is not easy, medium or hard");
     if (!parse_whole(o.number, 0xFFFFFFFFul, &number))
         return bad_usage("--number \"" + o.number + "\" is not a number from 0 to 4294967295");
@@ -209,11 +210,16 @@ int generate(const options &o)
     return exit_unique;
 }
 
-// Every puzzle of one file ("-": standard input); false with the error printed.
+// Every puzzle of one file ("-": standard input); false with the error printed. Rows and
+// columns that fill different numbers of cells make a puzzle without a solution, not a
+// damaged file.
 bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
 {
     pz_error err;
-    const bool ok = name == "-" ? pz_read_stream(stdin, "(standard input)", out, &err) : pz_read_file(name, out, &err);
+    pz_read_options options;
+    options.unequal_totals = true;
+    const bool ok = name == "-" ? pz_read_stream(stdin, "(standard input)", out, &err, options)
+                                : pz_read_file(name, out, &err, options);
     if (!ok)
         std::fprintf(stderr, "tombweaver-solve: %s\n", pz_printable(pz_error_text(err)).c_str());
     return ok;
@@ -253,7 +259,12 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label, st
     pz_limits limits;
     limits.seconds = o.limit;
     const auto start = std::chrono::steady_clock::now();
-    pz_solution s = pz_solve(p, nullptr, limits, true);
+    // The solver takes only puzzles with equal totals; the others have no solution.
+    pz_solution s;
+    if (pz_check(p, nullptr))
+        s = pz_solve(p, nullptr, limits, true);
+    else
+        s.verdict = pz_verdict::none;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const int status = s.verdict == pz_verdict::unique    ? exit_unique
                        : s.verdict == pz_verdict::stopped ? exit_stopped
@@ -286,7 +297,9 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label, st
         *out += picture(s.first, p.width);
     if (s.verdict == pz_verdict::multiple)
         *out += "  and another solution:\n" + picture(s.second, p.width);
-    std::string grade = s.verdict == pz_verdict::stopped ? "unknown" : "search";
+    std::string grade = s.verdict == pz_verdict::stopped ? "unknown"
+                        : s.verdict == pz_verdict::none  ? pz_grade_name(pz_grade::none)
+                                                         : pz_grade_name(pz_grade::search);
     if (s.verdict == pz_verdict::unique) {
         pz_grading g = pz_grade_puzzle(p, limits);
         grade = grade_text(g);

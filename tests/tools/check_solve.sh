@@ -42,7 +42,18 @@ has "arrow.non: 5x4, Arrow" out arrow.non; has "  ####." out arrow.non; has "ver
 has "grade: easy" out arrow.non; has "time: " out arrow.non
 expect 3 ids.txt arrow.non
 has "ids.txt #1: 2x2" out ids.txt; has "verdict: multiple" out ids.txt; has "verdict: none" out ids.txt
-has "and another solution" out ids.txt
+has "and another solution" out ids.txt; has "grade: none" out ids.txt
+# Rows and columns that fill different numbers of cells: a puzzle without a solution,
+# not an unreadable file.
+printf '2x2:1/1/2/1\n' >uneven.txt
+printf 'width 2\nheight 2\nrows\n1\n1\ncolumns\n2\n1\n' >uneven.non
+printf '<puzzle><clues type="rows"><line><count>1</count></line></clues><clues type="columns"><line/></clues></puzzle>' >uneven.xml
+expect 3 --count uneven.txt uneven.non uneven.xml
+[ "$(cat out)" = "uneven.txt: 0
+uneven.non: 0
+uneven.xml: 0" ] || fail "--count of puzzles with uneven totals printed $(cat out)"
+expect 3 uneven.txt; has "verdict: none" out uneven.txt; has "grade: none" out uneven.txt
+expect 3 --format non uneven.txt; cp out uneven-again.non; expect 3 --count uneven-again.non
 expect 1 bad.non missing.non arrow.non
 has "bad.non:4: row 1: a run of 3 cells does not fit in 2" err bad.non
 has "missing.non: No such file or directory" err missing.non; has "verdict: unique" out "the good file after two bad"
