@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool pz_lines::next(std::string_view *line)
 {
@@ -38,11 +41,58 @@ std::string_view pz_trim(std::string_view s)
     return s;
 }
 
+// The length of the well-formed UTF-8 character at the start of s (1 to 4 bytes), or 0.
+static size_t utf8_length(std::string_view s)
+{
+    const auto byte = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
+    const unsigned c = byte(0);
+    const auto follows = [&](size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
+        return byte(i) >= low && byte(i) <= high;
+    };
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return follows(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) // no overlong forms, no surrogates
+        return follows(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && follows(2) ? 3 : 0;
+    if (c >= 0xF0 && c <= 0xF4)
+        return follows(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && follows(2) && follows(3) ? 4 : 0;
+    return 0;
+}
+
+std::string pz_printable(std::string_view s)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t n = utf8_length(s.substr(i));
+        const bool control = c < 0x20 || c == 0x7F || (c == 0xC2 && n == 2 && static_cast<unsigned char>(s[i + 1]) < 0xA0);
+        if (n && !control) {
+            out.append(s.substr(i, n));
+        } else {
+            for (size_t k = 0; k < (n ? n : 1); ++k) {
+                const unsigned char b = static_cast<unsigned char>(s[i + k]);
+                out += "\\x";
+                out += hex[b >> 4];
+                out += hex[b & 15];
+            }
+        }
+        i += n ? n : 1;
+    }
+    return out;
+}
+
 std::string pz_excerpt(std::string_view s)
 {
-    if (s.size() > 24)
-        return "\"" + std::string(s.substr(0, 24)) + "...\"";
-    return "\"" + std::string(s) + "\"";
+    if (s.size() <= 24)
+        return "\"" + pz_printable(s) + "\"";
+    // Cut before a character, not inside one.
+    size_t cut = 24;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
+        --cut;
+    return "\"" + pz_printable(s.substr(0, cut)) + "...\"";
 }
 
 static bool all_digits(std::string_view s)
@@ -97,10 +147,10 @@ std::string pz_error_text(const pz_error &e)
     return e.file + ": " + e.reason;
 }
 
-static bool fail(pz_error *err, const std::string &file, int line, std::string reason)
+bool pz_fail(pz_error *err, const std::string &file, int line, const std::string &reason)
 {
     if (err)
-        *err = pz_error{file, line, std::move(reason)};
+        *err = pz_error{file, line, pz_printable(reason)};
     return false;
 }
 
@@ -122,9 +172,10 @@ static bool read_size(std::string_view s, int *width, int *height, std::string *
     return true;
 }
 
-// One line's runs "3.1.2" of a game id ("" or "0" for an empty line).
+// One line's runs "3.1.2" of a game id ("" or "0" for an empty line), blanks around allowed.
 static bool read_id_clue(std::string_view s, int length, const std::string &name, pz_clue *clue, std::string *why)
 {
+    s = pz_trim(s);
     if (s == "0" || s.empty())
         return true;
     while (true) {
@@ -140,7 +191,7 @@ static bool read_id_clue(std::string_view s, int length, const std::string &name
     return pz_clue_fits(*clue, length, name, why);
 }
 
-bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why)
+bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_read_options &options)
 {
     id = pz_trim(id);
     size_t colon = id.find(':');
@@ -173,7 +224,7 @@ bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why)
         (column ? p.columns : p.rows).push_back(std::move(clue));
         body.remove_prefix(slash == std::string_view::npos ? body.size() : slash + 1);
     }
-    if (!pz_check(p, why))
+    if (!pz_check(p, why, !options.unequal_totals))
         return false;
     *out = std::move(p);
     return true;
@@ -185,26 +236,27 @@ static bool skipped_line(std::string_view line)
     return line.empty() || line[0] == '#';
 }
 
-bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                 const pz_read_options &options)
 {
     pz_lines lines{pz_skip_bom(text)};
     std::vector<pz_puzzle> found;
     std::string_view line;
     while (lines.next(&line)) {
         if (line.size() > pz_max_line)
-            return fail(err, file, lines.number, pz_long_line_reason());
+            return pz_fail(err, file, lines.number, pz_long_line_reason());
         if (skipped_line(line))
             continue;
         pz_puzzle p;
         std::string why;
         if (found.size() == pz_max_puzzles)
-            return fail(err, file, lines.number, pz_too_many_reason());
-        if (!pz_read_id(line, &p, &why))
-            return fail(err, file, lines.number, why);
+            return pz_fail(err, file, lines.number, pz_too_many_reason());
+        if (!pz_read_id(line, &p, &why, options))
+            return pz_fail(err, file, lines.number, why);
         found.push_back(std::move(p));
     }
     if (found.empty())
-        return fail(err, file, 0, "the file holds no game id");
+        return pz_fail(err, file, 0, "the file holds no game id");
     out->insert(out->end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     return true;
 }
@@ -242,26 +294,24 @@ pz_format pz_detect(std::string_view name, std::string_view text)
     return pz_format_non;
 }
 
-bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                  const pz_read_options &options)
 {
     if (text.size() > pz_max_file)
-        return fail(err, file, 0, "the file is larger than " + std::to_string(pz_max_file >> 20) + " MB");
+        return pz_fail(err, file, 0, "the file is larger than " + std::to_string(pz_max_file >> 20) + " MB");
     switch (pz_detect(file, text)) {
     case pz_format_xml:
-        return pz_read_xml(text, file, out, err);
+        return pz_read_xml(text, file, out, err, options);
     case pz_format_id:
-        return pz_read_ids(text, file, out, err);
+        return pz_read_ids(text, file, out, err, options);
     case pz_format_non:
         break;
     }
-    pz_puzzle p;
-    if (!pz_read_non(text, file, &p, err))
-        return false;
-    out->push_back(std::move(p));
-    return true;
+    return pz_read_non(text, file, out, err, options);
 }
 
-bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err,
+                    const pz_read_options &options)
 {
     std::string text;
     char chunk[65536];
@@ -269,16 +319,31 @@ bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle
     while (text.size() <= pz_max_file && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         text.append(chunk, got);
     if (std::ferror(f))
-        return fail(err, name, 0, std::strerror(errno));
-    return pz_read_text(text, name, out, err);
+        return pz_fail(err, name, 0, std::strerror(errno));
+    return pz_read_text(text, name, out, err, options);
 }
 
-bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err,
+                  const pz_read_options &options)
 {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return fail(err, path, 0, std::strerror(errno));
-    bool ok = pz_read_stream(f, path, out, err);
+    // Opened without waiting, so that a named pipe or a device in the file's place cannot
+    // hold the reader up: anything but a regular file is refused before a byte is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return pz_fail(err, path, 0, std::strerror(errno));
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return pz_fail(err, path, 0, "not a regular file");
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE *f = fdopen(fd, "rb");
+    if (!f) {
+        const int error = errno;
+        close(fd);
+        return pz_fail(err, path, 0, std::strerror(error));
+    }
+    bool ok = pz_read_stream(f, path, out, err, options);
     std::fclose(f);
     return ok;
 }

@@ -180,7 +180,7 @@ bool pz_generate(int width, int height, pz_grade grade, uint32_t number, pz_puzz
                    std::to_string(pz_generate_max) + "x" + std::to_string(pz_generate_max);
         return false;
     }
-    if (grade == pz_grade::search) {
+    if (grade != pz_grade::easy && grade != pz_grade::medium && grade != pz_grade::hard) {
         if (why)
             *why = "puzzles are made easy, medium or hard";
         return false;

@@ -32,7 +32,7 @@ pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits)
         g.score = 100 + (e.cells - g.settled_by_logic); // cells left to guessing
     }
     if (g.search_needed)
-        g.grade = pz_grade::search;
+        g.grade = g.verdict == pz_verdict::none ? pz_grade::none : pz_grade::search;
     else if (g.lookahead)
         g.grade = pz_grade::hard;
     else
@@ -47,6 +47,7 @@ const char *pz_grade_name(pz_grade g)
     case pz_grade::easy: return "easy";
     case pz_grade::medium: return "medium";
     case pz_grade::hard: return "hard";
+    case pz_grade::none: return "none";
     case pz_grade::search: break;
     }
     return "search";
@@ -54,7 +55,7 @@ const char *pz_grade_name(pz_grade g)
 
 bool pz_grade_from_name(const char *name, pz_grade *g)
 {
-    for (pz_grade each : {pz_grade::easy, pz_grade::medium, pz_grade::hard, pz_grade::search})
+    for (pz_grade each : {pz_grade::easy, pz_grade::medium, pz_grade::hard, pz_grade::search, pz_grade::none})
         if (name && std::strcmp(name, pz_grade_name(each)) == 0) {
             *g = each;
             return true;

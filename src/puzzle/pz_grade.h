@@ -8,7 +8,8 @@ enum class pz_grade {
     easy,   // line logic alone, in at most pz_easy_sweeps(...) sweeps
     medium, // line logic alone, in more sweeps
     hard,   // needs look-ahead (a cell tried one way breaks a line), never a guess
-    search, // needs guessing, or has no or several solutions
+    search, // needs guessing, or has several solutions
+    none,   // has no solution
 };
 
 // A sweep is one pass of line logic over every row and then every column.
@@ -30,10 +31,11 @@ struct pz_grading {
 int pz_easy_sweeps(int width, int height);
 
 // Grades p (whose shape pz_check accepts); limits bound the complete solver, run only
-// when logic stops short. A puzzle with no or several solutions grades search.
+// when logic stops short. A puzzle with several solutions grades search, one with none
+// grades none (and search when the limits stop the solver first).
 pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits);
 
-// The grade's name: "easy", "medium", "hard", "search".
+// The grade's name: "easy", "medium", "hard", "search", "none".
 const char *pz_grade_name(pz_grade g);
 
 // Reads a grade's name back; false (g unchanged) for an unknown name.

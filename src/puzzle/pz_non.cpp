@@ -3,6 +3,7 @@
 #include "puzzle/pz_text.h"
 
 #include <cctype>
+#include <iterator>
 
 namespace {
 
@@ -10,13 +11,10 @@ struct non_reader {
     pz_lines lines;
     std::string file;
     pz_error *err;
+    pz_read_options options;
+    int separator_line = 0; // of the last separator passed
 
-    bool fail(int line, std::string reason)
-    {
-        if (err)
-            *err = pz_error{file, line, std::move(reason)};
-        return false;
-    }
+    bool fail(int line, const std::string &reason) { return pz_fail(err, file, line, reason); }
 
     // The next line that is not a # comment, trimmed; false at the end or on a long line
     // (*failed says which).
@@ -115,11 +113,11 @@ std::string lower(std::string_view s)
     return out;
 }
 
-} // namespace
-
-bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out, pz_error *err)
+// One puzzle from in, up to a separator line (*more: another puzzle follows) or the end.
+bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
 {
-    non_reader in{pz_lines{pz_skip_bom(text)}, file, err};
+    *more = false;
+    bool anything = false;
     pz_puzzle p;
     std::string why, goal_text;
     int width_line = 0, height_line = 0, rows_line = 0, columns_line = 0, goal_line = 0;
@@ -129,6 +127,11 @@ bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out,
     while (in.next(&line, &failed)) {
         if (line.empty())
             continue;
+        if (line == pz_non_separator) {
+            *more = true;
+            break;
+        }
+        anything = true;
         size_t blank = line.find_first_of(" \t");
         const std::string key = lower(line.substr(0, blank));
         std::string_view value = pz_trim(line.substr(blank == std::string_view::npos ? line.size() : blank));
@@ -183,7 +186,7 @@ bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out,
                     return failed ? false
                                   : in.fail(in.lines.number, "the file ends after " + std::to_string(i) + " of the " +
                                                                  std::to_string(count) + " " + key);
-                if (!line.empty() && std::isalpha(static_cast<unsigned char>(line[0])))
+                if ((!line.empty() && std::isalpha(static_cast<unsigned char>(line[0]))) || line == pz_non_separator)
                     return in.fail(in.lines.number, "the " + key + " block ends after " + std::to_string(i) +
                                                         " of its " + std::to_string(count) + " lines");
                 pz_clue clue;
@@ -197,6 +200,13 @@ bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out,
     if (failed)
         return false;
     const int end = in.lines.number;
+    if (!anything && *more)
+        return in.fail(end, "no puzzle before the " + std::string(pz_non_separator) + " on line " + std::to_string(end));
+    if (!anything && in.separator_line)
+        return in.fail(end, "no puzzle after the " + std::string(pz_non_separator) + " on line " +
+                                std::to_string(in.separator_line));
+    if (*more)
+        in.separator_line = end;
     if (!width_line)
         return in.fail(end, "no width");
     if (!height_line)
@@ -205,13 +215,35 @@ bool pz_read_non(std::string_view text, const std::string &file, pz_puzzle *out,
         return in.fail(end, "no rows block");
     if (!columns_line)
         return in.fail(end, "no columns block");
-    if (!pz_check(p, &why))
+    const bool equal_totals = !in.options.unequal_totals;
+    if (!pz_check(p, &why, equal_totals))
         return in.fail(columns_line > rows_line ? columns_line : rows_line, why);
     if (goal_line) {
-        if (!read_goal(goal_text, static_cast<size_t>(p.width) * p.height, &p.goal, &why) || !pz_check(p, &why))
+        if (!read_goal(goal_text, static_cast<size_t>(p.width) * p.height, &p.goal, &why) ||
+            !pz_check(p, &why, equal_totals))
             return in.fail(goal_line, why);
     }
     *out = std::move(p);
+    return true;
+}
+
+} // namespace
+
+bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                 const pz_read_options &options)
+{
+    non_reader in{pz_lines{pz_skip_bom(text)}, file, err, options};
+    std::vector<pz_puzzle> found;
+    bool more = true;
+    while (more) {
+        if (found.size() == pz_max_puzzles)
+            return in.fail(in.lines.number, pz_too_many_reason());
+        pz_puzzle p;
+        if (!read_puzzle(in, &p, &more))
+            return false;
+        found.push_back(std::move(p));
+    }
+    out->insert(out->end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     return true;
 }
 

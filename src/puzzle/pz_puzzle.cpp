@@ -68,7 +68,7 @@ static bool line_fits(const pz_clue &clue, int length, long *filled, std::string
     return true;
 }
 
-bool pz_check(const pz_puzzle &p, std::string *why)
+bool pz_check(const pz_puzzle &p, std::string *why, bool equal_totals)
 {
     if (p.width < 1 || p.width > pz_max_size || p.height < 1 || p.height > pz_max_size)
         return fail(why, "the size " + std::to_string(p.width) + "x" + std::to_string(p.height) +
@@ -84,7 +84,7 @@ bool pz_check(const pz_puzzle &p, std::string *why)
     for (int c = 0; c < p.width; ++c)
         if (!line_fits(p.columns[c], p.height, &column_filled, why, "column " + std::to_string(c + 1)))
             return false;
-    if (row_filled != column_filled)
+    if (equal_totals && row_filled != column_filled)
         return fail(why, "the rows fill " + std::to_string(row_filled) + " cells but the columns fill " +
                              std::to_string(column_filled));
     if (!p.goal.empty()) {

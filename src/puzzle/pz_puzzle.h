@@ -43,5 +43,7 @@ bool pz_clue_fits(const pz_clue &clue, int length, const std::string &name, std:
 // Checks a puzzle's shape: sizes within 1..pz_max_size, one clue a line, every run at
 // least 1, each line's runs plus their gaps within its length, the rows' and the
 // columns' filled counts equal, and a goal (when present) of the right size whose runs
-// are the clues. False with the reason in *why (when given) at the first fault.
-bool pz_check(const pz_puzzle &p, std::string *why);
+// are the clues. False with the reason in *why (when given) at the first fault. Without
+// equal_totals, rows and columns filling different counts pass (a puzzle without a
+// solution, but of a good shape otherwise).
+bool pz_check(const pz_puzzle &p, std::string *why, bool equal_totals = true);

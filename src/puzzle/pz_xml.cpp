@@ -70,14 +70,10 @@ struct xml_reader {
     const std::string &file;
     pz_error *err;
     std::vector<pz_puzzle> *puzzles;
+    pz_read_options options;
     long elements = 0;
 
-    bool fail(int at, std::string reason)
-    {
-        if (err)
-            *err = pz_error{file, at, std::move(reason)};
-        return false;
-    }
+    bool fail(int at, const std::string &reason) { return pz_fail(err, file, at, reason); }
 
     bool at_end() const { return pos >= s.size(); }
     bool looking_at(std::string_view what) const { return s.substr(pos, what.size()) == what; }
@@ -307,7 +303,8 @@ struct puzzle_maker {
         p->width = static_cast<int>(p->columns.size());
         p->height = static_cast<int>(p->rows.size());
         std::string why;
-        if (!pz_check(*p, &why))
+        const bool equal_totals = !in.options.unequal_totals;
+        if (!pz_check(*p, &why, equal_totals))
             return in.fail(p->width && p->height ? (columns_line > rows_line ? columns_line : rows_line) : node.line,
                            why);
         if (!goal)
@@ -316,7 +313,7 @@ struct puzzle_maker {
             if (child.name == "image") {
                 if (!image(child, p))
                     return false;
-                return pz_check(*p, &why) || in.fail(child.line, why);
+                return pz_check(*p, &why, equal_totals) || in.fail(child.line, why);
             }
         return true;
     }
@@ -456,10 +453,11 @@ bool xml_reader::document()
 
 } // namespace
 
-bool pz_read_xml(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err)
+bool pz_read_xml(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
+                 const pz_read_options &options)
 {
     std::vector<pz_puzzle> found;
-    xml_reader in{pz_skip_bom(text), 0, 1, file, err, &found};
+    xml_reader in{pz_skip_bom(text), 0, 1, file, err, &found, options};
     if (!in.document())
         return false;
     out->insert(out->end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));

@@ -403,11 +403,22 @@ TEST(PuzzleGrade, NamesTheReasoningEachPuzzleNeeds)
     EXPECT_EQ(twin.settled_by_lines, 0);
     EXPECT_GT(twin.score, easy.score);
 
+    // A full top row against a full left column: no picture fits.
+    pz_puzzle corner;
+    corner.width = corner.height = 2;
+    corner.rows = corner.columns = {{2}, {}};
+    const pz_grading none = pz_grade_puzzle(corner, pz_limits{});
+    EXPECT_EQ(none.grade, pz_grade::none);
+    EXPECT_EQ(none.verdict, pz_verdict::none);
+    EXPECT_STREQ(pz_grade_name(pz_grade::none), "none");
+
     pz_grade g = pz_grade::search;
     EXPECT_TRUE(pz_grade_from_name("medium", &g));
     EXPECT_EQ(g, pz_grade::medium);
     EXPECT_FALSE(pz_grade_from_name("fiendish", &g));
     EXPECT_EQ(g, pz_grade::medium);
+    EXPECT_TRUE(pz_grade_from_name("none", &g));
+    EXPECT_EQ(g, pz_grade::none);
 }
 
 // FNV-1a over a puzzle's picture: a fingerprint that must not change between builds,
@@ -458,8 +469,10 @@ TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime)
     EXPECT_FALSE(pz_generate(4, 10, pz_grade::easy, 1, &p, &why));
     EXPECT_EQ(why, "the size 4x10 is outside 5x5 to 30x30");
     EXPECT_FALSE(pz_generate(10, 31, pz_grade::easy, 1, &p, &why));
-    EXPECT_FALSE(pz_generate(10, 10, pz_grade::search, 1, &p, &why));
-    EXPECT_EQ(why, "puzzles are made easy, medium or hard");
+    for (pz_grade grade : {pz_grade::search, pz_grade::none}) {
+        EXPECT_FALSE(pz_generate(10, 10, grade, 1, &p, &why));
+        EXPECT_EQ(why, "puzzles are made easy, medium or hard");
+    }
 }
 
 TEST(PuzzleGenerator, KeepsItsNumbersFromBuildToBuild)

@@ -6,8 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -38,10 +44,11 @@ pz_puzzle random_puzzle(int width, int height, unsigned seed)
 
 pz_puzzle read_non(const std::string &text)
 {
-    pz_puzzle p;
+    std::vector<pz_puzzle> p;
     pz_error e;
     EXPECT_TRUE(pz_read_non(text, "t.non", &p, &e)) << pz_error_text(e);
-    return p;
+    EXPECT_EQ(1u, p.size());
+    return p.empty() ? pz_puzzle{} : p[0];
 }
 
 std::vector<pz_puzzle> read_text(const std::string &text, const std::string &name)
@@ -118,8 +125,10 @@ TEST(pz_formats, hand_written_files_of_each_format_are_read)
     EXPECT_EQ(want, set[0]);
     EXPECT_EQ((std::vector<pz_clue>{{1}}), set[1].rows);
 
-    std::vector<pz_puzzle> ids = read_text("# two ids\n\n5x4:1.1/1/2.1/1/1/1/4//1.1.1\r\n 1x1:0/0 \n", "ids");
-    ASSERT_EQ(2u, ids.size());
+    std::vector<pz_puzzle> ids =
+        read_text("# two ids\n\n5x4:1.1/1/2.1/1/1/1/4//1.1.1\r\n 1x1:0/0 \n2x1: 0 / 0 /\t0\t\n", "ids");
+    ASSERT_EQ(3u, ids.size());
+    EXPECT_EQ((std::vector<pz_clue>{{}}), ids[2].rows);
     EXPECT_EQ(want.rows, ids[0].rows);
     EXPECT_EQ(want.columns, ids[0].columns);
     EXPECT_EQ(1, ids[1].width);
@@ -139,9 +148,94 @@ TEST(pz_formats, hand_written_files_of_each_format_are_read)
     EXPECT_EQ(std::vector<pz_puzzle>{want}, from_file);
     EXPECT_FALSE(pz_read_file((folder.root / "none.non").string(), &from_file, &e));
     EXPECT_EQ((folder.root / "none.non").string() + ": No such file or directory", pz_error_text(e));
-    EXPECT_FALSE(pz_read_file(folder.root.string(), &from_file, &e));
-    EXPECT_EQ("Is a directory", e.reason);
     EXPECT_EQ(1u, from_file.size());
+}
+
+// Only regular files are read: a named pipe, a device or a folder in a puzzle file's place
+// is refused at once instead of waiting for a writer or reading forever.
+TEST(pz_formats, only_regular_files_are_read)
+{
+    temp_folder folder("pz_formats");
+    const std::string fifo = (folder.root / "pipe.non").string();
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    // A writer that opens the pipe as soon as a reader waits on it and sends nothing, so
+    // that a reader that waits is let go again (and reads an empty text) instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    std::vector<pz_puzzle> out;
+    pz_error e;
+    EXPECT_FALSE(pz_read_file(fifo, &out, &e));
+    done = true;
+    writer.join();
+    EXPECT_EQ(fifo + ": not a regular file", pz_error_text(e));
+    for (const std::string &path : {std::string("/dev/null"), folder.root.string()}) {
+        EXPECT_FALSE(pz_read_file(path, &out, &e));
+        EXPECT_EQ(path + ": not a regular file", pz_error_text(e));
+    }
+    EXPECT_TRUE(out.empty());
+}
+
+// Text from a file made safe to print: controls and broken UTF-8 as \xHH, the rest kept.
+TEST(pz_formats, printable_text_escapes_controls_and_broken_utf8_only)
+{
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"plain \\ text", "plain \\ text"},
+        {std::string("a\0b\tc\x1b[0m\x7f", 10), "a\\x00b\\x09c\\x1b[0m\\x7f"},
+        {"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"}, // 2, 3 and 4 bytes
+        {"\xc2\x9b" "1m \xc2\xa0", "\\xc2\\x9b" "1m \xc2\xa0"},                         // C1 CSI; no-break space
+        {"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xe2\x82", // overlong, surrogate, too high, cut
+         "\\xc0\\xaf \\xed\\xa0\\x80 \\xf4\\x90\\x80\\x80 \\xe2\\x82"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.out, pz_printable(c.in));
+        EXPECT_EQ(c.out, pz_printable(c.out)); // a second pass changes nothing
+    }
+}
+
+// Several puzzles in one .non text, each after a line "---": read back in order, a fault
+// named by its line in the whole text, a part without a puzzle refused.
+TEST(pz_formats, several_puzzles_in_one_non_text_are_read_in_order)
+{
+    const pz_puzzle a = arrow_puzzle(), b = random_puzzle(7, 3, 5);
+    pz_puzzle c = random_puzzle(2, 2, 6);
+    c.goal.clear();
+    const std::string joined = pz_write_non(a) + pz_non_separator + "\n" + pz_write_non(b) + "\n  ---  \r\n# c\n\n" +
+                               pz_write_non(c);
+    EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.non"));
+    EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.txt")); // by content, not name
+
+    const std::string head = "width 1\nheight 1\nrows\n1\ncolumns\n1\n";
+    const struct {
+        std::string text;
+        int line;
+        std::string reason;
+    } refused[] = {
+        {head + "---\n" + head + "width 2\n", 14, "a second width (the first is on line 8)"},
+        {head + "---\n# nothing\n---\n" + head, 9, "no puzzle before the --- on line 9"},
+        {"---\n" + head, 1, "no puzzle before the --- on line 1"},
+        {head + "---\n\n", 8, "no puzzle after the --- on line 7"},
+        {"width 1\nheight 1\nrows\n---\n", 4, "the rows block ends after 0 of its 1 lines"},
+    };
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.text);
+        std::vector<pz_puzzle> out;
+        pz_error e;
+        EXPECT_FALSE(pz_read_text(r.text, "a.non", &out, &e));
+        EXPECT_TRUE(out.empty());
+        EXPECT_EQ(r.line, e.line);
+        EXPECT_EQ(r.reason, e.reason);
+    }
 }
 
 // Damaged and hostile texts: each refused at its line with its reason, nothing returned.
@@ -157,9 +251,11 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
             s += "<a>";
         return s;
     }();
-    std::string many_ids, many_attributes;
-    for (int i = 0; i <= 10000; ++i)
+    std::string many_ids, many_nons, many_attributes;
+    for (int i = 0; i <= 10000; ++i) {
         many_ids += "1x1:1/1\n";
+        many_nons += (i ? "---\n" : "") + std::string("width 1\nheight 1\nrows\n1\ncolumns\n1\n");
+    }
     for (int i = 0; i <= 32; ++i)
         many_attributes += " a" + std::to_string(i) + "='1'";
     struct refusal {
@@ -192,8 +288,16 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.non", head + good_rows + good_columns + "goal 101\n", 9, "the goal has 3 cells, not 4"},
         {"a.non", head + good_rows + good_columns + "goal 1002\n", 9, "the goal holds '2', not only 0 and 1"},
         {"a.non", "title \"open\n", 1, "the value has no closing quote"},
+        // what the text holds is shown escaped in a reason: no byte cuts it short, no
+        // terminal control sequence reaches the screen
+        {"a.non", std::string("width \0" "5\n", 9), 1, "the width \"\\x005\" is not a number"},
+        {"a.non", "width \x1b[2J\x7f\n", 1, "the width \"\\x1b[2J\\x7f\" is not a number"},
+        {"a.non", head + good_rows + good_columns + "goal 10\x9b" "1\n", 9, "the goal holds '\\x9b', not only 0 and 1"},
+        {"list.txt", "2x2:1/1/1/\xc2\x9b\n", 1, "a run in row 2 \"\\xc2\\x9b\" is not a number"},
+        {"list.txt", "2x2:1/1/1/\xc3\xa9\n", 1, "a run in row 2 \"\xc3\xa9\" is not a number"},
         {"a.non", "title x\ntitle y\n", 2, "a second title (the first is on line 1)"},
         {"a.non", head + "rows\n" + megabyte + "\n", 4, "the line is longer than 262144 characters"},
+        {"a.non", many_nons, 70000, "more than 10000 puzzles in one file"},
         // game ids
         {"list.txt", "5x5\n", 1, "no ':' after the size"},
         {"list.txt", "0x5:", 1, "the size \"0x5\" has no cells"},
@@ -222,6 +326,8 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.xml", "<puzzle><clues type=\"rows\"/>\n<clues type=\"rows\"/></puzzle>", 2,
          "a second <clues type=\"rows\"> (the first is on line 1)"},
         {"a.xml", "<puzzle>\n<color name=\"red\" char=\"r\"/></puzzle>", 2, "the puzzle uses the colour \"red\": only black-and-white"},
+        {"a.xml", "<puzzle>\n<color name=\"&#27;]0;x&#7;\" char=\"r\"/></puzzle>", 2,
+         "the puzzle uses the colour \"\\x1b]0;x\\x07\""},
         {"a.xml", "<puzzle><clues type=\"rows\">\n<line><count color=\"blue\">1</count></line></clues></puzzle>", 2, "the puzzle uses the colour \"blue\""},
         {"a.xml", "<puzzle><clues type=\"rows\"><line>\n<count>-1</count></line></clues></puzzle>", 2, "a count in row 1 \"-1\" is negative"},
         {"a.xml",
@@ -242,6 +348,30 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         EXPECT_EQ(c.name, e.file);
         EXPECT_EQ(c.line, e.line) << e.reason;
         EXPECT_EQ(0u, e.reason.find(c.reason)) << e.reason;
+    }
+
+    // Rows and columns that fill different numbers of cells are refused by default, and
+    // read (with every other check) when the caller asks, as puzzles without a solution.
+    pz_read_options uneven;
+    uneven.unequal_totals = true;
+    for (const auto &[name, text] : std::vector<std::pair<std::string, std::string>>{
+             {"a.txt", "2x2:1/1/2/1\n"},
+             {"a.non", "width 2\nheight 2\nrows\n1\n1\ncolumns\n2\n1\n"},
+             {"a.xml", "<puzzle><clues type=\"rows\"><line><count>1</count></line></clues><clues type=\"columns\">"
+                       "<line/></clues></puzzle>"}}) {
+        SCOPED_TRACE(name);
+        std::vector<pz_puzzle> out;
+        pz_error e;
+        EXPECT_FALSE(pz_read_text(text, name, &out, &e));
+        EXPECT_EQ(0u, e.reason.find("the rows fill")) << e.reason;
+        ASSERT_TRUE(pz_read_text(text, name, &out, &e, uneven)) << pz_error_text(e);
+        ASSERT_EQ(1u, out.size());
+        std::string why;
+        EXPECT_FALSE(pz_check(out[0], &why));
+        EXPECT_TRUE(pz_check(out[0], &why, false)) << why;
+        // Every other fault is still refused, a goal that cannot match the clues too.
+        EXPECT_FALSE(pz_read_text(text + (name == "a.xml" ? "<x/>" : name == "a.txt" ? "2x2:3/1/1/1\n" : "goal 1001\n"),
+                                  name, &out, &e, uneven));
     }
 
     // At the limits: 200 wide is read, 17 MB is not.
