@@ -2,6 +2,7 @@
 #include "engine/ec_settings.h"
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/freeplay/g_freeplay.h"
 #include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
@@ -104,9 +105,20 @@ TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
 // solution has but the picture lacks is not flagged, one that no solution has is; the
 // hints then capture the board from those marks. The switch is kept for the next start.
 TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
+    // Location 6's picture before it was mended to one solution (rows as hex, left cell
+    // high), played from a file: its clues fit several pictures.
+    const int size = 15;
+    static u8 picture[size * size];
+    const char *hex = "007E 07FC 3FC8 2A90 18A2 5E40 50A0 1947 32D3 6584 0B0B 131F 260C 4E30 0C26";
+    for (int r = 0; r < size; ++r) {
+        char *end = nullptr;
+        const unsigned long bits = std::strtoul(hex, &end, 16);
+        hex = end;
+        for (int c = 0; c < size; ++c)
+            picture[r * size + c] = (bits >> (size - 1 - c)) & 1;
+    }
     // The cells, row by row: one that another solution fills and the picture does not, one no solution fills.
-    int size = 0, other = -1, never = -1;
-    const u8 *picture = puzzle_get_info(6, &size, nullptr);
+    int other = -1, never = -1;
     auto b = std::make_unique<necrogram_board>();
     necrogram_load(b.get(), size, size, picture);
     necrogram_analysis analysis;
@@ -125,7 +137,17 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
     const int other_cell = other;
     const int never_cell = never;
 
-    open_board(s, 6).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
+    s.wait_mode(appmode_splash).then([] {
+        freeplay_puzzle p;
+        p.puzzle = pz_from_picture(size, size, picture);
+        p.origin = freeplay_origin_file;
+        p.path = "several.non";
+        p.several_solutions = true;
+        p.caption = "several.non";
+        freeplay_set_current(p);
+        set_app_mode(appmode_necrogram);
+    });
+    s.passes(2).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
     key(s, 'C').then([] { EXPECT_TRUE(settings_get().mistake_check); });
     const necrogram_layout l = necrogram_story_layout(size);
     s.left_click(l.grid_x + 32 * (other % size) + 16, l.grid_y + 32 * (other / size) + 16);

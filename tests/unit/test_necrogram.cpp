@@ -132,18 +132,23 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
 // must count as empty are played in the new player's run; leaving a broken board records
 // nothing in the comforts run.
 TEST_F(Necrogram, AnyPictureThatFitsTheCluesSolvesIt) {
-    // Puzzle 3 has another picture with exactly the same clues (rows as hex, left cell high).
-    load_puzzle(3);
-    std::vector<u8> picture;
-    const char *p = "1CC4 60C2 04C4 1EF2 3DA8 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8";
-    for (int r = 0; r < 15; ++r) {
-        char *end = nullptr;
-        const unsigned long bits = std::strtoul(p, &end, 16);
-        p = end;
-        for (int c = 0; c < 15; ++c)
-            picture.push_back((bits >> (14 - c)) & 1);
-    }
-    ASSERT_NE(0, std::memcmp(picture.data(), puzzle_get_info(3, nullptr, nullptr), 225));
+    // Two pictures with exactly the same clues (rows as hex, left cell high): location 3's
+    // before it was mended to one solution, and the other picture that fits its clues.
+    auto cells = [](const char *p) {
+        std::vector<u8> out;
+        for (int r = 0; r < 15; ++r) {
+            char *end = nullptr;
+            const unsigned long bits = std::strtoul(p, &end, 16);
+            p = end;
+            for (int c = 0; c < 15; ++c)
+                out.push_back((bits >> (14 - c)) & 1);
+        }
+        return out;
+    };
+    const std::vector<u8> goal = cells("1CC2 60C4 04C8 1EF2 3DA4 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8");
+    const std::vector<u8> picture = cells("1CC4 60C2 04C4 1EF2 3DA8 7B53 63AF 077A 0F9F 4F92 5901 7307 2235 4E7D 36B8");
+    load_cells(15, goal.data());
+    ASSERT_NE(0, std::memcmp(picture.data(), goal.data(), 225));
     for (int i = 0; i < 225; ++i)
         if (picture[i]) {
             hover(i / 15, i % 15);

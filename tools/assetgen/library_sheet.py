@@ -2,7 +2,7 @@
 its name, its size and its grade, on one PNG.
 
 Usage: python3 tools/assetgen/library_sheet.py TOMBWEAVER_SOLVE [assets folder] [output PNG]
-(defaults: assets, docs/library.png). The grades come from the puzzle tool.
+(defaults: assets, docs/sheets/library.png). The grades come from the puzzle tool.
 """
 
 import os
@@ -88,7 +88,7 @@ def width(s):
 def main():
     solve = sys.argv[1]
     assets = sys.argv[2] if len(sys.argv) > 2 else "assets"
-    out = sys.argv[3] if len(sys.argv) > 3 else "docs/library.png"
+    out = sys.argv[3] if len(sys.argv) > 3 else "docs/sheets/library.png"
     folder = os.path.join(assets, "library")
     chapters = [read_chapter(os.path.join(folder, f)) for f in sorted(os.listdir(folder)) if f.endswith(".txt")]
     height = 8
