@@ -19,7 +19,7 @@ pz_engine::pz_engine(const pz_puzzle &p)
     queue.reset(lines);
     line.resize(static_cast<size_t>(width > height ? width : height));
     trail.reserve(static_cast<size_t>(cells));
-    words = width <= 62 && height <= 62;
+    words = width <= pz_max_word_line && height <= pz_max_word_line;
     if (words) {
         can_empty.assign(lines, 0);
         can_fill.assign(lines, 0);
@@ -39,7 +39,7 @@ constexpr int memory_bits = 15;
 
 void pz_engine::remember_lines()
 {
-    if (width <= 32 && height <= 32 && memory.empty())
+    if (width <= pz_max_short_line && height <= pz_max_short_line && memory.empty())
         memory.assign(size_t(1) << memory_bits, remembered{0, 0, 0, 0, -1});
 }
 

@@ -5,18 +5,13 @@
 // it in place; every change goes on a trail so that a probe or a guess is undone by
 // rolling the trail back, without copying the grid.
 
-#include "puzzle/pz_solve.h"
+#include "puzzle/pz_grid.h"
+#include "puzzle/pz_line.h"
+#include "puzzle/pz_puzzle.h"
 
 #include <chrono>
-
-// The line solver's general form, tables of (runs + 1) x (length + 1) bytes; pz_solve_line
-// uses it for lines over 62 cells and a form on machine words below. For tests.
-int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
-
-// The word form for lines of up to 62 cells: bit i of *can_empty and *can_fill says cell
-// i may stay empty, may be filled. Narrows both to what every placement allows; false
-// (both unchanged) when no placement agrees.
-bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
+#include <cstdint>
+#include <vector>
 
 // The lines waiting for line logic, each at most once, first in first out.
 class pz_line_queue {
@@ -123,8 +118,8 @@ struct pz_engine {
     void set_bits(int index, pz_cell value);
     int solve_line_words(int line);
 
-    // Lines as words (grids up to 62 x 62): bit i of a row's words is cell (i, row), of a
-    // column's cell (column, i).
+    // Lines as words (grids up to pz_max_word_line on a side): bit i of a row's words is
+    // cell (i, row), of a column's cell (column, i).
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
     std::vector<uint8_t> cell_x, cell_y; // each cell's column and row

@@ -1,5 +1,5 @@
 // pz_line.cpp -- the exact line solver: what every placement of a line's runs agrees on
-#include "puzzle/pz_engine.h"
+#include "puzzle/pz_line.h"
 
 // With n cells and runs r[0..k): front[j][i] says cells [0, i) can hold the first j runs
 // (as the known cells allow), back[j][i] that cells [i, n) can hold runs j.. to the
@@ -239,7 +239,7 @@ int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int leng
 
 int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
 {
-    if (length <= 62 && run_count <= 31)
+    if (length <= pz_max_word_line && run_count <= pz_max_word_runs)
         return solve_words(runs, run_count, cells, length);
     return solve_table(runs, run_count, cells, length, scratch);
 }
