@@ -33,14 +33,14 @@ pz_engine::pz_engine(const pz_puzzle &p)
     load(nullptr);
 }
 
-// 2^15 results of 20 bytes: small enough to stay in the processor's cache, which
-// matters more than keeping more lines.
+// 2^15 results: small enough to stay in the processor's cache, which matters more
+// than keeping more lines.
 constexpr int memory_bits = 15;
 
 void pz_engine::remember_lines()
 {
     if (width <= pz_max_short_line && height <= pz_max_short_line && memory.empty())
-        memory.assign(size_t(1) << memory_bits, remembered{0, 0, 0, 0, -1});
+        memory.reset(memory_bits);
 }
 
 // Keeps the line words of cell index in step with its value.
@@ -147,27 +147,7 @@ int pz_engine::solve_line_words(int l)
 {
     const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
     uint64_t empty = empty_in, fill = fill_in;
-    bool broken;
-    if (memory.empty()) {
-        broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill);
-    } else {
-        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
-                     (static_cast<uint64_t>(l) * 0x165667b19e3779f9ull);
-        h ^= h >> 29;
-        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
-        if (m.line == l && m.empty_in == empty_in && m.fill_in == fill_in) {
-            empty = m.empty_out;
-            fill = m.fill_out;
-            broken = (empty | fill) == 0;
-        } else {
-            broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty,
-                                         &fill);
-            const uint32_t out_empty = broken ? 0 : static_cast<uint32_t>(empty);
-            const uint32_t out_fill = broken ? 0 : static_cast<uint32_t>(fill);
-            m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in), out_empty, out_fill, l};
-        }
-    }
-    if (broken)
+    if (!memory.solve(l, &runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill))
         return -1;
     // Cells that lost a value: the unknown ones that are now settled.
     uint64_t settled = (empty_in & fill_in) & ~(empty & fill);

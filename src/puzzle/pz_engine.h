@@ -51,6 +51,54 @@ class pz_line_queue {
     size_t head = 0, count = 0;
 };
 
+// Line results kept by the line and its cells, so that a line met again in the same
+// state is not solved again: a search meets the same lines in the same states over and
+// over. A table of 2^bits results of 20 bytes, each state in the one place its hash
+// picks, where a newer result takes the place of an older. Lines over
+// pz_max_short_line cells (whose words it does not keep) are solved each time.
+class pz_line_cache {
+  public:
+    // Empties the table and makes it 2^bits results; 0 keeps nothing.
+    void reset(int bits)
+    {
+        table.assign(bits > 0 ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
+        shift = 64 - bits;
+    }
+    bool empty() const { return table.empty(); }
+
+    // pz_solve_line_bits on the line's words through the table (line: the caller's
+    // number for the line, which names the runs and length it is always given with).
+    bool solve(int line, const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill)
+    {
+        if (table.empty() || length > pz_max_short_line)
+            return pz_solve_line_bits(runs, run_count, length, can_empty, can_fill);
+        const uint64_t empty_in = *can_empty, fill_in = *can_fill;
+        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
+                     (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
+        h ^= h >> 29;
+        kept &m = table[(h * 0xbf58476d1ce4e5b9ull) >> shift];
+        if (m.line == line && m.empty_in == empty_in && m.fill_in == fill_in) {
+            if ((m.empty_out | m.fill_out) == 0)
+                return false;
+            *can_empty = m.empty_out;
+            *can_fill = m.fill_out;
+            return true;
+        }
+        const bool holds = pz_solve_line_bits(runs, run_count, length, can_empty, can_fill);
+        m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in),
+             holds ? static_cast<uint32_t>(*can_empty) : 0, holds ? static_cast<uint32_t>(*can_fill) : 0, line};
+        return holds;
+    }
+
+  private:
+    struct kept {
+        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                    // -1: nothing kept here
+    };
+    std::vector<kept> table;
+    int shift = 64;
+};
+
 struct pz_engine {
     enum status { ok, broken, stopped };
 
@@ -123,11 +171,7 @@ struct pz_engine {
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
     std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
-    struct remembered {
-        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
-        int32_t line;                                    // -1: nothing kept here
-    };
-    std::vector<remembered> memory;
+    pz_line_cache memory; // empty until remember_lines
 
     std::vector<int> runs, run_first, run_count;
     pz_line_queue queue;

@@ -102,6 +102,7 @@ class pz_learning_solver {
             can_fill.push_back(all);
         }
         queue.reset(lines);
+        memory.reset(memory_bits);
         value.assign(static_cast<size_t>(cells), 0);
         level.assign(static_cast<size_t>(cells), 0);
         reason.assign(static_cast<size_t>(cells), no_reason);
@@ -238,12 +239,10 @@ class pz_learning_solver {
     // taking the latest first builds long chains of line verdicts, whose reasons make
     // long learnt clauses, and the search needs about twice the line solves.
     pz_line_queue queue;
-    struct remembered {
-        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
-        int32_t line;                                    // -1: nothing kept here
-    };
+    // Every line solve goes through it: a search meets the same line in the same state
+    // over and over, and its reasons ask again about each.
     static constexpr int memory_bits = 14;
-    mutable std::vector<remembered> memory = std::vector<remembered>(size_t{1} << memory_bits, {0, 0, 0, 0, -1});
+    mutable pz_line_cache memory;
 
     std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
     std::vector<int> level, reason, trail_position;
@@ -392,25 +391,11 @@ class pz_learning_solver {
         }
     }
 
-    // Line logic on a line's words, each result kept: a search meets the same line in
-    // the same state over and over, and its reasons ask again about each.
+    // Line logic on a line's words, through the line cache.
     bool solve_line(int line, uint64_t *empty, uint64_t *fill) const
     {
         e.tick(); // the limits count line solves; the search looks at them after each propagation
-        uint64_t h = (*empty * 0x9e3779b97f4a7c15ull) ^ (*fill * 0xc2b2ae3d27d4eb4full) ^
-                     (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
-        h ^= h >> 29;
-        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
-        if (m.line == line && m.empty_in == *empty && m.fill_in == *fill) {
-            *empty = m.empty_out;
-            *fill = m.fill_out;
-            return (m.empty_out | m.fill_out) != 0;
-        }
-        const uint32_t empty_in = static_cast<uint32_t>(*empty), fill_in = static_cast<uint32_t>(*fill);
-        const bool holds_up = pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), empty, fill);
-        m = {empty_in, fill_in, holds_up ? static_cast<uint32_t>(*empty) : 0, holds_up ? static_cast<uint32_t>(*fill) : 0,
-             line};
-        return holds_up;
+        return memory.solve(line, runs.data() + run_first[line], run_count[line], length(line), empty, fill);
     }
 
     // Whether line logic on the line's cells in given (those whose bit is clear in
