@@ -18,10 +18,12 @@ static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_sc
         s.back.resize(table);
     }
     const size_t ints = 3 * static_cast<size_t>(stride) + 4 * (static_cast<size_t>(k) + 1);
-    if (s.empties.size() < ints) {
+    if (s.empties.size() < ints)
         s.empties.resize(ints);
+    // Grown on its own: after a line of many runs, empties can be long enough for a
+    // longer line of few runs while fill_marks is not.
+    if (s.fill_marks.size() < static_cast<size_t>(stride))
         s.fill_marks.resize(stride);
-    }
     if (s.result.size() < static_cast<size_t>(n))
         s.result.resize(n);
 

@@ -130,6 +130,20 @@ TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements)
     EXPECT_EQ(show(cells, 5), "?.#.?");
 }
 
+// The table form's scratch grows for each line it meets; a long line of few runs after
+// a shorter one of many still needs room for every cell's placements.
+TEST(PuzzleLineSolver, ScratchGrownForOneLineServesTheNext)
+{
+    pz_line_scratch scratch;
+    const std::vector<int> ones(32, 1); // 32 runs of one fill 63 cells exactly
+    std::vector<pz_cell> full(63, pz_unknown);
+    EXPECT_EQ(pz_solve_line_table(ones.data(), 32, full.data(), 63, scratch), 63);
+    const int one_run[] = {90};
+    std::vector<pz_cell> line(100, pz_unknown);
+    EXPECT_EQ(pz_solve_line_table(one_run, 1, line.data(), 100, scratch), 80);
+    EXPECT_EQ(show(line.data(), 100), std::string(10, '?') + std::string(80, '#') + std::string(10, '?'));
+}
+
 // Counts the solutions (up to 2) by filling rows with every line their clue allows,
 // checking each column's runs as they grow; known (may be empty) constrains cells.
 struct enumerator {
