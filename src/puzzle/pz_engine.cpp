@@ -82,6 +82,8 @@ void pz_engine::load(const pz_cell *known)
 
 void pz_engine::set(int index, pz_cell value)
 {
+    if (!pz_assert(index >= 0 && index < cells))
+        return;
     if (grid[index] == value)
         return;
     trail.push_back({index, grid[index]});
@@ -169,6 +171,8 @@ int pz_engine::solve_line_words(int l)
 
 int pz_engine::solve_line(int l)
 {
+    if (!pz_assert(l >= 0 && l < height + width))
+        return -1;
     if (words)
         return solve_line_words(l);
     const bool row = l < height;

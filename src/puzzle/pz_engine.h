@@ -25,6 +25,8 @@ class pz_line_queue {
     bool empty() const { return count == 0; }
     void push(int line)
     {
+        if (!pz_assert(static_cast<size_t>(line) < waiting.size()))
+            return;
         if (!waiting[line]) {
             waiting[line] = 1;
             const size_t at = head + count++;
@@ -171,6 +173,7 @@ struct pz_engine {
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
     std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
+    static_assert(pz_max_word_line <= 256, "a column or a row of a grid of words fits a byte");
     pz_line_cache memory; // empty until remember_lines
 
     std::vector<int> runs, run_first, run_count;

@@ -35,3 +35,15 @@ struct pz_limits {
     double seconds = 0;                        // wall time from the call
     const std::atomic<bool> *cancel = nullptr; // polled; setting it stops the solver soon
 };
+
+// pz_assert(cond) checks a bound the puzzle layer relies on (an index within its array,
+// a line within a word) and is true when it holds. A false one is the caller's fault:
+// builds with debugging checks stop there, naming the condition; release builds (NDEBUG)
+// go on, and the site takes its own way out, so that nothing is written out of bounds:
+//   if (!pz_assert(line >= 0 && line < lines)) return;
+[[noreturn]] void pz_assert_failed(const char *expression, const char *file, int line);
+#ifdef NDEBUG
+#define pz_assert(cond) (static_cast<bool>(cond))
+#else
+#define pz_assert(cond) (static_cast<bool>(cond) ? true : (pz_assert_failed(#cond, __FILE__, __LINE__), false))
+#endif

@@ -416,7 +416,7 @@ class pz_learning_solver {
         const int n = length(line);
         const uint64_t all = (uint64_t{1} << n) - 1;
         uint64_t empty = all, fill = all;
-        int given[64], count = 0;
+        int given[pz_sat_max_side], count = 0; // n cells at most: the search takes no longer line
         const int target_bit = target < 0 ? -1 : line < height ? target % width : target / width;
         for (uint64_t cells = all & ~(can_empty[line] & can_fill[line]); cells; cells &= cells - 1) {
             const int i = __builtin_ctzll(cells);
@@ -658,8 +658,11 @@ class pz_learning_solver {
 };
 
 pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits)
-    : s(std::make_unique<pz_learning_solver>(p, limits))
 {
+    // Its lines are words of pz_sat_max_side bits and its reasons tables that wide.
+    if (!pz_assert(p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
+        return; // no solver: every run reports stopped
+    s = std::make_unique<pz_learning_solver>(p, limits);
     for (int i = 0; i < p.width * p.height; ++i)
         if (known && (known[i] & pz_unknown) != pz_unknown)
             for (pz_cell value : {pz_filled, pz_empty}) // a cell allowing neither gets both, which fails
@@ -671,6 +674,8 @@ pz_learning_search::~pz_learning_search() = default;
 
 void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
 {
+    if (!s)
+        return;
     s->restart();
     std::vector<lit> differs;
     for (size_t i = 0; i < solution.size(); ++i)
@@ -680,6 +685,8 @@ void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
 
 pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::vector<uint8_t> *solution)
 {
+    if (!s)
+        return stopped;
     const result r = s->solve(until_steps);
     if (r == solution_found) {
         solution->resize(static_cast<size_t>(s->cell_count()));

@@ -13,7 +13,8 @@
 
 #include <memory>
 
-// Grids this search takes: its lines are 32-bit words.
+// Grids this search takes: its lines are 32-bit words. A wider or taller grid is the
+// caller's fault (pz_assert reports it); the search then stops at once.
 constexpr int pz_sat_max_side = pz_max_short_line;
 
 class pz_learning_solver;

@@ -11,7 +11,8 @@
 #include <vector>
 
 // One line's deduction on a grid: line_out (the line's length cells) gets the line
-// after line logic. Returns the count of cells it newly settles, -1 on a contradiction.
+// after line logic. Returns the count of cells it newly settles, -1 on a contradiction
+// (and on a line that p does not have, which pz_assert reports).
 int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out);
 
 // What a propagation did.
@@ -33,7 +34,8 @@ struct pz_probe {
 };
 
 // Tries cell (x, y) of grid filled and then empty, propagating each on a copy of grid
-// (grid itself is not changed); both break when grid already contradicts.
+// (grid itself is not changed); both break when grid already contradicts. A cell outside
+// the grid (which pz_assert reports) breaks neither.
 pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y);
 
 enum class pz_verdict {
