@@ -33,14 +33,10 @@ pz_engine::pz_engine(const pz_puzzle &p)
     load(nullptr);
 }
 
-// 2^15 results: small enough to stay in the processor's cache, which matters more
-// than keeping more lines.
-constexpr int memory_bits = 15;
-
 void pz_engine::remember_lines()
 {
     if (width <= pz_max_short_line && height <= pz_max_short_line && memory.empty())
-        memory.reset(memory_bits);
+        memory.reset(width > height ? width : height);
 }
 
 // Keeps the line words of cell index in step with its value.
@@ -82,7 +78,7 @@ void pz_engine::load(const pz_cell *known)
 
 void pz_engine::set(int index, pz_cell value)
 {
-    if (!pz_assert(index >= 0 && index < cells))
+    if (!pz_assert(static_cast<unsigned>(index) < static_cast<unsigned>(cells)))
         return;
     if (grid[index] == value)
         return;
@@ -149,7 +145,10 @@ int pz_engine::solve_line_words(int l)
 {
     const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
     uint64_t empty = empty_in, fill = fill_in;
-    if (!memory.solve(l, &runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill))
+    if (!memory.solve(l, &empty, &fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
+            return pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height,
+                                      can_empty_words, can_fill_words);
+        }))
         return -1;
     // Cells that lost a value: the unknown ones that are now settled.
     uint64_t settled = (empty_in & fill_in) & ~(empty & fill);
@@ -173,6 +172,11 @@ int pz_engine::solve_line(int l)
 {
     if (!pz_assert(l >= 0 && l < height + width))
         return -1;
+    return narrow_line(l);
+}
+
+int pz_engine::narrow_line(int l)
+{
     if (words)
         return solve_line_words(l);
     const bool row = l < height;
@@ -207,7 +211,7 @@ pz_engine::status pz_engine::propagate(int *broken_line)
             result = stopped;
             break;
         }
-        if (solve_line(l) < 0) {
+        if (narrow_line(l) < 0) {
             if (broken_line)
                 *broken_line = l;
             result = broken;
@@ -224,7 +228,7 @@ bool pz_engine::sweep(int *sweeps)
     for (;;) {
         const int before = unknown;
         for (int l = 0; l < height + width; ++l)
-            if (solve_line(l) < 0)
+            if (narrow_line(l) < 0)
                 return false;
         if (unknown == before)
             return true;

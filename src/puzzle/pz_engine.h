@@ -56,29 +56,33 @@ class pz_line_queue {
 // Line results kept by the line and its cells, so that a line met again in the same
 // state is not solved again: a search meets the same lines in the same states over and
 // over. A table of 2^bits results of 20 bytes, each state in the one place its hash
-// picks, where a newer result takes the place of an older. Lines over
-// pz_max_short_line cells (whose words it does not keep) are solved each time.
+// picks, where a newer result takes the place of an older. It has no table until reset.
+template <int bits>
 class pz_line_cache {
   public:
-    // Empties the table and makes it 2^bits results; 0 keeps nothing.
-    void reset(int bits)
+    // An empty table for lines of up to longest cells: at most pz_max_short_line, the
+    // words it keeps (beyond that it keeps no table).
+    void reset(int longest)
     {
-        table.assign(bits > 0 ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
-        shift = 64 - bits;
+        const bool fits = pz_assert(longest <= pz_max_short_line);
+        table.assign(fits ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
     }
     bool empty() const { return table.empty(); }
 
-    // pz_solve_line_bits on the line's words through the table (line: the caller's
-    // number for the line, which names the runs and length it is always given with).
-    bool solve(int line, const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill)
+    // Line logic on a line's words through the table: solve_words(can_empty, can_fill)
+    // is pz_solve_line_bits on the line (of at most the longest cells given to reset),
+    // called only when the table does not hold its result; line is the caller's number
+    // for the line. Without a table, solves each time.
+    template <class line_solver>
+    bool solve(int line, uint64_t *can_empty, uint64_t *can_fill, line_solver &&solve_words)
     {
-        if (table.empty() || length > pz_max_short_line)
-            return pz_solve_line_bits(runs, run_count, length, can_empty, can_fill);
+        if (table.empty())
+            return solve_words(can_empty, can_fill);
         const uint64_t empty_in = *can_empty, fill_in = *can_fill;
         uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
                      (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
         h ^= h >> 29;
-        kept &m = table[(h * 0xbf58476d1ce4e5b9ull) >> shift];
+        kept &m = table[(h * 0xbf58476d1ce4e5b9ull) >> (64 - bits)];
         if (m.line == line && m.empty_in == empty_in && m.fill_in == fill_in) {
             if ((m.empty_out | m.fill_out) == 0)
                 return false;
@@ -86,7 +90,7 @@ class pz_line_cache {
             *can_fill = m.fill_out;
             return true;
         }
-        const bool holds = pz_solve_line_bits(runs, run_count, length, can_empty, can_fill);
+        const bool holds = solve_words(can_empty, can_fill);
         m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in),
              holds ? static_cast<uint32_t>(*can_empty) : 0, holds ? static_cast<uint32_t>(*can_fill) : 0, line};
         return holds;
@@ -98,7 +102,6 @@ class pz_line_cache {
         int32_t line;                                    // -1: nothing kept here
     };
     std::vector<kept> table;
-    int shift = 64;
 };
 
 struct pz_engine {
@@ -166,6 +169,7 @@ struct pz_engine {
 
   private:
     void set_bits(int index, pz_cell value);
+    int narrow_line(int line); // solve_line for a line known to be the grid's
     int solve_line_words(int line);
 
     // Lines as words (grids up to pz_max_word_line on a side): bit i of a row's words is
@@ -174,7 +178,9 @@ struct pz_engine {
     std::vector<uint64_t> can_empty, can_fill;
     std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
     static_assert(pz_max_word_line <= 256, "a column or a row of a grid of words fits a byte");
-    pz_line_cache memory; // empty until remember_lines
+    // 2^15 results: small enough to stay in the processor's cache, which matters more
+    // than keeping more lines. No table until remember_lines.
+    pz_line_cache<15> memory;
 
     std::vector<int> runs, run_first, run_count;
     pz_line_queue queue;

@@ -102,7 +102,7 @@ class pz_learning_solver {
             can_fill.push_back(all);
         }
         queue.reset(lines);
-        memory.reset(memory_bits);
+        memory.reset(width > height ? width : height);
         value.assign(static_cast<size_t>(cells), 0);
         level.assign(static_cast<size_t>(cells), 0);
         reason.assign(static_cast<size_t>(cells), no_reason);
@@ -239,10 +239,9 @@ class pz_learning_solver {
     // taking the latest first builds long chains of line verdicts, whose reasons make
     // long learnt clauses, and the search needs about twice the line solves.
     pz_line_queue queue;
-    // Every line solve goes through it: a search meets the same line in the same state
-    // over and over, and its reasons ask again about each.
-    static constexpr int memory_bits = 14;
-    mutable pz_line_cache memory;
+    // Every line solve goes through it (2^14 results): a search meets the same line in
+    // the same state over and over, and its reasons ask again about each.
+    mutable pz_line_cache<14> memory;
 
     std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
     std::vector<int> level, reason, trail_position;
@@ -395,7 +394,10 @@ class pz_learning_solver {
     bool solve_line(int line, uint64_t *empty, uint64_t *fill) const
     {
         e.tick(); // the limits count line solves; the search looks at them after each propagation
-        return memory.solve(line, runs.data() + run_first[line], run_count[line], length(line), empty, fill);
+        return memory.solve(line, empty, fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
+            return pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), can_empty_words,
+                                      can_fill_words);
+        });
     }
 
     // Whether line logic on the line's cells in given (those whose bit is clear in
