@@ -5,6 +5,7 @@
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 TESTBUILD ?= build-test
+RELEASEBUILD ?= build-release
 FUZZBUILD ?= build-fuzz
 FUZZ_SECONDS ?= 20
 PREFIX    ?= /usr/local
@@ -16,7 +17,7 @@ FUZZ_DEPS = clang libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps build play install uninstall package test unit-tests fuzz-smoke fuzz bench clean
+.PHONY: all deps fuzz-deps build play install uninstall package test unit-tests release-tests fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -58,14 +59,20 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/tombweaver_*.deb
 
-# Unit and end-to-end tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the fuzz targets' corpus replay and a short run of each.
-test: unit-tests fuzz-smoke
+# Unit and end-to-end tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# same tests built as the release is (optimised, without debugging checks), then the
+# fuzz targets' corpus replay and a short run of each.
+test: unit-tests release-tests fuzz-smoke
 
 unit-tests: deps
 	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON -DTW_TESTS=ON -DTW_BENCH=OFF
 	cmake --build $(TESTBUILD) -j $(JOBS)
 	cd $(TESTBUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+release-tests: deps
+	cmake -S . -B $(RELEASEBUILD) -DCMAKE_BUILD_TYPE=Release -DTW_TESTS=ON -DTW_BENCH=OFF
+	cmake --build $(RELEASEBUILD) -j $(JOBS)
+	cd $(RELEASEBUILD) && ctest --output-on-failure -j $(JOBS)
 
 fuzz-smoke: deps fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=Debug -DTW_FUZZ=ON -DTW_TESTS=ON -DTW_BENCH=OFF
@@ -78,4 +85,4 @@ bench: deps
 	for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(TESTBUILD) $(FUZZBUILD) build-bench
+	rm -rf $(BUILD) $(TESTBUILD) $(RELEASEBUILD) $(FUZZBUILD) build-bench

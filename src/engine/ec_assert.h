@@ -36,7 +36,8 @@ void assertion_raise(const char *expression, const char *file, const char *funct
 // game needs: a failed write, a missing or cut-short pack) raises no assertion: the
 // site tells the player in one plain message what failed, where, and what to do.
 // Assertion boxes stay for faults in the program. On when built without debugging
-// checks (NDEBUG); tests switch it on to run the player's behaviour in the test build.
+// checks (NDEBUG). Test programs start with it off in every build type (their
+// environment sets it), and tests switch it on to run the player's behaviour.
 void player_build_set(bool on);
 bool player_build();
 

@@ -19,7 +19,7 @@ pz_engine::pz_engine(const pz_puzzle &p)
     queue.reset(lines);
     line.resize(static_cast<size_t>(width > height ? width : height));
     trail.reserve(static_cast<size_t>(cells));
-    words = width <= 62 && height <= 62;
+    words = width <= pz_max_word_line && height <= pz_max_word_line;
     if (words) {
         can_empty.assign(lines, 0);
         can_fill.assign(lines, 0);
@@ -33,14 +33,10 @@ pz_engine::pz_engine(const pz_puzzle &p)
     load(nullptr);
 }
 
-// 2^15 results of 20 bytes: small enough to stay in the processor's cache, which
-// matters more than keeping more lines.
-constexpr int memory_bits = 15;
-
 void pz_engine::remember_lines()
 {
-    if (width <= 32 && height <= 32 && memory.empty())
-        memory.assign(size_t(1) << memory_bits, remembered{0, 0, 0, 0, -1});
+    if (width <= pz_max_short_line && height <= pz_max_short_line && memory.empty())
+        memory.reset(width > height ? width : height);
 }
 
 // Keeps the line words of cell index in step with its value.
@@ -82,6 +78,8 @@ void pz_engine::load(const pz_cell *known)
 
 void pz_engine::set(int index, pz_cell value)
 {
+    if (!pz_assert(static_cast<unsigned>(index) < static_cast<unsigned>(cells)))
+        return;
     if (grid[index] == value)
         return;
     trail.push_back({index, grid[index]});
@@ -147,27 +145,10 @@ int pz_engine::solve_line_words(int l)
 {
     const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
     uint64_t empty = empty_in, fill = fill_in;
-    bool broken;
-    if (memory.empty()) {
-        broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty, &fill);
-    } else {
-        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
-                     (static_cast<uint64_t>(l) * 0x165667b19e3779f9ull);
-        h ^= h >> 29;
-        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
-        if (m.line == l && m.empty_in == empty_in && m.fill_in == fill_in) {
-            empty = m.empty_out;
-            fill = m.fill_out;
-            broken = (empty | fill) == 0;
-        } else {
-            broken = !pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, &empty,
-                                         &fill);
-            const uint32_t out_empty = broken ? 0 : static_cast<uint32_t>(empty);
-            const uint32_t out_fill = broken ? 0 : static_cast<uint32_t>(fill);
-            m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in), out_empty, out_fill, l};
-        }
-    }
-    if (broken)
+    if (!memory.solve(l, &empty, &fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
+            return pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height,
+                                      can_empty_words, can_fill_words);
+        }))
         return -1;
     // Cells that lost a value: the unknown ones that are now settled.
     uint64_t settled = (empty_in & fill_in) & ~(empty & fill);
@@ -188,6 +169,13 @@ int pz_engine::solve_line_words(int l)
 }
 
 int pz_engine::solve_line(int l)
+{
+    if (!pz_assert(l >= 0 && l < height + width))
+        return -1;
+    return narrow_line(l);
+}
+
+int pz_engine::narrow_line(int l)
 {
     if (words)
         return solve_line_words(l);
@@ -223,7 +211,7 @@ pz_engine::status pz_engine::propagate(int *broken_line)
             result = stopped;
             break;
         }
-        if (solve_line(l) < 0) {
+        if (narrow_line(l) < 0) {
             if (broken_line)
                 *broken_line = l;
             result = broken;
@@ -240,7 +228,7 @@ bool pz_engine::sweep(int *sweeps)
     for (;;) {
         const int before = unknown;
         for (int l = 0; l < height + width; ++l)
-            if (solve_line(l) < 0)
+            if (narrow_line(l) < 0)
                 return false;
         if (unknown == before)
             return true;

@@ -5,18 +5,13 @@
 // it in place; every change goes on a trail so that a probe or a guess is undone by
 // rolling the trail back, without copying the grid.
 
-#include "puzzle/pz_solve.h"
+#include "puzzle/pz_grid.h"
+#include "puzzle/pz_line.h"
+#include "puzzle/pz_puzzle.h"
 
 #include <chrono>
-
-// The line solver's general form, tables of (runs + 1) x (length + 1) bytes; pz_solve_line
-// uses it for lines over 62 cells and a form on machine words below. For tests.
-int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
-
-// The word form for lines of up to 62 cells: bit i of *can_empty and *can_fill says cell
-// i may stay empty, may be filled. Narrows both to what every placement allows; false
-// (both unchanged) when no placement agrees.
-bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
+#include <cstdint>
+#include <vector>
 
 // The lines waiting for line logic, each at most once, first in first out.
 class pz_line_queue {
@@ -30,6 +25,8 @@ class pz_line_queue {
     bool empty() const { return count == 0; }
     void push(int line)
     {
+        if (!pz_assert(static_cast<size_t>(line) < waiting.size()))
+            return;
         if (!waiting[line]) {
             waiting[line] = 1;
             const size_t at = head + count++;
@@ -54,6 +51,57 @@ class pz_line_queue {
     std::vector<int> ring;
     std::vector<uint8_t> waiting;
     size_t head = 0, count = 0;
+};
+
+// Line results kept by the line and its cells, so that a line met again in the same
+// state is not solved again: a search meets the same lines in the same states over and
+// over. A table of 2^bits results of 20 bytes, each state in the one place its hash
+// picks, where a newer result takes the place of an older. It has no table until reset.
+template <int bits>
+class pz_line_cache {
+  public:
+    // An empty table for lines of up to longest cells: at most pz_max_short_line, the
+    // words it keeps (beyond that it keeps no table).
+    void reset(int longest)
+    {
+        const bool fits = pz_assert(longest <= pz_max_short_line);
+        table.assign(fits ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
+    }
+    bool empty() const { return table.empty(); }
+
+    // Line logic on a line's words through the table: solve_words(can_empty, can_fill)
+    // is pz_solve_line_bits on the line (of at most the longest cells given to reset),
+    // called only when the table does not hold its result; line is the caller's number
+    // for the line. Without a table, solves each time.
+    template <class line_solver>
+    bool solve(int line, uint64_t *can_empty, uint64_t *can_fill, line_solver &&solve_words)
+    {
+        if (table.empty())
+            return solve_words(can_empty, can_fill);
+        const uint64_t empty_in = *can_empty, fill_in = *can_fill;
+        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
+                     (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
+        h ^= h >> 29;
+        kept &m = table[(h * 0xbf58476d1ce4e5b9ull) >> (64 - bits)];
+        if (m.line == line && m.empty_in == empty_in && m.fill_in == fill_in) {
+            if ((m.empty_out | m.fill_out) == 0)
+                return false;
+            *can_empty = m.empty_out;
+            *can_fill = m.fill_out;
+            return true;
+        }
+        const bool holds = solve_words(can_empty, can_fill);
+        m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in),
+             holds ? static_cast<uint32_t>(*can_empty) : 0, holds ? static_cast<uint32_t>(*can_fill) : 0, line};
+        return holds;
+    }
+
+  private:
+    struct kept {
+        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                    // -1: nothing kept here
+    };
+    std::vector<kept> table;
 };
 
 struct pz_engine {
@@ -121,18 +169,18 @@ struct pz_engine {
 
   private:
     void set_bits(int index, pz_cell value);
+    int narrow_line(int line); // solve_line for a line known to be the grid's
     int solve_line_words(int line);
 
-    // Lines as words (grids up to 62 x 62): bit i of a row's words is cell (i, row), of a
-    // column's cell (column, i).
+    // Lines as words (grids up to pz_max_word_line on a side): bit i of a row's words is
+    // cell (i, row), of a column's cell (column, i).
     bool words = false;
     std::vector<uint64_t> can_empty, can_fill;
     std::vector<uint8_t> cell_x, cell_y; // each cell's column and row
-    struct remembered {
-        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
-        int32_t line;                                    // -1: nothing kept here
-    };
-    std::vector<remembered> memory;
+    static_assert(pz_max_word_line <= 256, "a column or a row of a grid of words fits a byte");
+    // 2^15 results: small enough to stay in the processor's cache, which matters more
+    // than keeping more lines. No table until remember_lines.
+    pz_line_cache<15> memory;
 
     std::vector<int> runs, run_first, run_count;
     pz_line_queue queue;

@@ -1,5 +1,5 @@
 // pz_line.cpp -- the exact line solver: what every placement of a line's runs agrees on
-#include "puzzle/pz_engine.h"
+#include "puzzle/pz_line.h"
 
 // With n cells and runs r[0..k): front[j][i] says cells [0, i) can hold the first j runs
 // (as the known cells allow), back[j][i] that cells [i, n) can hold runs j.. to the
@@ -11,6 +11,8 @@
 // right), so row j of each table spans about the line's slack, not its length.
 static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch &s)
 {
+    if (!pz_assert(n >= 0 && k >= 0))
+        return -1;
     const int stride = n + 1;
     const size_t table = (static_cast<size_t>(k) + 1) * stride;
     if (s.front.size() < table) {
@@ -18,10 +20,12 @@ static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_sc
         s.back.resize(table);
     }
     const size_t ints = 3 * static_cast<size_t>(stride) + 4 * (static_cast<size_t>(k) + 1);
-    if (s.empties.size() < ints) {
+    if (s.empties.size() < ints)
         s.empties.resize(ints);
+    // Grown on its own: after a line of many runs, empties can be long enough for a
+    // longer line of few runs while fill_marks is not.
+    if (s.fill_marks.size() < static_cast<size_t>(stride))
         s.fill_marks.resize(stride);
-    }
     if (s.result.size() < static_cast<size_t>(n))
         s.result.resize(n);
 
@@ -177,14 +181,18 @@ word smear(word starts, int r)
 
 } // namespace
 
-// The same tables for lines of up to 62 cells, one word per run: bit p of ahead[j]
-// says cells [0, p) can hold the first j runs, bit p of behind[j] that [p, n) can
-// hold runs j.. to the last. Stretches of cells that may stay empty are crossed
-// by reach_up, behind's downward stretches by reaching up in the mirrored word.
+// The same tables for lines of up to pz_max_word_line cells, one word per run: bit p
+// of ahead[j] says cells [0, p) can hold the first j runs, bit p of behind[j] that
+// [p, n) can hold runs j.. to the last. Stretches of cells that may stay empty are
+// crossed by reach_up, behind's downward stretches by reaching up in the mirrored word.
 bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
 {
+    if (!pz_assert(n >= 0 && n <= pz_max_word_line && k >= 0))
+        return false;
+    if (k > pz_max_word_runs)
+        return false; // more runs than the line has room for
     const word can_empty = *can_empty_bits, can_fill = *can_fill_bits;
-    word ahead[33], behind[33], starts[32], fits[32];
+    word ahead[pz_max_word_runs + 1], behind[pz_max_word_runs + 1], starts[pz_max_word_runs], fits[pz_max_word_runs];
     const word open_up = can_empty << 1, open_down = reverse(can_empty);
     ahead[0] = reach_up(1, open_up);
     for (int j = 0; j < k; ++j) {
@@ -239,7 +247,7 @@ int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int leng
 
 int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
 {
-    if (length <= 62 && run_count <= 31)
+    if (length <= pz_max_word_line && run_count <= pz_max_word_runs)
         return solve_words(runs, run_count, cells, length);
     return solve_table(runs, run_count, cells, length, scratch);
 }

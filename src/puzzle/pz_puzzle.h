@@ -4,11 +4,11 @@
 // The puzzle layer is plain C++ over the standard library: no SDL, no drawing, no
 // game state. The screens, the tools and the tests use it; it uses nothing above it.
 
+#include "puzzle/pz_grid.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-constexpr int pz_max_size = 200;
 
 // One line's clue: the lengths of its runs of filled cells, in order. An empty
 // line (no filled cell) has no runs: the vector is empty.

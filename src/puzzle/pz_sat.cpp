@@ -102,6 +102,7 @@ class pz_learning_solver {
             can_fill.push_back(all);
         }
         queue.reset(lines);
+        memory.reset(width > height ? width : height);
         value.assign(static_cast<size_t>(cells), 0);
         level.assign(static_cast<size_t>(cells), 0);
         reason.assign(static_cast<size_t>(cells), no_reason);
@@ -238,12 +239,9 @@ class pz_learning_solver {
     // taking the latest first builds long chains of line verdicts, whose reasons make
     // long learnt clauses, and the search needs about twice the line solves.
     pz_line_queue queue;
-    struct remembered {
-        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
-        int32_t line;                                    // -1: nothing kept here
-    };
-    static constexpr int memory_bits = 14;
-    mutable std::vector<remembered> memory = std::vector<remembered>(size_t{1} << memory_bits, {0, 0, 0, 0, -1});
+    // Every line solve goes through it (2^14 results): a search meets the same line in
+    // the same state over and over, and its reasons ask again about each.
+    mutable pz_line_cache<14> memory;
 
     std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
     std::vector<int> level, reason, trail_position;
@@ -392,25 +390,14 @@ class pz_learning_solver {
         }
     }
 
-    // Line logic on a line's words, each result kept: a search meets the same line in
-    // the same state over and over, and its reasons ask again about each.
+    // Line logic on a line's words, through the line cache.
     bool solve_line(int line, uint64_t *empty, uint64_t *fill) const
     {
         e.tick(); // the limits count line solves; the search looks at them after each propagation
-        uint64_t h = (*empty * 0x9e3779b97f4a7c15ull) ^ (*fill * 0xc2b2ae3d27d4eb4full) ^
-                     (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
-        h ^= h >> 29;
-        remembered &m = memory[(h * 0xbf58476d1ce4e5b9ull) >> (64 - memory_bits)];
-        if (m.line == line && m.empty_in == *empty && m.fill_in == *fill) {
-            *empty = m.empty_out;
-            *fill = m.fill_out;
-            return (m.empty_out | m.fill_out) != 0;
-        }
-        const uint32_t empty_in = static_cast<uint32_t>(*empty), fill_in = static_cast<uint32_t>(*fill);
-        const bool holds_up = pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), empty, fill);
-        m = {empty_in, fill_in, holds_up ? static_cast<uint32_t>(*empty) : 0, holds_up ? static_cast<uint32_t>(*fill) : 0,
-             line};
-        return holds_up;
+        return memory.solve(line, empty, fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
+            return pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), can_empty_words,
+                                      can_fill_words);
+        });
     }
 
     // Whether line logic on the line's cells in given (those whose bit is clear in
@@ -431,7 +418,7 @@ class pz_learning_solver {
         const int n = length(line);
         const uint64_t all = (uint64_t{1} << n) - 1;
         uint64_t empty = all, fill = all;
-        int given[64], count = 0;
+        int given[pz_sat_max_side], count = 0; // n cells at most: the search takes no longer line
         const int target_bit = target < 0 ? -1 : line < height ? target % width : target / width;
         for (uint64_t cells = all & ~(can_empty[line] & can_fill[line]); cells; cells &= cells - 1) {
             const int i = __builtin_ctzll(cells);
@@ -673,8 +660,11 @@ class pz_learning_solver {
 };
 
 pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits)
-    : s(std::make_unique<pz_learning_solver>(p, limits))
 {
+    // Its lines are words of pz_sat_max_side bits and its reasons tables that wide.
+    if (!pz_assert(p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
+        return; // no solver: every run reports stopped
+    s = std::make_unique<pz_learning_solver>(p, limits);
     for (int i = 0; i < p.width * p.height; ++i)
         if (known && (known[i] & pz_unknown) != pz_unknown)
             for (pz_cell value : {pz_filled, pz_empty}) // a cell allowing neither gets both, which fails
@@ -686,6 +676,8 @@ pz_learning_search::~pz_learning_search() = default;
 
 void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
 {
+    if (!s)
+        return;
     s->restart();
     std::vector<lit> differs;
     for (size_t i = 0; i < solution.size(); ++i)
@@ -695,6 +687,8 @@ void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
 
 pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::vector<uint8_t> *solution)
 {
+    if (!s)
+        return stopped;
     const result r = s->solve(until_steps);
     if (r == solution_found) {
         solution->resize(static_cast<size_t>(s->cell_count()));

@@ -9,11 +9,13 @@
 // head back to the longest run of values reached without a conflict.
 
 #include "puzzle/pz_engine.h"
+#include "puzzle/pz_solve.h"
 
 #include <memory>
 
-// Grids this search takes: its lines are 32-bit words.
-constexpr int pz_sat_max_side = 32;
+// Grids this search takes: its lines are 32-bit words. A wider or taller grid is the
+// caller's fault (pz_assert reports it); the search then stops at once.
+constexpr int pz_sat_max_side = pz_max_short_line;
 
 class pz_learning_solver;
 

@@ -8,6 +8,8 @@
 
 int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out)
 {
+    if (!pz_assert(line.index >= 0 && line.index < (line.column ? p.width : p.height)))
+        return -1;
     const int length = line.column ? p.height : p.width;
     const int step = line.column ? p.width : 1;
     const pz_cell *first = line.column ? grid + line.index : grid + static_cast<size_t>(line.index) * p.width;
@@ -38,9 +40,11 @@ pz_propagation pz_propagate(const pz_puzzle &p, pz_cell *grid)
 
 pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y)
 {
+    pz_probe r;
+    if (!pz_assert(x >= 0 && x < p.width && y >= 0 && y < p.height))
+        return r;
     pz_engine e(p);
     e.load(grid);
-    pz_probe r;
     const int index = y * p.width + x;
     for (pz_cell value : {pz_filled, pz_empty}) {
         const size_t mark = e.mark();

@@ -1,44 +1,18 @@
-// pz_solve.h -- exact line solving, propagation, look-ahead and the complete solver
+// pz_solve.h -- line deductions, propagation, look-ahead and the complete solver
 #pragma once
 
-// A grid is width * height cells row by row, each a pz_cell: the set of values the
-// cell may still take. A caller's partial board (its marks) is given the same way,
-// pz_unknown for a cell without a mark. A solution is width * height bytes, 1 filled.
+// The exact line solver itself (pz_solve_line) is in pz_line.h, included here.
 
+#include "puzzle/pz_grid.h"
+#include "puzzle/pz_line.h"
 #include "puzzle/pz_puzzle.h"
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
-using pz_cell = uint8_t;
-constexpr pz_cell pz_empty = 1;   // the cell stays empty
-constexpr pz_cell pz_filled = 2;  // the cell is filled
-constexpr pz_cell pz_unknown = 3; // either value is still possible
-
-// A row or a column of a puzzle; index -1 names no line.
-struct pz_line_ref {
-    bool column = false;
-    int index = -1;
-};
-
-// The line solver's working space: grown on first use, then reused without allocating.
-// Owned by the caller; one per thread.
-struct pz_line_scratch {
-    std::vector<uint8_t> front, back; // which prefixes and suffixes can hold which runs
-    std::vector<int> empties;         // known-empty cells before each position
-    std::vector<int> fill_marks;      // placements of runs over each cell
-    std::vector<pz_cell> result;
-};
-
-// Narrows cells[0..length) to the values that every placement of runs (run_count
-// lengths) agreeing with them allows: the intersection of all such placements.
-// Returns the number of cells newly settled, or -1 (cells unchanged) when no
-// placement agrees. Takes O(length x run_count) time.
-int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
-
 // One line's deduction on a grid: line_out (the line's length cells) gets the line
-// after line logic. Returns the count of cells it newly settles, -1 on a contradiction.
+// after line logic. Returns the count of cells it newly settles, -1 on a contradiction
+// (and on a line that p does not have, which pz_assert reports).
 int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out);
 
 // What a propagation did.
@@ -60,7 +34,8 @@ struct pz_probe {
 };
 
 // Tries cell (x, y) of grid filled and then empty, propagating each on a copy of grid
-// (grid itself is not changed); both break when grid already contradicts.
+// (grid itself is not changed); both break when grid already contradicts. A cell outside
+// the grid (which pz_assert reports) breaks neither.
 pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y);
 
 enum class pz_verdict {
@@ -69,13 +44,6 @@ enum class pz_verdict {
     multiple, // at least two (both given)
     found,    // at least one, and the caller did not ask for more
     stopped,  // the work limit, the deadline or the cancel flag stopped the search
-};
-
-// Bounds on the complete solver's work; a zero means no bound of that kind.
-struct pz_limits {
-    uint64_t max_steps = 0;                    // line solves
-    double seconds = 0;                        // wall time from the call
-    const std::atomic<bool> *cancel = nullptr; // polled; setting it stops the solver soon
 };
 
 // The complete solver's answer.

@@ -1,5 +1,10 @@
 // test_env.cpp -- every test program runs headless with a private data folder,
 // whether ctest or a developer starts it: set before main() and any SDL call.
+// It also raises the environment's assertions in every build type: a release build
+// starts as the player's build, where they are off, and the tests that expect those
+// boxes would not see them. The tests of the player's messages switch it on themselves.
+#include "engine/ec_assert.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,6 +25,7 @@ struct headless_environment {
         setenv("XDG_DATA_HOME", data_home().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (data_home() + "/config").c_str(), 1);
         setenv("TOMBWEAVER_PATH", TW_BUILD_DIR, 1);
+        player_build_set(false);
     }
     ~headless_environment() {
         std::error_code ignored;

@@ -130,6 +130,85 @@ TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements)
     EXPECT_EQ(show(cells, 5), "?.#.?");
 }
 
+// The table form's scratch grows for each line it meets; a long line of few runs after
+// a shorter one of many still needs room for every cell's placements.
+TEST(PuzzleLineSolver, ScratchGrownForOneLineServesTheNext)
+{
+    pz_line_scratch scratch;
+    const std::vector<int> ones(32, 1); // 32 runs of one fill 63 cells exactly
+    std::vector<pz_cell> full(63, pz_unknown);
+    EXPECT_EQ(pz_solve_line_table(ones.data(), 32, full.data(), 63, scratch), 63);
+    const int one_run[] = {90};
+    std::vector<pz_cell> line(100, pz_unknown);
+    EXPECT_EQ(pz_solve_line_table(one_run, 1, line.data(), 100, scratch), 80);
+    EXPECT_EQ(show(line.data(), 100), std::string(10, '?') + std::string(80, '#') + std::string(10, '?'));
+}
+
+#ifdef NDEBUG
+constexpr bool checks_stop = false; // release builds refuse the call and go on
+#else
+constexpr bool checks_stop = true; // builds with debugging checks stop at the broken bound
+#endif
+
+// Calls outside the bounds the puzzle layer's arrays rely on: stopped by pz_assert where
+// debugging checks are on, refused without writing anything where they are off.
+TEST(PuzzleBoundsDeathTest, CallsOutsideTheArraysAreRefused)
+{
+    const char *stop = "puzzle bound broken";
+    // The word form holds lines of up to pz_max_word_line cells.
+    const int runs[] = {1};
+    uint64_t empty = ~uint64_t{0}, fill = ~uint64_t{0};
+    bool holds = true;
+    EXPECT_DEBUG_DEATH(holds = pz_solve_line_bits(runs, 1, pz_max_word_line + 1, &empty, &fill), stop);
+    if (!checks_stop) {
+        EXPECT_FALSE(holds);
+        EXPECT_EQ(empty, ~uint64_t{0});
+    }
+    // More runs than such a line has room for: no placement, in every build.
+    const std::vector<int> ones(40, 1);
+    empty = fill = (uint64_t{1} << pz_max_word_line) - 1;
+    EXPECT_FALSE(pz_solve_line_bits(ones.data(), 40, pz_max_word_line, &empty, &fill));
+
+    const uint8_t picture[] = {1, 0, 1, 1, 1, 0};
+    const pz_puzzle p = pz_from_picture(3, 2, picture);
+    pz_engine e(p);
+    EXPECT_DEBUG_DEATH(e.set(e.cells, pz_filled), stop);
+    EXPECT_DEBUG_DEATH(e.set(-1, pz_filled), stop);
+    EXPECT_DEBUG_DEATH(e.push(e.width + e.height), stop);
+    int settled = 0;
+    EXPECT_DEBUG_DEATH(settled = e.solve_line(-1), stop);
+    if (!checks_stop) {
+        EXPECT_EQ(settled, -1);
+        EXPECT_EQ(e.unknown, e.cells);
+        EXPECT_TRUE(e.trail.empty());
+        EXPECT_EQ(e.propagate(), pz_engine::ok); // nothing was queued
+        EXPECT_EQ(e.unknown, e.cells);
+    }
+
+    const std::vector<pz_cell> grid(6, pz_unknown);
+    pz_probe probe;
+    probe.filled_breaks = true;
+    EXPECT_DEBUG_DEATH(probe = pz_probe_cell(p, grid.data(), 3, 0), stop);
+    pz_cell line[3] = {};
+    EXPECT_DEBUG_DEATH(settled = pz_deduce_line(p, grid.data(), pz_line_ref{false, 2}, line), stop);
+    if (!checks_stop) {
+        EXPECT_FALSE(probe.filled_breaks || probe.empty_breaks);
+        EXPECT_EQ(settled, -1);
+    }
+
+    // The learning search takes grids of up to pz_sat_max_side a side.
+    const std::vector<uint8_t> wide_picture(pz_sat_max_side + 1, 1);
+    const pz_puzzle wide = pz_from_picture(pz_sat_max_side + 1, 1, wide_picture.data());
+    pz_engine limits(wide);
+    std::vector<std::vector<uint8_t>> found;
+    pz_verdict verdict = pz_verdict::none;
+    EXPECT_DEBUG_DEATH(verdict = pz_sat_search(wide, nullptr, limits, 1, &found), stop);
+    if (!checks_stop) {
+        EXPECT_EQ(verdict, pz_verdict::stopped);
+        EXPECT_TRUE(found.empty());
+    }
+}
+
 // Counts the solutions (up to 2) by filling rows with every line their clue allows,
 // checking each column's runs as they grow; known (may be empty) constrains cells.
 struct enumerator {
