@@ -56,15 +56,15 @@ bool showing = false;
 library_capture shown;
 image_button_data showcase_button;
 
-dynamic_button_data previous_button = {.string_id = str_ng_previous, .id = lb_previous_id, .x = page_centre - 88 - win_x1,
-                                       .y = bottom_y - win_y1, .block_width = 4, .scale = scale, .flags = 0,
-                                       .on_click = lb_do_step};
-dynamic_button_data next_button = {.string_id = str_ng_next, .id = lb_next_id, .x = page_centre + 88 - win_x1,
-                                   .y = bottom_y - win_y1, .block_width = 4, .scale = scale, .flags = 0,
-                                   .on_click = lb_do_step};
-dynamic_button_data back_button = {.string_id = str_map_back, .id = lb_back_id, .x = list_x + list_width / 2 - win_x1,
-                                   .y = bottom_y - win_y1, .block_width = 8, .scale = scale, .flags = 0,
-                                   .on_click = lb_do_back};
+// A button at the foot, centred on x.
+constexpr dynamic_button_data bottom_button(dword string_id, dword id, int x, int block_width,
+                                            void (*on_click)(dword)) {
+    return {.string_id = string_id, .id = id, .x = x - win_x1, .y = bottom_y - win_y1, .block_width = block_width,
+            .scale = scale, .flags = 0, .on_click = on_click};
+}
+dynamic_button_data previous_button = bottom_button(str_ng_previous, lb_previous_id, page_centre - 88, 4, lb_do_step);
+dynamic_button_data next_button = bottom_button(str_ng_next, lb_next_id, page_centre + 88, 4, lb_do_step);
+dynamic_button_data back_button = bottom_button(str_map_back, lb_back_id, list_x + list_width / 2, 8, lb_do_back);
 
 // The buttons shown, in the keyboard's focus order: chapters, tiles, Prev, Next, Back.
 const void *shown_buttons[library_max_chapters + library_max_tiles + 3];
@@ -234,32 +234,28 @@ void draw_closed_page(const library_chapter &c) {
     const int centre = page_centre, y = tiles_y + 120;
     if (!c.damage.empty()) {
         draw_centred(centre, y, "This chapter could not be read.", text_colour);
-        draw_text(page_x, y + 40, c.damage, dim_colour, 1, page_right - page_x);
+        const int reason_scale = text_width(c.damage) <= page_right - page_x ? scale : 1;
+        const int reason_x = std::max(page_x, page_centre - text_width(c.damage, reason_scale) / 2);
+        draw_text(reason_x, y + 40, c.damage, dim_colour, reason_scale, page_right - page_x);
         return;
     }
     const int more = missing[(std::size_t)page];
     const std::string pictures = more == 1 ? "1 more picture" : std::to_string(more) + " more pictures";
     const library_chapter *before = page > 0 ? &chapters()[(std::size_t)page - 1] : nullptr;
     draw_centred(centre, y, "This chapter is locked.", text_colour);
-    if (before && missing[(std::size_t)page - 1] == 0) {
+    if (before && missing[(std::size_t)page - 1] == 0 && before->damage.empty()) {
         draw_centred(centre, y + 40, "Solve " + pictures + " of", dim_colour);
         draw_centred(centre, y + 64, before->name + " to open it.", dim_colour);
     } else {
         draw_centred(centre, y + 40, "Solve " + pictures + " in the", dim_colour);
         draw_centred(centre, y + 64, "chapters before it to open it.", dim_colour);
     }
-    int smallest = 0, largest = 0;
-    for (std::size_t i = 0; i < c.pictures.size(); ++i) {
-        const int cells = c.pictures[i].puzzle.width * c.pictures[i].puzzle.height;
-        const auto cells_of = [&](int k) {
-            return c.pictures[(std::size_t)k].puzzle.width * c.pictures[(std::size_t)k].puzzle.height;
-        };
-        smallest = cells < cells_of(smallest) ? (int)i : smallest;
-        largest = cells > cells_of(largest) ? (int)i : largest;
-    }
+    const auto cells = [](const library_picture &a) { return a.puzzle.width * a.puzzle.height; };
+    const auto [smallest, largest] = std::minmax_element(
+        c.pictures.begin(), c.pictures.end(), [&](const auto &a, const auto &b) { return cells(a) < cells(b); });
     draw_centred(centre, y + 120,
-                 std::to_string(c.pictures.size()) + " pictures, " + size_text(c.pictures[(std::size_t)smallest].puzzle) +
-                     " to " + size_text(c.pictures[(std::size_t)largest].puzzle),
+                 std::to_string(c.pictures.size()) + " pictures, " + size_text(smallest->puzzle) + " to " +
+                     size_text(largest->puzzle),
                  dim_colour);
 }
 
