@@ -11,6 +11,7 @@
 #include "game/story/g_ending.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_screen.h"
+#include "game/library/g_library_screen.h"
 #include "game/g_game.h"
 #include "game/title/g_main_menu.h"
 #include "game/story/g_map.h"
@@ -107,6 +108,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_freeplay_keydown},
+    /* appmode_library: the menu's mouse */
+    {.init = appmode_library_init,
+     .free = appmode_library_free,
+     .update = appmode_library_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_library_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

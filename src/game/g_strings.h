@@ -53,3 +53,5 @@ constexpr dword str_fp_best = 73;
 constexpr dword str_fp_kept = 74;
 // The legend's Escape line on a free-play board, which goes back to the free-play screen.
 constexpr dword str_ng_act_back = 75;
+// The picture library: the title's button and the screen's caption.
+constexpr dword str_mm_library = 76;

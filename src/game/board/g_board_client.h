@@ -42,6 +42,9 @@ struct board_client {
     // The time played is shown beside the board and on the banner ("Solved in m:ss"),
     // else the banner says the monster is captured.
     bool timed;
+    // The capture banner's first words, in place of "Fantastic!" (the picture's name, say).
+    // May be null.
+    std::string (*banner)();
 };
 
 // Hands the board to client (kept until another client is handed over): the board screen

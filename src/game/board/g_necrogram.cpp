@@ -423,16 +423,21 @@ void draw_banner() {
     gfx2d_draw_hline(0, w - 1, top, colour_yellow);
     gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
     safestring *text = scratch_string();
+    std::string line = client && client->banner ? client->banner() : "";
+    if (line.empty())
+        line = "Fantastic!";
     if (client && client->timed) {
-        char time[24], line[64];
+        char time[24];
         format_time(time, sizeof time, play_seconds);
-        std::snprintf(line, sizeof line, "Fantastic! Solved in %s.", time);
-        safestring_create(text, line);
+        line += std::string(" Solved in ") + time + ".";
     } else {
-        safestring_create(text, "Fantastic! You've captured the monster.");
+        line += " You've captured the monster.";
     }
-    const int scale = bottom - top >= 80 ? 3 : 2;
+    safestring_create(text, line.c_str());
     const int text_width = gfx2d_strlen(text, 1);
+    int scale = bottom - top >= 80 ? 3 : 2;
+    while (scale > 1 && scale * text_width > w - 16) // a long banner narrows rather than runs off
+        --scale;
     gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
     necrogram_help_draw_banner(w, top, bottom);
 }

@@ -94,6 +94,7 @@ const board_client client = {
     .exit_label = str_map_back,
     .escape_label = str_ng_act_back,
     .timed = true,
+    .banner = nullptr,
 };
 
 } // namespace

@@ -19,6 +19,8 @@
 #include "ui/ec_cursor.h"
 #include "ui/ec_ui.h"
 
+#include <iterator>
+
 namespace {
 
 dword background_layer = invalid_id;
@@ -42,20 +44,25 @@ dynamic_button_data freeplay_button = {
     .string_id = str_mm_freeplay, .id = mm_freeplay_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_freeplay,
 };
+// Under free play.
+dynamic_button_data library_button = {
+    .string_id = str_mm_library, .id = mm_library_id, .x = 640, .y = 418, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_library,
+};
 dynamic_button_data exit_button = {
     .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_exit,
 };
 
 // The buttons shown, top to bottom: the keyboard's focus order.
-const void *shown_buttons[4];
+const void *shown_buttons[5];
 int num_shown_buttons = 0;
 constexpr int button_pitch = 66;
 
 void add_button(dynamic_button_data *button) {
     button->flags = 0; // no press left over from an earlier visit
     dynamic_button_add(menu_window, button);
-    if (num_shown_buttons < 4)
+    if (num_shown_buttons < (int)std::size(shown_buttons))
         shown_buttons[num_shown_buttons++] = button;
 }
 
@@ -104,6 +111,8 @@ void appmode_main_menu_init() {
     }
     freeplay_button.y = play_button.y + num_shown_buttons * button_pitch;
     add_button(&freeplay_button);
+    library_button.y = freeplay_button.y + button_pitch;
+    add_button(&library_button);
     add_button(&exit_button);
 
     background_layer = title_picture_add();
@@ -160,6 +169,12 @@ void mm_do_freeplay(dword id) {
     if (!ec_assert(id == mm_freeplay_id))
         return;
     set_app_mode(appmode_freeplay);
+}
+
+void mm_do_library(dword id) {
+    if (!ec_assert(id == mm_library_id))
+        return;
+    set_app_mode(appmode_library);
 }
 
 dword mm_window_get() { return menu_window; }
