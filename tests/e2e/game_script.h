@@ -94,6 +94,7 @@ public:
         platform_video_set_modes_for_test(modes, 2);
         platform_video_set_capture(true);
         platform_set_loop_hook(&game_script::hook, this);
+        necrogram_help_wait_whole(true);
         limit = max_passes;
         std::vector<std::string> args = arguments;
         args.insert(args.begin(), "tombweaver");
@@ -102,6 +103,7 @@ public:
             argv.push_back(a.data());
         const int result = arguments.empty() ? tombweaver_main() : tombweaver_main((int)argv.size(), argv.data());
         platform_set_loop_hook(nullptr, nullptr);
+        necrogram_help_wait_whole(false);
         platform_video_set_capture(false);
         platform_video_set_modes_for_test(nullptr, 0);
         EXPECT_LT(passes_run, limit) << "the script stalled waiting for " << waiting_for;

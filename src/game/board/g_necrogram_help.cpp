@@ -36,8 +36,9 @@ bool thinking = false;       // a hint is being looked for
 bool applied = false;        // the shown hint's cells are already marked
 const necrogram_board *board = nullptr; // the screen's board, whose hints are counted
 
-// How long a frame may wait for the solver's work.
-constexpr auto frame_slice = std::chrono::microseconds(8000);
+// How long a frame may wait for the solver's work (scripted runs: until it is over).
+constexpr auto game_slice = std::chrono::microseconds(8000);
+auto frame_slice = game_slice;
 
 // Whether a future is over, waiting at most wait for it.
 template <class F> bool over(const F &f, std::chrono::microseconds wait) {
@@ -204,6 +205,8 @@ void necrogram_help_load(const necrogram_board *b) {
                   }).share();
     take_analysis(frame_slice);
 }
+
+void necrogram_help_wait_whole(bool on) { frame_slice = on ? std::chrono::microseconds(60'000'000) : game_slice; }
 
 void necrogram_help_stop() {
     stop_work();
