@@ -29,6 +29,7 @@
 #include "ui/ec_ui.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -180,7 +181,10 @@ void main_loop(std::vector<std::string> files) {
             platform_wait_message(wait);
         } else if (app_modes[current_app_mode].update) {
             platform_frame_start();
+            const auto started = std::chrono::steady_clock::now();
             app_modes[current_app_mode].update();
+            frame_timer_note_update(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_system.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,7 @@ bool diag_visible = false;
 // TOMBWEAVER_FRAME_LOG set: the frame rate also goes to stderr once a second, for
 // measuring scripts that cannot read the diagnostics panel.
 bool frame_log = false;
+double longest_update_ms = 0; // this second's
 
 } // namespace
 
@@ -107,7 +109,8 @@ void frame_timer_update() {
         frame_rate = frame_counter;
         frame_counter = 0;
         if (frame_log)
-            std::fprintf(stderr, "frame rate %u\n", (unsigned)frame_rate);
+            std::fprintf(stderr, "frame rate %u\nlongest frame %.1f ms\n", (unsigned)frame_rate, longest_update_ms);
+        longest_update_ms = 0;
         second_start += 1000;
     }
     frame_counter += 1;
@@ -128,6 +131,8 @@ void frame_timer_update() {
 bool frame_tick_is_set() { return frame_tick; }
 void frame_tick_clear() { frame_tick = false; }
 u32 frame_rate_get() { return frame_rate; }
+
+void frame_timer_note_update(double ms) { longest_update_ms = std::max(longest_update_ms, ms); }
 
 void memory_status_text() {
     u32 used_mb = memory_bytes_used() >> 20;

@@ -23,6 +23,9 @@ bool frame_tick_is_set();
 void frame_tick_clear();
 // Passes counted in the last completed second.
 u32 frame_rate_get();
+// The time one frame's update took, in milliseconds: with TOMBWEAVER_FRAME_LOG set the
+// longest of each second is logged beside the frame rate.
+void frame_timer_note_update(double ms);
 
 // Composes "Allocations: ..  Used: ..MB  Avail: ..MB" in scratch_string.
 void memory_status_text();
