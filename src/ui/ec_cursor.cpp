@@ -20,6 +20,9 @@ int cursor_x = 0;
 int cursor_y = 0;
 
 bool window_active = true;
+// Milliseconds the window has spent inactive, and since when it is (while it is).
+std::uint64_t inactive_ms = 0;
+u32 inactive_since = 0;
 
 bool frame_tick = false;
 u32 last_tick_time = 0;
@@ -85,8 +88,19 @@ void cursor_centre() {
     cursor_update_position(width / 2, height / 2);
 }
 
-void window_active_set(bool active) { window_active = active; }
+void window_active_set(bool active) {
+    const u32 now = platform_get_tick_count();
+    if (window_active && !active)
+        inactive_since = now;
+    else if (!window_active && active)
+        inactive_ms += now - inactive_since;
+    window_active = active;
+}
 bool window_active_get() { return window_active; }
+
+std::uint64_t window_inactive_ms() {
+    return inactive_ms + (window_active ? 0 : platform_get_tick_count() - inactive_since);
+}
 
 void frame_timer_start() {
     u32 now = platform_get_tick_count();
