@@ -479,6 +479,19 @@ int run(int window_choice, std::vector<std::string> files) {
     platform_signals_init();
 
     memory_system_init();
+    // One game at a time keeps the save: a second would write over the first one's captures.
+    if (!save_folder_lock()) {
+        std::fprintf(stderr, "tombweaver: already running for this user; not started again\n");
+        platform_message_box("Tombweaver Is Already Running",
+                             files.empty() ? "Tombweaver is already running. Only one game at a time can keep your "
+                                             "progress: switch to its window."
+                                           : "Tombweaver is already running. Only one game at a time can keep your "
+                                             "progress: switch to its window, and drop the puzzle files on it to "
+                                             "play them there.",
+                             platform_mb_ok, platform_mb_icon_warning);
+        memory_system_close();
+        return 1;
+    }
     settings_load();
     if (window_choice >= 0) {
         game_settings s = settings_get();
@@ -487,6 +500,7 @@ int run(int window_choice, std::vector<std::string> files) {
     }
     if (!data_open()) {
         memory_system_close();
+        save_folder_unlock();
         return 1;
     }
     string_table_read();
@@ -494,10 +508,12 @@ int run(int window_choice, std::vector<std::string> files) {
         string_table_free();
         packfile_close();
         memory_system_close();
+        save_folder_unlock();
         return 1;
     }
     main_loop(std::move(files));
     shutdown();
+    save_folder_unlock();
     return 0;
 }
 
