@@ -132,9 +132,12 @@ std::string file_text(const kept_boards &kept) {
         while ((std::size_t)size * size < cells.size())
             ++size;
         const int hints = std::clamp(kept.hints[i], 0, board_marks_max_hints);
-        if (!cells.empty())
-            text += std::to_string(i) + " " + std::to_string(size) + " " + cells +
-                    (hints > 0 ? " " + std::to_string(hints) : "") + "\n";
+        if (cells.empty())
+            continue;
+        text += std::to_string(i) + ' ' + std::to_string(size) + ' ' + cells;
+        if (hints > 0)
+            text += ' ' + std::to_string(hints);
+        text += '\n';
     }
     return text;
 }
