@@ -137,12 +137,13 @@ GLYPHS = {
 
 # The Latin-1 letters and signs, codes 160-255, in the same cells. An accented capital is
 # drawn at the lower-case height (rows 2-6) under a two-row accent in rows 0-1, as a lower-case
-# letter is; the other letters and the signs keep the full height.
+# letter is; the other letters and the signs keep the full height. A diaeresis sits in row 0
+# with a gap under it; a circumflex or tilde over a letter with ink in both top corners (u, n)
+# leaves a gap too, over a body one row shorter, so that it does not run into the strokes.
 _A5 = [".##.", "#..#", "####", "#..#", "#..#"]
 _C5 = [".##", "#..", "#..", "#..", ".##"]
 _E5 = ["###", "#..", "##.", "#..", "###"]
 _I5 = ["###", ".#.", ".#.", ".#.", "###"]
-_N5 = ["#..#", "##.#", "#.##", "#..#", "#..#"]
 _O5 = [".##.", "#..#", "#..#", "#..#", ".##."]
 _U5 = ["#..#", "#..#", "#..#", "#..#", ".##."]
 _Y5 = ["#..#", "#..#", ".##.", ".#..", ".#.."]
@@ -152,11 +153,15 @@ _o = [".##.", "#..#", "#..#", "#..#", ".##."]
 _u = ["#..#", "#..#", "#..#", "#..#", ".###"]
 _n = ["###.", "#..#", "#..#", "#..#", "#..#"]
 _y = ["#..#", "#..#", "#..#", ".###", "...#", "###."]
+_N4 = ["#..#", "##.#", "#.##", "#..#"]
+_U4 = ["#..#", "#..#", "#..#", ".##."]
+_n4 = ["###.", "#..#", "#..#", "#..#"]
+_u4 = ["#..#", "#..#", "#..#", ".###"]
 
 # Accents over a letter four columns wide, and over one three wide.
 GRAVE4, ACUTE4, CIRCUMFLEX4 = [".#..", "..#."], ["..#.", ".#.."], [".##.", "#..#"]
-TILDE4, DIAERESIS4, RING4 = [".#.#", "#.#."], ["", "#..#"], [".##.", ".##."]
-GRAVE3, ACUTE3, CIRCUMFLEX3, DIAERESIS3 = ["#..", ".#."], ["..#", ".#."], [".#.", "#.#"], ["", "#.#"]
+TILDE4, DIAERESIS4, RING4 = [".#.#", "#.#."], ["#..#", ""], [".##.", ".##."]
+GRAVE3, ACUTE3, CIRCUMFLEX3, DIAERESIS3 = ["#..", ".#."], ["..#", ".#."], [".#.", "#.#"], ["#.#", ""]
 
 LATIN1_GLYPHS = {
     "\u00a0": [],  # no-break space: no ink
@@ -198,11 +203,11 @@ LATIN1_GLYPHS = {
     "È": GRAVE3 + _E5, "É": ACUTE3 + _E5, "Ê": CIRCUMFLEX3 + _E5, "Ë": DIAERESIS3 + _E5,
     "Ì": GRAVE3 + _I5, "Í": ACUTE3 + _I5, "Î": CIRCUMFLEX3 + _I5, "Ï": DIAERESIS3 + _I5,
     "Ð": _g(0, [".###.", ".#..#", ".#..#", "###.#", ".#..#", ".#..#", ".###."]),
-    "Ñ": TILDE4 + _N5,
+    "Ñ": TILDE4 + [""] + _N4,
     "Ò": GRAVE4 + _O5, "Ó": ACUTE4 + _O5, "Ô": CIRCUMFLEX4 + _O5, "Õ": TILDE4 + _O5, "Ö": DIAERESIS4 + _O5,
     "×": _g(2, ["#.#", ".#.", "#.#"]),
     "Ø": _g(0, [".###", "#..#", "#.##", "##.#", "#..#", "#..#", "###."]),
-    "Ù": GRAVE4 + _U5, "Ú": ACUTE4 + _U5, "Û": CIRCUMFLEX4 + _U5, "Ü": DIAERESIS4 + _U5,
+    "Ù": GRAVE4 + _U5, "Ú": ACUTE4 + _U5, "Û": CIRCUMFLEX4 + [""] + _U4, "Ü": DIAERESIS4 + _U5,
     "Ý": ACUTE4 + _Y5,
     "Þ": _g(0, ["#...", "###.", "#..#", "#..#", "###.", "#...", "#..."]),
     "ß": _g(0, [".##.", "#..#", "#.#.", "#..#", "#..#", "#..#", "#.#."]),
@@ -214,13 +219,13 @@ LATIN1_GLYPHS = {
     "ì": _g(0, ["#.", ".#", ".#", ".#", ".#", ".#", ".#"]),
     "í": _g(0, [".#", "#.", "#.", "#.", "#.", "#.", "#."]),
     "î": _g(0, [".#.", "#.#", ".#.", ".#.", ".#.", ".#.", ".#."]),
-    "ï": _g(1, ["#.#", ".#.", ".#.", ".#.", ".#.", ".#."]),
+    "ï": _g(0, ["#.#", "", ".#.", ".#.", ".#.", ".#.", ".#."]),
     "ð": _g(0, ["#.#.", ".#..", "#.#.", ".###", "#..#", "#..#", ".##."]),
-    "ñ": TILDE4 + _n,
+    "ñ": TILDE4 + [""] + _n4,
     "ò": GRAVE4 + _o, "ó": ACUTE4 + _o, "ô": CIRCUMFLEX4 + _o, "õ": TILDE4 + _o, "ö": DIAERESIS4 + _o,
     "÷": _g(1, [".#.", "...", "###", "...", ".#."]),
     "ø": _g(2, [".###", "#..#", "#.##", "##.#", "###."]),
-    "ù": GRAVE4 + _u, "ú": ACUTE4 + _u, "û": CIRCUMFLEX4 + _u, "ü": DIAERESIS4 + _u,
+    "ù": GRAVE4 + _u, "ú": ACUTE4 + _u, "û": CIRCUMFLEX4 + [""] + _u4, "ü": DIAERESIS4 + _u,
     "ý": ACUTE4 + _y,
     "þ": _g(0, ["#...", "#...", "###.", "#..#", "#..#", "###.", "#...", "#..."]),
     "ÿ": DIAERESIS4 + _y,
