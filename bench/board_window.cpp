@@ -2,6 +2,7 @@
 // and looking at boards of any shape in a real window
 //
 //   board_window [WxH [grade [number]]]      (default 30x30, grade 0 (easy), number 1)
+//   board_window FILE                        (the file's first puzzle, as a file dropped on the window)
 //
 // With BOARD_LIST=N set it stands as the second of a list of N puzzles of a file whose clues
 // allow several pictures, to show the column's list buttons and caption lines.
@@ -21,6 +22,7 @@
 namespace {
 
 struct request {
+    std::string file;
     int width = 30, height = 30, grade = 0;
     unsigned number = 1;
     bool entered = false;
@@ -31,6 +33,10 @@ void enter_board(void *context) {
     if (r->entered || current_app_mode_get() != appmode_splash)
         return;
     r->entered = true;
+    if (!r->file.empty()) {
+        freeplay_open_files({r->file});
+        return;
+    }
     freeplay_puzzle p;
     std::string why;
     if (!pz_generate(r->width, r->height, (pz_grade)r->grade, r->number, &p.puzzle, &why)) {
@@ -56,10 +62,8 @@ void enter_board(void *context) {
 
 int main(int argc, char **argv) {
     request r;
-    if (argc > 1 && std::sscanf(argv[1], "%dx%d", &r.width, &r.height) != 2) {
-        std::fprintf(stderr, "usage: board_window [WxH [grade [number]]]\n");
-        return 2;
-    }
+    if (argc > 1 && std::sscanf(argv[1], "%dx%d", &r.width, &r.height) != 2)
+        r.file = argv[1];
     if (argc > 2)
         r.grade = std::atoi(argv[2]);
     if (argc > 3)

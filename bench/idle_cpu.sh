@@ -3,14 +3,16 @@
 #
 #   bench/idle_cpu.sh [path/to/tombweaver] [runs]
 #   BOARD=30x30 bench/idle_cpu.sh build-bench/bench/board_window [runs]
+#   BOARD=puzzle.non bench/idle_cpu.sh build-bench/bench/board_window [runs]
 #
 # Starts the game on a private Xvfb screen (1920 x 1080 unless SCREEN=WxH) as a new
 # player would, and measures each screen for SECONDS seconds (default 5): the title
 # screen, the map and a board left alone, then the board while a button is dragged
 # over its cells. With BOARD=WxH the program is board_window, which opens a generated
-# free-play board of that size at once: only the board is measured (title and map show -). CPU is the game's user + system time over the wall time (percent
+# free-play board of that size (or the file's first puzzle) at once: only the board is
+# measured (title and map show -). CPU is the game's user + system time over the wall time (percent
 # of one core); frames a second are what the diagnostics panel shows (taken from
-# TOMBWEAVER_FRAME_LOG). Start-up is the time from launch to the first presented
+# TOMBWEAVER_FRAME_LOG), with the longest frame's update of the board left alone. Start-up is the time from launch to the first presented
 # frame; peak memory is the resident high-water mark after the play-through.
 # Each figure is the median of the runs (default 3).
 set -euo pipefail
@@ -50,9 +52,10 @@ for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; slee
 hz=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' /proc/$game_pid/stat; }
 
-# Percent of one core used by the game over the next $seconds, and the median frame rate logged meanwhile.
+# Percent of one core used by the game over the next $seconds, the median frame rate logged
+# meanwhile and (with longest) the longest frame's update then, in ms.
 measure() {
-    local log=$1 from a b t0 t1
+    local log=$1 from a b t0 t1 longest=${2:-}
     from=$(wc -l < "$log")
     a=$(cpu_ticks); t0=$(date +%s%N)
     sleep "$seconds"
@@ -60,7 +63,12 @@ measure() {
     local cpu fps
     cpu=$(awk -v d=$((b - a)) -v hz=$hz -v ns=$((t1 - t0)) 'BEGIN { printf "%.1f", 100 * d / hz / (ns / 1e9) }')
     fps=$(tail -n +$((from + 2)) "$log" | awk '/^frame rate/ {print $3}' | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR + 1) / 2)] : "-"}')
-    echo "$cpu $fps"
+    if [ -n "$longest" ]; then
+        longest=$(tail -n +$((from + 2)) "$log" | awk '/^longest frame/ {if ($3 > m) m = $3} END {print m + 0}')
+        echo "$cpu $fps $longest"
+    else
+        echo "$cpu $fps"
+    fi
 }
 
 # Drags the left button back and forth over the board's cells until killed.
@@ -100,7 +108,7 @@ one_run() {
         xdotool mousemove $((sw * 210 / 1920)) $((sh * 164 / 1080)) click 1 # the first location
         sleep 2
     fi
-    board=$(measure "$log")
+    board=$(measure "$log" longest)
     drag &
     local drag_pid=$!
     dragging=$(measure "$log")
@@ -115,10 +123,10 @@ one_run() {
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 
-fmt="%-6s %9s %7s %5s %7s %5s %7s %5s %9s %5s %8s\n"
+fmt="%-6s %9s %7s %5s %7s %5s %7s %5s %8s %9s %5s %8s\n"
 echo "game: $game${board_size:+ $board_size}"
 echo "screen: ${screen}, ${seconds} s per screen, $runs runs, $(nproc) cores; cpu in % of one core"
-printf "$fmt" run start_ms title fps map fps board fps dragging fps peak_MB
+printf "$fmt" run start_ms title fps map fps board fps frame_ms dragging fps peak_MB
 results=()
 for r in $(seq "$runs"); do
     line=$(one_run "$r")
@@ -126,7 +134,7 @@ for r in $(seq "$runs"); do
     printf "$fmt" "$r" $line
 done
 medians=()
-for col in $(seq 11); do
+for col in $(seq 12); do
     medians+=("$(printf "%s\n" "${results[@]}" | awk -v c=$col '{print $c}' | median)")
 done
 printf "$fmt" median "${medians[@]}"

@@ -30,6 +30,7 @@
 #include "ui/ec_ui.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -188,7 +189,10 @@ void main_loop(std::vector<std::string> files) {
             platform_wait_message(wait);
         } else if (app_modes[current_app_mode].update) {
             platform_frame_start();
+            const auto started = std::chrono::steady_clock::now();
             app_modes[current_app_mode].update();
+            frame_timer_note_update(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
         }
     }
 }
@@ -483,6 +487,19 @@ int run(int window_choice, std::vector<std::string> files) {
     platform_signals_init();
 
     memory_system_init();
+    // One game at a time keeps the save: a second would write over the first one's captures.
+    if (!save_folder_lock()) {
+        std::fprintf(stderr, "tombweaver: already running for this user; not started again\n");
+        platform_message_box("Tombweaver Is Already Running",
+                             files.empty() ? "Tombweaver is already running. Only one game at a time can keep your "
+                                             "progress: switch to its window."
+                                           : "Tombweaver is already running. Only one game at a time can keep your "
+                                             "progress: switch to its window, and drop the puzzle files on it to "
+                                             "play them there.",
+                             platform_mb_ok, platform_mb_icon_warning);
+        memory_system_close();
+        return 1;
+    }
     settings_load();
     if (window_choice >= 0) {
         game_settings s = settings_get();
@@ -491,6 +508,7 @@ int run(int window_choice, std::vector<std::string> files) {
     }
     if (!data_open()) {
         memory_system_close();
+        save_folder_unlock();
         return 1;
     }
     string_table_read();
@@ -498,10 +516,12 @@ int run(int window_choice, std::vector<std::string> files) {
         string_table_free();
         packfile_close();
         memory_system_close();
+        save_folder_unlock();
         return 1;
     }
     main_loop(std::move(files));
     shutdown();
+    save_folder_unlock();
     return 0;
 }
 

@@ -135,6 +135,23 @@ void save_file_init_path() {
 
 const char *save_file_path() { return save_filename.text; }
 
+bool save_folder_lock() {
+    static char folder[max_path];
+    path_text lock;
+    if (!platform_user_data_folder(folder, sizeof folder) || !path_set(&lock, folder, "/Oakhollow Works/"))
+        return true; // no save to share: told when the save is first looked for
+    platform_create_folders(lock.text);
+    if (!path_set(&lock, folder, "/Oakhollow Works/tombweaver.lock"))
+        return true;
+    const platform_lock_result result = platform_lock_take(lock.text);
+    if (result == platform_lock_result::failed)
+        std::fprintf(stderr, "tombweaver: %s could not be locked (%s); a second game would not be noticed\n",
+                     lock.text, platform_file_error_text());
+    return result != platform_lock_result::held_elsewhere;
+}
+
+void save_folder_unlock() { platform_lock_release(); }
+
 bool save_file_exists() {
     if (no_save_folder)
         return false; // the player has been told

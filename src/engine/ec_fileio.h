@@ -38,6 +38,13 @@ u8 *save_file_load(u32 *size_out);
 // also tells the player, in a box and on stderr, that progress is not saved.
 bool save_file_save(const void *data, u32 out_size);
 
+// One game at a time plays from this user's save: takes the lock on "tombweaver.lock" in
+// the save's folder (made when missing), held until save_folder_unlock or the end of the
+// process. False only when another running game holds it; a folder that cannot be made
+// or a lock that cannot be taken lets the game run (its save, if any, is told about then).
+bool save_folder_lock();
+void save_folder_unlock();
+
 // The full path of the game's own file name in the save's folder (the unfinished
 // boards beside the save), empty without a save folder or when it does not fit.
 const char *save_folder_file_path(const char *name);

@@ -30,7 +30,84 @@ excel_parse_table string_table = {
     (void **)&string_records, sizeof(string_definition), &string_rows,
 };
 
+// The length of the UTF-8 character at text[i] and its number; 0 when the bytes there
+// are not one (a stray continuation byte, a cut, overlong or surrogate sequence).
+std::size_t utf8_char(std::string_view text, std::size_t i, unsigned *code) {
+    const unsigned char lead = (unsigned char)text[i];
+    std::size_t length = 0;
+    unsigned value = 0, least = 0;
+    if (lead < 0x80)
+        length = 1, value = lead;
+    else if ((lead & 0xE0) == 0xC0)
+        length = 2, value = lead & 0x1Fu, least = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, value = lead & 0x0Fu, least = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, value = lead & 0x07u, least = 0x10000;
+    else
+        return 0;
+    if (i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned char next = (unsigned char)text[i + k];
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        value = value << 6 | (next & 0x3Fu);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *code = value;
+    return length;
+}
+
+// The byte count of the first max_chars characters of text.
+std::size_t utf8_prefix(std::string_view text, std::size_t max_chars) {
+    std::size_t i = 0;
+    unsigned code = 0;
+    for (std::size_t n = 0; n < max_chars && i < text.size(); ++n) {
+        const std::size_t length = utf8_char(text, i, &code);
+        i += length ? length : 1;
+    }
+    return i;
+}
+
 } // namespace
+
+std::string text_for_font(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        unsigned code = 0;
+        const std::size_t length = utf8_char(utf8, i, &code);
+        i += length ? length : 1;
+        const bool shown = length && ((code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF));
+        out += shown ? (char)(unsigned char)code : '?';
+    }
+    return out;
+}
+
+void safestring_create_utf8(safestring *dest, const char *utf8) {
+    safestring_create(dest, utf8 ? text_for_font(utf8).c_str() : nullptr);
+}
+
+std::size_t utf8_length(std::string_view utf8) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++n)
+        i += utf8_prefix(utf8.substr(i), 1);
+    return n;
+}
+
+std::string utf8_shortened(std::string_view utf8, std::size_t max_chars, bool keep_end) {
+    const std::size_t length = utf8_length(utf8);
+    if (length <= max_chars || max_chars < 5)
+        return std::string(utf8);
+    const std::size_t kept = max_chars - 3;
+    const std::size_t head = keep_end ? (kept + 1) / 2 : kept, tail = kept - head;
+    std::string out(utf8.substr(0, utf8_prefix(utf8, head)));
+    out += "...";
+    out += utf8.substr(utf8_prefix(utf8, length - tail));
+    return out;
+}
 
 void safestring_create(safestring *dest, const char *src) {
     if (!ec_assert(dest))

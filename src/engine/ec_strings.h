@@ -3,6 +3,10 @@
 
 #include "engine/ec_types.h"
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 constexpr int max_string_size = 256;
 
 // A fixed-capacity text: at most 255 characters, always zero-terminated at length.
@@ -21,6 +25,21 @@ void safestring_concat_char(safestring *dest, char c);
 // The character at index, or 0 after an assertion when index is out of range.
 char safestring_get_char(const safestring *s, int index);
 int safestring_length(const safestring *s);
+
+// The bitmap fonts' characters are single bytes: printable ASCII (32..126) and the
+// Latin-1 letters and signs (160..255, as ISO 8859-1 numbers them). Text from outside
+// (file names, puzzle titles) is UTF-8; text_for_font turns it into those bytes: each
+// character U+0020..U+007E and U+00A0..U+00FF becomes the byte of its number, every other
+// one (a control character, a letter past Latin-1) and each byte that is not UTF-8 one '?'.
+std::string text_for_font(std::string_view utf8);
+// dest = text_for_font(utf8), cut to 255 characters.
+void safestring_create_utf8(safestring *dest, const char *utf8);
+// The characters (not bytes) of UTF-8 text: a byte that is not UTF-8 counts as one.
+std::size_t utf8_length(std::string_view utf8);
+// UTF-8 text of more than max_chars characters (at least 5) cut to max_chars with "..."
+// for what is left out: at its end, or in its middle when keep_end (a file name keeps
+// its extension). Never cuts inside a character.
+std::string utf8_shortened(std::string_view utf8, std::size_t max_chars, bool keep_end = false);
 
 // The shared text that fatal-error, device-error, diagnostics and path texts are
 // composed in. Valid until the next composer uses it.

@@ -31,7 +31,9 @@ namespace {
 constexpr u32 opaque_black = 0xFF000000u;
 constexpr u32 screen_bytes = (u32)screen_width * (u32)screen_height * 4u;
 constexpr int font_glyph_height = 8;
-constexpr int font_num_glyphs = 94;
+// The sheet's cells: characters 33..126, then the Latin-1 characters 160..255.
+constexpr int font_num_ascii_glyphs = 94;
+constexpr int font_num_glyphs = font_num_ascii_glyphs + 96;
 
 struct clip_rect {
     s32 clip_left, clip_top, clip_right, clip_bottom;
@@ -115,6 +117,15 @@ const u8 font_kern_table[95] = {
     5, 5, 5, 5, 4, 5, 6, 6, 5, 5, 4, 3, 6, 3, 4, 4, // P-Z [ \ ] ^ _
     3, 5, 5, 4, 5, 5, 4, 5, 5, 2, 3, 5, 2, 6, 5, 5, // ` a-o
     5, 5, 4, 5, 4, 5, 6, 6, 4, 5, 5, 4, 2, 4, 5,    // p-z { | } ~
+};
+// Advance widths of the Latin-1 characters 160..255 (tools/assetgen/fonts.py, latin1_advances).
+const u8 font_latin1_kern_table[96] = {
+    5, 2, 5, 5, 6, 6, 2, 5, 4, 7, 4, 5, 5, 4, 8, 4,
+    4, 4, 4, 4, 3, 5, 6, 2, 3, 3, 4, 5, 7, 7, 7, 5,
+    5, 5, 5, 5, 5, 5, 6, 4, 4, 4, 4, 4, 4, 4, 4, 4,
+    6, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 5, 5, 5, 5, 5, 6, 4, 5, 5, 5, 5, 3, 3, 4, 4,
+    5, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
 };
 
 // Fills the quad with corners (0, 0) and (w, h): two triangles sharing the top-left
@@ -765,30 +776,36 @@ int font_kern_lookup(const u8 (&widths)[95], char c) {
     return widths[in - 32];
 }
 
-int font_kern_width(char c) { return font_kern_lookup(font_kern_table, c); }
+int font_kern_width(char c) {
+    const u8 code = (u8)c;
+    if (code >= 160)
+        return font_latin1_kern_table[code - 160];
+    if (code >= 128)
+        return 0; // the C1 control codes: nothing, like the other control codes
+    return font_kern_lookup(font_kern_table, c);
+}
 
 int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale) {
     if (!ec_assert(scale >= 1))
         return 0;
-    int kern = font_kern_width(c);
-    // Control codes and the invalid codes 128..255 draw nothing and do not advance.
-    if ((signed char)c < 32 || (signed char)c == 127)
+    const u8 code = (u8)c;
+    // Control codes (C1 included) and 127 draw nothing and do not advance.
+    if (code < 32 || (code >= 127 && code < 160))
         return 0;
-    int advance = kern * scale;
+    int advance = font_kern_width(c) * scale;
     if ((long long)x + advance < screen_clip.clip_left ||
         (long long)y + (long long)font_glyph_height * scale < screen_clip.clip_top ||
         x >= screen_clip.clip_right || y >= screen_clip.clip_bottom)
         return advance;
-    if (c == ' ')
+    if (code == ' ')
         return advance;
-    int index = c - 33;
-    if (!ec_assert(index >= 0 && index < 94) || !font_sprites.data)
+    const int index = code < 127 ? code - 33 : font_num_ascii_glyphs + (code - 160);
+    if (!ec_assert(index >= 0 && index < font_num_glyphs) || !font_sprites.data)
         return advance;
     // The ink colour is palette entry 0 of the font sheet and stays there.
     font_sprites.colors[0] = colour;
     if (index < font_sprites.num_sprites)
         gfx2d_draw_sprite(&font_sprites, x, y, index, scale);
-    static_assert(font_num_glyphs == 94);
     return advance;
 }
 

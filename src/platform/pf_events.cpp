@@ -383,6 +383,11 @@ void platform_set_loop_hook(platform_loop_hook hook, void *context) {
 }
 
 void platform_run_loop_hook() {
-    if (loop_hook)
-        loop_hook(loop_hook_context);
+    // A loop inside the hook's own call (a wait the hook's step started) runs without it.
+    static bool running = false;
+    if (!loop_hook || running)
+        return;
+    running = true;
+    loop_hook(loop_hook_context);
+    running = false;
 }

@@ -69,8 +69,9 @@ std::vector<std::string> platform_drop_take(std::uint32_t drop);
 // Queues a drop of paths as msg_dropfiles, as dropping them on the window does (tests drop this way).
 void platform_post_drop(const std::vector<std::string> &paths);
 
-// Runs once per pass of the main loop, before it looks at the queue. The shipped
-// program has none; end-to-end tests script input and the clock from it.
+// Runs once per pass of the main loop (and of a wait that keeps the window alive), before
+// it looks at the queue; not again from inside its own call. The shipped program has none;
+// end-to-end tests script input and the clock from it.
 typedef void (*platform_loop_hook)(void *context);
 void platform_set_loop_hook(platform_loop_hook hook, void *context);
 void platform_run_loop_hook();

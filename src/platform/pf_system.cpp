@@ -14,6 +14,7 @@
 #include <pthread.h>
 #include <pwd.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
@@ -387,6 +388,34 @@ bool platform_create_folders(const char *path) {
 struct platform_file {
     FILE *f;
 };
+
+namespace {
+int lock_fd = -1;
+} // namespace
+
+platform_lock_result platform_lock_take(const char *path) {
+    platform_lock_release();
+    if (!path || !path[0])
+        return platform_lock_result::failed;
+    const int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        last_file_error = errno;
+        return platform_lock_result::failed;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        last_file_error = errno;
+        close(fd);
+        return last_file_error == EWOULDBLOCK ? platform_lock_result::held_elsewhere : platform_lock_result::failed;
+    }
+    lock_fd = fd;
+    return platform_lock_result::taken;
+}
+
+void platform_lock_release() {
+    if (lock_fd >= 0)
+        close(lock_fd); // closing the descriptor ends the lock
+    lock_fd = -1;
+}
 
 platform_file *platform_file_open_read(const char *path) {
     if (!path)

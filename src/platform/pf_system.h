@@ -69,6 +69,12 @@ bool platform_user_config_folder(char *out, std::size_t capacity);
 // Creates a folder and any missing parents; true when it exists afterwards.
 bool platform_create_folders(const char *path);
 
+// The program's one lock: an exclusive lock on the file at path (made when missing),
+// held until platform_lock_release or the end of the process, however it ends.
+enum class platform_lock_result { taken, held_elsewhere, failed };
+platform_lock_result platform_lock_take(const char *path);
+void platform_lock_release();
+
 // Whole-file access. Paths use '/'.
 struct platform_file;
 // Opens a regular file for reading; null for anything else (a folder, a named pipe,

@@ -9,6 +9,7 @@
 #include "graphics/d3d_window.h"
 #include "platform/pf_system.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,9 @@ int cursor_x = 0;
 int cursor_y = 0;
 
 bool window_active = true;
+// Milliseconds the window has spent inactive, and since when it is (while it is).
+std::uint64_t inactive_ms = 0;
+u32 inactive_since = 0;
 
 bool frame_tick = false;
 u32 last_tick_time = 0;
@@ -41,6 +45,7 @@ bool diag_visible = false;
 // TOMBWEAVER_FRAME_LOG set: the frame rate also goes to stderr once a second, for
 // measuring scripts that cannot read the diagnostics panel.
 bool frame_log = false;
+double longest_update_ms = 0; // this second's
 
 } // namespace
 
@@ -83,8 +88,19 @@ void cursor_centre() {
     cursor_update_position(width / 2, height / 2);
 }
 
-void window_active_set(bool active) { window_active = active; }
+void window_active_set(bool active) {
+    const u32 now = platform_get_tick_count();
+    if (window_active && !active)
+        inactive_since = now;
+    else if (!window_active && active)
+        inactive_ms += now - inactive_since;
+    window_active = active;
+}
 bool window_active_get() { return window_active; }
+
+std::uint64_t window_inactive_ms() {
+    return inactive_ms + (window_active ? 0 : platform_get_tick_count() - inactive_since);
+}
 
 void frame_timer_start() {
     u32 now = platform_get_tick_count();
@@ -107,7 +123,8 @@ void frame_timer_update() {
         frame_rate = frame_counter;
         frame_counter = 0;
         if (frame_log)
-            std::fprintf(stderr, "frame rate %u\n", (unsigned)frame_rate);
+            std::fprintf(stderr, "frame rate %u\nlongest frame %.1f ms\n", (unsigned)frame_rate, longest_update_ms);
+        longest_update_ms = 0;
         second_start += 1000;
     }
     frame_counter += 1;
@@ -128,6 +145,8 @@ void frame_timer_update() {
 bool frame_tick_is_set() { return frame_tick; }
 void frame_tick_clear() { frame_tick = false; }
 u32 frame_rate_get() { return frame_rate; }
+
+void frame_timer_note_update(double ms) { longest_update_ms = std::max(longest_update_ms, ms); }
 
 void memory_status_text() {
     u32 used_mb = memory_bytes_used() >> 20;

@@ -3,6 +3,8 @@
 
 #include "engine/ec_types.h"
 
+#include <cstdint>
+
 // Converts a client-area position to framebuffer pixels (nearest, clamped) and keeps it.
 void cursor_update_position(int x, int y);
 // Stores the cursor position in framebuffer pixels; a null pointer raises an assertion.
@@ -13,6 +15,9 @@ void cursor_centre();
 // Whether the game window has the focus; while it has not, the timer gives no ticks.
 void window_active_set(bool active);
 bool window_active_get();
+// Milliseconds the window has been inactive in all, counted from the activation changes
+// (a clock of play subtracts them from the time since its start).
+std::uint64_t window_inactive_ms();
 
 // Starts the frame timer at the current tick count.
 void frame_timer_start();
@@ -23,6 +28,9 @@ bool frame_tick_is_set();
 void frame_tick_clear();
 // Passes counted in the last completed second.
 u32 frame_rate_get();
+// The time one frame's update took, in milliseconds: with TOMBWEAVER_FRAME_LOG set the
+// longest of each second is logged beside the frame rate.
+void frame_timer_note_update(double ms);
 
 // Composes "Allocations: ..  Used: ..MB  Avail: ..MB" in scratch_string.
 void memory_status_text();

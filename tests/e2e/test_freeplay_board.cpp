@@ -3,6 +3,7 @@
 // buttons, and leaving for the free-play screen
 #include "game/freeplay/g_freeplay.h"
 #include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_help.h"
 #include "game/g_strings.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <random>
 
 namespace {
 
@@ -120,6 +123,61 @@ TEST_F(FreeplayBoard, AListHasItsButtonsAndTheStoryBoardIsUnchanged) {
     });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// The clock is the wall clock less the time the window was inactive: a frame seconds late
+// (a busy machine, a box) counts in full, an inactive spell does not.
+TEST_F(FreeplayBoard, TheClockIsTheWallClockLessInactiveTime) {
+    static double before = 0;
+    s.wait_mode(appmode_splash).then([] {
+        freeplay_set_current(generated_7x13(1));
+        set_app_mode(appmode_necrogram);
+    });
+    s.passes(2).then([] {
+        before = necrogram_play_seconds();
+        platform_clock_advance(3000);
+    });
+    s.passes(2).then([] { EXPECT_NEAR(necrogram_play_seconds() - before, 3.032, 0.02); });
+    s.post(msg_activate, 0).then([] {
+        before = necrogram_play_seconds();
+        platform_clock_advance(5000);
+    });
+    s.post(msg_activate, 1).passes(2).then([] { EXPECT_NEAR(necrogram_play_seconds() - before, 0.05, 0.04); });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// A 30 x 30 board from a file whose clues allow several pictures, and whose analysis of wrong
+// marks takes the solver minutes, its top 20 rows marked as the picture has them (kept from
+// an earlier visit): a hint asked at once is found without waiting for the analysis, and
+// leaving the board stops the analysis at once.
+TEST_F(FreeplayBoard, AHintOnABoardStillBeingAnalysedIsFoundAndLeavingStopsTheWork) {
+    s.wait_mode(appmode_splash).then([] {
+        std::mt19937 rng(4);
+        std::vector<uint8_t> cells(900);
+        for (uint8_t &c : cells)
+            c = rng() % 100 < 45;
+        freeplay_puzzle p;
+        p.puzzle = pz_from_picture(30, 30, cells.data());
+        p.origin = freeplay_origin_file;
+        p.path = "/noise.non";
+        p.several_solutions = true;
+        freeplay_set_current(p);
+        auto kept = std::make_unique<necrogram_board>();
+        necrogram_load(kept.get(), 30, 30, cells.data());
+        for (int i = 0; i < 600; ++i)
+            kept->marks[i] = cells[(size_t)i] ? mark_full : mark_cross;
+        freeplay_board_keep(kept.get(), 0);
+        set_app_mode(appmode_necrogram);
+    });
+    s.passes(2).post(msg_keydown, 'T').post(msg_keyup, 'T').passes(1);
+    s.until([] { return !necrogram_help_thinking(); }, "the hint").then([] {
+        EXPECT_FALSE(necrogram_help_analysis()->ready) << "the analysis was quick after all: no test";
+        ASSERT_NE(necrogram_hint_shown(), nullptr);
+        EXPECT_NE(necrogram_hint_shown()->kind, necrogram_hint_not_found) << necrogram_hint_shown()->text;
+    });
+    s.post(msg_keydown, vk_escape).post(msg_keyup, vk_escape).wait_mode(appmode_freeplay);
+    EXPECT_EQ(s.close().run(), 0);
 }
 
 } // namespace

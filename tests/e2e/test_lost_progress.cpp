@@ -13,8 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,6 +163,31 @@ TEST(LostProgress, AHalfDoneBoardKeepsItsMarksUntilANewGame) {
     EXPECT_EQ(second.close().run(), 0);
     EXPECT_FALSE(std::filesystem::exists(save_folder_file_path(board_marks_file_name)));
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// A second game on the same save is refused with a plain box before it opens a window, so it
+// cannot write its stale save over the first one's captures; once the first ends, a game
+// starts again. (The lock file stands for the first game: another process holding it.)
+TEST(LostProgress, ASecondGameOnTheSameSaveIsRefused) {
+    dialog_recorder rec;
+    save_write(progress({0, 1}));
+    const std::string lock = save_folder_file_path("tombweaver.lock");
+    const int first = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(first, 0);
+    ASSERT_EQ(flock(first, LOCK_EX | LOCK_NB), 0);
+    game_script refused;
+    EXPECT_EQ(refused.command_line({"--window", "x.non"}).run(), 1);
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Tombweaver Is Already Running");
+    EXPECT_NE(rec.dialogs()[0].text.find("drop the puzzle files on it"), std::string::npos);
+    EXPECT_EQ(save_read(), progress({0, 1}));
+    close(first);
+
+    rec.clear();
+    game_script second;
+    EXPECT_EQ(second.wait_mode(appmode_splash).close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+    save_remove();
 }
 
 } // namespace

@@ -6,9 +6,11 @@
 #include "game/g_strings.h"
 #include "game/story/g_story_board.h"
 #include "game_script.h"
+#include "game/g_busy.h"
 #include "puzzle/pz_format.h"
 
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -177,6 +179,62 @@ TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_sol
     });
     s.close();
     EXPECT_EQ(0, s.run());
+}
+
+// An accented file name and title (any byte past ASCII) are drawn through the font's Latin-1,
+// on the board and on the free-play screen, with no assertion; a long name is cut in the
+// caption with its extension kept.
+TEST_F(puzzle_files_test, an_accented_or_long_file_name_is_shown_safely_on_the_board_and_the_free_play_screen) {
+    const std::string path = write("caf\xC3\xA9.non", pz_write_non(drawn(ghost, "Cr\xC3\xA2ne \xE6\x97\xA5")));
+    const std::string long_name = std::string(60, 'w') + ".non";
+    EXPECT_EQ(freeplay_file_caption("/x/" + long_name, ""),
+              std::string(15, 'w') + "..." + std::string(10, 'w') + ".non");
+    s.command_line({"--window", path});
+    s.wait_mode(appmode_splash).ready().post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);
+    s.until([] { return current_app_mode_get() != appmode_splash; }, "the splash gone").then([] {
+        ASSERT_EQ(appmode_necrogram, current_app_mode_get());
+        EXPECT_EQ("caf\xC3\xA9.non: Cr\xC3\xA2ne \xE6\x97\xA5", freeplay_current()->caption);
+    });
+    s.then([] { platform_post_message(msg_keydown, 'X', 0), platform_post_message(msg_keyup, 'X', 0); });
+    s.then([] { platform_post_message(msg_keydown, 'X', 0), platform_post_message(msg_keyup, 'X', 0); });
+    s.passes(4).post(msg_keydown, vk_escape).post(msg_keyup, vk_escape).wait_mode(appmode_freeplay).passes(4);
+    s.close();
+    EXPECT_EQ(0, s.run());
+    EXPECT_TRUE(rec.assertions().empty()) << rec.assertions().front();
+}
+
+// A 30 x 30 puzzle without a solution whose proof takes the solver a while, drawn at random
+// (a fixed seed) with two of its columns' clues swapped.
+std::string slow_unsolvable() {
+    std::mt19937 rng(1);
+    std::vector<uint8_t> cells(900);
+    for (uint8_t &c : cells)
+        c = rng() % 100 < 45;
+    pz_puzzle p = pz_from_picture(30, 30, cells.data());
+    std::swap(p.columns[0], p.columns[1]);
+    p.goal.clear();
+    return pz_write_non(p);
+}
+
+// Checking a file of slow puzzles keeps the window drawn with the box; Escape stops it and the
+// game stays where it was; closing the window during the checks ends the program.
+TEST_F(puzzle_files_test, escape_stops_the_checks_of_a_hard_file_and_closing_ends_them) {
+    std::string text = slow_unsolvable();
+    for (int i = 0; i < 30; ++i)
+        text += "---\n" + slow_unsolvable();
+    const std::string hard = write("hard.non", text);
+    s.skip_splash().drop({hard}).until([] { return busy_active(); }, "the checks under way");
+    // The box's frame at its top-left corner, over the title.
+    s.until([] { return frame_pixel(260, 312) == 0xFFE8B848u; }, "the box drawn meanwhile");
+    s.post(msg_keydown, vk_escape).post(msg_keyup, vk_escape).until([] { return !busy_active(); }, "the stop");
+    s.passes(2).then([this] {
+        EXPECT_EQ(appmode_main_menu, current_app_mode_get());
+        for (const std::string &t : told())
+            EXPECT_NE(t.find("puzzle"), std::string::npos) << t; // refused before the stop, nothing else
+    });
+    s.drop({hard}).until([] { return busy_active(); }, "the checks again").close();
+    EXPECT_EQ(0, s.run());
+    EXPECT_EQ(appmode_exit, current_app_mode_get());
 }
 
 } // namespace

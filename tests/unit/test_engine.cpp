@@ -77,6 +77,25 @@ TEST(Safestring, CharactersPastTheEndAreRefused) {
     EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"index < max_string_size"}));
 }
 
+// Text from outside reaches the fonts as their bytes: ASCII and Latin-1 as themselves,
+// everything else one '?' a character (or a byte that is not UTF-8); a shortened name keeps
+// whole characters, and its extension when asked.
+TEST(Safestring, Utf8BecomesTheFontsLatin1) {
+    EXPECT_EQ(text_for_font("caf\xC3\xA9 Cr\xC3\xA2ne \xC3\x9F\xC3\xBF"), "caf\xE9 Cr\xE2ne \xDF\xFF");
+    EXPECT_EQ(text_for_font("\xE6\x97\xA5 \xF0\x9F\x91\xBB x"), "? ? x");    // past Latin-1
+    EXPECT_EQ(text_for_font("a\tb\x7F\xC2\x85"), "a?b??");                     // C0, DEL, C1
+    EXPECT_EQ(text_for_font("\xE9t\xE9 \xC3 \xC0\xAF \xED\xA0\x80"), "?t? ? ?? ???"); // not UTF-8
+    safestring s;
+    safestring_create_utf8(&s, "\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(std::string(s.text, (size_t)s.length), "\xE9t\xE9");
+
+    const std::string name = "\xC3\xA9" + std::string(40, 'n') + ".non";
+    EXPECT_EQ(utf8_length(name), 45u);
+    EXPECT_EQ(utf8_shortened(name, 45), name);
+    EXPECT_EQ(utf8_shortened(name, 12, true), "\xC3\xA9nnnn....non");
+    EXPECT_EQ(utf8_shortened("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 5), "\xC3\xA9\xC3\xA9...");
+}
+
 TEST(StringTable, LookupsById) {
     dialog_recorder rec;
     string_definition defs[3] = {};

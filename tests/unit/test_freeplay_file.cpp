@@ -4,6 +4,7 @@
 #include "game/board/g_board_client.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
+#include "puzzle/pz_format.h"
 #include "puzzle/pz_generate.h"
 #include "tw_test.h"
 #include "ui/app_modes.h"
@@ -194,6 +195,73 @@ TEST_F(FreeplayFile, AFailedWriteKeepsTheOldFileAndIsToldOnce) {
     EXPECT_EQ(rec.dialogs()[0].caption, "Free Play Progress Not Saved");
     for (const std::string &part : {file().string(), std::string("No space left on device")})
         EXPECT_NE(rec.dialogs()[0].text.find(part), std::string::npos) << rec.dialogs()[0].text;
+}
+
+// The largest file the game can make (every record at its longest, cut inside a UTF-8
+// name at a character's edge; the board at 30 x 30 with the longest path the system opens)
+// reads back as written; a board whose path is longer is left out, and the records stay.
+TEST_F(FreeplayFile, TheLargestFileTheGameWritesReadsBack) {
+    freeplay_progress p;
+    std::string long_name = "x"; // cut at 200 bytes: within an 'é', so at 199
+    for (int i = 0; i < 120; ++i)
+        long_name += "\xC3\xA9";
+    for (int i = 0; i < freeplay_max_records; ++i) {
+        const std::string key = std::to_string(i) + std::string(freeplay_max_name, 'k');
+        freeplay_record_solved(&p, key.substr(0, freeplay_max_name), long_name, freeplay_max_seconds,
+                               freeplay_max_hints);
+        p.records.back().order = 2147483647 - i;
+    }
+    p.have_board = true;
+    p.board = {.key = std::string(freeplay_max_name, 'c'), .origin = freeplay_origin_file, .width = 30, .height = 30,
+               .grade = 2, .number = 0xFFFFFFFFu, .path = "/" + std::string(freeplay_max_path - 1, 'p'),
+               .index_in_file = (int)pz_max_puzzles, .seconds = freeplay_max_seconds, .hints = freeplay_max_hints,
+               .cells = std::string(900, 'x')};
+    ASSERT_TRUE(freeplay_progress_write(p));
+    const freeplay_progress q = freeplay_progress_read();
+    ASSERT_EQ(rec.count(), 0u) << rec.dialogs()[0].text;
+    ASSERT_EQ(q.records.size(), p.records.size());
+    EXPECT_EQ(q.records[0].name, long_name.substr(0, freeplay_max_name - 1));
+    EXPECT_EQ(q.records[0].seconds, freeplay_max_seconds);
+    EXPECT_EQ(q.board, p.board);
+
+    p.board.path += "p"; // past what the system opens
+    ASSERT_TRUE(freeplay_progress_write(p));
+    const freeplay_progress r = freeplay_progress_read();
+    EXPECT_EQ(rec.count(), 0u);
+    EXPECT_FALSE(r.have_board);
+    EXPECT_EQ(r.records.size(), p.records.size());
+}
+
+// A kept board whose file is gone: Continue says why and offers to forget it; No keeps it
+// for when the file is back, Yes drops it (the records stay).
+TEST_F(FreeplayFile, AKeptBoardWhoseFileIsGoneCanBeForgotten) {
+    const fs::path puzzle = scratch.root / "gone.non";
+    freeplay_puzzle p = generated(5, 0, 3);
+    std::ofstream(puzzle) << pz_write_non(p.puzzle);
+    p.origin = freeplay_origin_file;
+    p.path = puzzle.string();
+    freeplay_set_current(p);
+    auto board = std::make_unique<necrogram_board>();
+    necrogram_load(board.get(), 5, 5, p.puzzle.goal.data());
+    board->marks[0] = mark_cross;
+    freeplay_board_keep(board.get(), 12);
+    freeplay_set_current(generated(5, 0, 4)); // another puzzle's record stands beside it
+    freeplay_board_captured(40, 0);
+    fs::remove(puzzle);
+
+    rec.answer_no(true);
+    EXPECT_FALSE(freeplay_continue());
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].buttons, platform_mb_yes_no);
+    EXPECT_NE(rec.dialogs()[0].text.find(puzzle.string()), std::string::npos) << rec.dialogs()[0].text;
+    EXPECT_TRUE(freeplay_progress_read().have_board);
+
+    rec.answer_no(false);
+    EXPECT_FALSE(freeplay_continue());
+    const freeplay_progress after = freeplay_progress_read();
+    EXPECT_FALSE(after.have_board);
+    EXPECT_EQ(after.records.size(), 1u);
+    necrogram_client_set(nullptr);
 }
 
 } // namespace

@@ -67,13 +67,35 @@ TEST_F(gfx_draw, string_lengths_scale_and_match_the_drawn_advance) {
     safestring_create(&hi, "Hi!");
     EXPECT_EQ(gfx2d_strlen(&hi, 3), 3 * gfx2d_strlen(&hi, 1));
     EXPECT_EQ(rec.count(), 0u);
-    EXPECT_EQ(font_kern_width((char)200), -1); // the one kern lookup, shared with the overlay font
+    const u8 widths[95] = {};
+    EXPECT_EQ(font_kern_lookup(widths, (char)200), -1); // the overlay font's lookup stops at 126
     EXPECT_TRUE(rec.asserted("in >= 0"));
     // The drawn advance equals the measured one wherever the text lands, wholly off the left too.
     // (Glyphs are clipped as sprites: the kzg clip tests.)
     safestring_create(&line, "Tomb {weaver} #1: 100%");
     for (int x : {0, -40, -400, 1270, 600})
         EXPECT_EQ(gfx2d_draw_string(x, 700, &line, red, 2), gfx2d_strlen(&line, 2)) << x;
+}
+
+// The font's second part holds the Latin-1 characters 160..255 after the 94 of ASCII: the
+// sheet's sprite 94 + (code - 160) is drawn at its own advance, and the C1 codes draw nothing,
+// like the other control codes (a name's bytes reach the font as text_for_font made them).
+TEST_F(gfx_draw, latin1_characters_are_drawn_from_their_own_cells) {
+    std::vector<test_sprite> glyphs(190, test_sprite{8, 8, std::vector<uint32_t>(64, 0)});
+    glyphs[94 + (0xE9 - 160)].pixels.assign(64, 0xFFFFFFFFu); // only 'é' has ink
+    bring_up(1280, 720, {{"ui_gfx\\retro_font.kzg", test_kzg_bytes(glyphs)}});
+    gfx2d_fill_screen(0);
+    safestring s;
+    safestring_create_utf8(&s, "?e\xC3\xA9\xC2\x85");
+    EXPECT_EQ(s.length, 4);
+    EXPECT_EQ(gfx2d_draw_string(0, 0, &s, red, 1), 2 * font_kern_width('?') + font_kern_width('e') + 5);
+    EXPECT_EQ(font_kern_width((char)0xE9), 5);
+    EXPECT_EQ(gfx2d_draw_char(0, 20, (char)0x85, red, 1), 0);
+    EXPECT_EQ(font_kern_width((char)0xA0), font_kern_width(' '));
+    const int x = font_kern_width('?') + font_kern_width('e');
+    EXPECT_EQ(drawn().size(), 64u);
+    EXPECT_EQ(*drawn().begin(), std::make_pair(x, 0));
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
 }
 
 using gfx_test::overlay_ink;

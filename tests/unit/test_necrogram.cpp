@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -200,6 +201,26 @@ TEST_F(Necrogram, HintsOnAPictureWithTwoSolutionsFollowTheMarks) {
     EXPECT_EQ(h.kind, necrogram_hint_reveal);
     EXPECT_EQ(h.cells[0], 0);
     EXPECT_EQ(h.marks[0], mark_full);
+}
+
+// The analysis and a hint's search stop, unfinished, once their cancel flag is set (the
+// board's thread is then free at once); the analysis goes on from there when run again.
+TEST_F(Necrogram, TheAnalysisAndAHintStopWhenCancelled) {
+    load_puzzle(6);
+    std::atomic<bool> cancel{true};
+    necrogram_analysis a;
+    necrogram_analysis_begin(&a, b);
+    a.cancel = &cancel;
+    EXPECT_FALSE(necrogram_analysis_run(&a, 10.0));
+    EXPECT_FALSE(a.ready);
+    cancel = false;
+    EXPECT_TRUE(necrogram_analysis_run(&a, 10.0));
+    necrogram_hint_search s;
+    necrogram_hint_begin(&s, b);
+    s.cancel = &cancel;
+    cancel = true;
+    EXPECT_FALSE(necrogram_hint_run(&s, &a, b, 10.0));
+    EXPECT_EQ(s.hint.kind, necrogram_hint_none);
 }
 
 // (Undo and redo of a drag, over a cross and across solving, and a new stroke ending redo

@@ -1,6 +1,7 @@
 // The save file: its path, existence, whole reads and crash-safe replacement.
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
+#include "game/story/g_board_marks.h"
 #include "tw_test.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,74 @@ TEST_F(SaveFile, WithoutXdgDataHomeTheSaveGoesUnderHome) {
     save_file_init_path();
     EXPECT_TRUE(fs::is_directory(home / ".local/share/Oakhollow Works"));
     setenv("HOME", old_home.c_str(), 1);
+}
+
+// The kept marks follow the save's rules: the largest file the game writes (every location
+// at the board's largest size, the most hints) reads back; a file the game did not write
+// (a bad line, one too many fields, a location twice, cut short, too big) is moved aside to
+// nonogram.marks.damaged and the player told once; a failed write is told once in a box.
+class BoardMarks : public SaveFile {
+protected:
+    void SetUp() override {
+        SaveFile::SetUp();
+        board_marks_forget_told();
+        board = std::make_unique<necrogram_board>();
+    }
+    fs::path marks() const { return home / "Oakhollow Works" / board_marks_file_name; }
+    // A side x side board with its first cell crossed, and its hints used.
+    necrogram_board *crossed(int side, int hints) {
+        load(side);
+        board->marks[0] = mark_cross;
+        board->hints_used = hints;
+        return board.get();
+    }
+    void load(int side) { necrogram_load(board.get(), side, side, std::vector<u8>((size_t)(side * side), 0).data()); }
+    std::unique_ptr<necrogram_board> board;
+};
+
+TEST_F(BoardMarks, TheLargestFileReadsBackAndADamagedOneIsSetAsideAndTold) {
+    for (unsigned long i = 0; i < 25; ++i)
+        board_marks_keep(i, crossed(max_necrogram_size, 1000000));
+    for (unsigned long i = 0; i < 25; ++i) {
+        load(max_necrogram_size);
+        ASSERT_TRUE(board_marks_restore(i, board.get())) << i;
+        EXPECT_EQ(board->marks[0], mark_cross);
+        EXPECT_EQ(board->hints_used, board_marks_max_hints);
+    }
+    EXPECT_EQ(rec.count(), 0u);
+
+    const std::string line = "3 2 #.x. 4\n";
+    const std::string damaged[] = {
+        "3 2 #.x.\ngarbage\n", "3 2 #.x. 4 5\n", line + line, line.substr(0, line.size() - 1),
+        "25 2 #.x.\n", line + std::string(board_marks_max_file_size, 'x'),
+    };
+    for (const std::string &text : damaged) {
+        std::ofstream(marks(), std::ios::binary) << text;
+        load(2);
+        EXPECT_FALSE(board_marks_restore(3, board.get())) << text;
+        EXPECT_FALSE(fs::exists(marks()));
+        EXPECT_EQ(file_text(marks().string() + ".damaged"), text);
+    }
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Unfinished Boards Not Read");
+    EXPECT_NE(rec.dialogs()[0].text.find("nonogram.marks.damaged"), std::string::npos);
+
+    std::ofstream(marks(), std::ios::binary) << line;
+    load(2);
+    EXPECT_TRUE(board_marks_restore(3, board.get()));
+    EXPECT_EQ(board->hints_used, 4);
+}
+
+TEST_F(BoardMarks, AFailedWriteIsToldOnceAndTheOldFileStays) {
+    board_marks_keep(0, crossed(10, 0));
+    const std::string before = file_text(marks());
+    platform_file_fail_writes_after(5);
+    board_marks_keep(1, crossed(10, 0));
+    board_marks_keep(2, crossed(10, 0));
+    EXPECT_EQ(file_text(marks()), before);
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Unfinished Boards Not Kept");
+    EXPECT_NE(rec.dialogs()[0].text.find(marks().string()), std::string::npos);
 }
 
 } // namespace

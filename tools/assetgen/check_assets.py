@@ -20,7 +20,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 ASSETS = os.path.join(ROOT, "assets")
 
 SIZES = {
-    "ui_gfx/retro_font.png": (128, 48), "ui_gfx/c64_font.png": (128, 64),
+    "ui_gfx/retro_font.png": (128, 96), "ui_gfx/c64_font.png": (128, 64),
     "ui_gfx/ui_window.png": (64, 24), "ui_gfx/ui_dynamic_button.png": (72, 32),
     "ui_gfx/map_button.png": (128, 32), "ui_gfx/logo_head.png": (64, 64),
     "ui_gfx/logo_words.png": (256, 64), "game/nonoblocks.png": (192, 32),
@@ -75,6 +75,8 @@ def check_sheets():
     inks = set()
     for k in range(94):
         inks |= cell_ink(retro, k, fonts.game_advance, chr(33 + k))
+    for i, ch in enumerate(fonts.LATIN1[1:]):  # the no-break space has no ink
+        inks |= cell_ink(retro, 95 + i, fonts.game_advance, ch)
     if len(inks) != 1:
         fail("retro_font has %d ink colours" % len(inks))
     overlay = read_png(os.path.join(ASSETS, "ui_gfx/c64_font.png"))

@@ -16,6 +16,8 @@ for chars, adv in (("!',.:;il|", 2), ("()1[]`j", 3), ('"*+-<=>CEFILTZ^_cfrtx{}',
 
 
 def game_advance(ch):
+    if ord(ch) >= 0xA0:
+        return latin1_advance(ch)
     return GAME_ADVANCE.get(ch, 5)
 
 
@@ -133,6 +135,110 @@ GLYPHS = {
     "~": _g(2, [".#.#", "#.#."]),
 }
 
+# The Latin-1 letters and signs, codes 160-255, in the same cells. An accented capital is
+# drawn at the lower-case height (rows 2-6) under a two-row accent in rows 0-1, as a lower-case
+# letter is; the other letters and the signs keep the full height. A diaeresis sits in row 0
+# with a gap under it; a circumflex or tilde over a letter with ink in both top corners (u, n)
+# leaves a gap too, over a body one row shorter, so that it does not run into the strokes.
+_A5 = [".##.", "#..#", "####", "#..#", "#..#"]
+_C5 = [".##", "#..", "#..", "#..", ".##"]
+_E5 = ["###", "#..", "##.", "#..", "###"]
+_I5 = ["###", ".#.", ".#.", ".#.", "###"]
+_O5 = [".##.", "#..#", "#..#", "#..#", ".##."]
+_U5 = ["#..#", "#..#", "#..#", "#..#", ".##."]
+_Y5 = ["#..#", "#..#", ".##.", ".#..", ".#.."]
+_a = [".##.", "...#", ".###", "#..#", ".###"]
+_e = [".##.", "#..#", "####", "#...", ".###"]
+_o = [".##.", "#..#", "#..#", "#..#", ".##."]
+_u = ["#..#", "#..#", "#..#", "#..#", ".###"]
+_n = ["###.", "#..#", "#..#", "#..#", "#..#"]
+_y = ["#..#", "#..#", "#..#", ".###", "...#", "###."]
+_N4 = ["#..#", "##.#", "#.##", "#..#"]
+_U4 = ["#..#", "#..#", "#..#", ".##."]
+_n4 = ["###.", "#..#", "#..#", "#..#"]
+_u4 = ["#..#", "#..#", "#..#", ".###"]
+
+# Accents over a letter four columns wide, and over one three wide.
+GRAVE4, ACUTE4, CIRCUMFLEX4 = [".#..", "..#."], ["..#.", ".#.."], [".##.", "#..#"]
+TILDE4, DIAERESIS4, RING4 = [".#.#", "#.#."], ["#..#", ""], [".##.", ".##."]
+GRAVE3, ACUTE3, CIRCUMFLEX3, DIAERESIS3 = ["#..", ".#."], ["..#", ".#."], [".#.", "#.#"], ["#.#", ""]
+
+LATIN1_GLYPHS = {
+    "\u00a0": [],  # no-break space: no ink
+    "¡": _g(1, ["#", ".", "#", "#", "#", "#", "#"]),
+    "¢": _g(1, ["..#.", ".###", "#.#.", "#.#.", ".###", "..#."]),
+    "£": _g(0, ["..##", ".#..", ".#..", "###.", ".#..", ".#..", "####"]),
+    "¤": _g(1, ["#...#", ".###.", ".#.#.", ".###.", "#...#"]),
+    "¥": _g(0, ["#...#", ".#.#.", "..#..", "#####", "..#..", "#####", "..#.."]),
+    "¦": _g(0, ["#", "#", "#", ".", "#", "#", "#", "#"]),
+    "§": _g(0, [".###", "#...", ".##.", "#..#", ".##.", "...#", "###."]),
+    "¨": _g(0, ["#.#"]),
+    "©": _g(0, [".####.", "#....#", "#.##.#", "#.#..#", "#.##.#", "#....#", ".####."]),
+    "ª": _g(0, [".##", "#.#", ".##", "...", "###"]),
+    "«": _g(2, [".#.#", "#.#.", ".#.#"]),
+    "¬": _g(3, ["####", "...#"]),
+    "\u00ad": _g(3, ["###"]),  # soft hyphen: a hyphen
+    "®": _g(0, [".#####.", "#.....#", "#.##..#", "#.#.#.#", "#.##..#", "#.#.#.#", ".#####."]),
+    "¯": _g(0, ["###"]),
+    "°": _g(0, [".#.", "#.#", ".#."]),
+    "±": _g(1, [".#.", "###", ".#.", "...", "###"]),
+    "²": _g(0, ["##.", "..#", ".#.", "#..", "###"]),
+    "³": _g(0, ["##.", "..#", ".#.", "..#", "##."]),
+    "´": _g(0, [".#", "#."]),
+    "µ": _g(2, ["#..#", "#..#", "#..#", "#.##", "##.#", "#..."]),
+    "¶": _g(0, [".####", "###.#", "###.#", ".##.#", "..#.#", "..#.#", "..#.#"]),
+    "·": _g(3, ["#"]),
+    "¸": _g(6, [".#", "#."]),
+    "¹": _g(0, [".#", "##", ".#", ".#", ".#"]),
+    "º": _g(0, [".#.", "#.#", ".#.", "...", "###"]),
+    "»": _g(2, ["#.#.", ".#.#", "#.#."]),
+    "¼": _g(0, ["#...#.", "#..#..", "#.#...", "..#.#.", ".#.##.", "#.####", "....#."]),
+    "½": _g(0, ["#...#.", "#..#..", "#.#...", "..##..", ".#..#.", "#..#..", "...###"]),
+    "¾": _g(0, ["##..#.", ".##.#.", "##.#..", "..#.#.", ".#.##.", "#.####", "....#."]),
+    "¿": _g(0, ["..#.", "....", "..#.", ".#..", "#...", "#..#", ".##."]),
+    "À": GRAVE4 + _A5, "Á": ACUTE4 + _A5, "Â": CIRCUMFLEX4 + _A5,
+    "Ã": TILDE4 + _A5, "Ä": DIAERESIS4 + _A5, "Å": RING4 + _A5,
+    "Æ": _g(0, [".####", "#.#..", "#.#..", "#####", "#.#..", "#.#..", "#.###"]),
+    "Ç": _g(0, [".##", "#..", "#..", "#..", "#..", "#..", ".##", ".#."]),
+    "È": GRAVE3 + _E5, "É": ACUTE3 + _E5, "Ê": CIRCUMFLEX3 + _E5, "Ë": DIAERESIS3 + _E5,
+    "Ì": GRAVE3 + _I5, "Í": ACUTE3 + _I5, "Î": CIRCUMFLEX3 + _I5, "Ï": DIAERESIS3 + _I5,
+    "Ð": _g(0, [".###.", ".#..#", ".#..#", "###.#", ".#..#", ".#..#", ".###."]),
+    "Ñ": TILDE4 + [""] + _N4,
+    "Ò": GRAVE4 + _O5, "Ó": ACUTE4 + _O5, "Ô": CIRCUMFLEX4 + _O5, "Õ": TILDE4 + _O5, "Ö": DIAERESIS4 + _O5,
+    "×": _g(2, ["#.#", ".#.", "#.#"]),
+    "Ø": _g(0, [".###", "#..#", "#.##", "##.#", "#..#", "#..#", "###."]),
+    "Ù": GRAVE4 + _U5, "Ú": ACUTE4 + _U5, "Û": CIRCUMFLEX4 + [""] + _U4, "Ü": DIAERESIS4 + _U5,
+    "Ý": ACUTE4 + _Y5,
+    "Þ": _g(0, ["#...", "###.", "#..#", "#..#", "###.", "#...", "#..."]),
+    "ß": _g(0, [".##.", "#..#", "#.#.", "#..#", "#..#", "#..#", "#.#."]),
+    "à": GRAVE4 + _a, "á": ACUTE4 + _a, "â": CIRCUMFLEX4 + _a,
+    "ã": TILDE4 + _a, "ä": DIAERESIS4 + _a, "å": RING4 + _a,
+    "æ": _g(2, ["##.#.", "..#.#", ".####", "#.#..", ".#.##"]),
+    "ç": _g(2, [".##", "#..", "#..", "#..", ".##", ".#."]),
+    "è": GRAVE4 + _e, "é": ACUTE4 + _e, "ê": CIRCUMFLEX4 + _e, "ë": DIAERESIS4 + _e,
+    "ì": _g(0, ["#.", ".#", ".#", ".#", ".#", ".#", ".#"]),
+    "í": _g(0, [".#", "#.", "#.", "#.", "#.", "#.", "#."]),
+    "î": _g(0, [".#.", "#.#", ".#.", ".#.", ".#.", ".#.", ".#."]),
+    "ï": _g(0, ["#.#", "", ".#.", ".#.", ".#.", ".#.", ".#."]),
+    "ð": _g(0, ["#.#.", ".#..", "#.#.", ".###", "#..#", "#..#", ".##."]),
+    "ñ": TILDE4 + [""] + _n4,
+    "ò": GRAVE4 + _o, "ó": ACUTE4 + _o, "ô": CIRCUMFLEX4 + _o, "õ": TILDE4 + _o, "ö": DIAERESIS4 + _o,
+    "÷": _g(1, [".#.", "...", "###", "...", ".#."]),
+    "ø": _g(2, [".###", "#..#", "#.##", "##.#", "###."]),
+    "ù": GRAVE4 + _u, "ú": ACUTE4 + _u, "û": CIRCUMFLEX4 + [""] + _u4, "ü": DIAERESIS4 + _u,
+    "ý": ACUTE4 + _y,
+    "þ": _g(0, ["#...", "#...", "###.", "#..#", "#..#", "###.", "#...", "#..."]),
+    "ÿ": DIAERESIS4 + _y,
+}
+LATIN1 = [chr(c) for c in range(0xA0, 0x100)]
+
+
+def latin1_advance(ch):
+    """Advance of a Latin-1 glyph in the game font: its ink and one column (the no-break
+    space a space's)."""
+    return glyph_width(LATIN1_GLYPHS[ch]) + 1 if LATIN1_GLYPHS[ch] else game_advance(" ")
+
+
 # Overlay-only glyph for code 127: a small checker block.
 DEL_GLYPH = ["", "#.#.#.", ".#.#.#", "#.#.#.", ".#.#.#", "#.#.#.", ".#.#.#"]
 
@@ -169,6 +275,11 @@ def check_fonts():
         assert any(r.startswith("#") for r in rows), "game glyph %r not at the left" % ch
         bw = glyph_width(bold(rows))
         assert bw <= overlay_advance(ch) - 1, "overlay glyph %r is %d wide" % (ch, bw)
+    assert sorted(LATIN1_GLYPHS) == LATIN1
+    for ch in LATIN1[1:]:
+        rows = LATIN1_GLYPHS[ch]
+        assert len(rows) <= 8 and all(len(r) <= 7 for r in rows), ch
+        assert any(r.startswith("#") for r in rows), "game glyph %r not at the left" % ch
     assert glyph_width(DEL_GLYPH) <= 7
 
 
@@ -180,14 +291,23 @@ def _draw(img, rows, x0, y0, ink):
 
 
 def make_retro_font(path):
-    """128x48 sheet: cell k holds character 33 + k, 16 cells a row; one white ink."""
+    """128x96 sheet, 16 cells a row: cell k holds character 33 + k up to 126 (cells 0-93),
+    then cells 94-189 hold the Latin-1 characters 160-255; one white ink."""
     check_fonts()
-    img = Image(128, 48)
+    img = Image(128, 96)
     ink = rgb(0xFFFFFF)
     for k in range(94):
         _draw(img, GLYPHS[chr(33 + k)], (k % 16) * 8, (k // 16) * 8, ink)
+    for i, ch in enumerate(LATIN1):
+        k = 94 + i
+        _draw(img, LATIN1_GLYPHS[ch], (k % 16) * 8, (k // 16) * 8, ink)
     img.save(path)
     return img
+
+
+def latin1_advances():
+    """The game's table of Latin-1 advances (src/graphics/d3d_gfx2d.cpp), as C text."""
+    return ", ".join(str(latin1_advance(ch)) for ch in LATIN1)
 
 
 def make_overlay_font(path):

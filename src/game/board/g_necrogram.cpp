@@ -41,32 +41,45 @@ int reveal_ticks = 0; // frame ticks since the capture
 
 // The client whose puzzle the board plays (null: none, an empty board).
 const board_client *client = nullptr;
-// The clock: seconds of play on this board, counted while the window is active; a gap
-// longer than a stall (a message box, a suspended machine) counts as none.
+// The clock: seconds of play on this board, the wall clock since the board was entered
+// less the time the window was inactive meanwhile, on top of the time kept from earlier
+// visits; it stops at the capture.
 double play_seconds = 0;
-u32 clock_last = 0;
-constexpr u32 clock_stall_ms = 250;
+double clock_base_seconds = 0; // kept from earlier visits
+bool clock_running = false;     // on the board, not captured
+u32 clock_start = 0;
+std::uint64_t clock_inactive_at_start = 0;
 
 bool board_empty() { return board.width <= 0 || board.height <= 0; }
+
+// The time of play up to now, while the board is not captured.
+void clock_update() {
+    if (!clock_running)
+        return;
+    const u32 wall = platform_get_tick_count() - clock_start;
+    const std::uint64_t inactive = window_inactive_ms() - clock_inactive_at_start;
+    play_seconds = clock_base_seconds + (wall > inactive ? (double)(wall - inactive) / 1000.0 : 0.0);
+}
+
+void clock_start_at(double seconds) {
+    clock_base_seconds = play_seconds = seconds;
+    clock_running = true;
+    clock_start = platform_get_tick_count();
+    clock_inactive_at_start = window_inactive_ms();
+}
 
 // The moment the board is solved the capture is recorded and saved; from then on the
 // board is finished (nothing but leaving changes it).
 void capture_if_solved() {
     if (captured || !board.solved || board_empty())
         return;
+    clock_update();
+    clock_running = false;
     captured = true;
     reveal_ticks = 0;
     necrogram_stroke_end(&board);
     if (client)
         client->captured(&board, play_seconds);
-}
-
-// Counts the time since the last frame while the board is being played.
-void clock_update() {
-    const u32 now = platform_get_tick_count(), gap = now - clock_last;
-    clock_last = now;
-    if (!captured && window_active_get() && gap <= clock_stall_ms)
-        play_seconds += gap / 1000.0;
 }
 
 // "m:ss" of whole seconds.
@@ -111,11 +124,15 @@ bool necrogram_captured() { return captured; }
 void necrogram_client_set(const board_client *c) { client = c; }
 const board_client *necrogram_client() { return client; }
 
-double necrogram_play_seconds() { return play_seconds; }
+double necrogram_play_seconds() {
+    clock_update();
+    return play_seconds;
+}
 
 void necrogram_keep_progress() {
     if (captured || board_empty() || !client)
         return;
+    clock_update();
     client->keep(&board, play_seconds);
 }
 
@@ -372,16 +389,28 @@ std::vector<std::string> column_lines(const std::string &text, int scale, int wi
     return lines;
 }
 
-// Text centred on the column from y: at scale 2 on up to two lines (and max_lines) when it fits, else
-// at scale 1 on up to max_lines (what still does not fit is left out). The next free y.
-int draw_column_text(const char *text, int y, u32 colour, int max_lines) {
+// UTF-8 text as the font shows it, centred on the column from y: at scale 2 on up to two lines
+// (and max_lines) when it fits, else at scale 1 on up to max_lines, the last ending in "..."
+// when the rest does not fit. The next free y.
+int draw_column_text(const char *utf8, int y, u32 colour, int max_lines) {
     constexpr int column_width = screen_width - necrogram_area_width - 16;
+    const std::string text = text_for_font(utf8);
     int scale = 2;
     std::vector<std::string> lines = column_lines(text, 2, column_width, std::min(2, max_lines));
     if (lines.empty()) {
         scale = 1;
         lines = column_lines(text, 1, column_width, 99);
-        lines.resize(std::min(lines.size(), (size_t)max_lines));
+        if (lines.size() > (size_t)max_lines && max_lines > 0) {
+            lines.resize((size_t)max_lines);
+            std::string &last = lines.back();
+            safestring *s = scratch_string();
+            do {
+                if (!last.empty())
+                    last.pop_back();
+                safestring_create(s, (last + "...").c_str());
+            } while (!last.empty() && gfx2d_strlen(s, 1) > column_width);
+            last += "...";
+        }
     }
     safestring *s = scratch_string();
     for (const std::string &line : lines) {
@@ -555,15 +584,15 @@ void appmode_necrogram_init() {
     ec_assert(pave_sound != invalid_id);
 
     ++entries;
-    play_seconds = 0;
-    clock_last = platform_get_tick_count();
     captured = false;
     // No puzzle, or one past the board's limits, leaves the board empty, with its buttons.
     const pz_puzzle *puzzle = client ? client->puzzle() : nullptr;
+    double kept_seconds = 0;
     if (puzzle && necrogram_load_puzzle(&board, *puzzle))
-        client->restore(&board, &play_seconds); // the marks, time and hints kept last time
+        client->restore(&board, &kept_seconds); // the marks, time and hints kept last time
     else
         necrogram_load(&board, 0, 0, nullptr);
+    clock_start_at(kept_seconds);
     necrogram_help_load(&board);
     capture_if_solved();
     paint_key = 0;
@@ -590,6 +619,8 @@ void appmode_necrogram_init() {
 }
 
 void appmode_necrogram_free() {
+    clock_update();
+    clock_running = false; // the time stands from here on
     game_stop_song();
     // necrogram_free
     if (gradient_layer != invalid_id) {

@@ -39,6 +39,8 @@ const necrogram_board *board = nullptr; // the screen's board, whose hints are c
 // How long a frame may wait for the solver's work (scripted runs: until it is over).
 constexpr auto game_slice = std::chrono::microseconds(8000);
 auto frame_slice = game_slice;
+// How long a hint waits for the board's analysis before it goes on without it.
+constexpr auto analysis_wait = std::chrono::milliseconds(250);
 
 // Whether a future is over, waiting at most wait for it.
 template <class F> bool over(const F &f, std::chrono::microseconds wait) {
@@ -151,22 +153,25 @@ void start_search(const necrogram_board *b) {
     w->search.cancel = &w->cancel_hint;
     w->cancel_hint = false;
     w->hinted = std::async(std::launch::async, [w] {
-        // The hint starts from the analysis's wrong marks: it waits for the analysis
-        // within its own time.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(necrogram_hint_seconds);
+        // The hint starts from the analysis's wrong marks when it is over soon; on a board
+        // whose analysis takes long it goes on without: marks that do not fit together
+        // are still found, by the consistency of the marks.
+        const auto deadline = std::chrono::steady_clock::now() + analysis_wait;
         while (!over(w->analysed, std::chrono::microseconds(2000))) {
             if (w->cancel_hint)
                 return false;
-            if (std::chrono::steady_clock::now() >= deadline) {
-                necrogram_hint_give_up(&w->search);
-                return true;
-            }
+            if (std::chrono::steady_clock::now() >= deadline)
+                break;
         }
-        if (!w->analysis.ready) {
-            necrogram_hint_give_up(&w->search);
-            return true;
+        necrogram_analysis *a = &w->analysis;
+        necrogram_analysis unproved;
+        if (!over(w->analysed, std::chrono::microseconds(0)) || !a->ready) {
+            necrogram_analysis_begin(&unproved, w->board.get());
+            unproved.allowed.assign(unproved.allowed.size(), pz_unknown); // nothing proved wrong
+            unproved.ready = true;
+            a = &unproved;
         }
-        return necrogram_hint_run(&w->search, &w->analysis, w->board.get(), necrogram_hint_seconds + 1);
+        return necrogram_hint_run(&w->search, a, w->board.get(), necrogram_hint_seconds + 1);
     });
 }
 
@@ -243,7 +248,7 @@ void necrogram_help_update(necrogram_board *b) {
         take_hint(b);
         return;
     }
-    take_analysis(frame_slice);
+    take_analysis(std::chrono::microseconds(0)); // taken when over: the frame does not wait for it
 }
 
 int necrogram_hints_used() { return board ? board->hints_used : 0; }

@@ -180,9 +180,13 @@ bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
     const int cells = (int)a->allowed.size();
     pz_limits limits;
     limits.seconds = necrogram_hint_seconds;
-    if (!a->ready && a->next_cell < 0) {
+    limits.cancel = a->cancel;
+    auto cancelled = [a] { return a->cancel && a->cancel->load(std::memory_order_relaxed); };
+    if (a->next_cell < 0) {
         // One proof of uniqueness settles most boards at once.
         const pz_solution s = pz_solve(a->puzzle, nullptr, limits, true);
+        if (s.cancelled || cancelled())
+            return false;
         allow_solution(a, s.first);
         allow_solution(a, s.second);
         a->next_cell = 0;
@@ -191,8 +195,8 @@ bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
     }
     // Each cell that every solution found so far agrees on: is its other value allowed?
     std::vector<pz_cell> known;
-    for (; !a->ready && a->next_cell < cells; ++a->next_cell) {
-        if (seconds_since(start) >= seconds)
+    for (; a->next_cell < cells; ++a->next_cell) {
+        if (cancelled() || seconds_since(start) >= seconds)
             return false;
         const pz_cell have = a->allowed[(size_t)a->next_cell];
         if (have == pz_unknown)
@@ -200,6 +204,8 @@ bool necrogram_analysis_run(necrogram_analysis *a, double seconds) {
         known.assign((size_t)cells, pz_unknown);
         known[(size_t)a->next_cell] = (pz_cell)(pz_unknown & ~have);
         const pz_solution s = pz_solve(a->puzzle, known.data(), limits, false);
+        if (s.cancelled)
+            return false; // the cell is tried again if the work goes on
         if (s.verdict == pz_verdict::stopped)
             a->allowed[(size_t)a->next_cell] = pz_unknown;
         allow_solution(a, s.first);
@@ -243,7 +249,10 @@ bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const n
         return true;
     };
     pz_limits limits;
+    limits.cancel = s->cancel;
     while (s->phase != search::done) {
+        if (s->cancel && s->cancel->load(std::memory_order_relaxed))
+            return false;
         if (out_of_time())
             return true;
         if (seconds_since(start) >= seconds)

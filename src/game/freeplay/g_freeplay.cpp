@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 #include <filesystem>
 
 namespace {
@@ -35,17 +36,33 @@ void refuse(const std::string &text) {
     platform_message_box("Free Play", text.c_str(), platform_mb_ok, platform_mb_icon_warning);
 }
 
+// The kept board's puzzle cannot be made again (its file gone, changed, unsolvable): the
+// player says whether to forget it, rather than meet the same refusal each time.
+void offer_to_forget(const std::string &why) {
+    const std::string text = why + "\n\nForget this unfinished puzzle? Its marks and time are dropped; your "
+                                   "records stay. (No keeps it, for when its file is back.)";
+    if (platform_message_box("Free Play", text.c_str(), platform_mb_yes_no, platform_mb_icon_warning) !=
+        platform_mb_answer_yes)
+        return;
+    freeplay_progress progress = freeplay_progress_read();
+    if (!progress.have_board)
+        return;
+    progress.have_board = false;
+    freeplay_progress_write(progress);
+}
+
 // The kept file puzzle read again: its goal (the picture, or the first solution found)
-// and whether it has others.
+// and whether it has others. False when it cannot be (the player told, and offered to
+// forget it) or when the player stopped the check.
 bool file_puzzle_again(const freeplay_kept_board &k, freeplay_puzzle *out) {
     std::vector<pz_puzzle> list;
     pz_error err;
     if (!pz_read_file(k.path, &list, &err)) {
-        refuse("The unfinished puzzle could not be read again:\n" + pz_error_text(err));
+        offer_to_forget("The unfinished puzzle could not be read again:\n" + pz_error_text(err));
         return false;
     }
     if (k.index_in_file >= (int)list.size()) {
-        refuse("The unfinished puzzle is no longer in\n" + k.path);
+        offer_to_forget("The unfinished puzzle is no longer in\n" + k.path);
         return false;
     }
     out->puzzle = list[(std::size_t)k.index_in_file];
@@ -53,11 +70,18 @@ bool file_puzzle_again(const freeplay_kept_board &k, freeplay_puzzle *out) {
     out->path = k.path;
     out->index_in_file = k.index_in_file;
     if (freeplay_puzzle_key(*out) != k.key || out->puzzle.width != k.width || out->puzzle.height != k.height) {
-        refuse("The unfinished puzzle has changed in\n" + k.path);
+        offer_to_forget("The unfinished puzzle has changed in\n" + k.path);
         return false;
     }
-    if (!freeplay_solve_for_board(&out->puzzle, &out->several_solutions).empty()) {
-        refuse("The unfinished puzzle from\n" + k.path + "\ncannot be solved.");
+    busy_end end = busy_end::done;
+    bool cut_short = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2 * (int)freeplay_check_seconds + 1);
+    const std::string why = freeplay_check(&out->puzzle, &out->several_solutions, freeplay_file_caption(k.path, ""),
+                                           deadline, &end, &cut_short);
+    if (end != busy_end::done)
+        return false; // stopped by the player, or the window is closing
+    if (cut_short || !why.empty()) {
+        offer_to_forget("The unfinished puzzle from\n" + k.path + "\ncannot be solved.");
         return false;
     }
     out->caption = record_name(*out);
@@ -132,14 +156,15 @@ void freeplay_board_keep(const necrogram_board *b, double seconds) {
     k.height = height;
     k.grade = current.grade;
     k.number = current.number;
-    // Read again from wherever the game is started next time.
+    // Read again from wherever the game is started next time; a path whose absolute form
+    // is longer than the system opens stays as it was given (the file keeps no longer one).
     std::error_code error;
     const std::filesystem::path absolute = current.path.empty() ? std::filesystem::path()
                                                                 : std::filesystem::absolute(current.path, error);
-    k.path = error ? current.path : absolute.string();
+    k.path = error || absolute.string().size() > freeplay_max_path ? current.path : absolute.string();
     k.index_in_file = current.index_in_file;
     k.seconds = whole_seconds(seconds);
-    k.hints = std::max(0, (int)b->hints_used);
+    k.hints = std::clamp((int)b->hints_used, 0, freeplay_max_hints);
     bool any = false;
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
@@ -189,9 +214,22 @@ bool freeplay_board_restore(necrogram_board *b, double *seconds) {
 bool freeplay_start_generated(int width, int height, int grade, u32 number) {
     freeplay_puzzle p;
     std::string why;
-    if (grade < 0 || grade > (int)pz_grade::hard || width > freeplay_max_size || height > freeplay_max_size ||
-        !pz_generate(width, height, (pz_grade)grade, number, &p.puzzle, &why)) {
-        refuse("The puzzle could not be made: " + (why.empty() ? std::string("no such grade") : why));
+    if (grade < 0 || grade > (int)pz_grade::hard || width > freeplay_max_size || height > freeplay_max_size) {
+        refuse("The puzzle could not be made: no such grade");
+        return false;
+    }
+    // A large hard puzzle takes the generator a second or more: off the frame. It cannot be
+    // stopped half-way; Escape drops it once made.
+    bool made = false;
+    const std::string making = "Making the puzzle " + std::to_string(width) + "x" + std::to_string(height) + " " +
+                               pz_grade_name((pz_grade)grade) + " " + std::to_string(number) + "...";
+    const busy_end end = busy_run(
+        [&](const std::atomic<bool> &) { made = pz_generate(width, height, (pz_grade)grade, number, &p.puzzle, &why); },
+        [&] { return making; });
+    if (end != busy_end::done)
+        return false;
+    if (!made) {
+        refuse("The puzzle could not be made: " + why);
         return false;
     }
     p.origin = freeplay_origin_generated;

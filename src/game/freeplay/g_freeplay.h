@@ -6,8 +6,11 @@
 
 #include "engine/ec_types.h"
 #include "game/board/g_necrogram_board.h"
+#include "game/g_busy.h"
 #include "puzzle/pz_puzzle.h"
+#include "puzzle/pz_solve.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -52,18 +55,34 @@ bool freeplay_step(int delta);
 // Generated puzzles: makes "WxH grade number" current and enters the board; false (and
 // a message box) when it cannot be made.
 bool freeplay_start_generated(int width, int height, int grade, u32 number);
-// Makes the kept board's puzzle current again and enters the board; false (with a box
-// when the puzzle cannot be made or read again) when it cannot.
+// Makes the kept board's puzzle current again and enters the board; false when it cannot:
+// when its puzzle cannot be made or read again a box says why and offers to forget the
+// kept board (Yes drops it from the file).
 bool freeplay_continue();
 // Files (the command line, a file dropped on the window): reads every puzzle of every
 // file; each file or puzzle that cannot be played gets a message box naming the file and
 // the reason. Enters the board at the first playable puzzle; false when there is none
-// (the game stays where it was).
+// (the game stays where it was). The puzzles are checked off the frame, 20 seconds at
+// most in all (then the rest are not tried, and a box says so); Escape stops the checks
+// and closing the window ends them. Stepping through the list (freeplay_step) checks the
+// same way.
 bool freeplay_open_files(const std::vector<std::string> &paths);
+// The solver's time for a puzzle from a file, for each of its two solves.
+constexpr double freeplay_check_seconds = 2.0;
 // Readies a puzzle from a file for the board: its goal (its own picture, else the first
 // solution found) and whether its clues allow several pictures. The reason it cannot be
-// played ("has no solution"), or "".
-std::string freeplay_solve_for_board(pz_puzzle *p, bool *several_solutions);
+// played ("has no solution"), or "". The limits' seconds (freeplay_check_seconds at most)
+// and cancel bound the work; when they, rather than the puzzle, cut it short, *cut_short
+// is set and the puzzle is left as it was.
+std::string freeplay_solve_for_board(pz_puzzle *p, bool *several_solutions, const pz_limits &limits = {},
+                                     bool *cut_short = nullptr);
+// The same off the frame (busy_run), the window drawn with "Checking <what>...", Escape
+// and closing honoured; the time until deadline at most. *end says how the wait ended;
+// *cut_short is set when the puzzle was not checked (stopped, closing, or the deadline
+// passed), and the puzzle is then left as it was.
+std::string freeplay_check(pz_puzzle *p, bool *several_solutions, const std::string &what,
+                           std::chrono::steady_clock::time_point deadline, busy_end *end, bool *cut_short);
 // A file puzzle's name as the board and the records show it: the file's name, then its
-// title (as the board's font can draw it) when it has one.
+// title when it has one, in UTF-8, control characters as '?', each cut short ("...")
+// past 32 and 40 characters.
 std::string freeplay_file_caption(const std::string &path, const std::string &title);

@@ -19,9 +19,19 @@ constexpr long max_order = 0x7FFFFFFFL;
 
 
 constexpr std::string_view version_line = "tombweaver free play 1";
-constexpr int max_seconds = 100000000; // over three years: anything longer is damage
-constexpr int max_hints = 1000000;
-constexpr std::size_t max_name = 200;
+constexpr int max_seconds = freeplay_max_seconds;
+constexpr int max_hints = freeplay_max_hints;
+constexpr std::size_t max_name = freeplay_max_name;
+
+// The longest lines the writer makes, and so the largest file.
+constexpr std::size_t digits(unsigned long long n) { return n < 10 ? 1 : 1 + digits(n / 10); }
+constexpr std::size_t max_record_line = 6 + 1 + digits(max_order) + 1 + digits(max_seconds) + 1 + digits(max_hints) +
+                                        1 + max_name + 1 + max_name + 1;
+constexpr std::size_t max_board_line = 5 + 1 + 1 + 1 + 2 + 1 + 2 + 1 + 1 + 1 + digits(0xFFFFFFFFu) + 1 +
+                                       digits(pz_max_puzzles) + 1 + digits(max_seconds) + 1 + digits(max_hints) + 1 +
+                                       freeplay_max_size * freeplay_max_size + 1 + max_name + 1 + freeplay_max_path + 1;
+static_assert(version_line.size() + 1 + freeplay_max_records * max_record_line + max_board_line <=
+              freeplay_max_file_size);
 
 bool damaged_told = false;
 bool write_failure_told = false;
@@ -51,9 +61,15 @@ template <typename T> bool number(std::string_view text, T low, T high, T *out) 
     return true;
 }
 
-// A name as one field: tabs, line ends and other control characters become spaces.
+// A name as one field: tabs, line ends and other control characters become spaces; cut
+// to limit bytes, never inside a UTF-8 character.
 std::string field_text(std::string_view text, std::size_t limit) {
-    std::string out(text.substr(0, limit));
+    if (text.size() > limit) {
+        while (limit > 0 && ((unsigned char)text[limit] & 0xC0) == 0x80)
+            --limit; // a continuation byte would be cut from its lead
+        text = text.substr(0, limit);
+    }
+    std::string out(text);
     for (char &c : out)
         if ((unsigned char)c < 0x20 || c == 0x7F)
             c = ' ';
@@ -85,7 +101,7 @@ bool parse_board(std::string_view line, freeplay_kept_board *b) {
         return false;
     if (f[9].size() != (std::size_t)(b->width * b->height) || f[9].find_first_not_of(".#x") != std::string_view::npos)
         return false;
-    if (f[10].empty() || !plain(f[10]) || f[11].size() >= (std::size_t)max_path)
+    if (f[10].empty() || !plain(f[10]) || f[11].size() > freeplay_max_path)
         return false;
     b->cells = f[9];
     b->key = f[10];
@@ -197,17 +213,19 @@ std::string freeplay_progress_text(const freeplay_progress &progress) {
     std::string text(version_line);
     text += '\n';
     for (const freeplay_record &r : records)
-        text += "record\t" + std::to_string(r.order) + "\t" + std::to_string(r.seconds) + "\t" +
-                std::to_string(r.hints) + "\t" + field_text(r.key, max_name) + "\t" + field_text(r.name, max_name) +
-                "\n";
+        text += "record\t" + std::to_string(std::clamp(r.order, 0L, max_order)) + "\t" +
+                std::to_string(std::clamp(r.seconds, 0, max_seconds)) + "\t" +
+                std::to_string(std::clamp(r.hints, 0, max_hints)) + "\t" + field_text(r.key, max_name) + "\t" +
+                field_text(r.name, max_name) + "\n";
     const freeplay_kept_board &b = progress.board;
-    // A path with a line end cannot be written back: that board is not kept.
-    if (progress.have_board && b.path.find('\n') == std::string::npos)
+    // A path with a line end, or longer than the system opens, cannot be read back: that
+    // board is not kept (the records are).
+    if (progress.have_board && b.path.find('\n') == std::string::npos && b.path.size() <= freeplay_max_path)
         text += "board\t" + std::to_string(b.origin) + "\t" + std::to_string(b.width) + "\t" +
                 std::to_string(b.height) + "\t" + std::to_string(b.grade) + "\t" + std::to_string(b.number) + "\t" +
-                std::to_string(b.index_in_file) + "\t" + std::to_string(b.seconds) + "\t" +
-                std::to_string(b.hints) + "\t" + b.cells + "\t" + field_text(b.key, max_name) + "\t" + b.path +
-                "\n";
+                std::to_string(b.index_in_file) + "\t" + std::to_string(std::clamp(b.seconds, 0, max_seconds)) +
+                "\t" + std::to_string(std::clamp(b.hints, 0, max_hints)) + "\t" + b.cells + "\t" +
+                field_text(b.key, max_name) + "\t" + b.path + "\n";
     return text;
 }
 

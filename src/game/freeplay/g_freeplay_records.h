@@ -9,6 +9,7 @@
 // so that it may hold tabs.
 #pragma once
 
+#include "engine/ec_fileio.h"
 #include "engine/ec_types.h"
 #include "game/freeplay/g_freeplay.h"
 
@@ -17,10 +18,17 @@
 #include <vector>
 
 constexpr const char *freeplay_file_name = "freeplay.txt";
-// More than any file the game writes: a bigger one is not ours.
-constexpr std::size_t freeplay_max_file_size = 1u << 20;
-// The oldest records are dropped past this many.
+// The file's limits, the same for its writer and its reader. The writer cuts a name or a
+// key to freeplay_max_name bytes, keeps the latest freeplay_max_records records, and
+// leaves out a board whose path is longer than freeplay_max_path bytes (the longest path
+// the system opens) or holds a line end; the reader takes nothing longer. No file the
+// writer makes passes freeplay_max_file_size: a bigger one is not ours.
+constexpr std::size_t freeplay_max_name = 200;
 constexpr int freeplay_max_records = 4000;
+constexpr std::size_t freeplay_max_path = max_path - 1;
+constexpr int freeplay_max_seconds = 100000000; // over three years: anything longer is damage
+constexpr int freeplay_max_hints = 1000000;
+constexpr std::size_t freeplay_max_file_size = 4u << 20;
 
 // A solved puzzle's best.
 struct freeplay_record {
@@ -60,7 +68,7 @@ struct freeplay_progress {
 std::string freeplay_puzzle_key(const freeplay_puzzle &p);
 
 // The file's text: freeplay_max_records records at most (the latest), and the board unless
-// its path holds a line end.
+// its path is too long or holds a line end.
 std::string freeplay_progress_text(const freeplay_progress &progress);
 // Reads that text back; false when it is not ours (a wrong version, a line that does
 // not parse, a record's key twice, more records than the game writes).

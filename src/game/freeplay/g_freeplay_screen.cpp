@@ -122,8 +122,10 @@ std::string hints_text(int hints) {
     return hints == 0 ? "no hints" : hints == 1 ? "1 hint" : std::to_string(hints) + " hints";
 }
 
-// Draws text, cut short with "..." where it would pass max_width pixels.
-int draw_text(int x, int y, const std::string &text, u32 colour, int max_width = 1280) {
+// Draws UTF-8 text as the font shows it, cut short with "..." where it would pass
+// max_width pixels.
+int draw_text(int x, int y, const std::string &utf8, u32 colour, int max_width = 1280) {
+    const std::string text = text_for_font(utf8);
     safestring s;
     safestring_create(&s, text.c_str());
     if (gfx2d_strlen(&s, scale) > max_width) {
@@ -262,9 +264,10 @@ void appmode_freeplay_update() {
     }
     if (making && making_shown) {
         making = making_shown = false;
-        if (making_kept)
-            freeplay_continue();
-        else
+        if (making_kept) {
+            if (!freeplay_continue() && !freeplay_progress_read().have_board)
+                set_app_mode(appmode_freeplay); // the kept board was forgotten: the screen without it
+        } else
             freeplay_start_generated(freeplay_sizes[chosen_size], freeplay_sizes[chosen_size], chosen_grade,
                                      chosen_number());
         return; // on the board, or still here after the box
