@@ -96,15 +96,23 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         necrogram_effect effect;
         u8 after;
     } rows[] = {
+        // A stroke begun on an empty cell marks empty cells only.
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_none, mark_cross},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_full, necrogram_effect_none, mark_full},
+        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_full, necrogram_effect_none, mark_full},
+        // One begun on a filled cell, by either button, empties filled cells only.
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
-        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
-        {mark_cross, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
-        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_full, necrogram_effect_cross, mark_cross},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_none, mark_cross},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_empty, necrogram_effect_none, mark_empty},
+        {mark_full, necrogram_press_right, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
+        {mark_full, necrogram_press_right, necrogram_effect_pave, mark_cross, necrogram_effect_none, mark_cross},
+        // One begun on a cross empties crosses only.
+        {mark_cross, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
+        {mark_cross, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_none, mark_full},
         {mark_cross, necrogram_press_right, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
-        {mark_full, necrogram_press_right, necrogram_effect_cross, mark_empty, necrogram_effect_cross, mark_cross},
+        {mark_cross, necrogram_press_right, necrogram_effect_pave, mark_full, necrogram_effect_none, mark_full},
+        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_empty, necrogram_effect_cross, mark_cross},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(std::to_string(r.pressed) + " pressed, over " + std::to_string(r.over));
@@ -118,7 +126,7 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         EXPECT_EQ(necrogram_paint_hovered(b), r.effect);
         EXPECT_EQ(mark(0, 1), r.after);
     }
-    // Nothing hovered: no press or paint lands. The stroke's mark outlives even the board.
+    // Nothing hovered: no press or paint lands. The stroke's marks outlive even the board.
     hover(-1, -1);
     EXPECT_EQ(necrogram_press_left(b), necrogram_effect_none);
     EXPECT_EQ(necrogram_press_right(b), necrogram_effect_none);

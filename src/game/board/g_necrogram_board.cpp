@@ -74,7 +74,10 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
         return necrogram_effect_none;
     necrogram_stroke_end(b);
     const int cell = hovered_index(b);
-    if (b->marks[cell] == toggled) {
+    // The pressed cell's mark is what the stroke changes: an empty cell takes the button's
+    // mark, a marked one is emptied (either button).
+    b->paint_from = b->marks[cell];
+    if (b->paint_from != mark_empty) {
         b->paint_mark = mark_empty;
         effect = necrogram_effect_pave;
     } else {
@@ -87,10 +90,10 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
     return effect;
 }
 
-// Gives one cell the stroke's mark (a fill leaves crosses); the effect of the change.
+// Gives one cell the stroke's mark when it holds the mark the stroke began on (so a
+// stroke never destroys another mark); the effect of the change.
 necrogram_effect paint_cell(necrogram_board *b, int cell) {
-    const u8 mark = b->marks[cell];
-    if (mark == b->paint_mark || (b->paint_mark == mark_full && mark == mark_cross))
+    if (b->marks[cell] != b->paint_from || b->paint_mark == b->paint_from)
         return necrogram_effect_none;
     set_mark(b, cell, b->paint_mark);
     b->solved = necrogram_is_solved(b);

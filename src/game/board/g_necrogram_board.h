@@ -49,6 +49,7 @@ struct necrogram_board {
     bool solved;
     s32 hover_column, hover_row; // the cell the presses act on; -1: none
     u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
+    u8 paint_from;               // the mark of the cell that press was on: the only mark strokes change
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
     s32 hints_used;                // hints shown on this board, kept with its marks
@@ -81,14 +82,16 @@ bool necrogram_is_solved(const necrogram_board *b);
 // A cell's mark; mark_empty outside the board.
 u8 necrogram_mark_at(const necrogram_board *b, int row, int column);
 
-// The press rules on the hovered cell: left toggles full / empty (a cross becomes
-// full), right toggles cross / empty (a full cell becomes a cross). Each chooses the
-// stroke's paint mark, begins a new undo step and recomputes solved. none when no
-// cell is hovered.
+// The press rules on the hovered cell, and the stroke rule that follows from them: a
+// press on an empty cell marks it (left fills, right crosses) and its stroke marks empty
+// cells only; a press on a marked cell (either button) empties it and its stroke empties
+// cells of that mark only. A stroke never changes a mark into another. Each press
+// chooses the stroke's paint mark, begins a new undo step and recomputes solved. none
+// when no cell is hovered.
 necrogram_effect necrogram_press_left(necrogram_board *b);
 necrogram_effect necrogram_press_right(necrogram_board *b);
-// Stroke painting: gives the hovered cell the stroke's paint mark if it differs. A
-// fill passes over crosses without changing them.
+// Stroke painting: gives the hovered cell the stroke's paint mark when it holds the
+// mark the stroke began on.
 necrogram_effect necrogram_paint_hovered(necrogram_board *b);
 // A drag from the pressed cell: locked to the row or the column it first moves along
 // (the longer way on a diagonal first move), it paints every cell from the pressed one
