@@ -37,6 +37,12 @@ struct pz_line_scratch {
 // placement agrees. Takes O(length x run_count) time.
 int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch);
 
+// Where each run of a line may begin in the placements agreeing with its cells, for lines
+// of up to 62 cells and 32 runs: bit s of starts[j] says run j may begin at cell s (a run
+// with one bit set lies there for certain). False (starts unchanged) when no placement
+// agrees, or the line is longer.
+bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts);
+
 // One line's deduction on a grid: line_out (the line's length cells) gets the line
 // after line logic. Returns the count of cells it newly settles, -1 on a contradiction.
 int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out);

@@ -210,6 +210,39 @@ TEST_F(Necrogram, HintsOnAPictureWithTwoSolutionsFollowTheMarks) {
     EXPECT_EQ(h.marks[0], mark_full);
 }
 
+// A clue number is finished once the marks place its run for certain and fill it, worked out
+// from the marks alone (the goal never counts), on a row and on the same line as a column.
+TEST_F(Necrogram, FinishedNumbersComeFromTheMarksAlone) {
+    const struct {
+        const char *picture, *marks; // the line's goal (its clue), and its marks
+        u32 finished;
+    } lines[] = {
+        {"##.##.....", "##........", 0b01}, // 2 2: a pair at the start can only be the first run
+        {"##.##.....", "....##....", 0},    // either run could lie there
+        {"##.##.....", "##.##.....", 0b11},
+        {"###.......", "##........", 0},    // placed at the start for certain, not yet filled
+        {"###.......", "x...xxxxxx", 0},    // crosses alone place it, nothing filled
+        {"#.#.......", "xxxxxxx...", 0},    // crosses alone place both
+        {"#.#.#.....", "#.#.x.....", 0b011},
+        {"#.........", ".#........", 0b1},  // not where the goal has it: the marks place it there
+        {"###.......", "#x#.......", 0},    // no placement fits these marks
+        {"..........", "xxxxxxxxxx", 0},    // no runs
+    };
+    for (const auto &line : lines) {
+        SCOPED_TRACE(std::string(line.picture) + " marked " + line.marks);
+        std::vector<u8> cells(10);
+        for (int i = 0; i < 10; ++i)
+            cells[(size_t)i] = line.picture[i] == '#';
+        for (bool column : {false, true}) {
+            necrogram_load(b, column ? 1 : 10, column ? 10 : 1, cells.data());
+            for (int i = 0; i < 10; ++i)
+                b->marks[i] = line.marks[i] == '#' ? mark_full : line.marks[i] == 'x' ? mark_cross : mark_empty;
+            EXPECT_EQ(column ? necrogram_column_finished(b, 0) : necrogram_row_finished(b, 0), line.finished);
+        }
+    }
+    EXPECT_EQ(necrogram_row_finished(b, 1), 0u); // past the board
+}
+
 // (Undo and redo of a drag, over a cross and across solving, and a new stroke ending redo
 // are played in the comforts run.)
 TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {

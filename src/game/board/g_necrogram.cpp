@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -325,9 +326,37 @@ void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, b
     gfx2d_draw_string(x, y, &number, colour, scale);
 }
 
-// White, or dimmed once the line's marks form its clues (when the player keeps clue marks on).
-u32 clue_colour(bool satisfied) {
-    return satisfied && settings_get().clue_marks ? necrogram_clue_done_colour : colour_white;
+// White, or dimmed once the line's marks form its clues or place and fill the number's run
+// (when the player keeps clue marks on).
+u32 clue_colour(bool satisfied, u32 finished_bits, int i) {
+    return settings_get().clue_marks && (satisfied || (finished_bits >> i & 1)) ? necrogram_clue_done_colour
+                                                                               : colour_white;
+}
+
+// The finished numbers of every line (necrogram_row_finished and _column_finished), worked
+// out again only when the marks or the clues change: the board is drawn every frame.
+struct finished_lines {
+    s32 width = -1, height = -1;
+    std::vector<pz_clue> rows, columns;
+    u8 marks[max_necrogram_cells];
+    u32 row[max_necrogram_size], column[max_necrogram_size];
+} finished;
+
+void update_finished(const necrogram_board *b) {
+    const size_t cells = (size_t)(b->width * b->height);
+    if (finished.width == b->width && finished.height == b->height &&
+        std::memcmp(finished.marks, b->marks, cells) == 0 && finished.rows == b->puzzle.rows &&
+        finished.columns == b->puzzle.columns)
+        return;
+    finished.width = b->width;
+    finished.height = b->height;
+    finished.rows = b->puzzle.rows;
+    finished.columns = b->puzzle.columns;
+    std::memcpy(finished.marks, b->marks, cells);
+    for (int r = 0; r < b->height; ++r)
+        finished.row[r] = necrogram_row_finished(b, r);
+    for (int c = 0; c < b->width; ++c)
+        finished.column[c] = necrogram_column_finished(b, c);
 }
 
 // The keys, two columns in the bitmap font: the key, then what it does.
@@ -447,6 +476,7 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
     auto draw_tile = [sheet](int x, int y, int tile, int size) { necrogram_draw_tile(sheet, x, y, tile, size); };
     const int s = l.cell;
     const int gx = l.grid_x, gy = l.grid_y, right = gx + l.grid_width, bottom = gy + l.grid_height;
+    update_finished(b);
 
     // The strips: the hovered row's and column's marked, the others by their parity.
     int row_tiles[max_necrogram_size], column_tiles[max_necrogram_size];
@@ -462,7 +492,7 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
         const int y = gy + s * r;
         const pz_clue &clue = b->puzzle.rows[(size_t)r];
         const int count = necrogram_clue_count(clue);
-        const u32 colour = clue_colour(necrogram_row_satisfied(b, r));
+        const bool satisfied = necrogram_row_satisfied(b, r);
         // The story's lists at their pitch, a digit's place a row's sixth pixel; a fitted
         // layout's by their widths, each number from its place's left, in the row's middle.
         const int d = l.clue_scale, digit = font_kern_width('0') * d;
@@ -471,7 +501,8 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
             const int value = necrogram_clue_at(clue, i);
             x -= necrogram_row_clue_advance(l, value);
             const int centring = l.clue_pitch > 0 ? 0 : (digit - necrogram_clue_text_for(l, value, false).width) / 2;
-            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value, colour, false);
+            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value,
+                      clue_colour(satisfied, finished.row[r], i), false);
         }
     }
     // Column clues: the story's a column's seventh pixel on; a fitted layout's in the column's middle.
@@ -481,10 +512,10 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
         const int x = gx + s * c;
         const pz_clue &clue = b->puzzle.columns[(size_t)c];
         const int count = necrogram_clue_count(clue);
-        const u32 colour = clue_colour(necrogram_column_satisfied(b, c));
+        const bool satisfied = necrogram_column_satisfied(b, c);
         for (int i = 0; i < count; ++i)
-            draw_clue(l, x + column_x, gy - rise * count + rise * i, necrogram_clue_at(clue, i), colour,
-                      true);
+            draw_clue(l, x + column_x, gy - rise * count + rise * i, necrogram_clue_at(clue, i),
+                      clue_colour(satisfied, finished.column[c], i), true);
     }
     // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
     // one plain ground, the filled cells without lines between them, no crosses.

@@ -77,6 +77,13 @@ bool necrogram_load_puzzle(necrogram_board *b, const pz_puzzle &p);
 // empty). False for a line outside the board.
 bool necrogram_row_satisfied(const necrogram_board *b, int row);
 bool necrogram_column_satisfied(const necrogram_board *b, int column);
+// The clue numbers a line's marks finish: bit i for its i-th number, set when every
+// placement of the line's runs that agrees with the marks (fills filled, crosses empty)
+// puts run i in the same place, and every cell of that place is filled. Worked out by the
+// line solver from the player's marks alone, never from the goal. 0 for a line outside
+// the board, without runs, or whose marks no placement fits.
+u32 necrogram_row_finished(const necrogram_board *b, int row);
+u32 necrogram_column_finished(const necrogram_board *b, int column);
 // The completion test: every row and column satisfied; an empty board is solved.
 bool necrogram_is_solved(const necrogram_board *b);
 // A cell's mark; mark_empty outside the board.
