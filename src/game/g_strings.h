@@ -53,3 +53,6 @@ constexpr dword str_fp_best = 73;
 constexpr dword str_fp_kept = 74;
 // The legend's Escape line on a free-play board, which goes back to the free-play screen.
 constexpr dword str_ng_act_back = 75;
+// The legend's lines after those, kept at the end of the table in the same way: the palette.
+constexpr dword str_ng_legend_more_first = 76;
+constexpr int num_ng_legend_more_lines = 1;

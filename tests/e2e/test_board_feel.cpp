@@ -98,7 +98,8 @@ TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
             for (int c = 0; c < 10; ++c) {
                 const u32 mid = fb[(gy + 32 * r + 16) * screen_width + gx + 32 * c + 16];
                 const u32 top = fb[(gy + 32 * r) * screen_width + gx + 32 * c + 16];
-                seen += r && (top == 0xFF808080u || top == 0xFFFFFF00u) ? '|' : mid == full ? '#' : mid == ground ? '.' : '?';
+                const bool line = top == necrogram_palette_usual.grid || top == necrogram_palette_usual.guide;
+                seen += r && line ? '|' : mid == full ? '#' : mid == ground ? '.' : '?';
                 picture += std::count(puzzle_0[r].begin(), puzzle_0[r].end(), c) ? '#' : '.';
             }
         EXPECT_EQ(seen, picture);

@@ -5,6 +5,7 @@
 #include "game/board/g_board_client.h"
 #include "game/board/g_necrogram_board.h"
 #include "game/board/g_necrogram_layout.h"
+#include "game/board/g_necrogram_palette.h"
 
 constexpr dword ng_exit_id = 100;
 constexpr dword ng_undo_id = 101;
@@ -76,5 +77,5 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
 // The "Fantastic! You've captured the monster." banner's top row.
 constexpr int necrogram_banner_height = 128;
 constexpr int necrogram_banner_top = (necrogram_area_height - necrogram_banner_height) / 2;
-// The dimmed colour of a satisfied line's clues (clue marks on).
-constexpr u32 necrogram_clue_done_colour = 0xFF808080;
+// The dimmed colour of a finished clue number (clue marks on), in the usual palette.
+constexpr u32 necrogram_clue_done_colour = necrogram_palette_usual.clue_done;

@@ -233,29 +233,23 @@ void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, in
         }
 }
 
-void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
-                               bool rows) {
-    if (!sheet->data || w <= 0 || h <= 0)
-        return;
-    if (size >= necrogram_cell_size) {
-        for (int j = 0; j * size < h; ++j)
-            for (int i = 0; i * size < w; ++i)
-                gfx2d_draw_sprite(sheet, x + size * i, y + size * j, tiles[rows ? j : i], 1);
-        return;
-    }
-    have_shrunk(sheet, size);
+void necrogram_fill(int x, int y, int w, int h, u32 colour) {
     const screen_part p = on_screen(x, y, w, h);
     if (!p.fb)
         return;
-    for (int py = p.y0; py <= p.y1; ++py) {
-        const int j = (py - y) / size, ty = (py - y) % size;
-        for (int px = p.x0; px <= p.x1;) {
-            const int i = (px - x) / size, tx = (px - x) % size, n = std::min(size - tx, p.x1 - px + 1);
-            const u32 *src = shrunk.pixels[tiles[rows ? j : i]].data() + (size_t)(ty * size + tx);
-            std::memcpy(p.fb + (size_t)py * screen_width + px, src, (size_t)n * sizeof(u32));
-            px += n;
-        }
-    }
+    for (int py = p.y0; py <= p.y1; ++py)
+        std::fill_n(p.fb + (size_t)py * screen_width + p.x0, p.x1 - p.x0 + 1, colour);
+}
+
+void necrogram_draw_strip_band(int x, int y, int w, int h, int size, const u32 *colours, bool rows) {
+    if (w <= 0 || h <= 0 || size <= 0)
+        return;
+    if (rows)
+        for (int j = 0; j * size < h; ++j)
+            necrogram_fill(x, y + size * j, w, std::min(size, h - size * j), colours[j]);
+    else
+        for (int i = 0; i * size < w; ++i)
+            necrogram_fill(x + size * i, y, std::min(size, w - size * i), h, colours[i]);
 }
 
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size) {

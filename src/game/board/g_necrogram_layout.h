@@ -62,12 +62,13 @@ struct kzg_sprite_data;
 // Draws a tile of the board's sheet at a cell size: the sprite itself at 32, a copy shrunk
 // by averaging below it (made once a sheet and size).
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size);
-// The clue strips' tiles over x, y, w x h from its top-left, in tiles of size (the last
-// ones cut at the band's end): tiles[j] for tile row j (rows), else tiles[i] for tile column i.
-void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
-                               bool rows);
+// The clue strips over x, y, w x h from its top-left, in bands of size (the last cut at the
+// area's end): colours[j] for band j across (rows), else colours[i] for band i down.
+void necrogram_draw_strip_band(int x, int y, int w, int h, int size, const u32 *colours, bool rows);
 // The grid's ground of width x height cells in the layout: the checkerboard, or plain.
 void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, int width, int height, bool plain);
+// Fills x, y, w x h (clipped) with colour.
+void necrogram_fill(int x, int y, int w, int h, u32 colour);
 
 // After a capture the banner holds across the middle, then slides down into a strip
 // under the board (frame ticks of 16 ms), leaving the picture to be seen.
