@@ -40,7 +40,7 @@ constexpr dword str_end_title = 48;
 
 // Free play: the title's button, the screen's choices and its texts.
 constexpr dword str_mm_freeplay = 56;
-constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows
+constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows (no longer shown)
 constexpr dword str_fp_grade_first = 63; // "Easy", "Medium", "Hard"
 constexpr dword str_fp_random = 66;
 constexpr dword str_fp_size = 67;
@@ -56,3 +56,7 @@ constexpr dword str_ng_act_back = 75;
 // The legend's lines after those, kept at the end of the table in the same way: the palette.
 constexpr dword str_ng_legend_more_first = 76;
 constexpr int num_ng_legend_more_lines = 1;
+// Free play's width and height, and their steps "-5", "-1", "+1", "+5".
+constexpr dword str_fp_width = 78;
+constexpr dword str_fp_height = 79;
+constexpr dword str_fp_step_first = 80;

@@ -341,7 +341,8 @@ TEST_F(Necrogram, RectangularBoardsFromPuzzles) {
 // Every square from 5 to 30 and some long shapes, with the most clues a line can have
 // (alternate cells) and with long runs (two-digit clues): the grid, its clue lists and the
 // strips inside the area above the hint's strip and clear of the column, cells readable.
-// The story's shapes keep the story's layout.
+// The story's boards keep the story's layout; other boards' cells grow up to 48 pixels, a
+// small board's to the most.
 TEST(NecrogramLayout, EveryShapeFitsTheArea) {
     auto board = std::make_unique<necrogram_board>();
     necrogram_board *b = board.get();
@@ -349,19 +350,24 @@ TEST(NecrogramLayout, EveryShapeFitsTheArea) {
     for (int n = 5; n <= 30; ++n)
         shapes.emplace_back(n, n);
     for (auto [w, h] : shapes)
-        for (int pattern = 0; pattern < 2; ++pattern) {
+        for (int pattern = 0; pattern < 4; ++pattern) {
             SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " pattern " + std::to_string(pattern));
             std::vector<u8> cells((size_t)(w * h));
             for (int i = 0; i < w * h; ++i)
-                cells[(size_t)i] = pattern == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
+                cells[(size_t)i] = pattern % 2 == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
             necrogram_load(b, w, h, cells.data());
+            b->story_layout = pattern >= 2;
             const necrogram_layout l = necrogram_layout_for(b);
-            if (necrogram_story_shape(w, h)) {
+            if (b->story_layout && necrogram_story_shape(w, h)) {
                 EXPECT_EQ(l.grid_x, necrogram_story_layout(w).grid_x);
                 EXPECT_EQ(l.cell, 32);
                 continue;
             }
             EXPECT_GE(l.cell, 15);
+            EXPECT_LE(l.cell, necrogram_max_cell);
+            if (w <= 5 && h <= 5) {
+                EXPECT_EQ(l.cell, 48);
+            }
             EXPECT_EQ(std::pair(l.grid_width, l.grid_height), std::pair(w * l.cell, h * l.cell));
             EXPECT_GE(l.strip_left, 0);
             EXPECT_GE(l.strip_top, 0);

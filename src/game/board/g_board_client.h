@@ -42,6 +42,9 @@ struct board_client {
     // The time played is shown beside the board and on the banner ("Solved in m:ss"),
     // else the banner says the monster is captured.
     bool timed;
+    // The story's boards keep the story's layout (32-pixel cells on its 10 x 10 and 15 x 15
+    // boards); others are fitted to the screen.
+    bool story_layout = false;
 };
 
 // Hands the board to client (kept until another client is handed over): the board screen

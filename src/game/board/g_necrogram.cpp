@@ -524,6 +524,23 @@ void strike_clue(const necrogram_layout &l, int x, int y, int value, u32 colour,
     }
 }
 
+// The little picture of the player's fills in the corner between the clue strips, when the
+// corner has room for a pixel a cell: a live view of the picture as it grows.
+void draw_preview(const necrogram_board *b, const necrogram_layout &l, const necrogram_palette &pal) {
+    const int room_w = l.grid_x - l.strip_left - 12, room_h = l.grid_y - l.strip_top - 12;
+    const int p = std::min({room_w / b->width, room_h / b->height, 4});
+    if (p < 1)
+        return;
+    const int pw = p * b->width, ph = p * b->height;
+    const int x = l.grid_x - 6 - pw, y = l.grid_y - 6 - ph;
+    necrogram_fill(x - 2, y - 2, pw + 4, ph + 4, 0xFF000000);
+    necrogram_fill(x - 1, y - 1, pw + 2, ph + 2, 0xFFF4F1E4);
+    for (int r = 0; r < b->height; ++r)
+        for (int c = 0; c < b->width; ++c)
+            if (b->marks[necrogram_cell(b, r, c)] == mark_full)
+                necrogram_fill(x + p * c, y + p * r, p, p, pal.tiles ? pal.fill : 0xFF000000);
+}
+
 // The board without its cursor.
 void draw_board(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
     const int w = b->width, h = b->height;
@@ -579,6 +596,7 @@ void draw_board(const necrogram_board *b, kzg_sprite_data *sheet, bool captured)
                 strike_clue(l, cx, cy, value, pal.clue_done, true);
         }
     }
+    draw_preview(b, l, pal);
     // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
     // one plain ground, the filled cells without lines between them, no crosses.
     if (pal.tiles)
@@ -678,6 +696,7 @@ void appmode_necrogram_init() {
     captured = false;
     // No puzzle, or one past the board's limits, leaves the board empty, with its buttons.
     const pz_puzzle *puzzle = client ? client->puzzle() : nullptr;
+    board.story_layout = client && client->story_layout;
     if (puzzle && necrogram_load_puzzle(&board, *puzzle))
         client->restore(&board, &play_seconds); // the marks, time and hints kept last time
     else

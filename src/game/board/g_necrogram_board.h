@@ -53,6 +53,7 @@ struct necrogram_board {
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
     s32 hints_used;                // hints shown on this board, kept with its marks
+    bool story_layout;             // keeps the story's layout for its shapes (the story's boards)
     necrogram_history history;
 };
 

@@ -25,11 +25,14 @@ constexpr int slice = 8 * scale;
 constexpr s32 win_x1 = 640 - 34 * slice, win_x2 = 640 + 34 * slice;
 constexpr s32 win_y1 = 360 - 20 * slice, win_y2 = 360 + 20 * slice;
 
-// The choices: three buttons a row, their centres and tops in screen pixels.
+// The choices: three buttons a row, their centres and tops in screen pixels; the width's and
+// the height's steps two each side of their value.
 constexpr int choice_block = 6;
 constexpr int choice_width = (choice_block + 4) * slice, choice_height = 3 * slice;
 constexpr int choice_x[3] = {376, 552, 728};
 constexpr int size_y[2] = {104, 160};
+constexpr int step_block = 2;
+constexpr int step_x[freeplay_num_steps] = {344, 448, 656, 760};
 constexpr int grade_y = 232;
 constexpr int number_y = 304;
 constexpr int best_y = 384;
@@ -56,7 +59,7 @@ bool making = false, making_shown = false;
 bool making_kept = false; // the kept board's puzzle rather than the chosen one
 
 // Kept for the session: the next visit starts with the same size and grade.
-int chosen_size = 3; // 20x20
+int chosen_width = 20, chosen_height = 20;
 int chosen_grade = 0;
 std::string number_text;
 
@@ -72,13 +75,14 @@ constexpr dynamic_button_data bottom_button(dword string_id, dword id, int x, vo
             .scale = scale, .flags = 0, .on_click = on_click};
 }
 
-dynamic_button_data size_buttons[freeplay_num_sizes] = {
-    choice_button(str_fp_size_first + 0, fp_size_id + 0, choice_x[0], size_y[0]),
-    choice_button(str_fp_size_first + 1, fp_size_id + 1, choice_x[1], size_y[0]),
-    choice_button(str_fp_size_first + 2, fp_size_id + 2, choice_x[2], size_y[0]),
-    choice_button(str_fp_size_first + 3, fp_size_id + 3, choice_x[0], size_y[1]),
-    choice_button(str_fp_size_first + 4, fp_size_id + 4, choice_x[1], size_y[1]),
-    choice_button(str_fp_size_first + 5, fp_size_id + 5, choice_x[2], size_y[1]),
+constexpr dynamic_button_data step_button(int step, bool height) {
+    return {.string_id = str_fp_step_first + (dword)step, .id = fp_size_id + (dword)(height * freeplay_num_steps + step),
+            .x = step_x[step] - win_x1, .y = size_y[height] - win_y1, .block_width = step_block, .scale = scale,
+            .flags = 0, .on_click = fp_do_choice};
+}
+dynamic_button_data size_buttons[2 * freeplay_num_steps] = {
+    step_button(0, false), step_button(1, false), step_button(2, false), step_button(3, false),
+    step_button(0, true),  step_button(1, true),  step_button(2, true),  step_button(3, true),
 };
 dynamic_button_data grade_buttons[freeplay_num_grades] = {
     choice_button(str_fp_grade_first + 0, fp_grade_id + 0, choice_x[0], grade_y),
@@ -94,7 +98,7 @@ dynamic_button_data continue_button = bottom_button(str_mm_continue, fp_continue
 dynamic_button_data back_button = bottom_button(str_map_back, fp_back_id, 880, fp_do_back);
 
 // The buttons shown, in the keyboard's focus order.
-const void *shown_buttons[freeplay_num_sizes + freeplay_num_grades + 4];
+const void *shown_buttons[2 * freeplay_num_steps + freeplay_num_grades + 4];
 int num_shown_buttons = 0;
 
 void add_button(dynamic_button_data *button) {
@@ -110,7 +114,8 @@ void new_random_number() { number_text = std::to_string(1 + (unsigned)std::rand(
 
 std::string chosen_key() {
     freeplay_puzzle p;
-    p.puzzle.width = p.puzzle.height = freeplay_sizes[chosen_size];
+    p.puzzle.width = chosen_width;
+    p.puzzle.height = chosen_height;
     p.grade = chosen_grade;
     p.number = chosen_number();
     return freeplay_puzzle_key(p);
@@ -164,11 +169,18 @@ void draw_recent() {
 }
 
 void screen_draw(int, int) {
-    draw_text_id(label_x, size_y[0] + slice, str_fp_size, dim_colour);
+    draw_text_id(label_x, size_y[0] + slice, str_fp_width, dim_colour);
+    draw_text_id(label_x, size_y[1] + slice, str_fp_height, dim_colour);
     draw_text_id(label_x, grade_y + slice, str_fp_grade, dim_colour);
     draw_text_id(label_x, number_y + slice, str_fp_number, dim_colour);
-    draw_ring(choice_x[chosen_size % 3], size_y[chosen_size / 3]);
     draw_ring(choice_x[chosen_grade], grade_y);
+    // The width and height between their steps.
+    for (int row = 0; row < 2; ++row) {
+        const std::string value = std::to_string(row ? chosen_height : chosen_width);
+        safestring v;
+        safestring_create(&v, value.c_str());
+        draw_text(choice_x[1] - gfx2d_strlen(&v, scale) / 2, size_y[row] + slice, value, text_colour);
+    }
 
     // The number on a slab, with a cursor block where the next digit goes.
     const int slab_x0 = choice_x[0] - choice_width / 2, slab_x1 = choice_x[1] + choice_width / 2;
@@ -265,8 +277,7 @@ void appmode_freeplay_update() {
         if (making_kept)
             freeplay_continue();
         else
-            freeplay_start_generated(freeplay_sizes[chosen_size], freeplay_sizes[chosen_size], chosen_grade,
-                                     chosen_number());
+            freeplay_start_generated(chosen_width, chosen_height, chosen_grade, chosen_number());
         return; // on the board, or still here after the box
     }
     appmode_main_menu_update();
@@ -298,8 +309,11 @@ void appmode_freeplay_keydown(unsigned virtual_key) {
 }
 
 void fp_do_choice(dword id) {
-    if (id >= fp_size_id && id < fp_size_id + freeplay_num_sizes)
-        chosen_size = (int)(id - fp_size_id);
+    if (id >= fp_size_id && id < fp_size_id + 2 * freeplay_num_steps) {
+        const int place = (int)(id - fp_size_id);
+        int &side = place < freeplay_num_steps ? chosen_width : chosen_height;
+        side = std::clamp(side + freeplay_steps[place % freeplay_num_steps], freeplay_min_side, freeplay_max_size);
+    }
     else if (ec_assert(id >= fp_grade_id && id < fp_grade_id + freeplay_num_grades))
         chosen_grade = (int)(id - fp_grade_id);
     choice_changed();
@@ -332,7 +346,8 @@ void fp_do_back(dword id) {
     set_app_mode(appmode_main_menu);
 }
 
-int freeplay_screen_size() { return freeplay_sizes[chosen_size]; }
+int freeplay_screen_width() { return chosen_width; }
+int freeplay_screen_height() { return chosen_height; }
 int freeplay_screen_grade() { return chosen_grade; }
 u32 freeplay_screen_number() { return chosen_number(); }
 const freeplay_record *freeplay_screen_record() { return chosen_record; }

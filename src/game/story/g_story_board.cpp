@@ -44,6 +44,7 @@ const board_client client = {
     .exit_label = str_ng_exit,
     .escape_label = str_ng_legend_first + 2 * (num_ng_legend_lines - 1) + 1,
     .timed = false,
+    .story_layout = true,
 };
 
 } // namespace
