@@ -6,6 +6,7 @@
 #include "game/title/g_main_menu.h"
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/g_question.h"
 #include "game/g_strings.h"
 #include "game_script.h"
 
@@ -117,6 +118,28 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
     EXPECT_EQ(again.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
     EXPECT_TRUE(save_read().empty()); // the story's save is never made by free play
+}
+
+// Play while another puzzle's board is kept unfinished asks first: No (Escape) keeps it and
+// stays; Yes drops it and plays the chosen puzzle.
+TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
+    std::ofstream(progress_file()) << "tombweaver free play 1\n"
+                                      "board\t0\t5\t5\t0\t7\t0\t12\t0\t#" << std::string(24, '.')
+                                   << "\t5x5 easy 7\t\n";
+    s.skip_splash().left_click(640, 375).wait_mode(appmode_freeplay).passes(2);
+    s.left_click(400, 616).passes(2).then([] { EXPECT_TRUE(question_is_open()); });
+    key(s, vk_escape).passes(3).then([] {
+        EXPECT_FALSE(question_is_open());
+        EXPECT_EQ(current_app_mode_get(), appmode_freeplay);
+        EXPECT_TRUE(freeplay_progress_read().have_board);
+    });
+    s.left_click(400, 616).passes(2);
+    key(s, 'Y').wait_mode(appmode_necrogram).then([] {
+        EXPECT_FALSE(freeplay_progress_read().have_board);
+        EXPECT_NE(freeplay_current()->caption, "5x5 easy 7");
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
 }
 
 // A kept board from a file that has gone: Continue says so and the screen stays; Escape

@@ -5,6 +5,7 @@
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
 #include "game/g_game.h"
+#include "game/g_question.h"
 #include "game/g_screen.h"
 #include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
@@ -146,6 +147,42 @@ int draw_text_id(int x, int y, dword id, u32 colour) {
     return s ? gfx2d_draw_string(x, y, s, colour, scale) : 0;
 }
 
+// What the kept unfinished board is, as the screen names it: a generated puzzle's key, a file's name.
+std::string kept_name() {
+    const freeplay_kept_board &k = progress.board;
+    const std::size_t slash = k.path.find_last_of('/');
+    return k.origin == freeplay_origin_generated ? k.key
+           : slash == std::string::npos         ? k.path
+                                                : k.path.substr(slash + 1);
+}
+
+// Starting another puzzle while a board is kept unfinished asks first; Yes drops the kept board
+// and starts the puzzle, No leaves everything as it was.
+void start_chosen() {
+    making = true; // made once "Making the puzzle..." has been on the screen for a frame
+    making_shown = making_kept = false;
+}
+
+void drop_answered(bool yes) {
+    if (!yes)
+        return;
+    freeplay_progress now = freeplay_progress_read();
+    now.have_board = false;
+    freeplay_progress_write(now);
+    progress.have_board = false;
+    start_chosen();
+}
+
+// True when the question is asked (the puzzle of key is not the kept board's).
+bool ask_before_dropping(const std::string &key) {
+    if (!progress.have_board || progress.board.key == key)
+        return false;
+    safestring ask, drop;
+    safestring_create(&ask, "Start another puzzle?");
+    safestring_create(&drop, ("Your unfinished " + kept_name() + " will be dropped.").c_str());
+    return question_open(str_mm_freeplay, &ask, &drop, drop_answered);
+}
+
 // A two-pixel ring just outside a button: the size or grade chosen.
 void draw_ring(int centre_x, int top) {
     const int x0 = centre_x - choice_width / 2 - 4, x1 = centre_x + choice_width / 2 + 3;
@@ -197,13 +234,8 @@ void screen_draw(int, int) {
     else
         draw_text_id(value_x, best_y, str_fp_not_solved, text_colour);
     if (progress.have_board) {
-        const freeplay_kept_board &k = progress.board;
-        const std::size_t slash = k.path.find_last_of('/');
-        const std::string what = k.origin == freeplay_origin_generated ? k.key
-                                 : slash == std::string::npos         ? k.path
-                                                                      : k.path.substr(slash + 1);
         const int x = label_x + draw_text_id(label_x, kept_y, str_fp_kept, dim_colour) + slice;
-        draw_text(x, kept_y, what, text_colour, recent_x - 16 - x);
+        draw_text(x, kept_y, kept_name(), text_colour, recent_x - 16 - x);
     }
     draw_recent();
 
@@ -262,6 +294,7 @@ void appmode_freeplay_free() {
     title_picture_remove(&background_layer);
     screen_window = invalid_id; // before the removal, so it is no request to leave
     ui_window_remove_all();
+    question_forget();
     chosen_record = nullptr;
     progress = {};
 }
@@ -287,6 +320,8 @@ void appmode_freeplay_update() {
 void appmode_freeplay_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton) || making)
         return; // the mouse is in the middle of a click, or the puzzle is being made
+    if (question_keydown(virtual_key))
+        return;
     if (virtual_key >= '0' && virtual_key <= '9') {
         const std::string longer = number_text == "0" ? std::string(1, (char)virtual_key)
                                                       : number_text + (char)virtual_key;
@@ -327,10 +362,9 @@ void fp_do_random(dword id) {
 }
 
 void fp_do_play(dword id) {
-    if (!ec_assert(id == fp_play_id))
+    if (!ec_assert(id == fp_play_id) || ask_before_dropping(chosen_key()))
         return;
-    making = true; // made once "Making the puzzle..." has been on the screen for a frame
-    making_shown = making_kept = false;
+    start_chosen();
 }
 
 void fp_do_continue(dword id) {

@@ -31,8 +31,9 @@ void appmode_freeplay_update();
 // digits and Backspace edit the number, Escape goes back to the title.
 void appmode_freeplay_keydown(unsigned virtual_key);
 
-// The buttons' handlers: a step of the width or height, a grade, a new random number, play the chosen puzzle,
-// continue the kept board, back to the title.
+// The buttons' handlers: a step of the width or height, a grade, a new random number, play the
+// chosen puzzle (asking first, when another puzzle's board is kept unfinished, whether to drop
+// it), continue the kept board, back to the title.
 void fp_do_choice(dword id);
 void fp_do_random(dword id);
 void fp_do_play(dword id);
