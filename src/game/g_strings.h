@@ -22,6 +22,7 @@ constexpr int num_ng_legend_lines = 9;
 // Its lines for the hints and mistake checking, kept after the later rows in the same way.
 constexpr dword str_ng_legend_help_first = 49;
 constexpr int num_ng_legend_help_lines = 2;
+constexpr dword str_ng_legend_check = str_ng_legend_help_first + 2; // mistake checking's key
 
 // The New Game question: caption, first line, second line (with "%i" for the number of
 // captures, or the one-capture form), and the Yes and No buttons.

@@ -85,7 +85,7 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
         EXPECT_EQ(freeplay_screen_record(), nullptr);
         EXPECT_EQ(making_ink(), 0);
     });
-    s.left_click(520, 616).passes(1).then([] {
+    s.left_click(400, 616).passes(1).then([] {
         EXPECT_EQ(current_app_mode_get(), appmode_freeplay);
         EXPECT_GT(making_ink(), 50);
     });
@@ -115,13 +115,17 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->name, "20x20 easy 48213");
     });
+    // Its Recent entry plays it again.
+    again.left_click(1000, 160).wait_mode(appmode_necrogram).passes(2).then([] {
+        EXPECT_EQ(freeplay_current()->caption, "20x20 easy 48213");
+    });
     EXPECT_EQ(again.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
     EXPECT_TRUE(save_read().empty()); // the story's save is never made by free play
 }
 
 // Play while another puzzle's board is kept unfinished asks first: No (Escape) keeps it and
-// stays; Yes drops it and plays the chosen puzzle.
+// stays; Yes drops it and plays the chosen puzzle (20 x 15), whose size is kept in the file.
 TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
     std::ofstream(progress_file()) << "tombweaver free play 1\n"
                                       "board\t0\t5\t5\t0\t7\t0\t12\t0\t#" << std::string(24, '.')
@@ -133,10 +137,12 @@ TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
         EXPECT_EQ(current_app_mode_get(), appmode_freeplay);
         EXPECT_TRUE(freeplay_progress_read().have_board);
     });
-    s.left_click(400, 616).passes(2);
+    s.left_click(step_x(0), size_y(1)).left_click(400, 616).passes(2);
     key(s, 'Y').wait_mode(appmode_necrogram).then([] {
         EXPECT_FALSE(freeplay_progress_read().have_board);
-        EXPECT_NE(freeplay_current()->caption, "5x5 easy 7");
+        EXPECT_EQ(std::pair(necrogram_shown()->width, necrogram_shown()->height), std::pair(20, 15));
+        // The choice is kept for the next run.
+        EXPECT_NE(file_text(progress_file()).find("choice\t20\t15\t"), std::string::npos);
     });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");

@@ -4,6 +4,7 @@
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/story/g_puzzles.h"
+#include "game/g_strings.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
 #include "ui/ec_particles.h"
@@ -97,6 +98,27 @@ TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
         EXPECT_EQ(necrogram_hints_used(), 3);
     });
     hint_until_captured(s);
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// A double click on Hint shows the step and leaves it shown; a later click applies it. While
+// mistake checking is on its legend line is lit.
+TEST_F(GameHints, ADoubleClickOnHintShowsTheStepFirst) {
+    open_board(s, 0);
+    s.ready().move(1152, 500).post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);
+    s.post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).passes(4).then([] {
+        EXPECT_EQ(shown_kind(), necrogram_hint_line);
+        EXPECT_FALSE(necrogram_can_undo(necrogram_shown())); // nothing applied
+    });
+    s.passes(40).left_click(1152, 500).passes(2).then([] {
+        EXPECT_EQ(shown_kind(), necrogram_hint_none);
+        EXPECT_TRUE(necrogram_can_undo(necrogram_shown()));
+    });
+    const int check_y = 30 + 21 * (num_ng_legend_lines + 1);
+    s.then([=] { EXPECT_NE(frame_pixel(1036, check_y), 0xFF3C4A30u); });
+    key(s, 'C').then([=] { EXPECT_EQ(frame_pixel(1036, check_y), 0xFF3C4A30u); });
+    key(s, 'C');
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }

@@ -186,6 +186,7 @@ enum : int {
 constexpr u32 colour_black = 0xFF000000;
 constexpr u32 colour_yellow = 0xFFFFFF00;
 constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gradient
+constexpr u32 colour_lit = 0xFFF4F1E4;    // a legend line lit on the moss
 
 // The right-hand column: the legend at the top, Undo, Redo and Map at the bottom
 // (x is a button's centre, y its top).
@@ -201,7 +202,20 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, vo
 dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
 dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
 dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
-dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
+// The Hint button: the second click of a double click leaves the step it showed in sight
+// (a later click applies it), so that the step is seen before it is applied.
+constexpr u32 double_click_ms = 500;
+u32 hint_clicked_at = 0;
+bool hint_clicked_before = false;
+void hint_button_clicked(dword id) {
+    const u32 now = platform_get_tick_count();
+    const bool second = hint_clicked_before && now - hint_clicked_at < double_click_ms && necrogram_hint_shown();
+    hint_clicked_at = now;
+    hint_clicked_before = true;
+    if (!second)
+        necrogram_do_hint(id);
+}
+dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, hint_button_clicked);
 // The client's part of the column: the caption from free_column_top, the time at
 // free_column_time_y (or under a caption of more lines), the list's buttons under it.
 constexpr int free_column_top = 294, free_column_time_y = 346;
@@ -335,8 +349,12 @@ void draw_legend() {
         const safestring *action = safestring_get_from_id(escape ? client->escape_label : first + 1);
         if (!key || !action)
             return;
-        gfx2d_draw_string(legend_left, y, key, colour_black, 2);
-        gfx2d_draw_string(legend_action_x, y, action, colour_legend, 2);
+        // Mistake checking's line stands out, dark, for as long as the checking is on.
+        const bool lit = first == str_ng_legend_check && settings_get().mistake_check;
+        if (lit)
+            necrogram_fill(legend_left - 6, y - 3, screen_width - legend_left, legend_pitch - 1, colour_legend);
+        gfx2d_draw_string(legend_left, y, key, lit ? colour_lit : colour_black, 2);
+        gfx2d_draw_string(legend_action_x, y, action, lit ? colour_lit : colour_legend, 2);
     }
 }
 

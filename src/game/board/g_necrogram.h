@@ -45,7 +45,8 @@ void necrogram_do_step(dword id);
 // The seconds played on the board (counted while the window is active and no message
 // box is up, from what was kept of it before).
 double necrogram_play_seconds();
-// The Hint button's handler (and T's): the next step of reasoning, or the step shown applied.
+// The Hint button's work (and T's): the next step of reasoning, or the step shown applied. The
+// button skips the second click of a double click, which would apply the step it just showed.
 void necrogram_do_hint(dword id);
 
 // The screen (appmode_necrogram). init loads the sheet "game\nonoblocks.kzg", the

@@ -15,8 +15,10 @@
 #include "ui/ec_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -59,7 +61,8 @@ bool leave_requested = false;
 bool making = false, making_shown = false;
 bool making_kept = false; // the kept board's puzzle rather than the chosen one
 
-// Kept for the session: the next visit starts with the same size and grade.
+// Kept for the session, and in free play's file between runs: the next visit starts with the
+// same size and grade.
 int chosen_width = 20, chosen_height = 20;
 int chosen_grade = 0;
 std::string number_text;
@@ -98,8 +101,14 @@ dynamic_button_data play_button = bottom_button(str_mm_play, fp_play_id, 400, fp
 dynamic_button_data continue_button = bottom_button(str_mm_continue, fp_continue_id, 640, fp_do_continue);
 dynamic_button_data back_button = bottom_button(str_map_back, fp_back_id, 880, fp_do_back);
 
+// The Recent entries of generated puzzles, which play their puzzle: a ring when pointed at.
+constexpr int recent_pitch = 52, recent_width = win_x2 - slice - recent_x;
+std::vector<freeplay_record> recent;
+void draw_recent_ring(dword, int x, int y, int, int state);
+image_button_data recent_buttons[freeplay_recent_shown];
+
 // The buttons shown, in the keyboard's focus order.
-const void *shown_buttons[2 * freeplay_num_steps + freeplay_num_grades + 4];
+const void *shown_buttons[2 * freeplay_num_steps + freeplay_num_grades + freeplay_recent_shown + 4];
 int num_shown_buttons = 0;
 
 void add_button(dynamic_button_data *button) {
@@ -198,11 +207,56 @@ void draw_ring(int centre_x, int top) {
 void draw_recent() {
     draw_text_id(recent_x, recent_y - 8, str_fp_recent, dim_colour);
     int y = recent_y + 32;
-    for (const freeplay_record &r : freeplay_records_recent(progress, freeplay_recent_shown)) {
-        draw_text(recent_x, y, r.name, text_colour, win_x2 - slice - recent_x - 8);
+    for (const freeplay_record &r : recent) {
+        draw_text(recent_x, y, r.name, text_colour, recent_width - 8);
         draw_text(recent_x + slice, y + 20, freeplay_time_text(r.seconds) + ", " + hints_text(r.hints), dim_colour);
-        y += 52;
+        y += recent_pitch;
     }
+}
+
+void draw_recent_ring(dword, int x, int y, int, int state) {
+    if (state != image_button_sprite_over && state != image_button_sprite_down)
+        return;
+    const int x1 = x + recent_width + 7, y1 = y + recent_pitch - 9;
+    gfx2d_draw_hline(x, x1, y, chosen_colour);
+    gfx2d_draw_hline(x, x1, y1, chosen_colour);
+    gfx2d_draw_vline(x, y, y1, chosen_colour);
+    gfx2d_draw_vline(x1, y, y1, chosen_colour);
+}
+
+// The width, height, grade and number of a generated puzzle's key ("20x15 hard 48213").
+bool parse_generated_key(const std::string &key, int *width, int *height, int *grade, u32 *number) {
+    char grade_name[16] = {};
+    unsigned long n = 0;
+    if (std::sscanf(key.c_str(), "%dx%d %15s %lu", width, height, grade_name, &n) != 4 || n > 0xFFFFFFFFul ||
+        *width < freeplay_min_side || *width > freeplay_max_size || *height < freeplay_min_side ||
+        *height > freeplay_max_size)
+        return false;
+    for (int g = 0; g < freeplay_num_grades; ++g)
+        if (std::string(grade_name) == pz_grade_name((pz_grade)g)) {
+            *grade = g;
+            *number = (u32)n;
+            return true;
+        }
+    return false;
+}
+
+// The choice when the screen was entered: only a change is written.
+int entry_choice[3] = {};
+
+// The screen's choice, kept in free play's file when the player changed it.
+void keep_choice() {
+    if (entry_choice[0] == chosen_width && entry_choice[1] == chosen_height && entry_choice[2] == chosen_grade)
+        return;
+    freeplay_progress now = freeplay_progress_read();
+    if (now.have_choice && now.choice_width == chosen_width && now.choice_height == chosen_height &&
+        now.choice_grade == chosen_grade)
+        return;
+    now.have_choice = true;
+    now.choice_width = chosen_width;
+    now.choice_height = chosen_height;
+    now.choice_grade = chosen_grade;
+    freeplay_progress_write(now);
 }
 
 void screen_draw(int, int) {
@@ -266,6 +320,13 @@ void appmode_freeplay_init() {
     };
     screen_window = ui_window_add(&frame);
     progress = freeplay_progress_read();
+    if (progress.have_choice) {
+        chosen_width = progress.choice_width;
+        chosen_height = progress.choice_height;
+        chosen_grade = progress.choice_grade;
+    }
+    recent = freeplay_records_recent(progress, freeplay_recent_shown);
+    entry_choice[0] = chosen_width, entry_choice[1] = chosen_height, entry_choice[2] = chosen_grade;
     new_random_number();
     choice_changed();
     num_shown_buttons = 0;
@@ -275,9 +336,19 @@ void appmode_freeplay_init() {
         for (dynamic_button_data &b : grade_buttons)
             add_button(&b);
         add_button(&random_button);
-        // Play, Continue and Back spread across the foot; without Continue the two close in.
-        play_button.x = (progress.have_board ? 400 : 520) - win_x1;
-        back_button.x = (progress.have_board ? 880 : 760) - win_x1;
+        int w = 0, h = 0, g = 0;
+        u32 n = 0;
+        for (int i = 0; i < (int)recent.size(); ++i)
+            if (parse_generated_key(recent[(size_t)i].key, &w, &h, &g, &n)) {
+                recent_buttons[i] = {.id = fp_recent_id + (dword)i, .x = recent_x - 8 - win_x1,
+                                     .y = recent_y + 28 + recent_pitch * i - win_y1, .width = recent_width + 8,
+                                     .height = recent_pitch - 8, .flags = 0, .draw = draw_recent_ring,
+                                     .on_click = fp_do_recent};
+                image_button_add(screen_window, &recent_buttons[i]);
+                if (num_shown_buttons < (int)std::size(shown_buttons))
+                    shown_buttons[num_shown_buttons++] = &recent_buttons[i];
+            }
+        // Play, Continue and Back keep their places across the foot (Continue's is empty without it).
         add_button(&play_button);
         if (progress.have_board)
             add_button(&continue_button);
@@ -291,12 +362,14 @@ void appmode_freeplay_init() {
 }
 
 void appmode_freeplay_free() {
+    keep_choice();
     title_picture_remove(&background_layer);
     screen_window = invalid_id; // before the removal, so it is no request to leave
     ui_window_remove_all();
     question_forget();
     chosen_record = nullptr;
     progress = {};
+    recent.clear();
 }
 
 void appmode_freeplay_update() {
@@ -378,6 +451,17 @@ void fp_do_back(dword id) {
     if (!ec_assert(id == fp_back_id))
         return;
     set_app_mode(appmode_main_menu);
+}
+
+void fp_do_recent(dword id) {
+    const int i = (int)(id - fp_recent_id);
+    u32 number = 0;
+    if (!ec_assert(id >= fp_recent_id && i < (int)recent.size()) ||
+        !parse_generated_key(recent[(size_t)i].key, &chosen_width, &chosen_height, &chosen_grade, &number))
+        return;
+    number_text = std::to_string(number);
+    choice_changed();
+    fp_do_play(fp_play_id);
 }
 
 int freeplay_screen_width() { return chosen_width; }

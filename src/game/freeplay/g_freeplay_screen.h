@@ -17,11 +17,12 @@ constexpr dword fp_random_id = 220;
 constexpr dword fp_play_id = 221;
 constexpr dword fp_continue_id = 222;
 constexpr dword fp_back_id = 223;
+constexpr dword fp_recent_id = 230; // + the entry's place in the list
 // Recently solved records listed on the screen.
 constexpr int freeplay_recent_shown = 5;
 
 // Builds the screen: the title picture, the choices (width, height and grade as chosen
-// last, a new random number), the chosen puzzle's best, the recent records, Play,
+// last, kept in free play's file between runs, a new random number), the chosen puzzle's best, the recent records, Play,
 // Continue (when an unfinished board is kept) and Back; the title song.
 void appmode_freeplay_init();
 void appmode_freeplay_free();
@@ -39,6 +40,8 @@ void fp_do_random(dword id);
 void fp_do_play(dword id);
 void fp_do_continue(dword id);
 void fp_do_back(dword id);
+// A Recent entry of a generated puzzle: chooses that puzzle and plays it, as Play does.
+void fp_do_recent(dword id);
 
 // The choices shown: the width and height in cells, the grade, the number (tests).
 int freeplay_screen_width();
