@@ -158,7 +158,8 @@ BENCHMARK(bm_frame)->Arg(1)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // The board screen's own drawing of a generated board of range(0) x range(0) cells, a
 // third of them marked, composed as the game does. range(1) 0: nothing changes (an idle
-// board); 1: the hovered cell moves along a row every frame (a drag).
+// board); 1: the hovered cell moves along a row every frame (a drag); 2: a cell's mark
+// changes every frame as well (a painting drag: every line's finished numbers worked out again).
 void bm_board(benchmark::State &state) {
     stack &s = graphics();
     if (!s.ready) {
@@ -179,13 +180,23 @@ void bm_board(benchmark::State &state) {
     for (auto _ : state) {
         if (state.range(1))
             b->hover_column = step++ % n;
+        if (state.range(1) == 2) {
+            u8 &mark = b->marks[necrogram_cell(b.get(), b->hover_row, b->hover_column)];
+            mark = (u8)((mark + 1) % 3);
+        }
         gfx2d_fill_screen(0);
         necrogram_draw_record(b.get(), &s.tiles, false);
         d3d_gfx2d_upload(false);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(bm_board)->Args({15, 0})->Args({15, 1})->Args({30, 0})->Args({30, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(bm_board)
+    ->Args({15, 0})
+    ->Args({15, 1})
+    ->Args({30, 0})
+    ->Args({30, 1})
+    ->Args({30, 2})
+    ->Unit(benchmark::kMicrosecond);
 
 // The floor: clear one framebuffer and copy it once.
 void bm_floor_memset_memcpy(benchmark::State &state) {

@@ -22,6 +22,7 @@ constexpr int num_ng_legend_lines = 9;
 // Its lines for the hints and mistake checking, kept after the later rows in the same way.
 constexpr dword str_ng_legend_help_first = 49;
 constexpr int num_ng_legend_help_lines = 2;
+constexpr dword str_ng_legend_check = str_ng_legend_help_first + 2; // mistake checking's key
 
 // The New Game question: caption, first line, second line (with "%i" for the number of
 // captures, or the one-capture form), and the Yes and No buttons.
@@ -40,7 +41,7 @@ constexpr dword str_end_title = 48;
 
 // Free play: the title's button, the screen's choices and its texts.
 constexpr dword str_mm_freeplay = 56;
-constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows
+constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows (no longer shown)
 constexpr dword str_fp_grade_first = 63; // "Easy", "Medium", "Hard"
 constexpr dword str_fp_random = 66;
 constexpr dword str_fp_size = 67;
@@ -55,3 +56,10 @@ constexpr dword str_fp_kept = 74;
 constexpr dword str_ng_act_back = 75;
 // The picture library: the title's button and the screen's caption.
 constexpr dword str_mm_library = 76;
+// The legend's lines after those, kept at the end of the table in the same way: the palette.
+constexpr dword str_ng_legend_more_first = 77;
+constexpr int num_ng_legend_more_lines = 1;
+// Free play's width and height, and their steps "-5", "-1", "+1", "+5".
+constexpr dword str_fp_width = 79;
+constexpr dword str_fp_height = 80;
+constexpr dword str_fp_step_first = 81;

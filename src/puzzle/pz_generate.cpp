@@ -3,6 +3,8 @@
 
 #include "puzzle/pz_engine.h"
 
+#include <algorithm>
+
 // splitmix64: a fixed sequence from a 64-bit state, identical everywhere.
 void pz_rng_seed(pz_rng &rng, uint64_t key)
 {
@@ -169,6 +171,18 @@ bool meets(const reach &r, pz_grade grade, int easy_sweeps, int *distance)
     return grade == pz_grade::easy ? r.sweeps <= easy_sweeps : r.sweeps > easy_sweeps;
 }
 
+// Whether a line of the puzzle is empty: on a small board that gives a fifth of it away.
+bool has_empty_line(const pz_puzzle &p)
+{
+    for (const pz_clue &clue : p.rows)
+        if (clue.empty())
+            return true;
+    for (const pz_clue &clue : p.columns)
+        if (clue.empty())
+            return true;
+    return false;
+}
+
 } // namespace
 
 bool pz_generate(int width, int height, pz_grade grade, uint32_t number, pz_puzzle *out, std::string *why)
@@ -215,7 +229,7 @@ bool pz_generate(int width, int height, pz_grade grade, uint32_t number, pz_puzz
                 c.cells[index] ^= 1;
             }
         }
-        if (!good)
+        if (!good || (std::min(width, height) <= pz_generate_full_lines && has_empty_line(p)))
             continue;
         // Logic finished it, so it is unique; the complete solver confirms it.
         p.goal.clear();

@@ -6,6 +6,8 @@
 #include <string>
 
 constexpr int pz_generate_min = 5, pz_generate_max = 30;
+// Puzzles with a side up to this have no empty row or column.
+constexpr int pz_generate_full_lines = 5;
 
 // The generator's random numbers: the same sequence on every machine and compiler.
 struct pz_rng {

@@ -185,7 +185,10 @@ word smear(word starts, int r)
 // of ahead[j] says cells [0, p) can hold the first j runs, bit p of behind[j] that
 // [p, n) can hold runs j.. to the last. Stretches of cells that may stay empty are
 // crossed by reach_up, behind's downward stretches by reaching up in the mirrored word.
-bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
+// With run_starts, each run's placements go there too: bit s of run_starts[j] says run j
+// may begin at cell s.
+static bool line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits,
+                      uint64_t *run_starts)
 {
     if (!pz_assert(n >= 0 && n <= pz_max_word_line && k >= 0))
         return false;
@@ -212,6 +215,8 @@ bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits,
         const word from = (ends >> runs[j]) & fits[j];
         behind[j] = reverse(reach_up(reverse(from), open_down));
         filled |= smear(from & starts[j], runs[j]);
+        if (run_starts)
+            run_starts[j] = from & starts[j];
     }
     word empty = 0;
     for (int j = 0; j <= k; ++j)
@@ -223,6 +228,23 @@ bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits,
     *can_empty_bits = empty;
     *can_fill_bits = filled;
     return true;
+}
+
+bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
+{
+    return line_bits(runs, k, n, can_empty_bits, can_fill_bits, nullptr);
+}
+
+bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts)
+{
+    if (length < 0 || length > pz_max_word_line || run_count < 0 || run_count > pz_max_word_runs)
+        return false;
+    uint64_t can_empty = 0, can_fill = 0;
+    for (int i = 0; i < length; ++i) {
+        can_empty |= static_cast<uint64_t>(cells[i] & pz_empty) << i;
+        can_fill |= static_cast<uint64_t>((cells[i] & pz_filled) >> 1) << i;
+    }
+    return line_bits(runs, run_count, length, &can_empty, &can_fill, starts);
 }
 
 static int solve_words(const int *runs, int k, pz_cell *cells, int n)

@@ -29,3 +29,9 @@ int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int leng
 // *can_fill says cell i may stay empty, may be filled. Narrows both to what every
 // placement allows; false (both unchanged) when no placement agrees.
 bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
+
+// Where each run of a line may begin in the placements agreeing with its cells, for lines
+// of up to pz_max_word_line cells and pz_max_word_runs runs: bit s of starts[j] says run j
+// may begin at cell s (a run with one bit set lies there for certain). False (starts
+// unchanged) when no placement agrees, or the line is longer.
+bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts);

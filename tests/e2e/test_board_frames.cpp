@@ -57,8 +57,8 @@ TEST_F(BoardFrames, TheStorysBoardsAreDrawnAsBefore) {
     take(s, &seen);
     s.passes(necrogram_reveal_end + 5);
     take(s, &seen);
-    // Puzzle 4 (15 x 15): its full bottom row dimmed, a wrong fill hatched (mistake checking
-    // on), a crossed row by the keyboard, the keyboard cursor.
+    // Puzzle 4 (15 x 15): its full bottom row dimmed, a wrong fill with its warning sign
+    // (mistake checking on), a crossed row by the keyboard, the keyboard cursor.
     s.then([] { set_app_mode(appmode_map), puzzle_set_active(4), set_app_mode(appmode_necrogram); }).passes(2);
     s.until([] { return necrogram_help_analysis()->ready; }, "the analysis");
     key(s, 'C').passes(90); // the switch's note fades
@@ -76,11 +76,11 @@ TEST_F(BoardFrames, TheStorysBoardsAreDrawnAsBefore) {
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
 
     const std::vector<std::string> expected = {
-        "1280x720 ed52f6ff51b51e47", // 10 x 10: marks, the cursor on a cell
-        "1280x720 234c6f8253e291bc", // a line hint
-        "1280x720 108bb7455f2e16d7", // captured: the banner across the middle
-        "1280x720 70d6f90c9ac76674", // the banner in its strip under the board
-        "1280x720 e0f1e200472c40df", // 15 x 15: dimmed clues, wrong marks, the keyboard cursor
+        "1280x720 cfd84ee8c0532746", // 10 x 10: marks, the cursor on a cell
+        "1280x720 47e9a59f6d5a9d21", // a line hint
+        "1280x720 6952a2c75ae49ab7", // captured: the banner across the middle
+        "1280x720 0a50a1a4aa35c0b8", // the banner in its strip under the board
+        "1280x720 c1fdee2336a90991", // 15 x 15: finished clues struck, wrong marks signed, the keyboard cursor, checking lit
     };
     EXPECT_EQ(seen, expected);
 }

@@ -4,6 +4,7 @@
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/story/g_puzzles.h"
+#include "game/g_strings.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
 #include "ui/ec_particles.h"
@@ -30,13 +31,13 @@ game_script &ctrl_z(game_script &s) {
 // its edge (sparks of a fill may cross a few pixels).
 bool outlined(int cell, u32 colour) {
     const necrogram_layout l = necrogram_layout_for(necrogram_shown());
-    const int w = necrogram_shown()->width;
-    const int x = l.grid_x + 32 * (cell % w), y = l.grid_y + 32 * (cell / w);
+    const int w = necrogram_shown()->width, s = l.cell;
+    const int x = l.grid_x + s * (cell % w), y = l.grid_y + s * (cell / w);
     int hits = 0;
-    for (int i = 1; i < 32; ++i)
-        hits += (frame_pixel(x + i, y + 1) == colour) + (frame_pixel(x + i, y + 31) == colour) +
-                (frame_pixel(x + 1, y + i) == colour) + (frame_pixel(x + 31, y + i) == colour);
-    return hits > 3 * 4 * 31 / 4;
+    for (int i = 1; i < s; ++i)
+        hits += (frame_pixel(x + i, y + 1) == colour) + (frame_pixel(x + i, y + s - 1) == colour) +
+                (frame_pixel(x + 1, y + i) == colour) + (frame_pixel(x + s - 1, y + i) == colour);
+    return hits > 3 * 4 * (s - 1) / 4;
 }
 
 necrogram_hint_kind shown_kind() {
@@ -64,7 +65,7 @@ class GameHints : public fresh_game_test {};
 // back; the count is kept with the marks of a board left; then hints alone capture it.
 TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
     open_board(s, 0);
-    s.left_click(cell_x(0), cell_y(0)); // row 0 is empty
+    s.left_click(cell_x(0), cell_y(0)).move(1200, 300); // row 0 is empty; the cursor off the grid
     sparks_gone(key(s, 'T')).then([] {
         ASSERT_EQ(shown_kind(), necrogram_hint_wrong_mark);
         EXPECT_EQ(necrogram_hint_shown()->cells[0], 0);
@@ -97,6 +98,27 @@ TEST_F(GameHints, WrongMarkThenALineAppliedAsOneStepThenHintsToTheCapture) {
         EXPECT_EQ(necrogram_hints_used(), 3);
     });
     hint_until_captured(s);
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u);
+}
+
+// A double click on Hint shows the step and leaves it shown; a later click applies it. While
+// mistake checking is on its legend line is lit.
+TEST_F(GameHints, ADoubleClickOnHintShowsTheStepFirst) {
+    open_board(s, 0);
+    s.ready().move(1152, 500).post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup);
+    s.post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).passes(4).then([] {
+        EXPECT_EQ(shown_kind(), necrogram_hint_line);
+        EXPECT_FALSE(necrogram_can_undo(necrogram_shown())); // nothing applied
+    });
+    s.passes(40).left_click(1152, 500).passes(2).then([] {
+        EXPECT_EQ(shown_kind(), necrogram_hint_none);
+        EXPECT_TRUE(necrogram_can_undo(necrogram_shown()));
+    });
+    const int check_y = 30 + 21 * (num_ng_legend_lines + 1);
+    s.then([=] { EXPECT_NE(frame_pixel(1036, check_y), 0xFF3C4A30u); });
+    key(s, 'C').then([=] { EXPECT_EQ(frame_pixel(1036, check_y), 0xFF3C4A30u); });
+    key(s, 'C');
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }
@@ -149,9 +171,16 @@ TEST_F(GameHints, MistakeCheckingOnASeveralSolutionBoardAndHintsToItsCapture) {
     });
     s.passes(2).until([] { return necrogram_help_analysis()->ready; }, "the board's analysis");
     key(s, 'C').then([] { EXPECT_TRUE(settings_get().mistake_check); });
-    const necrogram_layout l = necrogram_story_layout(size);
-    s.left_click(l.grid_x + 32 * (other % size) + 16, l.grid_y + 32 * (other / size) + 16);
-    s.left_click(l.grid_x + 32 * (never % size) + 16, l.grid_y + 32 * (never / size) + 16).passes(2);
+    for (int cell : {other, never})
+        s.ready().then([cell] {
+            const necrogram_layout l = necrogram_layout_for(necrogram_shown());
+            const int x = l.grid_x + l.cell * (cell % size) + l.cell / 2;
+            const int y = l.grid_y + l.cell * (cell / size) + l.cell / 2;
+            platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)x));
+            platform_post_message(msg_lbuttondown, mk_lbutton, 0);
+            platform_post_message(msg_lbuttonup, 0, 0);
+        }).passes(3);
+    s.move(1200, 300).passes(2);
     sparks_gone(s).then([=] {
         EXPECT_EQ(necrogram_shown()->marks[other_cell], mark_full);
         EXPECT_EQ(necrogram_shown()->marks[never_cell], mark_full);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr u32 yellow = 0xFFFFFF00, black = 0xFF000000, green = 0xFF00FF00;
+constexpr u32 yellow = 0xFFFFFF00, black = 0xFF000000;
 
 // The banner's yellow edges at y 296 and 424 and black between them, across the width.
 bool banner_shown() {
@@ -69,11 +69,12 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
         EXPECT_FALSE(sound_is_playing(title_song_get()));
     });
 
-    // The hovered cell is framed in green; the border column right of the grid is no cell,
+    // The hovered cell is framed in the cursor's colour; the border column right of the grid is no cell,
     // and a stroke begun there and wandering off the grid marks nothing (the board stays
     // unsolved until its last cell below).
     s.move(cell_x(3), cell_y(2)).passes(2).then([] {
-        EXPECT_EQ(std::pair(frame_pixel(402 + 96, 324), frame_pixel(402 + 128, 324)), std::pair(green, green));
+        const u32 ring = necrogram_palette_usual.cursor;
+        EXPECT_EQ(std::pair(frame_pixel(402 + 96, 324), frame_pixel(402 + 128, 324)), std::pair(ring, ring));
     });
     s.move(402 + 320, 260).passes(2).then([] {
         int c = 0, r = 0;

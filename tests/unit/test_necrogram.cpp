@@ -97,15 +97,23 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         necrogram_effect effect;
         u8 after;
     } rows[] = {
+        // A stroke begun on an empty cell marks empty cells only.
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_cross, necrogram_effect_none, mark_cross},
         {mark_empty, necrogram_press_left, necrogram_effect_full, mark_full, necrogram_effect_none, mark_full},
+        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_full, necrogram_effect_none, mark_full},
+        // One begun on a filled cell, by either button, empties filled cells only.
         {mark_full, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
-        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
-        {mark_cross, necrogram_press_left, necrogram_effect_full, mark_empty, necrogram_effect_full, mark_full},
-        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_full, necrogram_effect_cross, mark_cross},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_none, mark_cross},
+        {mark_full, necrogram_press_left, necrogram_effect_pave, mark_empty, necrogram_effect_none, mark_empty},
+        {mark_full, necrogram_press_right, necrogram_effect_pave, mark_full, necrogram_effect_pave, mark_empty},
+        {mark_full, necrogram_press_right, necrogram_effect_pave, mark_cross, necrogram_effect_none, mark_cross},
+        // One begun on a cross empties crosses only.
+        {mark_cross, necrogram_press_left, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
+        {mark_cross, necrogram_press_left, necrogram_effect_pave, mark_full, necrogram_effect_none, mark_full},
         {mark_cross, necrogram_press_right, necrogram_effect_pave, mark_cross, necrogram_effect_pave, mark_empty},
-        {mark_full, necrogram_press_right, necrogram_effect_cross, mark_empty, necrogram_effect_cross, mark_cross},
+        {mark_cross, necrogram_press_right, necrogram_effect_pave, mark_full, necrogram_effect_none, mark_full},
+        {mark_empty, necrogram_press_right, necrogram_effect_cross, mark_empty, necrogram_effect_cross, mark_cross},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(std::to_string(r.pressed) + " pressed, over " + std::to_string(r.over));
@@ -119,7 +127,7 @@ TEST_F(Necrogram, APressSetsTheStrokesMarkAndTheStrokePaintsIt) {
         EXPECT_EQ(necrogram_paint_hovered(b), r.effect);
         EXPECT_EQ(mark(0, 1), r.after);
     }
-    // Nothing hovered: no press or paint lands. The stroke's mark outlives even the board.
+    // Nothing hovered: no press or paint lands. The stroke's marks outlive even the board.
     hover(-1, -1);
     EXPECT_EQ(necrogram_press_left(b), necrogram_effect_none);
     EXPECT_EQ(necrogram_press_right(b), necrogram_effect_none);
@@ -223,6 +231,39 @@ TEST_F(Necrogram, TheAnalysisAndAHintStopWhenCancelled) {
     EXPECT_EQ(s.hint.kind, necrogram_hint_none);
 }
 
+// A clue number is finished once the marks place its run for certain and fill it, worked out
+// from the marks alone (the goal never counts), on a row and on the same line as a column.
+TEST_F(Necrogram, FinishedNumbersComeFromTheMarksAlone) {
+    const struct {
+        const char *picture, *marks; // the line's goal (its clue), and its marks
+        u32 finished;
+    } lines[] = {
+        {"##.##.....", "##........", 0b01}, // 2 2: a pair at the start can only be the first run
+        {"##.##.....", "....##....", 0},    // either run could lie there
+        {"##.##.....", "##.##.....", 0b11},
+        {"###.......", "##........", 0},    // placed at the start for certain, not yet filled
+        {"###.......", "x...xxxxxx", 0},    // crosses alone place it, nothing filled
+        {"#.#.......", "xxxxxxx...", 0},    // crosses alone place both
+        {"#.#.#.....", "#.#.x.....", 0b011},
+        {"#.........", ".#........", 0b1},  // not where the goal has it: the marks place it there
+        {"###.......", "#x#.......", 0},    // no placement fits these marks
+        {"..........", "xxxxxxxxxx", 0},    // no runs
+    };
+    for (const auto &line : lines) {
+        SCOPED_TRACE(std::string(line.picture) + " marked " + line.marks);
+        std::vector<u8> cells(10);
+        for (int i = 0; i < 10; ++i)
+            cells[(size_t)i] = line.picture[i] == '#';
+        for (bool column : {false, true}) {
+            necrogram_load(b, column ? 1 : 10, column ? 10 : 1, cells.data());
+            for (int i = 0; i < 10; ++i)
+                b->marks[i] = line.marks[i] == '#' ? mark_full : line.marks[i] == 'x' ? mark_cross : mark_empty;
+            EXPECT_EQ(column ? necrogram_column_finished(b, 0) : necrogram_row_finished(b, 0), line.finished);
+        }
+    }
+    EXPECT_EQ(necrogram_row_finished(b, 1), 0u); // past the board
+}
+
 // (Undo and redo of a drag, over a cross and across solving, and a new stroke ending redo
 // are played in the comforts run.)
 TEST_F(Necrogram, TheHistoryDropsItsOldestStepsWhenFull) {
@@ -321,7 +362,8 @@ TEST_F(Necrogram, RectangularBoardsFromPuzzles) {
 // Every square from 5 to 30 and some long shapes, with the most clues a line can have
 // (alternate cells) and with long runs (two-digit clues): the grid, its clue lists and the
 // strips inside the area above the hint's strip and clear of the column, cells readable.
-// The story's shapes keep the story's layout.
+// The story's boards keep the story's layout; other boards' cells grow up to 48 pixels, a
+// small board's to the most.
 TEST(NecrogramLayout, EveryShapeFitsTheArea) {
     auto board = std::make_unique<necrogram_board>();
     necrogram_board *b = board.get();
@@ -329,19 +371,24 @@ TEST(NecrogramLayout, EveryShapeFitsTheArea) {
     for (int n = 5; n <= 30; ++n)
         shapes.emplace_back(n, n);
     for (auto [w, h] : shapes)
-        for (int pattern = 0; pattern < 2; ++pattern) {
+        for (int pattern = 0; pattern < 4; ++pattern) {
             SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " pattern " + std::to_string(pattern));
             std::vector<u8> cells((size_t)(w * h));
             for (int i = 0; i < w * h; ++i)
-                cells[(size_t)i] = pattern == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
+                cells[(size_t)i] = pattern % 2 == 0 ? ((i / w + i % w) % 2 == 0) : (i % w != 11 && i / w != 12);
             necrogram_load(b, w, h, cells.data());
+            b->story_layout = pattern >= 2;
             const necrogram_layout l = necrogram_layout_for(b);
-            if (necrogram_story_shape(w, h)) {
+            if (b->story_layout && necrogram_story_shape(w, h)) {
                 EXPECT_EQ(l.grid_x, necrogram_story_layout(w).grid_x);
                 EXPECT_EQ(l.cell, 32);
                 continue;
             }
             EXPECT_GE(l.cell, 15);
+            EXPECT_LE(l.cell, necrogram_max_cell);
+            if (w <= 5 && h <= 5) {
+                EXPECT_EQ(l.cell, 48);
+            }
             EXPECT_EQ(std::pair(l.grid_width, l.grid_height), std::pair(w * l.cell, h * l.cell));
             EXPECT_GE(l.strip_left, 0);
             EXPECT_GE(l.strip_top, 0);

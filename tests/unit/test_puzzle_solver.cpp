@@ -537,6 +537,11 @@ TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime)
                     EXPECT_EQ(count.count, 1) << what;
                 }
                 EXPECT_EQ(pz_grade_puzzle(clues_only, pz_limits{}).grade, grade) << what;
+                if (std::min(size.w, size.h) <= pz_generate_full_lines) { // no line given away
+                    for (const std::vector<pz_clue> *lines : {&p.rows, &p.columns})
+                        for (const pz_clue &clue : *lines)
+                            EXPECT_FALSE(clue.empty()) << what;
+                }
                 pz_puzzle again;
                 ASSERT_TRUE(pz_generate(size.w, size.h, grade, number, &again, nullptr));
                 EXPECT_EQ(again.goal, p.goal) << what;

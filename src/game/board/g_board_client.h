@@ -45,6 +45,9 @@ struct board_client {
     // The capture banner's first words, in place of "Fantastic!" (the picture's name, say).
     // May be null.
     std::string (*banner)();
+    // The story's boards keep the story's layout (32-pixel cells on its 10 x 10 and 15 x 15
+    // boards); others are fitted to the screen.
+    bool story_layout = false;
 };
 
 // Hands the board to client (kept until another client is handed over): the board screen

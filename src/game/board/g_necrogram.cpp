@@ -8,6 +8,7 @@
 #include "engine/ec_strings.h"
 #include "game/board/g_board_client.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/board/g_necrogram_palette.h"
 #include "game/g_game.h"
 #include "game/g_strings.h"
 #include "graphics/d3d_font.h"
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -196,23 +198,17 @@ dword gradient_layer = invalid_id;
 
 enum : int {
     tile_full = necrogram_tile_full,
-    tile_cross = necrogram_tile_cross,
-    tile_even = necrogram_tile_even,
-    tile_strip_odd = necrogram_tile_strip_odd,
-    tile_strip_hover = necrogram_tile_strip_hover,
 };
 
 constexpr u32 colour_black = 0xFF000000;
-constexpr u32 colour_white = 0xFFFFFFFF;
-constexpr u32 colour_grey = 0xFF808080;
 constexpr u32 colour_yellow = 0xFFFFFF00;
-constexpr u32 colour_green = 0xFF00FF00;
 constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gradient
+constexpr u32 colour_lit = 0xFFF4F1E4;    // a legend line lit on the moss
 
 // The right-hand column: the legend at the top, Undo, Redo and Map at the bottom
 // (x is a button's centre, y its top).
 constexpr int column_centre = 1152;
-constexpr int legend_left = 1040, legend_top = 40, legend_pitch = 22, legend_action_x = 1040 + 104;
+constexpr int legend_left = 1040, legend_top = 30, legend_pitch = 21, legend_action_x = 1040 + 104;
 
 // A text button of the right-hand column, with its top at y.
 constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, void (*on_click)(dword)) {
@@ -223,7 +219,20 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, vo
 dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
 dynamic_button_data undo_button = column_button(str_ng_undo, ng_undo_id, 536, necrogram_do_undo);
 dynamic_button_data redo_button = column_button(str_ng_redo, ng_redo_id, 596, necrogram_do_redo);
-dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, necrogram_do_hint);
+// The Hint button: the second click of a double click leaves the step it showed in sight
+// (a later click applies it), so that the step is seen before it is applied.
+constexpr u32 double_click_ms = 500;
+u32 hint_clicked_at = 0;
+bool hint_clicked_before = false;
+void hint_button_clicked(dword id) {
+    const u32 now = platform_get_tick_count();
+    const bool second = hint_clicked_before && now - hint_clicked_at < double_click_ms && necrogram_hint_shown();
+    hint_clicked_at = now;
+    hint_clicked_before = true;
+    if (!second)
+        necrogram_do_hint(id);
+}
+dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, hint_button_clicked);
 // The client's part of the column: the caption from free_column_top, the time at
 // free_column_time_y (or under a caption of more lines), the list's buttons under it.
 constexpr int free_column_top = 294, free_column_time_y = 346;
@@ -325,7 +334,7 @@ void necrogram_make_background() {
 // A clue in its place (x, y: the top-left of a digit at the layout's clue scale), its number
 // centred on the digit's place, lowered to the middle of the place when drawn smaller.
 void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, bool column) {
-    const int shadow_x = 1, shadow_y = 1; // black, one pixel right and down
+    const int shadow_x = 1, shadow_y = 1; // one pixel right and down
     const necrogram_clue_text text = necrogram_clue_text_for(l, value, column);
     if (value < 10) {
         const char c = (char)('0' + value);
@@ -342,25 +351,27 @@ void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, b
     gfx2d_draw_string(x, y, &number, colour, scale);
 }
 
-// White, or dimmed once the line's marks form its clues (when the player keeps clue marks on).
-u32 clue_colour(bool satisfied) {
-    return satisfied && settings_get().clue_marks ? necrogram_clue_done_colour : colour_white;
-}
-
 // The keys, two columns in the bitmap font: the key, then what it does.
 void draw_legend() {
-    for (int i = 0; i < num_ng_legend_lines + num_ng_legend_help_lines; ++i) {
+    const int lines = num_ng_legend_lines + num_ng_legend_help_lines + num_ng_legend_more_lines;
+    for (int i = 0; i < lines; ++i) {
         const int y = legend_top + legend_pitch * i;
-        const dword first = i < num_ng_legend_lines ? str_ng_legend_first + 2 * (dword)i
-                                                    : str_ng_legend_help_first + 2 * (dword)(i - num_ng_legend_lines);
+        const int help = i - num_ng_legend_lines, more = help - num_ng_legend_help_lines;
+        const dword first = help < 0  ? str_ng_legend_first + 2 * (dword)i
+                            : more < 0 ? str_ng_legend_help_first + 2 * (dword)help
+                                       : str_ng_legend_more_first + 2 * (dword)more;
         const safestring *key = safestring_get_from_id(first);
         // Escape leaves for the client's own screen, in its words.
         const bool escape = client && first == str_ng_legend_first + 2 * (num_ng_legend_lines - 1);
         const safestring *action = safestring_get_from_id(escape ? client->escape_label : first + 1);
         if (!key || !action)
             return;
-        gfx2d_draw_string(legend_left, y, key, colour_black, 2);
-        gfx2d_draw_string(legend_action_x, y, action, colour_legend, 2);
+        // Mistake checking's line stands out, dark, for as long as the checking is on.
+        const bool lit = first == str_ng_legend_check && settings_get().mistake_check;
+        if (lit)
+            necrogram_fill(legend_left - 6, y - 3, screen_width - legend_left, legend_pitch - 1, colour_legend);
+        gfx2d_draw_string(legend_left, y, key, lit ? colour_lit : colour_black, 2);
+        gfx2d_draw_string(legend_action_x, y, action, lit ? colour_lit : colour_legend, 2);
     }
 }
 
@@ -473,30 +484,139 @@ void draw_banner() {
 
 } // namespace
 
-void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
-    if (b->width <= 0 || b->height <= 0)
+namespace {
+
+// The finished numbers of every line (necrogram_row_finished and _column_finished), worked
+// out again only when the marks or the clues change: the board is drawn every frame.
+struct finished_lines {
+    s32 width = -1, height = -1;
+    std::vector<pz_clue> rows, columns;
+    u8 marks[max_necrogram_cells];
+    u32 row[max_necrogram_size], column[max_necrogram_size];
+} finished;
+
+void update_finished(const necrogram_board *b) {
+    const size_t cells = (size_t)(b->width * b->height);
+    if (finished.width == b->width && finished.height == b->height &&
+        std::memcmp(finished.marks, b->marks, cells) == 0 && finished.rows == b->puzzle.rows &&
+        finished.columns == b->puzzle.columns)
         return;
+    finished.width = b->width;
+    finished.height = b->height;
+    finished.rows = b->puzzle.rows;
+    finished.columns = b->puzzle.columns;
+    std::memcpy(finished.marks, b->marks, cells);
+    for (int r = 0; r < b->height; ++r)
+        finished.row[r] = necrogram_row_finished(b, r);
+    for (int c = 0; c < b->width; ++c)
+        finished.column[c] = necrogram_column_finished(b, c);
+}
+
+// A clue number's look: live, or finished (its line satisfied, or its run placed by the marks)
+// while clue marks are on.
+bool clue_done(bool satisfied, u32 finished_bits, int i) {
+    return settings_get().clue_marks && (satisfied || (finished_bits >> i & 1));
+}
+
+// A cross of the palette at a cell size: two strokes corner to corner inside a margin, with a
+// one-pixel edge; 0 where the cell shows through. Made once a size and palette.
+struct cross_stamp {
+    int size = 0;
+    const necrogram_palette *palette = nullptr;
+    std::vector<u32> pixels;
+} cross;
+
+const std::vector<u32> &cross_pixels(int s, const necrogram_palette &pal) {
+    if (cross.size == s && cross.palette == &pal)
+        return cross.pixels;
+    cross.size = s;
+    cross.palette = &pal;
+    cross.pixels.assign((size_t)(s * s), 0);
+    const double half = std::max(0.7, s / 20.0); // half a stroke's width
+    const int margin = std::max(3, s / 4);
+    for (int j = 1; j < s; ++j)
+        for (int i = 1; i < s; ++i) {
+            const double x = i + 0.5 - s / 2.0, y = j + 0.5 - s / 2.0;
+            const double d = std::min(std::fabs(x - y), std::fabs(x + y)) / std::sqrt(2.0);
+            const double reach = std::max(std::fabs(x), std::fabs(y));
+            if (reach > s / 2.0 - margin + 1 || d > half + 1)
+                continue;
+            const bool core = reach <= s / 2.0 - margin && d <= half;
+            cross.pixels[(size_t)(j * s + i)] = core ? pal.cross : pal.cross_edge;
+        }
+    return cross.pixels;
+}
+
+void draw_cross(int x, int y, int s, const necrogram_palette &pal) {
+    const std::vector<u32> &stamp = cross_pixels(s, pal);
+    u32 *fb = gfx2d_screen_buffer_rect(std::max(x, 0), std::max(y, 0), std::min(x + s, screen_width) - 1,
+                                       std::min(y + s, screen_height) - 1);
+    if (!fb || x < 0 || y < 0 || x + s > screen_width || y + s > screen_height)
+        return;
+    for (int j = 0; j < s; ++j)
+        for (int i = 0; i < s; ++i)
+            if (const u32 p = stamp[(size_t)(j * s + i)])
+                fb[(size_t)(y + j) * screen_width + x + i] = p;
+}
+
+// A finished number is struck through as well as dimmed, told apart without its colour: a
+// slash from below its left to above its right.
+void strike_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, bool column) {
+    const necrogram_clue_text text = necrogram_clue_text_for(l, value, column);
+    int left = x, top = y;
+    if (value >= 10) {
+        left += (font_kern_width('0') * l.clue_scale - text.width) / 2;
+        top += 4 * (l.clue_scale - text.scale);
+    }
+    const int x0 = left - 2, x1 = left + text.width + 1, y0 = top + 7 * text.scale + 1, y1 = top - 2;
+    const int thickness = text.scale >= 2 ? 2 : 1;
+    for (int i = 0; i <= x1 - x0; ++i) {
+        const int py = y0 + (y1 - y0) * i / (x1 - x0);
+        gfx2d_draw_vline(x0 + i, py, py + thickness - 1, colour);
+    }
+}
+
+// The little picture of the player's fills in the corner between the clue strips, when the
+// corner has room for a pixel a cell: a live view of the picture as it grows.
+void draw_preview(const necrogram_board *b, const necrogram_layout &l, const necrogram_palette &pal) {
+    const int room_w = l.grid_x - l.strip_left - 12, room_h = l.grid_y - l.strip_top - 12;
+    const int p = std::min({room_w / b->width, room_h / b->height, 4});
+    if (p < 1)
+        return;
+    const int pw = p * b->width, ph = p * b->height;
+    const int x = l.grid_x - 6 - pw, y = l.grid_y - 6 - ph;
+    necrogram_fill(x - 2, y - 2, pw + 4, ph + 4, 0xFF000000);
+    necrogram_fill(x - 1, y - 1, pw + 2, ph + 2, 0xFFF4F1E4);
+    for (int r = 0; r < b->height; ++r)
+        for (int c = 0; c < b->width; ++c)
+            if (b->marks[necrogram_cell(b, r, c)] == mark_full)
+                necrogram_fill(x + p * c, y + p * r, p, p, pal.tiles ? pal.fill : 0xFF000000);
+}
+
+// The board without its cursor.
+void draw_board(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
     const int w = b->width, h = b->height;
     const necrogram_layout l = necrogram_layout_for(b);
-    auto draw_tile = [sheet](int x, int y, int tile, int size) { necrogram_draw_tile(sheet, x, y, tile, size); };
+    const necrogram_palette &pal = necrogram_palette_now();
     const int s = l.cell;
     const int gx = l.grid_x, gy = l.grid_y, right = gx + l.grid_width, bottom = gy + l.grid_height;
+    update_finished(b);
 
     // The strips: the hovered row's and column's marked, the others by their parity.
-    int row_tiles[max_necrogram_size], column_tiles[max_necrogram_size];
+    u32 row_colours[max_necrogram_size], column_colours[max_necrogram_size];
     for (int r = 0; r < h; ++r)
-        row_tiles[r] = !captured && r == b->hover_row ? tile_strip_hover : (r & 1) ? tile_strip_odd : tile_even;
+        row_colours[r] = !captured && r == b->hover_row ? pal.strip_hover : pal.strip[r & 1];
     for (int c = 0; c < w; ++c)
-        column_tiles[c] = !captured && c == b->hover_column ? tile_strip_hover : (c & 1) ? tile_strip_odd : tile_even;
-    necrogram_draw_strip_band(sheet, l.strip_left, gy, gx - l.strip_left, l.grid_height, s, row_tiles, true);
-    necrogram_draw_strip_band(sheet, gx, l.strip_top, l.grid_width, gy - l.strip_top, s, column_tiles, false);
+        column_colours[c] = !captured && c == b->hover_column ? pal.strip_hover : pal.strip[c & 1];
+    necrogram_draw_strip_band(l.strip_left, gy, gx - l.strip_left, l.grid_height, s, row_colours, true);
+    necrogram_draw_strip_band(gx, l.strip_top, l.grid_width, gy - l.strip_top, s, column_colours, false);
 
     // Row clues, the lists ending a gap before the grid.
     for (int r = 0; r < h; ++r) {
         const int y = gy + s * r;
         const pz_clue &clue = b->puzzle.rows[(size_t)r];
         const int count = necrogram_clue_count(clue);
-        const u32 colour = clue_colour(necrogram_row_satisfied(b, r));
+        const bool satisfied = necrogram_row_satisfied(b, r);
         // The story's lists at their pitch, a digit's place a row's sixth pixel; a fitted
         // layout's by their widths, each number from its place's left, in the row's middle.
         const int d = l.clue_scale, digit = font_kern_width('0') * d;
@@ -505,7 +625,11 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
             const int value = necrogram_clue_at(clue, i);
             x -= necrogram_row_clue_advance(l, value);
             const int centring = l.clue_pitch > 0 ? 0 : (digit - necrogram_clue_text_for(l, value, false).width) / 2;
-            draw_clue(l, x - centring, y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2), value, colour, false);
+            const int cx = x - centring, cy = y + (l.clue_pitch > 0 ? 6 : (s - 7 * d) / 2);
+            const bool done = clue_done(satisfied, finished.row[r], i);
+            draw_clue(l, cx, cy, value, done ? pal.clue_done : pal.clue_live, false);
+            if (done)
+                strike_clue(l, cx, cy, value, pal.clue_done, false);
         }
     }
     // Column clues: the story's a column's seventh pixel on; a fitted layout's in the column's middle.
@@ -515,37 +639,49 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
         const int x = gx + s * c;
         const pz_clue &clue = b->puzzle.columns[(size_t)c];
         const int count = necrogram_clue_count(clue);
-        const u32 colour = clue_colour(necrogram_column_satisfied(b, c));
-        for (int i = 0; i < count; ++i)
-            draw_clue(l, x + column_x, gy - rise * count + rise * i, necrogram_clue_at(clue, i), colour,
-                      true);
+        const bool satisfied = necrogram_column_satisfied(b, c);
+        for (int i = 0; i < count; ++i) {
+            const int value = necrogram_clue_at(clue, i), cx = x + column_x, cy = gy - rise * count + rise * i;
+            const bool done = clue_done(satisfied, finished.column[c], i);
+            draw_clue(l, cx, cy, value, done ? pal.clue_done : pal.clue_live, true);
+            if (done)
+                strike_clue(l, cx, cy, value, pal.clue_done, true);
+        }
     }
+    draw_preview(b, l, pal);
     // Cells: the checkerboard, then the marks on top. A captured board shows its picture:
     // one plain ground, the filled cells without lines between them, no crosses.
-    necrogram_draw_ground(sheet, l, w, h, captured);
+    if (pal.tiles)
+        necrogram_draw_ground(sheet, l, w, h, captured);
+    else
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c)
+                necrogram_fill(gx + s * c, gy + s * r, s, s, pal.ground[captured ? 0 : (r + c) & 1]);
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
             const int x = gx + s * c, y = gy + s * r;
             const u8 mark = necrogram_mark_at(b, r, c);
-            if (mark == mark_full)
-                draw_tile(x, y, tile_full, s);
+            if (mark == mark_full && pal.tiles)
+                necrogram_draw_tile(sheet, x, y, tile_full, s);
+            else if (mark == mark_full)
+                necrogram_fill(x, y, s, s, pal.fill);
             else if (mark == mark_cross && !captured)
-                draw_tile(x, y, tile_cross, s);
+                draw_cross(x, y, s, pal);
         }
     }
     // Grid lines, then every fifth boundary inside the grid, then the double border.
     if (!captured) {
         for (int i = 0; i < h; ++i)
-            gfx2d_draw_hline(gx, right, gy + s * i, colour_grey);
-        gfx2d_draw_vlines(gx, s, w, gy, bottom, colour_grey);
+            gfx2d_draw_hline(gx, right, gy + s * i, pal.grid);
+        gfx2d_draw_vlines(gx, s, w, gy, bottom, pal.grid);
         // On cells smaller than a tile the guides are two pixels wide, to stand out as much.
         const int guide = s < necrogram_cell_size ? 2 : 1;
         for (int k = 1; 5 * k < h; ++k)
             for (int i = 0; i < guide; ++i)
-                gfx2d_draw_hline(gx, right, gy + 5 * s * k - i, colour_yellow);
+                gfx2d_draw_hline(gx, right, gy + 5 * s * k - i, pal.guide);
         if (w > 5)
             for (int i = 0; i < guide; ++i)
-                gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, colour_yellow);
+                gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, pal.guide);
     }
     gfx2d_draw_hline(gx, right, gy, colour_black);
     gfx2d_draw_hline(gx, right, bottom, colour_black);
@@ -555,20 +691,43 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
     gfx2d_draw_hline(gx - 1, right + 1, bottom + 1, colour_black);
     gfx2d_draw_vline(gx - 1, gy - 1, bottom + 1, colour_black);
     gfx2d_draw_vline(right + 1, gy - 1, bottom + 1, colour_black);
+}
 
-    if (!captured && b->hover_column >= 0 && b->hover_row >= 0 && b->hover_column < w &&
-        b->hover_row < h) {
-        const int x = gx + s * b->hover_column, y = gy + s * b->hover_row;
-        gfx2d_draw_hline(x, x + s, y, colour_green);
-        gfx2d_draw_hline(x, x + s, y + s, colour_green);
-        gfx2d_draw_vline(x, y, y + s, colour_green);
-        gfx2d_draw_vline(x + s, y, y + s, colour_green);
+// The cursor on the hovered cell, over everything the board shows there: a ring of the
+// palette's cursor colour on the cell's edge, with a dark edge inside it, so that one of
+// the two stands out on every kind of cell.
+void draw_cursor(const necrogram_board *b) {
+    if (b->hover_column < 0 || b->hover_row < 0 || b->hover_column >= b->width || b->hover_row >= b->height)
+        return;
+    const necrogram_layout l = necrogram_layout_for(b);
+    const necrogram_palette &pal = necrogram_palette_now();
+    const int s = l.cell, x = l.grid_x + s * b->hover_column, y = l.grid_y + s * b->hover_row;
+    const int ring = s >= 24 ? 2 : 1;
+    for (int i = 0; i <= ring; ++i) {
+        const u32 colour = i < ring ? pal.cursor : pal.cursor_edge;
+        gfx2d_draw_hline(x + i, x + s - i, y + i, colour);
+        gfx2d_draw_hline(x + i, x + s - i, y + s - i, colour);
+        gfx2d_draw_vline(x + i, y + i, y + s - i, colour);
+        gfx2d_draw_vline(x + s - i, y + i, y + s - i, colour);
     }
 }
 
+} // namespace
+
+void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured) {
+    if (b->width <= 0 || b->height <= 0)
+        return;
+    draw_board(b, sheet, captured);
+    if (!captured)
+        draw_cursor(b);
+}
+
 void necrogram_draw() {
-    necrogram_draw_record(&board, &nonoblocks_sprite, captured);
+    if (!board_empty())
+        draw_board(&board, &nonoblocks_sprite, captured);
     necrogram_help_draw_board(&board, captured);
+    if (!captured && !board_empty())
+        draw_cursor(&board); // over a wrong mark's sign and a hint's outline too
     if (captured)
         draw_banner();
 }
@@ -588,6 +747,7 @@ void appmode_necrogram_init() {
     // No puzzle, or one past the board's limits, leaves the board empty, with its buttons.
     const pz_puzzle *puzzle = client ? client->puzzle() : nullptr;
     double kept_seconds = 0;
+    board.story_layout = client && client->story_layout;
     if (puzzle && necrogram_load_puzzle(&board, *puzzle))
         client->restore(&board, &kept_seconds); // the marks, time and hints kept last time
     else
@@ -725,9 +885,9 @@ void key_move(int columns, int rows) {
 void appmode_necrogram_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is painting: the keys keep out of its way
-    if (captured && virtual_key != vk_escape && virtual_key != 'H' && virtual_key != vk_prior &&
+    if (captured && virtual_key != vk_escape && virtual_key != 'H' && virtual_key != 'P' && virtual_key != vk_prior &&
         virtual_key != vk_next)
-        return; // a finished board: only leaving (and the clue marks' switch) is left
+        return; // a finished board: only leaving (and the clue marks' and palette's switches) is left
     if (platform_key_held(vk_control)) {
         if (virtual_key == 'Z' && !platform_key_held(vk_shift))
             necrogram_do_undo(ng_undo_id);
@@ -777,6 +937,13 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
         s.clue_marks = !s.clue_marks;
         settings_set(s);
         ui_note_switch("Clue marks", s.clue_marks);
+        break;
+    }
+    case 'P': {
+        game_settings s = settings_get();
+        s.high_contrast = !s.high_contrast;
+        settings_set(s);
+        ui_note_switch("High contrast", s.high_contrast);
         break;
     }
     case vk_escape:

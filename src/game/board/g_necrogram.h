@@ -5,6 +5,7 @@
 #include "game/board/g_board_client.h"
 #include "game/board/g_necrogram_board.h"
 #include "game/board/g_necrogram_layout.h"
+#include "game/board/g_necrogram_palette.h"
 
 constexpr dword ng_exit_id = 100;
 constexpr dword ng_undo_id = 101;
@@ -44,7 +45,8 @@ void necrogram_do_step(dword id);
 // The seconds played on the board (counted while the window is active and no message
 // box is up, from what was kept of it before).
 double necrogram_play_seconds();
-// The Hint button's handler (and T's): the next step of reasoning, or the step shown applied.
+// The Hint button's work (and T's): the next step of reasoning, or the step shown applied. The
+// button skips the second click of a double click, which would apply the step it just showed.
 void necrogram_do_hint(dword id);
 
 // The screen (appmode_necrogram). init loads the sheet "game\nonoblocks.kzg", the
@@ -76,5 +78,5 @@ void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, boo
 // The "Fantastic! You've captured the monster." banner's top row.
 constexpr int necrogram_banner_height = 128;
 constexpr int necrogram_banner_top = (necrogram_area_height - necrogram_banner_height) / 2;
-// The dimmed colour of a satisfied line's clues (clue marks on).
-constexpr u32 necrogram_clue_done_colour = 0xFF808080;
+// The dimmed colour of a finished clue number (clue marks on), in the usual palette.
+constexpr u32 necrogram_clue_done_colour = necrogram_palette_usual.clue_done;

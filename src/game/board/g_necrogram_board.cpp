@@ -2,6 +2,7 @@
 #include "game/board/g_necrogram_board.h"
 
 #include "engine/ec_assert.h"
+#include "puzzle/pz_solve.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -74,7 +75,10 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
         return necrogram_effect_none;
     necrogram_stroke_end(b);
     const int cell = hovered_index(b);
-    if (b->marks[cell] == toggled) {
+    // The pressed cell's mark is what the stroke changes: an empty cell takes the button's
+    // mark, a marked one is emptied (either button).
+    b->paint_from = b->marks[cell];
+    if (b->paint_from != mark_empty) {
         b->paint_mark = mark_empty;
         effect = necrogram_effect_pave;
     } else {
@@ -87,10 +91,10 @@ necrogram_effect press(necrogram_board *b, u8 toggled, necrogram_effect effect) 
     return effect;
 }
 
-// Gives one cell the stroke's mark (a fill leaves crosses); the effect of the change.
+// Gives one cell the stroke's mark when it holds the mark the stroke began on (so a
+// stroke never destroys another mark); the effect of the change.
 necrogram_effect paint_cell(necrogram_board *b, int cell) {
-    const u8 mark = b->marks[cell];
-    if (mark == b->paint_mark || (b->paint_mark == mark_full && mark == mark_cross))
+    if (b->marks[cell] != b->paint_from || b->paint_mark == b->paint_from)
         return necrogram_effect_none;
     set_mark(b, cell, b->paint_mark);
     b->solved = necrogram_is_solved(b);
@@ -165,6 +169,49 @@ bool necrogram_column_satisfied(const necrogram_board *b, int column) {
     if (column < 0 || column >= b->width)
         return false;
     return line_matches(&b->marks[column], b->width, b->height, b->puzzle.columns[(size_t)column]);
+}
+
+namespace {
+
+// The finished numbers of the line of length cells from first, step apart.
+u32 line_finished(const u8 *first, int step, int length, const pz_clue &clue) {
+    const int runs = (int)clue.size();
+    if (runs == 0 || runs > 32 || length > max_necrogram_size)
+        return 0;
+    pz_cell cells[max_necrogram_size];
+    for (int i = 0; i < length; ++i) {
+        const u8 mark = first[i * step];
+        cells[i] = mark == mark_full ? pz_filled : mark == mark_cross ? pz_empty : pz_unknown;
+    }
+    uint64_t starts[32];
+    if (!pz_line_run_starts(clue.data(), runs, cells, length, starts))
+        return 0;
+    u32 finished = 0;
+    for (int j = 0; j < runs; ++j) {
+        if (starts[j] == 0 || (starts[j] & (starts[j] - 1)) != 0)
+            continue; // not one place for certain
+        const int at = __builtin_ctzll(starts[j]);
+        bool filled = true;
+        for (int i = at; i < at + clue[(size_t)j] && filled; ++i)
+            filled = cells[i] == pz_filled;
+        if (filled)
+            finished |= 1u << j;
+    }
+    return finished;
+}
+
+} // namespace
+
+u32 necrogram_row_finished(const necrogram_board *b, int row) {
+    if (row < 0 || row >= b->height)
+        return 0;
+    return line_finished(&b->marks[necrogram_cell(b, row, 0)], 1, b->width, b->puzzle.rows[(size_t)row]);
+}
+
+u32 necrogram_column_finished(const necrogram_board *b, int column) {
+    if (column < 0 || column >= b->width)
+        return 0;
+    return line_finished(&b->marks[column], b->width, b->height, b->puzzle.columns[(size_t)column]);
 }
 
 bool necrogram_is_solved(const necrogram_board *b) {

@@ -49,9 +49,11 @@ struct necrogram_board {
     bool solved;
     s32 hover_column, hover_row; // the cell the presses act on; -1: none
     u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
+    u8 paint_from;               // the mark of the cell that press was on: the only mark strokes change
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
     s32 hints_used;                // hints shown on this board, kept with its marks
+    bool story_layout;             // keeps the story's layout for its shapes (the story's boards)
     necrogram_history history;
 };
 
@@ -76,19 +78,28 @@ bool necrogram_load_puzzle(necrogram_board *b, const pz_puzzle &p);
 // empty). False for a line outside the board.
 bool necrogram_row_satisfied(const necrogram_board *b, int row);
 bool necrogram_column_satisfied(const necrogram_board *b, int column);
+// The clue numbers a line's marks finish: bit i for its i-th number, set when every
+// placement of the line's runs that agrees with the marks (fills filled, crosses empty)
+// puts run i in the same place, and every cell of that place is filled. Worked out by the
+// line solver from the player's marks alone, never from the goal. 0 for a line outside
+// the board, without runs, or whose marks no placement fits.
+u32 necrogram_row_finished(const necrogram_board *b, int row);
+u32 necrogram_column_finished(const necrogram_board *b, int column);
 // The completion test: every row and column satisfied; an empty board is solved.
 bool necrogram_is_solved(const necrogram_board *b);
 // A cell's mark; mark_empty outside the board.
 u8 necrogram_mark_at(const necrogram_board *b, int row, int column);
 
-// The press rules on the hovered cell: left toggles full / empty (a cross becomes
-// full), right toggles cross / empty (a full cell becomes a cross). Each chooses the
-// stroke's paint mark, begins a new undo step and recomputes solved. none when no
-// cell is hovered.
+// The press rules on the hovered cell, and the stroke rule that follows from them: a
+// press on an empty cell marks it (left fills, right crosses) and its stroke marks empty
+// cells only; a press on a marked cell (either button) empties it and its stroke empties
+// cells of that mark only. A stroke never changes a mark into another. Each press
+// chooses the stroke's paint mark, begins a new undo step and recomputes solved. none
+// when no cell is hovered.
 necrogram_effect necrogram_press_left(necrogram_board *b);
 necrogram_effect necrogram_press_right(necrogram_board *b);
-// Stroke painting: gives the hovered cell the stroke's paint mark if it differs. A
-// fill passes over crosses without changing them.
+// Stroke painting: gives the hovered cell the stroke's paint mark when it holds the
+// mark the stroke began on.
 necrogram_effect necrogram_paint_hovered(necrogram_board *b);
 // A drag from the pressed cell: locked to the row or the column it first moves along
 // (the longer way on a diagonal first move), it paints every cell from the pressed one

@@ -69,9 +69,6 @@ void take_analysis(std::chrono::microseconds wait) {
     analysis.cancel = nullptr;
 }
 
-constexpr u32 colour_hint = necrogram_hint_colour;
-constexpr u32 colour_wrong = necrogram_wrong_colour;
-constexpr u32 colour_hatch = necrogram_hatch_colour;
 constexpr u32 colour_text = 0xFFFFFF00;
 constexpr int text_top = necrogram_strip_top, text_height = necrogram_strip_height;
 
@@ -106,17 +103,32 @@ void outline(int x, int y, int w, int h, int thickness, u32 colour) {
     }
 }
 
-// A wrong mark (a cell of edge s): tinted red and crossed by diagonal lines both ways, seen
-// without colour too.
+// A wrong mark (a cell of edge s): the mark itself stays in sight, ringed in the warning
+// colour, with a warning sign of its own in its top-right corner (a triangle with a "!"),
+// seen without colour too.
 void draw_wrong(int x, int y, int s) {
-    tint_rect(x + 1, y + 1, x + s - 1, y + s - 1, colour_wrong, 150);
-    u32 *buffer = gfx2d_screen_buffer_rect(x + 1, y + 1, x + s - 1, y + s - 1);
-    if (buffer)
-        for (int j = 1; j < s; ++j)
-            for (int i = 1; i < s; ++i)
-                if ((i + j) % 8 == 0 || (i - j + s) % 8 == 0)
-                    buffer[(y + j) * screen_width + x + i] = colour_hatch;
-    outline(x, y, s, s, 2, colour_wrong);
+    const necrogram_palette &pal = necrogram_palette_now();
+    outline(x, y, s, s, s >= 24 ? 2 : 1, pal.wrong);
+    const int size = std::max(7, s * 2 / 5) | 1; // odd: the "!" on the middle column
+    const int left = x + s - size - 2, top = y + 3;
+    u32 *buffer = gfx2d_screen_buffer_rect(std::max(left - 1, 0), std::max(top - 1, 0),
+                                           std::min(left + size, screen_width - 1),
+                                           std::min(top + size, screen_height - 1));
+    if (!buffer || left < 1 || top < 1 || left + size >= screen_width || top + size >= screen_height)
+        return;
+    const int mid = size / 2;
+    for (int j = 0; j < size; ++j) {
+        const int half = j * mid / (size - 1); // the triangle widens downwards
+        for (int i = mid - half - 1; i <= mid + half + 1; ++i) {
+            const bool edge = i < mid - half || i > mid + half;
+            u32 &p = buffer[(top + j) * screen_width + left + i];
+            p = edge ? pal.wrong_ink : pal.wrong;
+        }
+    }
+    // The "!": a stroke down the middle and a dot under it.
+    for (int j = size / 3; j < size; ++j)
+        if (j < size - 3 || j == size - 2)
+            buffer[(top + j) * screen_width + left + mid] = pal.wrong_ink;
 }
 
 // The hint's line: its clue strip and its cells tinted.
@@ -124,12 +136,12 @@ void draw_line(const necrogram_layout &l, s32 axis, int line) {
     const int s = l.cell;
     if (axis == necrogram_axis_row) {
         const int y = l.grid_y + s * line;
-        tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, colour_hint, 90);
-        outline(l.grid_x, y, l.grid_width, s, 1, colour_hint);
+        tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, necrogram_palette_now().hint, 90);
+        outline(l.grid_x, y, l.grid_width, s, 1, necrogram_palette_now().hint);
     } else if (axis == necrogram_axis_column) {
         const int x = l.grid_x + s * line;
-        tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, colour_hint, 90);
-        outline(x, l.grid_y, s, l.grid_height, 1, colour_hint);
+        tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, necrogram_palette_now().hint, 90);
+        outline(x, l.grid_y, s, l.grid_height, 1, necrogram_palette_now().hint);
     }
 }
 
@@ -273,7 +285,8 @@ void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
     if (shown.kind == necrogram_hint_none)
         return;
     draw_line(l, shown.axis, shown.line);
-    const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? colour_wrong : colour_hint;
+    const necrogram_palette &pal = necrogram_palette_now();
+    const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? pal.wrong : pal.hint;
     const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
     for (int i = 0; i < shown.num_cells; ++i) {
         const int r = shown.cells[i] / b->width, c = shown.cells[i] % b->width;

@@ -4,10 +4,9 @@
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_hints.h"
 
-// The hint's outlines and line tint, and a wrong mark's tint, outline and hatch.
-constexpr u32 necrogram_hint_colour = 0xFF00B4FF;  // sky blue
-constexpr u32 necrogram_wrong_colour = 0xFFE0202C; // red
-constexpr u32 necrogram_hatch_colour = 0xFFFFFFFF;
+// The hint's outlines and line tint, and a wrong mark's outline and sign, in the usual palette.
+constexpr u32 necrogram_hint_colour = necrogram_palette_usual.hint;
+constexpr u32 necrogram_wrong_colour = necrogram_palette_usual.wrong;
 
 // A new board (kept by the screen until the next): its analysis begun on the solver's
 // thread (finished within the frame on the built-in sizes), no hint shown. Its hints_used

@@ -75,20 +75,22 @@ namespace {
 // The last board's shape and clues, and its layout: the screen asks every frame.
 struct layout_cache {
     s32 width = -1, height = -1;
+    bool story = false;
     std::vector<pz_clue> rows, columns;
     necrogram_layout layout;
 } cached;
 
 bool cache_holds(const necrogram_board *b) {
-    return cached.width == b->width && cached.height == b->height && cached.rows == b->puzzle.rows &&
+    return cached.width == b->width && cached.height == b->height && cached.story == b->story_layout &&
+           cached.rows == b->puzzle.rows &&
            cached.columns == b->puzzle.columns;
 }
 
-// The largest cell (at most a tile's 32 pixels) at which the clue bands and the grid fit.
+// The largest cell (at most necrogram_max_cell) at which the clue bands and the grid fit.
 necrogram_layout fit(const necrogram_board *b) {
     necrogram_layout l;
     int row_band = 0, column_band = 0, block_w = 0, block_h = 0;
-    for (int s = necrogram_cell_size; s >= necrogram_min_cell; --s) {
+    for (int s = necrogram_max_cell; s >= necrogram_min_cell; --s) {
         l.cell = s;
         // A row's clues follow their widths; a column's list steps by a glyph and a gap.
         l.clue_scale = s >= necrogram_big_clue_cell ? 2 : 1;
@@ -112,11 +114,12 @@ necrogram_layout fit(const necrogram_board *b) {
 } // namespace
 
 necrogram_layout necrogram_layout_for(const necrogram_board *b) {
-    if (necrogram_story_shape(b->width, b->height))
+    if (b->story_layout && necrogram_story_shape(b->width, b->height))
         return necrogram_story_layout(b->width);
     if (!cache_holds(b)) {
         cached.width = b->width;
         cached.height = b->height;
+        cached.story = b->story_layout;
         cached.rows = b->puzzle.rows;
         cached.columns = b->puzzle.columns;
         cached.layout = fit(b);
@@ -124,8 +127,9 @@ necrogram_layout necrogram_layout_for(const necrogram_board *b) {
     return cached.layout;
 }
 
-// The tiles at a cell size under a tile's: each 32 x 32 tile shrunk by averaging the source
-// pixels that fall in each target pixel; a target pixel mostly clear stays clear.
+// The tiles at a cell size other than a tile's: each 32 x 32 tile shrunk by averaging the
+// source pixels that fall in each target pixel (a target pixel mostly clear stays clear), or
+// grown by taking the source pixel under each target pixel.
 namespace {
 
 struct shrunk_tiles {
@@ -149,6 +153,17 @@ void shrink_tiles(kzg_sprite_data *sheet, int size) {
         std::fill(source.begin(), source.end(), 0u);
         d3d_kzg_buffer_data buffer = {source.data(), t, t, 0, 0, t, t};
         d3d_kzg_decompress_to_buffer_location(sheet, 0, 0, tile, 1, &buffer);
+        if (size > t) {
+            bool opaque = true;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const u32 p = source[(size_t)((y * t / size) * t + x * t / size)];
+                    out[(size_t)(y * size + x)] = p >> 24 ? p | 0xFF000000u : 0;
+                    opaque = opaque && (p >> 24);
+                }
+            shrunk.opaque[tile] = opaque;
+            continue;
+        }
         // Sums by target pixel: each source pixel's centre falls in one target pixel.
         std::vector<u32> sum[4], count((size_t)(size * size), 0), all((size_t)(size * size), 0);
         for (auto &v : sum)
@@ -209,7 +224,7 @@ void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, in
     const int s = l.cell;
     if (!sheet->data || width <= 0 || height <= 0)
         return;
-    if (s >= necrogram_cell_size) {
+    if (s == necrogram_cell_size) {
         for (int r = 0; r < height; ++r)
             for (int c = 0; c < width; ++c)
                 gfx2d_draw_sprite(sheet, l.grid_x + s * c, l.grid_y + s * r,
@@ -233,35 +248,29 @@ void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, in
         }
 }
 
-void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
-                               bool rows) {
-    if (!sheet->data || w <= 0 || h <= 0)
-        return;
-    if (size >= necrogram_cell_size) {
-        for (int j = 0; j * size < h; ++j)
-            for (int i = 0; i * size < w; ++i)
-                gfx2d_draw_sprite(sheet, x + size * i, y + size * j, tiles[rows ? j : i], 1);
-        return;
-    }
-    have_shrunk(sheet, size);
+void necrogram_fill(int x, int y, int w, int h, u32 colour) {
     const screen_part p = on_screen(x, y, w, h);
     if (!p.fb)
         return;
-    for (int py = p.y0; py <= p.y1; ++py) {
-        const int j = (py - y) / size, ty = (py - y) % size;
-        for (int px = p.x0; px <= p.x1;) {
-            const int i = (px - x) / size, tx = (px - x) % size, n = std::min(size - tx, p.x1 - px + 1);
-            const u32 *src = shrunk.pixels[tiles[rows ? j : i]].data() + (size_t)(ty * size + tx);
-            std::memcpy(p.fb + (size_t)py * screen_width + px, src, (size_t)n * sizeof(u32));
-            px += n;
-        }
-    }
+    for (int py = p.y0; py <= p.y1; ++py)
+        std::fill_n(p.fb + (size_t)py * screen_width + p.x0, p.x1 - p.x0 + 1, colour);
+}
+
+void necrogram_draw_strip_band(int x, int y, int w, int h, int size, const u32 *colours, bool rows) {
+    if (w <= 0 || h <= 0 || size <= 0)
+        return;
+    if (rows)
+        for (int j = 0; j * size < h; ++j)
+            necrogram_fill(x, y + size * j, w, std::min(size, h - size * j), colours[j]);
+    else
+        for (int i = 0; i * size < w; ++i)
+            necrogram_fill(x + size * i, y, std::min(size, w - size * i), h, colours[i]);
 }
 
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size) {
     if (!sheet->data || tile < 0 || tile >= necrogram_num_tiles)
         return;
-    if (size >= necrogram_cell_size) {
+    if (size == necrogram_cell_size) {
         gfx2d_draw_sprite(sheet, x, y, tile, 1);
         return;
     }

@@ -11,11 +11,12 @@ constexpr int necrogram_area_height = 720;
 // The story's cells and clue pitch; a tile of the board's sheet is a cell's size.
 constexpr int necrogram_cell_size = 32;
 constexpr int necrogram_clue_pitch = 20;
-// Square boards up to this side keep the story's layout; any other shape is fitted.
+// The story's square boards up to this side keep the story's layout; any other board is fitted.
 constexpr int necrogram_story_max = 15;
-// The fitted layouts' smallest cell, and the smallest whose clues are drawn at scale 2
-// (a digit is 16 pixels high there).
+// The fitted layouts' smallest and largest cell, and the smallest whose clues are drawn at
+// scale 2 (a digit is 16 pixels high there).
 constexpr int necrogram_min_cell = 14;
+constexpr int necrogram_max_cell = 48;
 constexpr int necrogram_big_clue_cell = 16;
 // The board sheet's tiles.
 enum : int {
@@ -44,9 +45,10 @@ struct necrogram_layout {
 necrogram_layout necrogram_story_layout(int size);
 // Whether a board of that shape keeps the story's layout (square, up to necrogram_story_max).
 bool necrogram_story_shape(int width, int height);
-// The board's layout: the story's for its shapes; for any other the largest cell (at most
-// 32, at least necrogram_min_cell) at which the clue bands, sized by the longest lists, and
-// the grid fit the area above the hint's strip, all centred.
+// The board's layout: the story's for a story board (b->story_layout) of its shapes; for any
+// other the largest cell (at most necrogram_max_cell, at least necrogram_min_cell) at which
+// the clue bands, sized by the longest lists, and the grid fit the area above the hint's
+// strip, all centred: a small board fills the area as a large one does.
 necrogram_layout necrogram_layout_for(const necrogram_board *b);
 // A clue's number as the layout draws it: at the clue scale, or at scale 1 where that would
 // crowd its neighbours (wider than its place less two pixels: the pitch in the story's
@@ -60,14 +62,15 @@ int necrogram_row_clue_advance(const necrogram_layout &l, int value);
 
 struct kzg_sprite_data;
 // Draws a tile of the board's sheet at a cell size: the sprite itself at 32, a copy shrunk
-// by averaging below it (made once a sheet and size).
+// by averaging below it or grown pixel by pixel above it (made once a sheet and size).
 void necrogram_draw_tile(kzg_sprite_data *sheet, int x, int y, int tile, int size);
-// The clue strips' tiles over x, y, w x h from its top-left, in tiles of size (the last
-// ones cut at the band's end): tiles[j] for tile row j (rows), else tiles[i] for tile column i.
-void necrogram_draw_strip_band(kzg_sprite_data *sheet, int x, int y, int w, int h, int size, const int *tiles,
-                               bool rows);
+// The clue strips over x, y, w x h from its top-left, in bands of size (the last cut at the
+// area's end): colours[j] for band j across (rows), else colours[i] for band i down.
+void necrogram_draw_strip_band(int x, int y, int w, int h, int size, const u32 *colours, bool rows);
 // The grid's ground of width x height cells in the layout: the checkerboard, or plain.
 void necrogram_draw_ground(kzg_sprite_data *sheet, const necrogram_layout &l, int width, int height, bool plain);
+// Fills x, y, w x h (clipped) with colour.
+void necrogram_fill(int x, int y, int w, int h, u32 colour);
 
 // After a capture the banner holds across the middle, then slides down into a strip
 // under the board (frame ticks of 16 ms), leaving the picture to be seen.

@@ -119,6 +119,7 @@ const board_client client = {
     .escape_label = str_ng_act_back,
     .timed = true,
     .banner = nullptr,
+    .story_layout = false,
 };
 
 } // namespace

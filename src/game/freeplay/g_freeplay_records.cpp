@@ -170,6 +170,13 @@ bool freeplay_progress_parse(std::string_view text, freeplay_progress *progress)
             if ((int)keys.size() >= freeplay_max_records || !parse_record(line, &r) || !keys.insert(r.key).second)
                 return false;
             progress->records.push_back(std::move(r));
+        } else if (line.starts_with("choice\t") && !progress->have_choice) {
+            const std::vector<std::string_view> f = split(line, 4);
+            if (f.size() != 4 || !number(f[1], 5, freeplay_max_size, &progress->choice_width) ||
+                !number(f[2], 5, freeplay_max_size, &progress->choice_height) ||
+                !number(f[3], 0, 2, &progress->choice_grade))
+                return false;
+            progress->have_choice = true;
         } else if (line.starts_with("board\t") && !progress->have_board) {
             if (!parse_board(line, &progress->board))
                 return false;
@@ -212,6 +219,9 @@ std::string freeplay_progress_text(const freeplay_progress &progress) {
     }
     std::string text(version_line);
     text += '\n';
+    if (progress.have_choice)
+        text += "choice\t" + std::to_string(progress.choice_width) + "\t" + std::to_string(progress.choice_height) +
+                "\t" + std::to_string(progress.choice_grade) + "\n";
     for (const freeplay_record &r : records)
         text += "record\t" + std::to_string(std::clamp(r.order, 0L, max_order)) + "\t" +
                 std::to_string(std::clamp(r.seconds, 0, max_seconds)) + "\t" +

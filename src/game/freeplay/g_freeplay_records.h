@@ -5,6 +5,7 @@
 //   tombweaver free play 1
 //   record <order> <seconds> <hints> <key> <name>
 //   board <origin> <width> <height> <grade> <number> <index> <seconds> <hints> <cells> <key> <path>
+//   choice <width> <height> <grade>          (the screen's last choice of a generated puzzle)
 // The cells row by row as '.' (empty), '#' (full) and 'x' (cross); the path comes last
 // so that it may hold tabs.
 #pragma once
@@ -61,6 +62,8 @@ struct freeplay_progress {
     std::vector<freeplay_record> records;
     bool have_board = false;
     freeplay_kept_board board;
+    bool have_choice = false; // the screen's last width, height and grade
+    int choice_width = 20, choice_height = 20, choice_grade = 0;
 };
 
 // A puzzle's identity: "WxH grade number" for a generated one; for one from a file

@@ -5,6 +5,7 @@
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
 #include "game/g_game.h"
+#include "game/g_question.h"
 #include "game/g_screen.h"
 #include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
@@ -14,8 +15,10 @@
 #include "ui/ec_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,11 +28,14 @@ constexpr int slice = 8 * scale;
 constexpr s32 win_x1 = 640 - 34 * slice, win_x2 = 640 + 34 * slice;
 constexpr s32 win_y1 = 360 - 20 * slice, win_y2 = 360 + 20 * slice;
 
-// The choices: three buttons a row, their centres and tops in screen pixels.
+// The choices: three buttons a row, their centres and tops in screen pixels; the width's and
+// the height's steps two each side of their value.
 constexpr int choice_block = 6;
 constexpr int choice_width = (choice_block + 4) * slice, choice_height = 3 * slice;
 constexpr int choice_x[3] = {376, 552, 728};
 constexpr int size_y[2] = {104, 160};
+constexpr int step_block = 2;
+constexpr int step_x[freeplay_num_steps] = {344, 448, 656, 760};
 constexpr int grade_y = 232;
 constexpr int number_y = 304;
 constexpr int best_y = 384;
@@ -55,8 +61,9 @@ bool leave_requested = false;
 bool making = false, making_shown = false;
 bool making_kept = false; // the kept board's puzzle rather than the chosen one
 
-// Kept for the session: the next visit starts with the same size and grade.
-int chosen_size = 3; // 20x20
+// Kept for the session, and in free play's file between runs: the next visit starts with the
+// same size and grade.
+int chosen_width = 20, chosen_height = 20;
 int chosen_grade = 0;
 std::string number_text;
 
@@ -72,13 +79,14 @@ constexpr dynamic_button_data bottom_button(dword string_id, dword id, int x, vo
             .scale = scale, .flags = 0, .on_click = on_click};
 }
 
-dynamic_button_data size_buttons[freeplay_num_sizes] = {
-    choice_button(str_fp_size_first + 0, fp_size_id + 0, choice_x[0], size_y[0]),
-    choice_button(str_fp_size_first + 1, fp_size_id + 1, choice_x[1], size_y[0]),
-    choice_button(str_fp_size_first + 2, fp_size_id + 2, choice_x[2], size_y[0]),
-    choice_button(str_fp_size_first + 3, fp_size_id + 3, choice_x[0], size_y[1]),
-    choice_button(str_fp_size_first + 4, fp_size_id + 4, choice_x[1], size_y[1]),
-    choice_button(str_fp_size_first + 5, fp_size_id + 5, choice_x[2], size_y[1]),
+constexpr dynamic_button_data step_button(int step, bool height) {
+    return {.string_id = str_fp_step_first + (dword)step, .id = fp_size_id + (dword)(height * freeplay_num_steps + step),
+            .x = step_x[step] - win_x1, .y = size_y[height] - win_y1, .block_width = step_block, .scale = scale,
+            .flags = 0, .on_click = fp_do_choice};
+}
+dynamic_button_data size_buttons[2 * freeplay_num_steps] = {
+    step_button(0, false), step_button(1, false), step_button(2, false), step_button(3, false),
+    step_button(0, true),  step_button(1, true),  step_button(2, true),  step_button(3, true),
 };
 dynamic_button_data grade_buttons[freeplay_num_grades] = {
     choice_button(str_fp_grade_first + 0, fp_grade_id + 0, choice_x[0], grade_y),
@@ -93,8 +101,14 @@ dynamic_button_data play_button = bottom_button(str_mm_play, fp_play_id, 400, fp
 dynamic_button_data continue_button = bottom_button(str_mm_continue, fp_continue_id, 640, fp_do_continue);
 dynamic_button_data back_button = bottom_button(str_map_back, fp_back_id, 880, fp_do_back);
 
+// The Recent entries of generated puzzles, which play their puzzle: a ring when pointed at.
+constexpr int recent_pitch = 52, recent_width = win_x2 - slice - recent_x;
+std::vector<freeplay_record> recent;
+void draw_recent_ring(dword, int x, int y, int, int state);
+image_button_data recent_buttons[freeplay_recent_shown];
+
 // The buttons shown, in the keyboard's focus order.
-const void *shown_buttons[freeplay_num_sizes + freeplay_num_grades + 4];
+const void *shown_buttons[2 * freeplay_num_steps + freeplay_num_grades + freeplay_recent_shown + 4];
 int num_shown_buttons = 0;
 
 void add_button(dynamic_button_data *button) {
@@ -110,7 +124,8 @@ void new_random_number() { number_text = std::to_string(1 + (unsigned)std::rand(
 
 std::string chosen_key() {
     freeplay_puzzle p;
-    p.puzzle.width = p.puzzle.height = freeplay_sizes[chosen_size];
+    p.puzzle.width = chosen_width;
+    p.puzzle.height = chosen_height;
     p.grade = chosen_grade;
     p.number = chosen_number();
     return freeplay_puzzle_key(p);
@@ -143,6 +158,42 @@ int draw_text_id(int x, int y, dword id, u32 colour) {
     return s ? gfx2d_draw_string(x, y, s, colour, scale) : 0;
 }
 
+// What the kept unfinished board is, as the screen names it: a generated puzzle's key, a file's name.
+std::string kept_name() {
+    const freeplay_kept_board &k = progress.board;
+    const std::size_t slash = k.path.find_last_of('/');
+    return k.origin == freeplay_origin_generated ? k.key
+           : slash == std::string::npos         ? k.path
+                                                : k.path.substr(slash + 1);
+}
+
+// Starting another puzzle while a board is kept unfinished asks first; Yes drops the kept board
+// and starts the puzzle, No leaves everything as it was.
+void start_chosen() {
+    making = true; // made once "Making the puzzle..." has been on the screen for a frame
+    making_shown = making_kept = false;
+}
+
+void drop_answered(bool yes) {
+    if (!yes)
+        return;
+    freeplay_progress now = freeplay_progress_read();
+    now.have_board = false;
+    freeplay_progress_write(now);
+    progress.have_board = false;
+    start_chosen();
+}
+
+// True when the question is asked (the puzzle of key is not the kept board's).
+bool ask_before_dropping(const std::string &key) {
+    if (!progress.have_board || progress.board.key == key)
+        return false;
+    safestring ask, drop;
+    safestring_create(&ask, "Start another puzzle?");
+    safestring_create(&drop, ("Your unfinished " + kept_name() + " will be dropped.").c_str());
+    return question_open(str_mm_freeplay, &ask, &drop, drop_answered);
+}
+
 // A two-pixel ring just outside a button: the size or grade chosen.
 void draw_ring(int centre_x, int top) {
     const int x0 = centre_x - choice_width / 2 - 4, x1 = centre_x + choice_width / 2 + 3;
@@ -158,19 +209,71 @@ void draw_ring(int centre_x, int top) {
 void draw_recent() {
     draw_text_id(recent_x, recent_y - 8, str_fp_recent, dim_colour);
     int y = recent_y + 32;
-    for (const freeplay_record &r : freeplay_records_recent(progress, freeplay_recent_shown)) {
-        draw_text(recent_x, y, r.name, text_colour, win_x2 - slice - recent_x - 8);
+    for (const freeplay_record &r : recent) {
+        draw_text(recent_x, y, r.name, text_colour, recent_width - 8);
         draw_text(recent_x + slice, y + 20, freeplay_time_text(r.seconds) + ", " + hints_text(r.hints), dim_colour);
-        y += 52;
+        y += recent_pitch;
     }
 }
 
+void draw_recent_ring(dword, int x, int y, int, int state) {
+    if (state != image_button_sprite_over && state != image_button_sprite_down)
+        return;
+    const int x1 = x + recent_width + 7, y1 = y + recent_pitch - 9;
+    gfx2d_draw_hline(x, x1, y, chosen_colour);
+    gfx2d_draw_hline(x, x1, y1, chosen_colour);
+    gfx2d_draw_vline(x, y, y1, chosen_colour);
+    gfx2d_draw_vline(x1, y, y1, chosen_colour);
+}
+
+// The width, height, grade and number of a generated puzzle's key ("20x15 hard 48213").
+bool parse_generated_key(const std::string &key, int *width, int *height, int *grade, u32 *number) {
+    char grade_name[16] = {};
+    unsigned long n = 0;
+    if (std::sscanf(key.c_str(), "%dx%d %15s %lu", width, height, grade_name, &n) != 4 || n > 0xFFFFFFFFul ||
+        *width < freeplay_min_side || *width > freeplay_max_size || *height < freeplay_min_side ||
+        *height > freeplay_max_size)
+        return false;
+    for (int g = 0; g < freeplay_num_grades; ++g)
+        if (std::string(grade_name) == pz_grade_name((pz_grade)g)) {
+            *grade = g;
+            *number = (u32)n;
+            return true;
+        }
+    return false;
+}
+
+// The choice when the screen was entered: only a change is written.
+int entry_choice[3] = {};
+
+// The screen's choice, kept in free play's file when the player changed it.
+void keep_choice() {
+    if (entry_choice[0] == chosen_width && entry_choice[1] == chosen_height && entry_choice[2] == chosen_grade)
+        return;
+    freeplay_progress now = freeplay_progress_read();
+    if (now.have_choice && now.choice_width == chosen_width && now.choice_height == chosen_height &&
+        now.choice_grade == chosen_grade)
+        return;
+    now.have_choice = true;
+    now.choice_width = chosen_width;
+    now.choice_height = chosen_height;
+    now.choice_grade = chosen_grade;
+    freeplay_progress_write(now);
+}
+
 void screen_draw(int, int) {
-    draw_text_id(label_x, size_y[0] + slice, str_fp_size, dim_colour);
+    draw_text_id(label_x, size_y[0] + slice, str_fp_width, dim_colour);
+    draw_text_id(label_x, size_y[1] + slice, str_fp_height, dim_colour);
     draw_text_id(label_x, grade_y + slice, str_fp_grade, dim_colour);
     draw_text_id(label_x, number_y + slice, str_fp_number, dim_colour);
-    draw_ring(choice_x[chosen_size % 3], size_y[chosen_size / 3]);
     draw_ring(choice_x[chosen_grade], grade_y);
+    // The width and height between their steps.
+    for (int row = 0; row < 2; ++row) {
+        const std::string value = std::to_string(row ? chosen_height : chosen_width);
+        safestring v;
+        safestring_create(&v, value.c_str());
+        draw_text(choice_x[1] - gfx2d_strlen(&v, scale) / 2, size_y[row] + slice, value, text_colour);
+    }
 
     // The number on a slab, with a cursor block where the next digit goes.
     const int slab_x0 = choice_x[0] - choice_width / 2, slab_x1 = choice_x[1] + choice_width / 2;
@@ -187,13 +290,8 @@ void screen_draw(int, int) {
     else
         draw_text_id(value_x, best_y, str_fp_not_solved, text_colour);
     if (progress.have_board) {
-        const freeplay_kept_board &k = progress.board;
-        const std::size_t slash = k.path.find_last_of('/');
-        const std::string what = k.origin == freeplay_origin_generated ? k.key
-                                 : slash == std::string::npos         ? k.path
-                                                                      : k.path.substr(slash + 1);
         const int x = label_x + draw_text_id(label_x, kept_y, str_fp_kept, dim_colour) + slice;
-        draw_text(x, kept_y, what, text_colour, recent_x - 16 - x);
+        draw_text(x, kept_y, kept_name(), text_colour, recent_x - 16 - x);
     }
     draw_recent();
 
@@ -224,6 +322,13 @@ void appmode_freeplay_init() {
     };
     screen_window = ui_window_add(&frame);
     progress = freeplay_progress_read();
+    if (progress.have_choice) {
+        chosen_width = progress.choice_width;
+        chosen_height = progress.choice_height;
+        chosen_grade = progress.choice_grade;
+    }
+    recent = freeplay_records_recent(progress, freeplay_recent_shown);
+    entry_choice[0] = chosen_width, entry_choice[1] = chosen_height, entry_choice[2] = chosen_grade;
     new_random_number();
     choice_changed();
     num_shown_buttons = 0;
@@ -233,9 +338,19 @@ void appmode_freeplay_init() {
         for (dynamic_button_data &b : grade_buttons)
             add_button(&b);
         add_button(&random_button);
-        // Play, Continue and Back spread across the foot; without Continue the two close in.
-        play_button.x = (progress.have_board ? 400 : 520) - win_x1;
-        back_button.x = (progress.have_board ? 880 : 760) - win_x1;
+        int w = 0, h = 0, g = 0;
+        u32 n = 0;
+        for (int i = 0; i < (int)recent.size(); ++i)
+            if (parse_generated_key(recent[(size_t)i].key, &w, &h, &g, &n)) {
+                recent_buttons[i] = {.id = fp_recent_id + (dword)i, .x = recent_x - 8 - win_x1,
+                                     .y = recent_y + 28 + recent_pitch * i - win_y1, .width = recent_width + 8,
+                                     .height = recent_pitch - 8, .flags = 0, .draw = draw_recent_ring,
+                                     .on_click = fp_do_recent};
+                image_button_add(screen_window, &recent_buttons[i]);
+                if (num_shown_buttons < (int)std::size(shown_buttons))
+                    shown_buttons[num_shown_buttons++] = &recent_buttons[i];
+            }
+        // Play, Continue and Back keep their places across the foot (Continue's is empty without it).
         add_button(&play_button);
         if (progress.have_board)
             add_button(&continue_button);
@@ -249,11 +364,14 @@ void appmode_freeplay_init() {
 }
 
 void appmode_freeplay_free() {
+    keep_choice();
     title_picture_remove(&background_layer);
     screen_window = invalid_id; // before the removal, so it is no request to leave
     ui_window_remove_all();
+    question_forget();
     chosen_record = nullptr;
     progress = {};
+    recent.clear();
 }
 
 void appmode_freeplay_update() {
@@ -268,8 +386,7 @@ void appmode_freeplay_update() {
             if (!freeplay_continue() && !freeplay_progress_read().have_board)
                 set_app_mode(appmode_freeplay); // the kept board was forgotten: the screen without it
         } else
-            freeplay_start_generated(freeplay_sizes[chosen_size], freeplay_sizes[chosen_size], chosen_grade,
-                                     chosen_number());
+            freeplay_start_generated(chosen_width, chosen_height, chosen_grade, chosen_number());
         return; // on the board, or still here after the box
     }
     appmode_main_menu_update();
@@ -279,6 +396,8 @@ void appmode_freeplay_update() {
 void appmode_freeplay_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton) || making)
         return; // the mouse is in the middle of a click, or the puzzle is being made
+    if (question_keydown(virtual_key))
+        return;
     if (virtual_key >= '0' && virtual_key <= '9') {
         const std::string longer = number_text == "0" ? std::string(1, (char)virtual_key)
                                                       : number_text + (char)virtual_key;
@@ -301,8 +420,11 @@ void appmode_freeplay_keydown(unsigned virtual_key) {
 }
 
 void fp_do_choice(dword id) {
-    if (id >= fp_size_id && id < fp_size_id + freeplay_num_sizes)
-        chosen_size = (int)(id - fp_size_id);
+    if (id >= fp_size_id && id < fp_size_id + 2 * freeplay_num_steps) {
+        const int place = (int)(id - fp_size_id);
+        int &side = place < freeplay_num_steps ? chosen_width : chosen_height;
+        side = std::clamp(side + freeplay_steps[place % freeplay_num_steps], freeplay_min_side, freeplay_max_size);
+    }
     else if (ec_assert(id >= fp_grade_id && id < fp_grade_id + freeplay_num_grades))
         chosen_grade = (int)(id - fp_grade_id);
     choice_changed();
@@ -316,10 +438,9 @@ void fp_do_random(dword id) {
 }
 
 void fp_do_play(dword id) {
-    if (!ec_assert(id == fp_play_id))
+    if (!ec_assert(id == fp_play_id) || ask_before_dropping(chosen_key()))
         return;
-    making = true; // made once "Making the puzzle..." has been on the screen for a frame
-    making_shown = making_kept = false;
+    start_chosen();
 }
 
 void fp_do_continue(dword id) {
@@ -335,7 +456,19 @@ void fp_do_back(dword id) {
     set_app_mode(appmode_main_menu);
 }
 
-int freeplay_screen_size() { return freeplay_sizes[chosen_size]; }
+void fp_do_recent(dword id) {
+    const int i = (int)(id - fp_recent_id);
+    u32 number = 0;
+    if (!ec_assert(id >= fp_recent_id && i < (int)recent.size()) ||
+        !parse_generated_key(recent[(size_t)i].key, &chosen_width, &chosen_height, &chosen_grade, &number))
+        return;
+    number_text = std::to_string(number);
+    choice_changed();
+    fp_do_play(fp_play_id);
+}
+
+int freeplay_screen_width() { return chosen_width; }
+int freeplay_screen_height() { return chosen_height; }
 int freeplay_screen_grade() { return chosen_grade; }
 u32 freeplay_screen_number() { return chosen_number(); }
 const freeplay_record *freeplay_screen_record() { return chosen_record; }

@@ -3,22 +3,26 @@
 
 #include "engine/ec_types.h"
 
-constexpr int freeplay_num_sizes = 6;
-constexpr int freeplay_sizes[freeplay_num_sizes] = {5, 10, 15, 20, 25, 30};
+// Any width and height from 5 to 30, each changed by -5, -1, +1 and +5.
+constexpr int freeplay_min_side = 5;
+constexpr int freeplay_num_steps = 4;
+constexpr int freeplay_steps[freeplay_num_steps] = {-5, -1, 1, 5};
 constexpr int freeplay_num_grades = 3; // easy, medium, hard: the first three pz_grades
 
-// Button ids: a size's is fp_size_id + its place, a grade's fp_grade_id + the grade.
+// Button ids: the width's steps are fp_size_id + the step's place, the height's
+// fp_size_id + freeplay_num_steps + its place; a grade's fp_grade_id + the grade.
 constexpr dword fp_size_id = 200;
 constexpr dword fp_grade_id = 210;
 constexpr dword fp_random_id = 220;
 constexpr dword fp_play_id = 221;
 constexpr dword fp_continue_id = 222;
 constexpr dword fp_back_id = 223;
+constexpr dword fp_recent_id = 230; // + the entry's place in the list
 // Recently solved records listed on the screen.
 constexpr int freeplay_recent_shown = 5;
 
-// Builds the screen: the title picture, the choices (size and grade as chosen last this
-// session, a new random number), the chosen puzzle's best, the recent records, Play,
+// Builds the screen: the title picture, the choices (width, height and grade as chosen
+// last, kept in free play's file between runs, a new random number), the chosen puzzle's best, the recent records, Play,
 // Continue (when an unfinished board is kept) and Back; the title song.
 void appmode_freeplay_init();
 void appmode_freeplay_free();
@@ -28,16 +32,20 @@ void appmode_freeplay_update();
 // digits and Backspace edit the number, Escape goes back to the title.
 void appmode_freeplay_keydown(unsigned virtual_key);
 
-// The buttons' handlers: a size, a grade, a new random number, play the chosen puzzle,
-// continue the kept board, back to the title.
+// The buttons' handlers: a step of the width or height, a grade, a new random number, play the
+// chosen puzzle (asking first, when another puzzle's board is kept unfinished, whether to drop
+// it), continue the kept board, back to the title.
 void fp_do_choice(dword id);
 void fp_do_random(dword id);
 void fp_do_play(dword id);
 void fp_do_continue(dword id);
 void fp_do_back(dword id);
+// A Recent entry of a generated puzzle: chooses that puzzle and plays it, as Play does.
+void fp_do_recent(dword id);
 
-// The choices shown: the size in cells, the grade, the number (tests).
-int freeplay_screen_size();
+// The choices shown: the width and height in cells, the grade, the number (tests).
+int freeplay_screen_width();
+int freeplay_screen_height();
 int freeplay_screen_grade();
 u32 freeplay_screen_number();
 // The chosen puzzle's record shown, or null when it has not been solved (tests).

@@ -186,6 +186,7 @@ const board_client client = {
     .escape_label = str_ng_act_back,
     .timed = true,
     .banner = client_banner,
+    .story_layout = false,
 };
 
 } // namespace

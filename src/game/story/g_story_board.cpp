@@ -45,6 +45,7 @@ const board_client client = {
     .escape_label = str_ng_legend_first + 2 * (num_ng_legend_lines - 1) + 1,
     .timed = false,
     .banner = nullptr,
+    .story_layout = true,
 };
 
 } // namespace
