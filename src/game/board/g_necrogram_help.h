@@ -8,6 +8,8 @@
 constexpr u32 necrogram_hint_colour = 0xFF00B4FF;  // sky blue
 constexpr u32 necrogram_wrong_colour = 0xFFE0202C; // red
 constexpr u32 necrogram_hatch_colour = 0xFFFFFFFF;
+// The outline of the marks a line hint's reason rests on, beside the cells it settles.
+constexpr u32 necrogram_reason_colour = 0xFFFF9A1E; // amber
 
 // A new board (kept by the screen until the next): its analysis begun on the solver's
 // thread (finished within the frame on the built-in sizes), no hint shown. Its hints_used
