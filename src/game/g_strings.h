@@ -53,3 +53,18 @@ constexpr dword str_fp_best = 73;
 constexpr dword str_fp_kept = 74;
 // The legend's Escape line on a free-play board, which goes back to the free-play screen.
 constexpr dword str_ng_act_back = 75;
+
+// A solved board's Next (the client's next puzzle).
+constexpr dword str_ng_play_next = 76;
+// The title's Tutorial and Gallery buttons.
+constexpr dword str_mm_tutorial = 77;
+constexpr dword str_mm_gallery = 78;
+// The tutorial: its exit button, the offer on the first Play (caption and two lines), the
+// legend's words for Escape.
+constexpr dword str_tut_skip = 79;
+constexpr dword str_tut_offer_caption = 80;
+constexpr dword str_tut_offer_ask = 81;
+constexpr dword str_tut_offer_more = 82;
+constexpr dword str_tut_act_skip = 83;
+// The gallery's caption.
+constexpr dword str_gal_caption = 84;

@@ -78,8 +78,8 @@ TEST_F(BoardFrames, TheStorysBoardsAreDrawnAsBefore) {
     const std::vector<std::string> expected = {
         "1280x720 ed52f6ff51b51e47", // 10 x 10: marks, the cursor on a cell
         "1280x720 7fb6e7ca34f23fbc", // a line hint
-        "1280x720 108bb7455f2e16d7", // captured: the banner across the middle
-        "1280x720 70d6f90c9ac76674", // the banner in its strip under the board
+        "1280x720 cd472c0b8b1e7da7", // captured: the banner across the middle, the picture beside it
+        "1280x720 4eac1982d1914b34", // the banner in its strip under the board
         "1280x720 e0f1e200472c40df", // 15 x 15: dimmed clues, wrong marks, the keyboard cursor
     };
     EXPECT_EQ(seen, expected);

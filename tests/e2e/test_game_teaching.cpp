@@ -1,6 +1,10 @@
-// test_game_teaching.cpp -- what teaches a new player, end to end: hints that name their reason
+// test_game_teaching.cpp -- what teaches a new player, end to end: hints that name their reason,
+// a solve's banner and its Next
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/freeplay/g_freeplay_records.h"
+#include "game/g_strings.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +80,53 @@ TEST_F(Teaching, LineHintsNameTheirReasonAndOutlineWhatItRestsOn) {
     });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
+}
+
+int pixels_of(u32 colour, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < 1024; ++x)
+            n += frame_pixel(x, y) == colour;
+    return n;
+}
+
+// A generated puzzle solved faster than its record: the banner says "New best time!" and Hint
+// gives its place to Next, which opens the next number of the same size and grade; Return
+// does the same on the next solve.
+TEST_F(Teaching, ASolveBeatsTheRecordAndNextOpensTheNextNumber) {
+    s.wait_mode(appmode_splash).then([] {
+        freeplay_progress progress;
+        freeplay_record_solved(&progress, "5x5 easy 7", "5x5 easy 7", 600, 0);
+        freeplay_progress_write(progress);
+        freeplay_start_generated(5, 5, 0, 7);
+    });
+    s.passes(2).then([] {
+        EXPECT_EQ(window_button_labels(ui_window_id_start),
+                  (std::vector<dword>{str_map_back, str_ng_undo, str_ng_redo, str_ng_hint}));
+    });
+    press_hints_until_captured(s).passes(3).then([] {
+        EXPECT_TRUE(necrogram_new_best());
+        EXPECT_GT(pixels_of(0xFF7CFF6Au, necrogram_banner_top + 90, necrogram_banner_top + 120), 100) << "New best time!";
+        EXPECT_EQ(window_button_labels(ui_window_id_start).back(), str_ng_play_next);
+    });
+    s.left_click(1152, 500).passes(2).then([] {
+        ASSERT_NE(freeplay_current(), nullptr);
+        EXPECT_EQ(freeplay_current()->number, 8u);
+        EXPECT_EQ(freeplay_current()->grade, 0);
+        EXPECT_EQ(necrogram_shown()->width, 5);
+        EXPECT_FALSE(necrogram_captured());
+        EXPECT_EQ(necrogram_shown()->puzzle.rows.size(), 5u);
+    });
+    press_hints_until_captured(s).passes(3).then([] { EXPECT_FALSE(necrogram_new_best()); }); // a first solve
+    s.post(msg_keydown, vk_return).post(msg_keyup, vk_return).passes(2).then([] {
+        EXPECT_EQ(freeplay_current()->number, 9u);
+        const freeplay_progress progress = freeplay_progress_read();
+        ASSERT_NE(freeplay_record_find(progress, "5x5 easy 7"), nullptr);
+        EXPECT_LT(freeplay_record_find(progress, "5x5 easy 7")->seconds, 600);
+        EXPECT_NE(freeplay_record_find(progress, "5x5 easy 8"), nullptr);
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
 }
 
 } // namespace

@@ -289,19 +289,3 @@ void necrogram_help_draw_column() {
     safestring_create(s, text);
     gfx2d_draw_string(1152 - gfx2d_strlen(s, 2) / 2, 436, s, 0xFF3C4A30, 2);
 }
-
-void necrogram_help_draw_banner(int w, int top, int bottom) {
-    const int hints_used = necrogram_hints_used();
-    if (hints_used <= 0)
-        return;
-    char text[40];
-    std::snprintf(text, sizeof text, "Captured with %d hint%s", hints_used, hints_used == 1 ? "" : "s");
-    safestring *s = scratch_string();
-    safestring_create(s, text);
-    if (bottom - top >= 80) { // the banner across the middle: a line under its text
-        gfx2d_draw_string((w - gfx2d_strlen(s, 2)) / 2, top + (bottom - top) * 96 / 128, s, colour_text, 2);
-        return;
-    }
-    // The strip under the board: small, at its right end.
-    gfx2d_draw_string(w - 8 - gfx2d_strlen(s, 1), top + (bottom - top) / 2 - 4, s, colour_text, 1);
-}

@@ -34,9 +34,8 @@ bool necrogram_help_thinking();
 // The board's analysis (which marks are wrong).
 const necrogram_analysis *necrogram_help_analysis();
 
-// Drawing, after the board: wrong marks (mistake checking on) and the hint's line, cells
-// and text; the count in the right-hand column; the count's line on the capture banner
-// (w wide, from top to bottom).
+// Drawing, after the board: wrong marks (mistake checking on) and the hint's line, cells,
+// the marks its reason rests on and its text; the count in the right-hand column. (The
+// capture banner tells the count itself.)
 void necrogram_help_draw_board(const necrogram_board *b, bool captured);
 void necrogram_help_draw_column();
-void necrogram_help_draw_banner(int w, int top, int bottom);
