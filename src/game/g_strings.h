@@ -63,3 +63,18 @@ constexpr int num_ng_legend_more_lines = 1;
 constexpr dword str_fp_width = 79;
 constexpr dword str_fp_height = 80;
 constexpr dword str_fp_step_first = 81;
+
+// A solved board's Next (the client's next puzzle).
+constexpr dword str_ng_play_next = 85;
+// The title's Tutorial and Gallery buttons.
+constexpr dword str_mm_tutorial = 86;
+constexpr dword str_mm_gallery = 87;
+// The tutorial: its exit button, the offer on the first Play (caption and two lines), the
+// legend's words for Escape.
+constexpr dword str_tut_skip = 88;
+constexpr dword str_tut_offer_caption = 89;
+constexpr dword str_tut_offer_ask = 90;
+constexpr dword str_tut_offer_more = 91;
+constexpr dword str_tut_act_skip = 92;
+// The gallery's caption.
+constexpr dword str_gal_caption = 93;

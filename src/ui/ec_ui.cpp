@@ -646,6 +646,18 @@ void image_button_disable(image_button_data *button) {
     button->flags |= button_flag_disabled;
 }
 
+void ui_button_set_shown(const void *button, bool shown) {
+    bool lost_focus = false;
+    for (ui_window *w = ui_window_list; w; w = w->next)
+        for (ui_element *e = w->elements; e; e = e->next)
+            if (e->data == button) {
+                e->active = shown;
+                lost_focus = lost_focus || (!shown && e == mouse_element_focus);
+            }
+    if (lost_focus)
+        mouse_element_focus = nullptr;
+}
+
 bool ui_mousemove() {
     mouse_element_focus = nullptr;
     const ui_window *old_focus = mouse_window_focus;

@@ -138,6 +138,9 @@ void dynamic_button_add(dword win_id, dynamic_button_data *button);
 void image_button_add(dword win_id, image_button_data *button);
 // Sets button_flag_disabled on the record.
 void image_button_disable(image_button_data *button);
+// Shows or hides the elements of a button record (text or image) in every window: a hidden
+// one is neither drawn nor hit, and gives up the focus.
+void ui_button_set_shown(const void *button, bool shown);
 
 // Recomputes the window and element under the cursor. True when the window
 // under the cursor is the same as before.

@@ -48,6 +48,20 @@ struct board_client {
     // The story's boards keep the story's layout (32-pixel cells on its 10 x 10 and 15 x 15
     // boards); others are fitted to the screen.
     bool story_layout = false;
+
+    // The calls below may all be null (left out of a client's table).
+    // What the finished picture is, named on the capture banner: "Location 7", "10x10 easy 48213".
+    std::string (*picture_name)() = nullptr;
+    // Whether the solve just recorded (captured) beat the puzzle's best time: the banner says so.
+    bool (*new_best)() = nullptr;
+    // Opens the next puzzle at once from a solved board (the Next button that replaces Hint,
+    // and Return): false when there is none.
+    bool (*next)() = nullptr;
+    // A short text shown over the board, read every frame: a lesson's step ("" for none).
+    std::string (*lesson)() = nullptr;
+    // Called after each change of the marks (a press, a painted cell, undo, redo, a hint
+    // applied) and once the board is loaded, with the board.
+    void (*marked)(const necrogram_board *b) = nullptr;
 };
 
 // Hands the board to client (kept until another client is handed over): the board screen

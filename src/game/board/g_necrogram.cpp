@@ -70,6 +70,10 @@ void clock_start_at(double seconds) {
     clock_inactive_at_start = window_inactive_ms();
 }
 
+// The solve beat the puzzle's best time (the client said so at the capture).
+bool new_best = false;
+void show_play_next();
+
 // The moment the board is solved the capture is recorded and saved; from then on the
 // board is finished (nothing but leaving changes it).
 void capture_if_solved() {
@@ -80,8 +84,33 @@ void capture_if_solved() {
     captured = true;
     reveal_ticks = 0;
     necrogram_stroke_end(&board);
-    if (client)
+    if (client) {
         client->captured(&board, play_seconds);
+        new_best = client->new_best && client->new_best();
+    }
+    show_play_next();
+}
+
+// What the client last heard of the marks: a change of any of these is a change of marks
+// (or of the hints used).
+struct marks_seen {
+    s32 steps = 0, done = 0, changes = 0, hints = 0;
+    bool operator==(const marks_seen &) const = default;
+};
+marks_seen seen_marks;
+
+marks_seen marks_now() {
+    return {board.history.num_steps, board.history.num_done, board.history.num_changes, board.hints_used};
+}
+
+// Tells the client of a change of marks since it last heard.
+void notice_marks() {
+    const marks_seen now = marks_now();
+    if (now == seen_marks)
+        return;
+    seen_marks = now;
+    if (client && client->marked)
+        client->marked(&board);
 }
 
 // "m:ss" of whole seconds.
@@ -122,6 +151,7 @@ void necrogram_update_hover(int x, int y) {
 }
 
 bool necrogram_captured() { return captured; }
+bool necrogram_new_best() { return captured && new_best; }
 
 void necrogram_client_set(const board_client *c) { client = c; }
 const board_client *necrogram_client() { return client; }
@@ -154,6 +184,7 @@ void necrogram_do_undo(dword id) {
         return;
     necrogram_undo(&board);
     necrogram_help_marked();
+    notice_marks();
     capture_if_solved();
 }
 
@@ -162,6 +193,7 @@ void necrogram_do_redo(dword id) {
         return;
     necrogram_redo(&board);
     necrogram_help_marked();
+    notice_marks();
     capture_if_solved();
 }
 
@@ -183,7 +215,16 @@ void necrogram_do_hint(dword id) {
     if (!ec_assert(id == ng_hint_id) || captured)
         return;
     necrogram_help_press(&board);
+    notice_marks();
     capture_if_solved();
+}
+
+void necrogram_do_play_next(dword id) {
+    if (!ec_assert(id == ng_play_next_id) || !captured || !client || !client->next)
+        return;
+    const int entries_before = entries;
+    if (client->next() && entries == entries_before)
+        set_app_mode(appmode_necrogram); // the next puzzle onto the board
 }
 
 // The screen.
@@ -233,6 +274,10 @@ void hint_button_clicked(dword id) {
         necrogram_do_hint(id);
 }
 dynamic_button_data hint_button = column_button(str_ng_hint, ng_hint_id, 476, hint_button_clicked);
+// A solved board's Next, in Hint's place.
+dynamic_button_data play_next_button = column_button(str_ng_play_next, ng_play_next_id, 476, necrogram_do_play_next);
+dword board_window = invalid_id;
+bool play_next_shown = false;
 // The client's part of the column: the caption from free_column_top, the time at
 // free_column_time_y (or under a caption of more lines), the list's buttons under it.
 constexpr int free_column_top = 294, free_column_time_y = 346;
@@ -260,6 +305,7 @@ void load_sound(dword *id, const char *filename, bool was_empty) {
 void play_effect(necrogram_effect effect, int x, int y) {
     if (effect != necrogram_effect_none)
         necrogram_help_marked();
+    notice_marks();
     capture_if_solved();
     dword sound = invalid_id;
     switch (effect) {
@@ -309,6 +355,18 @@ void sync_history_buttons() {
     list_place(&index, &count);
     set(previous_button, index > 0);
     set(next_button, index + 1 < count);
+    set(play_next_button, captured && (count <= 1 || index + 1 < count));
+}
+
+// Once the board is solved, Hint gives its place to Next when the client has a next puzzle.
+void show_play_next() {
+    if (!captured || !client || !client->next || board_window == invalid_id || play_next_shown)
+        return;
+    play_next_shown = true;
+    ui_button_set_shown(&hint_button, false);
+    play_next_button.flags = 0;
+    dynamic_button_add(board_window, &play_next_button);
+    ui_mousemove();
 }
 
 void necrogram_make_background() {
@@ -450,8 +508,49 @@ void draw_client_column() {
     draw_column_text(line, std::max(y, free_column_time_y), colour_legend, 1);
 }
 
-// The capture banner: across the middle of the whole framebuffer at first, then sliding
-// down and narrowing into a strip under the board's area, clear of the picture.
+// Text centred on x at y in colour; its width in pixels.
+int draw_centred(const std::string &text, int x, int y, u32 colour, int scale) {
+    safestring *s = scratch_string();
+    safestring_create(s, text.c_str());
+    const int width = gfx2d_strlen(s, scale);
+    gfx2d_draw_string(x - width / 2, y, s, colour, scale);
+    return width;
+}
+
+int text_width(const std::string &text, int scale) {
+    safestring *s = scratch_string();
+    safestring_create(s, text.c_str());
+    return gfx2d_strlen(s, scale);
+}
+
+constexpr u32 colour_slab = 0xFF2C2A3C;
+constexpr u32 colour_ink = 0xFFE8E2CC;
+constexpr u32 colour_best = 0xFF7CFF6A; // "New best time!"
+constexpr int card_size = 224;          // the picture's square on the banner
+
+// The finished picture drawn large: its filled cells in pale ink on a slab with a yellow
+// frame, a square of size pixels from (x, y).
+void draw_picture_card(int x, int y, int size) {
+    for (int r = y; r < y + size; ++r)
+        gfx2d_draw_hline(x, x + size - 1, r, colour_slab);
+    for (int i = 0; i < 2; ++i) {
+        gfx2d_draw_hline(x + i, x + size - 1 - i, y + i, colour_yellow);
+        gfx2d_draw_hline(x + i, x + size - 1 - i, y + size - 1 - i, colour_yellow);
+        gfx2d_draw_vline(x + i, y + i, y + size - 1 - i, colour_yellow);
+        gfx2d_draw_vline(x + size - 1 - i, y + i, y + size - 1 - i, colour_yellow);
+    }
+    const int cell = std::max(1, (size - 24) / std::max(board.width, board.height));
+    const int left = x + (size - cell * board.width) / 2, top = y + (size - cell * board.height) / 2;
+    for (int r = 0; r < board.height; ++r)
+        for (int c = 0; c < board.width; ++c)
+            if (necrogram_mark_at(&board, r, c) == mark_full)
+                gfx2d_draw_pixel(left + c * cell, top + r * cell, colour_ink, cell);
+}
+
+// The capture banner: across the middle of the whole framebuffer at first, the picture
+// large beside it, then sliding down and narrowing into a strip under the board's area,
+// clear of the picture. It names the picture, says "Captured!" (a timed board: "Solved in
+// m:ss"), a new best time and the hints used, all at the font's full size or larger.
 void draw_banner() {
     const int slide = std::clamp(reveal_ticks - necrogram_reveal_hold, 0, necrogram_reveal_end - necrogram_reveal_hold);
     const int span = necrogram_reveal_end - necrogram_reveal_hold;
@@ -462,24 +561,83 @@ void draw_banner() {
     gfx2d_fill_rect(0, top + 1, w - 1, bottom - 1);
     gfx2d_draw_hline(0, w - 1, top, colour_yellow);
     gfx2d_draw_hline(0, w - 1, bottom, colour_yellow);
-    safestring *text = scratch_string();
-    std::string line = client && client->banner ? client->banner() : "";
-    if (line.empty())
-        line = "Fantastic!";
+
+    std::string headline = "Captured!";
     if (client && client->timed) {
         char time[24];
         format_time(time, sizeof time, play_seconds);
-        line += std::string(" Solved in ") + time + ".";
-    } else {
-        line += " You've captured the monster.";
+        headline = std::string("Solved in ") + time;
     }
-    safestring_create(text, line.c_str());
-    const int text_width = gfx2d_strlen(text, 1);
-    int scale = bottom - top >= 80 ? 3 : 2;
-    while (scale > 1 && scale * text_width > w - 16) // a long banner narrows rather than runs off
-        --scale;
-    gfx2d_draw_string((w - scale * text_width) / 2, top + (bottom - top) * 56 / 128, text, colour_yellow, scale);
-    necrogram_help_draw_banner(w, top, bottom);
+    std::string name = client && client->picture_name ? client->picture_name() : "";
+    if (name.empty() && client && client->banner)
+        name = client->banner();
+    const int hints = necrogram_hints_used();
+    const std::string hints_line =
+        hints <= 0 ? "" : std::to_string(hints) + (hints == 1 ? " hint used" : " hints used");
+    const std::string best = new_best ? "New best time!" : "";
+
+    if (bottom - top < 80) {
+        // The strip: one line, with the name when it fits.
+        auto joined = [&](bool with_name) {
+            std::string line = headline;
+            for (const std::string &part : {with_name ? name : std::string(), best, hints_line})
+                if (!part.empty())
+                    line += " - " + part;
+            return line;
+        };
+        std::string line = joined(true);
+        if (text_width(line, 2) > w - 16)
+            line = joined(false);
+        const int scale = text_width(line, 2) <= w - 16 ? 2 : 1;
+        draw_centred(line, w / 2, top + (bottom - top) / 2 - 4 * scale, colour_yellow, scale);
+        return;
+    }
+    // Across the middle: the picture at the left of the board's area while the banner holds,
+    // the lines centred in the room right of it.
+    int text_centre = w / 2;
+    if (slide == 0) {
+        constexpr int card_x = 232;
+        draw_picture_card(card_x, (top + bottom) / 2 - card_size / 2, card_size);
+        text_centre = (card_x + card_size + necrogram_area_width) / 2;
+    }
+    const int height = bottom - top;
+    if (!name.empty())
+        draw_centred(name, text_centre, top + height * 16 / 128, colour_white, 2);
+    draw_centred(headline, text_centre, top + height * 56 / 128, colour_yellow, 3);
+    // Under it: a new best time in green, the hints used in yellow.
+    const int gap = 24;
+    const int best_width = best.empty() ? 0 : text_width(best, 2);
+    const int hints_width = hints_line.empty() ? 0 : text_width(hints_line, 2);
+    const int both = best_width + hints_width + (best_width && hints_width ? gap : 0);
+    const int y = top + height * 96 / 128;
+    if (best_width)
+        draw_centred(best, text_centre - both / 2 + best_width / 2, y, colour_best, 2);
+    if (hints_width)
+        draw_centred(hints_line, text_centre + both / 2 - hints_width / 2, y, colour_yellow, 2);
+}
+
+// The client's lesson over the board: a black panel edged in yellow across the top of the
+// board's area, its text wrapped on up to three lines.
+void draw_lesson() {
+    const std::string text = client && client->lesson ? client->lesson() : "";
+    if (text.empty())
+        return;
+    constexpr int left = 32, right = necrogram_area_width - 32, panel_top = 16, pitch = 22;
+    std::vector<std::string> lines = column_lines(text, 2, right - left - 32, 3);
+    int scale = 2;
+    if (lines.empty()) {
+        scale = 1;
+        lines = column_lines(text, 1, right - left - 32, 6);
+    }
+    const int bottom = panel_top + 16 + pitch * (int)lines.size();
+    gfx2d_fill_rect(left, panel_top, right, bottom);
+    gfx2d_draw_hline(left, right, panel_top, colour_yellow);
+    gfx2d_draw_hline(left, right, bottom, colour_yellow);
+    int y = panel_top + 12;
+    for (const std::string &line : lines) {
+        draw_centred(line, (left + right) / 2, y, colour_white, scale);
+        y += pitch;
+    }
 }
 
 } // namespace
@@ -728,6 +886,7 @@ void necrogram_draw() {
     necrogram_help_draw_board(&board, captured);
     if (!captured && !board_empty())
         draw_cursor(&board); // over a wrong mark's sign and a hint's outline too
+    draw_lesson();
     if (captured)
         draw_banner();
 }
@@ -754,10 +913,17 @@ void appmode_necrogram_init() {
         necrogram_load(&board, 0, 0, nullptr);
     clock_start_at(kept_seconds);
     necrogram_help_load(&board);
+    new_best = false;
+    board_window = invalid_id;
+    play_next_shown = false;
     capture_if_solved();
+    seen_marks = marks_now();
+    if (client && client->marked)
+        client->marked(&board);
     paint_key = 0;
     necrogram_make_background();
     const dword window = ui_window_add_fullscreen(nullptr);
+    board_window = window;
     exit_button.string_id = client ? client->exit_label : str_ng_exit;
     for (dynamic_button_data *button : {&exit_button, &undo_button, &redo_button, &hint_button}) {
         button->flags = 0; // no press left over from an earlier visit
@@ -770,6 +936,7 @@ void appmode_necrogram_init() {
             button->flags = 0;
             dynamic_button_add(window, button);
         }
+    show_play_next(); // a board solved already
     sync_history_buttons();
     ui_mousemove(); // the focus, if the cursor is already over a button
 
@@ -796,6 +963,8 @@ void appmode_necrogram_free() {
         }
     }
     ui_window_remove_all();
+    board_window = invalid_id;
+    play_next_shown = false;
     necrogram_help_stop();
     necrogram_history_clear(&board);
     paint_key = 0;
@@ -812,6 +981,7 @@ void appmode_necrogram_update() {
     sound_update();
     clock_update();
     necrogram_help_update(&board);
+    notice_marks(); // a revealed cell, marked by the help on its own
     capture_if_solved();
     gfx2d_fill_screen(0);
     necrogram_draw();
@@ -885,6 +1055,11 @@ void key_move(int columns, int rows) {
 void appmode_necrogram_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))
         return; // the mouse is painting: the keys keep out of its way
+    if (captured && virtual_key == vk_return) {
+        if (play_next_shown && !(play_next_button.flags & button_flag_disabled))
+            necrogram_do_play_next(ng_play_next_id); // may leave the screen
+        return;
+    }
     if (captured && virtual_key != vk_escape && virtual_key != 'H' && virtual_key != 'P' && virtual_key != vk_prior &&
         virtual_key != vk_next)
         return; // a finished board: only leaving (and the clue marks' and palette's switches) is left

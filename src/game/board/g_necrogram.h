@@ -13,6 +13,7 @@ constexpr dword ng_redo_id = 102;
 constexpr dword ng_hint_id = 103;
 constexpr dword ng_previous_id = 104; // a client's list
 constexpr dword ng_next_id = 105;
+constexpr dword ng_play_next_id = 106; // a solved board's Next: the client's next puzzle
 
 // The board on the screen, read-only. It keeps its last puzzle after the screen is left.
 const necrogram_board *necrogram_shown();
@@ -48,6 +49,12 @@ double necrogram_play_seconds();
 // The Hint button's work (and T's): the next step of reasoning, or the step shown applied. The
 // button skips the second click of a double click, which would apply the step it just showed.
 void necrogram_do_hint(dword id);
+// The Next button of a solved board (and Return), shown in Hint's place when the client has a
+// next puzzle: the client opens it at once. Nothing on an unsolved board. A foreign id raises
+// its assertion.
+void necrogram_do_play_next(dword id);
+// Whether the banner says the solve beat the puzzle's best time (the client's word at the capture).
+bool necrogram_new_best();
 
 // The screen (appmode_necrogram). init loads the sheet "game\nonoblocks.kzg", the
 // three sounds and the client's puzzle (with what was kept of it), makes the gradient layer and the Map, Undo and
@@ -75,7 +82,8 @@ void necrogram_draw();
 // Draws a board record's strips, clues, cells, lines and hover frame with the tiles of sheet
 // (a sheet that failed to load draws no tiles); captured: as its revealed picture.
 void necrogram_draw_record(const necrogram_board *b, kzg_sprite_data *sheet, bool captured);
-// The "Fantastic! You've captured the monster." banner's top row.
+// The capture banner's top row: it names the picture, says "Captured!" (or "Solved in m:ss"
+// on a timed board), a new best time and the hints used, beside the picture drawn large.
 constexpr int necrogram_banner_height = 128;
 constexpr int necrogram_banner_top = (necrogram_area_height - necrogram_banner_height) / 2;
 // The dimmed colour of a finished clue number (clue marks on), in the usual palette.

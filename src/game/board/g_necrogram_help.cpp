@@ -149,8 +149,9 @@ void draw_text(const char *text) {
     gfx2d_fill_rect(0, text_top + 1, necrogram_area_width - 1, text_top + text_height - 1);
     safestring *s = scratch_string();
     safestring_create(s, text);
-    const int w = gfx2d_strlen(s, 2);
-    gfx2d_draw_string((necrogram_area_width - w) / 2, text_top + 12, s, colour_text, 2);
+    const int scale = gfx2d_strlen(s, 2) <= necrogram_area_width - 16 ? 2 : 1; // a long sentence still fits
+    const int w = gfx2d_strlen(s, scale);
+    gfx2d_draw_string((necrogram_area_width - w) / 2, text_top + 20 - 4 * scale, s, colour_text, scale);
 }
 
 void start_search(const necrogram_board *b) {
@@ -288,6 +289,10 @@ void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
     const necrogram_palette &pal = necrogram_palette_now();
     const u32 cell_colour = shown.kind == necrogram_hint_wrong_mark ? pal.wrong : pal.hint;
     const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
+    for (int i = 0; i < shown.num_support; ++i) {
+        const int r = shown.support[i] / b->width, c = shown.support[i] % b->width;
+        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, necrogram_reason_colour);
+    }
     for (int i = 0; i < shown.num_cells; ++i) {
         const int r = shown.cells[i] / b->width, c = shown.cells[i] % b->width;
         outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);
@@ -304,20 +309,4 @@ void necrogram_help_draw_column() {
     safestring *s = scratch_string();
     safestring_create(s, text);
     gfx2d_draw_string(1152 - gfx2d_strlen(s, 2) / 2, 436, s, 0xFF3C4A30, 2);
-}
-
-void necrogram_help_draw_banner(int w, int top, int bottom) {
-    const int hints_used = necrogram_hints_used();
-    if (hints_used <= 0)
-        return;
-    char text[40];
-    std::snprintf(text, sizeof text, "Captured with %d hint%s", hints_used, hints_used == 1 ? "" : "s");
-    safestring *s = scratch_string();
-    safestring_create(s, text);
-    if (bottom - top >= 80) { // the banner across the middle: a line under its text
-        gfx2d_draw_string((w - gfx2d_strlen(s, 2)) / 2, top + (bottom - top) * 96 / 128, s, colour_text, 2);
-        return;
-    }
-    // The strip under the board: small, at its right end.
-    gfx2d_draw_string(w - 8 - gfx2d_strlen(s, 1), top + (bottom - top) / 2 - 4, s, colour_text, 1);
 }

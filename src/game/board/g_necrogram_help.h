@@ -7,6 +7,8 @@
 // The hint's outlines and line tint, and a wrong mark's outline and sign, in the usual palette.
 constexpr u32 necrogram_hint_colour = necrogram_palette_usual.hint;
 constexpr u32 necrogram_wrong_colour = necrogram_palette_usual.wrong;
+// The outline of the marks a line hint's reason rests on, beside the cells it settles.
+constexpr u32 necrogram_reason_colour = 0xFFFF9A1E; // amber
 
 // A new board (kept by the screen until the next): its analysis begun on the solver's
 // thread (finished within the frame on the built-in sizes), no hint shown. Its hints_used
@@ -34,9 +36,8 @@ bool necrogram_help_thinking();
 // The board's analysis (which marks are wrong).
 const necrogram_analysis *necrogram_help_analysis();
 
-// Drawing, after the board: wrong marks (mistake checking on) and the hint's line, cells
-// and text; the count in the right-hand column; the count's line on the capture banner
-// (w wide, from top to bottom).
+// Drawing, after the board: wrong marks (mistake checking on) and the hint's line, cells,
+// the marks its reason rests on and its text; the count in the right-hand column. (The
+// capture banner tells the count itself.)
 void necrogram_help_draw_board(const necrogram_board *b, bool captured);
 void necrogram_help_draw_column();
-void necrogram_help_draw_banner(int w, int top, int bottom);

@@ -1,6 +1,7 @@
 // g_necrogram_hints.cpp -- wrong marks and the next step of reasoning, found with the puzzle layer's solver
 #include "game/board/g_necrogram_hints.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -72,45 +73,57 @@ void find_misfit(necrogram_hint *h, const necrogram_analysis *a, const necrogram
     }
 }
 
-// The line whose clues and marks force the most unmarked cells.
+// The cells of a line of the grid (w wide, height high), in order.
+int line_of(const std::vector<pz_cell> &grid, int w, int height, pz_line_ref ref, pz_cell *out) {
+    const int length = ref.column ? height : w;
+    for (int i = 0; i < length; ++i)
+        out[i] = grid[(size_t)(ref.column ? i * w + ref.index : ref.index * w + i)];
+    return length;
+}
+
+// The line with the largest group of unmarked cells that one reason settles: the lines
+// are taken by how many cells the line solver settles on each, most first, until no line
+// left could beat the best group. The hint gives that group only, with the reason's
+// sentence and the marks it rests on.
 bool find_line(necrogram_hint *h, const necrogram_analysis *a, const std::vector<pz_cell> &grid, int w, int height) {
     pz_cell line[max_necrogram_size];
-    int best = 0;
-    pz_line_ref best_line;
+    std::vector<std::pair<int, pz_line_ref>> settling;
     for (int k = 0; k < height + w; ++k) {
         const pz_line_ref ref{k >= height, k >= height ? k - height : k};
-        if (pz_deduce_line(a->puzzle, grid.data(), ref, line) <= best)
-            continue; // settles nothing new (marks count as settled), or fewer than the best
-        best = pz_deduce_line(a->puzzle, grid.data(), ref, line);
-        best_line = ref;
+        if (const int n = pz_deduce_line(a->puzzle, grid.data(), ref, line); n > 0)
+            settling.push_back({n, ref});
     }
-    if (best <= 0)
+    std::stable_sort(settling.begin(), settling.end(), [](const auto &x, const auto &y) { return x.first > y.first; });
+    pz_line_explanation best;
+    pz_line_ref best_line;
+    for (const auto &[settles, ref] : settling) {
+        if ((int)best.cells.size() >= settles)
+            break;
+        const int length = line_of(grid, w, height, ref, line);
+        const pz_clue &clue = ref.column ? a->puzzle.columns[(size_t)ref.index] : a->puzzle.rows[(size_t)ref.index];
+        pz_line_explanation e = pz_explain_line(clue.data(), (int)clue.size(), line, length);
+        if (e.cells.size() > best.cells.size()) {
+            best = std::move(e);
+            best_line = ref;
+        }
+    }
+    if (best.cells.empty())
         return false;
-    pz_deduce_line(a->puzzle, grid.data(), best_line, line);
-    int filled = 0, empty = 0;
-    for (int i = 0; i < (best_line.column ? height : w); ++i) {
-        const int r = best_line.column ? i : best_line.index, c = best_line.column ? best_line.index : i;
-        if (grid[(size_t)(r * w + c)] != pz_unknown || line[i] == pz_unknown)
-            continue;
-        add_cell(h, r * w + c, line[i] == pz_filled ? mark_full : mark_cross);
-        (line[i] == pz_filled ? filled : empty) += 1;
-    }
+    auto cell_at = [&](int i) { return best_line.column ? i * w + best_line.index : best_line.index * w + i; };
+    for (int i : best.cells)
+        add_cell(h, cell_at(i), best.value == pz_filled ? mark_full : mark_cross);
+    for (int i : best.support)
+        if (h->num_support < max_necrogram_size)
+            h->support[h->num_support++] = (u16)cell_at(i);
     h->kind = necrogram_hint_line;
+    h->reason = best.reason;
     h->axis = best_line.column ? necrogram_axis_column : necrogram_axis_row;
     h->line = best_line.index;
     char name[24];
     line_name(name, sizeof name, best_line.column, best_line.index);
-    char fill_part[32] = "", empty_part[32] = "";
-    if (filled)
-        std::snprintf(fill_part, sizeof fill_part, "%d cell%s must be filled", filled, filled == 1 ? "" : "s");
-    if (empty)
-        std::snprintf(empty_part, sizeof empty_part, "%d must stay empty", empty);
-    if (filled && empty)
-        std::snprintf(h->text, sizeof h->text, "%s: %s, %s", name, fill_part, empty_part);
-    else if (filled)
-        std::snprintf(h->text, sizeof h->text, "%s: %s", name, fill_part);
-    else
-        std::snprintf(h->text, sizeof h->text, "%s: %d cell%s must stay empty", name, empty, empty == 1 ? "" : "s");
+    const pz_clue &clue =
+        best_line.column ? a->puzzle.columns[(size_t)best_line.index] : a->puzzle.rows[(size_t)best_line.index];
+    set_text(h, pz_explain_sentence(best, clue.data(), (int)clue.size(), name).c_str());
     return true;
 }
 

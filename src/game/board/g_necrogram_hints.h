@@ -6,6 +6,7 @@
 // thread, so that a screen can do it off the frame and say "Thinking…" meanwhile.
 
 #include "game/board/g_necrogram_board.h"
+#include "puzzle/pz_explain.h"
 #include "puzzle/pz_solve.h"
 
 #include <atomic>
@@ -35,7 +36,7 @@ bool necrogram_mark_wrong(const necrogram_analysis *a, const necrogram_board *b,
 enum necrogram_hint_kind : s32 {
     necrogram_hint_none,
     necrogram_hint_wrong_mark, // a mark no solution allows, or one that does not fit the others
-    necrogram_hint_line,       // a line whose clues and marks force some cells
+    necrogram_hint_line,       // a line whose clues and marks force some cells, for one named reason
     necrogram_hint_lookahead,  // a cell whose one value breaks a line
     necrogram_hint_reveal,     // logic alone cannot go on: a cell of a solution
     necrogram_hint_not_found,  // the time ran out
@@ -45,7 +46,8 @@ enum necrogram_hint_kind : s32 {
 constexpr double necrogram_hint_seconds = 2.0;
 
 // A step of reasoning: the cells it outlines and the marks it gives them (a wrong mark
-// is given mark_empty), the line it highlights and its one-line text.
+// is given mark_empty), the line it highlights, the marked cells a line's reason rests on
+// (outlined beside them) and its one-line text, which names the reason.
 struct necrogram_hint {
     necrogram_hint_kind kind = necrogram_hint_none;
     s32 axis = necrogram_axis_none; // the line: necrogram_axis_row or _column, or none
@@ -53,6 +55,9 @@ struct necrogram_hint {
     s32 num_cells = 0;
     u16 cells[max_necrogram_size]; // row * width + column, as the board counts its cells
     u8 marks[max_necrogram_size];
+    s32 num_support = 0;
+    u16 support[max_necrogram_size]; // row * width + column
+    pz_reason reason = pz_reason::none; // a line hint's reason
     char text[128] = {};
 };
 

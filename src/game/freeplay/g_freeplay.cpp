@@ -94,7 +94,18 @@ namespace {
 
 // What the board asks of free play: the current puzzle, its kept board and records, its list.
 const pz_puzzle *client_puzzle() { return have_current ? &current.puzzle : nullptr; }
-void client_captured(const necrogram_board *b, double seconds) { freeplay_board_captured(seconds, b->hints_used); }
+bool last_new_best = false;
+void client_captured(const necrogram_board *b, double seconds) {
+    last_new_best = freeplay_board_captured(seconds, b->hints_used);
+}
+bool client_new_best() { return last_new_best; }
+// The next puzzle: a generated one's next number at its size and grade, a list's next.
+bool client_next() {
+    if (current.origin == freeplay_origin_generated)
+        return current.number < 0xFFFFFFFFu &&
+               freeplay_start_generated(current.puzzle.width, current.puzzle.height, current.grade, current.number + 1);
+    return freeplay_step(1);
+}
 void client_leave() { set_app_mode(appmode_freeplay); }
 void client_list_place(int *index, int *count) {
     *index = current.list_index;
@@ -120,6 +131,9 @@ const board_client client = {
     .timed = true,
     .banner = nullptr,
     .story_layout = false,
+    .picture_name = client_caption,
+    .new_best = client_new_best,
+    .next = client_next,
 };
 
 } // namespace
@@ -133,15 +147,18 @@ void freeplay_set_current(freeplay_puzzle p) {
     necrogram_client_set(&client);
 }
 
-void freeplay_board_captured(double seconds, int hints_used) {
+bool freeplay_board_captured(double seconds, int hints_used) {
     if (!have_current)
-        return;
+        return false;
     const std::string key = freeplay_puzzle_key(current);
     freeplay_progress progress = freeplay_progress_read();
+    const freeplay_record *earlier = freeplay_record_find(progress, key);
+    const bool best = earlier && whole_seconds(seconds) < earlier->seconds;
     freeplay_record_solved(&progress, key, record_name(current), whole_seconds(seconds), hints_used);
     if (progress.have_board && progress.board.key == key)
         progress.have_board = false;
     freeplay_progress_write(progress);
+    return best;
 }
 
 void freeplay_board_keep(const necrogram_board *b, double seconds) {

@@ -43,7 +43,8 @@ void freeplay_set_current(freeplay_puzzle p);
 
 // The board's calls (free play's board client).
 // Solved: records the time (seconds of play) and the hints used, and forgets the unfinished board.
-void freeplay_board_captured(double seconds, int hints_used);
+// True when the time beats an earlier record of the puzzle (a first solve is no new best).
+bool freeplay_board_captured(double seconds, int hints_used);
 // Left unfinished (the exit button, or the program closed on it): keeps its marks, time and hints.
 void freeplay_board_keep(const necrogram_board *b, double seconds);
 // On entering: puts the kept marks, time and hints back when the current puzzle is the

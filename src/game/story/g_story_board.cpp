@@ -9,6 +9,8 @@
 #include "game/story/g_puzzles.h"
 #include "ui/app_modes.h"
 
+#include <string>
+
 namespace {
 
 // Completed puzzles when the board opened: whether leaving it ends the game.
@@ -31,6 +33,12 @@ void captured(const necrogram_board *b, double) {
 // The last capture ends the game; every other visit goes back to the map.
 void leave() { set_app_mode(ending_due(captures_at_entry) ? appmode_ending : appmode_map); }
 
+// "Location 7 (3 of 25 captured)": the location and how far along the story the player is.
+std::string picture_name() {
+    return "Location " + std::to_string(puzzle_get_active() + 1) + " (" + std::to_string(player_num_completed()) +
+           " of " + std::to_string(num_puzzles) + " captured)";
+}
+
 const board_client client = {
     .puzzle = puzzle,
     .restore = restore,
@@ -46,6 +54,7 @@ const board_client client = {
     .timed = false,
     .banner = nullptr,
     .story_layout = true,
+    .picture_name = picture_name,
 };
 
 } // namespace
