@@ -8,6 +8,7 @@ constexpr dword mm_play_id = 100;
 constexpr dword mm_continue_id = 101;
 constexpr dword mm_exit_id = 103;
 constexpr dword mm_freeplay_id = 104;
+constexpr dword mm_workshop_id = 105;
 
 // Builds the menu: continue and new game when a save file exists, else play; free play; exit;
 // the title picture as a background layer; the title song.
@@ -29,6 +30,8 @@ void mm_do_continue(dword id);
 void mm_do_exit(dword id);
 // Free play opens its own screen; the story's progress is left as it is.
 void mm_do_freeplay(dword id);
+// The Workshop opens its own screen.
+void mm_do_workshop(dword id);
 
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
