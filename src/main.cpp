@@ -14,6 +14,7 @@
 #include "game/library/g_library_screen.h"
 #include "game/g_game.h"
 #include "game/title/g_main_menu.h"
+#include "game/workshop/g_workshop.h"
 #include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
 #include "game/story/g_player.h"
@@ -116,6 +117,16 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_library_keydown},
+    /* appmode_workshop */
+    {.init = appmode_workshop_init,
+     .free = appmode_workshop_free,
+     .update = appmode_workshop_update,
+     .mousemove = appmode_workshop_mousemove,
+     .lbutton = appmode_workshop_lbutton,
+     .rbutton = appmode_workshop_rbutton,
+     .keydown = appmode_workshop_keydown,
+     .keyup = appmode_workshop_keyup,
+     .keychar = appmode_workshop_keychar},
 };
 
 const app_mode *app_modes = game_app_modes;

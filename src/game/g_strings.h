@@ -78,3 +78,27 @@ constexpr dword str_tut_offer_more = 91;
 constexpr dword str_tut_act_skip = 92;
 // The gallery's caption.
 constexpr dword str_gal_caption = 93;
+
+// The Workshop: the title's button (also the screen's name), its buttons, windows and
+// questions, and My Puzzles, in rows counted from str_ws_first.
+constexpr dword str_ws_first = 94;
+constexpr dword str_mm_workshop = str_ws_first + 0;
+constexpr dword str_ws_suggest = str_ws_first + 1;
+constexpr dword str_ws_save = str_ws_first + 2;
+constexpr dword str_ws_puzzles = str_ws_first + 3;
+constexpr dword str_ws_copy = str_ws_first + 4;
+constexpr dword str_ws_paste = str_ws_first + 5;
+constexpr dword str_ws_new = str_ws_first + 6;
+constexpr dword str_ws_create = str_ws_first + 7;
+constexpr dword str_ws_cancel = str_ws_first + 8;
+constexpr dword str_ws_new_caption = str_ws_first + 9;
+constexpr dword str_ws_save_caption = str_ws_first + 10;
+constexpr dword str_ws_replace_caption = str_ws_first + 11;
+constexpr dword str_ws_delete_caption = str_ws_first + 12;
+constexpr dword str_ws_discard_caption = str_ws_first + 13;
+constexpr dword str_ws_edit = str_ws_first + 14;
+constexpr dword str_ws_duplicate = str_ws_first + 15;
+constexpr dword str_ws_delete = str_ws_first + 16;
+constexpr dword str_ws_import_caption = str_ws_first + 17;
+constexpr dword str_ws_use = str_ws_first + 18;
+constexpr dword str_ws_play = str_ws_first + 19;

@@ -49,7 +49,7 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
     // No save yet: play and exit. Play goes to the map, which shows location 0 alone.
     s.passes(2).then([] {
         EXPECT_EQ(splash_brightness_get(), 100u); // restored on the way out
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, 8}));
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, str_mm_workshop, 8}));
         EXPECT_TRUE(sound_is_playing(title_song_get()));
     });
     s.left_click(640, 310).wait_mode(appmode_map).passes(2).then([] {

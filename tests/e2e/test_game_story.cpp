@@ -173,7 +173,7 @@ TEST(NoSoundDevice, StartUpReachesTheTitleAndTheSwitchesStillWork) {
     game_script s;
     s.skip_splash().then([] {
         EXPECT_TRUE(sound_system_silent());
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, 8}));
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, str_mm_workshop, 8}));
     });
     s.post(msg_keydown, 'M').post(msg_keydown, 'N').passes(1).then([&] {
         EXPECT_EQ(settings_get().music, !before.music);

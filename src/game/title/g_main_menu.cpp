@@ -49,20 +49,25 @@ dynamic_button_data library_button = {
     .string_id = str_mm_library, .id = mm_library_id, .x = 640, .y = 418, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_library,
 };
+dynamic_button_data workshop_button = {
+    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640, .y = 418, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_workshop,
+};
 dynamic_button_data exit_button = {
     .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_exit,
 };
 
 // The buttons shown, top to bottom: the keyboard's focus order.
-const void *shown_buttons[5];
+constexpr int max_shown_buttons = 8;
+const void *shown_buttons[max_shown_buttons];
 int num_shown_buttons = 0;
 constexpr int button_pitch = 66;
 
 void add_button(dynamic_button_data *button) {
     button->flags = 0; // no press left over from an earlier visit
     dynamic_button_add(menu_window, button);
-    if (num_shown_buttons < (int)std::size(shown_buttons))
+    if (num_shown_buttons < max_shown_buttons)
         shown_buttons[num_shown_buttons++] = button;
 }
 
@@ -113,6 +118,9 @@ void appmode_main_menu_init() {
     add_button(&freeplay_button);
     library_button.y = freeplay_button.y + button_pitch;
     add_button(&library_button);
+    workshop_button.y = library_button.y + button_pitch;
+    add_button(&workshop_button);
+    exit_button.y = workshop_button.y + button_pitch;
     add_button(&exit_button);
 
     background_layer = title_picture_add();
@@ -175,6 +183,12 @@ void mm_do_library(dword id) {
     if (!ec_assert(id == mm_library_id))
         return;
     set_app_mode(appmode_library);
+}
+
+void mm_do_workshop(dword id) {
+    if (!ec_assert(id == mm_workshop_id))
+        return;
+    set_app_mode(appmode_workshop);
 }
 
 dword mm_window_get() { return menu_window; }

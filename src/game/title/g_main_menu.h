@@ -9,6 +9,7 @@ constexpr dword mm_continue_id = 101;
 constexpr dword mm_exit_id = 103;
 constexpr dword mm_freeplay_id = 104;
 constexpr dword mm_library_id = 105;
+constexpr dword mm_workshop_id = 106;
 
 // Builds the menu: continue and new game when a save file exists, else play; free play; the
 // picture library; exit;
@@ -33,6 +34,8 @@ void mm_do_exit(dword id);
 void mm_do_freeplay(dword id);
 // The picture library opens its own screen, also leaving the story as it is.
 void mm_do_library(dword id);
+// The Workshop opens its own screen.
+void mm_do_workshop(dword id);
 
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
