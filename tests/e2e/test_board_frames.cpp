@@ -77,9 +77,9 @@ TEST_F(BoardFrames, TheStorysBoardsAreDrawnAsBefore) {
 
     const std::vector<std::string> expected = {
         "1280x720 cfd84ee8c0532746", // 10 x 10: marks, the cursor on a cell
-        "1280x720 47e9a59f6d5a9d21", // a line hint
-        "1280x720 6952a2c75ae49ab7", // captured: the banner across the middle
-        "1280x720 0a50a1a4aa35c0b8", // the banner in its strip under the board
+        "1280x720 86c1fe49f191cb21", // a line hint, its reason outlined
+        "1280x720 9ad7570577b81097", // captured: the banner across the middle, the picture beside it
+        "1280x720 fc4dd08fe4b53df8", // the banner in its strip under the board
         "1280x720 c1fdee2336a90991", // 15 x 15: finished clues struck, wrong marks signed, the keyboard cursor, checking lit
     };
     EXPECT_EQ(seen, expected);

@@ -242,6 +242,7 @@ enum : int {
 };
 
 constexpr u32 colour_black = 0xFF000000;
+constexpr u32 colour_white = 0xFFFFFFFF;
 constexpr u32 colour_yellow = 0xFFFFFF00;
 constexpr u32 colour_legend = 0xFF3C4A30; // dark moss, readable on the pale gradient
 constexpr u32 colour_lit = 0xFFF4F1E4;    // a legend line lit on the moss

@@ -224,7 +224,7 @@ void necrogram_help_load(const necrogram_board *b) {
     take_analysis(frame_slice);
 }
 
-void necrogram_help_wait_whole(bool on) { frame_slice = on ? std::chrono::microseconds(60'000'000) : game_slice; }
+void necrogram_help_wait_whole(bool on) { frame_slice = on ? std::chrono::microseconds(5'000'000) : game_slice; }
 
 void necrogram_help_stop() {
     stop_work();

@@ -17,7 +17,7 @@ void necrogram_help_load(const necrogram_board *b);
 // Leaving the board: the solver's work on it stops.
 void necrogram_help_stop();
 // Scripted runs, whose clock is driven by hand: a frame waits for the solver's work to be
-// over (within a minute), so that what it shows does not depend on how busy the machine is.
+// over (within 5 seconds), so that what it shows does not depend on how busy the machine is.
 void necrogram_help_wait_whole(bool on);
 // The player changed the marks (a cell, undo, redo): the hint shown goes.
 void necrogram_help_marked();

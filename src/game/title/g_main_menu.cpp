@@ -45,12 +45,13 @@ dynamic_button_data freeplay_button = {
     .flags = 0, .on_click = mm_do_freeplay,
 };
 // Under free play.
+// The Library and the Workshop share a row.
 dynamic_button_data library_button = {
-    .string_id = str_mm_library, .id = mm_library_id, .x = 640, .y = 418, .block_width = 10, .scale = 2,
+    .string_id = str_mm_library, .id = mm_library_id, .x = 640 - 84, .y = 418, .block_width = 9, .scale = 2,
     .flags = 0, .on_click = mm_do_library,
 };
 dynamic_button_data workshop_button = {
-    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640, .y = 418, .block_width = 10, .scale = 2,
+    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640 + 84, .y = 418, .block_width = 9, .scale = 2,
     .flags = 0, .on_click = mm_do_workshop,
 };
 dynamic_button_data exit_button = {
@@ -118,9 +119,8 @@ void appmode_main_menu_init() {
     add_button(&freeplay_button);
     library_button.y = freeplay_button.y + button_pitch;
     add_button(&library_button);
-    workshop_button.y = library_button.y + button_pitch;
+    workshop_button.y = library_button.y; // side by side: the Exit button stays where it was
     add_button(&workshop_button);
-    exit_button.y = workshop_button.y + button_pitch;
     add_button(&exit_button);
 
     background_layer = title_picture_add();
