@@ -11,6 +11,7 @@
 #include <future>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -39,6 +40,7 @@ const necrogram_board *board = nullptr; // the screen's board, whose hints are c
 // How long a frame may wait for the solver's work (scripted runs: until it is over).
 constexpr auto game_slice = std::chrono::microseconds(8000);
 auto frame_slice = game_slice;
+std::atomic<bool> hold_analysis{false}; // tests: the analysis waits until released
 // How long a hint waits for the board's analysis before it goes on without it.
 constexpr auto analysis_wait = std::chrono::milliseconds(250);
 
@@ -219,10 +221,15 @@ void necrogram_help_load(const necrogram_board *b) {
     necrogram_analysis_begin(&w->analysis, b);
     w->analysis.cancel = &w->cancel_analysis;
     w->analysed = std::async(std::launch::async, [w] {
+                      while (hold_analysis && !w->cancel_analysis)
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1));
                       necrogram_analysis_run(&w->analysis, std::numeric_limits<double>::infinity());
                   }).share();
-    take_analysis(frame_slice);
+    if (!hold_analysis)
+        take_analysis(frame_slice);
 }
+
+void necrogram_help_hold_analysis(bool on) { hold_analysis = on; }
 
 void necrogram_help_wait_whole(bool on) { frame_slice = on ? std::chrono::microseconds(5'000'000) : game_slice; }
 

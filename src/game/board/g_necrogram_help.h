@@ -19,6 +19,9 @@ void necrogram_help_stop();
 // Scripted runs, whose clock is driven by hand: a frame waits for the solver's work to be
 // over (within 5 seconds), so that what it shows does not depend on how busy the machine is.
 void necrogram_help_wait_whole(bool on);
+// Tests of what the board does while its analysis is still running: a held analysis
+// starts only once released (or stops when the board is left), and frames do not wait for it.
+void necrogram_help_hold_analysis(bool on);
 // The player changed the marks (a cell, undo, redo): the hint shown goes.
 void necrogram_help_marked();
 // The Hint button or key: shows the next step of reasoning; on a step already shown
