@@ -26,6 +26,7 @@ constexpr setting_key keys[] = {
     {"music", &game_settings::music},
     {"sounds", &game_settings::sounds},
     {"mistake_check", &game_settings::mistake_check},
+    {"tutorial_done", &game_settings::tutorial_done},
 };
 
 // A settings file is a few lines; anything longer is not ours.

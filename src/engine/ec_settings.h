@@ -8,6 +8,7 @@ struct game_settings {
     bool music = true;
     bool sounds = true;
     bool mistake_check = false; // mark every mark that no solution of the clues allows
+    bool tutorial_done = false; // the tutorial was played to its end, skipped or declined
 };
 
 // Reads the settings file. A missing, unreadable or damaged file (or line) leaves

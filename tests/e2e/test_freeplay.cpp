@@ -56,7 +56,7 @@ protected:
 // which hints alone capture; its time is recorded, and after a restart the screen shows it.
 TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
     s.skip_splash().then([] {
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_exit}));
+        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_tutorial, str_mm_exit}));
     });
     key(key(key(s, vk_down), vk_down), vk_return).wait_mode(appmode_freeplay).passes(2);
     s.left_click(choice_x(5), size_y(5)).left_click(choice_x(2), grade_y).then([] {

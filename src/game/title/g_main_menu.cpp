@@ -4,11 +4,13 @@
 #include "engine/ec_assert.h"
 #include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
+#include "engine/ec_settings.h"
 #include "game/story/g_board_marks.h"
 #include "game/g_game.h"
 #include "game/story/g_player.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/tutorial/g_tutorial.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -18,6 +20,8 @@
 #include "ui/app_modes.h"
 #include "ui/ec_cursor.h"
 #include "ui/ec_ui.h"
+
+#include <iterator>
 
 namespace {
 
@@ -34,7 +38,7 @@ dynamic_button_data continue_button = {
     .on_click = mm_do_continue,
 };
 dynamic_button_data new_game_button = {
-    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 342, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_play,
 };
 // Placed under the story's buttons, whichever are shown.
@@ -42,27 +46,55 @@ dynamic_button_data freeplay_button = {
     .string_id = str_mm_freeplay, .id = mm_freeplay_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_freeplay,
 };
+dynamic_button_data tutorial_button = {
+    .string_id = str_mm_tutorial, .id = mm_tutorial_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_tutorial,
+};
 dynamic_button_data exit_button = {
     .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_exit,
 };
 
 // The buttons shown, top to bottom: the keyboard's focus order.
-const void *shown_buttons[4];
+const void *shown_buttons[6];
 int num_shown_buttons = 0;
-constexpr int button_pitch = 66;
+constexpr int button_pitch = 56;
 
 void add_button(dynamic_button_data *button) {
     button->flags = 0; // no press left over from an earlier visit
     dynamic_button_add(menu_window, button);
-    if (num_shown_buttons < 4)
+    if (num_shown_buttons < (int)std::size(shown_buttons))
         shown_buttons[num_shown_buttons++] = button;
+}
+
+// A button under the story's buttons and those added before it.
+void add_button_below(dynamic_button_data *button) {
+    button->y = play_button.y + num_shown_buttons * button_pitch;
+    add_button(button);
 }
 
 void start_new_game() {
     player_new_game();
     board_marks_forget_all();
     set_app_mode(appmode_map);
+}
+
+// Yes: the tutorial, then the map of the new game; No: the new game at once, the offer
+// not made again.
+void tutorial_answered(bool yes) {
+    if (!yes) {
+        tutorial_mark_done();
+        start_new_game();
+        return;
+    }
+    player_new_game();
+    board_marks_forget_all();
+    tutorial_start(appmode_map);
+}
+
+void offer_tutorial() {
+    question_open(str_tut_offer_caption, safestring_get_from_id(str_tut_offer_ask),
+                  safestring_get_from_id(str_tut_offer_more), tutorial_answered);
 }
 
 void new_game_answered(bool yes) {
@@ -102,8 +134,8 @@ void appmode_main_menu_init() {
     } else {
         add_button(&play_button);
     }
-    freeplay_button.y = play_button.y + num_shown_buttons * button_pitch;
-    add_button(&freeplay_button);
+    add_button_below(&freeplay_button);
+    add_button_below(&tutorial_button);
     add_button(&exit_button);
 
     background_layer = title_picture_add();
@@ -134,6 +166,10 @@ void mm_do_play(dword id) {
         ask_new_game(captures);
         return;
     }
+    if (!save_file_exists() && !settings_get().tutorial_done) {
+        offer_tutorial(); // the first Play
+        return;
+    }
     start_new_game();
 }
 
@@ -160,6 +196,12 @@ void mm_do_freeplay(dword id) {
     if (!ec_assert(id == mm_freeplay_id))
         return;
     set_app_mode(appmode_freeplay);
+}
+
+void mm_do_tutorial(dword id) {
+    if (!ec_assert(id == mm_tutorial_id))
+        return;
+    tutorial_start(appmode_main_menu);
 }
 
 dword mm_window_get() { return menu_window; }

@@ -8,9 +8,10 @@ constexpr dword mm_play_id = 100;
 constexpr dword mm_continue_id = 101;
 constexpr dword mm_exit_id = 103;
 constexpr dword mm_freeplay_id = 104;
+constexpr dword mm_tutorial_id = 105;
 
-// Builds the menu: continue and new game when a save file exists, else play; free play; exit;
-// the title picture as a background layer; the title song.
+// Builds the menu: continue and new game when a save file exists, else play; free play; the
+// tutorial; exit; the title picture as a background layer; the title song.
 void appmode_main_menu_init();
 // Removes the picture's layer and the menu's window.
 void appmode_main_menu_free();
@@ -29,6 +30,10 @@ void mm_do_continue(dword id);
 void mm_do_exit(dword id);
 // Free play opens its own screen; the story's progress is left as it is.
 void mm_do_freeplay(dword id);
+// The tutorial, from its first board; it comes back to the title. (Play, shown while there
+// is no save file, offers it first until it is played, skipped or declined once: "New
+// here? ..." Yes plays it and goes on to the map of a new game, No starts the game.)
+void mm_do_tutorial(dword id);
 
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
