@@ -9,6 +9,7 @@
 #include "engine/ec_strings.h"
 #include "data/data_check.h"
 #include "game/story/g_ending.h"
+#include "game/story/g_gallery.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_screen.h"
 #include "game/g_game.h"
@@ -107,6 +108,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_freeplay_keydown},
+    /* appmode_gallery: the menu's mouse */
+    {.init = appmode_gallery_init,
+     .free = appmode_gallery_free,
+     .update = appmode_gallery_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_gallery_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

@@ -92,7 +92,8 @@ void music_switch(int running_mode) {
             if (song != invalid_id && sound_is_playing(song))
                 sound_stop(song);
     } else if (running_mode == appmode_main_menu || running_mode == appmode_map ||
-               running_mode == appmode_ending || running_mode == appmode_freeplay) {
+               running_mode == appmode_ending || running_mode == appmode_freeplay ||
+               running_mode == appmode_gallery) {
         main_menu_start_song();
     } else if (running_mode == appmode_necrogram) {
         game_start_song();

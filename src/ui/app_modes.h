@@ -10,7 +10,8 @@ enum {
     appmode_exit = 5,
     appmode_ending = 6,
     appmode_freeplay = 7,
-    num_app_modes = 8,
+    appmode_gallery = 8,
+    num_app_modes = 9,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers

@@ -1,10 +1,12 @@
 // test_game_teaching.cpp -- what teaches a new player, end to end: the tutorial, hints that name
-// their reason, a solve's banner and its Next
+// their reason, a solve's banner and its Next, the gallery and the map's count
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
 #include "game/g_strings.h"
+#include "game/story/g_gallery.h"
+#include "game/story/g_map.h"
 #include "game/title/g_main_menu.h"
 #include "game/tutorial/g_tutorial.h"
 #include "engine/ec_settings.h"
@@ -241,6 +243,59 @@ TEST_F(Teaching, TheTutorialFromTheFirstPlayToItsLastBoardThenNotOfferedAgain) {
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
     EXPECT_NE(file_text(settings_ini()).find("tutorial_done = on"), std::string::npos);
+}
+
+int pixels_in(u32 colour, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            n += frame_pixel(x, y) == colour;
+    return n;
+}
+
+// Two captures: the title offers the Gallery, which shows those two among 25 places; each
+// opens its board finished, named on the banner, and Back returns to the gallery. The map
+// says "2 of 25 captured" and names the location under the mouse.
+TEST_F(Teaching, TheGalleryWithTwoCapturesOpensTheirFinishedBoards) {
+    save_write(progress({0, 3}));
+    s.skip_splash().then([] {
+        EXPECT_EQ(window_button_labels(mm_window_get()),
+                  (std::vector<dword>{str_mm_continue, str_mm_new_game, str_mm_freeplay, str_mm_tutorial,
+                                      str_mm_gallery, str_mm_exit}));
+    });
+    s.left_click(640, 530).wait_mode(appmode_gallery).passes(2).then([] {
+        for (int i = 0; i < num_map_locations; ++i)
+            EXPECT_EQ(gallery_picture_shown(i), i == 0 || i == 3) << i;
+        int x = 0, y = 0, size = 0;
+        gallery_picture_rect(3, &x, &y, &size);
+        EXPECT_GT(pixels_in(0xFFE8E2CCu, x, y, x + size, y + size), 500) << "the picture's ink";
+        gallery_picture_rect(1, &x, &y, &size);
+        EXPECT_EQ(pixels_in(0xFFE8E2CCu, x, y, x + size, y + size), 0) << "no picture before its capture";
+    });
+    static int x3 = 0, y3 = 0;
+    s.then([] {
+        int size = 0;
+        gallery_picture_rect(3, &x3, &y3, &size);
+        x3 += size / 2, y3 += size / 2;
+    });
+    s.ready().then([] { platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y3 << 16 | (std::uint32_t)x3)); });
+    s.post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).wait_mode(appmode_necrogram).passes(3).then([] {
+        EXPECT_TRUE(necrogram_captured());
+        EXPECT_EQ(necrogram_shown()->width, 15);
+        EXPECT_GT(pixels_of(0xFFFFFFFFu, necrogram_banner_top + 10, necrogram_banner_top + 36), 100) << "its name";
+    });
+    key(s, vk_escape).wait_mode(appmode_gallery).passes(1);
+    key(s, vk_escape).wait_mode(appmode_main_menu).passes(1);
+    s.left_click(640, 310).wait_mode(appmode_map).passes(2).then([] {
+        EXPECT_GT(pixels_in(0xFFF0E0A0u, 700, 664, 1040, 690), 200) << "2 of 25 captured";
+        EXPECT_EQ(pixels_in(0xFFF0E0A0u, 60, 60, 240, 92), 0);
+    });
+    s.move(140, 110).passes(2).then([] {
+        EXPECT_GT(pixels_in(0xFFF0E0A0u, 40, 60, 240, 92), 100) << "Location 1 over its button";
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+    EXPECT_EQ(save_read(), progress({0, 3}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "engine/ec_fileio.h"
 #include "engine/ec_settings.h"
 #include "game/story/g_board_marks.h"
+#include "game/story/g_gallery.h"
 #include "game/g_game.h"
 #include "game/story/g_player.h"
 #include "game/g_question.h"
@@ -49,6 +50,10 @@ dynamic_button_data freeplay_button = {
 dynamic_button_data tutorial_button = {
     .string_id = str_mm_tutorial, .id = mm_tutorial_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_tutorial,
+};
+dynamic_button_data gallery_button = {
+    .string_id = str_mm_gallery, .id = mm_gallery_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_gallery,
 };
 dynamic_button_data exit_button = {
     .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
@@ -136,6 +141,8 @@ void appmode_main_menu_init() {
     }
     add_button_below(&freeplay_button);
     add_button_below(&tutorial_button);
+    if (gallery_available())
+        add_button_below(&gallery_button);
     add_button(&exit_button);
 
     background_layer = title_picture_add();
@@ -202,6 +209,12 @@ void mm_do_tutorial(dword id) {
     if (!ec_assert(id == mm_tutorial_id))
         return;
     tutorial_start(appmode_main_menu);
+}
+
+void mm_do_gallery(dword id) {
+    if (!ec_assert(id == mm_gallery_id))
+        return;
+    set_app_mode(appmode_gallery);
 }
 
 dword mm_window_get() { return menu_window; }

@@ -9,9 +9,11 @@ constexpr dword mm_continue_id = 101;
 constexpr dword mm_exit_id = 103;
 constexpr dword mm_freeplay_id = 104;
 constexpr dword mm_tutorial_id = 105;
+constexpr dword mm_gallery_id = 106;
 
 // Builds the menu: continue and new game when a save file exists, else play; free play; the
-// tutorial; exit; the title picture as a background layer; the title song.
+// tutorial; the gallery from the first capture on; exit; the title picture as a background
+// layer; the title song.
 void appmode_main_menu_init();
 // Removes the picture's layer and the menu's window.
 void appmode_main_menu_free();
@@ -34,6 +36,8 @@ void mm_do_freeplay(dword id);
 // is no save file, offers it first until it is played, skipped or declined once: "New
 // here? ..." Yes plays it and goes on to the map of a new game, No starts the game.)
 void mm_do_tutorial(dword id);
+// The gallery of captured monsters.
+void mm_do_gallery(dword id);
 
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
