@@ -85,8 +85,8 @@ const tutorial_board_data boards[tutorial_num_boards] = {
                {"A run longer than half its line always covers its middle. Stuck? Press Hint (or T): it shows "
                 "the next step and says why.",
                 wait_hint_shown, 0, {none, none}},
-               {"The blue cells follow from the amber marks, for the reason written under the board. Press "
-                "Hint again to make that step.",
+               {"The hint frames in blue what follows, in amber any marks it rests on, and says why under "
+                "the board. Press Hint again to make that step.",
                 wait_hint_applied, 0, {none, none}},
                {"Finish the skull. Read each hint's reason, then try to find the next step yourself.",
                 wait_solved, 0, {none, none}}},
