@@ -9,6 +9,7 @@
 #include "engine/ec_strings.h"
 #include "data/data_check.h"
 #include "game/story/g_ending.h"
+#include "game/story/g_gallery.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_screen.h"
 #include "game/library/g_library_screen.h"
@@ -127,6 +128,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .keydown = appmode_workshop_keydown,
      .keyup = appmode_workshop_keyup,
      .keychar = appmode_workshop_keychar},
+    /* appmode_gallery: the menu's mouse */
+    {.init = appmode_gallery_init,
+     .free = appmode_gallery_free,
+     .update = appmode_gallery_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_gallery_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;

@@ -27,6 +27,7 @@ constexpr setting_key keys[] = {
     {"sounds", &game_settings::sounds},
     {"mistake_check", &game_settings::mistake_check},
     {"high_contrast", &game_settings::high_contrast},
+    {"tutorial_done", &game_settings::tutorial_done},
 };
 
 // A settings file is a few lines; anything longer is not ours.

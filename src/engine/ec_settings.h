@@ -9,6 +9,7 @@ struct game_settings {
     bool sounds = true;
     bool mistake_check = false; // mark every mark that no solution of the clues allows
     bool high_contrast = false; // the board's high-contrast palette
+    bool tutorial_done = false; // the tutorial was played to its end, skipped or declined
 };
 
 // Reads the settings file. A missing, unreadable or damaged file (or line) leaves

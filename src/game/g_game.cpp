@@ -93,7 +93,7 @@ void music_switch(int running_mode) {
                 sound_stop(song);
     } else if (running_mode == appmode_main_menu || running_mode == appmode_map ||
                running_mode == appmode_ending || running_mode == appmode_freeplay ||
-               running_mode == appmode_library) {
+               running_mode == appmode_library || running_mode == appmode_gallery) {
         main_menu_start_song();
     } else if (running_mode == appmode_necrogram) {
         game_start_song();

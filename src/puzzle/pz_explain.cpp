@@ -341,10 +341,13 @@ std::string pz_explain_sentence(const pz_line_explanation &e, const int *runs, i
     case pz_reason::complete:
         why = "every run is placed, so the rest stays empty";
         break;
-    case pz_reason::overlap:
-        why = run_name(length_of(e.runs.empty() ? -1 : e.runs[0])) + " must cover " + cells_text(e.first, e.last) +
-              " wherever it lies";
+    case pz_reason::overlap: {
+        const int length = length_of(e.runs.empty() ? -1 : e.runs[0]);
+        why = e.last - e.first + 1 == length
+                  ? run_name(length) + " has only one place: " + cells_text(e.first, e.last)
+                  : run_name(length) + " must cover " + cells_text(e.first, e.last) + " wherever it lies";
         break;
+    }
     case pz_reason::ends:
         why = run_name(length_of(e.runs.empty() ? -1 : e.runs[0])) + " is complete, so " +
               (one ? "the cell beside it stays empty" : "the cells beside it stay empty");

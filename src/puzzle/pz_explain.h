@@ -43,6 +43,7 @@ struct pz_line_explanation {
 pz_line_explanation pz_explain_line(const int *runs, int run_count, const pz_cell *cells, int length);
 
 // The reason as a sentence after the line's name ("Row 8"): "Row 8: the 7 must cover
-// cells 4-7 wherever it lies". Cells are numbered from 1, as the player counts them.
+// cells 4-7 wherever it lies" ("the 5 has only one place: cells 1-5" when it covers them
+// all). Cells are numbered from 1, as the player counts them.
 std::string pz_explain_sentence(const pz_line_explanation &e, const int *runs, int run_count,
                                 const std::string &line_name);

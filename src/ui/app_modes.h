@@ -12,7 +12,8 @@ enum {
     appmode_freeplay = 7,
     appmode_library = 8,
     appmode_workshop = 9,
-    num_app_modes = 10,
+    appmode_gallery = 10,
+    num_app_modes = 11,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers

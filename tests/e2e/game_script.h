@@ -10,6 +10,7 @@
 #include "engine/ec_fileio.h"
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/g_question.h"
 #include "game/story/g_puzzles.h"
 #include "main.h"
 #include "platform/pf_events.h"
@@ -63,6 +64,15 @@ public:
     }
     game_script &move(int x, int y, unsigned flags = 0) {
         return post(msg_mousemove, flags, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)(x & 0xFFFF)));
+    }
+    // Play on a fresh start offers the tutorial first: No to it (when it is asked), and the
+    // game goes on to the map.
+    game_script &decline_tutorial() {
+        until([] { return question_is_open() || current_app_mode_get() == appmode_map; }, "the offer or the map");
+        return then([] {
+            if (question_is_open())
+                platform_post_message(msg_keydown, vk_escape, 0);
+        });
     }
     // Waits out the guard after a change of screen, during which presses are held back.
     game_script &ready() { return until([] { return app_mode_takes_presses(); }, "presses taken"); }

@@ -60,7 +60,8 @@ protected:
 // which hints alone capture; its time is recorded, and after a restart the screen shows it.
 TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
     s.skip_splash().then([] {
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_library, str_mm_workshop, str_mm_exit}));
+        EXPECT_EQ(window_button_labels(mm_window_get()),
+                  (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_tutorial, str_mm_library, str_mm_workshop, str_mm_exit}));
     });
     key(key(key(s, vk_down), vk_down), vk_return).wait_mode(appmode_freeplay).passes(2);
     s.left_click(step_x(3), size_y(0)).left_click(step_x(3), size_y(0)).left_click(step_x(3), size_y(0));

@@ -114,7 +114,7 @@ TEST_F(GameComforts, KeysAloneFromTheMenuToASolvedBoardAndItsSave) {
                   std::string::npos);
     });
     key(s, vk_f11).passes(1).then([] { EXPECT_FALSE(settings_get().fullscreen); });
-    key(s, vk_return).wait_mode(appmode_map).passes(1);
+    key(s, vk_return).decline_tutorial().wait_mode(appmode_map).passes(1);
     key(s, vk_tab).passes(1); // focus on the first location
     key(s, vk_space).wait_mode(appmode_necrogram).passes(1);
 

@@ -46,13 +46,15 @@ TEST(GameNewPlayer, FromTheSplashToASolvedBoardAndBackToTheMap) {
     s.passes(2).then([] { EXPECT_EQ(frame_pixel(5, 5), 0xFFE7E0C3u); });
     s.wait_mode(appmode_main_menu);
 
-    // No save yet: play and exit. Play goes to the map, which shows location 0 alone.
+    // No save yet: play, free play, the tutorial and exit. Play (its tutorial declined) goes to the
+    // map, which shows location 0 alone.
     s.passes(2).then([] {
         EXPECT_EQ(splash_brightness_get(), 100u); // restored on the way out
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, str_mm_workshop, 8}));
+        EXPECT_EQ(window_button_labels(mm_window_get()),
+                  (std::vector<dword>{4, str_mm_freeplay, str_mm_tutorial, str_mm_library, str_mm_workshop, 8}));
         EXPECT_TRUE(sound_is_playing(title_song_get()));
     });
-    s.left_click(640, 310).wait_mode(appmode_map).passes(2).then([] {
+    s.left_click(640, 310).decline_tutorial().wait_mode(appmode_map).passes(2).then([] {
         EXPECT_TRUE(map_location_shown(0));
         EXPECT_FALSE(map_location_shown(1));
     });

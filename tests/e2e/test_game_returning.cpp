@@ -16,8 +16,10 @@ namespace {
 constexpr int menu_x = 640, continue_y = 310, new_game_y = 376, exit_y = 596;
 constexpr int back_x = 1152, back_y = 680;
 
+// With captures in the save, the gallery too.
 void expect_continue_offered() {
-    EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{5, 6, str_mm_freeplay, str_mm_library, str_mm_workshop, 8}));
+    EXPECT_EQ(window_button_labels(mm_window_get()),
+              (std::vector<dword>{5, 6, str_mm_freeplay, str_mm_tutorial, str_mm_gallery, str_mm_library, str_mm_workshop, 8}));
 }
 
 // Continue restores the save. Back on the menu, Continue again after the save has gone

@@ -173,7 +173,8 @@ TEST(NoSoundDevice, StartUpReachesTheTitleAndTheSwitchesStillWork) {
     game_script s;
     s.skip_splash().then([] {
         EXPECT_TRUE(sound_system_silent());
-        EXPECT_EQ(window_button_labels(mm_window_get()), (std::vector<dword>{4, str_mm_freeplay, str_mm_library, str_mm_workshop, 8}));
+        EXPECT_EQ(window_button_labels(mm_window_get()),
+                  (std::vector<dword>{4, str_mm_freeplay, str_mm_tutorial, str_mm_library, str_mm_workshop, 8}));
     });
     s.post(msg_keydown, 'M').post(msg_keydown, 'N').passes(1).then([&] {
         EXPECT_EQ(settings_get().music, !before.music);
@@ -183,7 +184,7 @@ TEST(NoSoundDevice, StartUpReachesTheTitleAndTheSwitchesStillWork) {
         EXPECT_EQ(settings_get().music, before.music);
         EXPECT_EQ(settings_get().sounds, before.sounds);
     });
-    s.left_click(menu_x, 310).wait_mode(appmode_map).passes(2);
+    s.left_click(menu_x, 310).decline_tutorial().wait_mode(appmode_map).passes(2);
     const int result = s.close().run();
     const std::string said = testing::internal::GetCapturedStderr();
     setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -1,15 +1,22 @@
-// test_game_teaching.cpp -- what teaches a new player, end to end: hints that name their reason,
-// a solve's banner and its Next
+// test_game_teaching.cpp -- what teaches a new player, end to end: the tutorial, hints that name
+// their reason, a solve's banner and its Next, the gallery and the map's count
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
 #include "game/g_strings.h"
+#include "game/story/g_gallery.h"
+#include "game/story/g_map.h"
+#include "game/title/g_main_menu.h"
+#include "game/tutorial/g_tutorial.h"
+#include "engine/ec_settings.h"
+#include "game/g_question.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -127,6 +134,168 @@ TEST_F(Teaching, ASolveBeatsTheRecordAndNextOpensTheNextNumber) {
     });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// The centre of a cell of the board shown.
+std::pair<int, int> centre(int row, int column) {
+    const necrogram_layout l = necrogram_layout_for(necrogram_shown());
+    return {l.grid_x + l.cell * column + l.cell / 2, l.grid_y + l.cell * row + l.cell / 2};
+}
+
+void post_move(int row, int column, unsigned flags) {
+    const auto [x, y] = centre(row, column);
+    platform_post_message(msg_mousemove, flags, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)x));
+}
+
+// One stroke of the left (or right) button from a cell to another along a row or a column.
+game_script &stroke(game_script &s, int r0, int c0, int r1, int c1, bool right = false) {
+    return s.ready()
+        .then([=] {
+            post_move(r0, c0, 0);
+            platform_post_message(right ? msg_rbuttondown : msg_lbuttondown, right ? mk_rbutton : mk_lbutton, 0);
+            for (int r = r0, c = c0; r != r1 || c != c1;) {
+                r += (r1 > r) - (r1 < r), c += (c1 > c) - (c1 < c);
+                post_move(r, c, right ? mk_rbutton : mk_lbutton);
+            }
+            platform_post_message(right ? msg_rbuttonup : msg_lbuttonup, 0, 0);
+        })
+        .passes(std::max(std::abs(r1 - r0), std::abs(c1 - c0)) + 6); // a message a pass
+}
+
+game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); }
+
+game_script &expect_step(game_script &s, int board, int step) {
+    return s.then([=] {
+        EXPECT_TRUE(tutorial_on());
+        EXPECT_EQ(tutorial_board(), board);
+        EXPECT_EQ(tutorial_step(), step) << tutorial_lesson_text();
+    });
+}
+
+// The first Play offers the tutorial; Yes plays its three boards, each step waiting for its
+// move: fills by click and drag, crosses, the keys, the overlap, a hint shown and made, a
+// finished line crossed. Each capture's Next goes on; the last one starts the story on the
+// map. The tutorial is remembered: the next Play goes straight to the map, and the title's
+// Tutorial button still plays it, Skip (Escape) going back to the title.
+TEST_F(Teaching, TheTutorialFromTheFirstPlayToItsLastBoardThenNotOfferedAgain) {
+    s.skip_splash().left_click(640, 310).passes(2).then([] { EXPECT_TRUE(question_is_open()); });
+    s.post(msg_keydown, 'Y').wait_mode(appmode_necrogram).passes(2);
+    expect_step(s, 0, 0).then([] {
+        EXPECT_EQ(necrogram_shown()->width, 5);
+        EXPECT_EQ(window_button_labels(ui_window_id_start).front(), str_tut_skip);
+        EXPECT_GT(pixels_of(0xFFFFFFFFu, 150, 215), 500) << "the lesson's text over the board";
+    });
+    stroke(s, 2, 0, 2, 4);
+    expect_step(s, 0, 1);
+    stroke(s, 0, 2, 4, 2);
+    expect_step(s, 0, 2);
+    stroke(s, 1, 1, 1, 1, true);
+    stroke(s, 1, 3, 1, 3, true);
+    expect_step(s, 0, 3);
+    for (unsigned vk : {vk_left, vk_left, vk_left, vk_space, vk_right, vk_right, vk_right, vk_right, vk_space})
+        key(s, vk);
+    expect_step(s, 0, 4);
+    stroke(s, 0, 1, 0, 3);
+    stroke(s, 3, 0, 3, 4);
+    for (int c : {0, 4}) // the middle one is column 3's
+        stroke(s, 4, c, 4, c);
+    s.passes(2).then([] {
+        EXPECT_TRUE(necrogram_captured());
+        EXPECT_EQ(tutorial_step(), tutorial_num_steps(0));
+        EXPECT_EQ(std::string(tutorial_lesson_text()), "Captured! Press Next for the next board.");
+    });
+
+    // The skull: the overlap of a 6 in 8 cells, then a hint shown and made.
+    s.left_click(1152, 500).passes(2);
+    expect_step(s, 1, 0).then([] { EXPECT_EQ(necrogram_shown()->width, 8); });
+    stroke(s, 1, 2, 1, 5);
+    expect_step(s, 1, 1);
+    s.until([] { return necrogram_help_analysis()->ready; }, "the analysis");
+    key(s, 'T').until([] { return !necrogram_help_thinking(); }, "the hint").passes(1);
+    expect_step(s, 1, 2).then([] { EXPECT_NE(necrogram_hint_shown(), nullptr); });
+    key(s, 'T');
+    expect_step(s, 1, 3);
+    press_hints_until_captured(s).passes(2);
+    s.left_click(1152, 500).passes(2);
+
+    // The tombstone: two full rows, then its finished first column crossed with one stroke.
+    expect_step(s, 2, 0).then([] { EXPECT_EQ(necrogram_shown()->width, 10); });
+    stroke(s, 8, 0, 8, 9);
+    stroke(s, 9, 0, 9, 9);
+    expect_step(s, 2, 1);
+    stroke(s, 7, 0, 0, 0, true);
+    expect_step(s, 2, 2);
+    press_hints_until_captured(s).passes(2).then([] {
+        EXPECT_EQ(std::string(tutorial_lesson_text()), "You know the rules now. Press Next to start the story.");
+        EXPECT_FALSE(settings_get().tutorial_done);
+    });
+    s.post(msg_keydown, vk_return).post(msg_keyup, vk_return).wait_mode(appmode_map).passes(1).then([] {
+        EXPECT_TRUE(settings_get().tutorial_done);
+        EXPECT_FALSE(tutorial_on());
+        EXPECT_FALSE(save_exists()); // the tutorial's captures are not the story's
+    });
+    key(s, vk_escape).wait_mode(appmode_main_menu).passes(1);
+    s.left_click(640, 310).wait_mode(appmode_map).passes(1).then([] { EXPECT_FALSE(question_is_open()); });
+    key(s, vk_escape).wait_mode(appmode_main_menu).passes(1);
+    s.left_click(640, 420).wait_mode(appmode_necrogram).passes(2);
+    expect_step(s, 0, 0);
+    key(s, vk_escape).wait_mode(appmode_main_menu);
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+    EXPECT_NE(file_text(settings_ini()).find("tutorial_done = on"), std::string::npos);
+}
+
+int pixels_in(u32 colour, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            n += frame_pixel(x, y) == colour;
+    return n;
+}
+
+// Two captures: the title offers the Gallery, which shows those two among 25 places; each
+// opens its board finished, named on the banner, and Back returns to the gallery. The map
+// says "2 of 25 captured" and names the location under the mouse.
+TEST_F(Teaching, TheGalleryWithTwoCapturesOpensTheirFinishedBoards) {
+    save_write(progress({0, 3}));
+    s.skip_splash().then([] {
+        EXPECT_EQ(window_button_labels(mm_window_get()),
+                  (std::vector<dword>{str_mm_continue, str_mm_new_game, str_mm_freeplay, str_mm_tutorial,
+                                      str_mm_gallery, str_mm_exit}));
+    });
+    s.left_click(640, 530).wait_mode(appmode_gallery).passes(2).then([] {
+        for (int i = 0; i < num_map_locations; ++i)
+            EXPECT_EQ(gallery_picture_shown(i), i == 0 || i == 3) << i;
+        int x = 0, y = 0, size = 0;
+        gallery_picture_rect(3, &x, &y, &size);
+        EXPECT_GT(pixels_in(0xFFE8E2CCu, x, y, x + size, y + size), 500) << "the picture's ink";
+        gallery_picture_rect(1, &x, &y, &size);
+        EXPECT_EQ(pixels_in(0xFFE8E2CCu, x, y, x + size, y + size), 0) << "no picture before its capture";
+    });
+    static int x3 = 0, y3 = 0;
+    s.then([] {
+        int size = 0;
+        gallery_picture_rect(3, &x3, &y3, &size);
+        x3 += size / 2, y3 += size / 2;
+    });
+    s.ready().then([] { platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y3 << 16 | (std::uint32_t)x3)); });
+    s.post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).wait_mode(appmode_necrogram).passes(3).then([] {
+        EXPECT_TRUE(necrogram_captured());
+        EXPECT_EQ(necrogram_shown()->width, 15);
+        EXPECT_GT(pixels_of(0xFFFFFFFFu, necrogram_banner_top + 10, necrogram_banner_top + 36), 100) << "its name";
+    });
+    key(s, vk_escape).wait_mode(appmode_gallery).passes(1);
+    key(s, vk_escape).wait_mode(appmode_main_menu).passes(1);
+    s.left_click(640, 310).wait_mode(appmode_map).passes(2).then([] {
+        EXPECT_GT(pixels_in(0xFFF0E0A0u, 700, 664, 1040, 690), 200) << "2 of 25 captured";
+        EXPECT_EQ(pixels_in(0xFFF0E0A0u, 60, 60, 240, 92), 0);
+    });
+    s.move(140, 110).passes(2).then([] {
+        EXPECT_GT(pixels_in(0xFFF0E0A0u, 40, 60, 240, 92), 100) << "Location 1 over its button";
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+    EXPECT_EQ(save_read(), progress({0, 3}));
 }
 
 } // namespace

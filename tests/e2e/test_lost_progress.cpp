@@ -26,7 +26,7 @@ constexpr int map_button_x = 1152, map_button_y = 680;
 
 // From the menu's first button (play or continue) to a solved board of puzzle 0.
 void capture_puzzle_0(game_script &s) {
-    s.left_click(menu_x, first_button_y).wait_mode(appmode_map).passes(1);
+    s.left_click(menu_x, first_button_y).decline_tutorial().wait_mode(appmode_map).passes(1);
     s.left_click(140, 110).wait_mode(appmode_necrogram).passes(1);
     for (int r = 0; r < 10; ++r)
         for (int c : puzzle_0[r])
@@ -68,7 +68,7 @@ TEST(GameClose, DuringTheSplashFadeInWhileTheIntroSoundPlaysAndOnTheMap) {
     // The map, once drawn, is not presented again while nothing changes.
     std::uint32_t frames = 0, still = 0;
     game_script map;
-    map.skip_splash().left_click(menu_x, first_button_y).wait_mode(appmode_map).passes(5);
+    map.skip_splash().left_click(menu_x, first_button_y).decline_tutorial().wait_mode(appmode_map).passes(5);
     map.then([&] { platform_video_captured_frame(nullptr, nullptr, &still); }).passes(60).then([&] {
         platform_video_captured_frame(nullptr, nullptr, &frames);
         EXPECT_EQ(frames, still) << "the idle map was presented again";
@@ -147,13 +147,13 @@ TEST(LostProgress, AHalfDoneBoardKeepsItsMarksUntilANewGame) {
     save_write(progress({}));
     auto board_0 = [](game_script &s) -> game_script & { return s.left_click(140, 110).wait_mode(appmode_necrogram); };
     game_script first, second;
-    board_0(first.skip_splash().left_click(menu_x, first_button_y).wait_mode(appmode_map));
+    board_0(first.skip_splash().left_click(menu_x, first_button_y).decline_tutorial().wait_mode(appmode_map));
     first.left_click(cell_x(3), cell_y(1)).right_click(cell_x(0), cell_y(0));
     board_0(first.post(msg_keydown, vk_escape).wait_mode(appmode_map)).left_click(cell_x(4), cell_y(1));
     EXPECT_EQ(first.close().run(), 0);
     EXPECT_EQ(save_read(), progress({}));
 
-    board_0(second.skip_splash().left_click(menu_x, first_button_y).wait_mode(appmode_map)).then([] {
+    board_0(second.skip_splash().left_click(menu_x, first_button_y).decline_tutorial().wait_mode(appmode_map)).then([] {
         EXPECT_TRUE(necrogram_get_mark(1, 3) + necrogram_get_mark(1, 4) == 2 && necrogram_get_mark(0, 0) == mark_cross);
     });
     second.left_click(map_button_x, map_button_y).wait_mode(appmode_map).left_click(1152, 680);

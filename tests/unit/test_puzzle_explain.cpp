@@ -52,6 +52,7 @@ TEST(PuzzleExplain, NamesEachKindOfReasonWithItsCellsAndTheMarksItRestsOn)
     EXPECT_EQ(t.e.cells, (cells{3, 4, 5, 6}));
     EXPECT_EQ(t.e.value, pz_filled);
     EXPECT_TRUE(t.e.support.empty());
+    EXPECT_EQ(explain({2, 2}, "?????").sentence, "Row 1: the 2 has only one place: cells 1-2");
     // Crosses narrow the room: only the cross that matters is outlined.
     t = explain({4}, "xx??????", "Column 2");
     EXPECT_EQ(t.sentence, "Column 2: the 4 must cover cells 5-6 wherever it lies");

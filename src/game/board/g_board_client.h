@@ -59,6 +59,8 @@ struct board_client {
     bool (*next)() = nullptr;
     // A short text shown over the board, read every frame: a lesson's step ("" for none).
     std::string (*lesson)() = nullptr;
+    // Whether the lesson points at a cell (framed in white on the board).
+    bool (*lesson_cell)(int row, int column) = nullptr;
     // Called after each change of the marks (a press, a painted cell, undo, redo, a hint
     // applied) and once the board is loaded, with the board.
     void (*marked)(const necrogram_board *b) = nullptr;

@@ -617,20 +617,34 @@ void draw_banner() {
         draw_centred(hints_line, text_centre + both / 2 - hints_width / 2, y, colour_yellow, 2);
 }
 
-// The client's lesson over the board: a black panel edged in yellow across the top of the
-// board's area, its text wrapped on up to three lines.
+// The client's lesson over the board: a black panel edged in yellow above the board, its
+// text wrapped on up to three lines; the cells it points at framed in white.
 void draw_lesson() {
     const std::string text = client && client->lesson ? client->lesson() : "";
-    if (text.empty())
+    if (text.empty() || board_empty())
         return;
-    constexpr int left = 32, right = necrogram_area_width - 32, panel_top = 16, pitch = 22;
+    const necrogram_layout l = necrogram_layout_for(&board);
+    if (client->lesson_cell && !captured)
+        for (int r = 0; r < board.height; ++r)
+            for (int c = 0; c < board.width; ++c)
+                if (client->lesson_cell(r, c))
+                    for (int i = 2; i < 4; ++i) {
+                        const int x = l.grid_x + l.cell * c, y = l.grid_y + l.cell * r, e = l.cell;
+                        gfx2d_draw_hline(x + i, x + e - i, y + i, colour_white);
+                        gfx2d_draw_hline(x + i, x + e - i, y + e - i, colour_white);
+                        gfx2d_draw_vline(x + i, y + i, y + e - i, colour_white);
+                        gfx2d_draw_vline(x + e - i, y + i, y + e - i, colour_white);
+                    }
+    constexpr int left = 32, right = necrogram_area_width - 32, pitch = 22;
     std::vector<std::string> lines = column_lines(text, 2, right - left - 32, 3);
     int scale = 2;
     if (lines.empty()) {
         scale = 1;
         lines = column_lines(text, 1, right - left - 32, 6);
     }
-    const int bottom = panel_top + 16 + pitch * (int)lines.size();
+    const int height = 16 + pitch * (int)lines.size();
+    const int panel_top = std::max(8, l.strip_top - 16 - height);
+    const int bottom = panel_top + height;
     gfx2d_fill_rect(left, panel_top, right, bottom);
     gfx2d_draw_hline(left, right, panel_top, colour_yellow);
     gfx2d_draw_hline(left, right, bottom, colour_yellow);

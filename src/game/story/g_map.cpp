@@ -16,6 +16,9 @@
 #include "ui/app_modes.h"
 #include "ui/ec_ui.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 // Location i holds puzzle i and follows puzzle i - 1. The chain runs along the
@@ -153,7 +156,21 @@ void map_location_draw(dword id, int x, int y, int scale, int state) {
     }
 }
 
-void map_draw_paths(int, int) {
+namespace {
+
+// A line of text on a dark label, centred on x, its top at y (kept on the screen).
+void draw_label(const std::string &text, int x, int y) {
+    safestring *s = scratch_string();
+    safestring_create(s, text.c_str());
+    const int w = gfx2d_strlen(s, 2);
+    const int left = std::clamp(x - w / 2 - 8, 4, screen_width - w - 20);
+    for (int r = y; r < y + 26; ++r)
+        gfx2d_draw_hline(left, left + w + 15, r, 0xFF1E1C2A);
+    gfx2d_draw_string(left + 8, y + 5, s, 0xFFF0E0A0, 2);
+}
+
+// The paths between shown locations.
+void draw_lines() {
     for (int i = 0; i < num_map_locations; ++i) {
         const map_location &location = map_locations[i];
         const s32 p = location.prerequisite;
@@ -172,6 +189,27 @@ void map_draw_paths(int, int) {
         gfx2d_draw_line(x1 - 1, y1, x2 - 1, y2);
         gfx2d_draw_line(x1, y1 + 1, x2, y2 + 1);
         gfx2d_draw_line(x1, y1 - 1, x2, y2 - 1);
+    }
+}
+
+// The location under the mouse or the keys' focus, -1 for none.
+int focused_location() {
+    const ui_element *e = ui_focus_element();
+    for (int i = 0; e && i < num_map_locations; ++i)
+        if (location_shown[i] && e->data == &map_location_buttons[i])
+            return i;
+    return -1;
+}
+
+} // namespace
+
+void map_draw_paths(int, int) {
+    draw_lines();
+    draw_label(std::to_string(player_num_completed()) + " of " + std::to_string(num_map_locations) + " captured",
+               900, 664);
+    if (const int i = focused_location(); i >= 0) {
+        const image_button_data &b = map_location_buttons[i];
+        draw_label("Location " + std::to_string(i + 1), b.x + b.width / 2, b.y > 40 ? b.y - 30 : b.y + b.height + 4);
     }
 }
 

@@ -43,7 +43,8 @@ void map_do_location(dword id);
 // location open for replay: the tick, framed while under the mouse or pressed).
 void map_location_draw(dword id, int x, int y, int scale, int state);
 // The window's draw callback: a three-pixel black path from each shown location
-// whose prerequisite is completed and shown back to that location.
+// whose prerequisite is completed and shown back to that location; "n of 25 captured"
+// beside the Back button; the name of the location under the mouse or the keys' focus.
 void map_draw_paths(int x, int y);
 
 // While the map is shown: whether location index has a button, and its record (tests).

@@ -4,11 +4,14 @@
 #include "engine/ec_assert.h"
 #include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
+#include "engine/ec_settings.h"
 #include "game/story/g_board_marks.h"
+#include "game/story/g_gallery.h"
 #include "game/g_game.h"
 #include "game/story/g_player.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/tutorial/g_tutorial.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -36,7 +39,7 @@ dynamic_button_data continue_button = {
     .on_click = mm_do_continue,
 };
 dynamic_button_data new_game_button = {
-    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 352, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 342, .block_width = 10, .scale = 2, .flags = 0,
     .on_click = mm_do_play,
 };
 // Placed under the story's buttons, whichever are shown.
@@ -44,8 +47,16 @@ dynamic_button_data freeplay_button = {
     .string_id = str_mm_freeplay, .id = mm_freeplay_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_freeplay,
 };
-// Under free play.
-// The Library and the Workshop share a row.
+// The Tutorial and the Gallery share a row under Free Play (the Tutorial alone before the
+// first capture), and the Library and the Workshop the row under it.
+dynamic_button_data tutorial_button = {
+    .string_id = str_mm_tutorial, .id = mm_tutorial_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
+    .flags = 0, .on_click = mm_do_tutorial,
+};
+dynamic_button_data gallery_button = {
+    .string_id = str_mm_gallery, .id = mm_gallery_id, .x = 640 + 84, .y = 352, .block_width = 9, .scale = 2,
+    .flags = 0, .on_click = mm_do_gallery,
+};
 dynamic_button_data library_button = {
     .string_id = str_mm_library, .id = mm_library_id, .x = 640 - 84, .y = 418, .block_width = 9, .scale = 2,
     .flags = 0, .on_click = mm_do_library,
@@ -60,10 +71,10 @@ dynamic_button_data exit_button = {
 };
 
 // The buttons shown, top to bottom: the keyboard's focus order.
-constexpr int max_shown_buttons = 8;
+constexpr int max_shown_buttons = 9;
 const void *shown_buttons[max_shown_buttons];
 int num_shown_buttons = 0;
-constexpr int button_pitch = 66;
+constexpr int button_pitch = 56;
 
 void add_button(dynamic_button_data *button) {
     button->flags = 0; // no press left over from an earlier visit
@@ -72,10 +83,34 @@ void add_button(dynamic_button_data *button) {
         shown_buttons[num_shown_buttons++] = button;
 }
 
+// A button under the story's buttons and those added before it.
+void add_button_below(dynamic_button_data *button) {
+    button->y = play_button.y + num_shown_buttons * button_pitch;
+    add_button(button);
+}
+
 void start_new_game() {
     player_new_game();
     board_marks_forget_all();
     set_app_mode(appmode_map);
+}
+
+// Yes: the tutorial, then the map of the new game; No: the new game at once, the offer
+// not made again.
+void tutorial_answered(bool yes) {
+    if (!yes) {
+        tutorial_mark_done();
+        start_new_game();
+        return;
+    }
+    player_new_game();
+    board_marks_forget_all();
+    tutorial_start(appmode_map);
+}
+
+void offer_tutorial() {
+    question_open(str_tut_offer_caption, safestring_get_from_id(str_tut_offer_ask),
+                  safestring_get_from_id(str_tut_offer_more), tutorial_answered);
 }
 
 void new_game_answered(bool yes) {
@@ -115,11 +150,18 @@ void appmode_main_menu_init() {
     } else {
         add_button(&play_button);
     }
-    freeplay_button.y = play_button.y + num_shown_buttons * button_pitch;
-    add_button(&freeplay_button);
-    library_button.y = freeplay_button.y + button_pitch;
+    add_button_below(&freeplay_button);
+    const bool gallery = gallery_available();
+    tutorial_button.x = gallery ? 640 - 84 : 640;
+    tutorial_button.block_width = gallery ? 9 : 10;
+    add_button_below(&tutorial_button);
+    if (gallery) {
+        gallery_button.y = tutorial_button.y;
+        add_button(&gallery_button);
+    }
+    library_button.y = tutorial_button.y + button_pitch;
     add_button(&library_button);
-    workshop_button.y = library_button.y; // side by side: the Exit button stays where it was
+    workshop_button.y = library_button.y;
     add_button(&workshop_button);
     add_button(&exit_button);
 
@@ -149,6 +191,10 @@ void mm_do_play(dword id) {
     // Captures on disk are not thrown away without asking.
     if (const int captures = player_saved_captures(); captures > 0) {
         ask_new_game(captures);
+        return;
+    }
+    if (!save_file_exists() && !settings_get().tutorial_done) {
+        offer_tutorial(); // the first Play
         return;
     }
     start_new_game();
@@ -189,6 +235,18 @@ void mm_do_workshop(dword id) {
     if (!ec_assert(id == mm_workshop_id))
         return;
     set_app_mode(appmode_workshop);
+}
+
+void mm_do_tutorial(dword id) {
+    if (!ec_assert(id == mm_tutorial_id))
+        return;
+    tutorial_start(appmode_main_menu);
+}
+
+void mm_do_gallery(dword id) {
+    if (!ec_assert(id == mm_gallery_id))
+        return;
+    set_app_mode(appmode_gallery);
 }
 
 dword mm_window_get() { return menu_window; }

@@ -10,10 +10,12 @@ constexpr dword mm_exit_id = 103;
 constexpr dword mm_freeplay_id = 104;
 constexpr dword mm_library_id = 105;
 constexpr dword mm_workshop_id = 106;
+constexpr dword mm_tutorial_id = 107;
+constexpr dword mm_gallery_id = 108;
 
 // Builds the menu: continue and new game when a save file exists, else play; free play; the
-// picture library; exit;
-// the title picture as a background layer; the title song.
+// tutorial, with the gallery beside it from the first capture on; the picture library and the
+// Workshop; exit; the title picture as a background layer; the title song.
 void appmode_main_menu_init();
 // Removes the picture's layer and the menu's window.
 void appmode_main_menu_free();
@@ -36,6 +38,12 @@ void mm_do_freeplay(dword id);
 void mm_do_library(dword id);
 // The Workshop opens its own screen.
 void mm_do_workshop(dword id);
+// The tutorial, from its first board; it comes back to the title. (Play, shown while there
+// is no save file, offers it first until it is played, skipped or declined once: "New
+// here? ..." Yes plays it and goes on to the map of a new game, No starts the game.)
+void mm_do_tutorial(dword id);
+// The gallery of captured monsters.
+void mm_do_gallery(dword id);
 
 
 // The menu's UI window, invalid_id while the menu is not shown (tests).
