@@ -14,6 +14,7 @@
 #include "game/g_game.h"
 #include "game/title/g_main_menu.h"
 #include "game/workshop/g_workshop.h"
+#include "game/workshop/g_workshop_puzzles.h"
 #include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
 #include "game/story/g_player.h"
@@ -118,6 +119,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .keydown = appmode_workshop_keydown,
      .keyup = appmode_workshop_keyup,
      .keychar = appmode_workshop_keychar},
+    /* appmode_my_puzzles: the menu's mouse */
+    {.init = appmode_my_puzzles_init,
+     .free = appmode_my_puzzles_free,
+     .update = appmode_my_puzzles_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_my_puzzles_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;
@@ -350,12 +358,12 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             diag_strings_toggle();
             return 0;
         }
-        // The music and sound switches work on every screen.
-        if (msg->wparam == 'M') {
+        // The music and sound switches work on every screen (but for typing there).
+        if (msg->wparam == 'M' && !ui_text_entry_on()) {
             music_switch(current_app_mode);
             return 0;
         }
-        if (msg->wparam == 'N') {
+        if (msg->wparam == 'N' && !ui_text_entry_on()) {
             sounds_switch();
             return 0;
         }

@@ -11,7 +11,8 @@ enum {
     appmode_ending = 6,
     appmode_freeplay = 7,
     appmode_workshop = 8,
-    num_app_modes = 9,
+    appmode_my_puzzles = 9,
+    num_app_modes = 10,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers

@@ -10,7 +10,9 @@
 #include "game/g_game.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/workshop/g_workshop_files.h"
 #include "game/workshop/g_workshop_icons.h"
+#include "game/workshop/g_workshop_play.h"
 #include "game/workshop/g_workshop_verdict.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -115,6 +117,9 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, int row) 
             .block_width = 10, .scale = 2, .flags = 0, .on_click = ws_do_button};
 }
 dynamic_button_data suggest_button = column_button(str_ws_suggest, ws_suggest_id, 0);
+dynamic_button_data save_button = column_button(str_ws_save, ws_save_id, 1);
+dynamic_button_data puzzles_button = column_button(str_ws_puzzles, ws_puzzles_id, 2);
+dynamic_button_data play_button = column_button(str_ws_play, ws_play_id, 5);
 dynamic_button_data new_button = column_button(str_ws_new, ws_new_id, 6);
 dynamic_button_data back_button = column_button(str_map_back, ws_back_id, 7);
 
@@ -128,21 +133,46 @@ constexpr s32 new_x1 = 640 - 15 * slice, new_x2 = 640 + 15 * slice;
 constexpr s32 new_y1 = 360 - 8 * slice, new_y2 = 360 + 8 * slice;
 constexpr int size_button = 40;
 image_button_data size_buttons[4] = {
-    {.id = ws_width_less_id, .x = 200, .y = 48, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_width_less_id, .x = 200, .y = 60, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_width_more_id, .x = 360, .y = 48, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_width_more_id, .x = 360, .y = 60, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_less_id, .x = 200, .y = 104, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_height_less_id, .x = 200, .y = 112, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_more_id, .x = 360, .y = 104, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_height_more_id, .x = 360, .y = 112, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
 };
 dynamic_button_data create_button = {.string_id = str_ws_create, .id = ws_create_id, .x = 15 * slice - 6 * slice,
-                                     .y = 10 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
                                      .on_click = ws_do_button};
 dynamic_button_data cancel_button = {.string_id = str_ws_cancel, .id = ws_cancel_id, .x = 15 * slice + 6 * slice,
-                                     .y = 10 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
                                      .on_click = ws_do_button};
+
+// The Save Picture window: 40 x 18 slices in the middle of the screen, two fields. The
+// buttons' places count from the window's corner, its drawing from inside its frame.
+constexpr s32 save_x1 = 640 - 20 * slice, save_x2 = 640 + 20 * slice;
+constexpr s32 save_y1 = 360 - 9 * slice, save_y2 = 360 + 9 * slice;
+constexpr int field_x = 136, field_width = 460, field_height = 36, field_y[2] = {64, 116};
+constexpr int inside_x = slice, inside_y = 3 * slice; // where the drawing's origin lies in the window
+dword save_window = invalid_id;
+std::string fields[2]; // title, author
+int field_focus = 0;
+workshop_document pending; // the document a Replace question is about
+
+void field_draw(dword id, int x, int y, int, int state);
+image_button_data field_buttons[2] = {
+    {.id = ws_title_field_id, .x = field_x, .y = field_y[0], .width = field_width, .height = field_height,
+     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
+    {.id = ws_author_field_id, .x = field_x, .y = field_y[1], .width = field_width, .height = field_height,
+     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
+};
+dynamic_button_data save_now_button = {.string_id = str_ws_save, .id = ws_save_now_id, .x = 20 * slice - 6 * slice,
+                                       .y = 12 * slice + 8, .block_width = 6, .scale = win_scale, .flags = 0,
+                                       .on_click = ws_do_button};
+dynamic_button_data save_cancel_button = {.string_id = str_ws_cancel, .id = ws_save_cancel_id,
+                                          .x = 20 * slice + 6 * slice, .y = 12 * slice + 8, .block_width = 6,
+                                          .scale = win_scale, .flags = 0, .on_click = ws_do_button};
 
 bool dirty() { return !(doc == saved); }
 
@@ -296,12 +326,12 @@ void new_window_removed() {
 
 void new_window_draw(int x, int y) {
     char text[16];
-    workshop_text(x + 24, y + 60, "Width", colour_white, 2);
-    workshop_text(x + 24, y + 116, "Height", colour_white, 2);
     for (int row = 0; row < 2; ++row) {
+        const int top = y + size_buttons[2 * row].y - 3 * slice + 12;
+        workshop_text(x + 8, top, row == 0 ? "Width" : "Height", colour_white, 2);
         std::snprintf(text, sizeof text, "%d", row == 0 ? new_width : new_height);
         const int w = workshop_text_width(text, 2);
-        workshop_text(x + 300 - w / 2, y + 60 + 56 * row, text, colour_white, 2);
+        workshop_text(x + 300 - slice - w / 2, top, text, colour_white, 2);
     }
 }
 
@@ -354,6 +384,147 @@ void create_picture() {
     new_window_close();
     workshop_set_document({workshop_blank(w, h), "", "", ""});
 }
+
+// The Save Picture window.
+
+std::string trimmed(const std::string &text) {
+    const size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+void field_draw(dword id, int x, int y, int, int) {
+    const int i = id == ws_title_field_id ? 0 : 1;
+    for (int row = y; row < y + field_height; ++row)
+        gfx2d_draw_hline(x, x + field_width - 1, row, 0xFF18161F);
+    workshop_outline(x, y, field_width - 1, field_height - 1, 2, i == field_focus ? workshop_chosen_colour : workshop_frame_colour);
+    const int w = workshop_text(x + 10, y + 10, fields[i].c_str(), colour_white, 2, field_width - 30);
+    if (i == field_focus && (platform_get_tick_count() / 500) % 2 == 0)
+        gfx2d_draw_pixel(x + 12 + w, y + 8, colour_white, 2), gfx2d_draw_vline(x + 12 + w, y + 8, y + 27, colour_white);
+}
+
+void save_window_draw(int x, int y) {
+    workshop_text(x + 8, y + field_y[0] - inside_y + 10, "Title", colour_white, 2);
+    workshop_text(x + 8, y + field_y[1] - inside_y + 10, "Author", colour_white, 2);
+    workshop_document named = doc;
+    named.title = trimmed(fields[0]);
+    const std::string target = workshop_target_path(named);
+    std::string note = target.empty() ? "There is no folder to keep pictures in." : "Saved as " + workshop_file_name(named.title);
+    if (!target.empty() && target != doc.path && platform_path_exists(target.c_str()))
+        note += ": another picture has that name";
+    else if (!doc.path.empty() && target != doc.path)
+        note += " (the old file goes)";
+    workshop_text(x + field_x - inside_x, y + field_y[1] + field_height + 10 - inside_y, note.c_str(), colour_note, 1,
+                  field_width);
+}
+
+void save_window_close() {
+    const dword window = save_window, veil = veil_window;
+    save_window = veil_window = invalid_id;
+    ui_text_entry_set(false);
+    if (window != invalid_id)
+        ui_window_remove(window);
+    if (veil != invalid_id)
+        ui_window_remove(veil);
+    ui_mousemove();
+}
+
+void save_window_removed() {
+    if (save_window == invalid_id)
+        return;
+    save_window = invalid_id;
+    save_window_close();
+}
+
+void tell(const char *caption, const std::string &text) {
+    platform_message_box(caption, text.c_str(), platform_mb_ok, platform_mb_icon_warning);
+}
+
+// Writes the document under its title to target; on success it is saved there (and its
+// old file, under another title, goes).
+void save_to(workshop_document named, const std::string &target) {
+    std::string why;
+    if (!workshop_write(named, target, &why)) {
+        tell("Picture Not Saved", "The picture could not be saved to\n" + target + ":\n" + why +
+                                      "\n\nIt is still here in the Workshop.");
+        return;
+    }
+    if (!named.path.empty() && named.path != target && platform_path_exists(named.path.c_str()) &&
+        !workshop_remove(named.path, &why))
+        tell("Old File Kept", "The picture is saved as\n" + target + "\nbut its old file could not be removed:\n" +
+                                  named.path + "\n" + why);
+    named.path = target;
+    doc = named;
+    saved = doc;
+    ui_note_show(("Saved: " + workshop_file_name(doc.title)).c_str());
+}
+
+void replace_answered(bool yes) {
+    if (yes)
+        save_to(pending, workshop_target_path(pending));
+}
+
+} // namespace
+
+void workshop_save_open() {
+    if (save_window != invalid_id)
+        return;
+    fields[0] = doc.title;
+    fields[1] = doc.author;
+    field_focus = 0;
+    const window_data veil = {.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width,
+                              .y2 = screen_height, .scale = 1, .draw = veil_draw, .on_remove = nullptr};
+    veil_window = ui_window_add(&veil);
+    const window_data frame = {.flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_save_caption,
+                               .x1 = save_x1, .y1 = save_y1, .x2 = save_x2, .y2 = save_y2, .scale = win_scale,
+                               .draw = save_window_draw, .on_remove = save_window_removed};
+    save_window = ui_window_add(&frame);
+    if (veil_window == invalid_id || save_window == invalid_id) {
+        save_window_close();
+        return;
+    }
+    for (image_button_data &b : field_buttons) {
+        b.flags = 0;
+        image_button_add(save_window, &b);
+    }
+    save_now_button.flags = save_cancel_button.flags = 0;
+    dynamic_button_add(save_window, &save_now_button);
+    dynamic_button_add(save_window, &save_cancel_button);
+    ui_text_entry_set(true);
+    ui_mousemove();
+}
+
+void workshop_save_fields(std::string *title, std::string *author) {
+    *title = fields[0];
+    *author = fields[1];
+}
+
+void workshop_save_set_fields(const std::string &title, const std::string &author) {
+    fields[0] = title.substr(0, workshop_max_text);
+    fields[1] = author.substr(0, workshop_max_text);
+}
+
+void workshop_save_confirm() {
+    workshop_document named = doc;
+    named.title = trimmed(fields[0]);
+    named.author = trimmed(fields[1]);
+    save_window_close();
+    const std::string target = workshop_target_path(named);
+    if (target.empty()) {
+        tell("Picture Not Saved", "The picture cannot be saved: the game has no folder for its files.");
+        return;
+    }
+    if (target != named.path && platform_path_exists(target.c_str())) {
+        pending = named;
+        safestring line1, line2;
+        safestring_create(&line1, ("Replace the picture saved as " + workshop_file_name(named.title) + "?").c_str());
+        safestring_create(&line2, "Another picture is saved under that title.");
+        question_open(str_ws_replace_caption, &line1, &line2, replace_answered);
+        return;
+    }
+    save_to(named, target);
+}
+
+namespace {
 
 // Drawing.
 
@@ -619,7 +790,19 @@ bool workshop_fix_shown(pz_fix *out) {
     return have_fix;
 }
 
-bool workshop_window_open() { return new_window != invalid_id || question_is_open(); }
+bool workshop_window_open() {
+    return new_window != invalid_id || save_window != invalid_id || question_is_open();
+}
+
+bool workshop_dirty() { return dirty(); }
+
+void workshop_forget_path(const std::string &path) {
+    if (path.empty() || doc.path != path)
+        return;
+    doc.path.clear();
+    saved.path.clear();
+    saved.picture = workshop_blank(doc.picture.width, doc.picture.height); // unsaved now
+}
 
 void workshop_set_document(const workshop_document &d) {
     stroke_end();
@@ -683,6 +866,25 @@ void ws_do_button(dword id) {
     case ws_new_id:
         new_press();
         break;
+    case ws_save_id:
+        workshop_save_open();
+        break;
+    case ws_puzzles_id:
+        set_app_mode(appmode_my_puzzles);
+        return;
+    case ws_play_id:
+        workshop_play(doc, appmode_workshop);
+        return;
+    case ws_title_field_id:
+    case ws_author_field_id:
+        field_focus = id == ws_title_field_id ? 0 : 1;
+        break;
+    case ws_save_now_id:
+        workshop_save_confirm();
+        break;
+    case ws_save_cancel_id:
+        save_window_close();
+        break;
     case ws_back_id:
         set_app_mode(appmode_main_menu);
         return;
@@ -720,12 +922,12 @@ void appmode_workshop_init() {
         image_button_add(screen_window, &palette_buttons[i]);
         add_shown(&palette_buttons[i]);
     }
-    for (dynamic_button_data *b : {&suggest_button, &new_button, &back_button}) {
+    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &play_button, &new_button, &back_button}) {
         b->flags = 0;
         dynamic_button_add(screen_window, b);
         add_shown(b);
     }
-    veil_window = new_window = invalid_id;
+    veil_window = new_window = save_window = invalid_id;
     stroking = false;
     paint_key = 0;
     judge = std::make_unique<workshop_judge>();
@@ -748,7 +950,8 @@ void appmode_workshop_free() {
         d3d_kzg_free_data(&sheet);
     ui_window_remove_all();
     question_forget();
-    screen_window = veil_window = new_window = invalid_id;
+    ui_text_entry_set(false);
+    screen_window = veil_window = new_window = save_window = invalid_id;
 }
 
 void appmode_workshop_update() {
@@ -868,6 +1071,32 @@ void new_window_keydown(unsigned key) {
     }
 }
 
+void save_window_keydown(unsigned key) {
+    constexpr unsigned backspace = 0x08;
+    switch (key) {
+    case vk_escape:
+        save_window_close();
+        break;
+    case vk_return:
+        if (ui_focus_element() && ui_focus_element()->data == &save_cancel_button)
+            save_window_close();
+        else
+            workshop_save_confirm();
+        break;
+    case vk_tab:
+    case vk_up:
+    case vk_down:
+        field_focus = 1 - field_focus;
+        break;
+    case backspace:
+        if (!fields[field_focus].empty())
+            fields[field_focus].pop_back();
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 void appmode_workshop_keydown(unsigned key) {
@@ -880,8 +1109,16 @@ void appmode_workshop_keydown(unsigned key) {
         sync_buttons();
         return;
     }
+    if (save_window != invalid_id) {
+        save_window_keydown(key);
+        return;
+    }
     const bool shift = platform_key_held(vk_shift);
     if (platform_key_held(vk_control)) {
+        if (key == 'S') {
+            workshop_save_open();
+            return;
+        }
         if (key == 'Z' && !shift)
             undo();
         else if (key == 'Z' || key == 'Y')
@@ -951,4 +1188,10 @@ void appmode_workshop_keyup(unsigned key) {
         stroke_end();
 }
 
-void appmode_workshop_keychar(unsigned) {}
+void appmode_workshop_keychar(unsigned character) {
+    // The font draws printable ASCII: other characters are not taken into a name.
+    if (save_window == invalid_id || character < 0x20 || character >= 0x7F)
+        return;
+    if (fields[field_focus].size() < workshop_max_text)
+        fields[field_focus] += (char)character;
+}

@@ -1,4 +1,4 @@
-// test_workshop.cpp -- the Workshop's picture tools and history, the verdict on drawn pictures, Suggest's fixes
+// test_workshop_verdict.cpp -- the Workshop's picture tools and history, the verdict on drawn pictures, Suggest's fixes
 #include "game/workshop/g_workshop_picture.h"
 #include "game/workshop/g_workshop_verdict.h"
 #include "puzzle/pz_fair.h"
