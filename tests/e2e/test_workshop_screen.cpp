@@ -4,13 +4,20 @@
 #include "game/g_question.h"
 #include "game/workshop/g_workshop.h"
 #include "game/workshop/g_workshop_files.h"
+#include "game/workshop/g_workshop_import.h"
 #include "game/workshop/g_workshop_play.h"
 #include "game/workshop/g_workshop_puzzles.h"
+#include "game/workshop/g_workshop_share.h"
+#include "platform/pf_clipboard.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>
 
+#include <png.h>
+
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -219,6 +226,118 @@ TEST_F(Workshop, SaveReopenRenameReplaceDuplicateDeleteAndAFailedSave) {
         EXPECT_EQ(my_puzzles_count(), 1);
         EXPECT_EQ(workshop_current().path, "") << "the Workshop's picture is no longer saved anywhere";
         EXPECT_EQ(workshop_current().picture.width, 7) << "but it is still there";
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// Copy code puts the picture's game id on the clipboard; pasted back (Ctrl+V) it gives a picture
+// of the same clues. Codes that cannot be read are told with their reason and change nothing; on
+// the title, Ctrl+V opens a code in the Workshop.
+TEST_F(Workshop, ACopiedCodePastedBackGivesTheSameClues) {
+    static const workshop_picture cat = picture_of({
+        "#...#", "##.##", "#####", "#.#.#", "#####", ".###.",
+    });
+    s.skip_splash().then([] {
+        workshop_set_document({cat, "Cat", "", ""});
+        set_app_mode(appmode_workshop);
+    });
+    s.passes(2).left_click(1152, 400).then([] {
+        EXPECT_EQ(platform_clipboard_get(), "5x6:5/2.2/4/2.2/5/1.1/2.2/5/1.1.1/5/3");
+        workshop_set_document({workshop_blank(8, 8), "", "", ""});
+        platform_post_message(msg_keydown, vk_control, 0);
+    });
+    key(s, 'V').post(msg_keyup, vk_control).passes(2).then([this] {
+        const workshop_picture p = workshop_current().picture;
+        const pz_puzzle pasted = pz_from_picture(p.width, p.height, p.cells.data());
+        const pz_puzzle original = pz_from_picture(cat.width, cat.height, cat.cells.data());
+        EXPECT_EQ(pasted.rows, original.rows);
+        EXPECT_EQ(pasted.columns, original.columns);
+        EXPECT_EQ(workshop_current().path, "");
+        EXPECT_EQ(rec.count(), 0u);
+        // Codes that cannot be read: each told with its reason; the picture stays.
+        const std::string bad[] = {"hello", "40x40:" + std::string(79, '/'), "5x5:6/////////", "5x5:1//1///2////"};
+        const char *reasons[] = {"not a code Tombweaver can read", "40x40 picture", "not a code", "No picture fits"};
+        for (int i = 0; i < 4; ++i) {
+            platform_clipboard_set(bad[i]);
+            EXPECT_FALSE(workshop_paste_code()) << bad[i];
+            ASSERT_EQ(rec.count(), (size_t)i + 1);
+            EXPECT_EQ(rec.dialogs()[(size_t)i].caption, "Code Not Read");
+            EXPECT_NE(rec.dialogs()[(size_t)i].text.find(reasons[i]), std::string::npos) << rec.dialogs()[(size_t)i].text;
+            EXPECT_EQ(workshop_current().picture, p);
+        }
+        rec.clear();
+        platform_clipboard_set("5x5:1/1/1/1/1/1/1/1/1/1");
+        workshop_set_document({workshop_blank(8, 8), "", "", ""}); // nothing unsaved to ask about
+        set_app_mode(appmode_main_menu);
+        platform_post_message(msg_keydown, vk_control, 0);
+    });
+    key(s, 'V').post(msg_keyup, vk_control).wait_mode(appmode_workshop).then([] {
+        EXPECT_EQ(workshop_filled_count(workshop_current().picture), 5);
+    });
+    EXPECT_EQ(s.close().run(), 0);
+    EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
+}
+
+// `tombweaver --import` opens the Workshop with the picture in the Import Picture window;
+// its cells at the size and threshold chosen become the picture. A damaged PNG dropped on
+// the Workshop is told with its reason and changes nothing; a dropped puzzle file opens
+// after the question (the imported picture is not saved).
+TEST_F(Workshop, APngImportedFromTheCommandLineAndFilesDropped) {
+    static temp_folder folder("tw_import_e2e");
+    static const std::string png = (folder.root / "moon.png").string();
+    std::vector<u32> pixels(40 * 20, 0xFFFFFFFFu);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            if ((x - 10) * (x - 10) + (y - 10) * (y - 10) < 64 || (x >= 25 && x < 35 && y >= 5 && y < 15))
+                pixels[(size_t)(y * 40 + x)] = x < 20 ? 0xFF000000u : 0xFF707070u;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 40;
+    image.height = 20;
+    image.format = PNG_FORMAT_BGRA;
+    ASSERT_TRUE(png_image_write_to_file(&image, png.c_str(), 0, pixels.data(), 0, nullptr));
+    static const std::string damaged = (folder.root / "damaged.png").string();
+    std::ofstream(damaged, std::ios::binary) << file_text(png).substr(0, 60);
+    static const std::string non = (folder.root / "dot.non").string();
+    std::ofstream(non) << "title \"Dot\"\nwidth 5\nheight 5\nrows\n0\n0\n1\n0\n0\ncolumns\n0\n0\n1\n0\n0\n";
+
+    s.command_line({"--import", png});
+    s.wait_mode(appmode_workshop).then([] {
+        ASSERT_TRUE(workshop_import_is_open());
+        workshop_set_document({workshop_blank(10, 10), "", "", ""}); // nothing unsaved: Use asks nothing
+        int w = 0, h = 0, t = 0;
+        workshop_import_get(&w, &h, &t);
+        EXPECT_EQ(std::pair(w, h), std::pair(20, 10));
+        workshop_import_set(8, 4, 200); // only the black disk
+        workshop_import_get(&w, &h, &t);
+        EXPECT_EQ(std::pair(w, h), std::pair(8, 5)) << "no side below 5";
+        const workshop_picture dark = workshop_import_cells();
+        workshop_import_set(8, 5, 60); // the grey square too
+        EXPECT_GT(workshop_filled_count(workshop_import_cells()), workshop_filled_count(dark));
+        EXPECT_EQ(workshop_at(workshop_import_cells(), 6, 2), 1);
+        EXPECT_EQ(workshop_at(dark, 6, 2), 0);
+        EXPECT_EQ(workshop_at(dark, 2, 2), 1);
+    });
+    s.post(msg_keydown, vk_return).post(msg_keyup, vk_return).passes(2).then([] {
+        EXPECT_FALSE(workshop_import_is_open());
+        EXPECT_EQ(workshop_current().title, "moon");
+        EXPECT_EQ(workshop_current().picture.width, 8);
+        EXPECT_EQ(workshop_at(workshop_current().picture, 6, 2), 1);
+    });
+    s.drop({damaged}).passes(3).then([this] {
+        ASSERT_EQ(rec.count(), 1u);
+        EXPECT_EQ(rec.dialogs()[0].caption, "Picture Not Imported");
+        EXPECT_NE(rec.dialogs()[0].text.find("the picture is damaged"), std::string::npos) << rec.dialogs()[0].text;
+        EXPECT_FALSE(workshop_import_is_open());
+        EXPECT_EQ(workshop_current().title, "moon");
+        rec.clear();
+    });
+    s.drop({non}).passes(3).then([] { EXPECT_TRUE(question_is_open()); });
+    key(s, 'Y').then([] {
+        EXPECT_EQ(workshop_current().title, "Dot");
+        EXPECT_EQ(workshop_filled_count(workshop_current().picture), 1);
     });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");

@@ -12,7 +12,9 @@
 #include "game/g_strings.h"
 #include "game/workshop/g_workshop_files.h"
 #include "game/workshop/g_workshop_icons.h"
+#include "game/workshop/g_workshop_import.h"
 #include "game/workshop/g_workshop_play.h"
+#include "game/workshop/g_workshop_share.h"
 #include "game/workshop/g_workshop_verdict.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -26,8 +28,10 @@
 #include "ui/ec_ui.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -86,7 +90,7 @@ constexpr int palette_x = 1030, palette_y = 52, palette_size = 44, palette_pitch
 constexpr int buttons_y = 214, buttons_pitch = 54;
 constexpr int tip_y = 204;
 
-// The palette: icon, id and key, five to a row.
+// The palette, five to a row: each button's icon, id, and the tip shown while it is pointed at.
 struct palette_entry {
     int icon;
     dword id;
@@ -119,6 +123,8 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, int row) 
 dynamic_button_data suggest_button = column_button(str_ws_suggest, ws_suggest_id, 0);
 dynamic_button_data save_button = column_button(str_ws_save, ws_save_id, 1);
 dynamic_button_data puzzles_button = column_button(str_ws_puzzles, ws_puzzles_id, 2);
+dynamic_button_data copy_button = column_button(str_ws_copy, ws_copy_id, 3);
+dynamic_button_data paste_button = column_button(str_ws_paste, ws_paste_id, 4);
 dynamic_button_data play_button = column_button(str_ws_play, ws_play_id, 5);
 dynamic_button_data new_button = column_button(str_ws_new, ws_new_id, 6);
 dynamic_button_data back_button = column_button(str_map_back, ws_back_id, 7);
@@ -158,7 +164,7 @@ constexpr int inside_x = slice, inside_y = 3 * slice; // where the drawing's ori
 dword save_window = invalid_id;
 std::string fields[2]; // title, author
 int field_focus = 0;
-workshop_document pending; // the document a Replace question is about
+workshop_document pending; // the document a question (Replace, a dropped file) is about
 
 void field_draw(dword id, int x, int y, int, int state);
 image_button_data field_buttons[2] = {
@@ -629,9 +635,12 @@ void draw_verdict() {
         for (int c : fix.cells)
             fills += !doc.picture.cells[(size_t)c];
         const int clears = (int)fix.cells.size() - fills;
-        if (fix.cells.empty()) {
+        if (fix.cells.empty() && fix.found) {
             std::snprintf(head, sizeof head, "Nothing to change: the picture is already fair.");
             colour = colour_fair;
+        } else if (fix.cells.empty()) {
+            std::snprintf(head, sizeof head, "No change of one or two cells was found that makes it fairer.");
+            colour = colour_note;
         } else {
             std::string what;
             if (fills)
@@ -641,6 +650,9 @@ void draw_verdict() {
                         (clears == 1 ? " cell" : " cells");
             if (fix.found)
                 std::snprintf(head, sizeof head, "Suggest: %s (ringed) to make it fair.", what.c_str());
+            else if (fix.stopped)
+                std::snprintf(head, sizeof head, "No fix found in %d seconds; the best so far: %s.",
+                              (int)workshop_suggest_seconds, what.c_str());
             else
                 std::snprintf(head, sizeof head, "No change of one or two cells makes it fair; the best: %s.",
                               what.c_str());
@@ -703,7 +715,7 @@ void draw_column() {
             if (focus->data == &palette_buttons[i])
                 workshop_text(column_left + 6, tip_y, palette[i].tip, colour_ink, 1, width);
     const char *keys[] = {"Left fill, Right clear", "Arrows, Space/Z, X: draw", "Shift+Arrows: move picture",
-                          "Ctrl+Z undo, Ctrl+Y redo", "Esc: back"};
+                          "Ctrl+Z undo, Ctrl+Y redo", "Ctrl+C, Ctrl+V: copy, paste code"};
     int y = 650;
     for (const char *k : keys) {
         workshop_text(column_left + 6, y, k, colour_ink, 1, width);
@@ -742,6 +754,7 @@ void sync_buttons() {
         else if (palette[i].id == ws_redo_id)
             set(palette_buttons[i].flags, !history.redo.empty());
     }
+    set(play_button.flags, workshop_filled_count(doc.picture) > 0); // an empty board would be solved at once
     set(size_buttons[0].flags, new_width > workshop_min_size);
     set(size_buttons[1].flags, new_width < workshop_max_size);
     set(size_buttons[2].flags, new_height > workshop_min_size);
@@ -791,7 +804,45 @@ bool workshop_fix_shown(pz_fix *out) {
 }
 
 bool workshop_window_open() {
-    return new_window != invalid_id || save_window != invalid_id || question_is_open();
+    return new_window != invalid_id || save_window != invalid_id || workshop_import_is_open() || question_is_open();
+}
+
+void workshop_drop(const std::vector<std::string> &paths) {
+    if (paths.empty() || workshop_window_open())
+        return;
+    const std::string &path = paths.front();
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char &c : extension)
+        c = (char)std::tolower((unsigned char)c);
+    if (extension == ".png") {
+        workshop_import_open(path);
+        return;
+    }
+    workshop_document opened;
+    std::string why;
+    if (!workshop_read(path, &opened, &why)) {
+        tell("Picture Not Opened", "This file cannot be opened in the Workshop:\n" + path + "\n" + why + ".");
+        return;
+    }
+    opened.path.clear(); // a copy to save into My Puzzles, the file itself left as it is
+    pending = opened;
+    if (!dirty()) {
+        workshop_set_document(pending);
+        return;
+    }
+    safestring line1, line2;
+    safestring_create(&line1, "Open the dropped picture in the Workshop?");
+    safestring_create(&line2, "The changes to the one there are not saved.");
+    question_open(str_ws_discard_caption, &line1, &line2, [](bool yes) {
+        if (yes)
+            workshop_set_document(pending);
+    });
+}
+
+void workshop_start_import(const std::string &path) {
+    if (current_app_mode_get() != appmode_workshop)
+        set_app_mode(appmode_workshop);
+    workshop_import_open(path);
 }
 
 bool workshop_dirty() { return dirty(); }
@@ -875,6 +926,12 @@ void ws_do_button(dword id) {
     case ws_play_id:
         workshop_play(doc, appmode_workshop);
         return;
+    case ws_copy_id:
+        workshop_copy_code();
+        break;
+    case ws_paste_id:
+        workshop_paste_code();
+        break;
     case ws_title_field_id:
     case ws_author_field_id:
         field_focus = id == ws_title_field_id ? 0 : 1;
@@ -922,7 +979,8 @@ void appmode_workshop_init() {
         image_button_add(screen_window, &palette_buttons[i]);
         add_shown(&palette_buttons[i]);
     }
-    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &play_button, &new_button, &back_button}) {
+    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &copy_button, &paste_button, &play_button,
+                                   &new_button, &back_button}) {
         b->flags = 0;
         dynamic_button_add(screen_window, b);
         add_shown(b);
@@ -942,6 +1000,7 @@ void appmode_workshop_free() {
     game_stop_song();
     stroke_end();
     judge.reset(); // cancels its work and waits for its thread
+    workshop_import_close();
     if (gradient_layer != invalid_id) {
         gfx2d_background_layer_delete(gradient_layer);
         gradient_layer = invalid_id;
@@ -972,10 +1031,12 @@ void appmode_workshop_update() {
 void appmode_workshop_mousemove(int x, int y, unsigned key_flags) {
     cursor_update_position(x, y);
     ui_mousemove();
-    if (workshop_window_open())
-        return;
     int cx = 0, cy = 0, column = -1, row = -1;
     cursor_get_position(&cx, &cy);
+    if (workshop_import_is_open())
+        workshop_import_drag(cx, cy, key_flags & mk_lbutton);
+    if (workshop_window_open())
+        return;
     cell_at(cx, cy, &column, &row);
     if (stroking && paint_key == 0 && (key_flags & (mk_lbutton | mk_rbutton))) {
         // A drag that leaves the grid keeps its last cell; the shapes follow to the edge.
@@ -991,6 +1052,11 @@ void appmode_workshop_mousemove(int x, int y, unsigned key_flags) {
 }
 
 void appmode_workshop_lbutton(bool down) {
+    if (workshop_import_is_open()) {
+        int cx = 0, cy = 0;
+        cursor_get_position(&cx, &cy);
+        workshop_import_drag(cx, cy, down); // a press on the slider takes it at once
+    }
     if (!down) {
         if (paint_key == 0)
             stroke_end();
@@ -1104,6 +1170,10 @@ void appmode_workshop_keydown(unsigned key) {
         return; // the mouse is drawing
     if (question_keydown(key))
         return;
+    if (workshop_import_is_open()) {
+        workshop_import_keydown(key);
+        return;
+    }
     if (new_window != invalid_id) {
         new_window_keydown(key);
         sync_buttons();
@@ -1117,6 +1187,14 @@ void appmode_workshop_keydown(unsigned key) {
     if (platform_key_held(vk_control)) {
         if (key == 'S') {
             workshop_save_open();
+            return;
+        }
+        if (key == 'C') {
+            workshop_copy_code();
+            return;
+        }
+        if (key == 'V') {
+            workshop_paste_code();
             return;
         }
         if (key == 'Z' && !shift)

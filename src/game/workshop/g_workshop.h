@@ -6,6 +6,7 @@
 #include "puzzle/pz_fair.h"
 
 #include <string>
+#include <vector>
 
 // Button ids: the palette's from ws_tool_id, the column's text buttons from ws_suggest_id.
 enum : dword {
@@ -103,6 +104,13 @@ void workshop_save_open();
 void workshop_save_fields(std::string *title, std::string *author);
 void workshop_save_set_fields(const std::string &title, const std::string &author);
 void workshop_save_confirm();
+
+// Files dropped on the Workshop: a PNG opens the Import Picture window; a puzzle file
+// opens its picture as a new one (after asking when the picture there has changes not
+// saved). A file that cannot be read is told in a box.
+void workshop_drop(const std::vector<std::string> &paths);
+// `tombweaver --import picture.png`: the Workshop with the PNG in its Import Picture window.
+void workshop_start_import(const std::string &path);
 
 // Opens doc in the Workshop as a new document (its history starts empty; doc counts as saved
 // when it has a path). The caller then enters appmode_workshop.

@@ -4,7 +4,7 @@
 #include "game/board/g_board_client.h"
 #include "game/g_strings.h"
 #include "game/workshop/g_workshop_files.h"
-#include "puzzle/pz_solve.h"
+#include "puzzle/pz_fair.h"
 #include "ui/app_modes.h"
 
 #include <algorithm>
@@ -67,9 +67,7 @@ void workshop_play(const workshop_document &doc, int return_mode) {
     caption.clear();
     for (char c : doc.title.empty() ? std::string("Untitled") : doc.title)
         caption += c >= 0x20 && c < 0x7F ? c : '?';
-    pz_puzzle clues = puzzle;
-    clues.goal.clear();
-    several = pz_solve(clues, nullptr, {.seconds = 2.0}, true).verdict == pz_verdict::multiple;
+    several = pz_judge_picture(p.width, p.height, p.cells.data(), {.seconds = 2.0}).kind == pz_fairness::several;
     leave_to = return_mode;
     necrogram_client_set(&client);
     set_app_mode(appmode_necrogram);
