@@ -81,7 +81,6 @@ constexpr u32 colour_green = 0xFF00FF00;
 constexpr u32 colour_ink = 0xFF3C4A30;    // dark moss on the pale gradient, as the board's legend
 constexpr u32 colour_fair = 0xFF60E070;
 constexpr u32 colour_open = 0xFFF0A030;      // amber: cells reasoning cannot settle
-constexpr u32 colour_open_tint = 0xFFFFD080;
 constexpr u32 colour_note = 0xFFC8C4D8;
 
 // The right-hand column: the title, the palette of square buttons, the text buttons.
@@ -571,14 +570,14 @@ void draw_grid_lines(const necrogram_layout &l, int w, int h) {
         workshop_outline(gx - i, gy - i, l.grid_width + 2 * i, l.grid_height + 2 * i, 1, colour_black);
 }
 
-// Diagonal hatching over a cell, seen without colour too.
-void hatch(int x, int y, int s, u32 colour) {
+// Diagonal hatching over a cell, lines width pixels wide, seen without colour too.
+void hatch(int x, int y, int s, u32 colour, int width) {
     u32 *buffer = gfx2d_screen_buffer_rect(x + 1, y + 1, x + s - 1, y + s - 1);
     if (!buffer)
         return;
     for (int j = 1; j < s; ++j)
         for (int i = 1; i < s; ++i)
-            if ((i + j) % 5 == 0 || (i + j) % 5 == 1)
+            if ((i + j) % 5 < width)
                 buffer[(y + j) * screen_width + x + i] = colour;
 }
 
@@ -599,15 +598,15 @@ void draw_picture() {
         for (int i = 0; i < p.width * p.height; ++i)
             if (report.differ[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
-                hatch(x, y, s, necrogram_wrong_colour);
+                hatch(x, y, s, necrogram_wrong_colour, 2);
                 workshop_outline(x + 1, y + 1, s - 2, s - 2, 2, necrogram_wrong_colour);
             }
     if (have_report && report.kind == pz_fairness::guess)
         for (int i = 0; i < p.width * p.height; ++i)
             if (report.open[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
-                workshop_tint(x + 1, y + 1, x + s - 1, y + s - 1, colour_open_tint, 70);
-                hatch(x, y, s, colour_open);
+                hatch(x, y, s, colour_open, 1);
+                workshop_outline(x + 2, y + 2, s - 4, s - 4, 1, colour_open);
             }
     if (have_fix)
         for (int c : fix.cells) {

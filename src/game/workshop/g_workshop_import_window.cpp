@@ -125,7 +125,7 @@ void draw_cells(int x, int y) {
 }
 
 void window_draw(int, int) {
-    workshop_text(before_x, boxes_y - 24, "Picture", dim_colour, 2);
+    workshop_text(before_x, boxes_y - 24, ("Picture: " + name).c_str(), dim_colour, 2, box);
     workshop_text(after_x, boxes_y - 24, "Cells", dim_colour, 2);
     workshop_outline(before_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
     workshop_outline(after_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
@@ -150,7 +150,6 @@ void window_draw(int, int) {
     workshop_text(controls_x, height_y + 84, "Left, Right: threshold", dim_colour, 1);
     workshop_text(controls_x, height_y + 100, "Up, Down: width", dim_colour, 1);
     workshop_text(controls_x, height_y + 116, "Shift+Up, Down: height", dim_colour, 1);
-    workshop_text(x1 + 32, y1 + 52, name.c_str(), text_colour, 1, box * 2);
 }
 
 void veil_draw(int, int) { workshop_tint(0, 0, screen_width - 1, screen_height - 1, 0xFF000000, 128); }
