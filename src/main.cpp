@@ -16,6 +16,7 @@
 #include "game/g_game.h"
 #include "game/title/g_main_menu.h"
 #include "game/workshop/g_workshop.h"
+#include "game/workshop/g_workshop_puzzles.h"
 #include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
 #include "game/story/g_player.h"
@@ -135,6 +136,13 @@ const app_mode game_app_modes[num_app_modes] = {
      .mousemove = appmode_main_menu_mousemove,
      .lbutton = appmode_main_menu_lbutton,
      .keydown = appmode_gallery_keydown},
+    /* appmode_my_puzzles: the menu's mouse */
+    {.init = appmode_my_puzzles_init,
+     .free = appmode_my_puzzles_free,
+     .update = appmode_my_puzzles_update,
+     .mousemove = appmode_main_menu_mousemove,
+     .lbutton = appmode_main_menu_lbutton,
+     .keydown = appmode_my_puzzles_keydown},
 };
 
 const app_mode *app_modes = game_app_modes;
@@ -183,7 +191,17 @@ bool program_init() {
 // The command line's files open once, where the title first comes (after the splash),
 // between two messages: when they put a puzzle on the board, the board replaces the
 // title; else the title stays, after the boxes that said why.
+// A picture to import (--import) opens the Workshop there in the same way.
+std::string import_path;
+
 void open_files_at_title(std::vector<std::string> *files) {
+    if (!import_path.empty() && current_app_mode == appmode_main_menu && app_modes == game_app_modes) {
+        const std::string path = std::move(import_path);
+        import_path.clear();
+        files->clear(); // the Workshop is where the run begins; puzzle files beside an import are not played
+        workshop_start_import(path);
+        return;
+    }
     if (files->empty() || current_app_mode != appmode_main_menu || app_modes != game_app_modes)
         return;
     const std::vector<std::string> opening = std::move(*files);
@@ -228,6 +246,7 @@ void shutdown() {
 
 constexpr const char *usage_text =
     "Usage: tombweaver [--fullscreen | --window] [--] [FILE...]\n"
+    "       tombweaver [--fullscreen | --window] --import PICTURE.png\n"
     "       tombweaver --help | --version\n"
     "Capture the monsters of a moonlit graveyard by solving picture logic puzzles.\n"
     "\n"
@@ -235,6 +254,7 @@ constexpr const char *usage_text =
     "  --window      start in a window for this run\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
+    "  --import PNG  open the Workshop with the picture, to turn it into a puzzle\n"
     "  FILE          puzzles to play after the splash, instead of the title: .non files,\n"
     "                puzzle-site XML or text files of game ids; several puzzles make a\n"
     "                list to step through\n"
@@ -276,6 +296,13 @@ int parse_command_line(int argc, char **argv, int *window_choice, std::vector<st
             *window_choice = 1;
         } else if (std::strcmp(arg, "--window") == 0) {
             *window_choice = 0;
+        } else if (std::strcmp(arg, "--import") == 0) {
+            if (i + 1 == argc) {
+                std::fprintf(stderr, "tombweaver: --import needs a PNG picture\n");
+                std::fputs(usage_text, stderr);
+                return 2;
+            }
+            import_path = argv[++i];
         } else {
             std::fprintf(stderr, "tombweaver: unknown option '%s'\n", arg);
             std::fputs(usage_text, stderr);
@@ -303,6 +330,9 @@ void open_dropped_files(const std::vector<std::string> &files) {
     if (files.empty() || app_modes != game_app_modes || question_is_open())
         return;
     switch (current_app_mode) {
+    case appmode_workshop:
+        workshop_drop(files); // a picture to import, or a puzzle to edit
+        return;
     case appmode_necrogram:
         necrogram_keep_progress();
         break;
@@ -370,12 +400,12 @@ std::intptr_t main_window_proc(const platform_message *msg) {
             diag_strings_toggle();
             return 0;
         }
-        // The music and sound switches work on every screen.
-        if (msg->wparam == 'M') {
+        // The music and sound switches work on every screen (but for typing there).
+        if (msg->wparam == 'M' && !ui_text_entry_on()) {
             music_switch(current_app_mode);
             return 0;
         }
-        if (msg->wparam == 'N') {
+        if (msg->wparam == 'N' && !ui_text_entry_on()) {
             sounds_switch();
             return 0;
         }
@@ -546,11 +576,15 @@ int run(int window_choice, std::vector<std::string> files) {
 
 } // namespace
 
-int tombweaver_main() { return run(-1, {}); }
+int tombweaver_main() {
+    import_path.clear();
+    return run(-1, {});
+}
 
 int tombweaver_main(int argc, char **argv) {
     int window_choice = -1;
     std::vector<std::string> files;
+    import_path.clear();
     int code = parse_command_line(argc, argv, &window_choice, &files);
     if (code >= 0)
         return code;

@@ -4,6 +4,7 @@
 #include "puzzle/pz_engine.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,80 @@ bool cancelled(const pz_limits &limits)
     return limits.cancel && limits.cancel->load(std::memory_order_relaxed);
 }
 
+// The runs of a line of the picture (at most pz_max_size cells) into runs; their count.
+int line_runs(const uint8_t *cells, int length, int stride, int *runs)
+{
+    int count = 0, run = 0;
+    for (int i = 0; i <= length; ++i) {
+        if (i < length && cells[static_cast<size_t>(i) * stride]) {
+            ++run;
+        } else if (run) {
+            runs[count++] = run;
+            run = 0;
+        }
+    }
+    return count;
+}
+
+// Which pairs of open cells of each line may swap values without changing the line's
+// runs: ok[(line * length + a) * length + b] for a < b, both open and different.
+void swappable_pairs(const std::vector<uint8_t> &picture, const std::vector<uint8_t> &open, int width, int height,
+                     bool columns, std::vector<uint8_t> *ok)
+{
+    const int lines = columns ? width : height, length = columns ? height : width;
+    const int stride = columns ? width : 1;
+    ok->assign(static_cast<size_t>(lines) * length * length, 0);
+    std::vector<uint8_t> line(static_cast<size_t>(length));
+    std::vector<int> base(static_cast<size_t>(length)), runs(static_cast<size_t>(length));
+    for (int l = 0; l < lines; ++l) {
+        const size_t first = columns ? static_cast<size_t>(l) : static_cast<size_t>(l) * width;
+        for (int i = 0; i < length; ++i)
+            line[i] = picture[first + static_cast<size_t>(i) * stride];
+        const int count = line_runs(line.data(), length, 1, base.data());
+        for (int a = 0; a < length; ++a) {
+            if (!open[first + static_cast<size_t>(a) * stride])
+                continue;
+            for (int b = a + 1; b < length; ++b) {
+                if (!open[first + static_cast<size_t>(b) * stride] || line[a] == line[b])
+                    continue;
+                std::swap(line[a], line[b]);
+                const int n = line_runs(line.data(), length, 1, runs.data());
+                std::swap(line[a], line[b]);
+                (*ok)[(static_cast<size_t>(l) * length + a) * length + b] =
+                    n == count && std::equal(base.begin(), base.begin() + n, runs.begin());
+            }
+        }
+    }
+}
+
+// The commonest way for other pictures to fit: four open cells at the corners of a
+// rectangle, filled on one diagonal and empty on the other, whose swap changes none of
+// their rows' and columns' runs. True with the four cells in *cells.
+bool find_switch(const std::vector<uint8_t> &picture, const std::vector<uint8_t> &open, int width, int height,
+                 int cells[4])
+{
+    std::vector<uint8_t> rows, columns;
+    swappable_pairs(picture, open, width, height, false, &rows);
+    swappable_pairs(picture, open, width, height, true, &columns);
+    auto row_ok = [&](int r, int a, int b) { return rows[(static_cast<size_t>(r) * width + a) * width + b]; };
+    auto column_ok = [&](int c, int a, int b) { return columns[(static_cast<size_t>(c) * height + a) * height + b]; };
+    for (int a = 0; a < width; ++a)
+        for (int b = a + 1; b < width; ++b)
+            for (int r1 = 0; r1 < height; ++r1) {
+                if (!row_ok(r1, a, b))
+                    continue;
+                for (int r2 = r1 + 1; r2 < height; ++r2)
+                    if (row_ok(r2, a, b) && picture[static_cast<size_t>(r1) * width + a] !=
+                                                picture[static_cast<size_t>(r2) * width + a] &&
+                        column_ok(a, r1, r2) && column_ok(b, r1, r2)) {
+                        cells[0] = r1 * width + a, cells[1] = r1 * width + b;
+                        cells[2] = r2 * width + a, cells[3] = r2 * width + b;
+                        return true;
+                    }
+            }
+    return false;
+}
+
 } // namespace
 
 pz_fair_report pz_judge_picture(int width, int height, const uint8_t *cells, const pz_limits &limits)
@@ -34,9 +109,33 @@ pz_fair_report pz_judge_picture(int width, int height, const uint8_t *cells, con
     if (p.width == 0 || cancelled(limits))
         return r;
     pz_engine e(p);
-    if (!reason(e, limits))
+    e.limit(limits);
+    int sweeps = 0, settled = 0;
+    if (!e.sweep(&sweeps))
         return r;
     const size_t n = static_cast<size_t>(e.cells);
+    if (e.unknown > 0) {
+        // Before look-ahead, which takes longer: the commonest ambiguity, found at once.
+        std::vector<uint8_t> open(n);
+        for (size_t i = 0; i < n; ++i)
+            open[i] = e.grid[i] == pz_unknown;
+        int swap[4];
+        if (find_switch(p.goal, open, width, height, swap)) {
+            r.kind = pz_fairness::several;
+            r.open_count = e.unknown;
+            r.open = std::move(open);
+            r.other = p.goal;
+            r.differ.assign(n, 0);
+            for (int c : swap) {
+                r.other[static_cast<size_t>(c)] ^= 1;
+                r.differ[static_cast<size_t>(c)] = 1;
+            }
+            r.differ_count = 4;
+            return r;
+        }
+        if (!e.look_ahead(&settled) || e.stop)
+            return r;
+    }
     r.open_count = e.unknown;
     if (e.unknown == 0) {
         // Every cell was forced: the picture is the only solution. The grader reasons the

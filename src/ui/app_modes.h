@@ -13,7 +13,8 @@ enum {
     appmode_library = 8,
     appmode_workshop = 9,
     appmode_gallery = 10,
-    num_app_modes = 11,
+    appmode_my_puzzles = 11,
+    num_app_modes = 12,
 };
 
 // Leaves the running mode (its free) and enters mode (its init) at once. Handlers

@@ -558,6 +558,13 @@ void ui_note_show(const char *text) {
     note_shown_at = platform_get_tick_count();
 }
 
+namespace {
+bool text_entry = false;
+}
+
+void ui_text_entry_set(bool on) { text_entry = on; }
+bool ui_text_entry_on() { return text_entry; }
+
 void ui_note_switch(const char *name, bool on) {
     safestring_create(&note_text, name ? name : "");
     safestring_concat_str(&note_text, on ? " on" : " off");

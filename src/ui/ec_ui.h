@@ -130,6 +130,11 @@ const char *ui_note_text();
 // Draws the note on show into the framebuffer (nothing once it is over).
 void ui_note_draw();
 
+// A screen taking typed text (a name being written) sets this while it does: the keys
+// that switch things on every screen (M, N) are then letters like the others.
+void ui_text_entry_set(bool on);
+bool ui_text_entry_on();
+
 // Adds a text button to a window. The record must outlive the window. A refused
 // button (assertion) is not added.
 void dynamic_button_add(dword win_id, dynamic_button_data *button);

@@ -9,6 +9,7 @@
 #include "game/story/g_gallery.h"
 #include "game/g_game.h"
 #include "game/story/g_player.h"
+#include "game/workshop/g_workshop_share.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
 #include "game/tutorial/g_tutorial.h"
@@ -182,6 +183,10 @@ void appmode_main_menu_keydown(unsigned virtual_key) {
         return; // the mouse is in the middle of a click
     if (question_keydown(virtual_key))
         return;
+    if (virtual_key == 'V' && platform_key_held(vk_control)) {
+        workshop_paste_code(); // a picture's code opens in the Workshop
+        return;
+    }
     ui_focus_key(virtual_key, shown_buttons, num_shown_buttons);
 }
 

@@ -20,7 +20,8 @@ void appmode_main_menu_init();
 // Removes the picture's layer and the menu's window.
 void appmode_main_menu_free();
 // Keys move the focus over the buttons (arrows, Tab) and press it (Return, Space);
-// ignored while a mouse button is held.
+// Ctrl+V opens a picture's code from the clipboard in the Workshop; ignored while a
+// mouse button is held.
 void appmode_main_menu_keydown(unsigned virtual_key);
 
 // Button handlers. Play and new game clear the progress (when the save file holds

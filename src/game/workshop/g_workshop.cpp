@@ -10,7 +10,11 @@
 #include "game/g_game.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/workshop/g_workshop_files.h"
 #include "game/workshop/g_workshop_icons.h"
+#include "game/workshop/g_workshop_import.h"
+#include "game/workshop/g_workshop_play.h"
+#include "game/workshop/g_workshop_share.h"
 #include "game/workshop/g_workshop_verdict.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -24,8 +28,10 @@
 #include "ui/ec_ui.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -75,7 +81,6 @@ constexpr u32 colour_green = 0xFF00FF00;
 constexpr u32 colour_ink = 0xFF3C4A30;    // dark moss on the pale gradient, as the board's legend
 constexpr u32 colour_fair = 0xFF60E070;
 constexpr u32 colour_open = 0xFFF0A030;      // amber: cells reasoning cannot settle
-constexpr u32 colour_open_tint = 0xFFFFD080;
 constexpr u32 colour_note = 0xFFC8C4D8;
 
 // The right-hand column: the title, the palette of square buttons, the text buttons.
@@ -84,7 +89,7 @@ constexpr int palette_x = 1030, palette_y = 52, palette_size = 44, palette_pitch
 constexpr int buttons_y = 214, buttons_pitch = 54;
 constexpr int tip_y = 204;
 
-// The palette: icon, id and key, five to a row.
+// The palette, five to a row: each button's icon, id, and the tip shown while it is pointed at.
 struct palette_entry {
     int icon;
     dword id;
@@ -115,6 +120,11 @@ constexpr dynamic_button_data column_button(dword string_id, dword id, int row) 
             .block_width = 10, .scale = 2, .flags = 0, .on_click = ws_do_button};
 }
 dynamic_button_data suggest_button = column_button(str_ws_suggest, ws_suggest_id, 0);
+dynamic_button_data save_button = column_button(str_ws_save, ws_save_id, 1);
+dynamic_button_data puzzles_button = column_button(str_ws_puzzles, ws_puzzles_id, 2);
+dynamic_button_data copy_button = column_button(str_ws_copy, ws_copy_id, 3);
+dynamic_button_data paste_button = column_button(str_ws_paste, ws_paste_id, 4);
+dynamic_button_data play_button = column_button(str_ws_play, ws_play_id, 5);
 dynamic_button_data new_button = column_button(str_ws_new, ws_new_id, 6);
 dynamic_button_data back_button = column_button(str_map_back, ws_back_id, 7);
 
@@ -128,21 +138,46 @@ constexpr s32 new_x1 = 640 - 15 * slice, new_x2 = 640 + 15 * slice;
 constexpr s32 new_y1 = 360 - 8 * slice, new_y2 = 360 + 8 * slice;
 constexpr int size_button = 40;
 image_button_data size_buttons[4] = {
-    {.id = ws_width_less_id, .x = 200, .y = 48, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_width_less_id, .x = 200, .y = 60, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_width_more_id, .x = 360, .y = 48, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_width_more_id, .x = 360, .y = 60, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_less_id, .x = 200, .y = 104, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_height_less_id, .x = 200, .y = 112, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_more_id, .x = 360, .y = 104, .width = size_button, .height = size_button, .flags = 0,
+    {.id = ws_height_more_id, .x = 360, .y = 112, .width = size_button, .height = size_button, .flags = 0,
      .draw = palette_draw, .on_click = ws_do_button},
 };
 dynamic_button_data create_button = {.string_id = str_ws_create, .id = ws_create_id, .x = 15 * slice - 6 * slice,
-                                     .y = 10 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
                                      .on_click = ws_do_button};
 dynamic_button_data cancel_button = {.string_id = str_ws_cancel, .id = ws_cancel_id, .x = 15 * slice + 6 * slice,
-                                     .y = 10 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
                                      .on_click = ws_do_button};
+
+// The Save Picture window: 40 x 18 slices in the middle of the screen, two fields. The
+// buttons' places count from the window's corner, its drawing from inside its frame.
+constexpr s32 save_x1 = 640 - 20 * slice, save_x2 = 640 + 20 * slice;
+constexpr s32 save_y1 = 360 - 9 * slice, save_y2 = 360 + 9 * slice;
+constexpr int field_x = 136, field_width = 460, field_height = 36, field_y[2] = {64, 116};
+constexpr int inside_x = slice, inside_y = 3 * slice; // where the drawing's origin lies in the window
+dword save_window = invalid_id;
+std::string fields[2]; // title, author
+int field_focus = 0;
+workshop_document pending; // the document a question (Replace, a dropped file) is about
+
+void field_draw(dword id, int x, int y, int, int state);
+image_button_data field_buttons[2] = {
+    {.id = ws_title_field_id, .x = field_x, .y = field_y[0], .width = field_width, .height = field_height,
+     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
+    {.id = ws_author_field_id, .x = field_x, .y = field_y[1], .width = field_width, .height = field_height,
+     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
+};
+dynamic_button_data save_now_button = {.string_id = str_ws_save, .id = ws_save_now_id, .x = 20 * slice - 6 * slice,
+                                       .y = 12 * slice + 8, .block_width = 6, .scale = win_scale, .flags = 0,
+                                       .on_click = ws_do_button};
+dynamic_button_data save_cancel_button = {.string_id = str_ws_cancel, .id = ws_save_cancel_id,
+                                          .x = 20 * slice + 6 * slice, .y = 12 * slice + 8, .block_width = 6,
+                                          .scale = win_scale, .flags = 0, .on_click = ws_do_button};
 
 bool dirty() { return !(doc == saved); }
 
@@ -296,12 +331,12 @@ void new_window_removed() {
 
 void new_window_draw(int x, int y) {
     char text[16];
-    workshop_text(x + 24, y + 60, "Width", colour_white, 2);
-    workshop_text(x + 24, y + 116, "Height", colour_white, 2);
     for (int row = 0; row < 2; ++row) {
+        const int top = y + size_buttons[2 * row].y - 3 * slice + 12;
+        workshop_text(x + 8, top, row == 0 ? "Width" : "Height", colour_white, 2);
         std::snprintf(text, sizeof text, "%d", row == 0 ? new_width : new_height);
         const int w = workshop_text_width(text, 2);
-        workshop_text(x + 300 - w / 2, y + 60 + 56 * row, text, colour_white, 2);
+        workshop_text(x + 300 - slice - w / 2, top, text, colour_white, 2);
     }
 }
 
@@ -355,6 +390,147 @@ void create_picture() {
     workshop_set_document({workshop_blank(w, h), "", "", ""});
 }
 
+// The Save Picture window.
+
+std::string trimmed(const std::string &text) {
+    const size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+void field_draw(dword id, int x, int y, int, int) {
+    const int i = id == ws_title_field_id ? 0 : 1;
+    for (int row = y; row < y + field_height; ++row)
+        gfx2d_draw_hline(x, x + field_width - 1, row, 0xFF18161F);
+    workshop_outline(x, y, field_width - 1, field_height - 1, 2, i == field_focus ? workshop_chosen_colour : workshop_frame_colour);
+    const int w = workshop_text(x + 10, y + 10, fields[i].c_str(), colour_white, 2, field_width - 30);
+    if (i == field_focus && (platform_get_tick_count() / 500) % 2 == 0)
+        gfx2d_draw_pixel(x + 12 + w, y + 8, colour_white, 2), gfx2d_draw_vline(x + 12 + w, y + 8, y + 27, colour_white);
+}
+
+void save_window_draw(int x, int y) {
+    workshop_text(x + 8, y + field_y[0] - inside_y + 10, "Title", colour_white, 2);
+    workshop_text(x + 8, y + field_y[1] - inside_y + 10, "Author", colour_white, 2);
+    workshop_document named = doc;
+    named.title = trimmed(fields[0]);
+    const std::string target = workshop_target_path(named);
+    std::string note = target.empty() ? "There is no folder to keep pictures in." : "Saved as " + workshop_file_name(named.title);
+    if (!target.empty() && target != doc.path && platform_path_exists(target.c_str()))
+        note += ": another picture has that name";
+    else if (!doc.path.empty() && target != doc.path)
+        note += " (the old file goes)";
+    workshop_text(x + field_x - inside_x, y + field_y[1] + field_height + 10 - inside_y, note.c_str(), colour_note, 1,
+                  field_width);
+}
+
+void save_window_close() {
+    const dword window = save_window, veil = veil_window;
+    save_window = veil_window = invalid_id;
+    ui_text_entry_set(false);
+    if (window != invalid_id)
+        ui_window_remove(window);
+    if (veil != invalid_id)
+        ui_window_remove(veil);
+    ui_mousemove();
+}
+
+void save_window_removed() {
+    if (save_window == invalid_id)
+        return;
+    save_window = invalid_id;
+    save_window_close();
+}
+
+void tell(const char *caption, const std::string &text) {
+    platform_message_box(caption, text.c_str(), platform_mb_ok, platform_mb_icon_warning);
+}
+
+// Writes the document under its title to target; on success it is saved there (and its
+// old file, under another title, goes).
+void save_to(workshop_document named, const std::string &target) {
+    std::string why;
+    if (!workshop_write(named, target, &why)) {
+        tell("Picture Not Saved", "The picture could not be saved to\n" + target + ":\n" + why +
+                                      "\n\nIt is still here in the Workshop.");
+        return;
+    }
+    if (!named.path.empty() && named.path != target && platform_path_exists(named.path.c_str()) &&
+        !workshop_remove(named.path, &why))
+        tell("Old File Kept", "The picture is saved as\n" + target + "\nbut its old file could not be removed:\n" +
+                                  named.path + "\n" + why);
+    named.path = target;
+    doc = named;
+    saved = doc;
+    ui_note_show(("Saved: " + workshop_file_name(doc.title)).c_str());
+}
+
+void replace_answered(bool yes) {
+    if (yes)
+        save_to(pending, workshop_target_path(pending));
+}
+
+} // namespace
+
+void workshop_save_open() {
+    if (save_window != invalid_id)
+        return;
+    fields[0] = doc.title;
+    fields[1] = doc.author;
+    field_focus = 0;
+    const window_data veil = {.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width,
+                              .y2 = screen_height, .scale = 1, .draw = veil_draw, .on_remove = nullptr};
+    veil_window = ui_window_add(&veil);
+    const window_data frame = {.flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_save_caption,
+                               .x1 = save_x1, .y1 = save_y1, .x2 = save_x2, .y2 = save_y2, .scale = win_scale,
+                               .draw = save_window_draw, .on_remove = save_window_removed};
+    save_window = ui_window_add(&frame);
+    if (veil_window == invalid_id || save_window == invalid_id) {
+        save_window_close();
+        return;
+    }
+    for (image_button_data &b : field_buttons) {
+        b.flags = 0;
+        image_button_add(save_window, &b);
+    }
+    save_now_button.flags = save_cancel_button.flags = 0;
+    dynamic_button_add(save_window, &save_now_button);
+    dynamic_button_add(save_window, &save_cancel_button);
+    ui_text_entry_set(true);
+    ui_mousemove();
+}
+
+void workshop_save_fields(std::string *title, std::string *author) {
+    *title = fields[0];
+    *author = fields[1];
+}
+
+void workshop_save_set_fields(const std::string &title, const std::string &author) {
+    fields[0] = title.substr(0, workshop_max_text);
+    fields[1] = author.substr(0, workshop_max_text);
+}
+
+void workshop_save_confirm() {
+    workshop_document named = doc;
+    named.title = trimmed(fields[0]);
+    named.author = trimmed(fields[1]);
+    save_window_close();
+    const std::string target = workshop_target_path(named);
+    if (target.empty()) {
+        tell("Picture Not Saved", "The picture cannot be saved: the game has no folder for its files.");
+        return;
+    }
+    if (target != named.path && platform_path_exists(target.c_str())) {
+        pending = named;
+        safestring line1, line2;
+        safestring_create(&line1, ("Replace the picture saved as " + workshop_file_name(named.title) + "?").c_str());
+        safestring_create(&line2, "Another picture is saved under that title.");
+        question_open(str_ws_replace_caption, &line1, &line2, replace_answered);
+        return;
+    }
+    save_to(named, target);
+}
+
+namespace {
+
 // Drawing.
 
 void make_background() {
@@ -394,14 +570,14 @@ void draw_grid_lines(const necrogram_layout &l, int w, int h) {
         workshop_outline(gx - i, gy - i, l.grid_width + 2 * i, l.grid_height + 2 * i, 1, colour_black);
 }
 
-// Diagonal hatching over a cell, seen without colour too.
-void hatch(int x, int y, int s, u32 colour) {
+// Diagonal hatching over a cell, lines width pixels wide, seen without colour too.
+void hatch(int x, int y, int s, u32 colour, int width) {
     u32 *buffer = gfx2d_screen_buffer_rect(x + 1, y + 1, x + s - 1, y + s - 1);
     if (!buffer)
         return;
     for (int j = 1; j < s; ++j)
         for (int i = 1; i < s; ++i)
-            if ((i + j) % 5 == 0 || (i + j) % 5 == 1)
+            if ((i + j) % 5 < width)
                 buffer[(y + j) * screen_width + x + i] = colour;
 }
 
@@ -422,15 +598,15 @@ void draw_picture() {
         for (int i = 0; i < p.width * p.height; ++i)
             if (report.differ[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
-                hatch(x, y, s, necrogram_wrong_colour);
+                hatch(x, y, s, necrogram_wrong_colour, 2);
                 workshop_outline(x + 1, y + 1, s - 2, s - 2, 2, necrogram_wrong_colour);
             }
     if (have_report && report.kind == pz_fairness::guess)
         for (int i = 0; i < p.width * p.height; ++i)
             if (report.open[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
-                workshop_tint(x + 1, y + 1, x + s - 1, y + s - 1, colour_open_tint, 70);
-                hatch(x, y, s, colour_open);
+                hatch(x, y, s, colour_open, 1);
+                workshop_outline(x + 2, y + 2, s - 4, s - 4, 1, colour_open);
             }
     if (have_fix)
         for (int c : fix.cells) {
@@ -458,9 +634,12 @@ void draw_verdict() {
         for (int c : fix.cells)
             fills += !doc.picture.cells[(size_t)c];
         const int clears = (int)fix.cells.size() - fills;
-        if (fix.cells.empty()) {
+        if (fix.cells.empty() && fix.found) {
             std::snprintf(head, sizeof head, "Nothing to change: the picture is already fair.");
             colour = colour_fair;
+        } else if (fix.cells.empty()) {
+            std::snprintf(head, sizeof head, "No change of one or two cells was found that makes it fairer.");
+            colour = colour_note;
         } else {
             std::string what;
             if (fills)
@@ -470,6 +649,9 @@ void draw_verdict() {
                         (clears == 1 ? " cell" : " cells");
             if (fix.found)
                 std::snprintf(head, sizeof head, "Suggest: %s (ringed) to make it fair.", what.c_str());
+            else if (fix.stopped)
+                std::snprintf(head, sizeof head, "No fix found in %d seconds; the best so far: %s.",
+                              (int)workshop_suggest_seconds, what.c_str());
             else
                 std::snprintf(head, sizeof head, "No change of one or two cells makes it fair; the best: %s.",
                               what.c_str());
@@ -532,7 +714,7 @@ void draw_column() {
             if (focus->data == &palette_buttons[i])
                 workshop_text(column_left + 6, tip_y, palette[i].tip, colour_ink, 1, width);
     const char *keys[] = {"Left fill, Right clear", "Arrows, Space/Z, X: draw", "Shift+Arrows: move picture",
-                          "Ctrl+Z undo, Ctrl+Y redo", "Esc: back"};
+                          "Ctrl+Z undo, Ctrl+Y redo", "Ctrl+C, Ctrl+V: copy, paste code"};
     int y = 650;
     for (const char *k : keys) {
         workshop_text(column_left + 6, y, k, colour_ink, 1, width);
@@ -571,6 +753,7 @@ void sync_buttons() {
         else if (palette[i].id == ws_redo_id)
             set(palette_buttons[i].flags, !history.redo.empty());
     }
+    set(play_button.flags, workshop_filled_count(doc.picture) > 0); // an empty board would be solved at once
     set(size_buttons[0].flags, new_width > workshop_min_size);
     set(size_buttons[1].flags, new_width < workshop_max_size);
     set(size_buttons[2].flags, new_height > workshop_min_size);
@@ -619,7 +802,57 @@ bool workshop_fix_shown(pz_fix *out) {
     return have_fix;
 }
 
-bool workshop_window_open() { return new_window != invalid_id || question_is_open(); }
+bool workshop_window_open() {
+    return new_window != invalid_id || save_window != invalid_id || workshop_import_is_open() || question_is_open();
+}
+
+void workshop_drop(const std::vector<std::string> &paths) {
+    if (paths.empty() || workshop_window_open())
+        return;
+    const std::string &path = paths.front();
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char &c : extension)
+        c = (char)std::tolower((unsigned char)c);
+    if (extension == ".png") {
+        workshop_import_open(path);
+        return;
+    }
+    workshop_document opened;
+    std::string why;
+    if (!workshop_read(path, &opened, &why)) {
+        tell("Picture Not Opened", "This file cannot be opened in the Workshop:\n" + path + "\n" + why + ".");
+        return;
+    }
+    opened.path.clear(); // a copy to save into My Puzzles, the file itself left as it is
+    pending = opened;
+    if (!dirty()) {
+        workshop_set_document(pending);
+        return;
+    }
+    safestring line1, line2;
+    safestring_create(&line1, "Open the dropped picture in the Workshop?");
+    safestring_create(&line2, "The changes to the one there are not saved.");
+    question_open(str_ws_discard_caption, &line1, &line2, [](bool yes) {
+        if (yes)
+            workshop_set_document(pending);
+    });
+}
+
+void workshop_start_import(const std::string &path) {
+    if (current_app_mode_get() != appmode_workshop)
+        set_app_mode(appmode_workshop);
+    workshop_import_open(path);
+}
+
+bool workshop_dirty() { return dirty(); }
+
+void workshop_forget_path(const std::string &path) {
+    if (path.empty() || doc.path != path)
+        return;
+    doc.path.clear();
+    saved.path.clear();
+    saved.picture = workshop_blank(doc.picture.width, doc.picture.height); // unsaved now
+}
 
 void workshop_set_document(const workshop_document &d) {
     stroke_end();
@@ -683,6 +916,31 @@ void ws_do_button(dword id) {
     case ws_new_id:
         new_press();
         break;
+    case ws_save_id:
+        workshop_save_open();
+        break;
+    case ws_puzzles_id:
+        set_app_mode(appmode_my_puzzles);
+        return;
+    case ws_play_id:
+        workshop_play(doc, appmode_workshop);
+        return;
+    case ws_copy_id:
+        workshop_copy_code();
+        break;
+    case ws_paste_id:
+        workshop_paste_code();
+        break;
+    case ws_title_field_id:
+    case ws_author_field_id:
+        field_focus = id == ws_title_field_id ? 0 : 1;
+        break;
+    case ws_save_now_id:
+        workshop_save_confirm();
+        break;
+    case ws_save_cancel_id:
+        save_window_close();
+        break;
     case ws_back_id:
         set_app_mode(appmode_main_menu);
         return;
@@ -720,12 +978,13 @@ void appmode_workshop_init() {
         image_button_add(screen_window, &palette_buttons[i]);
         add_shown(&palette_buttons[i]);
     }
-    for (dynamic_button_data *b : {&suggest_button, &new_button, &back_button}) {
+    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &copy_button, &paste_button, &play_button,
+                                   &new_button, &back_button}) {
         b->flags = 0;
         dynamic_button_add(screen_window, b);
         add_shown(b);
     }
-    veil_window = new_window = invalid_id;
+    veil_window = new_window = save_window = invalid_id;
     stroking = false;
     paint_key = 0;
     judge = std::make_unique<workshop_judge>();
@@ -740,6 +999,7 @@ void appmode_workshop_free() {
     game_stop_song();
     stroke_end();
     judge.reset(); // cancels its work and waits for its thread
+    workshop_import_close();
     if (gradient_layer != invalid_id) {
         gfx2d_background_layer_delete(gradient_layer);
         gradient_layer = invalid_id;
@@ -748,7 +1008,8 @@ void appmode_workshop_free() {
         d3d_kzg_free_data(&sheet);
     ui_window_remove_all();
     question_forget();
-    screen_window = veil_window = new_window = invalid_id;
+    ui_text_entry_set(false);
+    screen_window = veil_window = new_window = save_window = invalid_id;
 }
 
 void appmode_workshop_update() {
@@ -769,10 +1030,12 @@ void appmode_workshop_update() {
 void appmode_workshop_mousemove(int x, int y, unsigned key_flags) {
     cursor_update_position(x, y);
     ui_mousemove();
-    if (workshop_window_open())
-        return;
     int cx = 0, cy = 0, column = -1, row = -1;
     cursor_get_position(&cx, &cy);
+    if (workshop_import_is_open())
+        workshop_import_drag(cx, cy, key_flags & mk_lbutton);
+    if (workshop_window_open())
+        return;
     cell_at(cx, cy, &column, &row);
     if (stroking && paint_key == 0 && (key_flags & (mk_lbutton | mk_rbutton))) {
         // A drag that leaves the grid keeps its last cell; the shapes follow to the edge.
@@ -788,6 +1051,11 @@ void appmode_workshop_mousemove(int x, int y, unsigned key_flags) {
 }
 
 void appmode_workshop_lbutton(bool down) {
+    if (workshop_import_is_open()) {
+        int cx = 0, cy = 0;
+        cursor_get_position(&cx, &cy);
+        workshop_import_drag(cx, cy, down); // a press on the slider takes it at once
+    }
     if (!down) {
         if (paint_key == 0)
             stroke_end();
@@ -868,6 +1136,32 @@ void new_window_keydown(unsigned key) {
     }
 }
 
+void save_window_keydown(unsigned key) {
+    constexpr unsigned backspace = 0x08;
+    switch (key) {
+    case vk_escape:
+        save_window_close();
+        break;
+    case vk_return:
+        if (ui_focus_element() && ui_focus_element()->data == &save_cancel_button)
+            save_window_close();
+        else
+            workshop_save_confirm();
+        break;
+    case vk_tab:
+    case vk_up:
+    case vk_down:
+        field_focus = 1 - field_focus;
+        break;
+    case backspace:
+        if (!fields[field_focus].empty())
+            fields[field_focus].pop_back();
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 void appmode_workshop_keydown(unsigned key) {
@@ -875,13 +1169,33 @@ void appmode_workshop_keydown(unsigned key) {
         return; // the mouse is drawing
     if (question_keydown(key))
         return;
+    if (workshop_import_is_open()) {
+        workshop_import_keydown(key);
+        return;
+    }
     if (new_window != invalid_id) {
         new_window_keydown(key);
         sync_buttons();
         return;
     }
+    if (save_window != invalid_id) {
+        save_window_keydown(key);
+        return;
+    }
     const bool shift = platform_key_held(vk_shift);
     if (platform_key_held(vk_control)) {
+        if (key == 'S') {
+            workshop_save_open();
+            return;
+        }
+        if (key == 'C') {
+            workshop_copy_code();
+            return;
+        }
+        if (key == 'V') {
+            workshop_paste_code();
+            return;
+        }
         if (key == 'Z' && !shift)
             undo();
         else if (key == 'Z' || key == 'Y')
@@ -951,4 +1265,10 @@ void appmode_workshop_keyup(unsigned key) {
         stroke_end();
 }
 
-void appmode_workshop_keychar(unsigned) {}
+void appmode_workshop_keychar(unsigned character) {
+    // The font draws printable ASCII: other characters are not taken into a name.
+    if (save_window == invalid_id || character < 0x20 || character >= 0x7F)
+        return;
+    if (fields[field_focus].size() < workshop_max_text)
+        fields[field_focus] += (char)character;
+}

@@ -6,6 +6,7 @@
 #include "puzzle/pz_fair.h"
 
 #include <string>
+#include <vector>
 
 // Button ids: the palette's from ws_tool_id, the column's text buttons from ws_suggest_id.
 enum : dword {
@@ -37,6 +38,11 @@ enum : dword {
     ws_height_more_id,
     ws_create_id,
     ws_cancel_id,
+    // The Save Picture window.
+    ws_title_field_id = 360,
+    ws_author_field_id,
+    ws_save_now_id,
+    ws_save_cancel_id,
 };
 
 enum workshop_tool : int { workshop_tool_pen, workshop_tool_line, workshop_tool_rect };
@@ -63,7 +69,8 @@ void appmode_workshop_rbutton(bool down);
 // Arrows move the cursor, Space or Z fills (toggles with the pen) and X clears, held while
 // moving to paint; Shift+arrows move the picture; P, L, R choose the pen, line and
 // rectangle; H and V switch mirroring left-right and top-bottom; I inverts; S suggests;
-// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; Escape goes back to the title.
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; Ctrl+S saves; Escape goes back to the title.
+// While the Save Picture window is open, typed characters go into its fields.
 void appmode_workshop_keydown(unsigned virtual_key);
 void appmode_workshop_keyup(unsigned virtual_key);
 void appmode_workshop_keychar(unsigned character);
@@ -81,8 +88,29 @@ void workshop_cursor(int *x, int *y);
 bool workshop_verdict(pz_fair_report *out);
 // The fix Suggest shows (false: none shown).
 bool workshop_fix_shown(pz_fix *out);
-// True while a New Picture (or another) window is open over the screen.
+// True while a New Picture, Save Picture or question window is open over the screen.
 bool workshop_window_open();
+// True when the picture, its title or its author differ from what was last opened or saved.
+bool workshop_dirty();
+// The file at path is gone (deleted from My Puzzles): a picture opened from it is no longer saved anywhere.
+void workshop_forget_path(const std::string &path);
+
+// The Save Picture window: opened with the document's title and author to edit; the
+// fields as they stand; saving them (what the Save button and Return do). The picture is
+// written to the puzzles folder under its title, atomically; another picture's file is
+// replaced only after "Replace Picture" is answered Yes; a picture saved under a new
+// title leaves its old file. A failure is told in a box and the document stays unsaved.
+void workshop_save_open();
+void workshop_save_fields(std::string *title, std::string *author);
+void workshop_save_set_fields(const std::string &title, const std::string &author);
+void workshop_save_confirm();
+
+// Files dropped on the Workshop: a PNG opens the Import Picture window; a puzzle file
+// opens its picture as a new one (after asking when the picture there has changes not
+// saved). A file that cannot be read is told in a box.
+void workshop_drop(const std::vector<std::string> &paths);
+// `tombweaver --import picture.png`: the Workshop with the PNG in its Import Picture window.
+void workshop_start_import(const std::string &path);
 
 // Opens doc in the Workshop as a new document (its history starts empty; doc counts as saved
 // when it has a path). The caller then enters appmode_workshop.

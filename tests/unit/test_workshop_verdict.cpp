@@ -1,4 +1,5 @@
-// test_workshop.cpp -- the Workshop's picture tools and history, the verdict on drawn pictures, Suggest's fixes
+// test_workshop_verdict.cpp -- the Workshop's picture tools and history, the verdict on drawn pictures, Suggest's fixes
+#include "game/workshop/g_workshop_files.h"
 #include "game/workshop/g_workshop_picture.h"
 #include "game/workshop/g_workshop_verdict.h"
 #include "puzzle/pz_fair.h"
@@ -218,6 +219,16 @@ TEST(WorkshopJudge, GivesResultsOnlyForTheLatestPicture) {
     EXPECT_FALSE(judge.busy(2));
     judge.judge(frame, 3);
     EXPECT_FALSE(judge.fix(3, &f)) << "no fix asked for the new picture";
+}
+
+// A title's file name keeps what every file system takes, and never names a folder.
+TEST(WorkshopFiles, FileNamesComeFromTitles) {
+    EXPECT_EQ(workshop_file_name("Moon Box"), "Moon Box.non");
+    EXPECT_EQ(workshop_file_name("  ../etc/passwd  "), "etcpasswd.non");
+    EXPECT_EQ(workshop_file_name("Bat: the  big*one?"), "Bat the bigone.non");
+    EXPECT_EQ(workshop_file_name("\xc3\xa9t\xc3\xa9 owl"), "t owl.non");
+    EXPECT_EQ(workshop_file_name("..."), "Untitled.non");
+    EXPECT_EQ(workshop_file_name(std::string(60, 'x')), std::string(40, 'x') + ".non");
 }
 
 } // namespace
