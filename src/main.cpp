@@ -25,6 +25,7 @@
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
 #include "platform/pf_events.h"
+#include "platform/pf_pad.h"
 #include "platform/pf_system.h"
 #include "platform/pf_video.h"
 #include "sound/direct_sound.h"
@@ -96,7 +97,8 @@ const app_mode game_app_modes[num_app_modes] = {
      .lbutton = appmode_necrogram_lbutton,
      .rbutton = appmode_necrogram_rbutton,
      .keydown = appmode_necrogram_keydown,
-     .keyup = appmode_necrogram_keyup},
+     .keyup = appmode_necrogram_keyup,
+     .pad = appmode_necrogram_pad},
     /* appmode_exit */ {.init = appmode_exit_init},
     /* appmode_ending: the menu's mouse */
     {.init = appmode_ending_init,
@@ -346,6 +348,33 @@ void open_dropped_files(const std::vector<std::string> &files) {
     freeplay_open_files(files);
 }
 
+// A pad's button for a mode without a pad callback: the key it stands for (0: none).
+unsigned pad_key(unsigned button) {
+    switch (button) {
+    case pad_up: return vk_up;
+    case pad_down: return vk_down;
+    case pad_left: return vk_left;
+    case pad_right: return vk_right;
+    case pad_a:
+    case pad_start: return vk_return;
+    case pad_b:
+    case pad_back: return vk_escape;
+    default: return 0;
+    }
+}
+
+void route_pad(const app_mode &mode, unsigned button, bool down, bool repeat) {
+    if (mode.pad) {
+        mode.pad(button, down, repeat);
+        return;
+    }
+    const unsigned key = pad_key(button);
+    if (key && down && mode.keydown)
+        mode.keydown(key);
+    else if (key && !down && mode.keyup)
+        mode.keyup(key);
+}
+
 int16_t low_word(int32_t v) { return (int16_t)(v & 0xFFFF); }
 int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 
@@ -447,6 +476,10 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         return 0;
     case msg_dropfiles:
         open_dropped_files(platform_drop_take(msg->wparam));
+        return 0;
+    case msg_paddown:
+    case msg_padup:
+        route_pad(mode, msg->wparam, msg->message == msg_paddown, msg->lparam != 0);
         return 0;
     default:
         return 0;

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-// The ten optional callbacks of an application mode; an empty slot does nothing.
+// The eleven optional callbacks of an application mode; an empty slot does nothing. A mode
+// without its own pad callback is driven by the pad through its keys (the d-pad and stick
+// as the arrows, A and Start as Return, B and Back as Escape).
 struct app_mode {
     void (*init)() = nullptr;
     void (*free)() = nullptr;
@@ -17,6 +19,7 @@ struct app_mode {
     void (*keydown)(unsigned virtual_key) = nullptr;
     void (*keyup)(unsigned virtual_key) = nullptr;
     void (*keychar)(unsigned wparam) = nullptr;
+    void (*pad)(unsigned button, bool down, bool repeat) = nullptr; // pf_pad.h's buttons
 };
 
 // False for about 300 ms after each change of screen: a mouse press then is held back,

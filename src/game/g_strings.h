@@ -102,3 +102,8 @@ constexpr dword str_ws_delete = str_ws_first + 16;
 constexpr dword str_ws_import_caption = str_ws_first + 17;
 constexpr dword str_ws_use = str_ws_first + 18;
 constexpr dword str_ws_play = str_ws_first + 19;
+
+// The board's legend while a pad is in use, kept in the same way: its last line is leaving
+// (in the client's words), its second last mistake checking.
+constexpr dword str_ng_pad_legend_first = 114;
+constexpr int num_ng_pad_legend_lines = 8;

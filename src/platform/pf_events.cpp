@@ -1,6 +1,7 @@
 // pf_events.cpp -- SDL events translated into the game's window messages
 #include "platform/pf_events.h"
 
+#include "platform/pf_pad.h"
 #include "platform/pf_system.h"
 #include "platform/pf_video.h"
 
@@ -262,10 +263,13 @@ void pump() {
         if (!SDL_WasInit(SDL_INIT_EVENTS))
             SDL_InitSubSystem(SDL_INIT_EVENTS);
         events_ready = true;
+        pad_open_all();
     }
+    pad_repeat();
     SDL_Event e;
     while (queue.empty() && SDL_PollEvent(&e))
-        translate(e);
+        if (!pad_translate(e))
+            translate(e);
 }
 
 } // namespace
@@ -280,8 +284,11 @@ void platform_events_reset() {
     close_requested = false;
     dropping.clear();
     drops.clear();
+    pad_reset();
     if (SDL_WasInit(SDL_INIT_EVENTS))
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    if (events_ready)
+        pad_open_all(); // pads plugged in since, whose news the flush took
 }
 
 bool platform_peek_message() {
@@ -349,6 +356,7 @@ void track_key_state(const platform_message *msg) {
 
 std::intptr_t platform_dispatch_message(const platform_message *msg) {
     track_key_state(msg);
+    pad_note_input(msg->message);
     return window_proc ? window_proc(msg) : 0;
 }
 

@@ -26,6 +26,8 @@ enum : std::uint32_t {
     msg_rbuttonup = 0x0205,
     msg_mousewheel = 0x020A,
     msg_dropfiles = 0x0233, // files dropped on the window: wparam names the drop
+    msg_paddown = 0x0410,   // a pad's button (pf_pad.h) pressed: wparam the button, lparam 1 on a repeat
+    msg_padup = 0x0411,     // and released
 };
 
 // msg_size parameters.

@@ -17,6 +17,7 @@
 #include "graphics/d3d_kzg.h"
 #include "graphics/d3d_main.h"
 #include "platform/pf_keys.h"
+#include "platform/pf_pad.h"
 #include "platform/pf_system.h"
 #include "sound/direct_sound.h"
 #include "ui/app_modes.h"
@@ -410,23 +411,29 @@ void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, b
     gfx2d_draw_string(x, y, &number, colour, scale);
 }
 
-// The keys, two columns in the bitmap font: the key, then what it does.
+// The keys, two columns in the bitmap font: the key, then what it does; while a pad is in use,
+// the pad's buttons instead.
 void draw_legend() {
-    const int lines = num_ng_legend_lines + num_ng_legend_help_lines + num_ng_legend_more_lines;
+    const bool pad = platform_pad_in_use();
+    const int lines = pad ? num_ng_pad_legend_lines
+                          : num_ng_legend_lines + num_ng_legend_help_lines + num_ng_legend_more_lines;
     for (int i = 0; i < lines; ++i) {
         const int y = legend_top + legend_pitch * i;
         const int help = i - num_ng_legend_lines, more = help - num_ng_legend_help_lines;
-        const dword first = help < 0  ? str_ng_legend_first + 2 * (dword)i
+        const dword first = pad        ? str_ng_pad_legend_first + 2 * (dword)i
+                            : help < 0 ? str_ng_legend_first + 2 * (dword)i
                             : more < 0 ? str_ng_legend_help_first + 2 * (dword)help
                                        : str_ng_legend_more_first + 2 * (dword)more;
         const safestring *key = safestring_get_from_id(first);
-        // Escape leaves for the client's own screen, in its words.
-        const bool escape = client && first == str_ng_legend_first + 2 * (num_ng_legend_lines - 1);
+        // Escape (the pad's Start) leaves for the client's own screen, in its words.
+        const bool escape = client && (pad ? i == num_ng_pad_legend_lines - 1
+                                           : first == str_ng_legend_first + 2 * (num_ng_legend_lines - 1));
         const safestring *action = safestring_get_from_id(escape ? client->escape_label : first + 1);
         if (!key || !action)
             return;
         // Mistake checking's line stands out, dark, for as long as the checking is on.
-        const bool lit = first == str_ng_legend_check && settings_get().mistake_check;
+        const bool check = pad ? i == num_ng_pad_legend_lines - 2 : first == str_ng_legend_check;
+        const bool lit = check && settings_get().mistake_check;
         if (lit)
             necrogram_fill(legend_left - 6, y - 3, screen_width - legend_left, legend_pitch - 1, colour_legend);
         gfx2d_draw_string(legend_left, y, key, lit ? colour_lit : colour_black, 2);
@@ -1142,6 +1149,38 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
     default:
         break;
     }
+}
+
+void appmode_necrogram_pad(unsigned button, bool down, bool) {
+    // The keys the pad's buttons stand for on the board (the shoulders undo and redo).
+    unsigned key = 0;
+    switch (button) {
+    case pad_up: key = vk_up; break;
+    case pad_down: key = vk_down; break;
+    case pad_left: key = vk_left; break;
+    case pad_right: key = vk_right; break;
+    case pad_a: key = 'Z'; break;
+    case pad_b: key = 'X'; break;
+    case pad_x: key = 'T'; break;
+    case pad_y: key = 'C'; break;
+    case pad_start:
+    case pad_back: key = vk_escape; break;
+    case pad_left_shoulder:
+    case pad_right_shoulder:
+        if (down && !captured && !platform_key_held(vk_lbutton) && !platform_key_held(vk_rbutton)) {
+            paint_key = 0; // undo and redo end the stroke
+            if (button == pad_left_shoulder)
+                necrogram_do_undo(ng_undo_id);
+            else
+                necrogram_do_redo(ng_redo_id);
+        }
+        return;
+    default: return;
+    }
+    if (down)
+        appmode_necrogram_keydown(key); // may leave the screen
+    else
+        appmode_necrogram_keyup(key);
 }
 
 void appmode_necrogram_keyup(unsigned virtual_key) {

@@ -76,6 +76,10 @@ void appmode_necrogram_rbutton(bool down);
 void appmode_necrogram_keydown(unsigned virtual_key);
 // Releasing the fill or cross key ends its stroke.
 void appmode_necrogram_keyup(unsigned virtual_key);
+// A pad (pf_pad.h's buttons): the d-pad and the left stick move the cell cursor (held: repeat),
+// A fills and B crosses (held while moving: paint, by the stroke rule), X asks for a hint, Y
+// switches mistake checking, the shoulder buttons undo and redo, Start and Back leave.
+void appmode_necrogram_pad(unsigned button, bool down, bool repeat);
 
 // Draws the board (strips, clues, cells, lines, hover frame, help, banner) into the framebuffer.
 void necrogram_draw();
