@@ -112,34 +112,6 @@ TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     EXPECT_EQ(save_read(), progress({0}));
 }
 
-// The stroke rule by mouse and by keys: a stroke begun on a fill empties fills only, one begun
-// on a cross empties crosses only, one begun on an empty cell marks empty cells only.
-TEST(BoardFeel, StrokesNeverDestroyMarks) {
-    dialog_recorder rec;
-    save_remove();
-    game_script s;
-    open_board(s, 0);
-    auto key = [&](unsigned vk) { s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); };
-    // Row 1 "#x#.#": a right drag from the first fill over the row empties its fills alone.
-    s.left_click(cell_x(0), cell_y(1)).right_click(cell_x(1), cell_y(1)).left_click(cell_x(2), cell_y(1));
-    s.left_click(cell_x(4), cell_y(1)).ready().move(cell_x(0), cell_y(1)).post(msg_rbuttondown, mk_rbutton);
-    s.move(cell_x(4), cell_y(1), mk_rbutton).post(msg_rbuttonup).passes(1);
-    s.then([] { EXPECT_EQ(marks({{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}}), ".x..."); });
-    // Row 2 "x#.x": X held from the cross empties the crosses; Space held from the empty
-    // cell then fills the empty cells and leaves the fill.
-    s.right_click(cell_x(0), cell_y(2)).left_click(cell_x(1), cell_y(2)).right_click(cell_x(3), cell_y(2));
-    s.move(1200, 300).passes(1);
-    key(vk_down); // the cursor shows on the top-left cell
-    key(vk_down);
-    key(vk_down);
-    s.post(msg_keydown, 'X').post(msg_keydown, vk_right).post(msg_keydown, vk_right).post(msg_keydown, vk_right);
-    s.post(msg_keyup, 'X').passes(2).then([] { EXPECT_EQ(marks({{2, 0}, {2, 1}, {2, 2}, {2, 3}}), ".#.."); });
-    s.post(msg_keydown, vk_space).post(msg_keydown, vk_left).post(msg_keydown, vk_left);
-    s.post(msg_keyup, vk_space).passes(2).then([] { EXPECT_EQ(marks({{2, 0}, {2, 1}, {2, 2}, {2, 3}}), ".###"); });
-    EXPECT_EQ(s.close().run(), 0);
-    EXPECT_EQ(rec.count(), 0u);
-}
-
 // The second click of a double click on Map, landing on the map's Back button, is held back;
 // so is its release. M shows its note for about a second.
 TEST(BoardFeel, ADoubleClickOnMapStaysOnTheMapAndSwitchesShowANote) {

@@ -70,15 +70,9 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
         EXPECT_EQ(freeplay_screen_grade(), 2);
     });
     // From Hard (the eleventh button): the height's +5, the width's -5 twice, then Easy, by keys.
-    for (int i = 0; i < 3; ++i)
-        key(s, vk_left);
-    key(s, vk_return);
-    for (int i = 0; i < 7; ++i)
-        key(s, vk_left);
-    key(key(s, vk_return), vk_return);
-    for (int i = 0; i < 8; ++i)
-        key(s, vk_right);
-    key(s, vk_return);
+    const unsigned l = vk_left, r = vk_right, enter = vk_return;
+    for (unsigned k : {l, l, l, enter, l, l, l, l, l, l, l, enter, enter, r, r, r, r, r, r, r, r, enter})
+        key(s, k);
     type(s, "48213").then([] {
         EXPECT_EQ(std::pair(freeplay_screen_width(), freeplay_screen_height()), std::pair(20, 20));
         EXPECT_EQ(freeplay_screen_grade(), 0);
@@ -134,15 +128,13 @@ TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
     s.skip_splash().left_click(640, 375).wait_mode(appmode_freeplay).passes(2);
     s.left_click(400, 616).passes(2).then([] { EXPECT_TRUE(question_is_open()); });
     key(s, vk_escape).passes(3).then([] {
-        EXPECT_FALSE(question_is_open());
-        EXPECT_EQ(current_app_mode_get(), appmode_freeplay);
+        EXPECT_TRUE(!question_is_open() && current_app_mode_get() == appmode_freeplay);
         EXPECT_TRUE(freeplay_progress_read().have_board);
     });
     s.left_click(step_x(0), size_y(1)).left_click(400, 616).passes(2);
     key(s, 'Y').wait_mode(appmode_necrogram).then([] {
         EXPECT_FALSE(freeplay_progress_read().have_board);
         EXPECT_EQ(std::pair(necrogram_shown()->width, necrogram_shown()->height), std::pair(20, 15));
-        // The choice is kept for the next run.
         EXPECT_NE(file_text(progress_file()).find("choice\t20\t15\t"), std::string::npos);
     });
     EXPECT_EQ(s.close().run(), 0);

@@ -66,6 +66,10 @@ TEST_F(GameComforts, ClueMarksAndUndoFromADamagedSettingsFile) {
     // A fill drag passes over a cross; a click on the cross takes it away, the next fills.
     s.right_click(cell_x(4), cell_y(1));
     drag_row(s, 1, 3, 6).then([] { EXPECT_TRUE(row_1_white() && necrogram_get_mark(1, 4) == mark_cross); });
+    // A right drag from a fill empties the fills and leaves the cross (taken back at once).
+    s.ready().move(cell_x(3), cell_y(1)).post(msg_rbuttondown, mk_rbutton).move(cell_x(6), cell_y(1), mk_rbutton);
+    s.post(msg_rbuttonup).passes(2).then([] { EXPECT_EQ(necrogram_get_mark(1, 3) + necrogram_get_mark(1, 4), 2); });
+    ctrl(s, 'Z');
     s.left_click(cell_x(4), cell_y(1)).passes(2).then([] { EXPECT_EQ(necrogram_get_mark(1, 4), mark_empty); });
     s.left_click(cell_x(4), cell_y(1)).passes(2).then([] { EXPECT_TRUE(row_1_dimmed()); });
     for (int i = 0; i < 3; ++i)
