@@ -28,14 +28,14 @@ struct board_client {
     // Leaves the board (its exit button, Escape) for the client's own screen.
     void (*leave)();
     // The list the puzzle is part of: its place in it and its length. May be null (no list).
-    void (*list_place)(int *index, int *count);
+    void (*list_place)(int *index, int *count) = nullptr;
     // Puts the list's next (+1) or previous (-1) puzzle on the board; false at either end.
     // May be null (no list).
-    bool (*step)(int delta);
+    bool (*step)(int delta) = nullptr;
     // Shown in the right-hand column under the legend: the puzzle's caption and a note
     // under it ("" for none). May be null.
-    std::string (*caption)();
-    std::string (*note)();
+    std::string (*caption)() = nullptr;
+    std::string (*note)() = nullptr;
     // The exit button's label and the legend's words for Escape (string-table ids).
     dword exit_label;
     dword escape_label;
@@ -44,7 +44,7 @@ struct board_client {
     bool timed;
     // The capture banner's first words, in place of "Fantastic!" (the picture's name, say).
     // May be null.
-    std::string (*banner)();
+    std::string (*banner)() = nullptr;
     // The story's boards keep the story's layout (32-pixel cells on its 10 x 10 and 15 x 15
     // boards); others are fitted to the screen.
     bool story_layout = false;
