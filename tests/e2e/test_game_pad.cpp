@@ -2,6 +2,7 @@
 // a whole board played by the d-pad, the stick and the buttons (the stroke rule included), and unplugged
 #include "engine/ec_settings.h"
 #include "game/board/g_necrogram.h"
+#include "game/g_question.h"
 #include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "platform/pf_pad.h"
@@ -72,7 +73,9 @@ TEST_F(GamePad, AWholeBoardPlayedWithThePadAlone) {
     };
     s.wait_mode(appmode_splash).then(plug_in).passes(3).then([] { EXPECT_EQ(platform_pads_connected(), 1); });
     press(s, SDL_CONTROLLER_BUTTON_B).wait_mode(appmode_main_menu).passes(2);
-    press(press(s, SDL_CONTROLLER_BUTTON_DPAD_DOWN), SDL_CONTROLLER_BUTTON_A).wait_mode(appmode_map).passes(2);
+    press(press(s, SDL_CONTROLLER_BUTTON_DPAD_DOWN), SDL_CONTROLLER_BUTTON_A);
+    s.until([] { return question_is_open(); }, "the tutorial's offer"); // B declines it
+    press(s, SDL_CONTROLLER_BUTTON_B).wait_mode(appmode_map).passes(2);
     press(press(s, SDL_CONTROLLER_BUTTON_DPAD_RIGHT), SDL_CONTROLLER_BUTTON_A).wait_mode(appmode_necrogram).passes(2);
     press(s, SDL_CONTROLLER_BUTTON_DPAD_RIGHT).then([] { // the first shows the cursor on the top-left cell
         EXPECT_EQ(cursor(), std::pair(0, 0));

@@ -1,6 +1,7 @@
 // test_workshop_screen.cpp -- the Workshop on the real loop: a picture drawn, fixed with Suggest, saved and played
 // from My Puzzles to its capture; saving, reopening, renaming, replacing and deleting pictures, and a
 // failed save that loses nothing
+#include "game/board/g_necrogram_layout.h"
 #include "game/g_question.h"
 #include "game/workshop/g_workshop.h"
 #include "game/workshop/g_workshop_files.h"
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -33,6 +35,15 @@ workshop_picture picture_of(const std::vector<std::string> &rows) {
         for (size_t x = 0; x < rows[y].size(); ++x)
             p.cells[y * rows[y].size() + x] = rows[y][x] == '#';
     return p;
+}
+
+// Where the Workshop draws a 10 x 10 picture's cells: the same place whatever its clues.
+necrogram_layout grid_10x10() {
+    auto b = std::make_unique<necrogram_board>();
+    const std::vector<u8> blank(100, 0);
+    necrogram_load(b.get(), 10, 10, blank.data());
+    b->steady_layout = true;
+    return necrogram_layout_for(b.get());
 }
 
 game_script &key(game_script &s, unsigned k) { return s.post(msg_keydown, k).post(msg_keyup, k); }
@@ -68,16 +79,18 @@ protected:
 // then applied on the second press), saved under a typed title, and played from My Puzzles to
 // its capture, which keeps its time; Back returns to My Puzzles.
 TEST_F(Workshop, DrawFixSavePlayFromMyPuzzles) {
-    s.skip_splash().left_click(640, 442).wait_mode(appmode_workshop).ready();
+    // The Workshop's button: under the Tutorial, right of the Library.
+    s.skip_splash().left_click(640 + 84, 477).wait_mode(appmode_workshop).ready();
     s.left_click(1152, 562).until([] { return workshop_window_open(); }, "the New Picture window");
     s.post(msg_keydown, vk_return).post(msg_keyup, vk_return).then([] {
         EXPECT_FALSE(workshop_window_open());
         EXPECT_EQ(workshop_current().picture, workshop_blank(10, 10));
     });
+    const necrogram_layout l = grid_10x10(); // drawn cell by cell: a grid that moved would spoil the ring
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
             if (ring[(size_t)y][(size_t)x] == '#')
-                s.left_click(cell_x(x), cell_y(y));
+                s.left_click(l.grid_x + l.cell * x + l.cell / 2, l.grid_y + l.cell * y + l.cell / 2);
     s.passes(2).then([] { EXPECT_EQ(workshop_current().picture, picture_of(ring)); });
     verdict_is(s, pz_fairness::several);
     key(s, 'S').until([] { return workshop_fix_shown(nullptr); }, "a fix").then([] {

@@ -54,6 +54,8 @@ struct necrogram_board {
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
     s32 hints_used;                // hints shown on this board, kept with its marks
     bool story_layout;             // keeps the story's layout for its shapes (the story's boards)
+    bool steady_layout;            // laid out for the most clues its shape can hold, so that the grid
+                                   // stays put while its clues change (a picture being drawn)
     necrogram_history history;
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -75,15 +76,27 @@ namespace {
 // The last board's shape and clues, and its layout: the screen asks every frame.
 struct layout_cache {
     s32 width = -1, height = -1;
-    bool story = false;
+    bool story = false, steady = false;
     std::vector<pz_clue> rows, columns;
     necrogram_layout layout;
 } cached;
 
 bool cache_holds(const necrogram_board *b) {
-    return cached.width == b->width && cached.height == b->height && cached.story == b->story_layout &&
-           cached.rows == b->puzzle.rows &&
-           cached.columns == b->puzzle.columns;
+    if (cached.width != b->width || cached.height != b->height || cached.story != b->story_layout ||
+        cached.steady != b->steady_layout)
+        return false;
+    return b->steady_layout || (cached.rows == b->puzzle.rows && cached.columns == b->puzzle.columns);
+}
+
+// A board of the picture with every other cell filled: the most clues a line of its length holds.
+std::unique_ptr<necrogram_board> most_clues(int width, int height) {
+    std::vector<u8> cells((size_t)std::max(0, width * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            cells[(size_t)(y * width + x)] = (x + y) % 2 == 0;
+    auto b = std::make_unique<necrogram_board>();
+    necrogram_load(b.get(), width, height, cells.data());
+    return b;
 }
 
 // The largest cell (at most necrogram_max_cell) at which the clue bands and the grid fit.
@@ -120,9 +133,14 @@ necrogram_layout necrogram_layout_for(const necrogram_board *b) {
         cached.width = b->width;
         cached.height = b->height;
         cached.story = b->story_layout;
+        cached.steady = b->steady_layout;
         cached.rows = b->puzzle.rows;
         cached.columns = b->puzzle.columns;
-        cached.layout = fit(b);
+        if (b->steady_layout) {
+            cached.layout = fit(most_clues(b->width, b->height).get());
+        } else {
+            cached.layout = fit(b);
+        }
     }
     return cached.layout;
 }

@@ -48,7 +48,8 @@ bool necrogram_story_shape(int width, int height);
 // The board's layout: the story's for a story board (b->story_layout) of its shapes; for any
 // other the largest cell (at most necrogram_max_cell, at least necrogram_min_cell) at which
 // the clue bands, sized by the longest lists, and the grid fit the area above the hint's
-// strip, all centred: a small board fills the area as a large one does.
+// strip, all centred: a small board fills the area as a large one does. A steady board
+// (b->steady_layout) is fitted as if every line held the most clues its length allows.
 necrogram_layout necrogram_layout_for(const necrogram_board *b);
 // A clue's number as the layout draws it: at the clue scale, or at scale 1 where that would
 // crowd its neighbours (wider than its place less two pixels: the pitch in the story's

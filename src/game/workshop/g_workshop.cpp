@@ -185,6 +185,7 @@ bool dirty() { return !(doc == saved); }
 // stay empty (the picture's cells are drawn over it).
 void record_load() {
     necrogram_load(&record, doc.picture.width, doc.picture.height, doc.picture.cells.data());
+    record.steady_layout = true; // the grid stays put as the clues change
     record.hover_column = cursor_x;
     record.hover_row = cursor_y;
 }
