@@ -263,7 +263,7 @@ TEST_F(Teaching, TheGalleryWithTwoCapturesOpensTheirFinishedBoards) {
                   (std::vector<dword>{str_mm_continue, str_mm_new_game, str_mm_freeplay, str_mm_tutorial,
                                       str_mm_gallery, str_mm_library, str_mm_workshop, str_mm_exit}));
     });
-    s.left_click(640 + 84, 478).wait_mode(appmode_gallery).passes(2).then([] {
+    s.left_click(640 + 104, 478).wait_mode(appmode_gallery).passes(2).then([] {
         for (int i = 0; i < num_map_locations; ++i)
             EXPECT_EQ(gallery_picture_shown(i), i == 0 || i == 3) << i;
         int x = 0, y = 0, size = 0;

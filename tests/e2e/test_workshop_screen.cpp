@@ -80,7 +80,7 @@ protected:
 // its capture, which keeps its time; Back returns to My Puzzles.
 TEST_F(Workshop, DrawFixSavePlayFromMyPuzzles) {
     // The Workshop's button: under the Tutorial, right of the Library.
-    s.skip_splash().left_click(640 + 84, 477).wait_mode(appmode_workshop).ready();
+    s.skip_splash().left_click(640 + 104, 477).wait_mode(appmode_workshop).ready();
     s.left_click(1152, 562).until([] { return workshop_window_open(); }, "the New Picture window");
     s.post(msg_keydown, vk_return).post(msg_keyup, vk_return).then([] {
         EXPECT_FALSE(workshop_window_open());

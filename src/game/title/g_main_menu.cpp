@@ -49,21 +49,22 @@ dynamic_button_data freeplay_button = {
     .flags = 0, .on_click = mm_do_freeplay,
 };
 // The Tutorial and the Gallery share a row under Free Play (the Tutorial alone before the
-// first capture), and the Library and the Workshop the row under it.
+// first capture), and the Library and the Workshop the row under it: 192 pixels wide each,
+// 16 apart.
 dynamic_button_data tutorial_button = {
     .string_id = str_mm_tutorial, .id = mm_tutorial_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
     .flags = 0, .on_click = mm_do_tutorial,
 };
 dynamic_button_data gallery_button = {
-    .string_id = str_mm_gallery, .id = mm_gallery_id, .x = 640 + 84, .y = 352, .block_width = 9, .scale = 2,
+    .string_id = str_mm_gallery, .id = mm_gallery_id, .x = 640 + 104, .y = 352, .block_width = 8, .scale = 2,
     .flags = 0, .on_click = mm_do_gallery,
 };
 dynamic_button_data library_button = {
-    .string_id = str_mm_library, .id = mm_library_id, .x = 640 - 84, .y = 418, .block_width = 9, .scale = 2,
+    .string_id = str_mm_library, .id = mm_library_id, .x = 640 - 104, .y = 418, .block_width = 8, .scale = 2,
     .flags = 0, .on_click = mm_do_library,
 };
 dynamic_button_data workshop_button = {
-    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640 + 84, .y = 418, .block_width = 9, .scale = 2,
+    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640 + 104, .y = 418, .block_width = 8, .scale = 2,
     .flags = 0, .on_click = mm_do_workshop,
 };
 dynamic_button_data exit_button = {
@@ -153,8 +154,8 @@ void appmode_main_menu_init() {
     }
     add_button_below(&freeplay_button);
     const bool gallery = gallery_available();
-    tutorial_button.x = gallery ? 640 - 84 : 640;
-    tutorial_button.block_width = gallery ? 9 : 10;
+    tutorial_button.x = gallery ? 640 - 104 : 640;
+    tutorial_button.block_width = gallery ? 8 : 10;
     add_button_below(&tutorial_button);
     if (gallery) {
         gallery_button.y = tutorial_button.y;
