@@ -20,9 +20,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -75,8 +75,8 @@ struct spark {
     u32 colour;
 };
 
-void draw_frame(stack &s, const std::vector<spark> &sparks, const safestring *digits,
-                const safestring *caption, const safestring *line, bool whole) {
+void draw_frame(stack &s, const std::vector<spark> &sparks, const safestring *digits, const safestring *caption,
+                const safestring *line, bool whole) {
     constexpr int board_x = 480, board_y = 200, tile = 32, n = 15, clue_cells = 5;
     const int kinds = s.tiles.num_sprites;
     gfx2d_fill_screen(0);
@@ -190,13 +190,8 @@ void bm_board(benchmark::State &state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(bm_board)
-    ->Args({15, 0})
-    ->Args({15, 1})
-    ->Args({30, 0})
-    ->Args({30, 1})
-    ->Args({30, 2})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(bm_board)->Args({15, 0})->Args({15, 1})->Args({30, 0})->Args({30, 1})->Args({30, 2})->Unit(
+    benchmark::kMicrosecond);
 
 // Every line's finished clue numbers on a 30 x 30 board a third marked: what a change of
 // marks costs the board's drawing (worked out once per change, not per frame).

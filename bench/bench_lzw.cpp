@@ -1,8 +1,8 @@
 // bench_lzw.cpp -- LZW decoding of the built pack's compressed entries, against a memcpy floor
+#include "data/data_check.h"
 #include "engine/ec_lzw.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "data/data_check.h"
 
 #include <benchmark/benchmark.h>
 

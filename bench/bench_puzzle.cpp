@@ -11,8 +11,7 @@ struct line_case {
 };
 
 // 25-cell lines with 4 to 8 runs and about a fifth of their cells known.
-const std::vector<line_case> &lines()
-{
+const std::vector<line_case> &lines() {
     static std::vector<line_case> made = [] {
         std::vector<line_case> out;
         pz_rng rng;
@@ -35,8 +34,7 @@ const std::vector<line_case> &lines()
     return made;
 }
 
-void BM_line_solve_25(benchmark::State &state)
-{
+void BM_line_solve_25(benchmark::State &state) {
     const std::vector<line_case> &cases = lines();
     pz_line_scratch scratch;
     pz_cell cells[25];
@@ -51,8 +49,7 @@ void BM_line_solve_25(benchmark::State &state)
 BENCHMARK(BM_line_solve_25);
 
 // A line-solvable picture of the given size, solved with the proof of uniqueness.
-void BM_solve_line_solvable(benchmark::State &state)
-{
+void BM_solve_line_solvable(benchmark::State &state) {
     const int size = static_cast<int>(state.range(0));
     const pz_puzzle p = line_solvable_picture(size, size, 0x1a7e0000u + size * 16);
     for (auto _ : state)
@@ -61,8 +58,7 @@ void BM_solve_line_solvable(benchmark::State &state)
 BENCHMARK(BM_solve_line_solvable)->Arg(50)->Arg(60)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // Generating puzzles of one size and grade: each iteration a new number.
-void BM_generate(benchmark::State &state)
-{
+void BM_generate(benchmark::State &state) {
     const int size = static_cast<int>(state.range(0));
     const pz_grade grade = static_cast<pz_grade>(state.range(1));
     uint32_t number = 0;

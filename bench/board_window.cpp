@@ -45,8 +45,8 @@ void enter_board(void *context) {
     }
     p.grade = r->grade;
     p.number = r->number;
-    p.caption = std::to_string(r->width) + "x" + std::to_string(r->height) + " " +
-                pz_grade_name((pz_grade)r->grade) + " " + std::to_string(r->number);
+    p.caption = std::to_string(r->width) + "x" + std::to_string(r->height) + " " + pz_grade_name((pz_grade)r->grade) +
+                " " + std::to_string(r->number);
     if (const char *list = std::getenv("BOARD_LIST"); list && *list) {
         p.list_count = std::max(2, std::atoi(list));
         p.list_index = 1;

@@ -27,27 +27,25 @@ namespace {
 struct tally {
     std::vector<double> times;
     int counts[5] = {};
-    void add(double t, pz_verdict v)
-    {
+    void add(double t, pz_verdict v) {
         times.push_back(t);
         ++counts[static_cast<int>(v)];
     }
-    void print(const char *what)
-    {
+    void print(const char *what) {
         std::sort(times.begin(), times.end());
         double total = 0;
         for (double t : times)
             total += t;
-        std::printf("%-34s %5zu puzzles  median %9.3f ms  worst %9.3f ms  total %8.2f s"
-                    "  (none %d, unique %d, multiple %d, found %d, stopped %d)\n",
-                    what, times.size(), times[times.size() / 2] * 1e3, times.back() * 1e3, total, counts[0],
-                    counts[1], counts[2], counts[3], counts[4]);
+        std::printf(
+            "%-34s %5zu puzzles  median %9.3f ms  worst %9.3f ms  total %8.2f s"
+            "  (none %d, unique %d, multiple %d, found %d, stopped %d)\n",
+            what, times.size(), times[times.size() / 2] * 1e3, times.back() * 1e3, total, counts[0], counts[1],
+            counts[2], counts[3], counts[4]);
     }
 };
 
 // The random 25x25 corpus, each puzzle solved for a first solution and then with the proof.
-void random_corpus(int count, int every, int only, double slow, const pz_limits &limits)
-{
+void random_corpus(int count, int every, int only, double slow, const pz_limits &limits) {
     tally first, proof;
     double slowest = 0;
     int slowest_index = 0;
@@ -77,8 +75,7 @@ void random_corpus(int count, int every, int only, double slow, const pz_limits 
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
     int count = 1000, every = 1, only = -1, positional = 0;
     double slow = 1e30;
@@ -101,8 +98,9 @@ int main(int argc, char **argv)
         else if (positional == 1 && ++positional)
             limits.seconds = std::atof(argv[a]);
         else {
-            std::fprintf(stderr, "usage: puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] "
-                                 "[--slow SECONDS] [--random]\n");
+            std::fprintf(stderr,
+                         "usage: puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] "
+                         "[--slow SECONDS] [--random]\n");
             return 2;
         }
     }

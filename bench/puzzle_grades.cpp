@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-int main()
-{
+int main() {
     std::printf("| Location | Size | Solutions | Grade | Line logic settles | Sweeps | Look-ahead cells | Score |\n");
     std::printf("|---:|:---:|:---|:---|---:|---:|---:|---:|\n");
     for (u32 id = 0; id < num_puzzles; ++id) {

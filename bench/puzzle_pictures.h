@@ -7,16 +7,14 @@
 #include <ctime>
 
 // Processor time of this process, so that other programs on the machine do not count.
-inline double cpu_seconds()
-{
+inline double cpu_seconds() {
     timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // A picture of random cells, each filled with the given chance (in 1/10,000).
-inline pz_puzzle random_picture(int w, int h, uint32_t per_ten_thousand, uint64_t seed)
-{
+inline pz_puzzle random_picture(int w, int h, uint32_t per_ten_thousand, uint64_t seed) {
     pz_rng rng;
     pz_rng_seed(rng, seed);
     std::vector<uint8_t> cells(static_cast<size_t>(w) * h);
@@ -29,8 +27,7 @@ inline pz_puzzle random_picture(int w, int h, uint32_t per_ten_thousand, uint64_
 // that its blobs keep their scale and line logic leaves only small patches open; each
 // patch of open cells (cells joined side by side) then becomes all filled or all empty,
 // and again until line logic settles every cell. One to a few rounds at any size.
-inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed)
-{
+inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed) {
     pz_rng rng;
     pz_rng_seed(rng, seed);
     std::vector<uint8_t> cells(static_cast<size_t>(w) * h), next(cells.size());

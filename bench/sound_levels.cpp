@@ -2,10 +2,10 @@
 // files for measuring. Not a test: bench/sound_levels.sh runs it and reads the peaks with sox.
 // Each case runs the real program with SDL's disk audio driver writing to
 // $TW_LEVELS_DIR/<screen>-<music|effects>.raw (44,100 Hz, signed 16-bit, stereo).
-#include "game_script.h"
 #include "engine/ec_settings.h"
 #include "game/g_game.h"
 #include "game/story/g_player.h"
+#include "game_script.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -59,9 +59,13 @@ void enter(game_script &s, int mode) {
 }
 
 // Music: long enough for a whole loop of either song.
-void hold_music(game_script &s) { s.then([] { real_wait(4000); }); }
+void hold_music(game_script &s) {
+    s.then([] { real_wait(4000); });
+}
 
-void splash(game_script &s) { s.wait_mode(appmode_main_menu).then([] { real_wait(400); }); }
+void splash(game_script &s) {
+    s.wait_mode(appmode_main_menu).then([] { real_wait(400); });
+}
 void menu(game_script &s) {
     enter(s, appmode_main_menu);
     for (int i = 0; i < 3; ++i)
@@ -93,9 +97,13 @@ void board(game_script &s) {
 }
 
 TEST(SoundLevels, Splash) { mix("splash", false, splash); }
-TEST(SoundLevels, MenuMusic) { mix("menu", true, [](game_script &s) { enter(s, appmode_main_menu), hold_music(s); }); }
+TEST(SoundLevels, MenuMusic) {
+    mix("menu", true, [](game_script &s) { enter(s, appmode_main_menu), hold_music(s); });
+}
 TEST(SoundLevels, MenuEffects) { mix("menu", false, menu); }
-TEST(SoundLevels, MapMusic) { mix("map", true, [](game_script &s) { enter(s, appmode_map), hold_music(s); }); }
+TEST(SoundLevels, MapMusic) {
+    mix("map", true, [](game_script &s) { enter(s, appmode_map), hold_music(s); });
+}
 TEST(SoundLevels, MapEffects) { mix("map", false, map); }
 // The board is opened through the map, whose title song would leak in: the music is switched
 // on (as M does) once the board is shown.
@@ -107,7 +115,9 @@ TEST(SoundLevels, BoardMusic) {
     });
 }
 TEST(SoundLevels, BoardEffects) { mix("board", false, board); }
-TEST(SoundLevels, EndingMusic) { mix("ending", true, [](game_script &s) { enter(s, appmode_ending), hold_music(s); }); }
+TEST(SoundLevels, EndingMusic) {
+    mix("ending", true, [](game_script &s) { enter(s, appmode_ending), hold_music(s); });
+}
 TEST(SoundLevels, EndingEffects) { mix("ending", false, ending); }
 
 } // namespace

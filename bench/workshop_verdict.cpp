@@ -90,7 +90,8 @@ int main(int argc, char **argv) {
         pz_rng_seed(rng, 2026);
         kind_result result;
         for (int i = 0; i < count; ++i) {
-            workshop_picture p = k.passes < 0 ? generated_picture((uint32_t)i + 1) : random_picture(rng, k.percent, k.passes);
+            workshop_picture p =
+                k.passes < 0 ? generated_picture((uint32_t)i + 1) : random_picture(rng, k.percent, k.passes);
             pz_fair_report r;
             time_verdict(judge, p, ++serial, &r); // the picture before the edit
             const uint32_t cell = pz_rng_below(rng, side * side);

@@ -1,26 +1,26 @@
 // main.cpp -- entry point, the application-mode table and the window procedure
 #include "main.h"
 
+#include "data/data_check.h"
 #include "engine/ec_assert.h"
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
 #include "engine/ec_settings.h"
 #include "engine/ec_strings.h"
-#include "data/data_check.h"
-#include "game/story/g_ending.h"
-#include "game/story/g_gallery.h"
+#include "game/board/g_necrogram.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_screen.h"
-#include "game/library/g_library_screen.h"
 #include "game/g_game.h"
+#include "game/g_question.h"
+#include "game/library/g_library_screen.h"
+#include "game/story/g_ending.h"
+#include "game/story/g_gallery.h"
+#include "game/story/g_map.h"
+#include "game/story/g_player.h"
 #include "game/title/g_main_menu.h"
 #include "game/workshop/g_workshop.h"
 #include "game/workshop/g_workshop_puzzles.h"
-#include "game/story/g_map.h"
-#include "game/board/g_necrogram.h"
-#include "game/story/g_player.h"
-#include "game/g_question.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_main.h"
 #include "graphics/d3d_window.h"
@@ -245,7 +245,6 @@ void shutdown() {
     memory_system_close();
 }
 
-
 constexpr const char *usage_text =
     "Usage: tombweaver [--fullscreen | --window] [--] [FILE...]\n"
     "       tombweaver [--fullscreen | --window] --import PICTURE.png\n"
@@ -335,15 +334,11 @@ void open_dropped_files(const std::vector<std::string> &files) {
     case appmode_workshop:
         workshop_drop(files); // a picture to import, or a puzzle to edit
         return;
-    case appmode_necrogram:
-        necrogram_keep_progress();
-        break;
+    case appmode_necrogram: necrogram_keep_progress(); break;
     case appmode_main_menu:
     case appmode_map:
-    case appmode_freeplay:
-        break;
-    default:
-        return;
+    case appmode_freeplay: break;
+    default: return;
     }
     freeplay_open_files(files);
 }
@@ -383,8 +378,7 @@ int16_t high_word(int32_t v) { return (int16_t)((uint32_t)v >> 16); }
 void set_app_mode(int mode) {
     if (!ec_assert(mode >= appmode_init && mode < num_app_modes))
         return;
-    if (current_app_mode >= appmode_init && current_app_mode < num_app_modes &&
-        app_modes[current_app_mode].free)
+    if (current_app_mode >= appmode_init && current_app_mode < num_app_modes && app_modes[current_app_mode].free)
         app_modes[current_app_mode].free();
     current_app_mode = mode;
     if (app_modes[current_app_mode].init)
@@ -404,16 +398,12 @@ void app_modes_use_for_test(const app_mode *table, int mode) {
 std::intptr_t main_window_proc(const platform_message *msg) {
     const app_mode &mode = app_modes[current_app_mode];
     switch (msg->message) {
-    case msg_destroy:
-        platform_post_quit_message();
-        return 1;
+    case msg_destroy: platform_post_quit_message(); return 1;
     case msg_size:
         if (msg->wparam == size_restored || msg->wparam == size_maximized)
             d3d_window_update_mouse_scale();
         return 0;
-    case msg_activate:
-        window_active_set(msg->wparam != 0);
-        return 0;
+    case msg_activate: window_active_set(msg->wparam != 0); return 0;
     case msg_close:
         // An unfinished board's marks are kept, as if the player had left by the Map button.
         if (current_app_mode == appmode_necrogram && app_modes == game_app_modes)
@@ -474,15 +464,10 @@ std::intptr_t main_window_proc(const platform_message *msg) {
         if (mode.mousewheel)
             mode.mousewheel(msg->wparam);
         return 0;
-    case msg_dropfiles:
-        open_dropped_files(platform_drop_take(msg->wparam));
-        return 0;
+    case msg_dropfiles: open_dropped_files(platform_drop_take(msg->wparam)); return 0;
     case msg_paddown:
-    case msg_padup:
-        route_pad(mode, msg->wparam, msg->message == msg_paddown, msg->lparam != 0);
-        return 0;
-    default:
-        return 0;
+    case msg_padup: route_pad(mode, msg->wparam, msg->message == msg_paddown, msg->lparam != 0); return 0;
+    default: return 0;
     }
 }
 
@@ -524,8 +509,7 @@ bool data_open() {
                           base_path_searched());
             return data_refused(line, text);
         }
-        std::snprintf(line, sizeof line, "damaged data file %s: its directory does not fit the file\n",
-                      pack_path);
+        std::snprintf(line, sizeof line, "damaged data file %s: its directory does not fit the file\n", pack_path);
         std::snprintf(text, sizeof text,
                       "The game's data file\n%s\nis damaged: it is shorter than its contents say, or could "
                       "not be read whole. It may have been cut short while it was copied.\n\n"
@@ -551,8 +535,8 @@ bool data_open() {
     pack_file_info(bad, &name, nullptr, nullptr);
     std::snprintf(line, sizeof line, "damaged data file %s: entry \"%s\" %s\n", pack_path, name, why);
     std::snprintf(text, sizeof text,
-                  "The game's data file\n%s\nis damaged: its entry \"%s\" %s.\n\nPlease reinstall the game.",
-                  pack_path, name, why);
+                  "The game's data file\n%s\nis damaged: its entry \"%s\" %s.\n\nPlease reinstall the game.", pack_path,
+                  name, why);
     return data_refused(line, text);
 }
 

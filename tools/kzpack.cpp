@@ -1,9 +1,9 @@
 // kzpack.cpp -- the pack builder: build, list, extract and verify tombweaver.kzp
 #include "kz_formats.h"
 
+#include "data/data_check.h"
 #include "engine/ec_memory.h"
 #include "engine/ec_pack.h"
-#include "data/data_check.h"
 #include "platform/pf_system.h"
 
 #include <cstdio>

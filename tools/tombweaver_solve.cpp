@@ -60,16 +60,14 @@ struct options {
 // error (once), so that a full disk never passes for a finished output.
 bool output_failed = false;
 
-bool output_fault(int error)
-{
+bool output_fault(int error) {
     if (!output_failed)
         std::fprintf(stderr, "tombweaver-solve: standard output: %s\n", std::strerror(error ? error : EIO));
     output_failed = true;
     return false;
 }
 
-bool write_out(const std::string &text)
-{
+bool write_out(const std::string &text) {
     if (output_failed)
         return false;
     errno = 0;
@@ -78,15 +76,13 @@ bool write_out(const std::string &text)
     return true;
 }
 
-bool flush_out()
-{
+bool flush_out() {
     errno = 0;
     return output_failed || std::fflush(stdout) == 0 || output_fault(errno);
 }
 
 // The exit status once everything written has reached its file: exit_file when some did not.
-int finish_output(int status)
-{
+int finish_output(int status) {
     flush_out();
     errno = 0;
     if (std::fclose(stdout) != 0)
@@ -94,22 +90,17 @@ int finish_output(int status)
     return output_failed ? exit_file : status;
 }
 
-int bad_usage(const std::string &why)
-{
+int bad_usage(const std::string &why) {
     std::fprintf(stderr, "tombweaver-solve: %s\nTry 'tombweaver-solve --help'.\n", why.c_str());
     return exit_usage;
 }
 
 // The numbers of options follow one rule: decimal digits only, leading zeros allowed,
 // and for --limit a fraction after one point. No sign, blank, exponent or hex.
-bool digits_only(const std::string &s)
-{
-    return s.find_first_not_of("0123456789") == std::string::npos;
-}
+bool digits_only(const std::string &s) { return s.find_first_not_of("0123456789") == std::string::npos; }
 
 // A whole number from 0 to max (at most 0xFFFFFFFF).
-bool parse_whole(const std::string &s, unsigned long max, unsigned long *out)
-{
+bool parse_whole(const std::string &s, unsigned long max, unsigned long *out) {
     if (s.empty() || !digits_only(s))
         return false;
     unsigned long value = 0;
@@ -123,8 +114,7 @@ bool parse_whole(const std::string &s, unsigned long max, unsigned long *out)
 }
 
 // A number with an optional fraction: "2", "0.5", ".5" or "2.".
-bool parse_decimal(const std::string &s, double *out)
-{
+bool parse_decimal(const std::string &s, double *out) {
     const size_t point = s.find('.');
     const std::string whole = s.substr(0, point), fraction = point == std::string::npos ? "" : s.substr(point + 1);
     if ((whole.empty() && fraction.empty()) || !digits_only(whole) || !digits_only(fraction))
@@ -134,8 +124,7 @@ bool parse_decimal(const std::string &s, double *out)
 }
 
 // Parses the command line into *o; returns -1 to go on, else the status to exit with.
-int parse(int argc, char **argv, options *o)
-{
+int parse(int argc, char **argv, options *o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string *to) {
@@ -187,8 +176,7 @@ int parse(int argc, char **argv, options *o)
     return -1;
 }
 
-int generate(const options &o)
-{
+int generate(const options &o) {
     unsigned long width = 0, height = 0, number = 0;
     const size_t x = o.generate.find('x');
     if (x == std::string::npos || !parse_whole(o.generate.substr(0, x), pz_generate_max, &width) ||
@@ -203,8 +191,7 @@ int generate(const options &o)
         return bad_usage("--number \"" + o.number + "\" is not a number from 0 to 4294967295");
     pz_puzzle p;
     std::string why;
-    if (!pz_generate(static_cast<int>(width), static_cast<int>(height), grade, static_cast<uint32_t>(number), &p,
-                     &why))
+    if (!pz_generate(static_cast<int>(width), static_cast<int>(height), grade, static_cast<uint32_t>(number), &p, &why))
         return bad_usage(why);
     write_out(pz_write_non(p));
     return exit_unique;
@@ -213,8 +200,7 @@ int generate(const options &o)
 // Every puzzle of one file ("-": standard input); false with the error printed. Rows and
 // columns that fill different numbers of cells make a puzzle without a solution, not a
 // damaged file.
-bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
-{
+bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out) {
     pz_error err;
     pz_read_options options;
     options.unequal_totals = true;
@@ -226,8 +212,7 @@ bool read_puzzles(const std::string &name, std::vector<pz_puzzle> *out)
 }
 
 // The picture, a line of # and . a row, each indented by two blanks.
-std::string picture(const std::vector<uint8_t> &cells, int width)
-{
+std::string picture(const std::vector<uint8_t> &cells, int width) {
     std::string out;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i % width == 0)
@@ -239,23 +224,20 @@ std::string picture(const std::vector<uint8_t> &cells, int width)
     return out;
 }
 
-std::string counted(int n, const char *one, const char *many)
-{
+std::string counted(int n, const char *one, const char *many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 // "hard (score 7, look-ahead on 1 cell)": the grade and what it rests on.
-std::string grade_text(const pz_grading &g)
-{
-    std::string why = g.line_solvable                 ? "line logic in " + counted(g.sweeps, "sweep", "sweeps")
+std::string grade_text(const pz_grading &g) {
+    std::string why = g.line_solvable                   ? "line logic in " + counted(g.sweeps, "sweep", "sweeps")
                       : g.lookahead && !g.search_needed ? "look-ahead on " + counted(g.lookahead_cells, "cell", "cells")
                                                         : "search";
     return std::string(pz_grade_name(g.grade)) + " (score " + std::to_string(g.score) + ", " + why + ")";
 }
 
 // Solves one puzzle and writes what was asked to *out; returns its exit status.
-int solve_one(const options &o, const pz_puzzle &p, const std::string &label, std::string *out)
-{
+int solve_one(const options &o, const pz_puzzle &p, const std::string &label, std::string *out) {
     pz_limits limits;
     limits.seconds = o.limit;
     const auto start = std::chrono::steady_clock::now();
@@ -283,8 +265,8 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label, st
         return status;
     }
     if (o.count) {
-        const char *count = s.verdict == pz_verdict::none     ? "0"
-                            : s.verdict == pz_verdict::unique ? "1"
+        const char *count = s.verdict == pz_verdict::none      ? "0"
+                            : s.verdict == pz_verdict::unique  ? "1"
                             : s.verdict == pz_verdict::stopped ? "stopped"
                                                                : "2+";
         *out += label + ": " + count + "\n";
@@ -312,8 +294,7 @@ int solve_one(const options &o, const pz_puzzle &p, const std::string &label, st
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     options o;
     int status = parse(argc, argv, &o);
     if (status >= 0)
@@ -347,7 +328,7 @@ int main(int argc, char **argv)
         if (!flush_out())
             return finish_output(exit_file);
     }
-    return finish_output(any_error       ? exit_file
+    return finish_output(any_error        ? exit_file
                          : any_not_unique ? exit_not_unique
                          : any_stopped    ? exit_stopped
                                           : exit_unique);

@@ -19,8 +19,7 @@ void player_build_set(bool on) { player_build_on = on; }
 
 bool player_build() { return player_build_on; }
 
-bool assertion_failed(const char *expression, const char *file, const char *function, int line,
-                      const char *info) {
+bool assertion_failed(const char *expression, const char *file, const char *function, int line, const char *info) {
     if (!expression || !file || !function)
         return true;
 
@@ -33,22 +32,19 @@ bool assertion_failed(const char *expression, const char *file, const char *func
     char text[1024];
     if (needed < sizeof text) {
         if (info)
-            std::snprintf(text, sizeof text,
-                          "assert( %s )\n\n%s\n\nFunction : %s\nFile : %s\nLine : %i\n\nContinue?",
+            std::snprintf(text, sizeof text, "assert( %s )\n\n%s\n\nFunction : %s\nFile : %s\nLine : %i\n\nContinue?",
                           expression, info, function, file, line);
         else
-            std::snprintf(text, sizeof text,
-                          "assert( %s )\n\n\nFunction : %s\nFile : %s\nLine : %i\n\nContinue?",
+            std::snprintf(text, sizeof text, "assert( %s )\n\n\nFunction : %s\nFile : %s\nLine : %i\n\nContinue?",
                           expression, function, file, line);
     } else {
         std::snprintf(text, sizeof text, "assert!\nInfo too long for dialog box!");
     }
-    return platform_message_box("ASSERTION FAILED", text, platform_mb_yes_no,
-                                platform_mb_icon_warning) != platform_mb_answer_yes;
+    return platform_message_box("ASSERTION FAILED", text, platform_mb_yes_no, platform_mb_icon_warning) !=
+           platform_mb_answer_yes;
 }
 
-void assertion_raise(const char *expression, const char *file, const char *function, int line,
-                     const char *info) {
+void assertion_raise(const char *expression, const char *file, const char *function, int line, const char *info) {
     if (!assertion_failed(expression, file, function, line, info))
         return;
     char where[1024];
@@ -57,8 +53,8 @@ void assertion_raise(const char *expression, const char *file, const char *funct
     platform_breakpoint(where);
 }
 
-void environment_assertion_raise(const char *expression, const char *file, const char *function,
-                                 int line, const char *info) {
+void environment_assertion_raise(const char *expression, const char *file, const char *function, int line,
+                                 const char *info) {
     if (!player_build_on)
         assertion_raise(expression, file, function, line, info);
 }
@@ -89,8 +85,8 @@ bool d3d_check_result(s32 result) {
         safestring_concat_str(s, number_text_format(result));
     }
     safestring_concat_str(s, "\nContinue?");
-    return platform_message_box("D3D Fatal Error", s->text, platform_mb_yes_no,
-                                platform_mb_icon_none) != platform_mb_answer_yes;
+    return platform_message_box("D3D Fatal Error", s->text, platform_mb_yes_no, platform_mb_icon_none) !=
+           platform_mb_answer_yes;
 }
 
 void d3d_check(s32 result) {

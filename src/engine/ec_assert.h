@@ -5,31 +5,26 @@
 
 // Shows the "ASSERTION FAILED" box for a failed check. Returns true when the
 // caller should break into the debugger (any answer but Yes, or a missing text).
-bool assertion_failed(const char *expression, const char *file, const char *function,
-                      int line, const char *info);
+bool assertion_failed(const char *expression, const char *file, const char *function, int line, const char *info);
 
 // Raised by the assertion macros: asks, and breaks when the answer says so.
-void assertion_raise(const char *expression, const char *file, const char *function,
-                     int line, const char *info);
+void assertion_raise(const char *expression, const char *file, const char *function, int line, const char *info);
 
 // ec_assert(cond) is true when cond holds; otherwise it raises the assertion with
 // cond's source text and is false, and the site takes its own failure path:
 //   if (!ec_assert(p != NULL)) return invalid_id;
-#define ec_assert_info(cond, info)                                                   \
-    ((cond) ? true                                                                   \
-            : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), \
-               false))
+#define ec_assert_info(cond, info)                                                                                     \
+    ((cond) ? true : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
 // (Spelled out, not through ec_assert_info, so macros in cond stay unexpanded in the text.)
-#define ec_assert(cond)                                                              \
-    ((cond) ? true                                                                   \
-            : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+#define ec_assert(cond)                                                                                                \
+    ((cond) ? true : (assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
 
 // ec_assert_text(cond, text) states the text the box shows beside the condition,
 // for checks whose source would not read as the game's own text:
 //   if (!ec_assert_text(d3d_device_exists(), "d3d_device")) return;
-#define ec_assert_text(cond, text)                                                   \
+#define ec_assert_text(cond, text)                                                                                     \
     ((cond) ? true : (assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
-#define ec_assert_text_info(cond, text, info)                                        \
+#define ec_assert_text_info(cond, text, info)                                                                          \
     ((cond) ? true : (assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
 
 // The player's build. There a fault of the environment (a file, folder or device the
@@ -42,21 +37,18 @@ void player_build_set(bool on);
 bool player_build();
 
 // Raised by the checks on the environment: as assertion_raise, but not in the player's build.
-void environment_assertion_raise(const char *expression, const char *file, const char *function,
-                                 int line, const char *info);
+void environment_assertion_raise(const char *expression, const char *file, const char *function, int line,
+                                 const char *info);
 
 // ec_assert_env and its forms check the environment: outside the player's build a
 // failure raises the assertion as ec_assert would; the site then tells the player itself.
 //   if (!ec_assert_env_text(file, "file != INVALID_HANDLE_VALUE")) { tell(...); return nullptr; }
-#define ec_assert_env(cond)                                                          \
-    ((cond) ? true                                                                   \
-            : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
-#define ec_assert_env_info(cond, info)                                               \
-    ((cond) ? true                                                                   \
-            : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
-#define ec_assert_env_text(cond, text)                                               \
-    ((cond) ? true                                                                   \
-            : (environment_assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+#define ec_assert_env(cond)                                                                                            \
+    ((cond) ? true : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
+#define ec_assert_env_info(cond, info)                                                                                 \
+    ((cond) ? true : (environment_assertion_raise(#cond, __FILE__, __PRETTY_FUNCTION__, __LINE__, (info)), false))
+#define ec_assert_env_text(cond, text)                                                                                 \
+    ((cond) ? true : (environment_assertion_raise((text), __FILE__, __PRETTY_FUNCTION__, __LINE__, nullptr), false))
 
 // Shows a failing device call's result in the "D3D Fatal Error" box. A result of
 // 0 shows nothing. Returns true when the caller should break.

@@ -26,9 +26,9 @@ constexpr const char *asset_game_song = "audio\\gamejam_final.kzs";
 
 // Every name above: a pack that lacks one is refused at start-up and by kzpack verify.
 constexpr const char *data_set_entries[] = {
-    asset_strings,     asset_retro_font,   asset_c64_font,     asset_ui_window,   asset_dynamic_button,
-    asset_map_button,  asset_logo_head,    asset_logo_words,   asset_icon,        asset_nonoblocks,
-    asset_start_screen, asset_map,         asset_intro_sound,  asset_click_sound, asset_fill_sound,
-    asset_cross_sound, asset_pave_sound,   asset_title_song,   asset_game_song,
+    asset_strings,      asset_retro_font, asset_c64_font,    asset_ui_window,   asset_dynamic_button,
+    asset_map_button,   asset_logo_head,  asset_logo_words,  asset_icon,        asset_nonoblocks,
+    asset_start_screen, asset_map,        asset_intro_sound, asset_click_sound, asset_fill_sound,
+    asset_cross_sound,  asset_pave_sound, asset_title_song,  asset_game_song,
 };
 constexpr u32 num_data_set_entries = sizeof data_set_entries / sizeof data_set_entries[0];

@@ -38,7 +38,8 @@ s32 text_to_int(const char *text) {
 u32 field_size(const excel_column &column, dword record_size) {
     switch (column.type) {
     case excel_safestring: return sizeof(safestring);
-    case excel_string: return column.param ? column.param : (column.offset < record_size ? record_size - column.offset : 0);
+    case excel_string:
+        return column.param ? column.param : (column.offset < record_size ? record_size - column.offset : 0);
     case excel_char:
     case excel_byte: return 1;
     case excel_int:

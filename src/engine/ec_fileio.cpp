@@ -117,8 +117,9 @@ void save_file_init_path() {
         if (platform_user_data_folder_named())
             save_failure_tell(folder_too_long);
         else
-            save_failure_tell("No folder was found to keep your progress in: HOME and XDG_DATA_HOME are "
-                              "not set and your user has no home folder.");
+            save_failure_tell(
+                "No folder was found to keep your progress in: HOME and XDG_DATA_HOME are "
+                "not set and your user has no home folder.");
         return;
     }
     // Room for the longest name made beside the save (".damaged").
@@ -145,8 +146,8 @@ bool save_folder_lock() {
         return true;
     const platform_lock_result result = platform_lock_take(lock.text);
     if (result == platform_lock_result::failed)
-        std::fprintf(stderr, "tombweaver: %s could not be locked (%s); a second game would not be noticed\n",
-                     lock.text, platform_file_error_text());
+        std::fprintf(stderr, "tombweaver: %s could not be locked (%s); a second game would not be noticed\n", lock.text,
+                     platform_file_error_text());
     return result != platform_lock_result::held_elsewhere;
 }
 
@@ -192,8 +193,8 @@ bool save_file_save(const void *data, u32 out_size) {
     bool saved = ec_assert_env_text(result >= 0, file_opened) &&
                  ec_assert_env_text((u32)result == out_size, "byteswritten == out_size");
     if (!saved) {
-        std::snprintf(message, sizeof message, "Your progress could not be written to\n%s\n(%s).",
-                      save_filename.text, platform_file_error_text());
+        std::snprintf(message, sizeof message, "Your progress could not be written to\n%s\n(%s).", save_filename.text,
+                      platform_file_error_text());
         save_failure_tell(message);
     }
     return saved;

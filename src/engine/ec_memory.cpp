@@ -105,11 +105,12 @@ void memory_system_close() {
             return;
         // The report is cut to its buffer when the file and info texts are both long.
         char text[512];
-        int written = e.info.length > 0
-                          ? std::snprintf(text, sizeof text, "Unfreed Memory\n\nFile : %s\nLine : %i\nSize : %i\nInfo : %s",
-                                          e.file.text, e.line, (int)e.size, e.info.text)
-                          : std::snprintf(text, sizeof text, "Unfreed Memory\n\nFile : %s\nLine : %i\nSize : %i",
-                                          e.file.text, e.line, (int)e.size);
+        int written =
+            e.info.length > 0
+                ? std::snprintf(text, sizeof text, "Unfreed Memory\n\nFile : %s\nLine : %i\nSize : %i\nInfo : %s",
+                                e.file.text, e.line, (int)e.size, e.info.text)
+                : std::snprintf(text, sizeof text, "Unfreed Memory\n\nFile : %s\nLine : %i\nSize : %i", e.file.text,
+                                e.line, (int)e.size);
         if (written < 0)
             continue;
         platform_message_box("MEMORY NOT FREED", text, platform_mb_ok, platform_mb_icon_warning);

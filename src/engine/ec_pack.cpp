@@ -55,7 +55,8 @@ bool pack_directory_fits(const u8 *image, u32 image_size) {
         u32 stored = read_u32(image + position);
         u32 size = read_u32(image + position + 4);
         // A compressed entry cannot decode to more than its codes can name.
-        bool size_reachable = stored == size || (unsigned long long)size <= (unsigned long long)(stored / 2) * lzw_max_table_size;
+        bool size_reachable =
+            stored == size || (unsigned long long)size <= (unsigned long long)(stored / 2) * lzw_max_table_size;
         if (!ec_assert_env_info(size_reachable, "tombweaver.kzp"))
             return false;
         data_size += stored;
@@ -157,8 +158,8 @@ u8 *pack_file_load(const char *name, u32 *size_out) {
         return entry.loaded;
     }
     u32 out_size = 0;
-    bool decoded = lzw_decompress(entry.packed_data, entry.compressed_size / 2, entry.loaded,
-                                  entry.uncompressed_size, &out_size);
+    bool decoded =
+        lzw_decompress(entry.packed_data, entry.compressed_size / 2, entry.loaded, entry.uncompressed_size, &out_size);
     if (!decoded || !ec_assert_info(out_size == file_list[index].uncompressed_size, name)) {
         // Nobody holds the buffer: drop it now rather than keeping a broken copy.
         zel_free(entry.loaded);

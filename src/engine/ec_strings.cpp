@@ -5,9 +5,9 @@
 #include "engine/ec_data_set.h"
 #include "engine/ec_excel.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <cstddef>
 
 namespace {
 
@@ -26,8 +26,7 @@ const excel_column string_columns[] = {
     {"string", excel_safestring, offsetof(string_definition, string), 0},
 };
 excel_parse_table string_table = {
-    "", 0, nullptr, string_columns, 2,
-    (void **)&string_records, sizeof(string_definition), &string_rows,
+    "", 0, nullptr, string_columns, 2, (void **)&string_records, sizeof(string_definition), &string_rows,
 };
 
 // The length of the UTF-8 character at text[i] and its number; 0 when the bytes there

@@ -57,9 +57,7 @@ bool handle(const platform_message &msg, busy_end *end) {
             return false;
         *end = busy_end::stopped;
         return true;
-    case msg_close:
-        *end = busy_end::closing;
-        return true;
+    case msg_close: *end = busy_end::closing; return true;
     case msg_activate:
     case msg_size:
         platform_dispatch_message(&msg); // the window's own state stays true
@@ -67,8 +65,7 @@ bool handle(const platform_message &msg, busy_end *end) {
     case msg_dropfiles:
         platform_drop_take(msg.wparam); // dropped while busy: not opened
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -91,9 +91,8 @@ void music_switch(int running_mode) {
         for (dword song : {title_song, game_song})
             if (song != invalid_id && sound_is_playing(song))
                 sound_stop(song);
-    } else if (running_mode == appmode_main_menu || running_mode == appmode_map ||
-               running_mode == appmode_ending || running_mode == appmode_freeplay ||
-               running_mode == appmode_library || running_mode == appmode_gallery) {
+    } else if (running_mode == appmode_main_menu || running_mode == appmode_map || running_mode == appmode_ending ||
+               running_mode == appmode_freeplay || running_mode == appmode_library || running_mode == appmode_gallery) {
         main_menu_start_song();
     } else if (running_mode == appmode_necrogram) {
         game_start_song();

@@ -23,12 +23,24 @@ void (*answer_handler)(bool yes) = nullptr;
 void question_do_answer(dword id);
 
 dynamic_button_data yes_button = {
-    .string_id = str_question_yes, .id = question_yes_id, .x = (win_x2 - win_x1) / 2 - 6 * slice,
-    .y = 9 * slice, .block_width = 4, .scale = scale, .flags = 0, .on_click = question_do_answer,
+    .string_id = str_question_yes,
+    .id = question_yes_id,
+    .x = (win_x2 - win_x1) / 2 - 6 * slice,
+    .y = 9 * slice,
+    .block_width = 4,
+    .scale = scale,
+    .flags = 0,
+    .on_click = question_do_answer,
 };
 dynamic_button_data no_button = {
-    .string_id = str_question_no, .id = question_no_id, .x = (win_x2 - win_x1) / 2 + 6 * slice,
-    .y = 9 * slice, .block_width = 4, .scale = scale, .flags = 0, .on_click = question_do_answer,
+    .string_id = str_question_no,
+    .id = question_no_id,
+    .x = (win_x2 - win_x1) / 2 + 6 * slice,
+    .y = 9 * slice,
+    .block_width = 4,
+    .scale = scale,
+    .flags = 0,
+    .on_click = question_do_answer,
 };
 
 // Darkens everything drawn so far and the pictures behind the frame by half.
@@ -74,22 +86,34 @@ void question_do_answer(dword id) {
 
 } // namespace
 
-bool question_open(dword caption_id, const safestring *line1, const safestring *line2,
-                   void (*on_answer)(bool yes)) {
+bool question_open(dword caption_id, const safestring *line1, const safestring *line2, void (*on_answer)(bool yes)) {
     if (question_is_open())
         return false;
     safestring_create(&lines[0], line1 ? line1->text : nullptr);
     safestring_create(&lines[1], line2 ? line2->text : nullptr);
     answer_handler = on_answer;
     const window_data veil = {
-        .flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width, .y2 = screen_height,
-        .scale = 1, .draw = veil_draw, .on_remove = nullptr,
+        .flags = 0,
+        .caption_id = invalid_id,
+        .x1 = 0,
+        .y1 = 0,
+        .x2 = screen_width,
+        .y2 = screen_height,
+        .scale = 1,
+        .draw = veil_draw,
+        .on_remove = nullptr,
     };
     veil_window = ui_window_add(&veil);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = caption_id,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = lines_draw, .on_remove = question_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = caption_id,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = lines_draw,
+        .on_remove = question_window_removed,
     };
     question_window = ui_window_add(&frame);
     if (veil_window == invalid_id || question_window == invalid_id) {

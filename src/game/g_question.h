@@ -12,8 +12,7 @@ constexpr dword question_no_id = 2;
 // Yes and No buttons, No focused. The answer closes both windows, then calls on_answer
 // (which may switch the screen) as its last action; the window's close button answers
 // No. The lines are copied. A question already open is not replaced (false).
-bool question_open(dword caption_id, const safestring *line1, const safestring *line2,
-                   void (*on_answer)(bool yes));
+bool question_open(dword caption_id, const safestring *line1, const safestring *line2, void (*on_answer)(bool yes));
 // True while a question is shown.
 bool question_is_open();
 // The screen's keys while the question is open: Left, Right and Tab move between Yes

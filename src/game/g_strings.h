@@ -41,7 +41,7 @@ constexpr dword str_end_title = 48;
 
 // Free play: the title's button, the screen's choices and its texts.
 constexpr dword str_mm_freeplay = 56;
-constexpr dword str_fp_size_first = 57; // "5x5" to "30x30", six rows (no longer shown)
+constexpr dword str_fp_size_first = 57;  // "5x5" to "30x30", six rows (no longer shown)
 constexpr dword str_fp_grade_first = 63; // "Easy", "Medium", "Hard"
 constexpr dword str_fp_random = 66;
 constexpr dword str_fp_size = 67;

@@ -53,11 +53,11 @@ platform_vertex draw_vertices[max_string_vertices];
 // Advance of characters 32..126 in font pixels.
 const u8 kern_widths[95] = {
     8, 4, 7, 10, 8, 8, 9, 4, 6, 6, 10, 7, 5, 7, 4, 8, // space ! " # $ % & ' ( ) * + , - . /
-    8, 8, 8, 8, 9, 8, 8, 8, 8, 8, 4, 5, 7, 7, 7, 8,  // 0-9 : ; < = > ?
-    8, 8, 8, 8, 8, 8, 8, 8, 8, 6, 8, 8, 8, 9, 8, 8,  // @ A-O
-    8, 8, 8, 8, 8, 8, 8, 9, 8, 8, 8, 6, 8, 6, 6, 8,  // P-Z [ \ ] ^ _
-    4, 8, 8, 8, 8, 8, 7, 8, 8, 6, 7, 8, 6, 9, 8, 8,  // ` a-o
-    8, 8, 8, 8, 8, 8, 8, 9, 8, 8, 8, 6, 4, 6, 8,     // p-z { | } ~
+    8, 8, 8, 8,  9, 8, 8, 8, 8, 8, 4,  5, 7, 7, 7, 8, // 0-9 : ; < = > ?
+    8, 8, 8, 8,  8, 8, 8, 8, 8, 6, 8,  8, 8, 9, 8, 8, // @ A-O
+    8, 8, 8, 8,  8, 8, 8, 9, 8, 8, 8,  6, 8, 6, 6, 8, // P-Z [ \ ] ^ _
+    4, 8, 8, 8,  8, 8, 7, 8, 8, 6, 7,  8, 6, 9, 8, 8, // ` a-o
+    8, 8, 8, 8,  8, 8, 8, 9, 8, 8, 8,  6, 4, 6, 8,    // p-z { | } ~
 };
 
 int kern_width(char c) { return font_kern_lookup(kern_widths, c); }
@@ -100,7 +100,6 @@ int next_power_of_two(int n) {
     return p;
 }
 
-
 // Set when a string is made, changed, shown, hidden or freed: the next frame differs.
 bool strings_changed = true;
 
@@ -124,7 +123,8 @@ void d3dui_font_init() {
     }
     int pitch = 0;
     u32 *bits = platform_texture_lock(d3dui_font_texture, &pitch);
-    if (!bits || !ec_assert_text((std::size_t)pitch == width * sizeof(dword), "locked_data.Pitch == width * sizeof(dword)")) {
+    if (!bits ||
+        !ec_assert_text((std::size_t)pitch == width * sizeof(dword), "locked_data.Pitch == width * sizeof(dword)")) {
         // Nothing half-made stays behind.
         platform_texture_unlock(d3dui_font_texture);
         platform_texture_destroy(d3dui_font_texture);
@@ -190,8 +190,7 @@ void d3dui_font_render_strings() {
 }
 
 dword d3dui_string_new(int x, int y, const safestring *text, u32 colour, int scale) {
-    if (!ec_assert(num_d3dui_strings < max_d3dui_strings) ||
-        !ec_assert_text(d3d_device_exists(), "d3d_device"))
+    if (!ec_assert(num_d3dui_strings < max_d3dui_strings) || !ec_assert_text(d3d_device_exists(), "d3d_device"))
         return invalid_id;
     dword index = 0;
     while (index < (dword)max_d3dui_strings && d3dui_strings[index].vertexbuffer)
@@ -271,4 +270,3 @@ bool d3dui_string_vertex_position(dword string_id, int index, float *x, float *y
     *y = d3dui_strings[string_id].vertexbuffer[index].y;
     return true;
 }
-

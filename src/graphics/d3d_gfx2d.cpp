@@ -11,8 +11,8 @@
 #include "platform/pf_video.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -120,12 +120,9 @@ const u8 font_kern_table[95] = {
 };
 // Advance widths of the Latin-1 characters 160..255 (tools/assetgen/fonts.py, latin1_advances).
 const u8 font_latin1_kern_table[96] = {
-    5, 2, 5, 5, 6, 6, 2, 5, 4, 7, 4, 5, 5, 4, 8, 4,
-    4, 4, 4, 4, 3, 5, 6, 2, 3, 3, 4, 5, 7, 7, 7, 5,
-    5, 5, 5, 5, 5, 5, 6, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    6, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 6, 4, 5, 5, 5, 5, 3, 3, 4, 4,
-    5, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 2, 5, 5, 6, 6, 2, 5, 4, 7, 4, 5, 5, 4, 8, 4, 4, 4, 4, 4, 3, 5, 6, 2, 3, 3, 4, 5, 7, 7, 7, 5,
+    5, 5, 5, 5, 5, 5, 6, 4, 4, 4, 4, 4, 4, 4, 4, 4, 6, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 5, 5, 5, 5, 5, 6, 4, 5, 5, 5, 5, 3, 3, 4, 4, 5, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,
 };
 
 // Fills the quad with corners (0, 0) and (w, h): two triangles sharing the top-left
@@ -269,8 +266,8 @@ void compose_row_portable(u32 *out, const u32 *fb, u32 *last, const u32 *base, i
 
 #if TW_COMPOSE_AVX2
 // The same, eight pixels at a time, on processors that have AVX2.
-__attribute__((target("avx2"))) void compose_row_avx2(u32 *out, const u32 *fb, u32 *last, const u32 *base,
-                                                      int n, u32 v, bool whole) {
+__attribute__((target("avx2"))) void compose_row_avx2(u32 *out, const u32 *fb, u32 *last, const u32 *base, int n, u32 v,
+                                                      bool whole) {
     for (int x = 0; x < n; x += compose_group) {
         const __m256i c0 = _mm256_loadu_si256((const __m256i *)(fb + x));
         const __m256i c1 = _mm256_loadu_si256((const __m256i *)(fb + x + 8));
@@ -367,8 +364,8 @@ struct shrunk_picture {
     platform_texture *texture = NULL;
     int width = 0, height = 0;
     shrink_axis x, y;
-    std::vector<u32> full_picture;           // the composed picture at full size
-    std::vector<u32> row_sums, column_sums;  // per channel, three words a pixel
+    std::vector<u32> full_picture;          // the composed picture at full size
+    std::vector<u32> row_sums, column_sums; // per channel, three words a pixel
 } shrunk;
 
 void shrunk_release() {
@@ -589,8 +586,7 @@ bool d3d_gfx2d_upload(bool whole) {
     for (int y = first; y < screen_height; ++y) {
         const std::size_t at = (std::size_t)y * screen_width + from[y];
         compose_row((u32 *)((u8 *)locked_data.pBits + (std::size_t)y * (std::size_t)locked_data.Pitch) + from[y],
-                    screen_buffer + at, last_composed.data() + at, layers_base + at, to[y] - from[y], grey,
-                    whole);
+                    screen_buffer + at, last_composed.data() + at, layers_base + at, to[y] - from[y], grey, whole);
     }
     platform_texture_unlock(offscreen_texture);
     last_brightness_grey = grey;
@@ -607,9 +603,8 @@ void d3d_gfx2d_render() {
     int out_w = 0, out_h = 0;
     platform_renderer_output_size(&out_w, &out_h);
     picture_rect r = d3d_picture_rect(out_w, out_h);
-    platform_texture *shown = shrunk.texture && shrunk.width == r.width && shrunk.height == r.height
-                                  ? shrunk.texture
-                                  : offscreen_texture;
+    platform_texture *shown =
+        shrunk.texture && shrunk.width == r.width && shrunk.height == r.height ? shrunk.texture : offscreen_texture;
     if (!platform_render_copy(shown, r.x, r.y, r.width, r.height))
         d3d_check(d3derr_invalidcall);
 }
@@ -794,8 +789,8 @@ int gfx2d_draw_char(int x, int y, char c, u32 colour, int scale) {
         return 0;
     int advance = font_kern_width(c) * scale;
     if ((long long)x + advance < screen_clip.clip_left ||
-        (long long)y + (long long)font_glyph_height * scale < screen_clip.clip_top ||
-        x >= screen_clip.clip_right || y >= screen_clip.clip_bottom)
+        (long long)y + (long long)font_glyph_height * scale < screen_clip.clip_top || x >= screen_clip.clip_right ||
+        y >= screen_clip.clip_bottom)
         return advance;
     if (code == ' ')
         return advance;
@@ -828,8 +823,7 @@ int gfx2d_strlen(const safestring *s, int scale) {
 }
 
 dword gfx2d_background_layer_add(const kzb_image_data *image) {
-    if (!ec_assert(image) || !ec_assert(image->data) ||
-        !ec_assert(num_background_layers < max_background_layers))
+    if (!ec_assert(image) || !ec_assert(image->data) || !ec_assert(num_background_layers < max_background_layers))
         return invalid_id;
     dword id = 0;
     while (id < (dword)max_background_layers && background_layers[id].texture)

@@ -78,7 +78,6 @@ d3d_kzg_buffer_data safe_clip(const d3d_kzg_buffer_data *b) {
     return c;
 }
 
-
 // Decoded copies of the sprites of sheets loaded from the pack: board tiles and the
 // font's digits are drawn hundreds of times a frame. At scale 1, while the palette
 // entries a sprite uses are as when it was decoded, its pixels are copied span by
@@ -92,7 +91,7 @@ constexpr u16 rgb_entry = 0xFFFF;
 
 struct decoded_run {
     u16 row, start, length;
-    u16 entry;  // palette entry, or rgb_entry: colour
+    u16 entry; // palette entry, or rgb_entry: colour
     u32 colour;
 };
 
@@ -211,15 +210,14 @@ void draw_decoded(const decoded_sprite &d, const kzg_sprite_data *sd, long long 
             const long long x0 = std::max<long long>(x + s.start, b.clip_left);
             const long long x1 = std::min<long long>(x + s.start + s.length, b.clip_right);
             if (x0 < x1)
-                std::memcpy(b.data + ry * b.width + x0,
-                            d.pixels.data() + (std::size_t)s.row * d.width + (x0 - x), (std::size_t)(x1 - x0) * 4);
+                std::memcpy(b.data + ry * b.width + x0, d.pixels.data() + (std::size_t)s.row * d.width + (x0 - x),
+                            (std::size_t)(x1 - x0) * 4);
         }
         return;
     }
     for (const decoded_run &r : d.runs)
-        place_clipped(&b, x + (long long)r.start * scale,
-                      y + (long long)r.row * scale, (long long)r.length * scale, scale,
-                      r.entry == rgb_entry ? r.colour : sd->colors[r.entry]);
+        place_clipped(&b, x + (long long)r.start * scale, y + (long long)r.row * scale, (long long)r.length * scale,
+                      scale, r.entry == rgb_entry ? r.colour : sd->colors[r.entry]);
 }
 
 } // namespace
@@ -318,8 +316,8 @@ void place_in_buffer(d3d_kzg_buffer_data *buffer, int x, int y, u32 colour, int 
     place_clipped(&b, x, y, scale, scale, colour);
 }
 
-void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, int sprite_index,
-                                           int scale, d3d_kzg_buffer_data *buffer) {
+void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, int sprite_index, int scale,
+                                           d3d_kzg_buffer_data *buffer) {
     if (!ec_assert(sd) || !ec_assert(sd->data) || !ec_assert(sprite_index >= 0) ||
         !ec_assert(sprite_index < sd->num_sprites) || !ec_assert(scale >= 1) || !ec_assert(buffer))
         return;
@@ -435,8 +433,7 @@ void gfx2d_draw_sprite(kzg_sprite_data *sd, int x, int y, int sprite_index, int 
 namespace {
 
 // Shared by both decoders: palette lookups, or 24-bit triples when color_tbl is null.
-bool decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int dest_width,
-                int dest_height) {
+bool decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int dest_width, int dest_height) {
     int height = source[0] + 1;
     int width = source[1] + 1;
     if (!ec_assert(height == dest_height) || !ec_assert(width == dest_width))
@@ -472,8 +469,7 @@ bool decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int
 
 } // namespace
 
-bool sprite_decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int dest_width,
-                       int dest_height) {
+bool sprite_decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int dest_width, int dest_height) {
     if (!ec_assert(source) || !ec_assert(color_tbl) || !ec_assert(dest) || !ec_assert(size >= 2))
         return false;
     return decompress(source, size, color_tbl, dest, dest_width, dest_height);
@@ -503,9 +499,9 @@ u32 *d3d_kzg_to_new_buffer(const char *filename, int *width, int *height) {
             int h = record[0] + 1;
             int w = record[1] + 1;
             buffer = (u32 *)ZEL_MALLOC((u32)w * (u32)h * 4u, "d3d_kzg");
-            bool decoded = buffer && (sheet.num_colors != -1
-                                          ? sprite_decompress(record, size - offset, sheet.colors, buffer, w, h)
-                                          : sprite_decompress24(record, size - offset, buffer, w, h));
+            bool decoded =
+                buffer && (sheet.num_colors != -1 ? sprite_decompress(record, size - offset, sheet.colors, buffer, w, h)
+                                                  : sprite_decompress24(record, size - offset, buffer, w, h));
             if (decoded) {
                 *width = w;
                 *height = h;

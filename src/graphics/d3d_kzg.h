@@ -48,8 +48,8 @@ void d3d_kzg_free_data(kzg_sprite_data *sd);
 // block, into the framebuffer, clipped. Jump runs leave the destination as it was.
 void gfx2d_draw_sprite(kzg_sprite_data *sd, int x, int y, int sprite_index, int scale);
 // The same into any buffer, clipped to its clip rectangle.
-void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, int sprite_index,
-                                           int scale, d3d_kzg_buffer_data *buffer);
+void d3d_kzg_decompress_to_buffer_location(kzg_sprite_data *sd, int x, int y, int sprite_index, int scale,
+                                           d3d_kzg_buffer_data *buffer);
 // Writes one scale x scale block of colour at (x, y); with clip, only its part
 // inside the clip rectangle.
 void place_in_buffer(d3d_kzg_buffer_data *buffer, int x, int y, u32 colour, int scale, bool clip);
@@ -62,6 +62,5 @@ u32 *d3d_kzg_to_new_buffer(const char *filename, int *width, int *height);
 // Decode one sprite record of size bytes into dest (dest_width x dest_height, row
 // stride dest_width), paletted through color_tbl or 24-bit. False after an assertion
 // when the record's size differs from dest's or its runs leave the record or a row.
-bool sprite_decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest,
-                       int dest_width, int dest_height);
+bool sprite_decompress(const u8 *source, u32 size, const u32 *color_tbl, u32 *dest, int dest_width, int dest_height);
 bool sprite_decompress24(const u8 *source, u32 size, u32 *dest, int dest_width, int dest_height);

@@ -42,8 +42,7 @@ bool platform_audio_open() {
         return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (Mix_OpenAudio(platform_audio_rate, AUDIO_S16SYS, platform_audio_channels, mixer_chunk_frames) !=
-        0) {
+    if (Mix_OpenAudio(platform_audio_rate, AUDIO_S16SYS, platform_audio_channels, mixer_chunk_frames) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
@@ -73,17 +72,16 @@ bool platform_audio_is_open() { return audio_open; }
 
 const char *platform_audio_error_text() { return SDL_GetError(); }
 
-platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels,
-                                      int samples_per_second, int block_align, int bits_per_sample) {
-    if (!audio_open || !samples || size == 0 || channels <= 0 || channels > 0xFFFF ||
-        samples_per_second <= 0 || block_align <= 0 || block_align > 0xFFFF ||
-        bits_per_sample <= 0 || bits_per_sample > 0xFFFF)
+platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels, int samples_per_second,
+                                      int block_align, int bits_per_sample) {
+    if (!audio_open || !samples || size == 0 || channels <= 0 || channels > 0xFFFF || samples_per_second <= 0 ||
+        block_align <= 0 || block_align > 0xFFFF || bits_per_sample <= 0 || bits_per_sample > 0xFFFF)
         return nullptr;
 
     // Bound what the conversion to 44.1 kHz 16-bit stereo would allocate.
     std::uint64_t frames = size / (std::uint32_t)block_align;
-    std::uint64_t out_bytes = frames * (std::uint64_t)platform_audio_rate /
-                                  (std::uint64_t)samples_per_second * 2u * platform_audio_channels;
+    std::uint64_t out_bytes =
+        frames * (std::uint64_t)platform_audio_rate / (std::uint64_t)samples_per_second * 2u * platform_audio_channels;
     if (out_bytes > max_converted_bytes || size > 0x7FFFFFFFu - 44u)
         return nullptr;
 
@@ -95,8 +93,8 @@ platform_sound *platform_sound_create(const void *samples, std::uint32_t size, i
     Uint16 device_format = 0;
     SDL_AudioFormat format = bits_per_sample == 8 ? AUDIO_U8 : bits_per_sample == 16 ? AUDIO_S16LSB : 0;
     if (!loader_only && Mix_QuerySpec(&device_rate, &device_format, &device_channels) &&
-        device_rate == samples_per_second &&
-        format != 0 && block_align == channels * bits_per_sample / 8 && channels <= 0xFF) {
+        device_rate == samples_per_second && format != 0 && block_align == channels * bits_per_sample / 8 &&
+        channels <= 0xFF) {
         SDL_AudioCVT cvt;
         const int built = SDL_BuildAudioCVT(&cvt, format, (Uint8)channels, samples_per_second, device_format,
                                             (Uint8)device_channels, device_rate);
@@ -105,8 +103,8 @@ platform_sound *platform_sound_create(const void *samples, std::uint32_t size, i
             const std::uint64_t out_size = frames * out_frame;
             std::uint8_t *out = (std::uint8_t *)SDL_malloc((std::size_t)out_size);
             const std::uint32_t block_bytes = conversion_block_frames * (std::uint32_t)block_align;
-            std::uint8_t *work = built ? (std::uint8_t *)SDL_malloc((std::size_t)block_bytes * (std::size_t)cvt.len_mult)
-                                       : nullptr;
+            std::uint8_t *work =
+                built ? (std::uint8_t *)SDL_malloc((std::size_t)block_bytes * (std::size_t)cvt.len_mult) : nullptr;
             bool ok = out && (built == 0 || work);
             std::uint64_t written = 0;
             // Whole frames only, as the loader reads them.

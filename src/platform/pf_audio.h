@@ -26,8 +26,8 @@ struct platform_sound;
 // WAV file in memory for the mixer's loader). The samples
 // are copied; the caller keeps them. Null when the device is not open, the format
 // cannot be converted, or the converted sound would exceed 256 MB.
-platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels,
-                                      int samples_per_second, int block_align, int bits_per_sample);
+platform_sound *platform_sound_create(const void *samples, std::uint32_t size, int channels, int samples_per_second,
+                                      int block_align, int bits_per_sample);
 // The sound's samples as the mixer plays them; *bytes is set to their size.
 const std::uint8_t *platform_sound_samples(const platform_sound *sound, std::uint32_t *bytes);
 // Tests: make every sound with the mixer's own WAV loader (true), or as the game does (false).

@@ -63,13 +63,17 @@ std::uint32_t virtual_key(SDL_Keycode key) {
         return vk_f1 + (std::uint32_t)(key - SDLK_F1);
     switch (key) {
     case SDLK_ESCAPE: return vk_escape;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return vk_return;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return vk_return;
     case SDLK_SPACE: return vk_space;
     case SDLK_BACKSPACE: return 0x08;
     case SDLK_TAB: return vk_tab;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk_shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return vk_control;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vk_shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vk_control;
+    case SDLK_LALT:
+    case SDLK_RALT: return 0x12;
     case SDLK_PAUSE: return 0x13;
     case SDLK_PAGEUP: return 0x21;
     case SDLK_PAGEDOWN: return 0x22;
@@ -155,16 +159,12 @@ void post_drop(std::vector<std::string> paths) {
 
 void translate(const SDL_Event &e) {
     switch (e.type) {
-    case SDL_QUIT:
-        push_close();
-        break;
+    case SDL_QUIT: push_close(); break;
     case SDL_WINDOWEVENT:
         // Exposed, resized, shown or restored: the window's contents are shown again.
         platform_render_invalidate();
         switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            push_close();
-            break;
+        case SDL_WINDOWEVENT_CLOSE: push_close(); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             find_stale_buttons();
             push(msg_activate, 1, 0);
@@ -173,15 +173,9 @@ void translate(const SDL_Event &e) {
             let_go_of_buttons();
             push(msg_activate, 0, 0);
             break;
-        case SDL_WINDOWEVENT_HIDDEN:
-            let_go_of_buttons();
-            break;
-        case SDL_WINDOWEVENT_SHOWN:
-            find_stale_buttons();
-            break;
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            push(msg_size, size_maximized, pack_xy(e.window.data1, e.window.data2));
-            break;
+        case SDL_WINDOWEVENT_HIDDEN: let_go_of_buttons(); break;
+        case SDL_WINDOWEVENT_SHOWN: find_stale_buttons(); break;
+        case SDL_WINDOWEVENT_MAXIMIZED: push(msg_size, size_maximized, pack_xy(e.window.data1, e.window.data2)); break;
         case SDL_WINDOWEVENT_MINIMIZED:
             let_go_of_buttons();
             push(msg_size, size_minimized, 0);
@@ -193,12 +187,10 @@ void translate(const SDL_Event &e) {
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
             SDL_Window *w = SDL_GetWindowFromID(e.window.windowID);
             bool maximized = w && (SDL_GetWindowFlags(w) & SDL_WINDOW_MAXIMIZED);
-            push(msg_size, maximized ? size_maximized : size_restored,
-                 pack_xy(e.window.data1, e.window.data2));
+            push(msg_size, maximized ? size_maximized : size_restored, pack_xy(e.window.data1, e.window.data2));
             break;
         }
-        default:
-            break;
+        default: break;
         }
         break;
     case SDL_KEYDOWN:
@@ -228,9 +220,7 @@ void translate(const SDL_Event &e) {
         push(msg_mousemove, mouse_key_flags(e.motion.state), last_xy);
         break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        translate_button(e.button, e.type == SDL_MOUSEBUTTONDOWN);
-        break;
+    case SDL_MOUSEBUTTONUP: translate_button(e.button, e.type == SDL_MOUSEBUTTONDOWN); break;
     case SDL_DROPFILE:
     case SDL_DROPTEXT:
         if (e.drop.file) {
@@ -239,9 +229,7 @@ void translate(const SDL_Event &e) {
             SDL_free(e.drop.file);
         }
         break;
-    case SDL_DROPBEGIN:
-        dropping.clear();
-        break;
+    case SDL_DROPBEGIN: dropping.clear(); break;
     case SDL_DROPCOMPLETE:
         post_drop(std::move(dropping));
         dropping.clear();
@@ -252,8 +240,7 @@ void translate(const SDL_Event &e) {
         push(msg_mousewheel, ((std::uint32_t)(std::uint16_t)delta << 16) | flags, 0);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -327,28 +314,19 @@ void track_key_state(const platform_message *msg) {
     const std::uint32_t key = msg->wparam & 0xFF;
     switch (msg->message) {
     case msg_keydown:
-    case msg_syskeydown:
-        keys_held[key] = true;
-        break;
+    case msg_syskeydown: keys_held[key] = true; break;
     case msg_keyup:
-    case msg_syskeyup:
-        keys_held[key] = false;
-        break;
+    case msg_syskeyup: keys_held[key] = false; break;
     case msg_lbuttondown:
-    case msg_lbuttonup:
-        keys_held[vk_lbutton] = msg->message == msg_lbuttondown;
-        break;
+    case msg_lbuttonup: keys_held[vk_lbutton] = msg->message == msg_lbuttondown; break;
     case msg_rbuttondown:
-    case msg_rbuttonup:
-        keys_held[vk_rbutton] = msg->message == msg_rbuttondown;
-        break;
+    case msg_rbuttonup: keys_held[vk_rbutton] = msg->message == msg_rbuttondown; break;
     case msg_activate:
         if (msg->wparam == 0) // the releases go to another window now
             for (bool &held : keys_held)
                 held = false;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -94,9 +94,7 @@ bool pad_open_all() {
 
 bool pad_translate(const SDL_Event &e) {
     switch (e.type) {
-    case SDL_CONTROLLERDEVICEADDED:
-        open_pad(e.cdevice.which);
-        return true;
+    case SDL_CONTROLLERDEVICEADDED: open_pad(e.cdevice.which); return true;
     case SDL_CONTROLLERDEVICEREMOVED:
         if (auto it = pads.find(e.cdevice.which); it != pads.end()) {
             SDL_GameControllerClose(it->second);
@@ -129,10 +127,8 @@ bool pad_translate(const SDL_Event &e) {
     case SDL_JOYHATMOTION:
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:
-    case SDL_CONTROLLERDEVICEREMAPPED:
-        return true; // the controller events above say it the game's way
-    default:
-        return false;
+    case SDL_CONTROLLERDEVICEREMAPPED: return true; // the controller events above say it the game's way
+    default: return false;
     }
 }
 
@@ -156,17 +152,12 @@ void pad_reset() {
 void pad_note_input(std::uint32_t message) {
     switch (message) {
     case msg_paddown:
-    case msg_padup:
-        pad_input = true;
-        break;
+    case msg_padup: pad_input = true; break;
     case msg_keydown:
     case msg_mousemove:
     case msg_lbuttondown:
-    case msg_rbuttondown:
-        pad_input = false;
-        break;
-    default:
-        break;
+    case msg_rbuttondown: pad_input = false; break;
+    default: break;
     }
 }
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
@@ -101,7 +101,9 @@ bool box_display_usable() {
     const char *display = std::getenv("DISPLAY");
     if (!display || !display[0])
         return false;
-    const char *local = display[0] == ':' ? display + 1 : std::strncmp(display, "unix:", 5) == 0 ? display + 5 : nullptr;
+    const char *local = display[0] == ':'                        ? display + 1
+                        : std::strncmp(display, "unix:", 5) == 0 ? display + 5
+                                                                 : nullptr;
     if (!local)
         return true; // a display over the network: only connecting would tell
     const std::string socket = "/tmp/.X11-unix/X" + std::string(local, std::strcspn(local, "."));
@@ -189,8 +191,8 @@ std::string platform_wrap_text(const char *text, int columns, int max_lines) {
     return out;
 }
 
-platform_mb_answer platform_message_box(const char *caption, const char *text,
-                                        platform_mb_buttons buttons, platform_mb_icon icon) {
+platform_mb_answer platform_message_box(const char *caption, const char *text, platform_mb_buttons buttons,
+                                        platform_mb_icon icon) {
     box_signal_guard guard;
     if (dialog_handler)
         return dialog_handler(caption, text, buttons, icon);
@@ -200,8 +202,8 @@ platform_mb_answer platform_message_box(const char *caption, const char *text,
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, platform_mb_answer_no, "No"},
     };
     SDL_MessageBoxButtonData ok[1] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-         platform_mb_answer_ok, "OK"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, platform_mb_answer_ok,
+         "OK"},
     };
     if (box_display_usable()) {
         int columns = 0, lines = 0;
@@ -499,9 +501,7 @@ bool platform_file_move(const char *from, const char *to) {
     return true;
 }
 
-const char *platform_file_error_text() {
-    return last_file_error ? std::strerror(last_file_error) : "unknown error";
-}
+const char *platform_file_error_text() { return last_file_error ? std::strerror(last_file_error) : "unknown error"; }
 
 void platform_file_fail_writes_after(long bytes) { fail_writes_after = bytes; }
 

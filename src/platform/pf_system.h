@@ -14,12 +14,11 @@ enum platform_mb_icon { platform_mb_icon_none, platform_mb_icon_warning };
 enum platform_mb_answer { platform_mb_answer_ok, platform_mb_answer_yes, platform_mb_answer_no };
 
 typedef platform_mb_answer (*platform_dialog_handler)(const char *caption, const char *text,
-                                                      platform_mb_buttons buttons,
-                                                      platform_mb_icon icon);
+                                                      platform_mb_buttons buttons, platform_mb_icon icon);
 
 // Shows a modal box with caption and text and returns the answer.
-platform_mb_answer platform_message_box(const char *caption, const char *text,
-                                        platform_mb_buttons buttons, platform_mb_icon icon);
+platform_mb_answer platform_message_box(const char *caption, const char *text, platform_mb_buttons buttons,
+                                        platform_mb_icon icon);
 // True when a real box would be shown (a display that can show one is there).
 bool platform_message_box_can_show();
 // The text as a box shows it: lines longer than columns broken at a space, else after

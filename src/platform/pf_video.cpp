@@ -19,7 +19,7 @@ struct platform_texture {
     int width = 0;
     int height = 0;
     bool keep_pixels = false;
-    bool opaque = false; // drawn without blending, alpha ignored
+    bool opaque = false;               // drawn without blending, alpha ignored
     std::vector<std::uint32_t> pixels; // the kept copy, when keep_pixels
     bool locked = false;
 };
@@ -265,8 +265,7 @@ static bool sdl_window_create(const char *title, int width, int height) {
         destroy_window_now();
     if (window)
         return false;
-    window = SDL_CreateWindow(title ? title : "", 0, 0, width, height,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    window = SDL_CreateWindow(title ? title : "", 0, 0, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     return window != nullptr;
 }
 
@@ -366,8 +365,7 @@ static bool sdl_renderer_create() {
     if (!renderer)
         return false;
     SDL_RendererInfo info;
-    renderer_vsync = SDL_GetRendererInfo(renderer, &info) == 0 &&
-                     (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    renderer_vsync = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     renderer_kind = SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "unknown";
     if (!event_watch_added) {
         SDL_AddEventWatch(watch_render_resets, nullptr);
@@ -390,8 +388,7 @@ static bool sdl_renderer_check_caps() {
         argb = argb || info.texture_formats[i] == SDL_PIXELFORMAT_ARGB8888;
     if (!argb)
         return false;
-    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                       SDL_TEXTUREACCESS_STREAMING, 1, 1);
+    SDL_Texture *t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 1, 1);
     if (!t)
         return false;
     bool ok = SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND) == 0;
@@ -470,8 +467,8 @@ void platform_texture_destroy(platform_texture *texture) {
     }
 }
 
-void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride,
-                        int width, int height) {
+void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride, int width,
+                        int height) {
     const std::size_t row = (std::size_t)width * 4;
     if (dst_pitch == row && src_stride == (std::size_t)width) {
         std::memcpy(dst, src, row * (std::size_t)height);
@@ -522,8 +519,7 @@ bool platform_render_clear(std::uint32_t colour) {
     if (textures_lost)
         restore_textures();
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour,
-                           (Uint8)(colour >> 24));
+    SDL_SetRenderDrawColor(renderer, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour, (Uint8)(colour >> 24));
     return SDL_RenderClear(renderer) == 0;
 }
 
@@ -541,13 +537,12 @@ bool platform_render_geometry(platform_texture *texture, const platform_vertex *
         SDL_Vertex &d = vertex_scratch[(std::size_t)i];
         d.position.x = s.x;
         d.position.y = s.y;
-        d.color = SDL_Color{(Uint8)(s.colour >> 16), (Uint8)(s.colour >> 8), (Uint8)s.colour,
-                            (Uint8)(s.colour >> 24)};
+        d.color = SDL_Color{(Uint8)(s.colour >> 16), (Uint8)(s.colour >> 8), (Uint8)s.colour, (Uint8)(s.colour >> 24)};
         d.tex_coord.x = s.u;
         d.tex_coord.y = s.v;
     }
-    return SDL_RenderGeometry(renderer, texture ? texture->texture : nullptr, vertex_scratch.data(),
-                              count, nullptr, 0) == 0;
+    return SDL_RenderGeometry(renderer, texture ? texture->texture : nullptr, vertex_scratch.data(), count, nullptr,
+                              0) == 0;
 }
 
 void platform_render_present() {

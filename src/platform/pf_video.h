@@ -54,10 +54,9 @@ void platform_cursor_show(bool shown);
 bool platform_cursor_shown();
 
 // Creates the renderer of the window. TOMBWEAVER_RENDERER=software or accelerated
-// forces one (any other value is named on stderr as unknown); otherwise the software renderer draws straight into the window's
-// surface wherever OpenGL is itself a software rasteriser (llvmpipe, softpipe,
-// swrast) or missing, else the accelerated renderer with vertical sync. With
-// SDL_RENDER_DRIVER set, SDL chooses. False when none can be made.
+// forces one (any other value is named on stderr as unknown); otherwise the software renderer draws straight into the
+// window's surface wherever OpenGL is itself a software rasteriser (llvmpipe, softpipe, swrast) or missing, else the
+// accelerated renderer with vertical sync. With SDL_RENDER_DRIVER set, SDL chooses. False when none can be made.
 bool platform_renderer_create();
 // Checks that the renderer streams ARGB8888 textures, blends and draws geometry.
 bool platform_renderer_check_caps();
@@ -82,17 +81,17 @@ void platform_texture_destroy(platform_texture *texture);
 // Locks the whole texture for writing; *pitch receives the bytes from one row to
 // Copies height rows of width pixels from src (src_stride pixels a row) to dst
 // (dst_pitch bytes a row): one block copy when both are packed alike.
-void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride,
-                        int width, int height);
+void platform_copy_rows(void *dst, std::size_t dst_pitch, const std::uint32_t *src, std::size_t src_stride, int width,
+                        int height);
 // the next. Null on failure.
 std::uint32_t *platform_texture_lock(platform_texture *texture, int *pitch);
 // Ends the write and hands the pixels to the renderer.
 void platform_texture_unlock(platform_texture *texture);
 
 struct platform_vertex {
-    float x, y;          // window pixels
+    float x, y;           // window pixels
     std::uint32_t colour; // ARGB, multiplies the texture's colour and alpha
-    float u, v;          // texture coordinates 0..1
+    float u, v;           // texture coordinates 0..1
 };
 
 // Starts a frame: restores lost textures and clears to colour. False on failure.

@@ -10,8 +10,8 @@
 //  - platform_video_failing (pf_video_failing.cpp): one step fails, the others are
 //    those of the null display or SDL.
 struct platform_video_backend {
-    bool (*init)();                 // false: the video system does not start
-    int (*display_mode_count)();    // -1: no display list
+    bool (*init)();              // false: the video system does not start
+    int (*display_mode_count)(); // -1: no display list
     bool (*display_mode)(int index, int *width, int *height);
     bool (*usable_bounds)(int *x, int *y, int *width, int *height);
     bool (*window_create)(const char *title, int width, int height);

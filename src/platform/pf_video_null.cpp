@@ -12,9 +12,7 @@ std::vector<std::pair<int, int>> modes;
 int client_width = 0;
 int client_height = 0;
 
-int null_display_mode_count() {
-    return modes_given ? (int)modes.size() : platform_video_sdl.display_mode_count();
-}
+int null_display_mode_count() { return modes_given ? (int)modes.size() : platform_video_sdl.display_mode_count(); }
 
 bool null_display_mode(int index, int *width, int *height) {
     if (!modes_given)

@@ -1,9 +1,7 @@
 // pz_engine.cpp -- the grid, its queue of changed lines and its trail of changes
 #include "puzzle/pz_engine.h"
 
-pz_engine::pz_engine(const pz_puzzle &p)
-    : width(p.width), height(p.height), cells(p.width * p.height)
-{
+pz_engine::pz_engine(const pz_puzzle &p) : width(p.width), height(p.height), cells(p.width * p.height) {
     grid.assign(static_cast<size_t>(cells), pz_unknown);
     unknown = cells;
     const int lines = height + width;
@@ -33,15 +31,13 @@ pz_engine::pz_engine(const pz_puzzle &p)
     load(nullptr);
 }
 
-void pz_engine::remember_lines()
-{
+void pz_engine::remember_lines() {
     if (width <= pz_max_short_line && height <= pz_max_short_line && memory.empty())
         memory.reset(width > height ? width : height);
 }
 
 // Keeps the line words of cell index in step with its value.
-void pz_engine::set_bits(int index, pz_cell value)
-{
+void pz_engine::set_bits(int index, pz_cell value) {
     const int x = cell_x[index], y = cell_y[index];
     const uint64_t row_bit = uint64_t(1) << x, column_bit = uint64_t(1) << y;
     const uint64_t empty = 0 - static_cast<uint64_t>(value & pz_empty);
@@ -52,19 +48,16 @@ void pz_engine::set_bits(int index, pz_cell value)
     can_fill[height + x] = (can_fill[height + x] & ~column_bit) | (fill & column_bit);
 }
 
-void pz_engine::limit(const pz_limits &limits)
-{
+void pz_engine::limit(const pz_limits &limits) {
     max_steps = limits.max_steps ? steps + limits.max_steps : 0;
     has_deadline = limits.seconds > 0;
     if (has_deadline)
-        deadline = std::chrono::steady_clock::now() +
-                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                       std::chrono::duration<double>(limits.seconds));
+        deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                          std::chrono::duration<double>(limits.seconds));
     cancel = limits.cancel;
 }
 
-void pz_engine::load(const pz_cell *known)
-{
+void pz_engine::load(const pz_cell *known) {
     unknown = 0;
     for (int i = 0; i < cells; ++i) {
         pz_cell v = known ? (known[i] & pz_unknown) : pz_unknown;
@@ -76,8 +69,7 @@ void pz_engine::load(const pz_cell *known)
     trail.clear();
 }
 
-void pz_engine::set(int index, pz_cell value)
-{
+void pz_engine::set(int index, pz_cell value) {
     if (!pz_assert(static_cast<unsigned>(index) < static_cast<unsigned>(cells)))
         return;
     if (grid[index] == value)
@@ -92,19 +84,14 @@ void pz_engine::set(int index, pz_cell value)
     push(height + index % width);
 }
 
-void pz_engine::push(int l)
-{
-    queue.push(l);
-}
+void pz_engine::push(int l) { queue.push(l); }
 
-void pz_engine::push_all()
-{
+void pz_engine::push_all() {
     for (int l = 0; l < height + width; ++l)
         push(l);
 }
 
-void pz_engine::undo(size_t to)
-{
+void pz_engine::undo(size_t to) {
     while (trail.size() > to) {
         const change &c = trail.back();
         if (grid[c.index] != pz_unknown && c.before == pz_unknown)
@@ -116,8 +103,7 @@ void pz_engine::undo(size_t to)
     }
 }
 
-pz_line_ref pz_engine::line_ref(int l) const
-{
+pz_line_ref pz_engine::line_ref(int l) const {
     pz_line_ref ref;
     ref.column = l >= height;
     ref.index = ref.column ? l - height : l;
@@ -125,8 +111,7 @@ pz_line_ref pz_engine::line_ref(int l) const
 }
 
 // Counts one line solve; looks at the clock and the cancel flag every 256.
-bool pz_engine::tick()
-{
+bool pz_engine::tick() {
     ++steps;
     if (max_steps && steps > max_steps)
         stop = true;
@@ -141,13 +126,12 @@ bool pz_engine::tick()
     return !stop;
 }
 
-int pz_engine::solve_line_words(int l)
-{
+int pz_engine::solve_line_words(int l) {
     const uint64_t empty_in = can_empty[l], fill_in = can_fill[l];
     uint64_t empty = empty_in, fill = fill_in;
     if (!memory.solve(l, &empty, &fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
-            return pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height,
-                                      can_empty_words, can_fill_words);
+            return pz_solve_line_bits(&runs[run_first[l]], run_count[l], l < height ? width : height, can_empty_words,
+                                      can_fill_words);
         }))
         return -1;
     // Cells that lost a value: the unknown ones that are now settled.
@@ -168,15 +152,13 @@ int pz_engine::solve_line_words(int l)
     return count;
 }
 
-int pz_engine::solve_line(int l)
-{
+int pz_engine::solve_line(int l) {
     if (!pz_assert(l >= 0 && l < height + width))
         return -1;
     return narrow_line(l);
 }
 
-int pz_engine::narrow_line(int l)
-{
+int pz_engine::narrow_line(int l) {
     if (words)
         return solve_line_words(l);
     const bool row = l < height;
@@ -202,8 +184,7 @@ int pz_engine::narrow_line(int l)
     return settled;
 }
 
-pz_engine::status pz_engine::propagate(int *broken_line)
-{
+pz_engine::status pz_engine::propagate(int *broken_line) {
     status result = ok;
     while (!queue.empty()) {
         const int l = queue.pop();
@@ -223,8 +204,7 @@ pz_engine::status pz_engine::propagate(int *broken_line)
     return result;
 }
 
-bool pz_engine::sweep(int *sweeps)
-{
+bool pz_engine::sweep(int *sweeps) {
     for (;;) {
         const int before = unknown;
         for (int l = 0; l < height + width; ++l)
@@ -238,8 +218,7 @@ bool pz_engine::sweep(int *sweeps)
     }
 }
 
-bool pz_engine::look_ahead(int *cells_settled)
-{
+bool pz_engine::look_ahead(int *cells_settled) {
     for (bool progress = true; progress && unknown > 0 && !stop;) {
         progress = false;
         for (int index = 0; index < cells && unknown > 0; ++index) {

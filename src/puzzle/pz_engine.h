@@ -15,16 +15,14 @@
 
 // The lines waiting for line logic, each at most once, first in first out.
 class pz_line_queue {
-  public:
-    void reset(int lines)
-    {
+public:
+    void reset(int lines) {
         ring.assign(static_cast<size_t>(lines), 0);
         waiting.assign(static_cast<size_t>(lines), 0);
         head = count = 0;
     }
     bool empty() const { return count == 0; }
-    void push(int line)
-    {
+    void push(int line) {
         if (!pz_assert(static_cast<size_t>(line) < waiting.size()))
             return;
         if (!waiting[line]) {
@@ -33,21 +31,19 @@ class pz_line_queue {
             ring[at < ring.size() ? at : at - ring.size()] = line;
         }
     }
-    int pop()
-    {
+    int pop() {
         const int line = ring[head];
         head = head + 1 < ring.size() ? head + 1 : 0;
         --count;
         waiting[line] = 0;
         return line;
     }
-    void clear()
-    {
+    void clear() {
         while (!empty())
             pop();
     }
 
-  private:
+private:
     std::vector<int> ring;
     std::vector<uint8_t> waiting;
     size_t head = 0, count = 0;
@@ -57,13 +53,11 @@ class pz_line_queue {
 // state is not solved again: a search meets the same lines in the same states over and
 // over. A table of 2^bits results of 20 bytes, each state in the one place its hash
 // picks, where a newer result takes the place of an older. It has no table until reset.
-template <int bits>
-class pz_line_cache {
-  public:
+template <int bits> class pz_line_cache {
+public:
     // An empty table for lines of up to longest cells: at most pz_max_short_line, the
     // words it keeps (beyond that it keeps no table).
-    void reset(int longest)
-    {
+    void reset(int longest) {
         const bool fits = pz_assert(longest <= pz_max_short_line);
         table.assign(fits ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
     }
@@ -74,8 +68,7 @@ class pz_line_cache {
     // called only when the table does not hold its result; line is the caller's number
     // for the line. Without a table, solves each time.
     template <class line_solver>
-    bool solve(int line, uint64_t *can_empty, uint64_t *can_fill, line_solver &&solve_words)
-    {
+    bool solve(int line, uint64_t *can_empty, uint64_t *can_fill, line_solver &&solve_words) {
         if (table.empty())
             return solve_words(can_empty, can_fill);
         const uint64_t empty_in = *can_empty, fill_in = *can_fill;
@@ -96,7 +89,7 @@ class pz_line_cache {
         return holds;
     }
 
-  private:
+private:
     struct kept {
         uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
         int32_t line;                                    // -1: nothing kept here
@@ -167,7 +160,7 @@ struct pz_engine {
     };
     std::vector<change> trail;
 
-  private:
+private:
     void set_bits(int index, pz_cell value);
     int narrow_line(int line); // solve_line for a line known to be the grid's
     int solve_line_words(int line);

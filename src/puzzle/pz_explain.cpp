@@ -107,8 +107,7 @@ std::string run_name(int length) { return "the " + std::to_string(length); }
 
 } // namespace
 
-pz_line_explanation pz_explain_line(const int *runs, int k, const pz_cell *cells, int n)
-{
+pz_line_explanation pz_explain_line(const int *runs, int k, const pz_cell *cells, int n) {
     pz_line_explanation none;
     line_study study{runs, k, n, {}, {}};
     line_cells after(cells, cells + n);
@@ -315,32 +314,22 @@ pz_line_explanation pz_explain_line(const int *runs, int k, const pz_cell *cells
         e.support = support_for(cells, n, group, {},
                                 [&](const line_cells &trial) { return study.settles(trial, group, e.value); });
         break;
-    default:
-        break; // a gap rests on its crosses, set above
+    default: break; // a gap rests on its crosses, set above
     }
     return e;
 }
 
 std::string pz_explain_sentence(const pz_line_explanation &e, const int *runs, int run_count,
-                                const std::string &line_name)
-{
+                                const std::string &line_name) {
     const bool one = e.cells.size() == 1;
     const std::string these = one ? "this cell" : "these cells";
     auto length_of = [&](int j) { return j >= 0 && j < run_count ? runs[j] : 0; };
     std::string why;
     switch (e.reason) {
-    case pz_reason::none:
-        why = "nothing new follows";
-        break;
-    case pz_reason::broken:
-        why = "its marks do not fit its clue";
-        break;
-    case pz_reason::zero:
-        why = "the clue is 0, so every cell stays empty";
-        break;
-    case pz_reason::complete:
-        why = "every run is placed, so the rest stays empty";
-        break;
+    case pz_reason::none: why = "nothing new follows"; break;
+    case pz_reason::broken: why = "its marks do not fit its clue"; break;
+    case pz_reason::zero: why = "the clue is 0, so every cell stays empty"; break;
+    case pz_reason::complete: why = "every run is placed, so the rest stays empty"; break;
     case pz_reason::overlap: {
         const int length = length_of(e.runs.empty() ? -1 : e.runs[0]);
         why = e.last - e.first + 1 == length
@@ -372,9 +361,7 @@ std::string pz_explain_sentence(const pz_line_explanation &e, const int *runs, i
         why = e.runs.size() == 1 ? run_name(length_of(e.runs[0])) + " cannot reach " + these
                                  : "no run can reach " + these;
         break;
-    case pz_reason::every_fit:
-        why = "every way the runs fit fills " + these;
-        break;
+    case pz_reason::every_fit: why = "every way the runs fit fills " + these; break;
     }
     return line_name + ": " + why;
 }

@@ -10,8 +10,7 @@ namespace {
 
 // Line logic and then look-ahead on the picture's clues, as the grader reasons.
 // False when the limits stopped it (or, which a picture's own clues never do, a line broke).
-bool reason(pz_engine &e, const pz_limits &limits)
-{
+bool reason(pz_engine &e, const pz_limits &limits) {
     e.limit(limits);
     int sweeps = 0, settled = 0;
     if (!e.sweep(&sweeps))
@@ -21,14 +20,10 @@ bool reason(pz_engine &e, const pz_limits &limits)
     return !e.stop;
 }
 
-bool cancelled(const pz_limits &limits)
-{
-    return limits.cancel && limits.cancel->load(std::memory_order_relaxed);
-}
+bool cancelled(const pz_limits &limits) { return limits.cancel && limits.cancel->load(std::memory_order_relaxed); }
 
 // The runs of a line of the picture (at most pz_max_size cells) into runs; their count.
-int line_runs(const uint8_t *cells, int length, int stride, int *runs)
-{
+int line_runs(const uint8_t *cells, int length, int stride, int *runs) {
     int count = 0, run = 0;
     for (int i = 0; i <= length; ++i) {
         if (i < length && cells[static_cast<size_t>(i) * stride]) {
@@ -44,8 +39,7 @@ int line_runs(const uint8_t *cells, int length, int stride, int *runs)
 // Which pairs of open cells of each line may swap values without changing the line's
 // runs: ok[(line * length + a) * length + b] for a < b, both open and different.
 void swappable_pairs(const std::vector<uint8_t> &picture, const std::vector<uint8_t> &open, int width, int height,
-                     bool columns, std::vector<uint8_t> *ok)
-{
+                     bool columns, std::vector<uint8_t> *ok) {
     const int lines = columns ? width : height, length = columns ? height : width;
     const int stride = columns ? width : 1;
     ok->assign(static_cast<size_t>(lines) * length * length, 0);
@@ -76,8 +70,7 @@ void swappable_pairs(const std::vector<uint8_t> &picture, const std::vector<uint
 // rectangle, filled on one diagonal and empty on the other, whose swap changes none of
 // their rows' and columns' runs. True with the four cells in *cells.
 bool find_switch(const std::vector<uint8_t> &picture, const std::vector<uint8_t> &open, int width, int height,
-                 int cells[4])
-{
+                 int cells[4]) {
     std::vector<uint8_t> rows, columns;
     swappable_pairs(picture, open, width, height, false, &rows);
     swappable_pairs(picture, open, width, height, true, &columns);
@@ -89,8 +82,8 @@ bool find_switch(const std::vector<uint8_t> &picture, const std::vector<uint8_t>
                 if (!row_ok(r1, a, b))
                     continue;
                 for (int r2 = r1 + 1; r2 < height; ++r2)
-                    if (row_ok(r2, a, b) && picture[static_cast<size_t>(r1) * width + a] !=
-                                                picture[static_cast<size_t>(r2) * width + a] &&
+                    if (row_ok(r2, a, b) &&
+                        picture[static_cast<size_t>(r1) * width + a] != picture[static_cast<size_t>(r2) * width + a] &&
                         column_ok(a, r1, r2) && column_ok(b, r1, r2)) {
                         cells[0] = r1 * width + a, cells[1] = r1 * width + b;
                         cells[2] = r2 * width + a, cells[3] = r2 * width + b;
@@ -102,8 +95,7 @@ bool find_switch(const std::vector<uint8_t> &picture, const std::vector<uint8_t>
 
 } // namespace
 
-pz_fair_report pz_judge_picture(int width, int height, const uint8_t *cells, const pz_limits &limits)
-{
+pz_fair_report pz_judge_picture(int width, int height, const uint8_t *cells, const pz_limits &limits) {
     pz_fair_report r;
     const pz_puzzle p = pz_from_picture(width, height, cells);
     if (p.width == 0 || cancelled(limits))
@@ -171,8 +163,7 @@ pz_fair_report pz_judge_picture(int width, int height, const uint8_t *cells, con
     return r;
 }
 
-int pz_picture_open_cells(int width, int height, const uint8_t *cells, const pz_limits &limits)
-{
+int pz_picture_open_cells(int width, int height, const uint8_t *cells, const pz_limits &limits) {
     const pz_puzzle p = pz_from_picture(width, height, cells);
     if (p.width == 0)
         return -1;
@@ -184,8 +175,7 @@ namespace {
 
 // The cells worth flipping first: those reasoning leaves open, then the other cells of
 // their rows and columns, each once, nearest lines first.
-std::vector<int> candidates(int width, int height, const std::vector<uint8_t> &picture, const pz_limits &limits)
-{
+std::vector<int> candidates(int width, int height, const std::vector<uint8_t> &picture, const pz_limits &limits) {
     const pz_puzzle p = pz_from_picture(width, height, picture.data());
     pz_engine e(p);
     std::vector<int> out;
@@ -212,8 +202,7 @@ struct trial {
 
 } // namespace
 
-pz_fix pz_suggest_fix(int width, int height, const uint8_t *cells, int max_changes, const pz_limits &limits)
-{
+pz_fix pz_suggest_fix(int width, int height, const uint8_t *cells, int max_changes, const pz_limits &limits) {
     pz_fix fix;
     if (width < 1 || height < 1 || width > pz_max_size || height > pz_max_size)
         return fix;

@@ -10,10 +10,10 @@
 #include <vector>
 
 enum class pz_fairness {
-    fair,     // one solution, found without a guess
-    guess,    // one solution, but reasoning stops short of it: a guess is needed
-    several,  // other pictures fit the same clues
-    stopped,  // the limits or the cancel flag stopped the work first
+    fair,    // one solution, found without a guess
+    guess,   // one solution, but reasoning stops short of it: a guess is needed
+    several, // other pictures fit the same clues
+    stopped, // the limits or the cancel flag stopped the work first
 };
 
 struct pz_fair_report {
@@ -37,9 +37,9 @@ int pz_picture_open_cells(int width, int height, const uint8_t *cells, const pz_
 // A change of at most max_changes cells that makes the picture fair.
 struct pz_fix {
     bool found = false;
-    bool stopped = false;     // the limits or the cancel flag ended the search first
-    std::vector<int> cells;   // the cells to flip (row * width + column), in reading order
-    int open_after = 0;       // cells left unsettled after the change (0 when found)
+    bool stopped = false;   // the limits or the cancel flag ended the search first
+    std::vector<int> cells; // the cells to flip (row * width + column), in reading order
+    int open_after = 0;     // cells left unsettled after the change (0 when found)
 };
 
 // Looks for the fewest cell flips (one, then two) after which reasoning alone solves the

@@ -10,8 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool pz_lines::next(std::string_view *line)
-{
+bool pz_lines::next(std::string_view *line) {
     if (pos >= text.size())
         return false;
     size_t end = text.find('\n', pos);
@@ -25,15 +24,13 @@ bool pz_lines::next(std::string_view *line)
     return true;
 }
 
-std::string_view pz_skip_bom(std::string_view text)
-{
+std::string_view pz_skip_bom(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     return text;
 }
 
-std::string_view pz_trim(std::string_view s)
-{
+std::string_view pz_trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
@@ -42,8 +39,7 @@ std::string_view pz_trim(std::string_view s)
 }
 
 // The length of the well-formed UTF-8 character at the start of s (1 to 4 bytes), or 0.
-static size_t utf8_length(std::string_view s)
-{
+static size_t utf8_length(std::string_view s) {
     const auto byte = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
     const unsigned c = byte(0);
     const auto follows = [&](size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
@@ -60,15 +56,15 @@ static size_t utf8_length(std::string_view s)
     return 0;
 }
 
-std::string pz_printable(std::string_view s)
-{
+std::string pz_printable(std::string_view s) {
     static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         size_t n = utf8_length(s.substr(i));
-        const bool control = c < 0x20 || c == 0x7F || (c == 0xC2 && n == 2 && static_cast<unsigned char>(s[i + 1]) < 0xA0);
+        const bool control =
+            c < 0x20 || c == 0x7F || (c == 0xC2 && n == 2 && static_cast<unsigned char>(s[i + 1]) < 0xA0);
         if (n && !control) {
             out.append(s.substr(i, n));
         } else {
@@ -84,8 +80,7 @@ std::string pz_printable(std::string_view s)
     return out;
 }
 
-std::string pz_excerpt(std::string_view s)
-{
+std::string pz_excerpt(std::string_view s) {
     if (s.size() <= 24)
         return "\"" + pz_printable(s) + "\"";
     // Cut before a character, not inside one.
@@ -95,16 +90,14 @@ std::string pz_excerpt(std::string_view s)
     return "\"" + pz_printable(s.substr(0, cut)) + "...\"";
 }
 
-static bool all_digits(std::string_view s)
-{
+static bool all_digits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9')
             return false;
     return !s.empty();
 }
 
-bool pz_parse_number(std::string_view s, int limit, const char *what, int *out, std::string *why)
-{
+bool pz_parse_number(std::string_view s, int limit, const char *what, int *out, std::string *why) {
     s = pz_trim(s);
     if (s.empty()) {
         *why = std::string(what) + " is missing";
@@ -130,33 +123,24 @@ bool pz_parse_number(std::string_view s, int limit, const char *what, int *out, 
     return true;
 }
 
-std::string pz_long_line_reason()
-{
-    return "the line is longer than " + std::to_string(pz_max_line) + " characters";
-}
+std::string pz_long_line_reason() { return "the line is longer than " + std::to_string(pz_max_line) + " characters"; }
 
-std::string pz_too_many_reason()
-{
-    return "more than " + std::to_string(pz_max_puzzles) + " puzzles in one file";
-}
+std::string pz_too_many_reason() { return "more than " + std::to_string(pz_max_puzzles) + " puzzles in one file"; }
 
-std::string pz_error_text(const pz_error &e)
-{
+std::string pz_error_text(const pz_error &e) {
     if (e.line > 0)
         return e.file + ":" + std::to_string(e.line) + ": " + e.reason;
     return e.file + ": " + e.reason;
 }
 
-bool pz_fail(pz_error *err, const std::string &file, int line, const std::string &reason)
-{
+bool pz_fail(pz_error *err, const std::string &file, int line, const std::string &reason) {
     if (err)
         *err = pz_error{file, line, pz_printable(reason)};
     return false;
 }
 
 // A size "WxH" at the start of s up to the colon: both from 1 to pz_max_size.
-static bool read_size(std::string_view s, int *width, int *height, std::string *why)
-{
+static bool read_size(std::string_view s, int *width, int *height, std::string *why) {
     size_t x = s.find_first_of("xX");
     if (x == std::string_view::npos) {
         *why = "the size " + pz_excerpt(s) + " is not WxH";
@@ -173,8 +157,7 @@ static bool read_size(std::string_view s, int *width, int *height, std::string *
 }
 
 // One line's runs "3.1.2" of a game id ("" or "0" for an empty line), blanks around allowed.
-static bool read_id_clue(std::string_view s, int length, const std::string &name, pz_clue *clue, std::string *why)
-{
+static bool read_id_clue(std::string_view s, int length, const std::string &name, pz_clue *clue, std::string *why) {
     s = pz_trim(s);
     if (s == "0" || s.empty())
         return true;
@@ -191,8 +174,7 @@ static bool read_id_clue(std::string_view s, int length, const std::string &name
     return pz_clue_fits(*clue, length, name, why);
 }
 
-bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_read_options &options)
-{
+bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_read_options &options) {
     id = pz_trim(id);
     size_t colon = id.find(':');
     if (colon == std::string_view::npos) {
@@ -212,8 +194,8 @@ bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_
             return false;
         }
         if (slash != std::string_view::npos && i + 1 == lines) {
-            *why = "the id has more than " + std::to_string(lines) + " lines of clues for " +
-                   std::to_string(p.width) + " columns and " + std::to_string(p.height) + " rows";
+            *why = "the id has more than " + std::to_string(lines) + " lines of clues for " + std::to_string(p.width) +
+                   " columns and " + std::to_string(p.height) + " rows";
             return false;
         }
         bool column = i < p.width;
@@ -230,15 +212,13 @@ bool pz_read_id(std::string_view id, pz_puzzle *out, std::string *why, const pz_
     return true;
 }
 
-static bool skipped_line(std::string_view line)
-{
+static bool skipped_line(std::string_view line) {
     line = pz_trim(line);
     return line.empty() || line[0] == '#';
 }
 
 bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
-                 const pz_read_options &options)
-{
+                 const pz_read_options &options) {
     pz_lines lines{pz_skip_bom(text)};
     std::vector<pz_puzzle> found;
     std::string_view line;
@@ -261,8 +241,7 @@ bool pz_read_ids(std::string_view text, const std::string &file, std::vector<pz_
     return true;
 }
 
-static bool ends_with(std::string_view s, std::string_view end)
-{
+static bool ends_with(std::string_view s, std::string_view end) {
     if (s.size() < end.size())
         return false;
     for (size_t i = 0; i < end.size(); ++i)
@@ -271,8 +250,7 @@ static bool ends_with(std::string_view s, std::string_view end)
     return true;
 }
 
-pz_format pz_detect(std::string_view name, std::string_view text)
-{
+pz_format pz_detect(std::string_view name, std::string_view text) {
     pz_lines lines{pz_skip_bom(text)};
     std::string_view line;
     while (lines.next(&line)) {
@@ -295,24 +273,19 @@ pz_format pz_detect(std::string_view name, std::string_view text)
 }
 
 bool pz_read_text(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
-                  const pz_read_options &options)
-{
+                  const pz_read_options &options) {
     if (text.size() > pz_max_file)
         return pz_fail(err, file, 0, "the file is larger than " + std::to_string(pz_max_file >> 20) + " MB");
     switch (pz_detect(file, text)) {
-    case pz_format_xml:
-        return pz_read_xml(text, file, out, err, options);
-    case pz_format_id:
-        return pz_read_ids(text, file, out, err, options);
-    case pz_format_non:
-        break;
+    case pz_format_xml: return pz_read_xml(text, file, out, err, options);
+    case pz_format_id: return pz_read_ids(text, file, out, err, options);
+    case pz_format_non: break;
     }
     return pz_read_non(text, file, out, err, options);
 }
 
 bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle> *out, pz_error *err,
-                    const pz_read_options &options)
-{
+                    const pz_read_options &options) {
     std::string text;
     char chunk[65536];
     size_t got;
@@ -323,9 +296,7 @@ bool pz_read_stream(std::FILE *f, const std::string &name, std::vector<pz_puzzle
     return pz_read_text(text, name, out, err, options);
 }
 
-bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err,
-                  const pz_read_options &options)
-{
+bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error *err, const pz_read_options &options) {
     // Opened without waiting, so that a named pipe or a device in the file's place cannot
     // hold the reader up: anything but a regular file is refused before a byte is read.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -348,8 +319,7 @@ bool pz_read_file(const std::string &path, std::vector<pz_puzzle> *out, pz_error
     return ok;
 }
 
-std::string pz_write_id(const pz_puzzle &p)
-{
+std::string pz_write_id(const pz_puzzle &p) {
     std::string id = std::to_string(p.width) + "x" + std::to_string(p.height) + ":";
     bool first = true;
     for (const auto *lines : {&p.columns, &p.rows})

@@ -5,8 +5,8 @@
 // or refuses the text with the first fault: the file's name, the line and the reason.
 // Readers never read past the text, and their work and memory grow at most linearly
 // with its size; what would need more (a line over pz_max_line, XML nested deeper than
-// pz_max_depth, a file over pz_max_file or of more than pz_max_puzzles) is refused. Every puzzle returned passes pz_check
-// (or, when pz_read_options ask, pz_check without its equal totals).
+// pz_max_depth, a file over pz_max_file or of more than pz_max_puzzles) is refused. Every puzzle returned passes
+// pz_check (or, when pz_read_options ask, pz_check without its equal totals).
 
 #include "puzzle/pz_puzzle.h"
 

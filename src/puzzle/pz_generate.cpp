@@ -6,21 +6,16 @@
 #include <algorithm>
 
 // splitmix64: a fixed sequence from a 64-bit state, identical everywhere.
-void pz_rng_seed(pz_rng &rng, uint64_t key)
-{
-    rng.state = key ^ 0x9e3779b97f4a7c15ull;
-}
+void pz_rng_seed(pz_rng &rng, uint64_t key) { rng.state = key ^ 0x9e3779b97f4a7c15ull; }
 
-uint32_t pz_rng_next(pz_rng &rng)
-{
+uint32_t pz_rng_next(pz_rng &rng) {
     uint64_t z = (rng.state += 0x9e3779b97f4a7c15ull);
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
     return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
-uint32_t pz_rng_below(pz_rng &rng, uint32_t bound)
-{
+uint32_t pz_rng_below(pz_rng &rng, uint32_t bound) {
     const uint32_t limit = -bound % bound; // values below it would be favoured
     for (;;) {
         const uint32_t r = pz_rng_next(rng);
@@ -42,8 +37,7 @@ struct canvas {
 // Noise with the given share of filled cells (in percent), then majority smoothing:
 // each pass fills a cell when at least five of the nine around it (itself included)
 // are filled, which grows blobs and erases specks.
-void smoothed_field(canvas &c, pz_rng &rng, int percent, int passes)
-{
+void smoothed_field(canvas &c, pz_rng &rng, int percent, int passes) {
     for (uint8_t &v : c.cells)
         v = pz_rng_below(rng, 100) < static_cast<uint32_t>(percent);
     picture next(c.cells.size());
@@ -66,8 +60,7 @@ void smoothed_field(canvas &c, pz_rng &rng, int percent, int passes)
 }
 
 // Mirrors the left half onto the right (and, when asked, the top half onto the bottom).
-void mirror(canvas &c, bool vertical)
-{
+void mirror(canvas &c, bool vertical) {
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w / 2; ++x)
             c.at(c.w - 1 - x, y) = c.at(x, y);
@@ -79,8 +72,7 @@ void mirror(canvas &c, bool vertical)
 
 // Filled ellipses, rectangles and rings at random places, each one toggling what it
 // covers, so that shapes overlap into new ones.
-void shapes(canvas &c, pz_rng &rng)
-{
+void shapes(canvas &c, pz_rng &rng) {
     for (uint8_t &v : c.cells)
         v = 0;
     const int count = 3 + static_cast<int>(pz_rng_below(rng, 4)) + (c.w + c.h) / 15;
@@ -99,7 +91,8 @@ void shapes(canvas &c, pz_rng &rng)
                 bool inside = kind == 1 || d <= r2;
                 if (kind == 2) {
                     const long inner = static_cast<long>(rx - 1) * (rx - 1) * (ry - 1) * (ry - 1);
-                    inside = d <= r2 && (rx < 2 || ry < 2 || d * (rx - 1) * (rx - 1) * (ry - 1) * (ry - 1) > inner * r2);
+                    inside =
+                        d <= r2 && (rx < 2 || ry < 2 || d * (rx - 1) * (rx - 1) * (ry - 1) * (ry - 1) > inner * r2);
                 }
                 if (inside)
                     c.at(x, y) ^= 1;
@@ -109,21 +102,16 @@ void shapes(canvas &c, pz_rng &rng)
 
 // A picture of one of the kinds above; the grade shifts how much of it is filled,
 // since fuller pictures give longer runs and easier lines.
-void draw(canvas &c, pz_rng &rng, pz_grade grade)
-{
+void draw(canvas &c, pz_rng &rng, pz_grade grade) {
     const int base = grade == pz_grade::easy ? 52 : grade == pz_grade::medium ? 47 : 45;
     const int percent = base + static_cast<int>(pz_rng_below(rng, 9)) - 4;
     switch (pz_rng_below(rng, 4)) {
-    case 0:
-        smoothed_field(c, rng, percent, 1 + static_cast<int>(pz_rng_below(rng, 3)));
-        break;
+    case 0: smoothed_field(c, rng, percent, 1 + static_cast<int>(pz_rng_below(rng, 3))); break;
     case 1:
         smoothed_field(c, rng, percent, 1 + static_cast<int>(pz_rng_below(rng, 2)));
         mirror(c, pz_rng_below(rng, 3) == 0);
         break;
-    case 2:
-        shapes(c, rng);
-        break;
+    case 2: shapes(c, rng); break;
     default:
         shapes(c, rng);
         mirror(c, false);
@@ -133,14 +121,13 @@ void draw(canvas &c, pz_rng &rng, pz_grade grade)
 
 // How far reasoning gets with a picture's clues.
 struct reach {
-    int line_unknown = 0;   // cells line logic leaves open
+    int line_unknown = 0; // cells line logic leaves open
     int sweeps = 0;
-    int deep_unknown = 0;   // cells line logic and look-ahead leave open
-    std::vector<int> open;  // the open cells after the deepest reasoning tried
+    int deep_unknown = 0;  // cells line logic and look-ahead leave open
+    std::vector<int> open; // the open cells after the deepest reasoning tried
 };
 
-reach measure(const pz_puzzle &p, bool deep)
-{
+reach measure(const pz_puzzle &p, bool deep) {
     reach r;
     pz_engine e(p);
     e.sweep(&r.sweeps);
@@ -158,8 +145,7 @@ reach measure(const pz_puzzle &p, bool deep)
 
 // Whether a measure meets the grade; *worse says how far it is from meeting it by
 // flipping open cells (0 when flipping cannot help).
-bool meets(const reach &r, pz_grade grade, int easy_sweeps, int *distance)
-{
+bool meets(const reach &r, pz_grade grade, int easy_sweeps, int *distance) {
     if (grade == pz_grade::hard) {
         *distance = r.line_unknown == 0 ? 0 : r.deep_unknown;
         return r.line_unknown > 0 && r.deep_unknown == 0;
@@ -172,8 +158,7 @@ bool meets(const reach &r, pz_grade grade, int easy_sweeps, int *distance)
 }
 
 // Whether a line of the puzzle is empty: on a small board that gives a fifth of it away.
-bool has_empty_line(const pz_puzzle &p)
-{
+bool has_empty_line(const pz_puzzle &p) {
     for (const pz_clue &clue : p.rows)
         if (clue.empty())
             return true;
@@ -185,8 +170,7 @@ bool has_empty_line(const pz_puzzle &p)
 
 } // namespace
 
-bool pz_generate(int width, int height, pz_grade grade, uint32_t number, pz_puzzle *out, std::string *why)
-{
+bool pz_generate(int width, int height, pz_grade grade, uint32_t number, pz_puzzle *out, std::string *why) {
     if (width < pz_generate_min || width > pz_generate_max || height < pz_generate_min || height > pz_generate_max) {
         if (why)
             *why = "the size " + std::to_string(width) + "x" + std::to_string(height) + " is outside " +

@@ -5,13 +5,9 @@
 
 #include <cstring>
 
-int pz_easy_sweeps(int width, int height)
-{
-    return 4 + (width + height) / 20;
-}
+int pz_easy_sweeps(int width, int height) { return 4 + (width + height) / 20; }
 
-pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits)
-{
+pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits) {
     pz_grading g;
     pz_engine e(p);
     e.limit(limits);
@@ -41,8 +37,7 @@ pz_grading pz_grade_puzzle(const pz_puzzle &p, const pz_limits &limits)
     return g;
 }
 
-const char *pz_grade_name(pz_grade g)
-{
+const char *pz_grade_name(pz_grade g) {
     switch (g) {
     case pz_grade::easy: return "easy";
     case pz_grade::medium: return "medium";
@@ -53,8 +48,7 @@ const char *pz_grade_name(pz_grade g)
     return "search";
 }
 
-bool pz_grade_from_name(const char *name, pz_grade *g)
-{
+bool pz_grade_from_name(const char *name, pz_grade *g) {
     for (pz_grade each : {pz_grade::easy, pz_grade::medium, pz_grade::hard, pz_grade::search, pz_grade::none})
         if (name && std::strcmp(name, pz_grade_name(each)) == 0) {
             *g = each;

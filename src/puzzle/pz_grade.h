@@ -16,15 +16,15 @@ enum class pz_grade {
 struct pz_grading {
     pz_grade grade = pz_grade::search;
     pz_verdict verdict = pz_verdict::stopped; // from the complete solver when logic stops short
-    bool line_solvable = false;  // line logic alone settles every cell
-    int sweeps = 0;              // sweeps that changed something before line logic stopped
-    int settled_by_lines = 0;    // cells line logic alone settles
-    bool lookahead = false;      // look-ahead was needed
-    int lookahead_cells = 0;     // cells that look-ahead settled (each followed by line logic)
-    bool search_needed = false;  // look-ahead and line logic together stop short
-    int settled_by_logic = 0;    // cells settled by line logic and look-ahead together
-    int score = 0;               // sweeps + 4 per look-ahead cell, + 100 + the cells logic leaves
-                                 // open when search is needed: depends on the clues alone
+    bool line_solvable = false;               // line logic alone settles every cell
+    int sweeps = 0;                           // sweeps that changed something before line logic stopped
+    int settled_by_lines = 0;                 // cells line logic alone settles
+    bool lookahead = false;                   // look-ahead was needed
+    int lookahead_cells = 0;                  // cells that look-ahead settled (each followed by line logic)
+    bool search_needed = false;               // look-ahead and line logic together stop short
+    int settled_by_logic = 0;                 // cells settled by line logic and look-ahead together
+    int score = 0;                            // sweeps + 4 per look-ahead cell, + 100 + the cells logic leaves
+                                              // open when search is needed: depends on the clues alone
 };
 
 // The most sweeps an easy puzzle of this size may need.

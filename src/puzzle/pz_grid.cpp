@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-void pz_assert_failed(const char *expression, const char *file, int line)
-{
+void pz_assert_failed(const char *expression, const char *file, int line) {
     std::fprintf(stderr, "%s:%d: puzzle bound broken: %s\n", file, line, expression);
     std::abort();
 }

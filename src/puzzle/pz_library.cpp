@@ -3,9 +3,7 @@
 
 namespace {
 
-bool is_row(std::string_view line) {
-    return !line.empty() && line.find_first_not_of("#.") == std::string_view::npos;
-}
+bool is_row(std::string_view line) { return !line.empty() && line.find_first_not_of("#.") == std::string_view::npos; }
 
 std::string_view trim(std::string_view s) {
     const size_t first = s.find_first_not_of(" \t\r");
@@ -24,8 +22,7 @@ bool keyed(std::string_view line, std::string_view key, std::string_view *value)
 
 } // namespace
 
-bool pz_read_library_chapter(std::string_view text, const std::string &file, pz_library_chapter *out,
-                             pz_error *err) {
+bool pz_read_library_chapter(std::string_view text, const std::string &file, pz_library_chapter *out, pz_error *err) {
     *out = pz_library_chapter{};
     int line_number = 0;
     auto refuse = [&](const std::string &reason) {

@@ -31,5 +31,4 @@ struct pz_library_chapter {
 // Reads one chapter file's text, named file in errors. Refuses (with the line and reason)
 // a missing or repeated chapter line, a row outside a picture, rows of different widths,
 // a picture of no rows or with a side outside 1..pz_max_size, a name that is empty or too long.
-bool pz_read_library_chapter(std::string_view text, const std::string &file, pz_library_chapter *out,
-                             pz_error *err);
+bool pz_read_library_chapter(std::string_view text, const std::string &file, pz_library_chapter *out, pz_error *err);

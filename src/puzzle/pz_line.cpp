@@ -9,8 +9,7 @@
 // Only the positions the clue alone allows are computed: run j starts between lo[j]
 // (every run before it packed to the left) and hi[j] (every run from it packed to the
 // right), so row j of each table spans about the line's slack, not its length.
-static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch &s)
-{
+static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_scratch &s) {
     if (!pz_assert(n >= 0 && k >= 0))
         return -1;
     const int stride = n + 1;
@@ -141,8 +140,7 @@ namespace {
 
 using word = uint64_t;
 
-word reverse(word x)
-{
+word reverse(word x) {
     x = __builtin_bswap64(x);
     x = ((x >> 4) & 0x0f0f0f0f0f0f0f0full) | ((x & 0x0f0f0f0f0f0f0f0full) << 4);
     x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
@@ -151,15 +149,13 @@ word reverse(word x)
 
 // x and every position reached from it by steps p -> p + 1 onto bits of open: the
 // carry of an addition runs through each stretch of open from its lowest seed.
-word reach_up(word x, word open)
-{
+word reach_up(word x, word open) {
     const word seeds = (x << 1) & open;
     return x | seeds | (open & ~(open + seeds));
 }
 
 // Positions s where every bit of bits from s to s + r - 1 is set.
-word all_of(word bits, int r)
-{
+word all_of(word bits, int r) {
     int len = 1;
     while (2 * len <= r) {
         bits &= bits >> len;
@@ -169,8 +165,7 @@ word all_of(word bits, int r)
 }
 
 // Positions covered by a run of r starting at a position of starts.
-word smear(word starts, int r)
-{
+word smear(word starts, int r) {
     int len = 1;
     while (2 * len <= r) {
         starts |= starts << len;
@@ -188,8 +183,7 @@ word smear(word starts, int r)
 // With run_starts, each run's placements go there too: bit s of run_starts[j] says run j
 // may begin at cell s.
 static bool line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits,
-                      uint64_t *run_starts)
-{
+                      uint64_t *run_starts) {
     if (!pz_assert(n >= 0 && n <= pz_max_word_line && k >= 0))
         return false;
     if (k > pz_max_word_runs)
@@ -230,13 +224,11 @@ static bool line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, u
     return true;
 }
 
-bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits)
-{
+bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits) {
     return line_bits(runs, k, n, can_empty_bits, can_fill_bits, nullptr);
 }
 
-bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts)
-{
+bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts) {
     if (length < 0 || length > pz_max_word_line || run_count < 0 || run_count > pz_max_word_runs)
         return false;
     uint64_t can_empty = 0, can_fill = 0;
@@ -247,8 +239,7 @@ bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, in
     return line_bits(runs, run_count, length, &can_empty, &can_fill, starts);
 }
 
-static int solve_words(const int *runs, int k, pz_cell *cells, int n)
-{
+static int solve_words(const int *runs, int k, pz_cell *cells, int n) {
     word can_empty = 0, can_fill = 0;
     for (int i = 0; i < n; ++i) {
         can_empty |= static_cast<word>(cells[i] & pz_empty) << i;
@@ -262,13 +253,11 @@ static int solve_words(const int *runs, int k, pz_cell *cells, int n)
     return __builtin_popcountll(before & ~(can_empty & can_fill));
 }
 
-int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
-{
+int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch) {
     return solve_table(runs, run_count, cells, length, scratch);
 }
 
-int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch)
-{
+int pz_solve_line(const int *runs, int run_count, pz_cell *cells, int length, pz_line_scratch &scratch) {
     if (length <= pz_max_word_line && run_count <= pz_max_word_runs)
         return solve_words(runs, run_count, cells, length);
     return solve_table(runs, run_count, cells, length, scratch);

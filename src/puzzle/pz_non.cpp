@@ -18,8 +18,7 @@ struct non_reader {
 
     // The next line that is not a # comment, trimmed; false at the end or on a long line
     // (*failed says which).
-    bool next(std::string_view *line, bool *failed)
-    {
+    bool next(std::string_view *line, bool *failed) {
         std::string_view raw;
         while (lines.next(&raw)) {
             if (raw.size() > pz_max_line) {
@@ -36,8 +35,7 @@ struct non_reader {
 };
 
 // A value after its key: plain, or in double quotes with \" and \\ inside.
-bool read_value(std::string_view value, std::string *out, std::string *why)
-{
+bool read_value(std::string_view value, std::string *out, std::string *why) {
     out->clear();
     if (value.empty() || value[0] != '"') {
         out->assign(value);
@@ -56,8 +54,7 @@ bool read_value(std::string_view value, std::string *out, std::string *why)
 }
 
 // One clue line: runs separated by commas (blanks also separate); "0" or nothing for none.
-bool read_clue(std::string_view line, int length, const std::string &name, pz_clue *clue, std::string *why)
-{
+bool read_clue(std::string_view line, int length, const std::string &name, pz_clue *clue, std::string *why) {
     if (line.empty() || line == "0")
         return true;
     const std::string what = "a run in " + name;
@@ -84,8 +81,7 @@ bool read_clue(std::string_view line, int length, const std::string &name, pz_cl
 }
 
 // The goal's cells: '0' and '1' in one string of width * height, blanks and quotes skipped.
-bool read_goal(std::string_view value, size_t cells, std::vector<uint8_t> *goal, std::string *why)
-{
+bool read_goal(std::string_view value, size_t cells, std::vector<uint8_t> *goal, std::string *why) {
     for (char c : value) {
         if (c == '0' || c == '1') {
             if (goal->size() == cells) {
@@ -105,8 +101,7 @@ bool read_goal(std::string_view value, size_t cells, std::vector<uint8_t> *goal,
     return true;
 }
 
-std::string lower(std::string_view s)
-{
+std::string lower(std::string_view s) {
     std::string out(s.substr(0, 16));
     for (char &c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -114,8 +109,7 @@ std::string lower(std::string_view s)
 }
 
 // One puzzle from in, up to a separator line (*more: another puzzle follows) or the end.
-bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
-{
+bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more) {
     *more = false;
     bool anything = false;
     pz_puzzle p;
@@ -139,7 +133,11 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
         if (std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')
             return in.fail(at, "a clue outside a rows or columns block");
 
-        struct keyed { const char *key; int *line; std::string *text; };
+        struct keyed {
+            const char *key;
+            int *line;
+            std::string *text;
+        };
         const keyed strings[] = {{"title", &title_line, &p.title},
                                  {"by", &by_line, &p.author},
                                  {"copyright", &copyright_line, &p.copyright},
@@ -172,7 +170,8 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
             const bool rows = key == "rows";
             int *line_of = rows ? &rows_line : &columns_line;
             if (*line_of)
-                return in.fail(at, "a second " + key + " block (the first is on line " + std::to_string(*line_of) + ")");
+                return in.fail(at,
+                               "a second " + key + " block (the first is on line " + std::to_string(*line_of) + ")");
             *line_of = at;
             const int count = rows ? p.height : p.width, length = rows ? p.width : p.height;
             if (!count)
@@ -201,7 +200,8 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
         return false;
     const int end = in.lines.number;
     if (!anything && *more)
-        return in.fail(end, "no puzzle before the " + std::string(pz_non_separator) + " on line " + std::to_string(end));
+        return in.fail(end,
+                       "no puzzle before the " + std::string(pz_non_separator) + " on line " + std::to_string(end));
     if (!anything && in.separator_line)
         return in.fail(end, "no puzzle after the " + std::string(pz_non_separator) + " on line " +
                                 std::to_string(in.separator_line));
@@ -230,8 +230,7 @@ bool read_puzzle(non_reader &in, pz_puzzle *out, bool *more)
 } // namespace
 
 bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
-                 const pz_read_options &options)
-{
+                 const pz_read_options &options) {
     non_reader in{pz_lines{pz_skip_bom(text)}, file, err, options};
     std::vector<pz_puzzle> found;
     bool more = true;
@@ -247,8 +246,7 @@ bool pz_read_non(std::string_view text, const std::string &file, std::vector<pz_
     return true;
 }
 
-static std::string quoted(const std::string &s)
-{
+static std::string quoted(const std::string &s) {
     std::string out = "\"";
     for (char c : s) {
         if (c == '"' || c == '\\')
@@ -258,8 +256,7 @@ static std::string quoted(const std::string &s)
     return out + "\"";
 }
 
-std::string pz_write_non(const pz_puzzle &p)
-{
+std::string pz_write_non(const pz_puzzle &p) {
     std::string out;
     const std::pair<const char *, const std::string *> strings[] = {
         {"catalogue", &p.catalogue}, {"title", &p.title}, {"by", &p.author}, {"copyright", &p.copyright}};

@@ -1,8 +1,7 @@
 // pz_puzzle.cpp -- the puzzle record's clue making and shape checks
 #include "puzzle/pz_puzzle.h"
 
-pz_clue pz_line_runs(const uint8_t *cells, int length, int stride)
-{
+pz_clue pz_line_runs(const uint8_t *cells, int length, int stride) {
     pz_clue runs;
     int run = 0;
     for (int i = 0; i < length; ++i) {
@@ -18,8 +17,7 @@ pz_clue pz_line_runs(const uint8_t *cells, int length, int stride)
     return runs;
 }
 
-pz_puzzle pz_from_picture(int width, int height, const uint8_t *cells)
-{
+pz_puzzle pz_from_picture(int width, int height, const uint8_t *cells) {
     pz_puzzle p;
     if (width < 1 || height < 1 || width > pz_max_size || height > pz_max_size || !cells)
         return p;
@@ -35,22 +33,21 @@ pz_puzzle pz_from_picture(int width, int height, const uint8_t *cells)
     return p;
 }
 
-static bool fail(std::string *why, std::string reason)
-{
+static bool fail(std::string *why, std::string reason) {
     if (why)
         *why = std::move(reason);
     return false;
 }
 
 // Sum of the runs plus one gap between each two; false when a run is below 1.
-bool pz_clue_fits(const pz_clue &clue, int length, const std::string &name, std::string *why)
-{
+bool pz_clue_fits(const pz_clue &clue, int length, const std::string &name, std::string *why) {
     long need = 0;
     for (int run : clue) {
         if (run < 1)
             return fail(why, name + ": a run of " + std::to_string(run) + " cells");
         if (run > length)
-            return fail(why, name + ": a run of " + std::to_string(run) + " cells does not fit in " + std::to_string(length));
+            return fail(why, name + ": a run of " + std::to_string(run) + " cells does not fit in " +
+                                 std::to_string(length));
         need += run + 1;
     }
     if (need - 1 > length)
@@ -59,8 +56,7 @@ bool pz_clue_fits(const pz_clue &clue, int length, const std::string &name, std:
     return true;
 }
 
-static bool line_fits(const pz_clue &clue, int length, long *filled, std::string *why, const std::string &name)
-{
+static bool line_fits(const pz_clue &clue, int length, long *filled, std::string *why, const std::string &name) {
     if (!pz_clue_fits(clue, length, name, why))
         return false;
     for (int run : clue)
@@ -68,8 +64,7 @@ static bool line_fits(const pz_clue &clue, int length, long *filled, std::string
     return true;
 }
 
-bool pz_check(const pz_puzzle &p, std::string *why, bool equal_totals)
-{
+bool pz_check(const pz_puzzle &p, std::string *why, bool equal_totals) {
     if (p.width < 1 || p.width > pz_max_size || p.height < 1 || p.height > pz_max_size)
         return fail(why, "the size " + std::to_string(p.width) + "x" + std::to_string(p.height) +
                              " is outside 1x1 to " + std::to_string(pz_max_size) + "x" + std::to_string(pz_max_size));

@@ -21,8 +21,8 @@ struct pz_puzzle {
     std::vector<pz_clue> rows;    // height clues, top to bottom
     std::vector<pz_clue> columns; // width clues, left to right
     std::string title, author, copyright;
-    std::string catalogue;        // where the puzzle comes from: a collection's number or name
-    std::vector<uint8_t> goal;    // empty, or width * height cells row by row: 1 filled, 0 empty
+    std::string catalogue;     // where the puzzle comes from: a collection's number or name
+    std::vector<uint8_t> goal; // empty, or width * height cells row by row: 1 filled, 0 empty
 
     bool operator==(const pz_puzzle &) const = default;
 };

@@ -21,8 +21,7 @@ struct activity_heap {
     std::vector<int> heap, position; // position -1: not in the heap
 
     bool contains(int v) const { return position[v] >= 0; }
-    void up(int i)
-    {
+    void up(int i) {
         const int v = heap[i];
         while (i > 0 && activity[heap[(i - 1) / 2]] < activity[v]) {
             heap[i] = heap[(i - 1) / 2];
@@ -32,8 +31,7 @@ struct activity_heap {
         heap[i] = v;
         position[v] = i;
     }
-    void down(int i)
-    {
+    void down(int i) {
         const int v = heap[i], n = static_cast<int>(heap.size());
         for (;;) {
             int child = 2 * i + 1;
@@ -50,16 +48,14 @@ struct activity_heap {
         heap[i] = v;
         position[v] = i;
     }
-    void insert(int v)
-    {
+    void insert(int v) {
         if (contains(v))
             return;
         position[v] = static_cast<int>(heap.size());
         heap.push_back(v);
         up(position[v]);
     }
-    int pop()
-    {
+    int pop() {
         const int v = heap[0];
         position[v] = -1;
         heap[0] = heap.back();
@@ -87,9 +83,8 @@ struct watcher {
 } // namespace
 
 class pz_learning_solver {
-  public:
-    pz_learning_solver(const pz_puzzle &p, pz_engine &limits) : e(limits), width(p.width), height(p.height)
-    {
+public:
+    pz_learning_solver(const pz_puzzle &p, pz_engine &limits) : e(limits), width(p.width), height(p.height) {
         cells = width * height;
         lines = width + height;
         for (int l = 0; l < lines; ++l) {
@@ -122,8 +117,7 @@ class pz_learning_solver {
     }
 
     // Gives a cell its value at the root; false when that cannot hold.
-    bool give(int cell, bool filled)
-    {
+    bool give(int cell, bool filled) {
         const lit l = filled_literal(cell) + (filled ? 0 : 1);
         if (truth(l) != 0)
             return ok = ok && truth(l) > 0;
@@ -132,8 +126,7 @@ class pz_learning_solver {
     }
 
     // Adds a clause at the root; false when the clauses can no longer all hold.
-    bool add(std::vector<lit> c)
-    {
+    bool add(std::vector<lit> c) {
         if (!ok)
             return false;
         size_t kept = 0;
@@ -159,8 +152,7 @@ class pz_learning_solver {
     // value that every line and clause allows, exhausted when no such values exist,
     // paused at the first conflict once the limits' steps reach until, stopped when the
     // limits ended the search.
-    pz_learning_search::result solve(uint64_t until)
-    {
+    pz_learning_search::result solve(uint64_t until) {
         if (!ok)
             return pz_learning_search::exhausted;
         for (;;) {
@@ -226,7 +218,7 @@ class pz_learning_solver {
     // Back to the root, so that a clause may be added.
     void restart() { backtrack(0); }
 
-  private:
+private:
     pz_engine &e;
     int width, height, cells = 0, lines = 0;
     bool ok = true;
@@ -287,8 +279,7 @@ class pz_learning_solver {
     // The cell at position i of a line.
     int line_cell(int line, int i) const { return line < height ? line * width + i : i * width + (line - height); }
 
-    void assign(lit l, int why)
-    {
+    void assign(lit l, int why) {
         const int c = cell_of(l);
         const bool filled = !(l & 1);
         value[c] = filled ? 1 : -1;
@@ -304,24 +295,21 @@ class pz_learning_solver {
         queue.push(height + x);
     }
 
-    int store(const std::vector<lit> &c, bool is_learnt, int lbd)
-    {
+    int store(const std::vector<lit> &c, bool is_learnt, int lbd) {
         clauses.push_back({static_cast<int>(literals.size()), static_cast<int>(c.size()), lbd, 0, is_learnt});
         literals.insert(literals.end(), c.begin(), c.end());
         learnt_count += is_learnt;
         return static_cast<int>(clauses.size()) - 1;
     }
 
-    void attach(int c)
-    {
+    void attach(int c) {
         const lit *l = &literals[clauses[c].start];
         watches[l[0]].push_back({c, l[1]});
         watches[l[1]].push_back({c, l[0]});
     }
 
     // The clauses' unit propagation with two watched literals: false on a broken clause.
-    bool propagate_clauses()
-    {
+    bool propagate_clauses() {
         while (head < trail.size()) {
             const lit falsified = negation(trail[head++]);
             std::vector<watcher> &ws = watches[falsified];
@@ -367,8 +355,7 @@ class pz_learning_solver {
 
     // Clauses and line logic until neither settles more: true on a conflict, named by
     // conflict_clause.
-    bool propagate()
-    {
+    bool propagate() {
         for (;;) {
             if (!propagate_clauses())
                 return true;
@@ -391,8 +378,7 @@ class pz_learning_solver {
     }
 
     // Line logic on a line's words, through the line cache.
-    bool solve_line(int line, uint64_t *empty, uint64_t *fill) const
-    {
+    bool solve_line(int line, uint64_t *empty, uint64_t *fill) const {
         e.tick(); // the limits count line solves; the search looks at them after each propagation
         return memory.solve(line, empty, fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
             return pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), can_empty_words,
@@ -402,8 +388,7 @@ class pz_learning_solver {
 
     // Whether line logic on the line's cells in given (those whose bit is clear in
     // the words' complement) still breaks the line (cell < 0) or settles cell as want.
-    bool still_follows(int line, uint64_t empty, uint64_t fill, int cell_bit, bool want_filled) const
-    {
+    bool still_follows(int line, uint64_t empty, uint64_t fill, int cell_bit, bool want_filled) const {
         const bool holds_up = solve_line(line, &empty, &fill);
         if (cell_bit < 0)
             return !holds_up;
@@ -413,8 +398,7 @@ class pz_learning_solver {
     // The false literals behind a line's verdict: the line's cells set before limit
     // (a trail position), cut down one at a time to those the verdict needs: settling
     // target (a cell of the line), or breaking the line when target is -1.
-    void explain_line(int line, int limit, int target, std::vector<lit> *out)
-    {
+    void explain_line(int line, int limit, int target, std::vector<lit> *out) {
         const int n = length(line);
         const uint64_t all = (uint64_t{1} << n) - 1;
         uint64_t empty = all, fill = all;
@@ -432,8 +416,10 @@ class pz_learning_solver {
         out->clear();
         // A reason found before serves again when its cells are among those given now:
         // line logic only settles more from more.
-        const uint32_t given_filled = static_cast<uint32_t>(all & ~empty), given_empty = static_cast<uint32_t>(all & ~fill);
-        line_reasons &kept = reasons_kept[(static_cast<size_t>(line) * (pz_sat_max_side + 1) + (target_bit + 1)) * 2 + want_filled];
+        const uint32_t given_filled = static_cast<uint32_t>(all & ~empty),
+                       given_empty = static_cast<uint32_t>(all & ~fill);
+        line_reasons &kept =
+            reasons_kept[(static_cast<size_t>(line) * (pz_sat_max_side + 1) + (target_bit + 1)) * 2 + want_filled];
         for (const line_reasons::cells &r : kept.recent)
             if (r.known && (r.filled & ~given_filled) == 0 && (r.empty & ~given_empty) == 0) {
                 for (uint32_t cells = r.filled | r.empty; cells; cells &= cells - 1) {
@@ -463,8 +449,7 @@ class pz_learning_solver {
     }
 
     // The false literals that forced cell (its reason without the cell itself).
-    const std::vector<lit> &reason_of(int cell)
-    {
+    const std::vector<lit> &reason_of(int cell) {
         if (!explained_ok[cell]) {
             std::vector<lit> &out = explained[cell];
             const int why = reason[cell];
@@ -480,8 +465,7 @@ class pz_learning_solver {
         return explained[cell];
     }
 
-    void bump(int v)
-    {
+    void bump(int v) {
         heap.activity[v] += cell_bump;
         if (heap.activity[v] > 1e100) {
             for (double &a : heap.activity)
@@ -494,8 +478,7 @@ class pz_learning_solver {
 
     // The first unique implication point: learnt gets the clause that the conflict
     // teaches, its first literal the one it asserts, *back_to the level to return to.
-    void analyse(int *back_to)
-    {
+    void analyse(int *back_to) {
         learnt.assign(1, 0);
         const int current = static_cast<int>(trail_limits.size());
         if (conflict_clause >= 0) {
@@ -578,8 +561,7 @@ class pz_learning_solver {
         }
     }
 
-    void backtrack(int to)
-    {
+    void backtrack(int to) {
         if (static_cast<int>(trail_limits.size()) <= to)
             return;
         const size_t first = static_cast<size_t>(trail_limits[to]);
@@ -603,8 +585,7 @@ class pz_learning_solver {
 
     // At the root: keeps the better half of the learnt clauses (and every short one),
     // packing the clauses and rebuilding the watches.
-    void reduce()
-    {
+    void reduce() {
         std::vector<int> order;
         for (int c = 0; c < static_cast<int>(clauses.size()); ++c)
             if (clauses[c].learnt)
@@ -639,15 +620,14 @@ class pz_learning_solver {
             attach(c);
         for (lit l : trail)
             reason[cell_of(l)] = no_reason; // root values need no reasons
-        head = 0; // the watches are new: look at every root value again
+        head = 0;                           // the watches are new: look at every root value again
         max_learnt += max_learnt / 10;
     }
 
     // The restart schedule 1, 1, 2, 1, 1, 2, 4, ... (run i from 1), in units of 100
     // conflicts: short runs leave an early bad guess behind, and the runs that grow
     // without bound keep the search complete.
-    static uint64_t restart_length(uint64_t i)
-    {
+    static uint64_t restart_length(uint64_t i) {
         for (;;) {
             uint64_t k = 1;
             while ((uint64_t{1} << k) - 1 < i)
@@ -659,8 +639,7 @@ class pz_learning_solver {
     }
 };
 
-pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits)
-{
+pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits) {
     // Its lines are words of pz_sat_max_side bits and its reasons tables that wide.
     if (!pz_assert(p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
         return; // no solver: every run reports stopped
@@ -674,8 +653,7 @@ pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known,
 
 pz_learning_search::~pz_learning_search() = default;
 
-void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
-{
+void pz_learning_search::rule_out(const std::vector<uint8_t> &solution) {
     if (!s)
         return;
     s->restart();
@@ -685,8 +663,7 @@ void pz_learning_search::rule_out(const std::vector<uint8_t> &solution)
     s->add(differs);
 }
 
-pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::vector<uint8_t> *solution)
-{
+pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::vector<uint8_t> *solution) {
     if (!s)
         return stopped;
     const result r = s->solve(until_steps);
@@ -699,8 +676,7 @@ pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::ve
 }
 
 pz_verdict pz_sat_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits, size_t wanted,
-                         std::vector<std::vector<uint8_t>> *found)
-{
+                         std::vector<std::vector<uint8_t>> *found) {
     pz_learning_search search(p, known, limits);
     for (const std::vector<uint8_t> &f : *found)
         search.rule_out(f);

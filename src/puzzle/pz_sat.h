@@ -21,7 +21,7 @@ class pz_learning_solver;
 
 // One search, run in slices: what it learnt stays between them.
 class pz_learning_search {
-  public:
+public:
     // The cells known (null: none) hold at the start; limits' tick bounds the work (a
     // tick a line solved).
     pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits);
@@ -35,7 +35,7 @@ class pz_learning_search {
     // Later runs look for solutions other than this one.
     void rule_out(const std::vector<uint8_t> &solution);
 
-  private:
+private:
     std::unique_ptr<pz_learning_solver> s;
 };
 

@@ -6,8 +6,7 @@
 
 #include <memory>
 
-int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out)
-{
+int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz_cell *line_out) {
     if (!pz_assert(line.index >= 0 && line.index < (line.column ? p.width : p.height)))
         return -1;
     const int length = line.column ? p.height : p.width;
@@ -20,8 +19,7 @@ int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz
     return pz_solve_line(clue.data(), static_cast<int>(clue.size()), line_out, length, scratch);
 }
 
-pz_propagation pz_propagate(const pz_puzzle &p, pz_cell *grid)
-{
+pz_propagation pz_propagate(const pz_puzzle &p, pz_cell *grid) {
     pz_engine e(p);
     e.load(grid);
     const int before = e.unknown;
@@ -38,8 +36,7 @@ pz_propagation pz_propagate(const pz_puzzle &p, pz_cell *grid)
     return r;
 }
 
-pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y)
-{
+pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y) {
     pz_probe r;
     if (!pz_assert(x >= 0 && x < p.width && y >= 0 && y < p.height))
         return r;
@@ -68,8 +65,7 @@ pz_probe pz_probe_cell(const pz_puzzle &p, const pz_cell *grid, int x, int y)
     return r;
 }
 
-const char *pz_verdict_name(pz_verdict v)
-{
+const char *pz_verdict_name(pz_verdict v) {
     switch (v) {
     case pz_verdict::none: return "none";
     case pz_verdict::unique: return "unique";
@@ -104,8 +100,7 @@ struct searcher {
 
     enum outcome { dead, done, open, halted };
 
-    searcher(pz_engine &engine, size_t want) : e(engine), wanted(want)
-    {
+    searcher(pz_engine &engine, size_t want) : e(engine), wanted(want) {
         stamp.assign(static_cast<size_t>(e.cells), 0);
         probe_value.assign(static_cast<size_t>(e.cells), 0);
         seen.assign(static_cast<size_t>(e.cells), 0);
@@ -115,8 +110,7 @@ struct searcher {
 
     // Keeps the complete grid as a solution unless it is one already kept; true when
     // enough are kept.
-    bool record()
-    {
+    bool record() {
         std::vector<uint8_t> s(static_cast<size_t>(e.cells));
         for (int i = 0; i < e.cells; ++i)
             s[i] = e.grid[i] == pz_filled ? 1 : 0;
@@ -130,8 +124,7 @@ struct searcher {
     // Settles what logic and look-ahead can. done: enough solutions are kept, or this
     // node's grid is complete (and kept); open: *guess is the cell to guess and *first
     // the value to try first.
-    outcome reduce(int *guess, pz_cell *first)
-    {
+    outcome reduce(int *guess, pz_cell *first) {
         ++state; // the grid has changed since the last call
         for (;;) {
             if (e.unknown == 0)
@@ -260,8 +253,7 @@ struct frame {
 
 } // namespace
 
-pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &limits, bool prove_unique)
-{
+pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &limits, bool prove_unique) {
     pz_solution out;
     pz_engine e(p);
     e.remember_lines();

@@ -18,8 +18,8 @@ int pz_deduce_line(const pz_puzzle &p, const pz_cell *grid, pz_line_ref line, pz
 // What a propagation did.
 struct pz_propagation {
     bool contradiction = false;
-    pz_line_ref broken; // the first line found to have no placement
-    int settled = 0;    // cells newly settled
+    pz_line_ref broken;  // the first line found to have no placement
+    int settled = 0;     // cells newly settled
     bool solved = false; // no unknown cell left
 };
 
@@ -57,9 +57,9 @@ struct pz_solution {
 };
 
 // Solves p (whose shape pz_check accepts) by propagation, look-ahead and search (a
-// long search taking turns with a clause-learning one), starting from known (width * height cells; null: nothing known). With prove_unique
-// it looks for two solutions (verdict none, unique, multiple or stopped); without it
-// stops at the first (none, found or stopped): "does any solution agree with these marks".
+// long search taking turns with a clause-learning one), starting from known (width * height cells; null: nothing
+// known). With prove_unique it looks for two solutions (verdict none, unique, multiple or stopped); without it stops at
+// the first (none, found or stopped): "does any solution agree with these marks".
 pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &limits, bool prove_unique = true);
 
 // The name of a verdict as the tools print it: "none", "unique", "multiple", "found", "stopped".

@@ -18,8 +18,7 @@ struct xml_node {
     std::vector<xml_node> children;
     int line = 0;
 
-    const std::string *attribute(std::string_view key) const
-    {
+    const std::string *attribute(std::string_view key) const {
         for (const auto &a : attributes)
             if (a.first == key)
                 return &a.second;
@@ -29,8 +28,7 @@ struct xml_node {
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view trim_space(std::string_view s)
-{
+std::string_view trim_space(std::string_view s) {
     while (!s.empty() && is_space(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && is_space(s.back()))
@@ -38,14 +36,12 @@ std::string_view trim_space(std::string_view s)
     return s;
 }
 
-bool is_name_char(char c)
-{
+bool is_name_char(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
            c == '-' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
 }
 
-void append_utf8(std::string *out, unsigned long code)
-{
+void append_utf8(std::string *out, unsigned long code) {
     if (code < 0x80) {
         *out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -78,23 +74,20 @@ struct xml_reader {
     bool at_end() const { return pos >= s.size(); }
     bool looking_at(std::string_view what) const { return s.substr(pos, what.size()) == what; }
 
-    void advance(size_t n)
-    {
+    void advance(size_t n) {
         n = std::min(n, s.size() - pos);
         for (size_t i = 0; i < n; ++i)
             line += s[pos + i] == '\n';
         pos += n;
     }
 
-    void skip_space()
-    {
+    void skip_space() {
         while (!at_end() && is_space(s[pos]))
             advance(1);
     }
 
     // Past the next end, or false at the end of the text.
-    bool skip_past(std::string_view end, const char *what)
-    {
+    bool skip_past(std::string_view end, const char *what) {
         int start = line;
         size_t found = s.find(end, pos);
         if (found == std::string_view::npos)
@@ -104,8 +97,7 @@ struct xml_reader {
     }
 
     // Comments, processing instructions and the document type: skipped.
-    bool skip_markup(bool *skipped)
-    {
+    bool skip_markup(bool *skipped) {
         *skipped = true;
         if (looking_at("<!--"))
             return skip_past("-->", "a comment");
@@ -121,8 +113,7 @@ struct xml_reader {
         return true;
     }
 
-    std::string_view name()
-    {
+    std::string_view name() {
         size_t start = pos;
         while (!at_end() && is_name_char(s[pos]))
             ++pos;
@@ -131,8 +122,7 @@ struct xml_reader {
 
     // Character data up to stop (not included), with the five named references and
     // numeric ones replaced; other references are kept as written.
-    bool text(char stop, std::string *out)
-    {
+    bool text(char stop, std::string *out) {
         while (!at_end() && s[pos] != stop && s[pos] != '<') {
             if (s[pos] != '&') {
                 line += s[pos] == '\n';
@@ -159,7 +149,7 @@ struct xml_reader {
                 std::string_view digits = ref.substr(hex ? 2 : 1);
                 unsigned long code = 0;
                 for (char c : digits) {
-                    int d = c >= '0' && c <= '9'   ? c - '0'
+                    int d = c >= '0' && c <= '9'          ? c - '0'
                             : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                             : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                           : -1;
@@ -189,16 +179,14 @@ struct puzzle_maker {
     std::string background = "white", foreground = "black";
     char background_char = '.', foreground_char = 'X';
 
-    bool colour_ok(const std::string &colour, int line)
-    {
+    bool colour_ok(const std::string &colour, int line) {
         if (colour == background || colour == foreground)
             return true;
         return in.fail(line, "the puzzle uses the colour \"" + colour.substr(0, 40) +
                                  "\": only black-and-white puzzles can be read");
     }
 
-    bool clues(const xml_node &node, bool rows, std::vector<pz_clue> *out)
-    {
+    bool clues(const xml_node &node, bool rows, std::vector<pz_clue> *out) {
         const char *noun = rows ? "row" : "column";
         for (const xml_node &line : node.children) {
             if (line.name != "line")
@@ -226,8 +214,7 @@ struct puzzle_maker {
         return true;
     }
 
-    bool image(const xml_node &node, pz_puzzle *p)
-    {
+    bool image(const xml_node &node, pz_puzzle *p) {
         pz_lines rows{node.text};
         std::string_view row;
         int r = 0;
@@ -250,13 +237,12 @@ struct puzzle_maker {
             ++r;
         }
         if (r != p->height)
-            return in.fail(node.line, "the goal image has " + std::to_string(r) + " rows, not " +
-                                          std::to_string(p->height));
+            return in.fail(node.line,
+                           "the goal image has " + std::to_string(r) + " rows, not " + std::to_string(p->height));
         return true;
     }
 
-    bool make(const xml_node &node, pz_puzzle *p)
-    {
+    bool make(const xml_node &node, pz_puzzle *p) {
         if (const std::string *b = node.attribute("backgroundcolor"))
             background = *b;
         if (const std::string *f = node.attribute("defaultcolor"))
@@ -298,8 +284,8 @@ struct puzzle_maker {
             }
         }
         if (!rows_line || !columns_line)
-            return in.fail(node.line, std::string("the puzzle has no <clues type=\"") + (rows_line ? "columns" : "rows") +
-                                          "\">");
+            return in.fail(node.line,
+                           std::string("the puzzle has no <clues type=\"") + (rows_line ? "columns" : "rows") + "\">");
         p->width = static_cast<int>(p->columns.size());
         p->height = static_cast<int>(p->rows.size());
         std::string why;
@@ -319,8 +305,7 @@ struct puzzle_maker {
     }
 };
 
-bool convert(xml_reader &in, const xml_node &node)
-{
+bool convert(xml_reader &in, const xml_node &node) {
     if (in.puzzles->size() == pz_max_puzzles)
         return in.fail(node.line, pz_too_many_reason());
     pz_puzzle p;
@@ -330,8 +315,7 @@ bool convert(xml_reader &in, const xml_node &node)
     return true;
 }
 
-bool xml_reader::element(xml_node *node, int depth)
-{
+bool xml_reader::element(xml_node *node, int depth) {
     if (depth > pz_max_depth)
         return fail(line, "the elements are nested more than " + std::to_string(pz_max_depth) + " deep");
     if (++elements > max_elements)
@@ -417,8 +401,7 @@ bool xml_reader::element(xml_node *node, int depth)
     }
 }
 
-bool xml_reader::document()
-{
+bool xml_reader::document() {
     while (true) {
         skip_space();
         if (at_end())
@@ -454,8 +437,7 @@ bool xml_reader::document()
 } // namespace
 
 bool pz_read_xml(std::string_view text, const std::string &file, std::vector<pz_puzzle> *out, pz_error *err,
-                 const pz_read_options &options)
-{
+                 const pz_read_options &options) {
     std::vector<pz_puzzle> found;
     xml_reader in{pz_skip_bom(text), 0, 1, file, err, &found, options};
     if (!in.document())

@@ -27,8 +27,8 @@ struct sound_entry {
     u32 state;
     u32 play_start_time; // tick count when a one-shot play began
     u32 duration_ms;
-    s32 volume;          // percent, as last set
-    u32 start_position;  // where sound_stop rewinds to: a mixer chunk always starts at its first frame
+    s32 volume;         // percent, as last set
+    u32 start_position; // where sound_stop rewinds to: a mixer chunk always starts at its first frame
 };
 
 sound_entry sounds[max_sounds];
@@ -38,9 +38,7 @@ bool sound_system_ready = false;
 // nothing reaches a mixer (entries hold no buffer).
 bool sound_silent = false;
 
-u32 read_u32(const u8 *p) {
-    return (u32)p[0] | ((u32)p[1] << 8) | ((u32)p[2] << 16) | ((u32)p[3] << 24);
-}
+u32 read_u32(const u8 *p) { return (u32)p[0] | ((u32)p[1] << 8) | ((u32)p[2] << 16) | ((u32)p[3] << 24); }
 
 // The id checks every operation makes first, in this order.
 bool sound_check_id(dword id) {
@@ -77,8 +75,7 @@ dword sound_fill_entry(dword sound_id, const u8 *data, u32 size) {
     sound_entry &s = sounds[sound_id];
     if (!sound_silent) {
         s.dsbuffer = platform_sound_create(kzs.samples, kzs.sample_bytes, (int)kzs.channels,
-                                           (int)kzs.samples_per_second, (int)kzs.block_align,
-                                           (int)kzs.bits_per_sample);
+                                           (int)kzs.samples_per_second, (int)kzs.block_align, (int)kzs.bits_per_sample);
         result = s.dsbuffer ? DS_OK : kzs_err_device;
         if (!ec_assert_info(result == DS_OK, kzs_result_text(result)))
             return invalid_id;
@@ -106,8 +103,7 @@ void sound_release_all_buffers() {
 
 u32 kzs_duration_ms(u32 sample_bytes, u32 bits_per_sample, u32 channels, u32 samples_per_second) {
     // 64-bit so that no header can overflow the divisor; for real files it is the same value.
-    unsigned long long bytes_per_second =
-        ((unsigned long long)bits_per_sample * channels * samples_per_second) / 8u;
+    unsigned long long bytes_per_second = ((unsigned long long)bits_per_sample * channels * samples_per_second) / 8u;
     if (bytes_per_second == 0)
         return 0;
     float ms = (float)sample_bytes / (float)bytes_per_second * 1000.0f + 0.5f;

@@ -79,13 +79,9 @@ bool rect_fits(long long x1, long long y1, long long x2, long long y2) {
     return true;
 }
 
-bool point_in(const ui_element *e, int x, int y) {
-    return x >= e->x1 && x <= e->x2 && y >= e->y1 && y <= e->y2;
-}
+bool point_in(const ui_element *e, int x, int y) { return x >= e->x1 && x <= e->x2 && y >= e->y1 && y <= e->y2; }
 
-bool point_in(const ui_window *w, int x, int y) {
-    return x >= w->x1 && x <= w->x2 && y >= w->y1 && y <= w->y2;
-}
+bool point_in(const ui_window *w, int x, int y) { return x >= w->x1 && x <= w->x2 && y >= w->y1 && y <= w->y2; }
 
 bool cursor_in(const ui_element *e) {
     int x = 0, y = 0;
@@ -157,8 +153,8 @@ ui_window *find_window(dword id, ui_window **previous) {
     return nullptr;
 }
 
-ui_element *new_element(ui_window *win, dword ui_type, void *data, long long x1, long long y1,
-                        long long x2, long long y2) {
+ui_element *new_element(ui_window *win, dword ui_type, void *data, long long x1, long long y1, long long x2,
+                        long long y2) {
     ui_element *new_button = (ui_element *)ZEL_MALLOC(sizeof(ui_element), "ui_element");
     if (!ec_assert(new_button))
         return nullptr;
@@ -230,15 +226,13 @@ void image_button_draw(const ui_element *element) {
     if (!ec_assert(button))
         return;
     if (button->draw)
-        button->draw(button->id, element->x1, element->y1, win->scale,
-                     button_state(element, button->flags));
+        button->draw(button->id, element->x1, element->y1, win->scale, button_state(element, button->flags));
 }
 
 // Both button types take a click the same way; only text buttons sound on the press.
 // The handler reads on_click before calling it and touches nothing afterwards:
 // the callback may remove the window or switch the screen.
-bool button_lbutton(ui_element *element, dword &flags, dword id, void (*on_click)(dword), bool down,
-                    bool click_sound) {
+bool button_lbutton(ui_element *element, dword &flags, dword id, void (*on_click)(dword), bool down, bool click_sound) {
     if (flags & button_flag_disabled)
         return false;
     if (!cursor_in(element) || !on_click)
@@ -494,7 +488,7 @@ void set_window_id_available(dword id) {
     if (!ec_assert(id < ui_window_id_end))
         return;
     const dword index = id - ui_window_id_start;
-    if (!ec_assert(!win_id_avail[ index ]))
+    if (!ec_assert(!win_id_avail[index]))
         return;
     win_id_avail[index] = true;
 }
@@ -706,13 +700,9 @@ bool ui_lbutton(bool down) {
     if (!ec_assert(mouse_element_focus->active))
         return false;
     switch (mouse_element_focus->ui_type) {
-    case ui_type_dynamic_button:
-        return dynamic_button_lbutton(mouse_element_focus, down);
-    case ui_type_image_button:
-        return image_button_lbutton(mouse_element_focus, down);
-    default:
-        ec_assert((dword)mouse_element_focus->ui_type < num_ui_element_types);
-        return false;
+    case ui_type_dynamic_button: return dynamic_button_lbutton(mouse_element_focus, down);
+    case ui_type_image_button: return image_button_lbutton(mouse_element_focus, down);
+    default: ec_assert((dword)mouse_element_focus->ui_type < num_ui_element_types); return false;
     }
 }
 

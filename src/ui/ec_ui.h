@@ -19,7 +19,7 @@ struct window_data {
     dword flags;
     dword caption_id; // string id of the caption; invalid_id: no caption
     s32 x1, y1, x2, y2;
-    s32 scale; // pixel scale of the frame: one slice is 8 * scale pixels
+    s32 scale;                  // pixel scale of the frame: one slice is 8 * scale pixels
     void (*draw)(int x, int y); // may be null: draws the contents, given their origin
     void (*on_remove)();        // may be null: called by ui_window_remove
 };
@@ -37,7 +37,7 @@ struct ui_element {
     dword ui_type;
     void *data;
     dword win_id;
-    bool active; // inactive elements are neither drawn nor hit
+    bool active;        // inactive elements are neither drawn nor hit
     s32 x1, y1, x2, y2; // screen pixels, edges included in hit tests
     ui_element *next;   // the next older element of the same window
 };
@@ -71,12 +71,12 @@ enum : int {
 // Owned by the caller, in static storage for as long as its window exists; the
 // toolkit points at it and writes its flags.
 struct dynamic_button_data {
-    dword string_id;  // label, from the string table
-    dword id;         // passed to on_click
-    s32 x;            // centre, relative to the window's x1
-    s32 y;            // top, relative to the window's y1
-    s32 block_width;  // label capacity in characters
-    s32 scale;        // at least 1
+    dword string_id; // label, from the string table
+    dword id;        // passed to on_click
+    s32 x;           // centre, relative to the window's x1
+    s32 y;           // top, relative to the window's y1
+    s32 block_width; // label capacity in characters
+    s32 scale;       // at least 1
     dword flags;
     void (*on_click)(dword id); // may be null: the button then ignores the mouse
 };

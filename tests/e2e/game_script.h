@@ -75,7 +75,9 @@ public:
         });
     }
     // Waits out the guard after a change of screen, during which presses are held back.
-    game_script &ready() { return until([] { return app_mode_takes_presses(); }, "presses taken"); }
+    game_script &ready() {
+        return until([] { return app_mode_takes_presses(); }, "presses taken");
+    }
     game_script &left_click(int x, int y) { return click(x, y, msg_lbuttondown, msg_lbuttonup, mk_lbutton); }
     game_script &right_click(int x, int y) { return click(x, y, msg_rbuttondown, msg_rbuttonup, mk_rbutton); }
     game_script &close() { return post(msg_close); }

@@ -1,8 +1,8 @@
 // test_board_feel.cpp -- the board in small windows (thin lines kept), the picture revealed
 // after a capture, drags locked to a line, presses held back after a change of screen, and
 // the notes of the switches, end to end
-#include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
+#include "game/story/g_map.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_window.h"
@@ -71,8 +71,8 @@ TEST(BoardFeel, GridLinesStayVisibleInSmallerWindows) {
     EXPECT_EQ(rec.count(), 0u);
 }
 
-// A diagonal drag fills only the row it starts along; a fill drag leaves crosses. After the capture the banner moves below the board within a
-// few seconds and the picture shows: filled cells, no crosses, no lines between cells.
+// A diagonal drag fills only the row it starts along; a fill drag leaves crosses. After the capture the banner moves
+// below the board within a few seconds and the picture shows: filled cells, no crosses, no lines between cells.
 TEST(BoardFeel, DragsKeepToTheirLineAndTheCapturedPictureIsRevealed) {
     dialog_recorder rec;
     save_remove();
@@ -123,10 +123,14 @@ TEST(BoardFeel, ADoubleClickOnMapStaysOnTheMapAndSwitchesShowANote) {
     });
     // The note's black box at the bottom-left corner, over the map's picture.
     s.post(msg_keydown, 'M').post(msg_keyup, 'M').passes(2).then([&] {
-        EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? " shown" : ""), "Music off shown");
+        EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? " shown" : ""),
+                  "Music off shown");
     });
-    s.passes(65).then([&] { EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? "box" : ""), ""); });
-    s.post(msg_keydown, 'N').post(msg_keyup, 'N').passes(1).then([] { EXPECT_EQ(std::string(ui_note_text()), "Sounds off"); });
+    s.passes(65).then(
+        [&] { EXPECT_EQ(std::string(ui_note_text()) + (frame_pixel(13, 681) == 0xFF000000u ? "box" : ""), ""); });
+    s.post(msg_keydown, 'N').post(msg_keyup, 'N').passes(1).then([] {
+        EXPECT_EQ(std::string(ui_note_text()), "Sounds off");
+    });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u);
 }

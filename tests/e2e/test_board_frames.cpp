@@ -80,7 +80,8 @@ TEST_F(BoardFrames, TheStorysBoardsAreDrawnAsBefore) {
         "1280x720 86c1fe49f191cb21", // a line hint, its reason outlined
         "1280x720 9ad7570577b81097", // captured: the banner across the middle, the picture beside it
         "1280x720 fc4dd08fe4b53df8", // the banner in its strip under the board
-        "1280x720 c1fdee2336a90991", // 15 x 15: finished clues struck, wrong marks signed, the keyboard cursor, checking lit
+        "1280x720 c1fdee2336a90991", // 15 x 15: finished clues struck, wrong marks signed, the keyboard cursor,
+                                     // checking lit
     };
     EXPECT_EQ(seen, expected);
 }

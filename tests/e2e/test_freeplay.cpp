@@ -1,13 +1,13 @@
 // test_freeplay.cpp -- free play from the title: the screen's choices by keys and mouse, a
 // generated board solved by hints, its record kept across a restart; Continue refused
+#include "game/board/g_necrogram.h"
+#include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
 #include "game/freeplay/g_freeplay_screen.h"
-#include "game/title/g_main_menu.h"
-#include "game/board/g_necrogram.h"
-#include "game/board/g_necrogram_help.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/title/g_main_menu.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +61,8 @@ protected:
 TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
     s.skip_splash().then([] {
         EXPECT_EQ(window_button_labels(mm_window_get()),
-                  (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_tutorial, str_mm_library, str_mm_workshop, str_mm_exit}));
+                  (std::vector<dword>{str_mm_play, str_mm_freeplay, str_mm_tutorial, str_mm_library, str_mm_workshop,
+                                      str_mm_exit}));
     });
     key(key(key(s, vk_down), vk_down), vk_return).wait_mode(appmode_freeplay).passes(2);
     s.left_click(step_x(3), size_y(0)).left_click(step_x(3), size_y(0)).left_click(step_x(3), size_y(0));
@@ -123,8 +124,8 @@ TEST_F(Freeplay, AGeneratedBoardSolvedByHintsKeepsItsRecordAcrossARestart) {
 // stays; Yes drops it and plays the chosen puzzle (20 x 15), whose size is kept in the file.
 TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
     std::ofstream(progress_file()) << "tombweaver free play 1\n"
-                                      "board\t0\t5\t5\t0\t7\t0\t12\t0\t#" << std::string(24, '.')
-                                   << "\t5x5 easy 7\t\n";
+                                      "board\t0\t5\t5\t0\t7\t0\t12\t0\t#"
+                                   << std::string(24, '.') << "\t5x5 easy 7\t\n";
     s.skip_splash().left_click(640, 375).wait_mode(appmode_freeplay).passes(2);
     s.left_click(400, 616).passes(2).then([] { EXPECT_TRUE(question_is_open()); });
     key(s, vk_escape).passes(3).then([] {
@@ -145,8 +146,8 @@ TEST_F(Freeplay, PlayAsksBeforeDroppingTheUnfinishedBoard) {
 // goes back to the title.
 TEST_F(Freeplay, ContinueOfAFileThatHasGoneIsRefusedInABox) {
     std::ofstream(progress_file()) << "tombweaver free play 1\n"
-                                      "board\t1\t5\t5\t0\t0\t0\t12\t1\t#" << std::string(24, '.')
-                                   << "\tclues 0123456789abcdef\t/nowhere/gone.non\n";
+                                      "board\t1\t5\t5\t0\t0\t0\t12\t1\t#"
+                                   << std::string(24, '.') << "\tclues 0123456789abcdef\t/nowhere/gone.non\n";
     s.skip_splash().left_click(640, 375).wait_mode(appmode_freeplay).passes(2).then([] {
         const std::vector<dword> labels = window_button_labels(freeplay_window_get());
         EXPECT_EQ(std::vector<dword>(labels.end() - 3, labels.end()),

@@ -1,9 +1,9 @@
 // test_freeplay_board.cpp -- a free-play board of its own shape on the real loop: its clock, kept still
 // while the window is inactive, its capture (not the story's) with the time on the banner, its list's
 // buttons, and leaving for the free-play screen
-#include "game/freeplay/g_freeplay.h"
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
+#include "game/freeplay/g_freeplay.h"
 #include "game/g_strings.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
@@ -71,12 +71,12 @@ TEST_F(FreeplayBoard, PlayedToItsCaptureWithTheClock) {
     for (int i = 0; i < 7 * 13; ++i)
         if (p.puzzle.goal[(size_t)i])
             s.then([i, &p] {
-                auto [x, y] = cell_centre(i / 7, i % 7);
-                (void)p;
-                platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)x));
-                platform_post_message(msg_lbuttondown, mk_lbutton, 0);
-                platform_post_message(msg_lbuttonup, 0, 0);
-            }).passes(3);
+                 auto [x, y] = cell_centre(i / 7, i % 7);
+                 (void)p;
+                 platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y << 16 | (std::uint32_t)x));
+                 platform_post_message(msg_lbuttondown, mk_lbutton, 0);
+                 platform_post_message(msg_lbuttonup, 0, 0);
+             }).passes(3);
     s.until([] { return necrogram_captured(); }, "the capture").passes(3).then([] {
         at_capture = necrogram_play_seconds();
         EXPECT_GT(banner_ink(), 100) << "the banner with the time";

@@ -1,8 +1,8 @@
 // test_game_comforts.cpp -- clue marks, undo and redo, keyboard play, the full-screen keys, the music and
 // sound switches, end to end
 #include "engine/ec_settings.h"
-#include "game/g_game.h"
 #include "game/board/g_necrogram.h"
+#include "game/g_game.h"
 #include "game/story/g_player.h"
 #include "game/story/g_puzzles.h"
 #include "game_script.h"
@@ -21,7 +21,6 @@ namespace {
 
 constexpr u32 white = 0xFFFFFFFF, yellow = 0xFFFFFF00;
 constexpr int gx = 402, gy = 250; // puzzle 0's 10 x 10 grid
-
 
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk); }
 // Ctrl held round a key.
@@ -51,8 +50,11 @@ class GameComforts : public fresh_game_test {};
 // strokes, up to the solving one; a fill drag leaves crosses, and a new stroke ends redo.
 TEST_F(GameComforts, ClueMarksAndUndoFromADamagedSettingsFile) {
     std::filesystem::create_directories(std::filesystem::path(settings_ini()).parent_path());
-    std::ofstream(settings_ini(), std::ios::binary) << "music = maybe\nclue_marks\n\xff=off\n" << std::string(5000, 'x');
-    auto history = [] { return std::pair(necrogram_can_undo(necrogram_shown()), necrogram_can_redo(necrogram_shown())); };
+    std::ofstream(settings_ini(), std::ios::binary) << "music = maybe\nclue_marks\n\xff=off\n"
+                                                    << std::string(5000, 'x');
+    auto history = [] {
+        return std::pair(necrogram_can_undo(necrogram_shown()), necrogram_can_redo(necrogram_shown()));
+    };
     open_board(s, 0).then([] {
         EXPECT_TRUE(sound_is_playing(game_song_get()));
         EXPECT_TRUE(row_1_white());
@@ -114,8 +116,7 @@ TEST_F(GameComforts, KeysAloneFromTheMenuToASolvedBoardAndItsSave) {
     // Alt+Enter and F11 switch full screen, saved at once, and never reach the focused button.
     s.post(msg_syskeydown, vk_return).post(msg_syskeyup, vk_return).passes(2).then([] {
         EXPECT_TRUE(settings_get().fullscreen && current_app_mode_get() == appmode_main_menu);
-        EXPECT_NE(file_text(settings_ini()).find("fullscreen = on"),
-                  std::string::npos);
+        EXPECT_NE(file_text(settings_ini()).find("fullscreen = on"), std::string::npos);
     });
     key(s, vk_f11).passes(1).then([] { EXPECT_FALSE(settings_get().fullscreen); });
     key(s, vk_return).decline_tutorial().wait_mode(appmode_map).passes(1);
@@ -156,7 +157,7 @@ TEST_F(GameComforts, MSilencesTheMusicAndTheChoiceSurvivesARestart) {
     const std::string bytes = file_text(raw);
     std::filesystem::remove(raw);
     const size_t silence = std::find_if(bytes.rbegin(), bytes.rend(), [](char b) { return b != 0; }) - bytes.rbegin();
-    EXPECT_LT(silence, bytes.size()); // the song was mixed
+    EXPECT_LT(silence, bytes.size());   // the song was mixed
     EXPECT_GT(silence, 44100u * 4 / 4); // at least a quarter second of silence at the end
 
     // The next start stays quiet until M is pressed again.

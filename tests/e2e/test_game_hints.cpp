@@ -3,8 +3,8 @@
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
-#include "game/story/g_puzzles.h"
 #include "game/g_strings.h"
+#include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "puzzle/pz_solve.h"
 #include "ui/ec_particles.h"
@@ -17,14 +17,17 @@
 
 namespace {
 
-
 game_script &key(game_script &s, unsigned vk) { return s.post(msg_keydown, vk).post(msg_keyup, vk).passes(2); }
 // Waits until a fill's sparks, which fly at random, have died out and no longer cross outlines.
 game_script &sparks_gone(game_script &s) {
     return s.until([] { return particles_num_alive() == 0; }, "sparks gone").passes(2);
 }
 game_script &ctrl_z(game_script &s) {
-    return s.post(msg_keydown, vk_control).post(msg_keydown, 'Z').post(msg_keyup, 'Z').post(msg_keyup, vk_control).passes(2);
+    return s.post(msg_keydown, vk_control)
+        .post(msg_keydown, 'Z')
+        .post(msg_keyup, 'Z')
+        .post(msg_keyup, vk_control)
+        .passes(2);
 }
 
 // Whether the frame outlines a board cell in colour: most of the ring one pixel inside

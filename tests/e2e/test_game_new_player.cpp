@@ -1,10 +1,10 @@
 // test_game_new_player.cpp -- a new player, end to end: splash, menu, map, a solved board and back
+#include "game/board/g_necrogram.h"
 #include "game/g_game.h"
-#include "game/title/g_main_menu.h"
 #include "game/g_strings.h"
 #include "game/story/g_map.h"
-#include "game/board/g_necrogram.h"
 #include "game/story/g_puzzles.h"
+#include "game/title/g_main_menu.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "sound/direct_sound.h"

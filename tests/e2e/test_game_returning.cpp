@@ -1,11 +1,11 @@
 // test_game_returning.cpp -- a returning player: continue restores the save, and a save that
 // vanishes before continue keeps the menu; new game and exit replace it; the map's shown,
 // disabled and hidden locations and its paths for given saves
-#include "game/title/g_main_menu.h"
 #include "game/g_strings.h"
 #include "game/story/g_map.h"
 #include "game/story/g_player.h"
 #include "game/story/g_puzzles.h"
+#include "game/title/g_main_menu.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 
@@ -19,7 +19,8 @@ constexpr int back_x = 1152, back_y = 680;
 // With captures in the save, the gallery too.
 void expect_continue_offered() {
     EXPECT_EQ(window_button_labels(mm_window_get()),
-              (std::vector<dword>{5, 6, str_mm_freeplay, str_mm_tutorial, str_mm_gallery, str_mm_library, str_mm_workshop, 8}));
+              (std::vector<dword>{5, 6, str_mm_freeplay, str_mm_tutorial, str_mm_gallery, str_mm_library,
+                                  str_mm_workshop, 8}));
 }
 
 // Continue restores the save. Back on the menu, Continue again after the save has gone
@@ -99,8 +100,9 @@ void check_map(int first, int last, const std::string &locations, const std::str
     });
     s.passes(2).then([&] {
         for (int i = 0; i < num_map_locations; ++i) {
-            const char got = !map_location_shown(i) ? '.'
-                             : map_location_button(i)->flags & button_flag_disabled ? 'x' : 'o';
+            const char got = !map_location_shown(i)                                 ? '.'
+                             : map_location_button(i)->flags & button_flag_disabled ? 'x'
+                                                                                    : 'o';
             EXPECT_EQ(got, locations[i]) << "location " << i;
             if (i > 0) {
                 EXPECT_EQ(path_between(i, i - 1), paths[i - 1] == '-') << "path to " << i;
@@ -116,9 +118,7 @@ void check_map(int first, int last, const std::string &locations, const std::str
 
 TEST(Map, TheTopChainDoneOpensTheLowerHalfWithoutAPathBetween) {
     check_map(0, 11, "xxxxxxxxxxxxo............", "-----------.............", [](game_script &s) {
-        s.left_click(42 + 16, 456 + 16).wait_mode(appmode_necrogram).then([] {
-            EXPECT_EQ(puzzle_get_active(), 12u);
-        });
+        s.left_click(42 + 16, 456 + 16).wait_mode(appmode_necrogram).then([] { EXPECT_EQ(puzzle_get_active(), 12u); });
     });
 }
 

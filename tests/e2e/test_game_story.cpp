@@ -2,13 +2,13 @@
 // old save aside; the last capture shows the ending, after which completed locations replay
 // without touching the save; and a machine without sound still reaches the title
 #include "engine/ec_settings.h"
-#include "game/story/g_ending.h"
-#include "game/title/g_main_menu.h"
-#include "game/g_strings.h"
-#include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
-#include "game/story/g_player.h"
 #include "game/g_question.h"
+#include "game/g_strings.h"
+#include "game/story/g_ending.h"
+#include "game/story/g_map.h"
+#include "game/story/g_player.h"
+#include "game/title/g_main_menu.h"
 #include "game_script.h"
 #include "graphics/d3d_gfx2d.h"
 #include "sound/direct_sound.h"
@@ -25,9 +25,7 @@ constexpr int back_x = 1152, back_y = 680;
 // The question's Yes and No buttons (centres), in screen pixels.
 constexpr int yes_x = 640 - 96, no_x = 640 + 96, answer_y = 360 - 112 + 144 + 24;
 
-std::vector<u8> all_captured() {
-    return std::vector<u8>(25, 1);
-}
+std::vector<u8> all_captured() { return std::vector<u8>(25, 1); }
 
 std::string previous_path() { return std::string(save_file_path()) + ".previous"; }
 

@@ -1,16 +1,16 @@
 // test_game_teaching.cpp -- what teaches a new player, end to end: the tutorial, hints that name
 // their reason, a solve's banner and its Next, the gallery and the map's count
+#include "engine/ec_settings.h"
 #include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_help.h"
 #include "game/freeplay/g_freeplay.h"
 #include "game/freeplay/g_freeplay_records.h"
+#include "game/g_question.h"
 #include "game/g_strings.h"
 #include "game/story/g_gallery.h"
 #include "game/story/g_map.h"
 #include "game/title/g_main_menu.h"
 #include "game/tutorial/g_tutorial.h"
-#include "engine/ec_settings.h"
-#include "game/g_question.h"
 #include "game_script.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +55,8 @@ game_script &collect_reasons(game_script &s, std::map<pz_reason, std::string> *s
                 for (int i = 0; i < h->num_cells; ++i)
                     EXPECT_TRUE(outlined(h->cells[i], necrogram_hint_colour)) << h->text << ", cell " << h->cells[i];
                 for (int i = 0; i < h->num_support; ++i)
-                    EXPECT_TRUE(outlined(h->support[i], necrogram_reason_colour)) << h->text << ", mark " << h->support[i];
+                    EXPECT_TRUE(outlined(h->support[i], necrogram_reason_colour))
+                        << h->text << ", mark " << h->support[i];
             }
             if (++pass % 4 == 0 && !necrogram_help_thinking())
                 platform_post_message(msg_keydown, 'T', 0), platform_post_message(msg_keyup, 'T', 0);
@@ -113,7 +114,8 @@ TEST_F(Teaching, ASolveBeatsTheRecordAndNextOpensTheNextNumber) {
     });
     press_hints_until_captured(s).passes(3).then([] {
         EXPECT_TRUE(necrogram_new_best());
-        EXPECT_GT(pixels_of(0xFF7CFF6Au, necrogram_banner_top + 90, necrogram_banner_top + 120), 100) << "New best time!";
+        EXPECT_GT(pixels_of(0xFF7CFF6Au, necrogram_banner_top + 90, necrogram_banner_top + 120), 100)
+            << "New best time!";
         EXPECT_EQ(window_button_labels(ui_window_id_start).back(), str_ng_play_next);
     });
     s.left_click(1152, 500).passes(2).then([] {
@@ -278,7 +280,8 @@ TEST_F(Teaching, TheGalleryWithTwoCapturesOpensTheirFinishedBoards) {
         gallery_picture_rect(3, &x3, &y3, &size);
         x3 += size / 2, y3 += size / 2;
     });
-    s.ready().then([] { platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y3 << 16 | (std::uint32_t)x3)); });
+    s.ready().then(
+        [] { platform_post_message(msg_mousemove, 0, (std::int32_t)((std::uint32_t)y3 << 16 | (std::uint32_t)x3)); });
     s.post(msg_lbuttondown, mk_lbutton).post(msg_lbuttonup).wait_mode(appmode_necrogram).passes(3).then([] {
         EXPECT_TRUE(necrogram_captured());
         EXPECT_EQ(necrogram_shown()->width, 15);
@@ -290,9 +293,8 @@ TEST_F(Teaching, TheGalleryWithTwoCapturesOpensTheirFinishedBoards) {
         EXPECT_GT(pixels_in(0xFFF0E0A0u, 700, 664, 1040, 690), 200) << "2 of 25 captured";
         EXPECT_EQ(pixels_in(0xFFF0E0A0u, 60, 60, 240, 92), 0);
     });
-    s.move(140, 110).passes(2).then([] {
-        EXPECT_GT(pixels_in(0xFFF0E0A0u, 40, 60, 240, 92), 100) << "Location 1 over its button";
-    });
+    s.move(140, 110).passes(2).then(
+        [] { EXPECT_GT(pixels_in(0xFFF0E0A0u, 40, 60, 240, 92), 100) << "Location 1 over its button"; });
     EXPECT_EQ(s.close().run(), 0);
     EXPECT_EQ(rec.count(), 0u) << (rec.count() ? rec.dialogs()[0].text : "");
     EXPECT_EQ(save_read(), progress({0, 3}));

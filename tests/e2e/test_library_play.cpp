@@ -18,7 +18,8 @@
 
 namespace {
 
-constexpr int library_button_x = 640 - 104, library_button_y = 477; // under the Tutorial, left of the Workshop, with no save
+constexpr int library_button_x = 640 - 104,
+              library_button_y = 477; // under the Tutorial, left of the Workshop, with no save
 
 // The centre of chapter i's button in the list down the left.
 int chapter_x() { return 272; }

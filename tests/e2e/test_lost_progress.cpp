@@ -2,9 +2,9 @@
 // closing on a captured board and an unreadable save (kept aside, the player told in plain
 // words); a still screen is not presented again
 #include "engine/ec_assert.h"
+#include "game/board/g_necrogram.h"
 #include "game/story/g_board_marks.h"
 #include "game/story/g_map.h"
-#include "game/board/g_necrogram.h"
 #include "game/story/g_puzzles.h"
 #include "game_script.h"
 #include "sound/direct_sound.h"
@@ -37,8 +37,8 @@ void capture_puzzle_0(game_script &s) {
 // Runs the script, then ends the program (by its close button unless told otherwise) and
 // checks the shutdown: result 0, no box (a leak would show one per block), no sound left,
 // the cursor back, and a save only when a board was captured.
-void end_cleanly(game_script &s, bool captured = false,
-                 std::function<void()> end = [] { platform_post_message(msg_close, 0, 0); }) {
+void end_cleanly(
+    game_script &s, bool captured = false, std::function<void()> end = [] { platform_post_message(msg_close, 0, 0); }) {
     dialog_recorder rec;
     save_remove();
     s.then(end);
@@ -118,8 +118,9 @@ TEST(LostProgress, AnUnreadableSaveIsMovedAsideOnContinueWithAPlainMessage) {
 
         ASSERT_EQ(rec.count(), player ? 1u : 2u);
         EXPECT_EQ(rec.asserted("save_size == sizeof( player_data )"), !player);
-        EXPECT_EQ(rec.dialogs().back().text, "Your saved game could not be read; it was kept as nonogram.sav.damaged. "
-                                             "A new game starts.");
+        EXPECT_EQ(rec.dialogs().back().text,
+                  "Your saved game could not be read; it was kept as nonogram.sav.damaged. "
+                  "A new game starts.");
         EXPECT_EQ(save_read(), progress({0}));
         EXPECT_EQ(file_text(damaged), std::string(old_save.begin(), old_save.end()));
         std::filesystem::remove(damaged);

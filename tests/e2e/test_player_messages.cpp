@@ -45,7 +45,8 @@ TEST(PlayerMessages, FaultsOfTheEnvironmentAreOnePlainBoxInThePlayersBuild) {
     const std::string save = save_file_path(), xdg = std::getenv("XDG_DATA_HOME"), home = std::getenv("HOME") ?: "";
     const std::pair<const char *, std::function<void()>> faults[] = {
         {"(Is a directory)", [&] { std::filesystem::create_directories(save); }},
-        {"too long a path", [] { unsetenv("XDG_DATA_HOME"), setenv("HOME", ("/" + std::string(4088, 'h')).c_str(), 1); }},
+        {"too long a path",
+         [] { unsetenv("XDG_DATA_HOME"), setenv("HOME", ("/" + std::string(4088, 'h')).c_str(), 1); }},
     };
     for (const auto &[says, fault] : faults) {
         dialog_recorder rec;

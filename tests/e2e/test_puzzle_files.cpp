@@ -1,12 +1,12 @@
 // test_puzzle_files.cpp -- puzzles from files: named on the command line or dropped on the
 // window, the list stepped through, and the files and puzzles refused with a box
-#include "game/freeplay/g_freeplay.h"
 #include "game/board/g_necrogram.h"
+#include "game/freeplay/g_freeplay.h"
+#include "game/g_busy.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
 #include "game/story/g_story_board.h"
 #include "game_script.h"
-#include "game/g_busy.h"
 #include "puzzle/pz_format.h"
 
 #include <fstream>
@@ -141,7 +141,8 @@ TEST_F(puzzle_files_test, a_dropped_file_of_game_ids_is_a_list_stepped_through_w
     EXPECT_EQ(0, s.run());
 }
 
-TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_solution_are_refused_and_the_game_goes_on) {
+TEST_F(puzzle_files_test,
+       a_damaged_file_a_puzzle_over_30x30_and_one_without_solution_are_refused_and_the_game_goes_on) {
     const std::string damaged = write("damaged.non", "width 5\nheight five\n");
     const std::vector<std::string> big(31, std::string(31, '#'));
     const std::string too_big = write("big.non", pz_write_non(drawn(big)));
@@ -168,11 +169,10 @@ TEST_F(puzzle_files_test, a_damaged_file_a_puzzle_over_30x30_and_one_without_sol
         const std::vector<std::string> texts = told();
         ASSERT_EQ(5u, texts.size());
         EXPECT_EQ(missing + ": No such file or directory", texts[0]);
-        EXPECT_EQ(missing + ": No such file or directory\n\nAnd 2 more puzzles or files could not be played.", texts[4]);
+        EXPECT_EQ(missing + ": No such file or directory\n\nAnd 2 more puzzles or files could not be played.",
+                  texts[4]);
     });
-    s.then([] {
-         story_board_play(0);
-     }).drop({unsolvable}).passes(2).then([&] {
+    s.then([] { story_board_play(0); }).drop({unsolvable}).passes(2).then([&] {
         EXPECT_EQ(appmode_necrogram, current_app_mode_get());
         EXPECT_FALSE(freeplay_on());
         EXPECT_EQ(std::vector<std::string>{refused[2]}, told());

@@ -4,8 +4,8 @@
 // board cells, the exit buttons), the rest land anywhere, also off the window; now and
 // then a board is solved. Any box (assertion, leak, save failure), a sanitizer report
 // (the process ends) or a save that is not 25 bytes fails the run.
-#include "game/story/g_map.h"
 #include "game/board/g_necrogram.h"
+#include "game/story/g_map.h"
 #include "game/story/g_puzzles.h"
 #include "game_script.h"
 
@@ -82,12 +82,13 @@ struct random_player {
             const unsigned button = roll < 730 ? mk_lbutton : mk_rbutton;
             const bool down = !(held & button);
             held ^= button;
-            post(button == mk_lbutton ? (down ? msg_lbuttondown : msg_lbuttonup) : (down ? msg_rbuttondown : msg_rbuttonup),
+            post(button == mk_lbutton ? (down ? msg_lbuttondown : msg_lbuttonup)
+                                      : (down ? msg_rbuttondown : msg_rbuttonup),
                  held);
         } else if (roll < 930) {
             // Ctrl and Space are sometimes left held, so that undo, redo and painting come up.
-            const std::uint32_t keys[] = {vk_escape, vk_f1, 'A', '1', vk_return, vk_space, vk_left, vk_down,
-                                          vk_tab, 'Z', 'X', 'Y', 'H', 'M', 'N', vk_control, vk_f10};
+            const std::uint32_t keys[] = {vk_escape, vk_f1, 'A', '1', vk_return, vk_space, vk_left,    vk_down, vk_tab,
+                                          'Z',       'X',   'Y', 'H', 'M',       'N',      vk_control, vk_f10};
             const std::uint32_t key = keys[pick(17)];
             const bool system = key == vk_f10 || pick(10) == 0; // Alt held
             post(system ? msg_syskeydown : msg_keydown, key);
@@ -95,8 +96,11 @@ struct random_player {
                 post(system ? msg_syskeyup : msg_keyup, key);
             post(msg_char, 'a' + (std::uint32_t)pick(26));
         } else if (roll < 975) {
-            const std::uint32_t other[][2] = {{msg_mousewheel, 120u << 16}, {msg_mousewheel, 0xFF88u << 16},
-                                              {msg_activate, 0}, {msg_activate, 1}, {msg_size, size_maximized}};
+            const std::uint32_t other[][2] = {{msg_mousewheel, 120u << 16},
+                                              {msg_mousewheel, 0xFF88u << 16},
+                                              {msg_activate, 0},
+                                              {msg_activate, 1},
+                                              {msg_size, size_maximized}};
             const int k = pick(5);
             post(other[k][0], other[k][1]);
         } else if (roll < 995 && current_app_mode_get() == appmode_necrogram) {
@@ -138,8 +142,9 @@ TEST(RandomPlay, ThousandsOfEventsOnEveryScreenLeaveNoBoxAndA25ByteSave) {
         ASSERT_EQ(tombweaver_main(), 0) << "run " << runs;
         platform_set_loop_hook(nullptr, nullptr);
         platform_video_set_modes_for_test(nullptr, 0);
-        ASSERT_EQ(rec.count(), 0u) << "run " << runs << ", event " << player.events << ": "
-                                   << rec.dialogs()[0].caption << "\n" << rec.dialogs()[0].text;
+        ASSERT_EQ(rec.count(), 0u) << "run " << runs << ", event " << player.events << ": " << rec.dialogs()[0].caption
+                                   << "\n"
+                                   << rec.dialogs()[0].text;
         ASSERT_TRUE(!save_exists() || save_read().size() == 25u) << "run " << runs;
     }
     std::printf("random play: %d events, %d passes, %d runs, %d boards solved\n", player.events, player.passes, runs,

@@ -9,8 +9,8 @@
 #include "game/workshop/g_workshop_play.h"
 #include "game/workshop/g_workshop_puzzles.h"
 #include "game/workshop/g_workshop_share.h"
-#include "platform/pf_clipboard.h"
 #include "game_script.h"
+#include "platform/pf_clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +152,13 @@ TEST_F(Workshop, DrawFixSavePlayFromMyPuzzles) {
 // neither the file nor the picture in the Workshop is lost.
 TEST_F(Workshop, SaveReopenRenameReplaceDuplicateDeleteAndAFailedSave) {
     static const workshop_picture heart = picture_of({
-        ".##.##.", "#######", "#######", ".#####.", "..###..", "...#...", ".......",
+        ".##.##.",
+        "#######",
+        "#######",
+        ".#####.",
+        "..###..",
+        "...#...",
+        ".......",
     });
     s.skip_splash().then([] {
         workshop_set_document({heart, "Heart", "", ""});
@@ -249,7 +255,12 @@ TEST_F(Workshop, SaveReopenRenameReplaceDuplicateDeleteAndAFailedSave) {
 // the title, Ctrl+V opens a code in the Workshop.
 TEST_F(Workshop, ACopiedCodePastedBackGivesTheSameClues) {
     static const workshop_picture cat = picture_of({
-        "#...#", "##.##", "#####", "#.#.#", "#####", ".###.",
+        "#...#",
+        "##.##",
+        "#####",
+        "#.#.#",
+        "#####",
+        ".###.",
     });
     s.skip_splash().then([] {
         workshop_set_document({cat, "Cat", "", ""});
@@ -276,7 +287,8 @@ TEST_F(Workshop, ACopiedCodePastedBackGivesTheSameClues) {
             EXPECT_FALSE(workshop_paste_code()) << bad[i];
             ASSERT_EQ(rec.count(), (size_t)i + 1);
             EXPECT_EQ(rec.dialogs()[(size_t)i].caption, "Code Not Read");
-            EXPECT_NE(rec.dialogs()[(size_t)i].text.find(reasons[i]), std::string::npos) << rec.dialogs()[(size_t)i].text;
+            EXPECT_NE(rec.dialogs()[(size_t)i].text.find(reasons[i]), std::string::npos)
+                << rec.dialogs()[(size_t)i].text;
             EXPECT_EQ(workshop_current().picture, p);
         }
         rec.clear();

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         __builtin_trap();
     row *rows = nullptr;
     s32 count = 0;
-    excel_parse_table table = {"xls\\t.txt", 0, nullptr, columns, (s32)std::size(columns), (void **)&rows,
-                               sizeof(row), &count};
+    excel_parse_table table = {"xls\\t.txt",   0,           nullptr, columns, (s32)std::size(columns),
+                               (void **)&rows, sizeof(row), &count};
     read_data_excel_file(&table);
     if (rows) {
         u32 marker;

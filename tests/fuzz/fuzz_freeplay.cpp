@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     freeplay_progress read;
     if (!freeplay_progress_parse(std::string_view(reinterpret_cast<const char *>(data), size), &read))
         return 0;

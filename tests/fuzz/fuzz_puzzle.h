@@ -6,8 +6,7 @@
 // An accepted puzzle has a good shape, and its .non text and game id read back to the
 // same puzzle (but for control characters in
 // its strings, which a .non line cannot carry and the writer makes spaces).
-inline void fuzz_check_puzzle(const pz_puzzle &p)
-{
+inline void fuzz_check_puzzle(const pz_puzzle &p) {
     std::string why;
     if (!pz_check(p, &why))
         __builtin_trap();

@@ -13,10 +13,9 @@
 // install a dialog_recorder. The constructor makes the display list the two modes
 // 1024 x 768 and width x height (0, 0: the real list; the dummy driver's is 1024 x 768),
 // so the client area is width x height for 1280 x 720 or any mode larger than 1024 x 768;
-// installs a one-entry string table (the title) when none is loaded; then d3d_window_create() and d3d_init(). The destructor runs
-// d3d_free() and d3d_window_destroy() and restores the mode list and string table.
-// read_frame() runs d3d_render() and returns the composed client-area picture
-// (ARGB words, row stride *w), read back before present.
+// installs a one-entry string table (the title) when none is loaded; then d3d_window_create() and d3d_init(). The
+// destructor runs d3d_free() and d3d_window_destroy() and restores the mode list and string table. read_frame() runs
+// d3d_render() and returns the composed client-area picture (ARGB words, row stride *w), read back before present.
 #pragma once
 
 #include "engine/ec_types.h"

@@ -13,9 +13,7 @@
 namespace {
 
 // One data folder per test process, so tests that run in parallel never share a save.
-std::string data_home() {
-    return std::string(TW_BUILD_DIR) + "/test-home/" + std::to_string(getpid());
-}
+std::string data_home() { return std::string(TW_BUILD_DIR) + "/test-home/" + std::to_string(getpid()); }
 
 struct headless_environment {
     headless_environment() {

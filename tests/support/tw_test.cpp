@@ -19,8 +19,8 @@ dialog_recorder::~dialog_recorder() {
     platform_set_dialog_handler(previous ? &dialog_recorder::handle : nullptr);
 }
 
-platform_mb_answer dialog_recorder::handle(const char *caption, const char *text,
-                                           platform_mb_buttons buttons, platform_mb_icon icon) {
+platform_mb_answer dialog_recorder::handle(const char *caption, const char *text, platform_mb_buttons buttons,
+                                           platform_mb_icon icon) {
     dialog_recorder *r = active_recorder;
     r->records.push_back({caption ? caption : "", text ? text : "", buttons, icon});
     if (buttons == platform_mb_ok)

@@ -37,8 +37,8 @@ TEST(BoardColours, TheArithmeticMeetsKnownFigures) {
 TEST(BoardColours, CluesReadOnTheirStripsAndTheCursorOnItsCell) {
     for (const named_palette &np : palettes) {
         const necrogram_palette &p = *np.p;
-        const std::pair<const char *, u32> strips[] = {{"even strip", p.strip[0]}, {"odd strip", p.strip[1]},
-                                                        {"hovered strip", p.strip_hover}};
+        const std::pair<const char *, u32> strips[] = {
+            {"even strip", p.strip[0]}, {"odd strip", p.strip[1]}, {"hovered strip", p.strip_hover}};
         for (auto [strip, colour] : strips) {
             const double live = necrogram_contrast(p.clue_live, colour), done = necrogram_contrast(p.clue_done, colour);
             std::printf("%-13s %-13s live %5.2f:1  finished %5.2f:1\n", np.name, strip, live, done);
@@ -62,12 +62,14 @@ TEST(BoardColours, ColourBlindViewersTellTheColoursApart) {
     for (const named_palette &np : palettes) {
         const necrogram_palette &p = *np.p;
         const std::pair<u32, u32> pairs[] = {
-            {p.fill, p.ground[0]},     {p.fill, p.ground[1]},    {p.cross, p.ground[0]},    {p.cross, p.ground[1]},
-            {p.cross, p.fill},         {p.wrong, p.ground[0]},   {p.wrong, p.ground[1]},    {p.wrong, p.fill},
-            {p.wrong, p.cross},        {p.wrong, p.cursor},      {p.wrong, p.hint},         {p.wrong, p.guide},
-            {p.cursor, p.ground[0]},   {p.cursor, p.fill},       {p.cursor, p.hint},        {p.cursor, p.guide},
-            {p.hint, p.ground[0]},     {p.hint, p.fill},         {p.guide, p.ground[0]},    {p.clue_live, p.clue_done},
-            {p.strip_hover, p.strip[0]}, {p.strip_hover, p.strip[1]},
+            {p.fill, p.ground[0]},       {p.fill, p.ground[1]},      {p.cross, p.ground[0]},
+            {p.cross, p.ground[1]},      {p.cross, p.fill},          {p.wrong, p.ground[0]},
+            {p.wrong, p.ground[1]},      {p.wrong, p.fill},          {p.wrong, p.cross},
+            {p.wrong, p.cursor},         {p.wrong, p.hint},          {p.wrong, p.guide},
+            {p.cursor, p.ground[0]},     {p.cursor, p.fill},         {p.cursor, p.hint},
+            {p.cursor, p.guide},         {p.hint, p.ground[0]},      {p.hint, p.fill},
+            {p.guide, p.ground[0]},      {p.clue_live, p.clue_done}, {p.strip_hover, p.strip[0]},
+            {p.strip_hover, p.strip[1]},
         };
         for (int v = necrogram_vision_normal; v <= necrogram_vision_tritanopia; ++v) {
             double closest = 1e9;

@@ -64,8 +64,8 @@ TEST(Boxes, NoBoxIsOpenedWhereNoDisplayCanShowOne) {
     const std::string driver = std::getenv("SDL_VIDEODRIVER");
     unsetenv("WAYLAND_DISPLAY");
     // Video driver asked for, display named, a box shown. Display 4242 has no X server's socket.
-    for (auto [asked, display, shown] : {std::tuple{"offscreen", "remote:0", false}, {"", ":4242", false},
-                                         {"", "", false}, {"", "remote:0", true}}) {
+    for (auto [asked, display, shown] :
+         {std::tuple{"offscreen", "remote:0", false}, {"", ":4242", false}, {"", "", false}, {"", "remote:0", true}}) {
         setenv("SDL_VIDEODRIVER", asked, 1);
         setenv("DISPLAY", display, 1);
         EXPECT_EQ(shown, platform_message_box_can_show()) << asked << " " << display;

@@ -82,8 +82,8 @@ TEST(Safestring, CharactersPastTheEndAreRefused) {
 // whole characters, and its extension when asked.
 TEST(Safestring, Utf8BecomesTheFontsLatin1) {
     EXPECT_EQ(text_for_font("caf\xC3\xA9 Cr\xC3\xA2ne \xC3\x9F\xC3\xBF"), "caf\xE9 Cr\xE2ne \xDF\xFF");
-    EXPECT_EQ(text_for_font("\xE6\x97\xA5 \xF0\x9F\x91\xBB x"), "? ? x");    // past Latin-1
-    EXPECT_EQ(text_for_font("a\tb\x7F\xC2\x85"), "a?b??");                     // C0, DEL, C1
+    EXPECT_EQ(text_for_font("\xE6\x97\xA5 \xF0\x9F\x91\xBB x"), "? ? x");             // past Latin-1
+    EXPECT_EQ(text_for_font("a\tb\x7F\xC2\x85"), "a?b??");                            // C0, DEL, C1
     EXPECT_EQ(text_for_font("\xE9t\xE9 \xC3 \xC0\xAF \xED\xA0\x80"), "?t? ? ?? ???"); // not UTF-8
     safestring s;
     safestring_create_utf8(&s, "\xC3\xA9t\xC3\xA9");
@@ -134,8 +134,9 @@ TEST(Assertion, TheBoxNamesConditionInfoFunctionFileAndLine) {
                                           "File : tests/unit/test_engine.cpp\nLine : ",
                                           0),
               0u);
-    EXPECT_EQ(rec.dialogs()[1].text, "assert( file_data )\n\nxls\\strings.txt\n\nFunction : void g()\n"
-                                     "File : src/b.cpp\nLine : 7\n\nContinue?");
+    EXPECT_EQ(rec.dialogs()[1].text,
+              "assert( file_data )\n\nxls\\strings.txt\n\nFunction : void g()\n"
+              "File : src/b.cpp\nLine : 7\n\nContinue?");
 }
 
 TEST(Assertion, TextsAddingUpTo1024AreTooLongForTheBox) {

@@ -77,14 +77,9 @@ TEST(excel, columns_are_found_by_heading_in_any_order_and_case) {
 
 TEST(excel, field_types_quotes_spaces_and_empty_lines) {
     dialog_recorder rec;
-    read_table t(test_table_text({"string\tnumber\tletter\tflag",
-                                  "\"Hello\"\t42\txyz\t1",
-                                  "",
-                                  "Q\t-7 apples\t \t0",
-                                  "",
-                                  "\"\"\t99999999999\tA\t1x",
-                                  "\"\"say \"hi\"\"\"\t300\t\"\t2",
-                                  "   \t+5\tz\t1"}) + "\r\n");
+    read_table t(test_table_text({"string\tnumber\tletter\tflag", "\"Hello\"\t42\txyz\t1", "", "Q\t-7 apples\t \t0", "",
+                                  "\"\"\t99999999999\tA\t1x", "\"\"say \"hi\"\"\"\t300\t\"\t2", "   \t+5\tz\t1"}) +
+                 "\r\n");
     std::vector<std::string> got;
     for (int i = 0; i < t.count; ++i)
         got.push_back(fields(t.rows[i]));
@@ -153,7 +148,8 @@ TEST(excel, missing_or_empty_files_and_fields_past_the_record_are_refused) {
     }
     // A field that would run past its record is refused before anything is written.
     rec.clear();
-    const excel_column too_far[] = {{.name = "string", .type = excel_safestring, .offset = sizeof(row) - 8, .param = 0}};
+    const excel_column too_far[] = {
+        {.name = "string", .type = excel_safestring, .offset = sizeof(row) - 8, .param = 0}};
     read_table t(test_table_text({"string", "a", "b"}), too_far, 1);
     EXPECT_EQ(0, t.count);
     EXPECT_EQ(1u, rec.count());

@@ -53,8 +53,10 @@ std::vector<uint8_t> pattern(size_t n) {
 TEST(pack, entries_load_whole_by_name_and_a_second_load_shares_the_buffer) {
     dialog_recorder rec;
     std::vector<uint8_t> big = pattern(100000);
-    scoped_test_pack pack({{"xls\\strings.txt", bytes_of("first")}, {"XLS\\STRINGS.TXT", bytes_of("second")},
-                           {"codes", {65, 0, 66, 0, 1, 1}}, {"big", big, true}});
+    scoped_test_pack pack({{"xls\\strings.txt", bytes_of("first")},
+                           {"XLS\\STRINGS.TXT", bytes_of("second")},
+                           {"codes", {65, 0, 66, 0, 1, 1}},
+                           {"big", big, true}});
     ASSERT_TRUE(pack.ok());
     EXPECT_EQ(invalid_id, pack_file_get_index("xls/strings.txt"));
     EXPECT_EQ(bytes_of("first"), load("XLS\\Strings.TXT"));
@@ -71,7 +73,7 @@ TEST(pack, entries_load_whole_by_name_and_a_second_load_shares_the_buffer) {
     pack_file_close(first);
     EXPECT_EQ(before, memory_num_allocations());
     int foreign = 0;
-    pack_file_close(&foreign); // belongs to no entry: ignored
+    pack_file_close(&foreign);                          // belongs to no entry: ignored
     EXPECT_NE(nullptr, pack_file_load("big", nullptr)); // closing the pack frees it
     EXPECT_EQ(0u, rec.count());
     EXPECT_EQ(nullptr, pack_file_load("missing", nullptr));
@@ -94,7 +96,7 @@ TEST(pack, damaged_directories_are_refused_whole_without_leaks) {
         {"last entry cut short", std::vector<uint8_t>(good.begin(), good.end() - 1)},
         {"count past the file", patched(0, 0xFFFFFFFFu)},
         {"entry size past the file", patched(4, 0x80000000u)}, // entry 0's stored size: over 2 GiB
-        {"sizes that wrap", patched(4, 0xFFFFFFFFu)},           // their sum must not pass the end check
+        {"sizes that wrap", patched(4, 0xFFFFFFFFu)},          // their sum must not pass the end check
     };
     for (const damaged &c : cases) {
         SCOPED_TRACE(c.what);
@@ -271,10 +273,10 @@ TEST_F(kzb, example_file_and_the_longest_run) {
 // Only the top two bits of a control byte count; 0xC0 asserts and then acts as a jump.
 TEST_F(kzb, only_the_top_two_control_bits_count) {
     bytes b = header(4, 2);
-    run(b, 0x7F, 2);                                       // jump
-    run(b, 0x3F, 1, {0x10, 0x20, 0x30});                   // literal
-    run(b, 0xC0, 1);                                       // invalid: a jump
-    run(b, 0xBF, 4, {0xAA, 0xBB, 0xCC});                   // fill
+    run(b, 0x7F, 2);                     // jump
+    run(b, 0x3F, 1, {0x10, 0x20, 0x30}); // literal
+    run(b, 0xC0, 1);                     // invalid: a jump
+    run(b, 0xBF, 4, {0xAA, 0xBB, 0xCC}); // fill
     ASSERT_TRUE(decode(b));
     EXPECT_EQ(std::vector<u32>(image.data, image.data + 8),
               (std::vector<u32>{0, 0, 0xFF102030u, 0, 0xFFAABBCCu, 0xFFAABBCCu, 0xFFAABBCCu, 0xFFAABBCCu}));

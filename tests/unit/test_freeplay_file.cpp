@@ -66,8 +66,17 @@ TEST_F(FreeplayFile, RecordsAndTheKeptBoardComeBackAsWritten) {
     EXPECT_FALSE(freeplay_record_solved(&p, "5x5 easy 1", "5x5 easy 1", 95, 0));
     EXPECT_TRUE(freeplay_record_solved(&p, "5x5 easy 1", "5x5 easy 1", 90, 1));
     p.have_board = true;
-    p.board = {.key = "clues 2", .origin = freeplay_origin_file, .width = 3, .height = 2, .grade = 0, .number = 0,
-               .path = "/tmp/a\tb.non", .index_in_file = 4, .seconds = 61, .hints = 2, .cells = "#x..#."};
+    p.board = {.key = "clues 2",
+               .origin = freeplay_origin_file,
+               .width = 3,
+               .height = 2,
+               .grade = 0,
+               .number = 0,
+               .path = "/tmp/a\tb.non",
+               .index_in_file = 4,
+               .seconds = 61,
+               .hints = 2,
+               .cells = "#x..#."};
     ASSERT_TRUE(freeplay_progress_write(p));
 
     const freeplay_progress q = freeplay_progress_read();
@@ -212,9 +221,16 @@ TEST_F(FreeplayFile, TheLargestFileTheGameWritesReadsBack) {
         p.records.back().order = 2147483647 - i;
     }
     p.have_board = true;
-    p.board = {.key = std::string(freeplay_max_name, 'c'), .origin = freeplay_origin_file, .width = 30, .height = 30,
-               .grade = 2, .number = 0xFFFFFFFFu, .path = "/" + std::string(freeplay_max_path - 1, 'p'),
-               .index_in_file = (int)pz_max_puzzles, .seconds = freeplay_max_seconds, .hints = freeplay_max_hints,
+    p.board = {.key = std::string(freeplay_max_name, 'c'),
+               .origin = freeplay_origin_file,
+               .width = 30,
+               .height = 30,
+               .grade = 2,
+               .number = 0xFFFFFFFFu,
+               .path = "/" + std::string(freeplay_max_path - 1, 'p'),
+               .index_in_file = (int)pz_max_puzzles,
+               .seconds = freeplay_max_seconds,
+               .hints = freeplay_max_hints,
                .cells = std::string(900, 'x')};
     ASSERT_TRUE(freeplay_progress_write(p));
     const freeplay_progress q = freeplay_progress_read();

@@ -119,8 +119,8 @@ TEST_F(gfx_present, full_size_layer_covers_exactly_the_framebuffer_pixels) {
     picture layer(1280, 720, 0);
     for (int y = 0; y < 720; ++y)
         for (int x = 0; x < 1280; ++x)
-            layer.px[(size_t)(y * 1280 + x)] = 0xFF000000u | (u32)(x & 0xFF) << 16 | (u32)(y & 0xFF) << 8 |
-                                               (u32)((x >> 8) * 16 + (y >> 8));
+            layer.px[(size_t)(y * 1280 + x)] =
+                0xFF000000u | (u32)(x & 0xFF) << 16 | (u32)(y & 0xFF) << 8 | (u32)((x >> 8) * 16 + (y >> 8));
     ASSERT_NE(gfx2d_background_layer_add(&layer.image), invalid_id);
     frame();
     ASSERT_EQ(frame_w, 1280);
@@ -142,7 +142,7 @@ TEST_F(gfx_present, layers_sit_top_left_in_slot_order_and_the_table_reuses_slots
     EXPECT_EQ(gfx2d_background_layer_add(&pics[8].image), invalid_id);
     EXPECT_TRUE(rec.asserted("num_background_layers < max_background_layers"));
     frame();
-    EXPECT_EQ(px(5, 5), 0xFF000080u); // slot 7 over the full-size slot 3
+    EXPECT_EQ(px(5, 5), 0xFF000080u);  // slot 7 over the full-size slot 3
     EXPECT_EQ(px(10, 9), 0xFF000040u); // small layers end at their own size
 
     // After deleting layer 3, the next layer gets id 3 and is drawn fourth.
@@ -276,28 +276,23 @@ TEST_P(present_letterbox, picture_keeps_16_9_with_black_bars_and_clicks_map_thro
     const struct {
         int x, y, fx, fy;
     } clicks[] = {
-        {c.x, c.y, 0, 0},
-        {c.x + c.w / 2, c.y + c.h / 2, 640, 360},
-        {c.x + c.w - 1, c.y + c.h - 1, 1279, 719},
-        {0, 0, 0, 0},
-        {c.client_w - 1, c.client_h - 1, 1279, 719},
+        {c.x, c.y, 0, 0}, {c.x + c.w / 2, c.y + c.h / 2, 640, 360},    {c.x + c.w - 1, c.y + c.h - 1, 1279, 719},
+        {0, 0, 0, 0},     {c.client_w - 1, c.client_h - 1, 1279, 719},
     };
     for (const auto &k : clicks) {
         cursor_update_position(k.x, k.y);
         int fx = -1, fy = -1;
         cursor_get_position(&fx, &fy);
-        EXPECT_TRUE(std::abs(fx - k.fx) <= 1 && std::abs(fy - k.fy) <= 1) << k.x << ", " << k.y << " -> " << fx << ", " << fy;
+        EXPECT_TRUE(std::abs(fx - k.fx) <= 1 && std::abs(fy - k.fy) <= 1)
+            << k.x << ", " << k.y << " -> " << fx << ", " << fy;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(client_sizes, present_letterbox,
-                         ::testing::Values(letterbox_case{1920, 1080, 0, 0, 1920, 1080},
-                                           letterbox_case{1280, 1024, 0, 152, 1280, 720},
-                                           letterbox_case{1000, 1000, 0, 218, 1000, 563},
-                                           letterbox_case{2560, 1080, 320, 0, 1920, 1080}),
-                         [](const auto &info) {
-                             return std::to_string(info.param.client_w) + "x" + std::to_string(info.param.client_h);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    client_sizes, present_letterbox,
+    ::testing::Values(letterbox_case{1920, 1080, 0, 0, 1920, 1080}, letterbox_case{1280, 1024, 0, 152, 1280, 720},
+                      letterbox_case{1000, 1000, 0, 218, 1000, 563}, letterbox_case{2560, 1080, 320, 0, 1920, 1080}),
+    [](const auto &info) { return std::to_string(info.param.client_w) + "x" + std::to_string(info.param.client_h); });
 
 using frame_cache = gfx_test::stack;
 
@@ -322,7 +317,7 @@ TEST_F(frame_cache, row_composers_give_the_same_picture) {
                 row[48 + x] = x == 7 ? 0x80FF8040u : 0xFF00FF00u;
             }
             frame();
-            row[20] = 0u;                // becomes clear: the layer shows
+            row[20] = 0u;                 // becomes clear: the layer shows
             row[1280 + 40] = 0x40FFFFFFu; // a new half-transparent pixel
             std::vector<u32> f = frame();
             pictures[portable].insert(pictures[portable].end(), f.begin() + 299 * 1280, f.begin() + 302 * 1280);

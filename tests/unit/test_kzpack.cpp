@@ -128,8 +128,8 @@ TEST(kzpack, every_kind_of_source_comes_back_through_the_games_readers) {
     for (int y = 0; y < sh; ++y)
         for (int x = 0; x < sw; ++x)
             sheet[(size_t)y * sw + x] = (x + y) % 3 == 0 ? 0x00000000u
-                                        : x < 4           ? 0xFFFFFFFFu // the ink comes first
-                                                          : 0xFF000000u | (uint32_t)(y * 30) << 8 | 0x40u;
+                                        : x < 4          ? 0xFFFFFFFFu // the ink comes first
+                                                         : 0xFF000000u | (uint32_t)(y * 30) << 8 | 0x40u;
     write_png(assets / "ui" / "sheet.png", sw, sh, sheet);
     // More than 256 colours: a 24-bit sheet.
     std::vector<uint32_t> colourful(32 * 16);
@@ -189,8 +189,8 @@ TEST(kzpack, bad_manifests_name_their_line_and_write_nothing) {
         {"x kzg a.png rects 10,10,8,8", "outside"},
         {"x kzg big.png whole", "1..256"},
         {"x kzs slow.wav", "sample rate outside 100..200000"}, // the game's own check
-        {"x raw pipe", "not a regular file"},             // not waited on
-        {"x raw /dev/zero", "not a regular file"},        // not read without end
+        {"x raw pipe", "not a regular file"},                  // not waited on
+        {"x raw /dev/zero", "not a regular file"},             // not read without end
     };
     ASSERT_EQ(0, mkfifo((assets / "pipe").c_str(), 0600));
     fs::path out = dir.root / "out.kzp";

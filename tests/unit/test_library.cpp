@@ -17,9 +17,10 @@ namespace fs = std::filesystem;
 TEST(LibraryChapter, ReadsNamesAndRowsAndRefusesWhatIsNotAPicture) {
     pz_library_chapter c;
     pz_error err;
-    ASSERT_TRUE(pz_read_library_chapter("# small ones\nchapter: Tests\n\npicture: Plus\n.#.\n###\n.#.\n\n"
-                                        "picture: Bar\n#####\n",
-                                        "t.txt", &c, &err))
+    ASSERT_TRUE(
+        pz_read_library_chapter("# small ones\nchapter: Tests\n\npicture: Plus\n.#.\n###\n.#.\n\n"
+                                "picture: Bar\n#####\n",
+                                "t.txt", &c, &err))
         << pz_error_text(err);
     EXPECT_EQ(c.name, "Tests");
     ASSERT_EQ(c.pictures.size(), 2u);

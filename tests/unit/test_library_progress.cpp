@@ -39,18 +39,18 @@ protected:
 // kept board replaces the one before; names with spaces and quotes come back as written.
 TEST_F(LibraryFile, SolvesAndKeptBoardsComeBackAsWritten) {
     library_progress p;
-    library_board_keep(&p, {.key = "Ghost", .width = 5, .height = 5, .seconds = 9, .hints = 1,
-                            .cells = std::string(25, '.')});
-    library_board_keep(&p, {.key = "Witch's Hat", .width = 3, .height = 2, .seconds = 61, .hints = 2,
-                            .cells = "#x..#."});
+    library_board_keep(
+        &p, {.key = "Ghost", .width = 5, .height = 5, .seconds = 9, .hints = 1, .cells = std::string(25, '.')});
+    library_board_keep(&p,
+                       {.key = "Witch's Hat", .width = 3, .height = 2, .seconds = 61, .hints = 2, .cells = "#x..#."});
     EXPECT_TRUE(library_record_solved(&p, "Ghost", 90, 3));
     EXPECT_EQ(library_board_find(p, "Ghost"), nullptr);
     EXPECT_FALSE(library_record_solved(&p, "Ghost", 95, 0));
     EXPECT_FALSE(library_record_solved(&p, "Ghost", 90, 3));
     EXPECT_TRUE(library_record_solved(&p, "Ghost", 90, 1));
     EXPECT_TRUE(library_record_solved(&p, "Black Cat by the Fire", 30, 0));
-    library_board_keep(&p, {.key = "Witch's Hat", .width = 3, .height = 2, .seconds = 70, .hints = 2,
-                            .cells = "##..#."});
+    library_board_keep(&p,
+                       {.key = "Witch's Hat", .width = 3, .height = 2, .seconds = 70, .hints = 2, .cells = "##..#."});
     ASSERT_TRUE(library_progress_write(p));
 
     const library_progress q = library_progress_read();
@@ -117,8 +117,9 @@ std::vector<uint8_t> bytes(const std::string &text) { return {text.begin(), text
 // nor holds back the chapter after it, which opens once 3 of the 4 before are solved.
 TEST(LibraryChapters, ReadFromThePackAndOpenedByTheSolvesBefore) {
     dialog_recorder rec;
-    const std::string four = "chapter: Small\n\npicture: A\n#.\n\npicture: B\n.#\n\npicture: C\n##\n\n"
-                             "picture: D\n#\n#\n";
+    const std::string four =
+        "chapter: Small\n\npicture: A\n#.\n\npicture: B\n.#\n\npicture: C\n##\n\n"
+        "picture: D\n#\n#\n";
     scoped_test_pack pack({{"library\\03-last.txt", bytes("chapter: Last\n\npicture: E\n###\n")},
                            {"library\\01-small.txt", bytes(four)},
                            {"library\\02-broken.txt", bytes("chapter: Broken\n\npicture: F\n##\n#\n")},

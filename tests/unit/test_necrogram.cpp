@@ -3,10 +3,10 @@
 // guarded active puzzle
 #include "engine/ec_fileio.h"
 #include "engine/ec_memory.h"
+#include "game/board/g_necrogram.h"
 #include "game/board/g_necrogram_board.h"
 #include "game/board/g_necrogram_hints.h"
 #include "game/story/g_player.h"
-#include "game/board/g_necrogram.h"
 #include "game/story/g_puzzles.h"
 #include "puzzle/pz_generate.h"
 #include "puzzle/pz_grade.h"
@@ -39,9 +39,7 @@ protected:
     static std::vector<int> shown(const pz_clue &clue) { return clue.empty() ? std::vector<int>{0} : clue; }
     std::vector<int> row_clues(int r) { return shown(b->puzzle.rows[(size_t)r]); }
     std::vector<int> column_clues(int c) { return shown(b->puzzle.columns[(size_t)c]); }
-    void load_cells(int size, const u8 *cells) {
-        necrogram_load(b, size, size, cells);
-    }
+    void load_cells(int size, const u8 *cells) { necrogram_load(b, size, size, cells); }
     void load_puzzle(u32 index) {
         int size = 0;
         const u8 *cells = puzzle_get_info(index, &size, nullptr);
@@ -238,11 +236,11 @@ TEST_F(Necrogram, FinishedNumbersComeFromTheMarksAlone) {
         {"##.##.....", "##........", 0b01}, // 2 2: a pair at the start can only be the first run
         {"##.##.....", "....##....", 0},    // either run could lie there
         {"##.##.....", "##.##.....", 0b11},
-        {"###.......", "##........", 0},    // placed at the start for certain, not yet filled
-        {"###.......", "x...xxxxxx", 0},    // crosses alone place it, nothing filled
+        {"###.......", "##........", 0}, // placed at the start for certain, not yet filled
+        {"###.......", "x...xxxxxx", 0}, // crosses alone place it, nothing filled
         {"#.#.#.....", "#.#.x.....", 0b011},
-        {"#.........", ".#........", 0b1},  // not where the goal has it: the marks place it there
-        {"###.......", "#x#.......", 0},    // no placement fits these marks
+        {"#.........", ".#........", 0b1}, // not where the goal has it: the marks place it there
+        {"###.......", "#x#.......", 0},   // no placement fits these marks
     };
     for (const auto &line : lines) {
         SCOPED_TRACE(std::string(line.picture) + " marked " + line.marks);
@@ -464,8 +462,7 @@ TEST(Puzzles, ABadActiveIndexKeepsThePuzzleThatWasActive) {
     EXPECT_EQ(puzzle_get_active_info(&size, &tag), nullptr); // nothing chosen yet
     puzzle_set_active(4);
     puzzle_set_active(25);
-    EXPECT_EQ(rec.assertions(),
-              (std::vector<std::string>{"current_puzzle < num_puzzles", "puzzle_id < num_puzzles"}));
+    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"current_puzzle < num_puzzles", "puzzle_id < num_puzzles"}));
     EXPECT_EQ(puzzle_get_active(), 4u);
     EXPECT_EQ(puzzle_get_active_info(&size, &tag), puzzle_get_info(4, nullptr, nullptr));
     EXPECT_EQ(std::pair(size, tag), std::pair(15, 15ul));

@@ -1,6 +1,6 @@
 // test_puzzle_explain.cpp -- the reasons behind a line's deduction, on hand-made lines and at random
-#include "puzzle/pz_generate.h"
 #include "puzzle/pz_explain.h"
+#include "puzzle/pz_generate.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 namespace {
 
 // A line as text: '?' unknown, '#' filled, 'x' empty.
-std::vector<pz_cell> line(const std::string &text)
-{
+std::vector<pz_cell> line(const std::string &text) {
     std::vector<pz_cell> cells;
     for (char c : text)
         cells.push_back(c == '#' ? pz_filled : c == 'x' ? pz_empty : pz_unknown);
@@ -23,8 +22,7 @@ struct told {
     std::string sentence;
 };
 
-told explain(const pz_clue &clue, const std::string &text, const std::string &name = "Row 1")
-{
+told explain(const pz_clue &clue, const std::string &text, const std::string &name = "Row 1") {
     const std::vector<pz_cell> cells = line(text);
     told t{pz_explain_line(clue.data(), (int)clue.size(), cells.data(), (int)cells.size()), ""};
     t.sentence = pz_explain_sentence(t.e, clue.data(), (int)clue.size(), name);
@@ -33,8 +31,7 @@ told explain(const pz_clue &clue, const std::string &text, const std::string &na
 
 using cells = std::vector<int>;
 
-TEST(PuzzleExplain, NamesEachKindOfReasonWithItsCellsAndTheMarksItRestsOn)
-{
+TEST(PuzzleExplain, NamesEachKindOfReasonWithItsCellsAndTheMarksItRestsOn) {
     told t = explain({}, "?????", "Row 1");
     EXPECT_EQ(t.sentence, "Row 1: the clue is 0, so every cell stays empty");
     EXPECT_EQ(t.e.cells, (cells{0, 1, 2, 3, 4}));
@@ -85,8 +82,7 @@ TEST(PuzzleExplain, NamesEachKindOfReasonWithItsCellsAndTheMarksItRestsOn)
     EXPECT_EQ(explain({2}, "#x#?").e.reason, pz_reason::broken);
 }
 
-TEST(PuzzleExplain, PicksTheLargestGroupAndLeavesTheRestForLater)
-{
+TEST(PuzzleExplain, PicksTheLargestGroupAndLeavesTheRestForLater) {
     // The 8 covers cells 4-10 wherever it lies; the 1 before it covers no cell every time.
     const told t = explain({1, 8}, "???????????", "Row 3");
     EXPECT_EQ(t.e.reason, pz_reason::overlap);
@@ -96,8 +92,7 @@ TEST(PuzzleExplain, PicksTheLargestGroupAndLeavesTheRestForLater)
 
 // On random lines: every group is part of what the solver settles, with the solver's
 // value, and still follows from the clue with only the marks it rests on.
-TEST(PuzzleExplain, EveryReasonFollowsFromItsOwnMarksAlone)
-{
+TEST(PuzzleExplain, EveryReasonFollowsFromItsOwnMarksAlone) {
     pz_rng rng;
     pz_rng_seed(rng, 7);
     pz_line_scratch scratch;

@@ -13,8 +13,7 @@
 namespace {
 
 // Cells as text, for messages: '#' filled, '.' empty, '?' unknown, '!' nothing.
-std::string show(const pz_cell *cells, int n)
-{
+std::string show(const pz_cell *cells, int n) {
     std::string s;
     for (int i = 0; i < n; ++i)
         s += "!.#?"[cells[i] & 3];
@@ -24,8 +23,7 @@ std::string show(const pz_cell *cells, int n)
 // Every placement by enumeration of all 2^n lines: the union of the values each
 // cell takes among the lines whose runs are the clue and that agree with the cells.
 // Returns false when no line does.
-bool brute_line(const pz_clue &clue, const std::vector<pz_cell> &cells, std::vector<pz_cell> *out)
-{
+bool brute_line(const pz_clue &clue, const std::vector<pz_cell> &cells, std::vector<pz_cell> *out) {
     const int n = static_cast<int>(cells.size());
     out->assign(n, 0);
     bool any = false;
@@ -45,8 +43,7 @@ bool brute_line(const pz_clue &clue, const std::vector<pz_cell> &cells, std::vec
     return any;
 }
 
-TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines)
-{
+TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines) {
     pz_rng rng;
     pz_rng_seed(rng, 1);
     pz_line_scratch scratch;
@@ -94,8 +91,7 @@ TEST(PuzzleLineSolver, EqualsEnumerationOnRandomShortLines)
 
 // Lines up to 62 cells are solved on machine words, longer ones with tables: both
 // must agree on lines too long to enumerate.
-TEST(PuzzleLineSolver, WordsAndTablesAgreeOnLongLines)
-{
+TEST(PuzzleLineSolver, WordsAndTablesAgreeOnLongLines) {
     pz_rng rng;
     pz_rng_seed(rng, 3);
     pz_line_scratch scratch;
@@ -114,13 +110,13 @@ TEST(PuzzleLineSolver, WordsAndTablesAgreeOnLongLines)
         std::vector<pz_cell> words = cells, table = cells;
         const int k = static_cast<int>(clue.size());
         ASSERT_EQ(pz_solve_line(clue.data(), k, words.data(), n, scratch),
-                  pz_solve_line_table(clue.data(), k, table.data(), n, scratch)) << show(cells.data(), n);
+                  pz_solve_line_table(clue.data(), k, table.data(), n, scratch))
+            << show(cells.data(), n);
         ASSERT_EQ(show(words.data(), n), show(table.data(), n)) << show(cells.data(), n);
     }
 }
 
-TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements)
-{
+TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements) {
     // Clue 1 1 in 5 cells, with the middle cell known filled: the leftmost and rightmost
     // placements do not overlap, but every placement leaves cells 1 and 3 empty.
     pz_line_scratch scratch;
@@ -132,8 +128,7 @@ TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements)
 
 // The table form's scratch grows for each line it meets; a long line of few runs after
 // a shorter one of many still needs room for every cell's placements.
-TEST(PuzzleLineSolver, ScratchGrownForOneLineServesTheNext)
-{
+TEST(PuzzleLineSolver, ScratchGrownForOneLineServesTheNext) {
     pz_line_scratch scratch;
     const std::vector<int> ones(32, 1); // 32 runs of one fill 63 cells exactly
     std::vector<pz_cell> full(63, pz_unknown);
@@ -152,8 +147,7 @@ constexpr bool checks_stop = true; // builds with debugging checks stop at the b
 
 // Calls outside the bounds the puzzle layer's arrays rely on: stopped by pz_assert where
 // debugging checks are on, refused without writing anything where they are off.
-TEST(PuzzleBoundsDeathTest, CallsOutsideTheArraysAreRefused)
-{
+TEST(PuzzleBoundsDeathTest, CallsOutsideTheArraysAreRefused) {
     const char *stop = "puzzle bound broken";
     // The word form holds lines of up to pz_max_word_line cells.
     const int runs[] = {1};
@@ -218,8 +212,7 @@ struct enumerator {
     std::vector<uint8_t> grid;
     int count = 0;
 
-    enumerator(const pz_puzzle &puzzle, const std::vector<pz_cell> &k) : p(puzzle), known(k)
-    {
+    enumerator(const pz_puzzle &puzzle, const std::vector<pz_cell> &k) : p(puzzle), known(k) {
         const int w = p.width;
         row_lines.resize(p.height);
         std::vector<uint8_t> line(w);
@@ -238,8 +231,7 @@ struct enumerator {
     }
 
     // Whether column c's first rows can still grow into its clue.
-    bool column_prefix_fits(int c, int rows) const
-    {
+    bool column_prefix_fits(int c, int rows) const {
         const pz_clue runs = pz_line_runs(&grid[c], rows, p.width);
         const pz_clue &clue = p.columns[c];
         if (runs.size() > clue.size())
@@ -252,8 +244,7 @@ struct enumerator {
         return rows < p.height || runs == clue;
     }
 
-    void fill(int r)
-    {
+    void fill(int r) {
         if (count >= 2)
             return;
         if (r == p.height) {
@@ -272,8 +263,7 @@ struct enumerator {
 };
 
 // A solution must satisfy every clue and every known cell.
-bool satisfies(const pz_puzzle &p, const std::vector<uint8_t> &s, const std::vector<pz_cell> &known)
-{
+bool satisfies(const pz_puzzle &p, const std::vector<uint8_t> &s, const std::vector<pz_cell> &known) {
     pz_puzzle q = pz_from_picture(p.width, p.height, s.data());
     for (size_t i = 0; i < known.size(); ++i)
         if (!(known[i] & (s[i] ? pz_filled : pz_empty)))
@@ -281,8 +271,7 @@ bool satisfies(const pz_puzzle &p, const std::vector<uint8_t> &s, const std::vec
     return q.rows == p.rows && q.columns == p.columns;
 }
 
-TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
-{
+TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles) {
     pz_rng rng;
     pz_rng_seed(rng, 2);
     int seen[3] = {};
@@ -314,7 +303,7 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
         count.fill(0);
         const pz_solution s = pz_solve(p, known.empty() ? nullptr : known.data(), pz_limits{}, true);
         const std::string what = "round " + std::to_string(round) + ", " + std::to_string(w) + "x" + std::to_string(h);
-        const pz_verdict expected = count.count == 0 ? pz_verdict::none
+        const pz_verdict expected = count.count == 0   ? pz_verdict::none
                                     : count.count == 1 ? pz_verdict::unique
                                                        : pz_verdict::multiple;
         ASSERT_EQ(pz_verdict_name(s.verdict), std::string(pz_verdict_name(expected))) << what;
@@ -350,8 +339,7 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
 // A random 25x25 picture whose clues admit many pictures, none of them easy to reach:
 // the search alone meets dead ends for over half a minute, so it takes turns with the
 // clause-learning search, which finds the two; they must still be solutions.
-TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions)
-{
+TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions) {
     pz_rng rng;
     pz_rng_seed(rng, 0x7c0de000u + 456);
     std::vector<uint8_t> picture(25 * 25);
@@ -369,8 +357,7 @@ TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions)
 // The engine keeps lines up to 32 cells as words with their results remembered, up to
 // 62 as words alone, longer ones in tables: at each size the solver's solution must meet
 // the clues, and line logic must settle only cells that agree with it.
-TEST(PuzzleSolver, FindsSolutionsAtEverySizeOfLine)
-{
+TEST(PuzzleSolver, FindsSolutionsAtEverySizeOfLine) {
     pz_rng rng;
     pz_rng_seed(rng, 5);
     for (const int size : {24, 31, 40, 62, 70}) {
@@ -396,8 +383,7 @@ TEST(PuzzleSolver, FindsSolutionsAtEverySizeOfLine)
 
 namespace {
 
-pz_puzzle picture(int w, int h, const char *rows)
-{
+pz_puzzle picture(int w, int h, const char *rows) {
     std::vector<uint8_t> cells;
     for (const char *c = rows; *c; ++c)
         if (*c == '#' || *c == '.')
@@ -405,14 +391,14 @@ pz_puzzle picture(int w, int h, const char *rows)
     return pz_from_picture(w, h, cells.data());
 }
 
-TEST(PuzzleSolver, ReportsTheLineThatBreaksAndStopsWhenAsked)
-{
+TEST(PuzzleSolver, ReportsTheLineThatBreaksAndStopsWhenAsked) {
     // A ring with a dot inside: line logic finishes it.
-    const pz_puzzle ring = picture(5, 5, "#####"
-                                         "#...#"
-                                         "#.#.#"
-                                         "#...#"
-                                         "#####");
+    const pz_puzzle ring = picture(5, 5,
+                                   "#####"
+                                   "#...#"
+                                   "#.#.#"
+                                   "#...#"
+                                   "#####");
     std::vector<pz_cell> grid(25, pz_unknown);
     const pz_propagation done = pz_propagate(ring, grid.data());
     EXPECT_TRUE(done.solved);
@@ -461,21 +447,22 @@ TEST(PuzzleSolver, ReportsTheLineThatBreaksAndStopsWhenAsked)
     EXPECT_TRUE(c.cancelled);
 }
 
-TEST(PuzzleGrade, NamesTheReasoningEachPuzzleNeeds)
-{
-    const pz_puzzle ring = picture(5, 5, "#####"
-                                         "#...#"
-                                         "#.#.#"
-                                         "#...#"
-                                         "#####");
+TEST(PuzzleGrade, NamesTheReasoningEachPuzzleNeeds) {
+    const pz_puzzle ring = picture(5, 5,
+                                   "#####"
+                                   "#...#"
+                                   "#.#.#"
+                                   "#...#"
+                                   "#####");
     const pz_grading easy = pz_grade_puzzle(ring, pz_limits{});
     EXPECT_EQ(easy.grade, pz_grade::easy);
     EXPECT_EQ(easy.verdict, pz_verdict::unique);
     EXPECT_TRUE(easy.line_solvable);
 
     // Two diagonals: no line settles anything, and both pictures fit the clues.
-    const pz_puzzle diagonal = picture(2, 2, "#."
-                                             ".#");
+    const pz_puzzle diagonal = picture(2, 2,
+                                       "#."
+                                       ".#");
     const pz_grading twin = pz_grade_puzzle(diagonal, pz_limits{});
     EXPECT_EQ(twin.grade, pz_grade::search);
     EXPECT_EQ(twin.verdict, pz_verdict::multiple);
@@ -502,19 +489,15 @@ TEST(PuzzleGrade, NamesTheReasoningEachPuzzleNeeds)
 
 // FNV-1a over a puzzle's picture: a fingerprint that must not change between builds,
 // or the numbers players share would name other puzzles.
-uint32_t fingerprint(const pz_puzzle &p)
-{
+uint32_t fingerprint(const pz_puzzle &p) {
     uint32_t h = 2166136261u;
     for (uint8_t c : p.goal)
         h = (h ^ c) * 16777619u;
     return h;
 }
 
-TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime)
-{
-    const struct {
-        int w, h;
-    } sizes[] = {{5, 5}, {8, 6}, {6, 8}, {10, 10}, {15, 15}, {20, 12}};
+TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime) {
+    const struct { int w, h; } sizes[] = {{5, 5}, {8, 6}, {6, 8}, {10, 10}, {15, 15}, {20, 12}};
     for (const auto &size : sizes)
         for (pz_grade grade : {pz_grade::easy, pz_grade::medium, pz_grade::hard})
             for (uint32_t number : {0u, 7u, 4000000000u}) {
@@ -559,8 +542,7 @@ TEST(PuzzleGenerator, MakesUniquePuzzlesOfTheGradeAskedForTheSameEveryTime)
     }
 }
 
-TEST(PuzzleGenerator, KeepsItsNumbersFromBuildToBuild)
-{
+TEST(PuzzleGenerator, KeepsItsNumbersFromBuildToBuild) {
     const struct {
         int w, h;
         pz_grade grade;

@@ -17,14 +17,15 @@
 
 namespace {
 
+// clang-format off
 // A 5x4 picture: an arrow, with a blank third row.
 const uint8_t arrow[] = {0, 0, 1, 0, 0,
                          1, 1, 1, 1, 0,
                          0, 0, 0, 0, 0,
                          1, 0, 1, 0, 1};
+// clang-format on
 
-pz_puzzle arrow_puzzle()
-{
+pz_puzzle arrow_puzzle() {
     pz_puzzle p = pz_from_picture(5, 4, arrow);
     p.title = "Arrow \"quoted\" C:\\up";
     p.author = "Oakhollow";
@@ -33,8 +34,7 @@ pz_puzzle arrow_puzzle()
     return p;
 }
 
-pz_puzzle random_puzzle(int width, int height, unsigned seed)
-{
+pz_puzzle random_puzzle(int width, int height, unsigned seed) {
     std::mt19937 random(seed);
     std::vector<uint8_t> cells(static_cast<size_t>(width) * height);
     for (uint8_t &c : cells)
@@ -42,8 +42,7 @@ pz_puzzle random_puzzle(int width, int height, unsigned seed)
     return pz_from_picture(width, height, cells.data());
 }
 
-pz_puzzle read_non(const std::string &text)
-{
+pz_puzzle read_non(const std::string &text) {
     std::vector<pz_puzzle> p;
     pz_error e;
     EXPECT_TRUE(pz_read_non(text, "t.non", &p, &e)) << pz_error_text(e);
@@ -51,8 +50,7 @@ pz_puzzle read_non(const std::string &text)
     return p.empty() ? pz_puzzle{} : p[0];
 }
 
-std::vector<pz_puzzle> read_text(const std::string &text, const std::string &name)
-{
+std::vector<pz_puzzle> read_text(const std::string &text, const std::string &name) {
     std::vector<pz_puzzle> out;
     pz_error e;
     EXPECT_TRUE(pz_read_text(text, name, &out, &e)) << pz_error_text(e);
@@ -62,8 +60,7 @@ std::vector<pz_puzzle> read_text(const std::string &text, const std::string &nam
 } // namespace
 
 // Every field a format holds comes back as it went out, at the sizes' limits too.
-TEST(pz_formats, writing_and_reading_back_gives_the_same_puzzle)
-{
+TEST(pz_formats, writing_and_reading_back_gives_the_same_puzzle) {
     std::vector<pz_puzzle> puzzles = {arrow_puzzle(), random_puzzle(1, 1, 1), random_puzzle(7, 13, 2),
                                       random_puzzle(200, 200, 3), random_puzzle(200, 1, 4)};
     pz_puzzle blank = pz_from_picture(3, 2, std::vector<uint8_t>(6).data());
@@ -90,13 +87,13 @@ TEST(pz_formats, writing_and_reading_back_gives_the_same_puzzle)
 
 // Hand-written texts in each format: comments, blank and "0" lines, quotes, unknown keys,
 // CRLF and a byte-order mark; several puzzles a file; the format found from the content.
-TEST(pz_formats, hand_written_files_of_each_format_are_read)
-{
+TEST(pz_formats, hand_written_files_of_each_format_are_read) {
     pz_puzzle want = arrow_puzzle();
-    const std::string non = "\xEF\xBB\xBF# made by hand\r\n"
-                            "catalogue \"#7\"\r\ntitle \"Arrow \\\"quoted\\\" C:\\\\up\"\nby Oakhollow\n"
-                            "copyright (c) 2026\nlicense CC0\nWIDTH 5\nheight 4\n\nrows\n1\n4\n\n1, 1, 1\n\ncolumns\n"
-                            "1,1\n1\n# the middle column\n2,1\n1\n1\ngoal 00100 11110 00000 10101\n";
+    const std::string non =
+        "\xEF\xBB\xBF# made by hand\r\n"
+        "catalogue \"#7\"\r\ntitle \"Arrow \\\"quoted\\\" C:\\\\up\"\nby Oakhollow\n"
+        "copyright (c) 2026\nlicense CC0\nWIDTH 5\nheight 4\n\nrows\n1\n4\n\n1, 1, 1\n\ncolumns\n"
+        "1,1\n1\n# the middle column\n2,1\n1\n1\ngoal 00100 11110 00000 10101\n";
     EXPECT_EQ(want, read_non(non));
 
     const std::string xml = R"(<?xml version="1.0"?>
@@ -153,8 +150,7 @@ TEST(pz_formats, hand_written_files_of_each_format_are_read)
 
 // Only regular files are read: a named pipe, a device or a folder in a puzzle file's place
 // is refused at once instead of waiting for a writer or reading forever.
-TEST(pz_formats, only_regular_files_are_read)
-{
+TEST(pz_formats, only_regular_files_are_read) {
     temp_folder folder("pz_formats");
     const std::string fifo = (folder.root / "pipe.non").string();
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
@@ -185,15 +181,17 @@ TEST(pz_formats, only_regular_files_are_read)
 }
 
 // Text from a file made safe to print: controls and broken UTF-8 as \xHH, the rest kept.
-TEST(pz_formats, printable_text_escapes_controls_and_broken_utf8_only)
-{
+TEST(pz_formats, printable_text_escapes_controls_and_broken_utf8_only) {
     const struct {
         std::string in, out;
     } cases[] = {
         {"plain \\ text", "plain \\ text"},
         {std::string("a\0b\tc\x1b[0m\x7f", 10), "a\\x00b\\x09c\\x1b[0m\\x7f"},
         {"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"}, // 2, 3 and 4 bytes
-        {"\xc2\x9b" "1m \xc2\xa0", "\\xc2\\x9b" "1m \xc2\xa0"},                         // C1 CSI; no-break space
+        {"\xc2\x9b"
+         "1m \xc2\xa0",
+         "\\xc2\\x9b"
+         "1m \xc2\xa0"},                                    // C1 CSI; no-break space
         {"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xe2\x82", // overlong, surrogate, too high, cut
          "\\xc0\\xaf \\xed\\xa0\\x80 \\xf4\\x90\\x80\\x80 \\xe2\\x82"},
     };
@@ -205,13 +203,12 @@ TEST(pz_formats, printable_text_escapes_controls_and_broken_utf8_only)
 
 // Several puzzles in one .non text, each after a line "---": read back in order, a fault
 // named by its line in the whole text, a part without a puzzle refused.
-TEST(pz_formats, several_puzzles_in_one_non_text_are_read_in_order)
-{
+TEST(pz_formats, several_puzzles_in_one_non_text_are_read_in_order) {
     const pz_puzzle a = arrow_puzzle(), b = random_puzzle(7, 3, 5);
     pz_puzzle c = random_puzzle(2, 2, 6);
     c.goal.clear();
-    const std::string joined = pz_write_non(a) + pz_non_separator + "\n" + pz_write_non(b) + "\n  ---  \r\n# c\n\n" +
-                               pz_write_non(c);
+    const std::string joined =
+        pz_write_non(a) + pz_non_separator + "\n" + pz_write_non(b) + "\n  ---  \r\n# c\n\n" + pz_write_non(c);
     EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.non"));
     EXPECT_EQ((std::vector<pz_puzzle>{a, b, c}), read_text(joined, "three.txt")); // by content, not name
 
@@ -239,8 +236,7 @@ TEST(pz_formats, several_puzzles_in_one_non_text_are_read_in_order)
 }
 
 // Damaged and hostile texts: each refused at its line with its reason, nothing returned.
-TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
-{
+TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason) {
     const std::string head = "width 2\nheight 2\n";
     const std::string good_rows = "rows\n1\n1\n";
     const std::string good_columns = "columns\n1\n1\n";
@@ -290,9 +286,17 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.non", "title \"open\n", 1, "the value has no closing quote"},
         // what the text holds is shown escaped in a reason: no byte cuts it short, no
         // terminal control sequence reaches the screen
-        {"a.non", std::string("width \0" "5\n", 9), 1, "the width \"\\x005\" is not a number"},
+        {"a.non",
+         std::string("width \0"
+                     "5\n",
+                     9),
+         1, "the width \"\\x005\" is not a number"},
         {"a.non", "width \x1b[2J\x7f\n", 1, "the width \"\\x1b[2J\\x7f\" is not a number"},
-        {"a.non", head + good_rows + good_columns + "goal 10\x9b" "1\n", 9, "the goal holds '\\x9b', not only 0 and 1"},
+        {"a.non",
+         head + good_rows + good_columns +
+             "goal 10\x9b"
+             "1\n",
+         9, "the goal holds '\\x9b', not only 0 and 1"},
         {"list.txt", "2x2:1/1/1/\xc2\x9b\n", 1, "a run in row 2 \"\\xc2\\x9b\" is not a number"},
         {"list.txt", "2x2:1/1/1/\xc3\xa9\n", 1, "a run in row 2 \"\xc3\xa9\" is not a number"},
         {"a.non", "title x\ntitle y\n", 2, "a second title (the first is on line 1)"},
@@ -325,11 +329,14 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         {"a.xml", "<puzzle><clues type=\"rows\"/><clues type=\"columns\"/></puzzle>", 1, "the size 0x0 is outside"},
         {"a.xml", "<puzzle><clues type=\"rows\"/>\n<clues type=\"rows\"/></puzzle>", 2,
          "a second <clues type=\"rows\"> (the first is on line 1)"},
-        {"a.xml", "<puzzle>\n<color name=\"red\" char=\"r\"/></puzzle>", 2, "the puzzle uses the colour \"red\": only black-and-white"},
+        {"a.xml", "<puzzle>\n<color name=\"red\" char=\"r\"/></puzzle>", 2,
+         "the puzzle uses the colour \"red\": only black-and-white"},
         {"a.xml", "<puzzle>\n<color name=\"&#27;]0;x&#7;\" char=\"r\"/></puzzle>", 2,
          "the puzzle uses the colour \"\\x1b]0;x\\x07\""},
-        {"a.xml", "<puzzle><clues type=\"rows\">\n<line><count color=\"blue\">1</count></line></clues></puzzle>", 2, "the puzzle uses the colour \"blue\""},
-        {"a.xml", "<puzzle><clues type=\"rows\"><line>\n<count>-1</count></line></clues></puzzle>", 2, "a count in row 1 \"-1\" is negative"},
+        {"a.xml", "<puzzle><clues type=\"rows\">\n<line><count color=\"blue\">1</count></line></clues></puzzle>", 2,
+         "the puzzle uses the colour \"blue\""},
+        {"a.xml", "<puzzle><clues type=\"rows\"><line>\n<count>-1</count></line></clues></puzzle>", 2,
+         "a count in row 1 \"-1\" is negative"},
         {"a.xml",
          "<puzzle><clues type=\"rows\"><line><count>1</count></line></clues><clues type=\"columns\"><line><count>1"
          "</count></line></clues><solution><image>\n|.|\n</image></solution></puzzle>",
@@ -357,8 +364,9 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
     for (const auto &[name, text] : std::vector<std::pair<std::string, std::string>>{
              {"a.txt", "2x2:1/1/2/1\n"},
              {"a.non", "width 2\nheight 2\nrows\n1\n1\ncolumns\n2\n1\n"},
-             {"a.xml", "<puzzle><clues type=\"rows\"><line><count>1</count></line></clues><clues type=\"columns\">"
-                       "<line/></clues></puzzle>"}}) {
+             {"a.xml",
+              "<puzzle><clues type=\"rows\"><line><count>1</count></line></clues><clues type=\"columns\">"
+              "<line/></clues></puzzle>"}}) {
         SCOPED_TRACE(name);
         std::vector<pz_puzzle> out;
         pz_error e;
@@ -370,7 +378,9 @@ TEST(pz_formats, damaged_and_hostile_texts_are_refused_with_the_line_and_reason)
         EXPECT_FALSE(pz_check(out[0], &why));
         EXPECT_TRUE(pz_check(out[0], &why, false)) << why;
         // Every other fault is still refused, a goal that cannot match the clues too.
-        EXPECT_FALSE(pz_read_text(text + (name == "a.xml" ? "<x/>" : name == "a.txt" ? "2x2:3/1/1/1\n" : "goal 1001\n"),
+        EXPECT_FALSE(pz_read_text(text + (name == "a.xml"   ? "<x/>"
+                                          : name == "a.txt" ? "2x2:3/1/1/1\n"
+                                                            : "goal 1001\n"),
                                   name, &out, &e, uneven));
     }
 

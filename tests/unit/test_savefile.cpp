@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -144,8 +144,8 @@ TEST_F(BoardMarks, TheLargestFileReadsBackAndADamagedOneIsSetAsideAndTold) {
 
     const std::string line = "3 2 #.x. 4\n";
     const std::string damaged[] = {
-        "3 2 #.x.\ngarbage\n", "3 2 #.x. 4 5\n", line + line, line.substr(0, line.size() - 1),
-        "25 2 #.x.\n", line + std::string(board_marks_max_file_size, 'x'),
+        "3 2 #.x.\ngarbage\n",           "3 2 #.x. 4 5\n", line + line,
+        line.substr(0, line.size() - 1), "25 2 #.x.\n",    line + std::string(board_marks_max_file_size, 'x'),
     };
     for (const std::string &text : damaged) {
         std::ofstream(marks(), std::ios::binary) << text;

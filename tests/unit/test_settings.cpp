@@ -28,7 +28,7 @@ TEST(settings, round_trip_through_the_file_and_run_only_overrides) {
     run.fullscreen = false;
     settings_set_for_run(run); // a command-line override is not written...
     run.sounds = false;
-    settings_set(run);         // ...not even when another switch is saved
+    settings_set(run); // ...not even when another switch is saved
     settings_load();
     const game_settings &g = settings_get();
     EXPECT_EQ(std::tuple(g.sounds, g.fullscreen, g.music, g.clue_marks), std::tuple(false, true, false, true));

@@ -60,21 +60,33 @@ protected:
     }
 
     static dword add(int x1, int y1, int x2, int y2, dword flags = 0, int scale = 1) {
-        const window_data w = {.flags = flags, .caption_id = invalid_id, .x1 = x1, .y1 = y1,
-                               .x2 = x2, .y2 = y2, .scale = scale, .draw = nullptr, .on_remove = nullptr};
+        const window_data w = {.flags = flags,
+                               .caption_id = invalid_id,
+                               .x1 = x1,
+                               .y1 = y1,
+                               .x2 = x2,
+                               .y2 = y2,
+                               .scale = scale,
+                               .draw = nullptr,
+                               .on_remove = nullptr};
         return ui_window_add(&w);
     }
     static const ui_element *newest(dword win) { return ui_get_window_from_id(win)->elements; }
 };
 
 dynamic_button_data text_button(dword string_id, s32 x, s32 y, s32 block_width, s32 scale) {
-    return {.string_id = string_id, .id = 7, .x = x, .y = y, .block_width = block_width,
-            .scale = scale, .flags = 1, .on_click = record_click};
+    return {.string_id = string_id,
+            .id = 7,
+            .x = x,
+            .y = y,
+            .block_width = block_width,
+            .scale = scale,
+            .flags = 1,
+            .on_click = record_click};
 }
 
 image_button_data image_button(s32 x, s32 y, s32 w, s32 h) {
-    return {.id = 9, .x = x, .y = y, .width = w, .height = h, .flags = 0, .draw = nullptr,
-            .on_click = record_click};
+    return {.id = 9, .x = x, .y = y, .width = w, .height = h, .flags = 0, .draw = nullptr, .on_click = record_click};
 }
 
 TEST_F(ui_test, window_ids_run_out_at_thirty_two_and_are_reused_lowest_first) {
@@ -103,8 +115,8 @@ TEST_F(ui_test, framed_windows_must_be_whole_slices_of_at_least_four) {
     EXPECT_EQ(add(0, 0, 100, 32, window_flag_framed), invalid_id);
     EXPECT_EQ(add(0, 0, 32, 24, window_flag_framed), invalid_id);
     EXPECT_EQ(add(0, 0, 32, 32, window_flag_framed, 0), invalid_id);
-    EXPECT_EQ(rec.assertions(), (std::vector<std::string>{"( width % ss ) == 0", "height >= ss * 4",
-                                                          "win->scale >= 1"}));
+    EXPECT_EQ(rec.assertions(),
+              (std::vector<std::string>{"( width % ss ) == 0", "height >= ss * 4", "win->scale >= 1"}));
 }
 
 TEST_F(ui_test, the_close_button_lies_inside_its_window_and_removes_it) {
@@ -170,7 +182,7 @@ TEST_F(ui_test, focus_includes_edges_and_the_newest_window_hides_older_buttons) 
     EXPECT_TRUE(clicks.empty());
     move_to(800, 600);
     EXPECT_TRUE(ui_lbutton(false)); // over no window
-    move_to(140, 140); // the part the newer window leaves free
+    move_to(140, 140);              // the part the newer window leaves free
     EXPECT_EQ(ui_focus_element()->data, &b);
     ui_get_window_from_id(older)->elements->active = false;
     ui_mousemove();
@@ -320,10 +332,11 @@ protected:
             window.push_back(i < 8 ? solid(8, 8, window_colour(i)) : solid(16, 16, window_colour(i)));
         for (int i = 0; i < 36; i++)
             button.push_back(solid(8, 8, button_colour(i)));
-        bring_up(1920, 1080, {{"ui_gfx\\retro_font.kzg", test_kzg_bytes(glyphs)},
-                              {"ui_gfx\\ui_window.kzg", test_kzg_bytes(window)},
-                              {"ui_gfx\\ui_dynamic_button.kzg", test_kzg_bytes(button)},
-                              {"audio\\click.kzs", test_kzs_bytes(1, 22050, 16, std::vector<uint8_t>(4410, 0))}});
+        bring_up(1920, 1080,
+                 {{"ui_gfx\\retro_font.kzg", test_kzg_bytes(glyphs)},
+                  {"ui_gfx\\ui_window.kzg", test_kzg_bytes(window)},
+                  {"ui_gfx\\ui_dynamic_button.kzg", test_kzg_bytes(button)},
+                  {"audio\\click.kzs", test_kzs_bytes(1, 22050, 16, std::vector<uint8_t>(4410, 0))}});
         use_test_strings();
         d3d_window_set_for_test(1280, 720, 1.0f, 1.0f);
         ASSERT_TRUE(sound_up = sound_system_init());
@@ -362,13 +375,26 @@ TEST_F(ui_draw_test, framed_windows_are_laid_out_in_slices_with_a_centred_captio
     draw_origins.clear();
     // 4 x 4 slices: frames 0 and 2 side by side in the caption bar, no sides,
     // no interior; nothing at x2 or y2.
-    add_window({.flags = window_flag_framed, .caption_id = invalid_id, .x1 = 64, .y1 = 64,
-                .x2 = 96, .y2 = 96, .scale = 1, .draw = nullptr, .on_remove = nullptr});
+    add_window({.flags = window_flag_framed,
+                .caption_id = invalid_id,
+                .x1 = 64,
+                .y1 = 64,
+                .x2 = 96,
+                .y2 = 96,
+                .scale = 1,
+                .draw = nullptr,
+                .on_remove = nullptr});
     // 7 x 6 slices at scale 2, with a caption and contents.
     const int x1 = 200, y1 = 100, scale = 2, ss = 16;
-    add_window({.flags = window_flag_framed | window_flag_filled, .caption_id = str_caption,
-                .x1 = x1, .y1 = y1, .x2 = x1 + 7 * ss, .y2 = y1 + 6 * ss, .scale = scale,
-                .draw = record_origin, .on_remove = nullptr});
+    add_window({.flags = window_flag_framed | window_flag_filled,
+                .caption_id = str_caption,
+                .x1 = x1,
+                .y1 = y1,
+                .x2 = x1 + 7 * ss,
+                .y2 = y1 + 6 * ss,
+                .scale = scale,
+                .draw = record_origin,
+                .on_remove = nullptr});
     frame();
     // The small window: its caption bar's right end beside the left, nothing at x2 or y2.
     EXPECT_EQ(slice(64, 64, 1, 0, 1), window_colour(2));

@@ -23,7 +23,8 @@ TEST(window_resolution, any_screen_without_1280_x_720_the_largest_area_and_the_f
     // Any screen is taken, 1280 x 720 itself or smaller.
     const int largest[2][2] = {{1024, 768}, {1600, 900}}, equal[2][2] = {{1280, 1024}, {1024, 1280}},
               small[2][2] = {{640, 480}, {800, 600}}, hd[2][2] = {{800, 600}, {1280, 720}};
-    for (auto [modes, w, h] : {std::tuple{largest, 1600, 900}, {equal, 1280, 1024}, {small, 800, 600}, {hd, 1280, 720}}) {
+    for (auto [modes, w, h] :
+         {std::tuple{largest, 1600, 900}, {equal, 1280, 1024}, {small, 800, 600}, {hd, 1280, 720}}) {
         platform_video_set_modes_for_test(modes, 2);
         EXPECT_TRUE(d3d_choose_resolution());
         int got_w = 0, got_h = 0;
@@ -144,8 +145,15 @@ protected:
         } else if (type == SDL_WINDOWEVENT) {
             e.window.event = (Uint8)a;
         } else if (type == SDL_MOUSEMOTION) {
-            e.motion = {.type = type, .timestamp = 0, .windowID = 0, .which = 0, .state = c, .x = a, .y = b,
-                        .xrel = 0, .yrel = 0};
+            e.motion = {.type = type,
+                        .timestamp = 0,
+                        .windowID = 0,
+                        .which = 0,
+                        .state = c,
+                        .x = a,
+                        .y = b,
+                        .xrel = 0,
+                        .yrel = 0};
         } else if (type == SDL_MOUSEWHEEL) {
             e.wheel.y = a;
         } else if (type == SDL_TEXTINPUT) {
@@ -176,7 +184,8 @@ TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
            ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED),
            ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_HIDDEN)});
     EXPECT_FALSE(platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton)); // keys work again
-    route({ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
+    route(
+        {ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED), ev(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE), ev(SDL_QUIT)});
     EXPECT_TRUE(window_active_get());
     EXPECT_EQ(calls, (std::vector<std::string>{"move -5 -7 3", "ldown", "rup", "wheel 120", "keydown 27", "keyup 65",
                                                "char 97", "lup", "move 3 4 0", "rdown", "rup", "ldown", "lup", "free3",
@@ -191,8 +200,11 @@ TEST_F(Routing, SdlEventsReachTheModeAndCloseRequestsEnterTheExitModeOnce) {
 // The files of one drop, an SDL event each, become one message; its paths are given once.
 // Dropped text is no file.
 TEST_F(Routing, TheFilesOfADropArriveAsOneMessage) {
-    for (auto [type, file] : {std::pair<Uint32, const char *>{SDL_DROPBEGIN, nullptr}, {SDL_DROPFILE, "/tmp/a.non"},
-                              {SDL_DROPTEXT, "text"}, {SDL_DROPFILE, "/tmp/b b.txt"}, {SDL_DROPCOMPLETE, nullptr}}) {
+    for (auto [type, file] : {std::pair<Uint32, const char *>{SDL_DROPBEGIN, nullptr},
+                              {SDL_DROPFILE, "/tmp/a.non"},
+                              {SDL_DROPTEXT, "text"},
+                              {SDL_DROPFILE, "/tmp/b b.txt"},
+                              {SDL_DROPCOMPLETE, nullptr}}) {
         SDL_Event e = {};
         e.drop = {.type = type, .timestamp = 0, .file = file ? SDL_strdup(file) : nullptr, .windowID = 0};
         SDL_PushEvent(&e);

@@ -59,10 +59,10 @@ TEST(WorkshopImport, APngBecomesCellsAtTwoThresholds) {
     ASSERT_TRUE(workshop_image_read(path, &image, &why)) << why;
     EXPECT_EQ(image.width, 60);
     EXPECT_EQ(image.height, 40);
-    EXPECT_EQ(image.darkness[0], 0);                 // white paper
-    EXPECT_EQ(image.darkness[15 * 60 + 15], 255);    // the disk
-    EXPECT_EQ(image.darkness[39 * 60 + 0], 0);       // clear counts as paper
-    EXPECT_EQ(image.darkness[12 * 60 + 40], 127);   // the grey square
+    EXPECT_EQ(image.darkness[0], 0);              // white paper
+    EXPECT_EQ(image.darkness[15 * 60 + 15], 255); // the disk
+    EXPECT_EQ(image.darkness[39 * 60 + 0], 0);    // clear counts as paper
+    EXPECT_EQ(image.darkness[12 * 60 + 40], 127); // the grey square
 
     int w = 0, h = 0;
     workshop_import_size(image, &w, &h);
@@ -72,22 +72,24 @@ TEST(WorkshopImport, APngBecomesCellsAtTwoThresholds) {
     // At 12 x 8 cells each cell is 5 x 5 pixels: a low threshold takes the grey square too, a
     // high one only the cells the disk covers most.
     const std::vector<u8> cells = workshop_cell_darkness(image, 12, 8);
-    EXPECT_EQ(rows(workshop_threshold(cells, 12, 8, 100)), "............\n"
-                                                           "..##........\n"
-                                                           ".####..###..\n"
-                                                           ".####..###..\n"
-                                                           "..###..###..\n"
-                                                           "............\n"
-                                                           "............\n"
-                                                           "............\n");
-    EXPECT_EQ(rows(workshop_threshold(cells, 12, 8, 200)), "............\n"
-                                                           "............\n"
-                                                           "..###.......\n"
-                                                           "..###.......\n"
-                                                           "..##........\n"
-                                                           "............\n"
-                                                           "............\n"
-                                                           "............\n");
+    EXPECT_EQ(rows(workshop_threshold(cells, 12, 8, 100)),
+              "............\n"
+              "..##........\n"
+              ".####..###..\n"
+              ".####..###..\n"
+              "..###..###..\n"
+              "............\n"
+              "............\n"
+              "............\n");
+    EXPECT_EQ(rows(workshop_threshold(cells, 12, 8, 200)),
+              "............\n"
+              "............\n"
+              "..###.......\n"
+              "..###.......\n"
+              "..##........\n"
+              "............\n"
+              "............\n"
+              "............\n");
     // The automatic threshold splits paper from ink: the disk and the square both in.
     const int t = workshop_auto_threshold(cells);
     EXPECT_GT(t, 0);

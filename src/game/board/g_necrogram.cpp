@@ -49,7 +49,7 @@ const board_client *client = nullptr;
 // visits; it stops at the capture.
 double play_seconds = 0;
 double clock_base_seconds = 0; // kept from earlier visits
-bool clock_running = false;     // on the board, not captured
+bool clock_running = false;    // on the board, not captured
 u32 clock_start = 0;
 std::uint64_t clock_inactive_at_start = 0;
 
@@ -255,8 +255,14 @@ constexpr int legend_left = 1040, legend_top = 30, legend_pitch = 21, legend_act
 
 // A text button of the right-hand column, with its top at y.
 constexpr dynamic_button_data column_button(dword string_id, dword id, s32 y, void (*on_click)(dword)) {
-    return {.string_id = string_id, .id = id, .x = column_centre, .y = y, .block_width = 10, .scale = 2,
-            .flags = 0, .on_click = on_click};
+    return {.string_id = string_id,
+            .id = id,
+            .x = column_centre,
+            .y = y,
+            .block_width = 10,
+            .scale = 2,
+            .flags = 0,
+            .on_click = on_click};
 }
 
 dynamic_button_data exit_button = column_button(str_ng_exit, ng_exit_id, 656, necrogram_do_exit);
@@ -285,11 +291,21 @@ bool play_next_shown = false;
 constexpr int free_column_top = 294, free_column_time_y = 346;
 // The client's list: the previous and the next puzzle, side by side above the hints used.
 constexpr int step_button_y = 378;
-dynamic_button_data previous_button = {.string_id = str_ng_previous, .id = ng_previous_id, .x = column_centre - 64,
-                                       .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+dynamic_button_data previous_button = {.string_id = str_ng_previous,
+                                       .id = ng_previous_id,
+                                       .x = column_centre - 64,
+                                       .y = step_button_y,
+                                       .block_width = 4,
+                                       .scale = 2,
+                                       .flags = 0,
                                        .on_click = necrogram_do_step};
-dynamic_button_data next_button = {.string_id = str_ng_next, .id = ng_next_id, .x = column_centre + 64,
-                                   .y = step_button_y, .block_width = 4, .scale = 2, .flags = 0,
+dynamic_button_data next_button = {.string_id = str_ng_next,
+                                   .id = ng_next_id,
+                                   .x = column_centre + 64,
+                                   .y = step_button_y,
+                                   .block_width = 4,
+                                   .scale = 2,
+                                   .flags = 0,
                                    .on_click = necrogram_do_step};
 
 // The fill or cross key held since it marked a cell: moving paints until it is released.
@@ -311,18 +327,13 @@ void play_effect(necrogram_effect effect, int x, int y) {
     capture_if_solved();
     dword sound = invalid_id;
     switch (effect) {
-    case necrogram_effect_none:
-        return;
+    case necrogram_effect_none: return;
     case necrogram_effect_full:
         particle_burst(x, y);
         sound = full_sound;
         break;
-    case necrogram_effect_cross:
-        sound = cross_sound;
-        break;
-    case necrogram_effect_pave:
-        sound = pave_sound;
-        break;
+    case necrogram_effect_cross: sound = cross_sound; break;
+    case necrogram_effect_pave: sound = pave_sound; break;
     }
     if (sound != invalid_id && settings_get().sounds)
         sound_play(sound, false);
@@ -415,8 +426,8 @@ void draw_clue(const necrogram_layout &l, int x, int y, int value, u32 colour, b
 // the pad's buttons instead.
 void draw_legend() {
     const bool pad = platform_pad_in_use();
-    const int lines = pad ? num_ng_pad_legend_lines
-                          : num_ng_legend_lines + num_ng_legend_help_lines + num_ng_legend_more_lines;
+    const int lines =
+        pad ? num_ng_pad_legend_lines : num_ng_legend_lines + num_ng_legend_help_lines + num_ng_legend_more_lines;
     for (int i = 0; i < lines; ++i) {
         const int y = legend_top + legend_pitch * i;
         const int help = i - num_ng_legend_lines, more = help - num_ng_legend_help_lines;
@@ -1096,28 +1107,14 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
         return;
     }
     switch (virtual_key) {
-    case vk_left:
-        key_move(-1, 0);
-        break;
-    case vk_right:
-        key_move(1, 0);
-        break;
-    case vk_up:
-        key_move(0, -1);
-        break;
-    case vk_down:
-        key_move(0, 1);
-        break;
+    case vk_left: key_move(-1, 0); break;
+    case vk_right: key_move(1, 0); break;
+    case vk_up: key_move(0, -1); break;
+    case vk_down: key_move(0, 1); break;
     case vk_space:
-    case 'Z':
-        key_press(virtual_key, necrogram_press_left);
-        break;
-    case 'X':
-        key_press(virtual_key, necrogram_press_right);
-        break;
-    case 'T':
-        necrogram_do_hint(ng_hint_id);
-        break;
+    case 'Z': key_press(virtual_key, necrogram_press_left); break;
+    case 'X': key_press(virtual_key, necrogram_press_right); break;
+    case 'T': necrogram_do_hint(ng_hint_id); break;
     case vk_prior:
     case vk_next:
         necrogram_do_step(virtual_key == vk_prior ? ng_previous_id : ng_next_id); // may leave the screen
@@ -1146,8 +1143,7 @@ void appmode_necrogram_keydown(unsigned virtual_key) {
     case vk_escape:
         necrogram_do_exit(ng_exit_id); // leaves the screen
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -36,8 +36,7 @@ int hovered_index(const necrogram_board *b) { return necrogram_cell(b, b->hover_
 // Drops the oldest step and moves the rest down.
 void drop_oldest_step(necrogram_history *h) {
     const int first_kept = h->num_steps > 1 ? h->step_first[1] : h->num_changes;
-    std::memmove(h->changes, h->changes + first_kept,
-                 (size_t)(h->num_changes - first_kept) * sizeof(necrogram_change));
+    std::memmove(h->changes, h->changes + first_kept, (size_t)(h->num_changes - first_kept) * sizeof(necrogram_change));
     for (int i = 1; i < h->num_steps; ++i)
         h->step_first[i - 1] = h->step_first[i] - first_kept;
     h->num_changes -= first_kept;
@@ -99,12 +98,9 @@ necrogram_effect paint_cell(necrogram_board *b, int cell) {
     set_mark(b, cell, b->paint_mark);
     b->solved = necrogram_is_solved(b);
     switch (b->paint_mark) {
-    case mark_full:
-        return necrogram_effect_full;
-    case mark_cross:
-        return necrogram_effect_cross;
-    default:
-        return necrogram_effect_pave;
+    case mark_full: return necrogram_effect_full;
+    case mark_cross: return necrogram_effect_cross;
+    default: return necrogram_effect_pave;
     }
 }
 
@@ -145,8 +141,8 @@ void necrogram_load(necrogram_board *b, int width, int height, const u8 *cells) 
 bool necrogram_load_puzzle(necrogram_board *b, const pz_puzzle &p) {
     clear(b);
     const int w = p.width, h = p.height;
-    if (w < 1 || h < 1 || w > max_necrogram_size || h > max_necrogram_size ||
-        p.goal.size() != (size_t)w * (size_t)h || p.rows.size() != (size_t)h || p.columns.size() != (size_t)w)
+    if (w < 1 || h < 1 || w > max_necrogram_size || h > max_necrogram_size || p.goal.size() != (size_t)w * (size_t)h ||
+        p.rows.size() != (size_t)h || p.columns.size() != (size_t)w)
         return false;
     // The clues and the goal: what the board plays (its client names and credits it).
     pz_puzzle played;
@@ -232,9 +228,7 @@ u8 necrogram_mark_at(const necrogram_board *b, int row, int column) {
 
 necrogram_effect necrogram_press_left(necrogram_board *b) { return press(b, mark_full, necrogram_effect_full); }
 
-necrogram_effect necrogram_press_right(necrogram_board *b) {
-    return press(b, mark_cross, necrogram_effect_cross);
-}
+necrogram_effect necrogram_press_right(necrogram_board *b) { return press(b, mark_cross, necrogram_effect_cross); }
 
 necrogram_effect necrogram_paint_hovered(necrogram_board *b) {
     if (!cell_hovered(b))

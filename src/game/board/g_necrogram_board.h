@@ -47,9 +47,9 @@ struct necrogram_board {
     s32 width, height; // columns and rows: the puzzle's
     u8 marks[max_necrogram_cells];
     bool solved;
-    s32 hover_column, hover_row; // the cell the presses act on; -1: none
-    u8 paint_mark;               // chosen by the last press on a cell; strokes paint it; kept across loads
-    u8 paint_from;               // the mark of the cell that press was on: the only mark strokes change
+    s32 hover_column, hover_row;   // the cell the presses act on; -1: none
+    u8 paint_mark;                 // chosen by the last press on a cell; strokes paint it; kept across loads
+    u8 paint_from;                 // the mark of the cell that press was on: the only mark strokes change
     s32 stroke_row, stroke_column; // the cell the open stroke's press was on; -1: none
     s32 stroke_axis;               // the line a drag keeps to (necrogram_axis_*)
     s32 hints_used;                // hints shown on this board, kept with its marks

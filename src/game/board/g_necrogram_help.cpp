@@ -20,21 +20,21 @@ namespace {
 // its slice (so a small board's hint still shows in the frame it was asked in), and
 // reads a result only once the work that made it is over.
 struct solver_work {
-    necrogram_analysis analysis;          // the worker's own; copied to the frame's when done
+    necrogram_analysis analysis; // the worker's own; copied to the frame's when done
     std::atomic<bool> cancel_analysis{false};
-    std::shared_future<void> analysed;    // the analysis is over (finished or cancelled)
+    std::shared_future<void> analysed; // the analysis is over (finished or cancelled)
 
     std::unique_ptr<necrogram_board> board; // the marks the hint is looked for on
     necrogram_hint_search search;
     std::atomic<bool> cancel_hint{false};
-    std::future<bool> hinted;             // the hint search is over: true when it finished
+    std::future<bool> hinted; // the hint search is over: true when it finished
 };
 std::unique_ptr<solver_work> work;
 
-necrogram_analysis analysis; // the frame's copy: ready once the worker's is finished
-necrogram_hint shown;        // kind none: no hint shown
-bool thinking = false;       // a hint is being looked for
-bool applied = false;        // the shown hint's cells are already marked
+necrogram_analysis analysis;            // the frame's copy: ready once the worker's is finished
+necrogram_hint shown;                   // kind none: no hint shown
+bool thinking = false;                  // a hint is being looked for
+bool applied = false;                   // the shown hint's cells are already marked
 const necrogram_board *board = nullptr; // the screen's board, whose hints are counted
 
 // How long a frame may wait for the solver's work (scripted runs: until it is over).
@@ -113,9 +113,9 @@ void draw_wrong(int x, int y, int s) {
     outline(x, y, s, s, s >= 24 ? 2 : 1, pal.wrong);
     const int size = std::max(7, s * 2 / 5) | 1; // odd: the "!" on the middle column
     const int left = x + s - size - 2, top = y + 3;
-    u32 *buffer = gfx2d_screen_buffer_rect(std::max(left - 1, 0), std::max(top - 1, 0),
-                                           std::min(left + size, screen_width - 1),
-                                           std::min(top + size, screen_height - 1));
+    u32 *buffer =
+        gfx2d_screen_buffer_rect(std::max(left - 1, 0), std::max(top - 1, 0), std::min(left + size, screen_width - 1),
+                                 std::min(top + size, screen_height - 1));
     if (!buffer || left < 1 || top < 1 || left + size >= screen_width || top + size >= screen_height)
         return;
     const int mid = size / 2;

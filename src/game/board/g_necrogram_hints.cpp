@@ -8,15 +8,11 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-double seconds_since(clock_type::time_point t) {
-    return std::chrono::duration<double>(clock_type::now() - t).count();
-}
+double seconds_since(clock_type::time_point t) { return std::chrono::duration<double>(clock_type::now() - t).count(); }
 
 int cell_count(const necrogram_board *b) { return b->width > 0 && b->height > 0 ? b->width * b->height : 0; }
 
-pz_cell mark_value(u8 mark) {
-    return mark == mark_full ? pz_filled : mark == mark_cross ? pz_empty : pz_unknown;
-}
+pz_cell mark_value(u8 mark) { return mark == mark_full ? pz_filled : mark == mark_cross ? pz_empty : pz_unknown; }
 
 // Every value of a solution is allowed.
 void allow_solution(necrogram_analysis *a, const std::vector<uint8_t> &solution) {
@@ -55,8 +51,7 @@ bool find_wrong_mark(necrogram_hint *h, const necrogram_analysis *a, const necro
 
 // The marks allow no solution together though each is allowed alone (a board with
 // several solutions): the first mark that does not fit with the marks before it.
-void find_misfit(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b,
-                 const pz_limits &limits) {
+void find_misfit(necrogram_hint *h, const necrogram_analysis *a, const necrogram_board *b, const pz_limits &limits) {
     const int cells = cell_count(b);
     std::vector<pz_cell> subset((size_t)cells, pz_unknown);
     for (int i = 0; i < cells; ++i) {
@@ -303,11 +298,8 @@ bool necrogram_hint_run(necrogram_hint_search *s, necrogram_analysis *a, const n
             if (probe(&s->hint, a, s->grid, w, s->cursor++))
                 return finish();
             break;
-        case search::reveal:
-            reveal(&s->hint, b, s->grid, s->solution);
-            return finish();
-        case search::done:
-            break;
+        case search::reveal: reveal(&s->hint, b, s->grid, s->solution); return finish();
+        case search::done: break;
         }
     }
     return true;

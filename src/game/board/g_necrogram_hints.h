@@ -16,9 +16,9 @@
 // The values every solution of the clues gives each cell: a wrong mark is one that no
 // solution allows. Built in slices by necrogram_analysis_run.
 struct necrogram_analysis {
-    pz_puzzle puzzle;            // the board's clues, its picture as the goal
+    pz_puzzle puzzle;             // the board's clues, its picture as the goal
     std::vector<pz_cell> allowed; // per cell (row by row, width wide): pz_empty, pz_filled or both
-    int next_cell = -1;          // the next cell whose other value is tried; -1: not started
+    int next_cell = -1;           // the next cell whose other value is tried; -1: not started
     bool ready = false;
     const std::atomic<bool> *cancel = nullptr; // set: the work stops soon, unfinished
 };
@@ -56,7 +56,7 @@ struct necrogram_hint {
     u16 cells[max_necrogram_size]; // row * width + column, as the board counts its cells
     u8 marks[max_necrogram_size];
     s32 num_support = 0;
-    u16 support[max_necrogram_size]; // row * width + column
+    u16 support[max_necrogram_size];    // row * width + column
     pz_reason reason = pz_reason::none; // a line hint's reason
     char text[128] = {};
 };

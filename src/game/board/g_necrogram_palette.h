@@ -7,16 +7,16 @@
 // cells (their colours are given here as the tiles show them); the high-contrast palette
 // draws cells in its own flat colours.
 struct necrogram_palette {
-    bool tiles;               // cells from the sheet's tiles (else flat colours)
-    u32 ground[2];            // an empty cell, by (row + column) parity
-    u32 fill;                 // a filled cell
-    u32 cross, cross_edge;    // a cross and the thin edge that keeps it apart from any ground
+    bool tiles;                // cells from the sheet's tiles (else flat colours)
+    u32 ground[2];             // an empty cell, by (row + column) parity
+    u32 fill;                  // a filled cell
+    u32 cross, cross_edge;     // a cross and the thin edge that keeps it apart from any ground
     u32 strip[2], strip_hover; // the clue strips by parity, and the hovered line's
-    u32 clue_live, clue_done; // a clue number still to place, and one finished
-    u32 grid, guide;          // the lines between cells, and every fifth
-    u32 wrong, wrong_ink;     // a wrong mark's outline and warning sign, and the sign's "!"
-    u32 cursor, cursor_edge;  // the cursor's ring, and its inner edge (one of the two shows on any cell)
-    u32 hint;                 // the hint's line and cells
+    u32 clue_live, clue_done;  // a clue number still to place, and one finished
+    u32 grid, guide;           // the lines between cells, and every fifth
+    u32 wrong, wrong_ink;      // a wrong mark's outline and warning sign, and the sign's "!"
+    u32 cursor, cursor_edge;   // the cursor's ring, and its inner edge (one of the two shows on any cell)
+    u32 hint;                  // the hint's line and cells
 };
 
 // The usual palette: the sheet's slate cells and ink-dark fills, strips dark enough for white
@@ -70,8 +70,12 @@ double necrogram_luminance(u32 colour);
 double necrogram_contrast(u32 a, u32 b);
 // A colour as a viewer without one kind of cone sees it (the full-severity simulation of
 // Machado, Oliveira and Fernandes, 2009, in linear light).
-enum necrogram_vision { necrogram_vision_normal, necrogram_vision_protanopia, necrogram_vision_deuteranopia,
-                        necrogram_vision_tritanopia };
+enum necrogram_vision {
+    necrogram_vision_normal,
+    necrogram_vision_protanopia,
+    necrogram_vision_deuteranopia,
+    necrogram_vision_tritanopia
+};
 u32 necrogram_simulate(u32 colour, necrogram_vision vision);
 // The CIE 1976 colour difference of two colours (CIELAB, D65): about 2.3 is just noticeable.
 double necrogram_colour_difference(u32 a, u32 b);

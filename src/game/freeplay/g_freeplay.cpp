@@ -11,8 +11,8 @@
 #include "ui/app_modes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -28,9 +28,7 @@ std::string record_name(const freeplay_puzzle &p) {
                                                  : freeplay_file_caption(p.path, p.puzzle.title);
 }
 
-int whole_seconds(double seconds) {
-    return std::isfinite(seconds) ? (int)std::clamp(seconds, 0.0, 1e8) : 0;
-}
+int whole_seconds(double seconds) { return std::isfinite(seconds) ? (int)std::clamp(seconds, 0.0, 1e8) : 0; }
 
 void refuse(const std::string &text) {
     platform_message_box("Free Play", text.c_str(), platform_mb_ok, platform_mb_icon_warning);
@@ -39,8 +37,9 @@ void refuse(const std::string &text) {
 // The kept board's puzzle cannot be made again (its file gone, changed, unsolvable): the
 // player says whether to forget it, rather than meet the same refusal each time.
 void offer_to_forget(const std::string &why) {
-    const std::string text = why + "\n\nForget this unfinished puzzle? Its marks and time are dropped; your "
-                                   "records stay. (No keeps it, for when its file is back.)";
+    const std::string text = why +
+                             "\n\nForget this unfinished puzzle? Its marks and time are dropped; your "
+                             "records stay. (No keeps it, for when its file is back.)";
     if (platform_message_box("Free Play", text.c_str(), platform_mb_yes_no, platform_mb_icon_warning) !=
         platform_mb_answer_yes)
         return;
@@ -177,8 +176,8 @@ void freeplay_board_keep(const necrogram_board *b, double seconds) {
     // Read again from wherever the game is started next time; a path whose absolute form
     // is longer than the system opens stays as it was given (the file keeps no longer one).
     std::error_code error;
-    const std::filesystem::path absolute = current.path.empty() ? std::filesystem::path()
-                                                                : std::filesystem::absolute(current.path, error);
+    const std::filesystem::path absolute =
+        current.path.empty() ? std::filesystem::path() : std::filesystem::absolute(current.path, error);
     k.path = error || absolute.string().size() > freeplay_max_path ? current.path : absolute.string();
     k.index_in_file = current.index_in_file;
     k.seconds = whole_seconds(seconds);

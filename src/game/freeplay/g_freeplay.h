@@ -21,16 +21,16 @@ enum freeplay_origin : int { freeplay_origin_generated = 0, freeplay_origin_file
 
 // The free-play puzzle the board plays.
 struct freeplay_puzzle {
-    pz_puzzle puzzle;          // its clues, and always a goal: the picture, or the first solution found
+    pz_puzzle puzzle; // its clues, and always a goal: the picture, or the first solution found
     int origin = freeplay_origin_generated;
-    int grade = 0;             // generated: the pz_grade asked for
-    u32 number = 0;            // generated: the puzzle number
-    std::string path;          // file: the file it was read from
-    int index_in_file = 0;     // file: its place in that file, from 0
-    int list_index = 0;        // its place in the list being stepped through
-    int list_count = 1;        // puzzles in that list (1 for a generated puzzle)
+    int grade = 0;                  // generated: the pz_grade asked for
+    u32 number = 0;                 // generated: the puzzle number
+    std::string path;               // file: the file it was read from
+    int index_in_file = 0;          // file: its place in that file, from 0
+    int list_index = 0;             // its place in the list being stepped through
+    int list_count = 1;             // puzzles in that list (1 for a generated puzzle)
     bool several_solutions = false; // the clues allow more than one picture: any one captures it
-    std::string caption;       // shown on the board: "20x20 hard 48213", "birds.non: Heron (2 of 5)"
+    std::string caption;            // shown on the board: "20x20 hard 48213", "birds.non: Heron (2 of 5)"
 };
 
 // True while the board is free play's (its client is free play and a puzzle is set).

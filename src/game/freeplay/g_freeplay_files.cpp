@@ -221,14 +221,10 @@ std::string freeplay_solve_for_board(pz_puzzle *p, bool *several_solutions, cons
         return "was not checked";
     }
     switch (s.verdict) {
-    case pz_verdict::none:
-        return "has no solution";
-    case pz_verdict::multiple:
-        *several_solutions = true;
-        break;
+    case pz_verdict::none: return "has no solution";
+    case pz_verdict::multiple: *several_solutions = true; break;
     case pz_verdict::unique:
-    case pz_verdict::found:
-        break;
+    case pz_verdict::found: break;
     case pz_verdict::stopped:
         // Its own picture solves it; whether others do was not found out in time.
         if (p->goal.empty())
@@ -287,8 +283,8 @@ bool freeplay_open_files(const std::vector<std::string> &paths) {
                             .file_count = (int)puzzles.size()};
             if (e.puzzle.width > freeplay_max_size || e.puzzle.height > freeplay_max_size) {
                 o.told.add(path + ": " + puzzle_name(e) + " is " + std::to_string(e.puzzle.width) + "x" +
-                           std::to_string(e.puzzle.height) + ": boards go up to " +
-                           std::to_string(freeplay_max_size) + "x" + std::to_string(freeplay_max_size));
+                           std::to_string(e.puzzle.height) + ": boards go up to " + std::to_string(freeplay_max_size) +
+                           "x" + std::to_string(freeplay_max_size));
                 continue;
             }
             entries.push_back(std::move(e));

@@ -17,7 +17,6 @@ namespace {
 // The largest order a record line holds (a 32-bit signed number).
 constexpr long max_order = 0x7FFFFFFFL;
 
-
 constexpr std::string_view version_line = "tombweaver free play 1";
 constexpr int max_seconds = freeplay_max_seconds;
 constexpr int max_hints = freeplay_max_hints;
@@ -25,8 +24,8 @@ constexpr std::size_t max_name = freeplay_max_name;
 
 // The longest lines the writer makes, and so the largest file.
 constexpr std::size_t digits(unsigned long long n) { return n < 10 ? 1 : 1 + digits(n / 10); }
-constexpr std::size_t max_record_line = 6 + 1 + digits(max_order) + 1 + digits(max_seconds) + 1 + digits(max_hints) +
-                                        1 + max_name + 1 + max_name + 1;
+constexpr std::size_t max_record_line =
+    6 + 1 + digits(max_order) + 1 + digits(max_seconds) + 1 + digits(max_hints) + 1 + max_name + 1 + max_name + 1;
 constexpr std::size_t max_board_line = 5 + 1 + 1 + 1 + 2 + 1 + 2 + 1 + 1 + 1 + digits(0xFFFFFFFFu) + 1 +
                                        digits(pz_max_puzzles) + 1 + digits(max_seconds) + 1 + digits(max_hints) + 1 +
                                        freeplay_max_size * freeplay_max_size + 1 + max_name + 1 + freeplay_max_path + 1;
@@ -233,8 +232,8 @@ std::string freeplay_progress_text(const freeplay_progress &progress) {
     if (progress.have_board && b.path.find('\n') == std::string::npos && b.path.size() <= freeplay_max_path)
         text += "board\t" + std::to_string(b.origin) + "\t" + std::to_string(b.width) + "\t" +
                 std::to_string(b.height) + "\t" + std::to_string(b.grade) + "\t" + std::to_string(b.number) + "\t" +
-                std::to_string(b.index_in_file) + "\t" + std::to_string(std::clamp(b.seconds, 0, max_seconds)) +
-                "\t" + std::to_string(std::clamp(b.hints, 0, max_hints)) + "\t" + b.cells + "\t" +
+                std::to_string(b.index_in_file) + "\t" + std::to_string(std::clamp(b.seconds, 0, max_seconds)) + "\t" +
+                std::to_string(std::clamp(b.hints, 0, max_hints)) + "\t" + b.cells + "\t" +
                 field_text(b.key, max_name) + "\t" + b.path + "\n";
     return text;
 }
@@ -266,8 +265,8 @@ const freeplay_record *freeplay_record_find(const freeplay_progress &progress, c
     return nullptr;
 }
 
-bool freeplay_record_solved(freeplay_progress *progress, const std::string &key, const std::string &name,
-                            int seconds, int hints) {
+bool freeplay_record_solved(freeplay_progress *progress, const std::string &key, const std::string &name, int seconds,
+                            int hints) {
     long order = 0;
     for (const freeplay_record &r : progress->records)
         order = std::max(order, r.order);
@@ -317,6 +316,4 @@ std::string freeplay_time_text(int seconds) {
     return text;
 }
 
-void freeplay_progress_forget_told() {
-    damaged_told = write_failure_told = file_refused = false;
-}
+void freeplay_progress_forget_told() { damaged_told = write_failure_told = file_refused = false; }

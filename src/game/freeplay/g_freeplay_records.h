@@ -89,8 +89,8 @@ bool freeplay_progress_write(const freeplay_progress &progress);
 const freeplay_record *freeplay_record_find(const freeplay_progress &progress, const std::string &key);
 // A solve: the record of key gets a later order, and the time (with its hints) when it
 // beats the best (a tie in time: fewer hints). True when it is a new best.
-bool freeplay_record_solved(freeplay_progress *progress, const std::string &key, const std::string &name,
-                            int seconds, int hints);
+bool freeplay_record_solved(freeplay_progress *progress, const std::string &key, const std::string &name, int seconds,
+                            int hints);
 // The most recently solved records, latest first, at most count.
 std::vector<freeplay_record> freeplay_records_recent(const freeplay_progress &progress, int count);
 

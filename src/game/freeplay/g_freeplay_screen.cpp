@@ -71,18 +71,35 @@ freeplay_progress progress;
 const freeplay_record *chosen_record = nullptr;
 
 constexpr dynamic_button_data choice_button(dword string_id, dword id, int x, int y) {
-    return {.string_id = string_id, .id = id, .x = x - win_x1, .y = y - win_y1, .block_width = choice_block,
-            .scale = scale, .flags = 0, .on_click = fp_do_choice};
+    return {.string_id = string_id,
+            .id = id,
+            .x = x - win_x1,
+            .y = y - win_y1,
+            .block_width = choice_block,
+            .scale = scale,
+            .flags = 0,
+            .on_click = fp_do_choice};
 }
 constexpr dynamic_button_data bottom_button(dword string_id, dword id, int x, void (*on_click)(dword)) {
-    return {.string_id = string_id, .id = id, .x = x - win_x1, .y = bottom_y - win_y1, .block_width = 8,
-            .scale = scale, .flags = 0, .on_click = on_click};
+    return {.string_id = string_id,
+            .id = id,
+            .x = x - win_x1,
+            .y = bottom_y - win_y1,
+            .block_width = 8,
+            .scale = scale,
+            .flags = 0,
+            .on_click = on_click};
 }
 
 constexpr dynamic_button_data step_button(int step, bool height) {
-    return {.string_id = str_fp_step_first + (dword)step, .id = fp_size_id + (dword)(height * freeplay_num_steps + step),
-            .x = step_x[step] - win_x1, .y = size_y[height] - win_y1, .block_width = step_block, .scale = scale,
-            .flags = 0, .on_click = fp_do_choice};
+    return {.string_id = str_fp_step_first + (dword)step,
+            .id = fp_size_id + (dword)(height * freeplay_num_steps + step),
+            .x = step_x[step] - win_x1,
+            .y = size_y[height] - win_y1,
+            .block_width = step_block,
+            .scale = scale,
+            .flags = 0,
+            .on_click = fp_do_choice};
 }
 dynamic_button_data size_buttons[2 * freeplay_num_steps] = {
     step_button(0, false), step_button(1, false), step_button(2, false), step_button(3, false),
@@ -94,8 +111,14 @@ dynamic_button_data grade_buttons[freeplay_num_grades] = {
     choice_button(str_fp_grade_first + 2, fp_grade_id + 2, choice_x[2], grade_y),
 };
 dynamic_button_data random_button = {
-    .string_id = str_fp_random, .id = fp_random_id, .x = choice_x[2] - win_x1, .y = number_y - win_y1,
-    .block_width = choice_block, .scale = scale, .flags = 0, .on_click = fp_do_random,
+    .string_id = str_fp_random,
+    .id = fp_random_id,
+    .x = choice_x[2] - win_x1,
+    .y = number_y - win_y1,
+    .block_width = choice_block,
+    .scale = scale,
+    .flags = 0,
+    .on_click = fp_do_random,
 };
 dynamic_button_data play_button = bottom_button(str_mm_play, fp_play_id, 400, fp_do_play);
 dynamic_button_data continue_button = bottom_button(str_mm_continue, fp_continue_id, 640, fp_do_continue);
@@ -163,8 +186,8 @@ std::string kept_name() {
     const freeplay_kept_board &k = progress.board;
     const std::size_t slash = k.path.find_last_of('/');
     return k.origin == freeplay_origin_generated ? k.key
-           : slash == std::string::npos         ? k.path
-                                                : k.path.substr(slash + 1);
+           : slash == std::string::npos          ? k.path
+                                                 : k.path.substr(slash + 1);
 }
 
 // Starting another puzzle while a board is kept unfinished asks first; Yes drops the kept board
@@ -316,9 +339,15 @@ void appmode_freeplay_init() {
     leave_requested = making = making_shown = false;
     ui_window_add_fullscreen(nullptr);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = str_mm_freeplay,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = screen_draw, .on_remove = screen_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = str_mm_freeplay,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = screen_draw,
+        .on_remove = screen_window_removed,
     };
     screen_window = ui_window_add(&frame);
     progress = freeplay_progress_read();
@@ -342,9 +371,13 @@ void appmode_freeplay_init() {
         u32 n = 0;
         for (int i = 0; i < (int)recent.size(); ++i)
             if (parse_generated_key(recent[(size_t)i].key, &w, &h, &g, &n)) {
-                recent_buttons[i] = {.id = fp_recent_id + (dword)i, .x = recent_x - 8 - win_x1,
-                                     .y = recent_y + 28 + recent_pitch * i - win_y1, .width = recent_width + 8,
-                                     .height = recent_pitch - 8, .flags = 0, .draw = draw_recent_ring,
+                recent_buttons[i] = {.id = fp_recent_id + (dword)i,
+                                     .x = recent_x - 8 - win_x1,
+                                     .y = recent_y + 28 + recent_pitch * i - win_y1,
+                                     .width = recent_width + 8,
+                                     .height = recent_pitch - 8,
+                                     .flags = 0,
+                                     .draw = draw_recent_ring,
                                      .on_click = fp_do_recent};
                 image_button_add(screen_window, &recent_buttons[i]);
                 if (num_shown_buttons < (int)std::size(shown_buttons))
@@ -399,8 +432,8 @@ void appmode_freeplay_keydown(unsigned virtual_key) {
     if (question_keydown(virtual_key))
         return;
     if (virtual_key >= '0' && virtual_key <= '9') {
-        const std::string longer = number_text == "0" ? std::string(1, (char)virtual_key)
-                                                      : number_text + (char)virtual_key;
+        const std::string longer =
+            number_text == "0" ? std::string(1, (char)virtual_key) : number_text + (char)virtual_key;
         if (longer.size() <= max_digits && std::stoull(longer) <= 0xFFFFFFFFull) {
             number_text = longer;
             choice_changed();
@@ -424,8 +457,7 @@ void fp_do_choice(dword id) {
         const int place = (int)(id - fp_size_id);
         int &side = place < freeplay_num_steps ? chosen_width : chosen_height;
         side = std::clamp(side + freeplay_steps[place % freeplay_num_steps], freeplay_min_side, freeplay_max_size);
-    }
-    else if (ec_assert(id >= fp_grade_id && id < fp_grade_id + freeplay_num_grades))
+    } else if (ec_assert(id >= fp_grade_id && id < fp_grade_id + freeplay_num_grades))
         chosen_grade = (int)(id - fp_grade_id);
     choice_changed();
 }

@@ -22,8 +22,8 @@ constexpr dword fp_recent_id = 230; // + the entry's place in the list
 constexpr int freeplay_recent_shown = 5;
 
 // Builds the screen: the title picture, the choices (width, height and grade as chosen
-// last, kept in free play's file between runs, a new random number), the chosen puzzle's best, the recent records, Play,
-// Continue (when an unfinished board is kept) and Back; the title song.
+// last, kept in free play's file between runs, a new random number), the chosen puzzle's best, the recent records,
+// Play, Continue (when an unfinished board is kept) and Back; the title song.
 void appmode_freeplay_init();
 void appmode_freeplay_free();
 // One frame; the frame after Play or Continue shows "Making the puzzle...", the next makes it.

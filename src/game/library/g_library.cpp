@@ -30,8 +30,9 @@ void tell_damage(const std::vector<const library_chapter *> &damaged) {
     std::string text = "These chapters of the picture library could not be read:\n";
     for (const library_chapter *c : damaged)
         text += "\n" + c->entry + ": " + c->damage;
-    text += "\n\nTheir pictures are not shown; the other chapters can be played. Reinstalling the game "
-            "puts its data right.";
+    text +=
+        "\n\nTheir pictures are not shown; the other chapters can be played. Reinstalling the game "
+        "puts its data right.";
     std::fprintf(stderr, "tombweaver: %s\n", text.c_str());
     platform_message_box("Library Damaged", text.c_str(), platform_mb_ok, platform_mb_icon_warning);
 }
@@ -101,8 +102,12 @@ void client_keep(const necrogram_board *b, double seconds) {
     const library_picture *p = current_picture();
     if (!p || !b || b->width != p->puzzle.width || b->height != p->puzzle.height)
         return;
-    library_kept_board k{.key = p->puzzle.title, .width = b->width, .height = b->height,
-                         .seconds = whole_seconds(seconds), .hints = std::max(0, (int)b->hints_used), .cells = {}};
+    library_kept_board k{.key = p->puzzle.title,
+                         .width = b->width,
+                         .height = b->height,
+                         .seconds = whole_seconds(seconds),
+                         .hints = std::max(0, (int)b->hints_used),
+                         .cells = {}};
     bool any = false;
     for (int r = 0; r < k.height; ++r) {
         for (int c = 0; c < k.width; ++c) {
@@ -130,9 +135,12 @@ void client_captured(const necrogram_board *b, double seconds) {
     if (!p)
         return;
     library_progress progress = library_progress_read();
-    last_capture = {.chapter = current_chapter, .index = current_index, .seconds = whole_seconds(seconds),
+    last_capture = {.chapter = current_chapter,
+                    .index = current_index,
+                    .seconds = whole_seconds(seconds),
                     .hints = std::max(0, (int)b->hints_used),
-                    .first = !library_record_find(progress, p->puzzle.title), .best = false};
+                    .first = !library_record_find(progress, p->puzzle.title),
+                    .best = false};
     last_capture.best = library_record_solved(&progress, p->puzzle.title, last_capture.seconds, last_capture.hints);
     capture_pending = true;
     library_progress_write(progress);
@@ -255,9 +263,7 @@ const std::vector<library_chapter> &library_chapters_read() {
     return chapters;
 }
 
-const std::vector<library_chapter> &library_chapters() {
-    return chapters_read ? chapters : library_chapters_read();
-}
+const std::vector<library_chapter> &library_chapters() { return chapters_read ? chapters : library_chapters_read(); }
 
 void library_chapters_forget() {
     chapters.clear();

@@ -25,8 +25,8 @@ struct library_picture {
 };
 
 struct library_chapter {
-    std::string entry;  // its pack entry: "library\02-crypt.txt"
-    std::string name;   // its title: "The Crypt"; the entry's file name when it could not be read
+    std::string entry; // its pack entry: "library\02-crypt.txt"
+    std::string name;  // its title: "The Crypt"; the entry's file name when it could not be read
     std::vector<library_picture> pictures;
     std::string damage; // why it could not be read: "" when it was
 };
@@ -50,8 +50,7 @@ int library_open_need(const library_chapter &chapter);
 int library_solved_in(const library_chapter &chapter, const library_progress &progress);
 // For each chapter, 0 when it is open, else the solves still missing in the chapters before
 // it. A chapter that could not be read neither opens nor holds back the ones after it.
-std::vector<int> library_solves_to_open(const std::vector<library_chapter> &chapters,
-                                        const library_progress &progress);
+std::vector<int> library_solves_to_open(const std::vector<library_chapter> &chapters, const library_progress &progress);
 
 // Puts picture index of chapter on the board as the library's and enters the board;
 // false (nothing changes) when there is no such picture.

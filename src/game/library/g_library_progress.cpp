@@ -186,8 +186,7 @@ bool library_progress_write(const library_progress &progress) {
     if (platform_file_replace(path, text.data(), text.size()) == (long)text.size())
         return true;
     if (write_failure_told) {
-        std::fprintf(stderr, "tombweaver: library progress not written to %s (%s)\n", path,
-                     platform_file_error_text());
+        std::fprintf(stderr, "tombweaver: library progress not written to %s (%s)\n", path, platform_file_error_text());
     } else {
         write_failure_told = true;
         tell("Library Progress Not Saved",

@@ -59,8 +59,14 @@ image_button_data showcase_button;
 // A button at the foot, centred on x.
 constexpr dynamic_button_data bottom_button(dword string_id, dword id, int x, int block_width,
                                             void (*on_click)(dword)) {
-    return {.string_id = string_id, .id = id, .x = x - win_x1, .y = bottom_y - win_y1, .block_width = block_width,
-            .scale = scale, .flags = 0, .on_click = on_click};
+    return {.string_id = string_id,
+            .id = id,
+            .x = x - win_x1,
+            .y = bottom_y - win_y1,
+            .block_width = block_width,
+            .scale = scale,
+            .flags = 0,
+            .on_click = on_click};
 }
 dynamic_button_data previous_button = bottom_button(str_ng_previous, lb_previous_id, page_centre - 88, 4, lb_do_step);
 dynamic_button_data next_button = bottom_button(str_ng_next, lb_next_id, page_centre + 88, 4, lb_do_step);
@@ -205,8 +211,7 @@ void chapter_draw(dword id, int x, int y, int, int state) {
     else if (!open)
         line = "Locked: " + std::to_string(missing[(std::size_t)index]) + " more";
     else
-        line = std::to_string(library_solved_in(c, progress)) + " of " + std::to_string(c.pictures.size()) +
-               " solved";
+        line = std::to_string(library_solved_in(c, progress)) + " of " + std::to_string(c.pictures.size()) + " solved";
     draw_text(x + 10 + text_width("1 "), y + 30, line, dim_colour, scale, list_width - 40);
 }
 
@@ -322,9 +327,15 @@ void build(const void *focus) {
     screen_window = invalid_id; // before the removal, so it is no request to leave
     ui_window_add_fullscreen(nullptr);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = str_mm_library,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = screen_draw, .on_remove = screen_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = str_mm_library,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = screen_draw,
+        .on_remove = screen_window_removed,
     };
     screen_window = ui_window_add(&frame);
     num_shown_buttons = num_chapters = num_tiles = 0;
@@ -332,24 +343,40 @@ void build(const void *focus) {
         return;
     num_chapters = std::min((int)chapters().size(), library_max_chapters);
     for (int i = 0; i < num_chapters; ++i) {
-        chapter_buttons[i] = {.id = lb_chapter_id + (dword)i, .x = list_x - win_x1,
-                              .y = list_y + list_pitch * i - win_y1, .width = list_width, .height = list_height,
-                              .flags = 0, .draw = chapter_draw, .on_click = lb_do_chapter};
+        chapter_buttons[i] = {.id = lb_chapter_id + (dword)i,
+                              .x = list_x - win_x1,
+                              .y = list_y + list_pitch * i - win_y1,
+                              .width = list_width,
+                              .height = list_height,
+                              .flags = 0,
+                              .draw = chapter_draw,
+                              .on_click = lb_do_chapter};
         image_button_add(screen_window, &chapter_buttons[i]);
         add_button(&chapter_buttons[i]);
     }
     if (showing) {
-        showcase_button = {.id = lb_showcase_id, .x = page_x - win_x1, .y = tiles_y - win_y1,
-                           .width = page_right - page_x, .height = bottom_y - 8 - tiles_y, .flags = 0,
-                           .draw = showcase_draw, .on_click = lb_do_showcase};
+        showcase_button = {.id = lb_showcase_id,
+                           .x = page_x - win_x1,
+                           .y = tiles_y - win_y1,
+                           .width = page_right - page_x,
+                           .height = bottom_y - 8 - tiles_y,
+                           .flags = 0,
+                           .draw = showcase_draw,
+                           .on_click = lb_do_showcase};
         image_button_add(screen_window, &showcase_button);
         add_button(&showcase_button);
     } else if (page_open())
         num_tiles = std::min((int)page_chapter()->pictures.size(), library_max_tiles);
     for (int i = 0; i < num_tiles; ++i) {
         const library_tile_place t = library_tile_at(i, num_tiles);
-        tile_buttons[i] = {.id = lb_tile_id + (dword)i, .x = t.x - win_x1, .y = t.y - win_y1, .width = t.size,
-                           .height = t.size, .flags = 0, .draw = tile_draw, .on_click = lb_do_tile};
+        tile_buttons[i] = {.id = lb_tile_id + (dword)i,
+                           .x = t.x - win_x1,
+                           .y = t.y - win_y1,
+                           .width = t.size,
+                           .height = t.size,
+                           .flags = 0,
+                           .draw = tile_draw,
+                           .on_click = lb_do_tile};
         image_button_add(screen_window, &tile_buttons[i]);
         add_button(&tile_buttons[i]);
     }
@@ -404,8 +431,8 @@ void turn_to(int to) {
 bool tile_key(unsigned virtual_key) {
     const void *was = focused_button();
     const int tile = tile_of(was);
-    const bool arrow = virtual_key == vk_left || virtual_key == vk_right || virtual_key == vk_up ||
-                       virtual_key == vk_down;
+    const bool arrow =
+        virtual_key == vk_left || virtual_key == vk_right || virtual_key == vk_up || virtual_key == vk_down;
     if (!was && arrow && page_focus())
         return ui_focus_button(page_focus()); // the first arrow goes to the page's picture
     if (chapter_of(was) >= 0 && virtual_key == vk_right && num_tiles > 0)

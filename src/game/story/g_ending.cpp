@@ -4,9 +4,9 @@
 #include "engine/ec_assert.h"
 #include "game/g_game.h"
 #include "game/g_screen.h"
+#include "game/g_strings.h"
 #include "game/story/g_player.h"
 #include "game/story/g_puzzles.h"
-#include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "platform/pf_keys.h"
 #include "ui/app_modes.h"
@@ -37,8 +37,14 @@ dword ending_window = invalid_id;
 bool leave_requested = false;
 
 dynamic_button_data title_button = {
-    .string_id = str_end_title, .id = ending_title_id, .x = (win_x2 - win_x1) / 2, .y = 600 - win_y1,
-    .block_width = 8, .scale = scale, .flags = 0, .on_click = ending_do_title,
+    .string_id = str_end_title,
+    .id = ending_title_id,
+    .x = (win_x2 - win_x1) / 2,
+    .y = 600 - win_y1,
+    .block_width = 8,
+    .scale = scale,
+    .flags = 0,
+    .on_click = ending_do_title,
 };
 
 void draw_centred(const safestring *s, int y, int text_scale) {
@@ -54,8 +60,8 @@ void draw_picture(int index) {
     for (int r = y - slab_border; r < y + size + slab_border; ++r)
         gfx2d_draw_hline(x - slab_border, x + size + slab_border - 1, r, slab_colour);
     int edge = 0;
-    const u8 *cells = player_has_completed((unsigned long)index) ? puzzle_get_info((u32)index, &edge, nullptr)
-                                                                 : nullptr;
+    const u8 *cells =
+        player_has_completed((unsigned long)index) ? puzzle_get_info((u32)index, &edge, nullptr) : nullptr;
     if (!cells || edge <= 0)
         return;
     const int cell = size / edge;
@@ -95,9 +101,15 @@ void appmode_ending_init() {
     leave_requested = false;
     ui_window_add_fullscreen(nullptr);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = str_end_caption,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = ending_draw, .on_remove = ending_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = str_end_caption,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = ending_draw,
+        .on_remove = ending_window_removed,
     };
     ending_window = ui_window_add(&frame);
     if (ending_window != invalid_id) {

@@ -45,8 +45,14 @@ dword gallery_window = invalid_id;
 bool leave_requested = false;
 
 dynamic_button_data back_button = {
-    .string_id = str_map_back, .id = gallery_back_id, .x = (win_x2 - win_x1) / 2, .y = win_y2 - win_y1 - 4 * slice,
-    .block_width = 8, .scale = scale, .flags = 0, .on_click = gallery_do_back,
+    .string_id = str_map_back,
+    .id = gallery_back_id,
+    .x = (win_x2 - win_x1) / 2,
+    .y = win_y2 - win_y1 - 4 * slice,
+    .block_width = 8,
+    .scale = scale,
+    .flags = 0,
+    .on_click = gallery_do_back,
 };
 image_button_data picture_buttons[num_map_locations];
 bool picture_shown[num_map_locations];
@@ -73,8 +79,8 @@ void draw_place(int index, bool focused) {
             gfx2d_draw_vline(x1, y0, y1, focus_colour);
         }
     int edge = 0;
-    const u8 *cells = player_has_completed((unsigned long)index) ? puzzle_get_info((u32)index, &edge, nullptr)
-                                                                 : nullptr;
+    const u8 *cells =
+        player_has_completed((unsigned long)index) ? puzzle_get_info((u32)index, &edge, nullptr) : nullptr;
     if (!cells || edge <= 0) {
         safestring *s = scratch_string();
         safestring_create(s, std::to_string(index + 1).c_str());
@@ -102,8 +108,8 @@ void picture_draw(dword, int, int, int, int) {} // drawn with the grid, in the w
 
 void gallery_draw(int, int) {
     const int captured = player_num_completed();
-    draw_text_centred(std::to_string(captured) + " of " + std::to_string(num_map_locations) + " captured",
-                      win_y1 + 52, text_colour);
+    draw_text_centred(std::to_string(captured) + " of " + std::to_string(num_map_locations) + " captured", win_y1 + 52,
+                      text_colour);
     const int focused = focused_picture();
     for (int i = 0; i < num_map_locations; ++i)
         draw_place(i, i == focused);
@@ -161,9 +167,7 @@ const board_client shown_client = {
 
 } // namespace
 
-bool gallery_available() {
-    return (player_record_owned() ? player_num_completed() : player_saved_captures()) > 0;
-}
+bool gallery_available() { return (player_record_owned() ? player_num_completed() : player_saved_captures()) > 0; }
 
 void gallery_picture_rect(int index, int *x, int *y, int *size) {
     *x = grid_x + (index % columns) * picture_pitch;
@@ -183,9 +187,15 @@ void appmode_gallery_init() {
         player_continue(); // the captures of the save, as Continue reads them
     ui_window_add_fullscreen(nullptr);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = str_gal_caption,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = gallery_draw, .on_remove = gallery_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = str_gal_caption,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = gallery_draw,
+        .on_remove = gallery_window_removed,
     };
     gallery_window = ui_window_add(&frame);
     for (int i = 0; i < num_map_locations; ++i) {
@@ -195,8 +205,13 @@ void appmode_gallery_init() {
         int x = 0, y = 0, size = 0;
         gallery_picture_rect(i, &x, &y, &size);
         picture_buttons[i] = {
-            .id = gallery_picture_first_id + (dword)i, .x = x - slab_border - win_x1, .y = y - slab_border - win_y1,
-            .width = size + 2 * slab_border, .height = size + 2 * slab_border, .flags = 0, .draw = picture_draw,
+            .id = gallery_picture_first_id + (dword)i,
+            .x = x - slab_border - win_x1,
+            .y = y - slab_border - win_y1,
+            .width = size + 2 * slab_border,
+            .height = size + 2 * slab_border,
+            .flags = 0,
+            .draw = picture_draw,
             .on_click = gallery_do_picture,
         };
         image_button_add(gallery_window, &picture_buttons[i]);

@@ -1,14 +1,14 @@
 // g_map.cpp -- the map of locations, their buttons and the paths between them
 #include "game/story/g_map.h"
 
-#include "game/board/g_board_client.h"
 #include "engine/ec_assert.h"
 #include "engine/ec_data_set.h"
+#include "game/board/g_board_client.h"
 #include "game/g_game.h"
+#include "game/g_strings.h"
 #include "game/story/g_player.h"
 #include "game/story/g_puzzles.h"
 #include "game/story/g_story_board.h"
-#include "game/g_strings.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
 #include "graphics/d3d_kzg.h"
@@ -205,8 +205,8 @@ int focused_location() {
 
 void map_draw_paths(int, int) {
     draw_lines();
-    draw_label(std::to_string(player_num_completed()) + " of " + std::to_string(num_map_locations) + " captured",
-               900, 664);
+    draw_label(std::to_string(player_num_completed()) + " of " + std::to_string(num_map_locations) + " captured", 900,
+               664);
     if (const int i = focused_location(); i >= 0) {
         const image_button_data &b = map_location_buttons[i];
         draw_label("Location " + std::to_string(i + 1), b.x + b.width / 2, b.y > 40 ? b.y - 30 : b.y + b.height + 4);

@@ -62,8 +62,9 @@ void player_continue() {
     if (whole)
         return;
     if (save_file_set_aside()) {
-        tell_save_unread("Your saved game could not be read; it was kept as nonogram.sav.damaged. "
-                         "A new game starts.");
+        tell_save_unread(
+            "Your saved game could not be read; it was kept as nonogram.sav.damaged. "
+            "A new game starts.");
         return;
     }
     static char text[256];

@@ -13,6 +13,7 @@ struct puzzle_entry {
     const u8 *cells;
 };
 
+// clang-format off
 // Each picture row by row from the top, 1 = filled.
 const u8 puzzle_00[10 * 10] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -475,6 +476,7 @@ const puzzle_entry puzzles[num_puzzles] = {
     {.size = 15, .tag = 10, .cells = puzzle_23},
     {.size = 15, .tag = 1, .cells = puzzle_24},
 };
+// clang-format on
 
 u32 current_puzzle = invalid_id;
 

@@ -5,14 +5,14 @@
 #include "engine/ec_data_set.h"
 #include "engine/ec_fileio.h"
 #include "engine/ec_settings.h"
-#include "game/story/g_board_marks.h"
-#include "game/story/g_gallery.h"
 #include "game/g_game.h"
-#include "game/story/g_player.h"
-#include "game/workshop/g_workshop_share.h"
 #include "game/g_question.h"
 #include "game/g_strings.h"
+#include "game/story/g_board_marks.h"
+#include "game/story/g_gallery.h"
+#include "game/story/g_player.h"
 #include "game/tutorial/g_tutorial.h"
+#include "game/workshop/g_workshop_share.h"
 #include "graphics/d3d_font.h"
 #include "graphics/d3d_gfx2d.h"
 #include "graphics/d3d_kzb.h"
@@ -32,43 +32,97 @@ dword menu_window = invalid_id;
 
 // x is the centre and y the top, in screen pixels (the window is full-screen).
 dynamic_button_data play_button = {
-    .string_id = str_mm_play, .id = mm_play_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_play,
+    .id = mm_play_id,
+    .x = 640,
+    .y = 286,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
     .on_click = mm_do_play,
 };
 dynamic_button_data continue_button = {
-    .string_id = str_mm_continue, .id = mm_continue_id, .x = 640, .y = 286, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_continue,
+    .id = mm_continue_id,
+    .x = 640,
+    .y = 286,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
     .on_click = mm_do_continue,
 };
 dynamic_button_data new_game_button = {
-    .string_id = str_mm_new_game, .id = mm_play_id, .x = 640, .y = 342, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_new_game,
+    .id = mm_play_id,
+    .x = 640,
+    .y = 342,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
     .on_click = mm_do_play,
 };
 // Placed under the story's buttons, whichever are shown.
 dynamic_button_data freeplay_button = {
-    .string_id = str_mm_freeplay, .id = mm_freeplay_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
-    .flags = 0, .on_click = mm_do_freeplay,
+    .string_id = str_mm_freeplay,
+    .id = mm_freeplay_id,
+    .x = 640,
+    .y = 352,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
+    .on_click = mm_do_freeplay,
 };
 // The Tutorial and the Gallery share a row under Free Play (the Tutorial alone before the
 // first capture), and the Library and the Workshop the row under it: 192 pixels wide each,
 // 16 apart.
 dynamic_button_data tutorial_button = {
-    .string_id = str_mm_tutorial, .id = mm_tutorial_id, .x = 640, .y = 352, .block_width = 10, .scale = 2,
-    .flags = 0, .on_click = mm_do_tutorial,
+    .string_id = str_mm_tutorial,
+    .id = mm_tutorial_id,
+    .x = 640,
+    .y = 352,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
+    .on_click = mm_do_tutorial,
 };
 dynamic_button_data gallery_button = {
-    .string_id = str_mm_gallery, .id = mm_gallery_id, .x = 640 + 104, .y = 352, .block_width = 8, .scale = 2,
-    .flags = 0, .on_click = mm_do_gallery,
+    .string_id = str_mm_gallery,
+    .id = mm_gallery_id,
+    .x = 640 + 104,
+    .y = 352,
+    .block_width = 8,
+    .scale = 2,
+    .flags = 0,
+    .on_click = mm_do_gallery,
 };
 dynamic_button_data library_button = {
-    .string_id = str_mm_library, .id = mm_library_id, .x = 640 - 104, .y = 418, .block_width = 8, .scale = 2,
-    .flags = 0, .on_click = mm_do_library,
+    .string_id = str_mm_library,
+    .id = mm_library_id,
+    .x = 640 - 104,
+    .y = 418,
+    .block_width = 8,
+    .scale = 2,
+    .flags = 0,
+    .on_click = mm_do_library,
 };
 dynamic_button_data workshop_button = {
-    .string_id = str_mm_workshop, .id = mm_workshop_id, .x = 640 + 104, .y = 418, .block_width = 8, .scale = 2,
-    .flags = 0, .on_click = mm_do_workshop,
+    .string_id = str_mm_workshop,
+    .id = mm_workshop_id,
+    .x = 640 + 104,
+    .y = 418,
+    .block_width = 8,
+    .scale = 2,
+    .flags = 0,
+    .on_click = mm_do_workshop,
 };
 dynamic_button_data exit_button = {
-    .string_id = str_mm_exit, .id = mm_exit_id, .x = 640, .y = 572, .block_width = 10, .scale = 2, .flags = 0,
+    .string_id = str_mm_exit,
+    .id = mm_exit_id,
+    .x = 640,
+    .y = 572,
+    .block_width = 10,
+    .scale = 2,
+    .flags = 0,
     .on_click = mm_do_exit,
 };
 
@@ -137,8 +191,7 @@ void ask_new_game(int captures) {
             }
         }
     }
-    question_open(str_mm_new_game_caption, safestring_get_from_id(str_mm_new_game_ask), &release,
-                  new_game_answered);
+    question_open(str_mm_new_game_caption, safestring_get_from_id(str_mm_new_game_ask), &release, new_game_answered);
 }
 
 } // namespace
@@ -177,7 +230,6 @@ void appmode_main_menu_free() {
     question_forget();
     menu_window = invalid_id;
 }
-
 
 void appmode_main_menu_keydown(unsigned virtual_key) {
     if (platform_key_held(vk_lbutton) || platform_key_held(vk_rbutton))

@@ -46,6 +46,5 @@ void mm_do_tutorial(dword id);
 // The gallery of captured monsters.
 void mm_do_gallery(dword id);
 
-
 // The menu's UI window, invalid_id while the menu is not shown (tests).
 dword mm_window_get();

@@ -28,8 +28,8 @@ struct cell_rect {
 struct lesson_step {
     const char *text;
     step_wait wait;
-    u8 mark;             // wait_marks: the mark the cells must have
-    cell_rect cells[2];  // wait_marks: the cells (a rectangle with row0 -1 is none)
+    u8 mark;            // wait_marks: the mark the cells must have
+    cell_rect cells[2]; // wait_marks: the cells (a rectangle with row0 -1 is none)
 };
 
 constexpr cell_rect none = {-1, -1, -1, -1};
@@ -48,75 +48,78 @@ const tutorial_board_data boards[tutorial_num_boards] = {
     {.name = "the ghost",
      .width = 5,
      .height = 5,
-     .rows = {".###.",
-              "#.#.#",
-              "#####",
-              "#####",
-              "#.#.#"},
+     .rows = {".###.", "#.#.#", "#####", "#####", "#.#.#"},
      .steps = {{"Each number counts filled cells in its row or column, run by run. Row 3 says 5: fill all five "
                 "with the left mouse button (or hold it and drag).",
-                wait_marks, mark_full, {{2, 0, 2, 4}, none}},
+                wait_marks,
+                mark_full,
+                {{2, 0, 2, 4}, none}},
                {"Row 3 now matches its 5, so its number turns grey: the line is finished. Column 3 says 5 too: "
                 "fill it.",
-                wait_marks, mark_full, {{0, 2, 4, 2}, none}},
+                wait_marks,
+                mark_full,
+                {{0, 2, 4, 2}, none}},
                {"Row 2 says 1 1 1: three single cells with a gap between each. Its cells 2 and 4 stay empty: "
                 "right-click them to cross them out.",
-                wait_marks, mark_cross, {{1, 1, 1, 1}, {1, 3, 1, 3}}},
+                wait_marks,
+                mark_cross,
+                {{1, 1, 1, 1}, {1, 3, 1, 3}}},
                {"The keys play too: arrows move the cursor, Space or Z fills, X crosses. Fill cells 1 and 5 of "
                 "row 2 with the keys.",
-                wait_marks, mark_full, {{1, 0, 1, 0}, {1, 4, 1, 4}}},
+                wait_marks,
+                mark_full,
+                {{1, 0, 1, 0}, {1, 4, 1, 4}}},
                {"Finish the ghost: once every row and column matches its numbers, the picture is captured.",
-                wait_solved, 0, {none, none}}},
+                wait_solved,
+                0,
+                {none, none}}},
      .num_steps = 5},
     {.name = "the skull",
      .width = 8,
      .height = 8,
-     .rows = {"..####..",
-              ".######.",
-              "########",
-              "#..##..#",
-              "#..##..#",
-              "###..###",
-              ".######.",
-              ".#.##.#."},
+     .rows = {"..####..", ".######.", "########", "#..##..#", "#..##..#", "###..###", ".######.", ".#.##.#."},
      .steps = {{"Row 2 says 6 in 8 cells. Put the 6 at the left end, then at the right end: cells 3-6 are "
                 "filled both ways, so wherever it lies. Fill them.",
-                wait_marks, mark_full, {{1, 2, 1, 5}, none}},
+                wait_marks,
+                mark_full,
+                {{1, 2, 1, 5}, none}},
                {"A run longer than half its line always covers its middle. Stuck? Press Hint (or T): it shows "
                 "the next step and says why.",
-                wait_hint_shown, 0, {none, none}},
+                wait_hint_shown,
+                0,
+                {none, none}},
                {"The hint frames in blue what follows, in amber any marks it rests on, and says why under "
                 "the board. Press Hint again to make that step.",
-                wait_hint_applied, 0, {none, none}},
+                wait_hint_applied,
+                0,
+                {none, none}},
                {"Finish the skull. Read each hint's reason, then try to find the next step yourself.",
-                wait_solved, 0, {none, none}}},
+                wait_solved,
+                0,
+                {none, none}}},
      .num_steps = 4},
     {.name = "the tombstone",
      .width = 10,
      .height = 10,
-     .rows = {"..######..",
-              ".########.",
-              ".###..###.",
-              ".##....##.",
-              ".###..###.",
-              ".###..###.",
-              ".########.",
-              ".########.",
-              "##########",
-              "##########"},
+     .rows = {"..######..", ".########.", ".###..###.", ".##....##.", ".###..###.", ".###..###.", ".########.",
+              ".########.", "##########", "##########"},
      .steps = {{"Rows 9 and 10 say 10: fill them both.", wait_marks, mark_full, {{8, 0, 9, 9}, none}},
                {"Column 1 says 2 and has its 2: the line is finished, so its other cells stay empty. Cross them "
                 "(hold the right button to paint).",
-                wait_marks, mark_cross, {{0, 0, 7, 0}, none}},
+                wait_marks,
+                mark_cross,
+                {{0, 0, 7, 0}, none}},
                {"Column 10 is finished too. The tombstone is yours now: finish it. Hint is there when you are "
                 "stuck.",
-                wait_solved, 0, {none, none}}},
+                wait_solved,
+                0,
+                {none, none}}},
      .num_steps = 3},
 };
 
-bool on = false;       // the board plays the tutorial
-int board_index = 0;   // the board played
-int step = 0;          // its lesson's step; num_steps once captured
+bool on = false;     // the board plays the tutorial
+int board_index = 0; // the board played
+int step = 0;        // its lesson's step; num_steps once captured
 int mode_after = appmode_main_menu;
 pz_puzzle puzzle_played;
 
@@ -131,12 +134,9 @@ bool step_done(const lesson_step &s, const necrogram_board *b) {
                     if (necrogram_mark_at(b, row, column) != s.mark)
                         return false;
         return true;
-    case wait_hint_shown:
-        return necrogram_hint_shown() != nullptr;
-    case wait_hint_applied:
-        return b->hints_used > 0 && !necrogram_hint_shown() && !necrogram_help_thinking();
-    case wait_solved:
-        return b->solved;
+    case wait_hint_shown: return necrogram_hint_shown() != nullptr;
+    case wait_hint_applied: return b->hints_used > 0 && !necrogram_hint_shown() && !necrogram_help_thinking();
+    case wait_solved: return b->solved;
     }
     return false;
 }

@@ -78,9 +78,9 @@ constexpr u32 colour_white = 0xFFFFFFFF;
 constexpr u32 colour_grey = 0xFF808080;
 constexpr u32 colour_yellow = 0xFFFFFF00;
 constexpr u32 colour_green = 0xFF00FF00;
-constexpr u32 colour_ink = 0xFF3C4A30;    // dark moss on the pale gradient, as the board's legend
+constexpr u32 colour_ink = 0xFF3C4A30; // dark moss on the pale gradient, as the board's legend
 constexpr u32 colour_fair = 0xFF60E070;
-constexpr u32 colour_open = 0xFFF0A030;      // amber: cells reasoning cannot settle
+constexpr u32 colour_open = 0xFFF0A030; // amber: cells reasoning cannot settle
 constexpr u32 colour_note = 0xFFC8C4D8;
 
 // The right-hand column: the title, the palette of square buttons, the text buttons.
@@ -116,8 +116,14 @@ image_button_data palette_buttons[num_palette];
 void palette_draw(dword id, int x, int y, int, int state);
 
 constexpr dynamic_button_data column_button(dword string_id, dword id, int row) {
-    return {.string_id = string_id, .id = id, .x = column_centre, .y = buttons_y + buttons_pitch * row,
-            .block_width = 10, .scale = 2, .flags = 0, .on_click = ws_do_button};
+    return {.string_id = string_id,
+            .id = id,
+            .x = column_centre,
+            .y = buttons_y + buttons_pitch * row,
+            .block_width = 10,
+            .scale = 2,
+            .flags = 0,
+            .on_click = ws_do_button};
 }
 dynamic_button_data suggest_button = column_button(str_ws_suggest, ws_suggest_id, 0);
 dynamic_button_data save_button = column_button(str_ws_save, ws_save_id, 1);
@@ -138,20 +144,54 @@ constexpr s32 new_x1 = 640 - 15 * slice, new_x2 = 640 + 15 * slice;
 constexpr s32 new_y1 = 360 - 8 * slice, new_y2 = 360 + 8 * slice;
 constexpr int size_button = 40;
 image_button_data size_buttons[4] = {
-    {.id = ws_width_less_id, .x = 200, .y = 60, .width = size_button, .height = size_button, .flags = 0,
-     .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_width_more_id, .x = 360, .y = 60, .width = size_button, .height = size_button, .flags = 0,
-     .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_less_id, .x = 200, .y = 112, .width = size_button, .height = size_button, .flags = 0,
-     .draw = palette_draw, .on_click = ws_do_button},
-    {.id = ws_height_more_id, .x = 360, .y = 112, .width = size_button, .height = size_button, .flags = 0,
-     .draw = palette_draw, .on_click = ws_do_button},
+    {.id = ws_width_less_id,
+     .x = 200,
+     .y = 60,
+     .width = size_button,
+     .height = size_button,
+     .flags = 0,
+     .draw = palette_draw,
+     .on_click = ws_do_button},
+    {.id = ws_width_more_id,
+     .x = 360,
+     .y = 60,
+     .width = size_button,
+     .height = size_button,
+     .flags = 0,
+     .draw = palette_draw,
+     .on_click = ws_do_button},
+    {.id = ws_height_less_id,
+     .x = 200,
+     .y = 112,
+     .width = size_button,
+     .height = size_button,
+     .flags = 0,
+     .draw = palette_draw,
+     .on_click = ws_do_button},
+    {.id = ws_height_more_id,
+     .x = 360,
+     .y = 112,
+     .width = size_button,
+     .height = size_button,
+     .flags = 0,
+     .draw = palette_draw,
+     .on_click = ws_do_button},
 };
-dynamic_button_data create_button = {.string_id = str_ws_create, .id = ws_create_id, .x = 15 * slice - 6 * slice,
-                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+dynamic_button_data create_button = {.string_id = str_ws_create,
+                                     .id = ws_create_id,
+                                     .x = 15 * slice - 6 * slice,
+                                     .y = 11 * slice,
+                                     .block_width = 6,
+                                     .scale = win_scale,
+                                     .flags = 0,
                                      .on_click = ws_do_button};
-dynamic_button_data cancel_button = {.string_id = str_ws_cancel, .id = ws_cancel_id, .x = 15 * slice + 6 * slice,
-                                     .y = 11 * slice, .block_width = 6, .scale = win_scale, .flags = 0,
+dynamic_button_data cancel_button = {.string_id = str_ws_cancel,
+                                     .id = ws_cancel_id,
+                                     .x = 15 * slice + 6 * slice,
+                                     .y = 11 * slice,
+                                     .block_width = 6,
+                                     .scale = win_scale,
+                                     .flags = 0,
                                      .on_click = ws_do_button};
 
 // The Save Picture window: 40 x 18 slices in the middle of the screen, two fields. The
@@ -167,17 +207,39 @@ workshop_document pending; // the document a question (Replace, a dropped file) 
 
 void field_draw(dword id, int x, int y, int, int state);
 image_button_data field_buttons[2] = {
-    {.id = ws_title_field_id, .x = field_x, .y = field_y[0], .width = field_width, .height = field_height,
-     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
-    {.id = ws_author_field_id, .x = field_x, .y = field_y[1], .width = field_width, .height = field_height,
-     .flags = 0, .draw = field_draw, .on_click = ws_do_button},
+    {.id = ws_title_field_id,
+     .x = field_x,
+     .y = field_y[0],
+     .width = field_width,
+     .height = field_height,
+     .flags = 0,
+     .draw = field_draw,
+     .on_click = ws_do_button},
+    {.id = ws_author_field_id,
+     .x = field_x,
+     .y = field_y[1],
+     .width = field_width,
+     .height = field_height,
+     .flags = 0,
+     .draw = field_draw,
+     .on_click = ws_do_button},
 };
-dynamic_button_data save_now_button = {.string_id = str_ws_save, .id = ws_save_now_id, .x = 20 * slice - 6 * slice,
-                                       .y = 12 * slice + 8, .block_width = 6, .scale = win_scale, .flags = 0,
+dynamic_button_data save_now_button = {.string_id = str_ws_save,
+                                       .id = ws_save_now_id,
+                                       .x = 20 * slice - 6 * slice,
+                                       .y = 12 * slice + 8,
+                                       .block_width = 6,
+                                       .scale = win_scale,
+                                       .flags = 0,
                                        .on_click = ws_do_button};
-dynamic_button_data save_cancel_button = {.string_id = str_ws_cancel, .id = ws_save_cancel_id,
-                                          .x = 20 * slice + 6 * slice, .y = 12 * slice + 8, .block_width = 6,
-                                          .scale = win_scale, .flags = 0, .on_click = ws_do_button};
+dynamic_button_data save_cancel_button = {.string_id = str_ws_cancel,
+                                          .id = ws_save_cancel_id,
+                                          .x = 20 * slice + 6 * slice,
+                                          .y = 12 * slice + 8,
+                                          .block_width = 6,
+                                          .scale = win_scale,
+                                          .flags = 0,
+                                          .on_click = ws_do_button};
 
 bool dirty() { return !(doc == saved); }
 
@@ -346,12 +408,25 @@ void veil_draw(int, int) { workshop_tint(0, 0, screen_width - 1, screen_height -
 void new_window_open() {
     new_width = doc.picture.width;
     new_height = doc.picture.height;
-    const window_data veil = {.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width,
-                              .y2 = screen_height, .scale = 1, .draw = veil_draw, .on_remove = nullptr};
+    const window_data veil = {.flags = 0,
+                              .caption_id = invalid_id,
+                              .x1 = 0,
+                              .y1 = 0,
+                              .x2 = screen_width,
+                              .y2 = screen_height,
+                              .scale = 1,
+                              .draw = veil_draw,
+                              .on_remove = nullptr};
     veil_window = ui_window_add(&veil);
-    const window_data frame = {.flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_new_caption,
-                               .x1 = new_x1, .y1 = new_y1, .x2 = new_x2, .y2 = new_y2, .scale = win_scale,
-                               .draw = new_window_draw, .on_remove = new_window_removed};
+    const window_data frame = {.flags = window_flag_framed | window_flag_filled,
+                               .caption_id = str_ws_new_caption,
+                               .x1 = new_x1,
+                               .y1 = new_y1,
+                               .x2 = new_x2,
+                               .y2 = new_y2,
+                               .scale = win_scale,
+                               .draw = new_window_draw,
+                               .on_remove = new_window_removed};
     new_window = ui_window_add(&frame);
     if (veil_window == invalid_id || new_window == invalid_id) {
         new_window_close();
@@ -402,7 +477,8 @@ void field_draw(dword id, int x, int y, int, int) {
     const int i = id == ws_title_field_id ? 0 : 1;
     for (int row = y; row < y + field_height; ++row)
         gfx2d_draw_hline(x, x + field_width - 1, row, 0xFF18161F);
-    workshop_outline(x, y, field_width - 1, field_height - 1, 2, i == field_focus ? workshop_chosen_colour : workshop_frame_colour);
+    workshop_outline(x, y, field_width - 1, field_height - 1, 2,
+                     i == field_focus ? workshop_chosen_colour : workshop_frame_colour);
     const int w = workshop_text(x + 10, y + 10, fields[i].c_str(), colour_white, 2, field_width - 30);
     if (i == field_focus && (platform_get_tick_count() / 500) % 2 == 0)
         gfx2d_draw_pixel(x + 12 + w, y + 8, colour_white, 2), gfx2d_draw_vline(x + 12 + w, y + 8, y + 27, colour_white);
@@ -414,7 +490,8 @@ void save_window_draw(int x, int y) {
     workshop_document named = doc;
     named.title = trimmed(fields[0]);
     const std::string target = workshop_target_path(named);
-    std::string note = target.empty() ? "There is no folder to keep pictures in." : "Saved as " + workshop_file_name(named.title);
+    std::string note =
+        target.empty() ? "There is no folder to keep pictures in." : "Saved as " + workshop_file_name(named.title);
     if (!target.empty() && target != doc.path && platform_path_exists(target.c_str()))
         note += ": another picture has that name";
     else if (!doc.path.empty() && target != doc.path)
@@ -450,8 +527,8 @@ void tell(const char *caption, const std::string &text) {
 void save_to(workshop_document named, const std::string &target) {
     std::string why;
     if (!workshop_write(named, target, &why)) {
-        tell("Picture Not Saved", "The picture could not be saved to\n" + target + ":\n" + why +
-                                      "\n\nIt is still here in the Workshop.");
+        tell("Picture Not Saved",
+             "The picture could not be saved to\n" + target + ":\n" + why + "\n\nIt is still here in the Workshop.");
         return;
     }
     if (!named.path.empty() && named.path != target && platform_path_exists(named.path.c_str()) &&
@@ -477,12 +554,25 @@ void workshop_save_open() {
     fields[0] = doc.title;
     fields[1] = doc.author;
     field_focus = 0;
-    const window_data veil = {.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width,
-                              .y2 = screen_height, .scale = 1, .draw = veil_draw, .on_remove = nullptr};
+    const window_data veil = {.flags = 0,
+                              .caption_id = invalid_id,
+                              .x1 = 0,
+                              .y1 = 0,
+                              .x2 = screen_width,
+                              .y2 = screen_height,
+                              .scale = 1,
+                              .draw = veil_draw,
+                              .on_remove = nullptr};
     veil_window = ui_window_add(&veil);
-    const window_data frame = {.flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_save_caption,
-                               .x1 = save_x1, .y1 = save_y1, .x2 = save_x2, .y2 = save_y2, .scale = win_scale,
-                               .draw = save_window_draw, .on_remove = save_window_removed};
+    const window_data frame = {.flags = window_flag_framed | window_flag_filled,
+                               .caption_id = str_ws_save_caption,
+                               .x1 = save_x1,
+                               .y1 = save_y1,
+                               .x2 = save_x2,
+                               .y2 = save_y2,
+                               .scale = win_scale,
+                               .draw = save_window_draw,
+                               .on_remove = save_window_removed};
     save_window = ui_window_add(&frame);
     if (veil_window == invalid_id || save_window == invalid_id) {
         save_window_close();
@@ -864,7 +954,8 @@ void workshop_set_document(const workshop_document &d) {
         doc.picture = workshop_blank(doc.picture.width, doc.picture.height);
     saved = doc;
     if (doc.path.empty())
-        saved.picture = workshop_blank(doc.picture.width, doc.picture.height); // a new picture counts as unsaved once drawn on
+        saved.picture =
+            workshop_blank(doc.picture.width, doc.picture.height); // a new picture counts as unsaved once drawn on
     workshop_history_clear(&history);
     set_cursor(-1, -1);
     changed();
@@ -872,97 +963,44 @@ void workshop_set_document(const workshop_document &d) {
 
 void ws_do_button(dword id) {
     switch (id) {
-    case ws_pen_id:
-        tool = workshop_tool_pen;
-        break;
-    case ws_line_id:
-        tool = workshop_tool_line;
-        break;
-    case ws_rect_id:
-        tool = workshop_tool_rect;
-        break;
-    case ws_mirror_x_id:
-        mirror ^= workshop_mirror_left_right;
-        break;
-    case ws_mirror_y_id:
-        mirror ^= workshop_mirror_top_bottom;
-        break;
-    case ws_invert_id:
-        whole_step(workshop_invert);
-        break;
-    case ws_shift_left_id:
-        whole_step([](workshop_picture *p) { workshop_shift(p, -1, 0); });
-        break;
-    case ws_shift_right_id:
-        whole_step([](workshop_picture *p) { workshop_shift(p, 1, 0); });
-        break;
-    case ws_shift_up_id:
-        whole_step([](workshop_picture *p) { workshop_shift(p, 0, -1); });
-        break;
-    case ws_shift_down_id:
-        whole_step([](workshop_picture *p) { workshop_shift(p, 0, 1); });
-        break;
-    case ws_undo_id:
-        undo();
-        break;
-    case ws_redo_id:
-        redo();
-        break;
+    case ws_pen_id: tool = workshop_tool_pen; break;
+    case ws_line_id: tool = workshop_tool_line; break;
+    case ws_rect_id: tool = workshop_tool_rect; break;
+    case ws_mirror_x_id: mirror ^= workshop_mirror_left_right; break;
+    case ws_mirror_y_id: mirror ^= workshop_mirror_top_bottom; break;
+    case ws_invert_id: whole_step(workshop_invert); break;
+    case ws_shift_left_id: whole_step([](workshop_picture *p) { workshop_shift(p, -1, 0); }); break;
+    case ws_shift_right_id: whole_step([](workshop_picture *p) { workshop_shift(p, 1, 0); }); break;
+    case ws_shift_up_id: whole_step([](workshop_picture *p) { workshop_shift(p, 0, -1); }); break;
+    case ws_shift_down_id: whole_step([](workshop_picture *p) { workshop_shift(p, 0, 1); }); break;
+    case ws_undo_id: undo(); break;
+    case ws_redo_id: redo(); break;
     case ws_clear_id:
         whole_step([](workshop_picture *p) { std::fill(p->cells.begin(), p->cells.end(), (u8)0); });
         break;
-    case ws_suggest_id:
-        suggest_press();
-        break;
-    case ws_new_id:
-        new_press();
-        break;
-    case ws_save_id:
-        workshop_save_open();
-        break;
-    case ws_puzzles_id:
-        set_app_mode(appmode_my_puzzles);
-        return;
-    case ws_play_id:
-        workshop_play(doc, appmode_workshop);
-        return;
-    case ws_copy_id:
-        workshop_copy_code();
-        break;
-    case ws_paste_id:
-        workshop_paste_code();
-        break;
+    case ws_suggest_id: suggest_press(); break;
+    case ws_new_id: new_press(); break;
+    case ws_save_id: workshop_save_open(); break;
+    case ws_puzzles_id: set_app_mode(appmode_my_puzzles); return;
+    case ws_play_id: workshop_play(doc, appmode_workshop); return;
+    case ws_copy_id: workshop_copy_code(); break;
+    case ws_paste_id: workshop_paste_code(); break;
     case ws_title_field_id:
-    case ws_author_field_id:
-        field_focus = id == ws_title_field_id ? 0 : 1;
-        break;
-    case ws_save_now_id:
-        workshop_save_confirm();
-        break;
-    case ws_save_cancel_id:
-        save_window_close();
-        break;
-    case ws_back_id:
-        set_app_mode(appmode_main_menu);
-        return;
+    case ws_author_field_id: field_focus = id == ws_title_field_id ? 0 : 1; break;
+    case ws_save_now_id: workshop_save_confirm(); break;
+    case ws_save_cancel_id: save_window_close(); break;
+    case ws_back_id: set_app_mode(appmode_main_menu); return;
     case ws_width_less_id:
     case ws_width_more_id:
         new_width = std::clamp(new_width + (id == ws_width_more_id ? 1 : -1), workshop_min_size, workshop_max_size);
         break;
     case ws_height_less_id:
     case ws_height_more_id:
-        new_height =
-            std::clamp(new_height + (id == ws_height_more_id ? 1 : -1), workshop_min_size, workshop_max_size);
+        new_height = std::clamp(new_height + (id == ws_height_more_id ? 1 : -1), workshop_min_size, workshop_max_size);
         break;
-    case ws_create_id:
-        create_picture();
-        break;
-    case ws_cancel_id:
-        new_window_close();
-        break;
-    default:
-        ec_assert(!"a Workshop button");
-        break;
+    case ws_create_id: create_picture(); break;
+    case ws_cancel_id: new_window_close(); break;
+    default: ec_assert(!"a Workshop button"); break;
     }
     sync_buttons();
 }
@@ -973,14 +1011,19 @@ void appmode_workshop_init() {
     screen_window = ui_window_add_fullscreen(nullptr);
     num_shown_buttons = 0;
     for (int i = 0; i < num_palette; ++i) {
-        palette_buttons[i] = {.id = palette[i].id, .x = palette_x + palette_pitch * (i % 5),
-                              .y = palette_y + palette_pitch * (i / 5), .width = palette_size,
-                              .height = palette_size, .flags = 0, .draw = palette_draw, .on_click = ws_do_button};
+        palette_buttons[i] = {.id = palette[i].id,
+                              .x = palette_x + palette_pitch * (i % 5),
+                              .y = palette_y + palette_pitch * (i / 5),
+                              .width = palette_size,
+                              .height = palette_size,
+                              .flags = 0,
+                              .draw = palette_draw,
+                              .on_click = ws_do_button};
         image_button_add(screen_window, &palette_buttons[i]);
         add_shown(&palette_buttons[i]);
     }
-    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &copy_button, &paste_button, &play_button,
-                                   &new_button, &back_button}) {
+    for (dynamic_button_data *b : {&suggest_button, &save_button, &puzzles_button, &copy_button, &paste_button,
+                                   &play_button, &new_button, &back_button}) {
         b->flags = 0;
         dynamic_button_add(screen_window, b);
         add_shown(b);
@@ -1095,7 +1138,8 @@ void key_move(int dx, int dy) {
         set_cursor(0, 0);
         return;
     }
-    set_cursor(std::clamp(cursor_x + dx, 0, doc.picture.width - 1), std::clamp(cursor_y + dy, 0, doc.picture.height - 1));
+    set_cursor(std::clamp(cursor_x + dx, 0, doc.picture.width - 1),
+               std::clamp(cursor_y + dy, 0, doc.picture.height - 1));
     if (paint_key)
         stroke_to(cursor_x, cursor_y);
 }
@@ -1113,9 +1157,7 @@ void key_paint(unsigned key, bool fill) {
 
 void new_window_keydown(unsigned key) {
     switch (key) {
-    case vk_escape:
-        new_window_close();
-        return;
+    case vk_escape: new_window_close(); return;
     case vk_return:
         if (!ui_focus_element() || ui_focus_element()->data == &create_button)
             create_picture();
@@ -1140,9 +1182,7 @@ void new_window_keydown(unsigned key) {
 void save_window_keydown(unsigned key) {
     constexpr unsigned backspace = 0x08;
     switch (key) {
-    case vk_escape:
-        save_window_close();
-        break;
+    case vk_escape: save_window_close(); break;
     case vk_return:
         if (ui_focus_element() && ui_focus_element()->data == &save_cancel_button)
             save_window_close();
@@ -1151,15 +1191,12 @@ void save_window_keydown(unsigned key) {
         break;
     case vk_tab:
     case vk_up:
-    case vk_down:
-        field_focus = 1 - field_focus;
-        break;
+    case vk_down: field_focus = 1 - field_focus; break;
     case backspace:
         if (!fields[field_focus].empty())
             fields[field_focus].pop_back();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -1219,44 +1256,23 @@ void appmode_workshop_keydown(unsigned key) {
         break;
     }
     case vk_space:
-    case 'Z':
-        key_paint(key, true);
-        break;
-    case 'X':
-        key_paint(key, false);
-        break;
-    case 'P':
-        ws_do_button(ws_pen_id);
-        break;
-    case 'L':
-        ws_do_button(ws_line_id);
-        break;
-    case 'R':
-        ws_do_button(ws_rect_id);
-        break;
-    case 'H':
-        ws_do_button(ws_mirror_x_id);
-        break;
-    case 'V':
-        ws_do_button(ws_mirror_y_id);
-        break;
-    case 'I':
-        ws_do_button(ws_invert_id);
-        break;
-    case 'S':
-        ws_do_button(ws_suggest_id);
-        break;
+    case 'Z': key_paint(key, true); break;
+    case 'X': key_paint(key, false); break;
+    case 'P': ws_do_button(ws_pen_id); break;
+    case 'L': ws_do_button(ws_line_id); break;
+    case 'R': ws_do_button(ws_rect_id); break;
+    case 'H': ws_do_button(ws_mirror_x_id); break;
+    case 'V': ws_do_button(ws_mirror_y_id); break;
+    case 'I': ws_do_button(ws_invert_id); break;
+    case 'S': ws_do_button(ws_suggest_id); break;
     case vk_escape:
         ws_do_button(ws_back_id); // leaves the screen
         return;
-    case vk_tab:
-        ui_focus_key(key, shown_buttons, num_shown_buttons);
-        break;
+    case vk_tab: ui_focus_key(key, shown_buttons, num_shown_buttons); break;
     case vk_return:
         ui_press_focus(); // may leave the screen
         return;
-    default:
-        break;
+    default: break;
     }
     sync_buttons();
 }

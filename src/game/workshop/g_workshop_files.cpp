@@ -80,7 +80,8 @@ bool workshop_read(const std::string &path, workshop_document *out, std::string 
     if (p.goal.empty()) {
         const pz_solution s = pz_solve(p, nullptr, {.seconds = solve_seconds}, false);
         if (s.verdict != pz_verdict::found) {
-            *why = s.verdict == pz_verdict::none ? "its clues have no picture" : "its clues could not be solved in time";
+            *why =
+                s.verdict == pz_verdict::none ? "its clues have no picture" : "its clues could not be solved in time";
             return false;
         }
         p.goal = s.first;

@@ -112,9 +112,9 @@ void workshop_draw_icon_button(int icon, int x, int y, int w, int h, int state, 
     const bool down = state == image_button_sprite_down, disabled = state == image_button_sprite_disabled;
     for (int row = y; row < y + h; ++row)
         gfx2d_draw_hline(x, x + w - 1, row, chosen ? 0xFF4A4560 : workshop_slab_colour);
-    const u32 frame = chosen                                 ? workshop_chosen_colour
+    const u32 frame = chosen                                           ? workshop_chosen_colour
                       : state == image_button_sprite_over && !disabled ? workshop_focus_colour
-                                                                      : workshop_frame_colour;
+                                                                       : workshop_frame_colour;
     workshop_outline(x, y, w - 1, h - 1, 2, frame);
     if (icon < 0 || icon >= workshop_num_icons)
         return;

@@ -51,7 +51,8 @@ std::vector<u8> workshop_cell_darkness(const workshop_image &image, int width, i
         for (int cx = 0; cx < width; ++cx) {
             // The pixels whose centres fall in the cell; at least the one under its centre.
             int x0 = (int)((long long)cx * image.width / width), x1 = (int)((long long)(cx + 1) * image.width / width);
-            int y0 = (int)((long long)cy * image.height / height), y1 = (int)((long long)(cy + 1) * image.height / height);
+            int y0 = (int)((long long)cy * image.height / height),
+                y1 = (int)((long long)(cy + 1) * image.height / height);
             x1 = std::max(x1, x0 + 1), y1 = std::max(y1, y0 + 1);
             x1 = std::min(x1, image.width), y1 = std::min(y1, image.height);
             unsigned long long sum = 0, count = 0;

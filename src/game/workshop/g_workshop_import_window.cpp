@@ -49,7 +49,8 @@ workshop_picture chosen_cells;
 void on_button(dword id);
 void step_draw(dword id, int x, int y, int, int state) {
     const bool less = id == width_less_id || id == height_less_id;
-    workshop_draw_icon_button(less ? workshop_icon_minus : workshop_icon_plus, x, y, step_size, step_size, state, false);
+    workshop_draw_icon_button(less ? workshop_icon_minus : workshop_icon_plus, x, y, step_size, step_size, state,
+                              false);
 }
 void slider_draw(dword, int x, int y, int, int state) {
     const int knob = x + (threshold - 1) * (slider_width - 12) / 254;
@@ -62,22 +63,62 @@ void slider_draw(dword, int x, int y, int, int state) {
 }
 
 image_button_data steps[4] = {
-    {.id = width_less_id, .x = controls_x + 100 - x1, .y = width_y - y1, .width = step_size, .height = step_size,
-     .flags = 0, .draw = step_draw, .on_click = on_button},
-    {.id = width_more_id, .x = controls_x + 184 - x1, .y = width_y - y1, .width = step_size, .height = step_size,
-     .flags = 0, .draw = step_draw, .on_click = on_button},
-    {.id = height_less_id, .x = controls_x + 100 - x1, .y = height_y - y1, .width = step_size, .height = step_size,
-     .flags = 0, .draw = step_draw, .on_click = on_button},
-    {.id = height_more_id, .x = controls_x + 184 - x1, .y = height_y - y1, .width = step_size, .height = step_size,
-     .flags = 0, .draw = step_draw, .on_click = on_button},
+    {.id = width_less_id,
+     .x = controls_x + 100 - x1,
+     .y = width_y - y1,
+     .width = step_size,
+     .height = step_size,
+     .flags = 0,
+     .draw = step_draw,
+     .on_click = on_button},
+    {.id = width_more_id,
+     .x = controls_x + 184 - x1,
+     .y = width_y - y1,
+     .width = step_size,
+     .height = step_size,
+     .flags = 0,
+     .draw = step_draw,
+     .on_click = on_button},
+    {.id = height_less_id,
+     .x = controls_x + 100 - x1,
+     .y = height_y - y1,
+     .width = step_size,
+     .height = step_size,
+     .flags = 0,
+     .draw = step_draw,
+     .on_click = on_button},
+    {.id = height_more_id,
+     .x = controls_x + 184 - x1,
+     .y = height_y - y1,
+     .width = step_size,
+     .height = step_size,
+     .flags = 0,
+     .draw = step_draw,
+     .on_click = on_button},
 };
-image_button_data slider = {.id = slider_id, .x = slider_x - x1, .y = slider_y - y1, .width = slider_width,
-                            .height = slider_height, .flags = 0, .draw = slider_draw, .on_click = on_button};
-dynamic_button_data use_button = {.string_id = str_ws_use, .id = use_id, .x = 25 * slice - 6 * slice,
-                                  .y = 26 * slice - 8, .block_width = 6, .scale = scale, .flags = 0,
+image_button_data slider = {.id = slider_id,
+                            .x = slider_x - x1,
+                            .y = slider_y - y1,
+                            .width = slider_width,
+                            .height = slider_height,
+                            .flags = 0,
+                            .draw = slider_draw,
+                            .on_click = on_button};
+dynamic_button_data use_button = {.string_id = str_ws_use,
+                                  .id = use_id,
+                                  .x = 25 * slice - 6 * slice,
+                                  .y = 26 * slice - 8,
+                                  .block_width = 6,
+                                  .scale = scale,
+                                  .flags = 0,
                                   .on_click = on_button};
-dynamic_button_data cancel_button = {.string_id = str_ws_cancel, .id = cancel_id, .x = 25 * slice + 6 * slice,
-                                     .y = 26 * slice - 8, .block_width = 6, .scale = scale, .flags = 0,
+dynamic_button_data cancel_button = {.string_id = str_ws_cancel,
+                                     .id = cancel_id,
+                                     .x = 25 * slice + 6 * slice,
+                                     .y = 26 * slice - 8,
+                                     .block_width = 6,
+                                     .scale = scale,
+                                     .flags = 0,
                                      .on_click = on_button};
 
 void cells_changed() {
@@ -174,28 +215,18 @@ void use_answered(bool yes) {
 void on_button(dword id) {
     switch (id) {
     case width_less_id:
-    case width_more_id:
-        cells_width += id == width_more_id ? 1 : -1;
-        break;
+    case width_more_id: cells_width += id == width_more_id ? 1 : -1; break;
     case height_less_id:
-    case height_more_id:
-        cells_height += id == height_more_id ? 1 : -1;
-        break;
+    case height_more_id: cells_height += id == height_more_id ? 1 : -1; break;
     case slider_id: {
         int x = 0, y = 0;
         cursor_get_position(&x, &y);
         slider_to(x);
         break;
     }
-    case use_id:
-        workshop_import_use();
-        return;
-    case cancel_id:
-        workshop_import_close();
-        return;
-    default:
-        ec_assert(!"an Import Picture button");
-        break;
+    case use_id: workshop_import_use(); return;
+    case cancel_id: workshop_import_close(); return;
+    default: ec_assert(!"an Import Picture button"); break;
     }
     cells_changed();
 }
@@ -217,11 +248,24 @@ bool workshop_import_open(const std::string &path) {
     workshop_import_size(image, &cells_width, &cells_height);
     threshold = workshop_auto_threshold(workshop_cell_darkness(image, cells_width, cells_height));
     cells_changed();
-    const window_data v = {.flags = 0, .caption_id = invalid_id, .x1 = 0, .y1 = 0, .x2 = screen_width,
-                           .y2 = screen_height, .scale = 1, .draw = veil_draw, .on_remove = nullptr};
+    const window_data v = {.flags = 0,
+                           .caption_id = invalid_id,
+                           .x1 = 0,
+                           .y1 = 0,
+                           .x2 = screen_width,
+                           .y2 = screen_height,
+                           .scale = 1,
+                           .draw = veil_draw,
+                           .on_remove = nullptr};
     veil = ui_window_add(&v);
-    const window_data frame = {.flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_import_caption,
-                               .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2, .scale = scale, .draw = window_draw,
+    const window_data frame = {.flags = window_flag_framed | window_flag_filled,
+                               .caption_id = str_ws_import_caption,
+                               .x1 = x1,
+                               .y1 = y1,
+                               .x2 = x2,
+                               .y2 = y2,
+                               .scale = scale,
+                               .draw = window_draw,
                                .on_remove = removed};
     window = ui_window_add(&frame);
     if (veil == invalid_id || window == invalid_id) {
@@ -285,9 +329,7 @@ void workshop_import_use() {
 void workshop_import_keydown(unsigned key) {
     const bool shift = platform_key_held(vk_shift);
     switch (key) {
-    case vk_escape:
-        workshop_import_close();
-        return;
+    case vk_escape: workshop_import_close(); return;
     case vk_return:
         if (ui_focus_element() && ui_focus_element()->data == &cancel_button)
             workshop_import_close();
@@ -299,9 +341,7 @@ void workshop_import_keydown(unsigned key) {
         threshold += (key == vk_right ? 1 : -1) * (shift ? 1 : 8); // Shift: finely
         break;
     case vk_up:
-    case vk_down:
-        (shift ? cells_height : cells_width) += key == vk_up ? 1 : -1;
-        break;
+    case vk_down: (shift ? cells_height : cells_width) += key == vk_up ? 1 : -1; break;
     default: {
         const void *buttons[2] = {&use_button, &cancel_button};
         ui_focus_key(key, buttons, 2);

@@ -12,9 +12,7 @@ workshop_picture workshop_blank(int width, int height) {
     return p;
 }
 
-int workshop_filled_count(const workshop_picture &p) {
-    return (int)std::count(p.cells.begin(), p.cells.end(), (u8)1);
-}
+int workshop_filled_count(const workshop_picture &p) { return (int)std::count(p.cells.begin(), p.cells.end(), (u8)1); }
 
 namespace {
 

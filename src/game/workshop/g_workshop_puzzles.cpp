@@ -50,8 +50,14 @@ void row_draw(dword id, int x, int y, int, int state);
 image_button_data row_buttons[my_puzzles_rows];
 
 constexpr dynamic_button_data side_button(dword string_id, dword id, int row) {
-    return {.string_id = string_id, .id = id, .x = buttons_x - win_x1, .y = buttons_y + buttons_pitch * row - win_y1,
-            .block_width = 9, .scale = scale, .flags = 0, .on_click = mp_do_button};
+    return {.string_id = string_id,
+            .id = id,
+            .x = buttons_x - win_x1,
+            .y = buttons_y + buttons_pitch * row - win_y1,
+            .block_width = 9,
+            .scale = scale,
+            .flags = 0,
+            .on_click = mp_do_button};
 }
 dynamic_button_data edit_button = side_button(str_ws_edit, mp_edit_id, 0);
 dynamic_button_data play_button = side_button(str_ws_play, mp_play_id, 1);
@@ -252,17 +258,28 @@ void appmode_my_puzzles_init() {
     leave_requested = false;
     ui_window_add_fullscreen(nullptr);
     const window_data frame = {
-        .flags = window_flag_framed | window_flag_filled, .caption_id = str_ws_puzzles,
-        .x1 = win_x1, .y1 = win_y1, .x2 = win_x2, .y2 = win_y2,
-        .scale = scale, .draw = screen_draw, .on_remove = screen_window_removed,
+        .flags = window_flag_framed | window_flag_filled,
+        .caption_id = str_ws_puzzles,
+        .x1 = win_x1,
+        .y1 = win_y1,
+        .x2 = win_x2,
+        .y2 = win_y2,
+        .scale = scale,
+        .draw = screen_draw,
+        .on_remove = screen_window_removed,
     };
     screen_window = ui_window_add(&frame);
     reload(chosen_path.empty() ? workshop_current().path : chosen_path);
     if (screen_window != invalid_id) {
         for (int i = 0; i < my_puzzles_rows; ++i) {
-            row_buttons[i] = {.id = mp_row_id + (dword)i, .x = list_x - win_x1,
-                              .y = list_y + row_height * i - win_y1, .width = list_width, .height = row_height - 4,
-                              .flags = 0, .draw = row_draw, .on_click = mp_do_button};
+            row_buttons[i] = {.id = mp_row_id + (dword)i,
+                              .x = list_x - win_x1,
+                              .y = list_y + row_height * i - win_y1,
+                              .width = list_width,
+                              .height = row_height - 4,
+                              .flags = 0,
+                              .draw = row_draw,
+                              .on_click = mp_do_button};
             image_button_add(screen_window, &row_buttons[i]);
         }
         for (const void *b : focus_order) {
@@ -301,31 +318,21 @@ void appmode_my_puzzles_keydown(unsigned key) {
         return;
     switch (key) {
     case vk_up:
-    case vk_down:
-        choose(chosen + (key == vk_down ? 1 : -1));
-        break;
+    case vk_down: choose(chosen + (key == vk_down ? 1 : -1)); break;
     case vk_prior:
-    case vk_next:
-        choose(chosen + (key == vk_next ? my_puzzles_rows : -my_puzzles_rows));
-        break;
+    case vk_next: choose(chosen + (key == vk_next ? my_puzzles_rows : -my_puzzles_rows)); break;
     case vk_return:
         if (ui_focus_element())
             ui_press_focus(); // may leave the screen
         else
             mp_do_button(mp_edit_id);
         return;
-    case 'P':
-        mp_do_button(mp_play_id);
-        return;
+    case 'P': mp_do_button(mp_play_id); return;
     case 0x2E: // Delete
         mp_do_button(mp_delete_id);
         return;
-    case vk_escape:
-        mp_do_button(mp_back_id);
-        return;
-    default:
-        ui_focus_key(key, focus_order, (int)std::size(focus_order));
-        break;
+    case vk_escape: mp_do_button(mp_back_id); return;
+    default: ui_focus_key(key, focus_order, (int)std::size(focus_order)); break;
     }
     sync_buttons();
 }

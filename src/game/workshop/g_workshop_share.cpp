@@ -89,8 +89,9 @@ bool workshop_paste_code() {
             c = c < 0x20 || c >= 0x7F ? ' ' : c;
         if (text.size() > shown_code)
             shown += "...";
-        platform_message_box("Code Not Read", (why + (shown.empty() ? "" : "\n\nThe clipboard holds: " + shown)).c_str(),
-                             platform_mb_ok, platform_mb_icon_warning);
+        platform_message_box("Code Not Read",
+                             (why + (shown.empty() ? "" : "\n\nThe clipboard holds: " + shown)).c_str(), platform_mb_ok,
+                             platform_mb_icon_warning);
         return false;
     }
     if (!workshop_dirty()) {

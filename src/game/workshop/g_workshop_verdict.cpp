@@ -62,8 +62,7 @@ void workshop_judge::run() {
     std::unique_lock<std::mutex> l(lock);
     for (;;) {
         wake.wait(l, [this] {
-            return quitting ||
-                   (wanted != 0 && (done_serial != wanted || !have_verdict || (want_fix && !have_fix)));
+            return quitting || (wanted != 0 && (done_serial != wanted || !have_verdict || (want_fix && !have_fix)));
         });
         if (quitting)
             return;
