@@ -17,7 +17,7 @@ FUZZ_DEPS = clang libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps build play install uninstall package test unit-tests release-tests fuzz-smoke fuzz bench clean
+.PHONY: all deps fuzz-deps build play install uninstall package test unit-tests release-tests fuzz-smoke fuzz bench format clean
 
 all: build
 
@@ -83,6 +83,11 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTW_TESTS=OFF -DTW_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# The house style (.clang-format) applied to every tracked source file.
+format:
+	$(call install_missing,clang-format)
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(TESTBUILD) $(RELEASEBUILD) $(FUZZBUILD) build-bench
