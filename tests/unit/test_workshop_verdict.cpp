@@ -1,4 +1,5 @@
 // test_workshop_verdict.cpp -- the Workshop's picture tools and history, the verdict on drawn pictures, Suggest's fixes
+#include "engine/ec_fileio.h"
 #include "game/workshop/g_workshop_files.h"
 #include "game/workshop/g_workshop_picture.h"
 #include "game/workshop/g_workshop_verdict.h"
@@ -6,9 +7,14 @@
 #include "puzzle/pz_generate.h"
 #include "puzzle/pz_solve.h"
 
+#include "tw_test.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -229,6 +235,44 @@ TEST(WorkshopFiles, FileNamesComeFromTitles) {
     EXPECT_EQ(workshop_file_name("\xc3\xa9t\xc3\xa9 owl"), "t owl.non");
     EXPECT_EQ(workshop_file_name("..."), "Untitled.non");
     EXPECT_EQ(workshop_file_name(std::string(60, 'x')), std::string(40, 'x') + ".non");
+}
+
+// Best times beat only by a faster solve and kept across reads; a file the game does not write
+// (a stray word, a negative time, a line cut short) is set aside and told once; a failed write is
+// told once and the old file stays whole.
+TEST(WorkshopFiles, BestTimesAreKeptAndADamagedFileIsSetAside) {
+    temp_folder scratch{"tw-workshop-times"};
+    setenv("XDG_DATA_HOME", scratch.root.c_str(), 1);
+    save_file_init_path();
+    workshop_records_forget_told();
+    dialog_recorder rec;
+    const std::filesystem::path file = scratch.root / "Oakhollow Works" / workshop_records_name;
+
+    EXPECT_EQ(workshop_best_seconds("id-a"), -1);
+    EXPECT_TRUE(workshop_record_solve("id-a", 40));
+    EXPECT_FALSE(workshop_record_solve("id-a", 41));
+    EXPECT_TRUE(workshop_record_solve("id-a", 30));
+    EXPECT_TRUE(workshop_record_solve("id-b", 5));
+    EXPECT_EQ(workshop_best_seconds("id-a"), 30);
+    EXPECT_EQ(workshop_best_seconds("id-b"), 5);
+
+    for (const std::string text : {"best 30 id-a extra\n", "best -3 id-a\n", "best 30\n", "garbage\n"}) {
+        std::ofstream(file, std::ios::binary) << text;
+        EXPECT_EQ(workshop_best_seconds("id-a"), -1) << text;
+        EXPECT_EQ(file_text(file.string() + ".damaged"), text);
+    }
+    ASSERT_EQ(rec.count(), 1u);
+    EXPECT_EQ(rec.dialogs()[0].caption, "Workshop Times Not Read");
+
+    EXPECT_TRUE(workshop_record_solve("id-a", 30));
+    const std::string before = file_text(file.string());
+    platform_file_fail_writes_after(3);
+    EXPECT_TRUE(workshop_record_solve("id-a", 20)); // a new best, though it could not be kept
+    EXPECT_TRUE(workshop_record_solve("id-a", 10));
+    platform_file_fail_writes_after(-1);
+    EXPECT_EQ(file_text(file.string()), before);
+    ASSERT_EQ(rec.count(), 2u);
+    EXPECT_EQ(rec.dialogs()[1].caption, "Workshop Times Not Saved");
 }
 
 } // namespace

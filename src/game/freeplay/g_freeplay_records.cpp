@@ -2,6 +2,7 @@
 #include "game/freeplay/g_freeplay_records.h"
 
 #include "engine/ec_fileio.h"
+#include "engine/ec_side_file.h"
 #include "platform/pf_system.h"
 #include "puzzle/pz_format.h"
 #include "puzzle/pz_grade.h"
@@ -32,10 +33,22 @@ constexpr std::size_t max_board_line = 5 + 1 + 1 + 1 + 2 + 1 + 2 + 1 + 1 + 1 + d
 static_assert(version_line.size() + 1 + freeplay_max_records * max_record_line + max_board_line <=
               freeplay_max_file_size);
 
-bool damaged_told = false;
-bool write_failure_told = false;
-// A damaged file that could not be moved aside is not written over this session.
-bool file_refused = false;
+side_file file = {
+    .name = freeplay_file_name,
+    .max_size = freeplay_max_file_size,
+    .unread_caption = "Free Play Progress Not Read",
+    .set_aside_text =
+        "The free-play records in\n%s\ncould not be read; the file was kept as %s.damaged and free "
+        "play starts afresh. Your story's save is not affected.",
+    .left_text =
+        "The free-play records in\n%s\ncould not be read, nor moved aside (%s); they are left as they "
+        "are, and free play this session is not kept. Your story's save is not affected.",
+    .unsaved_caption = "Free Play Progress Not Saved",
+    .unsaved_text =
+        "Free-play records could not be written to\n%s\n(%s).\n\nFree-play progress of this session may "
+        "not be kept; your story's save is not affected.",
+    .unsaved_log = "tombweaver: free-play progress not written to %s (%s)",
+};
 
 // Splits line at tabs into at most count fields: the last takes the rest, tabs included.
 std::vector<std::string_view> split(std::string_view line, std::size_t count) {
@@ -108,33 +121,6 @@ bool parse_board(std::string_view line, freeplay_kept_board *b) {
     return b->origin == freeplay_origin_generated || !b->path.empty();
 }
 
-void tell(const char *caption, const char *format, const char *path, const char *why) {
-    char text[max_path + 512];
-    std::snprintf(text, sizeof text, format, path, why);
-    std::fprintf(stderr, "tombweaver: %s\n", text);
-    platform_message_box(caption, text, platform_mb_ok, platform_mb_icon_warning);
-}
-
-// The damaged file moved aside, the player told once.
-void set_aside(const char *path) {
-    const std::string aside = std::string(path) + ".damaged";
-    const bool moved = platform_file_move(path, aside.c_str());
-    file_refused = !moved;
-    if (damaged_told)
-        return;
-    damaged_told = true;
-    if (moved)
-        tell("Free Play Progress Not Read",
-             "The free-play records in\n%s\ncould not be read; the file was kept as %s.damaged and free "
-             "play starts afresh. Your story's save is not affected.",
-             path, freeplay_file_name);
-    else
-        tell("Free Play Progress Not Read",
-             "The free-play records in\n%s\ncould not be read, nor moved aside (%s); they are left as they "
-             "are, and free play this session is not kept. Your story's save is not affected.",
-             path, platform_file_error_text());
-}
-
 } // namespace
 
 std::string freeplay_puzzle_key(const freeplay_puzzle &p) {
@@ -189,22 +175,12 @@ bool freeplay_progress_parse(std::string_view text, freeplay_progress *progress)
 
 freeplay_progress freeplay_progress_read() {
     freeplay_progress progress;
-    const char *path = save_folder_file_path(freeplay_file_name);
-    if (!path[0] || !platform_path_exists(path))
-        return progress;
-    platform_file *file = platform_file_open_read(path);
     std::string text;
-    bool fits = false;
-    if (file) {
-        const std::uint64_t size = platform_file_size(file);
-        if (size <= freeplay_max_file_size) {
-            text.resize((std::size_t)size);
-            fits = platform_file_read(file, text.data(), text.size()) == text.size();
-        }
-        platform_file_close(file);
-    }
-    if (!fits || !freeplay_progress_parse(text, &progress)) {
-        set_aside(path);
+    const side_file_read_result read = side_file_read(&file, &text);
+    if (read == side_file_read_result::missing)
+        return progress;
+    if (read == side_file_read_result::unreadable || !freeplay_progress_parse(text, &progress)) {
+        side_file_set_aside(&file);
         return {};
     }
     return progress;
@@ -239,23 +215,7 @@ std::string freeplay_progress_text(const freeplay_progress &progress) {
 }
 
 bool freeplay_progress_write(const freeplay_progress &progress) {
-    const char *path = save_folder_file_path(freeplay_file_name);
-    if (!path[0] || file_refused)
-        return false; // the player has been told
-    const std::string text = freeplay_progress_text(progress);
-    if (platform_file_replace(path, text.data(), text.size()) == (long)text.size())
-        return true;
-    if (write_failure_told) {
-        std::fprintf(stderr, "tombweaver: free-play progress not written to %s (%s)\n", path,
-                     platform_file_error_text());
-    } else {
-        write_failure_told = true;
-        tell("Free Play Progress Not Saved",
-             "Free-play records could not be written to\n%s\n(%s).\n\nFree-play progress of this session may "
-             "not be kept; your story's save is not affected.",
-             path, platform_file_error_text());
-    }
-    return false;
+    return side_file_write(&file, freeplay_progress_text(progress));
 }
 
 const freeplay_record *freeplay_record_find(const freeplay_progress &progress, const std::string &key) {
@@ -316,4 +276,4 @@ std::string freeplay_time_text(int seconds) {
     return text;
 }
 
-void freeplay_progress_forget_told() { damaged_told = write_failure_told = file_refused = false; }
+void freeplay_progress_forget_told() { side_file_forget_told(&file); }

@@ -2,6 +2,7 @@
 #include "game/library/g_library_progress.h"
 
 #include "engine/ec_fileio.h"
+#include "engine/ec_side_file.h"
 #include "platform/pf_system.h"
 
 #include <algorithm>
@@ -16,10 +17,22 @@ constexpr int max_seconds = 100000000; // over three years: anything longer is d
 constexpr int max_hints = 1000000;
 constexpr std::size_t max_key = 200;
 
-bool damaged_told = false;
-bool write_failure_told = false;
-// A damaged file that could not be moved aside is not written over this session.
-bool file_refused = false;
+side_file file = {
+    .name = library_file_name,
+    .max_size = library_max_file_size,
+    .unread_caption = "Library Progress Not Read",
+    .set_aside_text =
+        "The picture library's progress in\n%s\ncould not be read; the file was kept as %s.damaged and "
+        "the library starts afresh. Your story's save is not affected.",
+    .left_text =
+        "The picture library's progress in\n%s\ncould not be read, nor moved aside (%s); it is left as it "
+        "is, and the library's progress this session is not kept. Your story's save is not affected.",
+    .unsaved_caption = "Library Progress Not Saved",
+    .unsaved_text =
+        "The picture library's progress could not be written to\n%s\n(%s).\n\nThe library's progress of "
+        "this session may not be kept; your story's save is not affected.",
+    .unsaved_log = "tombweaver: library progress not written to %s (%s)",
+};
 
 // Splits line at tabs into at most count fields: the last takes the rest.
 std::vector<std::string_view> split(std::string_view line, std::size_t count) {
@@ -70,33 +83,6 @@ bool parse_board(std::string_view line, library_kept_board *b) {
     b->cells = f[5];
     b->key = f[6];
     return true;
-}
-
-void tell(const char *caption, const char *format, const char *path, const char *why) {
-    char text[max_path + 512];
-    std::snprintf(text, sizeof text, format, path, why);
-    std::fprintf(stderr, "tombweaver: %s\n", text);
-    platform_message_box(caption, text, platform_mb_ok, platform_mb_icon_warning);
-}
-
-// The damaged file moved aside, the player told once.
-void set_aside(const char *path) {
-    const std::string aside = std::string(path) + ".damaged";
-    const bool moved = platform_file_move(path, aside.c_str());
-    file_refused = !moved;
-    if (damaged_told)
-        return;
-    damaged_told = true;
-    if (moved)
-        tell("Library Progress Not Read",
-             "The picture library's progress in\n%s\ncould not be read; the file was kept as %s.damaged and "
-             "the library starts afresh. Your story's save is not affected.",
-             path, library_file_name);
-    else
-        tell("Library Progress Not Read",
-             "The picture library's progress in\n%s\ncould not be read, nor moved aside (%s); it is left as it "
-             "is, and the library's progress this session is not kept. Your story's save is not affected.",
-             path, platform_file_error_text());
 }
 
 // The item of list (const or not) whose key is key, or null.
@@ -157,44 +143,19 @@ std::string library_progress_text(const library_progress &progress) {
 
 library_progress library_progress_read() {
     library_progress progress;
-    const char *path = save_folder_file_path(library_file_name);
-    if (!path[0] || !platform_path_exists(path))
-        return progress;
-    platform_file *file = platform_file_open_read(path);
     std::string text;
-    bool fits = false;
-    if (file) {
-        const std::uint64_t size = platform_file_size(file);
-        if (size <= library_max_file_size) {
-            text.resize((std::size_t)size);
-            fits = platform_file_read(file, text.data(), text.size()) == text.size();
-        }
-        platform_file_close(file);
-    }
-    if (!fits || !library_progress_parse(text, &progress)) {
-        set_aside(path);
+    const side_file_read_result read = side_file_read(&file, &text);
+    if (read == side_file_read_result::missing)
+        return progress;
+    if (read == side_file_read_result::unreadable || !library_progress_parse(text, &progress)) {
+        side_file_set_aside(&file);
         return {};
     }
     return progress;
 }
 
 bool library_progress_write(const library_progress &progress) {
-    const char *path = save_folder_file_path(library_file_name);
-    if (!path[0] || file_refused)
-        return false; // the player has been told
-    const std::string text = library_progress_text(progress);
-    if (platform_file_replace(path, text.data(), text.size()) == (long)text.size())
-        return true;
-    if (write_failure_told) {
-        std::fprintf(stderr, "tombweaver: library progress not written to %s (%s)\n", path, platform_file_error_text());
-    } else {
-        write_failure_told = true;
-        tell("Library Progress Not Saved",
-             "The picture library's progress could not be written to\n%s\n(%s).\n\nThe library's progress of "
-             "this session may not be kept; your story's save is not affected.",
-             path, platform_file_error_text());
-    }
-    return false;
+    return side_file_write(&file, library_progress_text(progress));
 }
 
 const library_record *library_record_find(const library_progress &progress, const std::string &key) {
@@ -231,4 +192,4 @@ void library_board_forget(library_progress *progress, const std::string &key) {
     std::erase_if(progress->boards, [&](const library_kept_board &b) { return b.key == key; });
 }
 
-void library_progress_forget_told() { damaged_told = write_failure_told = file_refused = false; }
+void library_progress_forget_told() { side_file_forget_told(&file); }

@@ -2,6 +2,7 @@
 #include "game/story/g_board_marks.h"
 
 #include "engine/ec_fileio.h"
+#include "engine/ec_side_file.h"
 #include "game/story/g_puzzles.h"
 #include "platform/pf_system.h"
 
@@ -20,10 +21,23 @@ constexpr std::size_t max_line = 2 + 1 + 2 + 1 + (std::size_t)max_necrogram_cell
 static_assert(num_puzzles * max_line <= board_marks_max_file_size);
 static_assert(board_marks_max_hints < 100000); // five digits at most, as max_line counts
 
-bool damaged_told = false;
-bool write_failure_told = false;
-// A damaged file that could not be moved aside is not written over this session.
-bool file_refused = false;
+side_file file = {
+    .name = board_marks_file_name,
+    .max_size = board_marks_max_file_size,
+    .unread_caption = "Unfinished Boards Not Read",
+    .set_aside_text =
+        "The marks of the boards you left half done, in\n%s\ncould not be read; the file was kept as "
+        "%s.damaged and those boards start empty. Your saved game is not affected.",
+    .left_text =
+        "The marks of the boards you left half done, in\n%s\ncould not be read, nor moved aside (%s); "
+        "they are left as they are, and boards left this session are not kept. Your saved game is "
+        "not affected.",
+    .unsaved_caption = "Unfinished Boards Not Kept",
+    .unsaved_text =
+        "The marks of the boards you left half done could not be written to\n%s\n(%s).\n\nThey may not be "
+        "kept this session; your saved game is not affected.",
+    .unsaved_log = "tombweaver: the unfinished boards could not be kept in %s (%s)",
+};
 
 // The kept boards, by puzzle: size x size cell characters, empty when none.
 struct kept_boards {
@@ -65,52 +79,15 @@ bool parse_line(std::string_view line, kept_boards *kept) {
     return true;
 }
 
-void tell(const char *caption, const char *format, const char *path, const char *why) {
-    char text[max_path + 512];
-    std::snprintf(text, sizeof text, format, path, why);
-    std::fprintf(stderr, "tombweaver: %s\n", text);
-    platform_message_box(caption, text, platform_mb_ok, platform_mb_icon_warning);
-}
-
-// The damaged file moved aside, the player told once a session.
-void set_aside(const char *path) {
-    const std::string aside = std::string(path) + ".damaged";
-    const bool moved = platform_file_move(path, aside.c_str());
-    file_refused = !moved;
-    if (damaged_told)
-        return;
-    damaged_told = true;
-    if (moved)
-        tell("Unfinished Boards Not Read",
-             "The marks of the boards you left half done, in\n%s\ncould not be read; the file was kept as "
-             "%s.damaged and those boards start empty. Your saved game is not affected.",
-             path, board_marks_file_name);
-    else
-        tell("Unfinished Boards Not Read",
-             "The marks of the boards you left half done, in\n%s\ncould not be read, nor moved aside (%s); "
-             "they are left as they are, and boards left this session are not kept. Your saved game is "
-             "not affected.",
-             path, platform_file_error_text());
-}
-
 // The file's boards: none for a missing file; a damaged one (a line the game does not
 // write, cut short, too big, unreadable) is set aside and keeps none.
 kept_boards read_file() {
     kept_boards kept;
-    const char *path = save_folder_file_path(board_marks_file_name);
-    if (!path[0] || !platform_path_exists(path))
-        return kept;
-    platform_file *file = platform_file_open_read(path);
     std::string text;
-    bool whole = false;
-    if (file) {
-        const std::uint64_t size = platform_file_size(file);
-        if (size <= board_marks_max_file_size) {
-            text.resize((std::size_t)size);
-            whole = platform_file_read(file, text.data(), text.size()) == text.size();
-        }
-        platform_file_close(file);
-    }
+    const side_file_read_result read = side_file_read(&file, &text);
+    if (read == side_file_read_result::missing)
+        return kept;
+    bool whole = read == side_file_read_result::read;
     std::string_view rest = text;
     while (whole && !rest.empty()) {
         const std::size_t end = rest.find('\n');
@@ -118,7 +95,7 @@ kept_boards read_file() {
         rest.remove_prefix(whole ? end + 1 : rest.size());
     }
     if (!whole) {
-        set_aside(path);
+        side_file_set_aside(&file);
         return {};
     }
     return kept;
@@ -142,26 +119,7 @@ std::string file_text(const kept_boards &kept) {
     return text;
 }
 
-void write_file(const kept_boards &kept) {
-    const char *path = save_folder_file_path(board_marks_file_name);
-    if (!path[0] || file_refused)
-        return; // no folder (told with the save), or a damaged file kept as it is (told)
-    const std::string text = file_text(kept);
-    const bool written = text.empty() ? platform_file_remove(path)
-                                      : platform_file_replace(path, text.data(), text.size()) == (long)text.size();
-    if (written)
-        return;
-    if (write_failure_told) {
-        std::fprintf(stderr, "tombweaver: the unfinished boards could not be kept in %s (%s)\n", path,
-                     platform_file_error_text());
-        return;
-    }
-    write_failure_told = true;
-    tell("Unfinished Boards Not Kept",
-         "The marks of the boards you left half done could not be written to\n%s\n(%s).\n\nThey may not be "
-         "kept this session; your saved game is not affected.",
-         path, platform_file_error_text());
-}
+void write_file(const kept_boards &kept) { side_file_write(&file, file_text(kept), true); }
 
 } // namespace
 
@@ -212,4 +170,4 @@ void board_marks_forget_all() {
         write_file(kept_boards{});
 }
 
-void board_marks_forget_told() { damaged_told = write_failure_told = file_refused = false; }
+void board_marks_forget_told() { side_file_forget_told(&file); }

@@ -2,6 +2,7 @@
 #include "game/workshop/g_workshop_files.h"
 
 #include "engine/ec_fileio.h"
+#include "engine/ec_side_file.h"
 #include "platform/pf_system.h"
 #include "puzzle/pz_format.h"
 #include "puzzle/pz_solve.h"
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -170,20 +170,45 @@ std::string workshop_key(const workshop_picture &p) {
 
 namespace {
 
-// The records file's best times: key and seconds.
+side_file records_file = {
+    .name = workshop_records_name,
+    .max_size = 4u << 20,
+    .unread_caption = "Workshop Times Not Read",
+    .set_aside_text =
+        "The best times of your puzzles in\n%s\ncould not be read; the file was kept as %s.damaged "
+        "and those times start afresh. Your puzzles and your story's save are not affected.",
+    .left_text =
+        "The best times of your puzzles in\n%s\ncould not be read, nor moved aside (%s); it is left as it "
+        "is, and this session's times are not kept. Your puzzles and your story's save are not affected.",
+    .unsaved_caption = "Workshop Times Not Saved",
+    .unsaved_text =
+        "The best times of your puzzles could not be written to\n%s\n(%s).\n\nThis session's times may "
+        "not be kept; your puzzles and your story's save are not affected.",
+    .unsaved_log = "tombweaver: Workshop times not written to %s (%s)",
+};
+
+// The records file's best times: key and seconds. A line the game does not write makes
+// the file damaged: it is set aside and its times are forgotten.
 std::vector<std::pair<std::string, int>> read_records() {
     std::vector<std::pair<std::string, int>> records;
-    const char *path = save_folder_file_path(workshop_records_name);
-    if (!path[0] || platform_file_size_at(path) < 0 || platform_file_size_at(path) > (1 << 22))
+    std::string text;
+    const side_file_read_result read = side_file_read(&records_file, &text);
+    if (read == side_file_read_result::missing)
         return records;
-    std::ifstream in(path);
+    bool whole = read == side_file_read_result::read;
+    std::istringstream lines(text);
     std::string line;
-    while (std::getline(in, line)) {
+    while (whole && std::getline(lines, line)) {
         std::istringstream fields(line);
-        std::string word, key;
+        std::string word, key, rest;
         int seconds = -1;
-        if (fields >> word >> seconds >> key && word == "best" && seconds >= 0)
+        whole = fields >> word >> seconds >> key && word == "best" && seconds >= 0 && !(fields >> rest);
+        if (whole)
             records.emplace_back(key, seconds);
+    }
+    if (!whole) {
+        side_file_set_aside(&records_file);
+        records.clear();
     }
     return records;
 }
@@ -212,8 +237,8 @@ bool workshop_record_solve(const std::string &key, int seconds) {
     std::string text;
     for (const auto &[k, best] : records)
         text += "best " + std::to_string(best) + " " + k + "\n";
-    const char *path = save_folder_file_path(workshop_records_name);
-    if (path[0] && platform_file_replace(path, text.data(), text.size()) != (long)text.size())
-        std::fprintf(stderr, "tombweaver: Workshop times not written to %s (%s)\n", path, platform_file_error_text());
+    side_file_write(&records_file, text);
     return true;
 }
+
+void workshop_records_forget_told() { side_file_forget_told(&records_file); }

@@ -53,3 +53,6 @@ std::string workshop_key(const workshop_picture &p);
 int workshop_best_seconds(const std::string &key);
 // A solve in seconds: kept when it beats the best. True when it is a new best.
 bool workshop_record_solve(const std::string &key, int seconds);
+// The best times' file (workshop.txt beside the save): a damaged one is moved aside and told
+// once a session, a failed write told once. Tests: a new session.
+void workshop_records_forget_told();
