@@ -86,12 +86,7 @@ void question_do_answer(dword id) {
 
 } // namespace
 
-bool question_open(dword caption_id, const safestring *line1, const safestring *line2, void (*on_answer)(bool yes)) {
-    if (question_is_open())
-        return false;
-    safestring_create(&lines[0], line1 ? line1->text : nullptr);
-    safestring_create(&lines[1], line2 ? line2->text : nullptr);
-    answer_handler = on_answer;
+dword veil_window_add() {
     const window_data veil = {
         .flags = 0,
         .caption_id = invalid_id,
@@ -103,7 +98,16 @@ bool question_open(dword caption_id, const safestring *line1, const safestring *
         .draw = veil_draw,
         .on_remove = nullptr,
     };
-    veil_window = ui_window_add(&veil);
+    return ui_window_add(&veil);
+}
+
+bool question_open(dword caption_id, const safestring *line1, const safestring *line2, void (*on_answer)(bool yes)) {
+    if (question_is_open())
+        return false;
+    safestring_create(&lines[0], line1 ? line1->text : nullptr);
+    safestring_create(&lines[1], line2 ? line2->text : nullptr);
+    answer_handler = on_answer;
+    veil_window = veil_window_add();
     const window_data frame = {
         .flags = window_flag_framed | window_flag_filled,
         .caption_id = caption_id,

@@ -7,6 +7,10 @@
 constexpr dword question_yes_id = 1;
 constexpr dword question_no_id = 2;
 
+// A window over the whole screen that takes every click and darkens what is under it, put
+// under a window that waits for the player (a question, the Workshop's New, Save and Import
+// windows): its id, or invalid_id when the toolkit could not make it (it raises why).
+dword veil_window_add();
 // Opens the question over the screen's own windows: a veil over the whole screen that
 // takes every click, and a framed window with the caption, up to two lines of text and
 // Yes and No buttons, No focused. The answer closes both windows, then calls on_answer

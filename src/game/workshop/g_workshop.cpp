@@ -403,21 +403,10 @@ void new_window_draw(int x, int y) {
     }
 }
 
-void veil_draw(int, int) { workshop_tint(0, 0, screen_width - 1, screen_height - 1, colour_black, 128); }
-
 void new_window_open() {
     new_width = doc.picture.width;
     new_height = doc.picture.height;
-    const window_data veil = {.flags = 0,
-                              .caption_id = invalid_id,
-                              .x1 = 0,
-                              .y1 = 0,
-                              .x2 = screen_width,
-                              .y2 = screen_height,
-                              .scale = 1,
-                              .draw = veil_draw,
-                              .on_remove = nullptr};
-    veil_window = ui_window_add(&veil);
+    veil_window = veil_window_add();
     const window_data frame = {.flags = window_flag_framed | window_flag_filled,
                                .caption_id = str_ws_new_caption,
                                .x1 = new_x1,
@@ -554,16 +543,7 @@ void workshop_save_open() {
     fields[0] = doc.title;
     fields[1] = doc.author;
     field_focus = 0;
-    const window_data veil = {.flags = 0,
-                              .caption_id = invalid_id,
-                              .x1 = 0,
-                              .y1 = 0,
-                              .x2 = screen_width,
-                              .y2 = screen_height,
-                              .scale = 1,
-                              .draw = veil_draw,
-                              .on_remove = nullptr};
-    veil_window = ui_window_add(&veil);
+    veil_window = veil_window_add();
     const window_data frame = {.flags = window_flag_framed | window_flag_filled,
                                .caption_id = str_ws_save_caption,
                                .x1 = save_x1,

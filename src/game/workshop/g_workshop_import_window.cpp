@@ -193,8 +193,6 @@ void window_draw(int, int) {
     workshop_text(controls_x, height_y + 116, "Shift+Up, Down: height", dim_colour, 1);
 }
 
-void veil_draw(int, int) { workshop_tint(0, 0, screen_width - 1, screen_height - 1, 0xFF000000, 128); }
-
 void removed() {
     if (window == invalid_id)
         return;
@@ -248,16 +246,7 @@ bool workshop_import_open(const std::string &path) {
     workshop_import_size(image, &cells_width, &cells_height);
     threshold = workshop_auto_threshold(workshop_cell_darkness(image, cells_width, cells_height));
     cells_changed();
-    const window_data v = {.flags = 0,
-                           .caption_id = invalid_id,
-                           .x1 = 0,
-                           .y1 = 0,
-                           .x2 = screen_width,
-                           .y2 = screen_height,
-                           .scale = 1,
-                           .draw = veil_draw,
-                           .on_remove = nullptr};
-    veil = ui_window_add(&v);
+    veil = veil_window_add();
     const window_data frame = {.flags = window_flag_framed | window_flag_filled,
                                .caption_id = str_ws_import_caption,
                                .x1 = x1,
