@@ -762,6 +762,35 @@ void gfx2d_fill_rect(int x0, int y0, int x1, int y1) {
     fill_clipped(x0, y0, x1, y1, opaque_black);
 }
 
+void gfx2d_tint_rect(int x0, int y0, int x1, int y1, u32 colour, u32 alpha) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, screen_width - 1), y1 = std::min(y1, screen_height - 1);
+    if (x0 > x1 || y0 > y1)
+        return;
+    u32 *buffer = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
+    if (!buffer)
+        return;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            u32 &p = buffer[y * screen_width + x];
+            u32 mixed = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const u32 a = (p >> shift) & 0xFF, b = (colour >> shift) & 0xFF;
+                mixed |= ((a * (256 - alpha) + b * alpha) >> 8) << shift;
+            }
+            p = mixed;
+        }
+}
+
+void gfx2d_draw_frame(int x, int y, int w, int h, int thickness, u32 colour) {
+    for (int i = 0; i < thickness; ++i) {
+        gfx2d_draw_hline(x + i, x + w - i, y + i, colour);
+        gfx2d_draw_hline(x + i, x + w - i, y + h - i, colour);
+        gfx2d_draw_vline(x + i, y + i, y + h - i, colour);
+        gfx2d_draw_vline(x + w - i, y + i, y + h - i, colour);
+    }
+}
+
 int font_kern_lookup(const u8 (&widths)[95], char c) {
     int in = (signed char)c;
     if (!ec_assert(in >= 0))

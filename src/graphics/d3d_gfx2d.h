@@ -53,6 +53,11 @@ void gfx2d_draw_vlines(int x0, int step, int count, int y0, int y1, u32 colour);
 void gfx2d_draw_line(int x0, int y0, int x1, int y1);
 // Fills x0..x1 x y0..y1 (edges included) with opaque black, clipped.
 void gfx2d_fill_rect(int x0, int y0, int x1, int y1);
+// Mixes colour into x0..x1 x y0..y1 (edges included, clipped) by alpha / 256; the pixels
+// come out opaque.
+void gfx2d_tint_rect(int x0, int y0, int x1, int y1, u32 colour, u32 alpha);
+// A frame of thickness pixels inside x, y .. x + w, y + h (edges included), clipped.
+void gfx2d_draw_frame(int x, int y, int w, int h, int thickness, u32 colour);
 
 // A character's advance from a table of characters 32..126: 0 for control codes
 // and 127, -1 (after "in >= 0") for codes 128..255. Both fonts look up this way.

@@ -74,43 +74,12 @@ void take_analysis(std::chrono::microseconds wait) {
 constexpr u32 colour_text = 0xFFFFFF00;
 constexpr int text_top = necrogram_strip_top, text_height = necrogram_strip_height;
 
-// Mixes colour into x0..x1 x y0..y1 (inclusive, clipped) by alpha / 256.
-void tint_rect(int x0, int y0, int x1, int y1, u32 colour, u32 alpha) {
-    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
-    x1 = std::min(x1, screen_width - 1), y1 = std::min(y1, screen_height - 1);
-    if (x0 > x1 || y0 > y1)
-        return;
-    u32 *buffer = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
-    if (!buffer)
-        return;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            u32 &p = buffer[y * screen_width + x];
-            u32 mixed = 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const u32 a = (p >> shift) & 0xFF, b = (colour >> shift) & 0xFF;
-                mixed |= ((a * (256 - alpha) + b * alpha) >> 8) << shift;
-            }
-            p = mixed;
-        }
-}
-
-// A frame of thickness pixels inside x, y, w x h.
-void outline(int x, int y, int w, int h, int thickness, u32 colour) {
-    for (int i = 0; i < thickness; ++i) {
-        gfx2d_draw_hline(x + i, x + w - i, y + i, colour);
-        gfx2d_draw_hline(x + i, x + w - i, y + h - i, colour);
-        gfx2d_draw_vline(x + i, y + i, y + h - i, colour);
-        gfx2d_draw_vline(x + w - i, y + i, y + h - i, colour);
-    }
-}
-
 // A wrong mark (a cell of edge s): the mark itself stays in sight, ringed in the warning
 // colour, with a warning sign of its own in its top-right corner (a triangle with a "!"),
 // seen without colour too.
 void draw_wrong(int x, int y, int s) {
     const necrogram_palette &pal = necrogram_palette_now();
-    outline(x, y, s, s, s >= 24 ? 2 : 1, pal.wrong);
+    gfx2d_draw_frame(x, y, s, s, s >= 24 ? 2 : 1, pal.wrong);
     const int size = std::max(7, s * 2 / 5) | 1; // odd: the "!" on the middle column
     const int left = x + s - size - 2, top = y + 3;
     u32 *buffer =
@@ -138,12 +107,12 @@ void draw_line(const necrogram_layout &l, s32 axis, int line) {
     const int s = l.cell;
     if (axis == necrogram_axis_row) {
         const int y = l.grid_y + s * line;
-        tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, necrogram_palette_now().hint, 90);
-        outline(l.grid_x, y, l.grid_width, s, 1, necrogram_palette_now().hint);
+        gfx2d_tint_rect(l.strip_left, y + 1, l.grid_x + l.grid_width, y + s - 1, necrogram_palette_now().hint, 90);
+        gfx2d_draw_frame(l.grid_x, y, l.grid_width, s, 1, necrogram_palette_now().hint);
     } else if (axis == necrogram_axis_column) {
         const int x = l.grid_x + s * line;
-        tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, necrogram_palette_now().hint, 90);
-        outline(x, l.grid_y, s, l.grid_height, 1, necrogram_palette_now().hint);
+        gfx2d_tint_rect(x + 1, l.strip_top, x + s - 1, l.grid_y + l.grid_height, necrogram_palette_now().hint, 90);
+        gfx2d_draw_frame(x, l.grid_y, s, l.grid_height, 1, necrogram_palette_now().hint);
     }
 }
 
@@ -298,11 +267,11 @@ void necrogram_help_draw_board(const necrogram_board *b, bool captured) {
     const int thickness = s >= 24 ? 3 : 2; // thinner on small cells
     for (int i = 0; i < shown.num_support; ++i) {
         const int r = shown.support[i] / b->width, c = shown.support[i] % b->width;
-        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, necrogram_reason_colour);
+        gfx2d_draw_frame(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, necrogram_reason_colour);
     }
     for (int i = 0; i < shown.num_cells; ++i) {
         const int r = shown.cells[i] / b->width, c = shown.cells[i] % b->width;
-        outline(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);
+        gfx2d_draw_frame(l.grid_x + s * c, l.grid_y + s * r, s, s, thickness, cell_colour);
     }
     draw_text(shown.text);
 }

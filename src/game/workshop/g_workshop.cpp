@@ -466,7 +466,7 @@ void field_draw(dword id, int x, int y, int, int) {
     const int i = id == ws_title_field_id ? 0 : 1;
     for (int row = y; row < y + field_height; ++row)
         gfx2d_draw_hline(x, x + field_width - 1, row, 0xFF18161F);
-    workshop_outline(x, y, field_width - 1, field_height - 1, 2,
+    gfx2d_draw_frame(x, y, field_width - 1, field_height - 1, 2,
                      i == field_focus ? workshop_chosen_colour : workshop_frame_colour);
     const int w = workshop_text(x + 10, y + 10, fields[i].c_str(), colour_white, 2, field_width - 30);
     if (i == field_focus && (platform_get_tick_count() / 500) % 2 == 0)
@@ -638,7 +638,7 @@ void draw_grid_lines(const necrogram_layout &l, int w, int h) {
         for (int i = 0; i < guide; ++i)
             gfx2d_draw_vlines(gx + 5 * s - i, 5 * s, (w - 1) / 5, gy, bottom, colour_yellow);
     for (int i = 0; i < 2; ++i)
-        workshop_outline(gx - i, gy - i, l.grid_width + 2 * i, l.grid_height + 2 * i, 1, colour_black);
+        gfx2d_draw_frame(gx - i, gy - i, l.grid_width + 2 * i, l.grid_height + 2 * i, 1, colour_black);
 }
 
 // Diagonal hatching over a cell, lines width pixels wide, seen without colour too.
@@ -670,23 +670,23 @@ void draw_picture() {
             if (report.differ[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
                 hatch(x, y, s, necrogram_wrong_colour, 2);
-                workshop_outline(x + 1, y + 1, s - 2, s - 2, 2, necrogram_wrong_colour);
+                gfx2d_draw_frame(x + 1, y + 1, s - 2, s - 2, 2, necrogram_wrong_colour);
             }
     if (have_report && report.kind == pz_fairness::guess)
         for (int i = 0; i < p.width * p.height; ++i)
             if (report.open[(size_t)i]) {
                 const int x = l.grid_x + s * (i % p.width), y = l.grid_y + s * (i / p.width);
                 hatch(x, y, s, colour_open, 1);
-                workshop_outline(x + 2, y + 2, s - 4, s - 4, 1, colour_open);
+                gfx2d_draw_frame(x + 2, y + 2, s - 4, s - 4, 1, colour_open);
             }
     if (have_fix)
         for (int c : fix.cells) {
             const int x = l.grid_x + s * (c % p.width), y = l.grid_y + s * (c / p.width);
-            workshop_outline(x - 1, y - 1, s + 2, s + 2, s >= 24 ? 4 : 3, necrogram_hint_colour);
+            gfx2d_draw_frame(x - 1, y - 1, s + 2, s + 2, s >= 24 ? 4 : 3, necrogram_hint_colour);
         }
     if (workshop_inside(p, cursor_x, cursor_y)) {
         const int x = l.grid_x + s * cursor_x, y = l.grid_y + s * cursor_y;
-        workshop_outline(x, y, s, s, 1, colour_green);
+        gfx2d_draw_frame(x, y, s, s, 1, colour_green);
     }
 }
 

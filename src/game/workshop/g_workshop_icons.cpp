@@ -60,35 +60,6 @@ constexpr u32 icon_dim_colour = 0xFF5C5870;
 
 } // namespace
 
-void workshop_tint(int x0, int y0, int x1, int y1, u32 colour, u32 alpha) {
-    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
-    x1 = std::min(x1, screen_width - 1), y1 = std::min(y1, screen_height - 1);
-    if (x0 > x1 || y0 > y1)
-        return;
-    u32 *buffer = gfx2d_screen_buffer_rect(x0, y0, x1, y1);
-    if (!buffer)
-        return;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            u32 &p = buffer[y * screen_width + x];
-            u32 mixed = 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const u32 a = (p >> shift) & 0xFF, b = (colour >> shift) & 0xFF;
-                mixed |= ((a * (256 - alpha) + b * alpha) >> 8) << shift;
-            }
-            p = mixed;
-        }
-}
-
-void workshop_outline(int x, int y, int w, int h, int thickness, u32 colour) {
-    for (int i = 0; i < thickness; ++i) {
-        gfx2d_draw_hline(x + i, x + w - i, y + i, colour);
-        gfx2d_draw_hline(x + i, x + w - i, y + h - i, colour);
-        gfx2d_draw_vline(x + i, y + i, y + h - i, colour);
-        gfx2d_draw_vline(x + w - i, y + i, y + h - i, colour);
-    }
-}
-
 int workshop_text_width(const char *text, int scale) {
     safestring s;
     safestring_create(&s, text);
@@ -115,7 +86,7 @@ void workshop_draw_icon_button(int icon, int x, int y, int w, int h, int state, 
     const u32 frame = chosen                                           ? workshop_chosen_colour
                       : state == image_button_sprite_over && !disabled ? workshop_focus_colour
                                                                        : workshop_frame_colour;
-    workshop_outline(x, y, w - 1, h - 1, 2, frame);
+    gfx2d_draw_frame(x, y, w - 1, h - 1, 2, frame);
     if (icon < 0 || icon >= workshop_num_icons)
         return;
     const int dot = std::max(1, std::min(w, h) / 14);

@@ -31,10 +31,6 @@ constexpr u32 workshop_focus_colour = 0xFFFFFF00;
 // Draws a button of w x h pixels at (x, y) with an icon: state is the toolkit's
 // (image_button_sprite_*); chosen lights its frame (a tool in use, a switch on).
 void workshop_draw_icon_button(int icon, int x, int y, int w, int h, int state, bool chosen);
-// Mixes colour into x0..x1 x y0..y1 (inclusive, clipped) by alpha / 256.
-void workshop_tint(int x0, int y0, int x1, int y1, u32 colour, u32 alpha);
-// A frame thickness pixels wide inside x, y, w x h.
-void workshop_outline(int x, int y, int w, int h, int thickness, u32 colour);
 // Text at scale from (x, y), cut with "..." past max_width pixels; its advance.
 int workshop_text(int x, int y, const char *text, u32 colour, int scale, int max_width = 1280);
 int workshop_text_width(const char *text, int scale);

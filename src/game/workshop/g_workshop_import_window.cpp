@@ -168,8 +168,8 @@ void draw_cells(int x, int y) {
 void window_draw(int, int) {
     workshop_text(before_x, boxes_y - 24, ("Picture: " + name).c_str(), dim_colour, 2, box);
     workshop_text(after_x, boxes_y - 24, "Cells", dim_colour, 2);
-    workshop_outline(before_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
-    workshop_outline(after_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
+    gfx2d_draw_frame(before_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
+    gfx2d_draw_frame(after_x - 1, boxes_y - 1, box + 1, box + 1, 1, dim_colour);
     draw_image(before_x, boxes_y);
     draw_cells(after_x, boxes_y);
     char text[48];

@@ -124,7 +124,7 @@ void draw_picture(const workshop_picture &p, int x, int y, int w, int h) {
         for (int c = 0; c < p.width; ++c)
             if (workshop_at(p, c, r))
                 gfx2d_draw_pixel(left + cell * c, top + cell * r, 0xFF1E1C2C, cell);
-    workshop_outline(left - 1, top - 1, cell * p.width + 1, cell * p.height + 1, 1, dim_colour);
+    gfx2d_draw_frame(left - 1, top - 1, cell * p.width + 1, cell * p.height + 1, 1, dim_colour);
 }
 
 void row_draw(dword id, int x, int y, int, int state) {
@@ -136,7 +136,7 @@ void row_draw(dword id, int x, int y, int, int state) {
     for (int row = y; row < y + row_height - 4; ++row)
         gfx2d_draw_hline(x, x + list_width - 1, row, is_chosen ? 0xFF4A4560 : row_colour);
     if (is_chosen || state == image_button_sprite_over)
-        workshop_outline(x, y, list_width - 1, row_height - 5, 2, is_chosen ? chosen_colour : 0xFF6A6680);
+        gfx2d_draw_frame(x, y, list_width - 1, row_height - 5, 2, is_chosen ? chosen_colour : 0xFF6A6680);
     if (e.readable)
         draw_picture(e.doc.picture, x + 6, y + 4, 44, 44);
     const std::string title = e.doc.title.empty() ? "Untitled" : e.doc.title;
