@@ -289,21 +289,22 @@ bool play_next_shown = false;
 // The client's part of the column: the caption from free_column_top, the time at
 // free_column_time_y (or under a caption of more lines), the list's buttons under it.
 constexpr int free_column_top = 294, free_column_time_y = 346;
-// The client's list: the previous and the next puzzle, side by side above the hints used.
+// The client's list: the previous and the next puzzle ("<" and ">"), side by side above the
+// hints used, 96 pixels wide and 16 apart.
 constexpr int step_button_y = 378;
 dynamic_button_data previous_button = {.string_id = str_ng_previous,
                                        .id = ng_previous_id,
-                                       .x = column_centre - 64,
+                                       .x = column_centre - 56,
                                        .y = step_button_y,
-                                       .block_width = 4,
+                                       .block_width = 2,
                                        .scale = 2,
                                        .flags = 0,
                                        .on_click = necrogram_do_step};
 dynamic_button_data next_button = {.string_id = str_ng_next,
                                    .id = ng_next_id,
-                                   .x = column_centre + 64,
+                                   .x = column_centre + 56,
                                    .y = step_button_y,
-                                   .block_width = 4,
+                                   .block_width = 2,
                                    .scale = 2,
                                    .flags = 0,
                                    .on_click = necrogram_do_step};
