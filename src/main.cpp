@@ -190,34 +190,41 @@ bool program_init() {
     return true;
 }
 
+// What the command line asks of this run: the window (0 or 1 overrides the saved
+// full-screen choice for this run, -1 keeps it), puzzle files to play, a picture to import.
+struct start_choices {
+    int window_choice = -1;
+    std::vector<std::string> files;
+    std::string import_path;
+};
+
 // The command line's files open once, where the title first comes (after the splash),
 // between two messages: when they put a puzzle on the board, the board replaces the
-// title; else the title stays, after the boxes that said why.
-// A picture to import (--import) opens the Workshop there in the same way.
-std::string import_path;
-
-void open_files_at_title(std::vector<std::string> *files) {
-    if (!import_path.empty() && current_app_mode == appmode_main_menu && app_modes == game_app_modes) {
-        const std::string path = std::move(import_path);
-        import_path.clear();
-        files->clear(); // the Workshop is where the run begins; puzzle files beside an import are not played
+// title; else the title stays, after the boxes that said why. A picture to import opens
+// the Workshop there in the same way (puzzle files beside it are not played).
+void open_files_at_title(start_choices *start) {
+    if (current_app_mode != appmode_main_menu || app_modes != game_app_modes)
+        return;
+    if (!start->import_path.empty()) {
+        const std::string path = std::move(start->import_path);
+        *start = {};
         workshop_start_import(path);
         return;
     }
-    if (files->empty() || current_app_mode != appmode_main_menu || app_modes != game_app_modes)
+    if (start->files.empty())
         return;
-    const std::vector<std::string> opening = std::move(*files);
-    files->clear();
+    const std::vector<std::string> opening = std::move(start->files);
+    start->files.clear();
     freeplay_open_files(opening);
 }
 
 // Messages are routed as they come; the running mode's update (one frame) runs when
 // the next frame is due. In between the loop sleeps until a message arrives or the
 // frame is due, so an idle game leaves the processor alone.
-void main_loop(std::vector<std::string> files) {
+void main_loop(start_choices start) {
     bool quit = false;
     while (!quit) {
-        open_files_at_title(&files);
+        open_files_at_title(&start);
         platform_run_loop_hook();
         if (platform_peek_message()) {
             platform_message msg;
@@ -275,14 +282,14 @@ int print_and_end(const char *text) {
     return 1;
 }
 
-// -1 when the game should start (with *window_choice and *files set), else the exit code.
+// -1 when the game should start (with *start filled in), else the exit code.
 // Arguments that are not options, and all after "--", are puzzle files.
-int parse_command_line(int argc, char **argv, int *window_choice, std::vector<std::string> *files) {
+int parse_command_line(int argc, char **argv, start_choices *start) {
     bool options = true;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (!options || arg[0] != '-' || arg[1] == 0) {
-            files->push_back(arg);
+            start->files.push_back(arg);
             continue;
         }
         if (std::strcmp(arg, "--") == 0) {
@@ -294,16 +301,16 @@ int parse_command_line(int argc, char **argv, int *window_choice, std::vector<st
         if (std::strcmp(arg, "--version") == 0)
             return print_and_end("tombweaver " TW_VERSION "\n");
         if (std::strcmp(arg, "--fullscreen") == 0) {
-            *window_choice = 1;
+            start->window_choice = 1;
         } else if (std::strcmp(arg, "--window") == 0) {
-            *window_choice = 0;
+            start->window_choice = 0;
         } else if (std::strcmp(arg, "--import") == 0) {
             if (i + 1 == argc) {
                 std::fprintf(stderr, "tombweaver: --import needs a PNG picture\n");
                 std::fputs(usage_text, stderr);
                 return 2;
             }
-            import_path = argv[++i];
+            start->import_path = argv[++i];
         } else {
             std::fprintf(stderr, "tombweaver: unknown option '%s'\n", arg);
             std::fputs(usage_text, stderr);
@@ -544,9 +551,8 @@ bool data_open() {
 
 namespace {
 
-// The whole program with the command line's choices: window_choice 0 or 1 overrides the
-// saved full-screen choice for this run (-1 keeps it); files open after the splash.
-int run(int window_choice, std::vector<std::string> files) {
+// The whole program with the command line's choices; files and an import open after the splash.
+int run(start_choices start) {
     current_app_mode = appmode_init;
     platform_events_reset();
     platform_set_window_proc(main_window_proc);
@@ -557,19 +563,20 @@ int run(int window_choice, std::vector<std::string> files) {
     if (!save_folder_lock()) {
         std::fprintf(stderr, "tombweaver: already running for this user; not started again\n");
         platform_message_box("Tombweaver Is Already Running",
-                             files.empty() ? "Tombweaver is already running. Only one game at a time can keep your "
-                                             "progress: switch to its window."
-                                           : "Tombweaver is already running. Only one game at a time can keep your "
-                                             "progress: switch to its window, and drop the puzzle files on it to "
-                                             "play them there.",
+                             start.files.empty()
+                                 ? "Tombweaver is already running. Only one game at a time can keep your "
+                                   "progress: switch to its window."
+                                 : "Tombweaver is already running. Only one game at a time can keep your "
+                                   "progress: switch to its window, and drop the puzzle files on it to "
+                                   "play them there.",
                              platform_mb_ok, platform_mb_icon_warning);
         memory_system_close();
         return 1;
     }
     settings_load();
-    if (window_choice >= 0) {
+    if (start.window_choice >= 0) {
         game_settings s = settings_get();
-        s.fullscreen = window_choice == 1;
+        s.fullscreen = start.window_choice == 1;
         settings_set_for_run(s);
     }
     if (!data_open()) {
@@ -585,7 +592,7 @@ int run(int window_choice, std::vector<std::string> files) {
         save_folder_unlock();
         return 1;
     }
-    main_loop(std::move(files));
+    main_loop(std::move(start));
     shutdown();
     save_folder_unlock();
     return 0;
@@ -593,19 +600,14 @@ int run(int window_choice, std::vector<std::string> files) {
 
 } // namespace
 
-int tombweaver_main() {
-    import_path.clear();
-    return run(-1, {});
-}
+int tombweaver_main() { return run({}); }
 
 int tombweaver_main(int argc, char **argv) {
-    int window_choice = -1;
-    std::vector<std::string> files;
-    import_path.clear();
-    int code = parse_command_line(argc, argv, &window_choice, &files);
+    start_choices start;
+    const int code = parse_command_line(argc, argv, &start);
     if (code >= 0)
         return code;
-    return run(window_choice, std::move(files));
+    return run(std::move(start));
 }
 
 #ifndef TW_NO_MAIN
