@@ -13,9 +13,11 @@
 
 #include <memory>
 
-// Grids this search takes: its lines are 32-bit words. A wider or taller grid is the
-// caller's fault (pz_assert reports it); the search then stops at once.
-constexpr int pz_sat_max_side = pz_max_short_line;
+// Grids this search takes: every size a puzzle may have, its lines one machine word up to
+// pz_max_word_line cells and a few beyond. A larger grid is the caller's fault (pz_assert
+// reports it); the search then stops at once. Its memory stays bounded (see pz_sat.cpp):
+// under 100 MB at the largest size.
+constexpr int pz_sat_max_side = pz_max_size;
 
 class pz_learning_solver;
 

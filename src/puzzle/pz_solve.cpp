@@ -299,9 +299,8 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     bool alive = st == pz_engine::ok;
     halted = st == pz_engine::stopped;
     // A search that meets dead end after dead end takes turns with the clause-learning
-    // search (on the grids that one takes): each is much quicker on some puzzles, and
-    // either one ending settles the verdict.
-    const bool take_turns = p.width <= pz_sat_max_side && p.height <= pz_sat_max_side;
+    // search: each is much quicker on some puzzles, and either one ending settles the verdict.
+    const bool take_turns = true;
     uint64_t turn_ends = 0; // the steps at which this search's turn ends; 0: not begun
     std::unique_ptr<pz_learning_search> learner;
     size_t told = 0; // solutions the learner rules out
