@@ -111,15 +111,18 @@ namespace {
 // line cache and its kept reasons store them as stored (a 32-bit word for grids up to 32
 // a side, which keeps those tables small and the search quick on them).
 //
-// Its memory is bounded at any size: per cell a few words and a line-settled cell's
-// reason (at most a line's length of literals: 4 * cells * side bytes, 32 MB at
-// 200 x 200); the line cache's 2^14 results and the kept reasons (at most
-// max_reason_sets of them) are fixed tables; and learnt clauses are cut back to half
-// whenever their literals pass max_learnt_literals (16 MB).
+// Its memory is bounded at any size, under 100 MB at 200 x 200 (40,000 cells):
+// - per cell some 110 bytes, and a line-settled cell's reason, at most a line's length
+//   of literals: 4 * cells * side bytes, 32 MB at most;
+// - the line cache's 2^14 results (2.2 MB in four-word lines) and at most
+//   max_reason_sets kept reasons (9.4 MB);
+// - learnt clauses: their literals plus 9 words a clause (its record and watches) kept
+//   under pz_sat_learnt_words words (16 MB), twice that while they grow or are packed.
 template <class word, class stored>
 class learner final : public pz_learning_solver {
   public:
-    learner(const pz_puzzle &p, pz_engine &limits) : e(limits), width(p.width), height(p.height)
+    learner(const pz_puzzle &p, pz_engine &limits, size_t learnt_words)
+        : e(limits), width(p.width), height(p.height), max_learnt_units(learnt_words)
     {
         cells = width * height;
         lines = width + height;
@@ -222,8 +225,8 @@ class learner final : public pz_learning_solver {
                 }
                 cell_bump *= 1 / 0.95;
                 clause_bump *= 1 / 0.999f;
-                if (learnt_literals > max_learnt_literals)
-                    reduce(); // long clauses of a large grid: cut back without waiting for a restart
+                if (learnt_units > max_learnt_units)
+                    reduce(); // many long clauses of a large grid: cut back without waiting for a restart
                 if (e.steps >= until)
                     return pz_learning_search::paused;
                 continue;
@@ -297,8 +300,10 @@ class learner final : public pz_learning_solver {
     std::vector<clause> clauses;
     std::vector<std::vector<watcher>> watches; // by literal: clauses watching it, looked at when it turns false
     size_t learnt_count = 0, max_learnt = 2000;
-    size_t learnt_literals = 0;
-    static constexpr size_t max_learnt_literals = size_t{1} << 22;
+    // Learnt clauses' size in 4-byte words: literals, and clause_overhead a clause.
+    size_t learnt_units = 0;
+    const size_t max_learnt_units;
+    static constexpr size_t clause_overhead = 9;
 
     int conflict_clause = no_reason; // the broken clause or line of the last propagate
     std::vector<lit> learnt, because;
@@ -349,7 +354,7 @@ class learner final : public pz_learning_solver {
         clauses.push_back({static_cast<int>(literals.size()), static_cast<int>(c.size()), lbd, 0, is_learnt});
         literals.insert(literals.end(), c.begin(), c.end());
         learnt_count += is_learnt;
-        learnt_literals += is_learnt ? c.size() : 0;
+        learnt_units += is_learnt ? c.size() + clause_overhead : 0;
         return static_cast<int>(clauses.size()) - 1;
     }
 
@@ -585,7 +590,9 @@ class learner final : public pz_learning_solver {
             reasons = reason_of(cell_of(p));
         }
         learnt[0] = negation(p);
-        // A literal whose own reason lies within the clause adds nothing: drop it.
+        // A literal whose own reason lies within the clause adds nothing: drop it. (Following
+        // reasons back further, as far as the clause's literals, made shorter clauses but
+        // took longer over the large corpus.)
         size_t kept = 1;
         for (size_t k = 1; k < learnt.size(); ++k) {
             const int v = cell_of(learnt[k]);
@@ -648,7 +655,7 @@ class learner final : public pz_learning_solver {
     }
 
     // Keeps the better half of the learnt clauses (and every short one) within half of
-    // max_learnt_literals, packing the clauses and rebuilding the watches. At the root
+    // max_learnt_units, packing the clauses and rebuilding the watches. At the root
     // (after a restart) the clause budget then grows; below it (too many literals), the
     // clauses behind the values set are kept.
     void reduce()
@@ -668,19 +675,20 @@ class learner final : public pz_learning_solver {
                 return clauses[a].lbd < clauses[b].lbd;
             return clauses[a].activity > clauses[b].activity;
         });
-        size_t literals_kept = 0;
+        size_t units_kept = 0;
         for (size_t k = 0; k < order.size(); ++k) {
             const clause &c = clauses[order[k]];
             const bool wanted = k < order.size() / 2 || c.lbd <= 2;
-            if (wanted && literals_kept + static_cast<size_t>(c.size) <= max_learnt_literals / 2)
-                literals_kept += static_cast<size_t>(c.size);
+            const size_t units = static_cast<size_t>(c.size) + clause_overhead;
+            if (wanted && units_kept + units <= max_learnt_units / 2)
+                units_kept += units;
             else
                 dropped[order[k]] = 1;
         }
         std::vector<lit> packed;
         std::vector<clause> kept;
         std::vector<int> moved_to(clauses.size(), no_reason);
-        learnt_count = learnt_literals = 0;
+        learnt_count = learnt_units = 0;
         for (size_t c = 0; c < clauses.size(); ++c) {
             if (dropped[c])
                 continue;
@@ -689,7 +697,7 @@ class learner final : public pz_learning_solver {
             packed.insert(packed.end(), literals.begin() + clauses[c].start,
                           literals.begin() + clauses[c].start + clauses[c].size);
             learnt_count += n.learnt;
-            learnt_literals += n.learnt ? static_cast<size_t>(n.size) : 0;
+            learnt_units += n.learnt ? static_cast<size_t>(n.size) + clause_overhead : 0;
             moved_to[c] = static_cast<int>(kept.size());
             kept.push_back(n);
         }
@@ -729,7 +737,8 @@ class learner final : public pz_learning_solver {
 
 } // namespace
 
-pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits)
+pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits,
+                                       size_t learnt_words)
 {
     if (!pz_assert(p.width >= 1 && p.height >= 1 && p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
         return; // no solver: every run reports stopped
@@ -737,13 +746,13 @@ pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known,
     // tables for those up to 32 a side, which most puzzles are.
     const int longest = p.width > p.height ? p.width : p.height;
     if (longest <= pz_max_short_line)
-        s = std::make_unique<learner<uint64_t, uint32_t>>(p, limits);
+        s = std::make_unique<learner<uint64_t, uint32_t>>(p, limits, learnt_words);
     else if (longest <= pz_max_word_line)
-        s = std::make_unique<learner<uint64_t, uint64_t>>(p, limits);
+        s = std::make_unique<learner<uint64_t, uint64_t>>(p, limits, learnt_words);
     else if (longest <= 126)
-        s = std::make_unique<learner<pz_bits<2>, pz_bits<2>>>(p, limits);
+        s = std::make_unique<learner<pz_bits<2>, pz_bits<2>>>(p, limits, learnt_words);
     else
-        s = std::make_unique<learner<pz_bits<4>, pz_bits<4>>>(p, limits);
+        s = std::make_unique<learner<pz_bits<4>, pz_bits<4>>>(p, limits, learnt_words);
     for (int i = 0; i < p.width * p.height; ++i)
         if (known && (known[i] & pz_unknown) != pz_unknown)
             for (pz_cell value : {pz_filled, pz_empty}) // a cell allowing neither gets both, which fails
@@ -778,9 +787,9 @@ pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::ve
 }
 
 pz_verdict pz_sat_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits, size_t wanted,
-                         std::vector<std::vector<uint8_t>> *found)
+                         std::vector<std::vector<uint8_t>> *found, size_t learnt_words)
 {
-    pz_learning_search search(p, known, limits);
+    pz_learning_search search(p, known, limits, learnt_words);
     for (const std::vector<uint8_t> &f : *found)
         search.rule_out(f);
     std::vector<uint8_t> solution;

@@ -11,6 +11,7 @@
 #include "puzzle/pz_engine.h"
 #include "puzzle/pz_solve.h"
 
+#include <cstddef>
 #include <memory>
 
 // Grids this search takes: every size a puzzle may have, its lines one machine word up to
@@ -19,14 +20,19 @@
 // under 100 MB at the largest size.
 constexpr int pz_sat_max_side = pz_max_size;
 
+// The learnt clauses' room, in 4-byte words (a clause takes its literals and 9 more):
+// past it, the search drops the worse half at once. 16 MB.
+constexpr size_t pz_sat_learnt_words = size_t{1} << 22;
+
 class pz_learning_solver;
 
 // One search, run in slices: what it learnt stays between them.
 class pz_learning_search {
   public:
     // The cells known (null: none) hold at the start; limits' tick bounds the work (a
-    // tick a line solved).
-    pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits);
+    // tick a line solved); learnt_words bounds the learnt clauses.
+    pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits,
+                       size_t learnt_words = pz_sat_learnt_words);
     ~pz_learning_search();
 
     enum result { solution_found, exhausted, paused, stopped };
@@ -46,4 +52,4 @@ class pz_learning_search {
 // tick bounds the work (a tick a line solved). Returns none when no further solution
 // exists, found when *found holds wanted, stopped when the limits stopped it.
 pz_verdict pz_sat_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits, size_t wanted,
-                         std::vector<std::vector<uint8_t>> *found);
+                         std::vector<std::vector<uint8_t>> *found, size_t learnt_words = pz_sat_learnt_words);

@@ -423,6 +423,45 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles)
     EXPECT_GT(seen[2], 30);
 }
 
+// With room for only a few learnt clauses, the learning search drops clauses deep in its
+// guesses (keeping those behind the values set): its count must still equal enumeration's.
+TEST(PuzzleSolver, LearningCountHoldsWhenLearntClausesAreCutBackMidSearch)
+{
+    pz_rng rng;
+    pz_rng_seed(rng, 23);
+    int seen[3] = {};
+    for (int round = 0; round < 300; ++round) {
+        const int w = 6 + static_cast<int>(pz_rng_below(rng, 5));
+        const int h = 6 + static_cast<int>(pz_rng_below(rng, 5));
+        std::vector<uint8_t> picture(static_cast<size_t>(w) * h);
+        const uint32_t density = 40 + pz_rng_below(rng, 25);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        pz_puzzle p = pz_from_picture(w, h, picture.data());
+        if (pz_rng_below(rng, 4) == 0) {
+            std::vector<uint8_t> row(w);
+            for (uint8_t &c : row)
+                c = pz_rng_below(rng, 2);
+            p.rows[pz_rng_below(rng, h)] = pz_line_runs(row.data(), w, 1);
+        }
+        enumerator count(p, {});
+        count.fill(0);
+        ++seen[count.count];
+        const std::string what = "round " + std::to_string(round) + ", " + std::to_string(w) + "x" + std::to_string(h);
+        for (const size_t room : {size_t{24}, size_t{60}}) {
+            pz_engine limits(p);
+            std::vector<std::vector<uint8_t>> found;
+            const pz_verdict v = pz_sat_search(p, nullptr, limits, 2, &found, room);
+            EXPECT_EQ(v, count.count == 2 ? pz_verdict::found : pz_verdict::none) << what;
+            ASSERT_EQ(found.size(), static_cast<size_t>(count.count)) << what << ", room " << room;
+            for (const std::vector<uint8_t> &f : found)
+                EXPECT_TRUE(satisfies(p, f, {})) << what;
+        }
+    }
+    EXPECT_GT(seen[0], 20);
+    EXPECT_GT(seen[2], 20);
+}
+
 // A random 25x25 picture whose clues admit many pictures, none of them easy to reach:
 // the search alone meets dead ends for over half a minute, so it takes turns with the
 // clause-learning search, which finds the two; they must still be solutions.
