@@ -17,8 +17,12 @@
 // --large measures the hard large corpus alone (280 puzzles, each proved): 240 random
 // pictures from 30x30 to 60x60 whose share of filled cells runs from 0.45 to 0.30 (the
 // dense ones are the hard ones), and 40 line-solvable pictures of 60x60 to 200x200 with
-// one to four small patches made noise.
+// one to four small patches made noise. --learner measures the clause-learning search
+// alone on it.
 #include "puzzle_pictures.h"
+
+#include "puzzle/pz_engine.h"
+#include "puzzle/pz_sat.h"
 
 #include <sys/resource.h>
 
@@ -103,7 +107,8 @@ pz_puzzle large_puzzle(int i, std::string *name)
 }
 
 // The large corpus, each puzzle proved; a tally for the random pictures and for the damaged ones.
-void large_corpus(int every, int only, double slow, const pz_limits &limits)
+// With learner_only, the clause-learning search alone (as pz_sat_search) instead of pz_solve.
+void large_corpus(int every, int only, double slow, const pz_limits &limits, bool learner_only)
 {
     tally random_proof, damaged_proof;
     double slowest = 0;
@@ -112,7 +117,21 @@ void large_corpus(int every, int only, double slow, const pz_limits &limits)
         std::string name;
         const pz_puzzle p = large_puzzle(i, &name);
         const double t = cpu_seconds();
-        const pz_solution s = pz_solve(p, nullptr, limits, true);
+        pz_solution s;
+        if (learner_only) {
+            pz_engine e(p);
+            e.limit(limits);
+            std::vector<std::vector<uint8_t>> found;
+            const pz_verdict v = pz_sat_search(p, nullptr, e, 2, &found);
+            s.verdict = v == pz_verdict::stopped ? v
+                        : found.size() == 2      ? pz_verdict::multiple
+                        : found.size() == 1      ? pz_verdict::unique
+                                                 : pz_verdict::none;
+            if (!found.empty())
+                s.first = found[0];
+        } else {
+            s = pz_solve(p, nullptr, limits, true);
+        }
         const double took = cpu_seconds() - t;
         (i < large_random ? random_proof : damaged_proof).add(took, s.verdict);
         const bool solved_right = s.verdict == pz_verdict::stopped || s.first.empty() ||
@@ -140,7 +159,7 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
     int count = 1000, every = 1, only = -1, positional = 0;
     double slow = 1e30;
-    bool random_only = false, large = false;
+    bool random_only = false, large = false, learner_only = false;
     pz_limits limits;
     limits.seconds = 60;
     for (int a = 1; a < argc; ++a) {
@@ -156,6 +175,8 @@ int main(int argc, char **argv)
             random_only = true;
         else if (arg == "--large")
             large = true;
+        else if (arg == "--learner")
+            learner_only = true;
         else if (positional == 0 && !large && ++positional)
             count = std::atoi(argv[a]);
         else if (positional == 0 && large && (positional = 2))
@@ -166,12 +187,12 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "usage: puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] "
                                  "[--slow SECONDS] [--random]\n"
                                  "       puzzle_corpus --large [LIMIT_SECONDS] [--every N] [--only I] "
-                                 "[--slow SECONDS]\n");
+                                 "[--slow SECONDS] [--learner]\n");
             return 2;
         }
     }
     if (large) {
-        large_corpus(every, only, slow, limits);
+        large_corpus(every, only, slow, limits, learner_only);
         return 0;
     }
 
