@@ -308,7 +308,11 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
     const bool large = p.width > pz_max_short_line || p.height > pz_max_short_line;
     const uint64_t plain_steps = large ? large_plain_turn_steps : plain_turn_steps;
     const uint64_t learner_steps = large ? large_learner_turn_steps : learner_turn_steps;
-    uint64_t turn_ends = 0; // the steps at which this search's turn ends; 0: not begun
+    // The steps at which this search's turn ends; 0: not begun. On a large grid the turns
+    // run from the start and change at any node, not only at dead ends: there one pass of
+    // look-ahead over every cell can take the whole first turn, and its first dead end may
+    // come only minutes later.
+    uint64_t turn_ends = large ? e.steps + plain_steps : 0;
     std::unique_ptr<pz_learning_search> learner;
     size_t told = 0; // solutions the learner rules out
     std::vector<uint8_t> solution;
@@ -358,6 +362,11 @@ pz_solution pz_solve(const pz_puzzle &p, const pz_cell *known, const pz_limits &
         if (o == searcher::done || o == searcher::dead) {
             alive = give_up();
             continue;
+        }
+        if (large && e.steps >= turn_ends) {
+            if (!learner_turn())
+                break;
+            turn_ends = e.steps + plain_steps;
         }
         stack.push_back({e.mark(), guess, first == pz_filled ? pz_empty : pz_filled, false});
         e.set(guess, first);
