@@ -1,7 +1,8 @@
 // pz_sat.h -- a clause-learning search for the puzzles that the plain search wanders in
 #pragma once
 
-// Not for the screens: pz_solve turns to it when its own search meets many dead ends.
+// Not for the screens: pz_solve turns to it when its own search meets many dead ends
+// (on grids over 32 a side, after a short first turn).
 // Its propagation is the exact line logic; when a guess leads to a broken line, the
 // cells behind each step are worked out (cut down to those the line needs) and the
 // search learns a clause naming the guesses at fault, so the same mistake is not made
