@@ -8,11 +8,21 @@
 // 200x200 puzzle. Times are processor time, so other programs on the machine do not count.
 //
 //   puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] [--slow SECONDS] [--random]
+//   puzzle_corpus --large [LIMIT_SECONDS] [--every N] [--only I] [--slow SECONDS]
 //
 // A COUNT of 0 leaves the random corpus out. --every N solves every Nth puzzle of the
 // COUNT (the densities stay those of the whole corpus), --only I puzzle I alone; --slow
 // lists each puzzle whose proof takes longer; --random measures the random corpus alone.
+//
+// --large measures the hard large corpus alone (280 puzzles, each proved): 240 random
+// pictures from 30x30 to 60x60 whose share of filled cells runs from 0.45 to 0.30 (the
+// dense ones are the hard ones), and 40 line-solvable pictures of 60x60 to 200x200 with
+// one to four small patches made noise. --learner measures the clause-learning search
+// alone on it.
 #include "puzzle_pictures.h"
+
+#include "puzzle/pz_engine.h"
+#include "puzzle/pz_sat.h"
 
 #include <sys/resource.h>
 
@@ -23,6 +33,8 @@
 #include <string>
 
 namespace {
+
+constexpr int large_random = 240, large_count = large_random + 40;
 
 struct tally {
     std::vector<double> times;
@@ -73,13 +85,76 @@ void random_corpus(int count, int every, int only, double slow, const pz_limits 
     std::printf("slowest proof: puzzle %d\n", slowest_index);
 }
 
+// Puzzle i of the large corpus, with a name for the listings.
+pz_puzzle large_puzzle(int i, std::string *name) {
+    char text[64];
+    if (i < large_random) {
+        // 8 sizes of 30 puzzles each, the density falling from 0.45 to 0.30 within each size.
+        const int size = 30 + (i / 30) * 30 / 7, k = i % 30;
+        const uint32_t density = 4500 - static_cast<uint32_t>(1500 * k / 29);
+        std::snprintf(text, sizeof text, "random %dx%d at %.2f", size, size, density / 10000.0);
+        *name = text;
+        return random_picture(size, size, density, 0x1a46e000u + static_cast<uint32_t>(i));
+    }
+    // 8 sizes of 5 puzzles each, one to four patches of noise.
+    const int j = i - large_random, size = 60 + (j / 5) * 20;
+    std::snprintf(text, sizeof text, "damaged %dx%d", size, size);
+    *name = text;
+    return damaged_picture(size, size, 4, 0xda3a0000u + static_cast<uint32_t>(j));
+}
+
+// The large corpus, each puzzle proved; a tally for the random pictures and for the damaged ones.
+// With learner_only, the clause-learning search alone (as pz_sat_search) instead of pz_solve.
+void large_corpus(int every, int only, double slow, const pz_limits &limits, bool learner_only) {
+    tally random_proof, damaged_proof;
+    double slowest = 0;
+    std::string slowest_name;
+    for (int i = only >= 0 ? only : 0; i < (only >= 0 ? only + 1 : large_count); i += every) {
+        std::string name;
+        const pz_puzzle p = large_puzzle(i, &name);
+        const double t = cpu_seconds();
+        pz_solution s;
+        if (learner_only) {
+            pz_engine e(p);
+            e.limit(limits);
+            std::vector<std::vector<uint8_t>> found;
+            const pz_verdict v = pz_sat_search(p, nullptr, e, 2, &found);
+            s.verdict = v == pz_verdict::stopped ? v
+                        : found.size() == 2      ? pz_verdict::multiple
+                        : found.size() == 1      ? pz_verdict::unique
+                                                 : pz_verdict::none;
+            if (!found.empty())
+                s.first = found[0];
+        } else {
+            s = pz_solve(p, nullptr, limits, true);
+        }
+        const double took = cpu_seconds() - t;
+        (i < large_random ? random_proof : damaged_proof).add(took, s.verdict);
+        const bool solved_right = s.verdict == pz_verdict::stopped || s.first.empty() ||
+                                  pz_from_picture(p.width, p.height, s.first.data()).rows == p.rows;
+        if (took > slow || !solved_right)
+            std::printf("puzzle %3d (%s): proof %8.3f s (%s), %llu guesses%s\n", i, name.c_str(), took,
+                        pz_verdict_name(s.verdict), static_cast<unsigned long long>(s.guesses),
+                        solved_right ? "" : ", A WRONG SOLUTION");
+        if (took > slowest) {
+            slowest = took;
+            slowest_name = "puzzle " + std::to_string(i) + " (" + name + ")";
+        }
+    }
+    if (!random_proof.times.empty())
+        random_proof.print("large random 30..60, proof");
+    if (!damaged_proof.times.empty())
+        damaged_proof.print("damaged 60..200, proof");
+    std::printf("slowest proof: %s\n", slowest_name.c_str());
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
     int count = 1000, every = 1, only = -1, positional = 0;
     double slow = 1e30;
-    bool random_only = false;
+    bool random_only = false, large = false, learner_only = false;
     pz_limits limits;
     limits.seconds = 60;
     for (int a = 1; a < argc; ++a) {
@@ -93,16 +168,28 @@ int main(int argc, char **argv) {
             slow = std::atof(argv[++a]);
         else if (arg == "--random")
             random_only = true;
-        else if (positional == 0 && ++positional)
+        else if (arg == "--large")
+            large = true;
+        else if (arg == "--learner")
+            learner_only = true;
+        else if (positional == 0 && !large && ++positional)
             count = std::atoi(argv[a]);
+        else if (positional == 0 && large && (positional = 2))
+            limits.seconds = std::atof(argv[a]);
         else if (positional == 1 && ++positional)
             limits.seconds = std::atof(argv[a]);
         else {
             std::fprintf(stderr,
                          "usage: puzzle_corpus [COUNT] [LIMIT_SECONDS] [--every N] [--only I] "
-                         "[--slow SECONDS] [--random]\n");
+                         "[--slow SECONDS] [--random]\n"
+                         "       puzzle_corpus --large [LIMIT_SECONDS] [--every N] [--only I] "
+                         "[--slow SECONDS] [--learner]\n");
             return 2;
         }
+    }
+    if (large) {
+        large_corpus(every, only, slow, limits, learner_only);
+        return 0;
     }
 
     if (count > 0)

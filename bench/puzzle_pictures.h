@@ -77,3 +77,23 @@ inline pz_puzzle line_solvable_picture(int w, int h, uint64_t seed) {
         }
     }
 }
+
+// A line-solvable picture with small damage: one to patches square patches of 8x8 to
+// 15x15 cells made sparse noise (each cell filled at 0.35), so that line logic stalls there
+// and the search must finish it; often it has several solutions then, sometimes one.
+inline pz_puzzle damaged_picture(int w, int h, int patches, uint64_t seed) {
+    const pz_puzzle clean = line_solvable_picture(w, h, seed);
+    pz_rng rng;
+    pz_rng_seed(rng, seed ^ 0xda3a6e00u);
+    std::vector<uint8_t> cells = clean.goal;
+    const int count = 1 + static_cast<int>(pz_rng_below(rng, static_cast<uint32_t>(patches)));
+    for (int i = 0; i < count; ++i) {
+        const int side = 8 + static_cast<int>(pz_rng_below(rng, 8));
+        const int x0 = static_cast<int>(pz_rng_below(rng, static_cast<uint32_t>(w - side + 1)));
+        const int y0 = static_cast<int>(pz_rng_below(rng, static_cast<uint32_t>(h - side + 1)));
+        for (int y = y0; y < y0 + side; ++y)
+            for (int x = x0; x < x0 + side; ++x)
+                cells[static_cast<size_t>(y) * w + x] = pz_rng_below(rng, 100) < 35;
+    }
+    return pz_from_picture(w, h, cells.data());
+}

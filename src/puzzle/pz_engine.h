@@ -51,15 +51,18 @@ private:
 
 // Line results kept by the line and its cells, so that a line met again in the same
 // state is not solved again: a search meets the same lines in the same states over and
-// over. A table of 2^bits results of 20 bytes, each state in the one place its hash
-// picks, where a newer result takes the place of an older. It has no table until reset.
-template <int bits> class pz_line_cache {
+// over. A table of 2^bits results, each state in the one place its hash picks, where a
+// newer result takes the place of an older. The caller's lines are words (uint64_t or
+// pz_bits); the table keeps them as stored, a word type that holds the longest line (a
+// 32-bit word keeps the table of short lines small: 20 bytes a result). It has no table
+// until reset.
+template <int bits, class word = uint64_t, class stored = uint32_t> class pz_line_cache {
 public:
-    // An empty table for lines of up to longest cells: at most pz_max_short_line, the
-    // words it keeps (beyond that it keeps no table).
+    // An empty table for lines of up to longest cells: at most what stored holds (beyond
+    // that it keeps no table).
     void reset(int longest) {
-        const bool fits = pz_assert(longest <= pz_max_short_line);
-        table.assign(fits ? size_t(1) << bits : 0, kept{0, 0, 0, 0, -1});
+        const bool fits = pz_assert(longest <= 8 * static_cast<int>(sizeof(stored)));
+        table.assign(fits ? size_t(1) << bits : 0, kept{stored{}, stored{}, stored{}, stored{}, -1});
     }
     bool empty() const { return table.empty(); }
 
@@ -67,32 +70,32 @@ public:
     // is pz_solve_line_bits on the line (of at most the longest cells given to reset),
     // called only when the table does not hold its result; line is the caller's number
     // for the line. Without a table, solves each time.
-    template <class line_solver>
-    bool solve(int line, uint64_t *can_empty, uint64_t *can_fill, line_solver &&solve_words) {
+    template <class line_solver> bool solve(int line, word *can_empty, word *can_fill, line_solver &&solve_words) {
         if (table.empty())
             return solve_words(can_empty, can_fill);
-        const uint64_t empty_in = *can_empty, fill_in = *can_fill;
-        uint64_t h = (empty_in * 0x9e3779b97f4a7c15ull) ^ (fill_in * 0xc2b2ae3d27d4eb4full) ^
+        const stored empty_in = static_cast<stored>(*can_empty), fill_in = static_cast<stored>(*can_fill);
+        uint64_t h = (pz_bits_hash(*can_empty) * 0x9e3779b97f4a7c15ull) ^
+                     (pz_bits_hash(*can_fill) * 0xc2b2ae3d27d4eb4full) ^
                      (static_cast<uint64_t>(line) * 0x165667b19e3779f9ull);
         h ^= h >> 29;
         kept &m = table[(h * 0xbf58476d1ce4e5b9ull) >> (64 - bits)];
         if (m.line == line && m.empty_in == empty_in && m.fill_in == fill_in) {
-            if ((m.empty_out | m.fill_out) == 0)
+            if (!(m.empty_out | m.fill_out))
                 return false;
-            *can_empty = m.empty_out;
-            *can_fill = m.fill_out;
+            *can_empty = static_cast<word>(m.empty_out);
+            *can_fill = static_cast<word>(m.fill_out);
             return true;
         }
         const bool holds = solve_words(can_empty, can_fill);
-        m = {static_cast<uint32_t>(empty_in), static_cast<uint32_t>(fill_in),
-             holds ? static_cast<uint32_t>(*can_empty) : 0, holds ? static_cast<uint32_t>(*can_fill) : 0, line};
+        m = {empty_in, fill_in, holds ? static_cast<stored>(*can_empty) : stored{},
+             holds ? static_cast<stored>(*can_fill) : stored{}, line};
         return holds;
     }
 
 private:
     struct kept {
-        uint32_t empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
-        int32_t line;                                    // -1: nothing kept here
+        stored empty_in, fill_in, empty_out, fill_out; // out both 0: the line breaks
+        int32_t line;                                  // -1: nothing kept here
     };
     std::vector<kept> table;
 };

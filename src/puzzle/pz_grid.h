@@ -26,7 +26,8 @@ constexpr int pz_max_size = 200;
 constexpr int pz_max_word_line = 62;
 constexpr int pz_max_word_runs = (pz_max_word_line + 1) / 2;
 
-// Lines kept in 32-bit words: the line cache's results and the learning search's lines.
+// Lines kept in 32-bit words: the line cache's results, and the learning search's tables
+// on grids no larger (its lines are wider words).
 constexpr int pz_max_short_line = 32;
 
 // Bounds on a search's work; a zero means no bound of that kind.

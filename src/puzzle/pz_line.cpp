@@ -138,24 +138,15 @@ static int solve_table(const int *runs, int k, pz_cell *cells, int n, pz_line_sc
 
 namespace {
 
-using word = uint64_t;
-
-word reverse(word x) {
-    x = __builtin_bswap64(x);
-    x = ((x >> 4) & 0x0f0f0f0f0f0f0f0full) | ((x & 0x0f0f0f0f0f0f0f0full) << 4);
-    x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
-    return ((x >> 1) & 0x5555555555555555ull) | ((x & 0x5555555555555555ull) << 1);
-}
-
 // x and every position reached from it by steps p -> p + 1 onto bits of open: the
 // carry of an addition runs through each stretch of open from its lowest seed.
-word reach_up(word x, word open) {
+template <class word> word reach_up(const word &x, const word &open) {
     const word seeds = (x << 1) & open;
     return x | seeds | (open & ~(open + seeds));
 }
 
 // Positions s where every bit of bits from s to s + r - 1 is set.
-word all_of(word bits, int r) {
+template <class word> word all_of(word bits, int r) {
     int len = 1;
     while (2 * len <= r) {
         bits &= bits >> len;
@@ -165,7 +156,7 @@ word all_of(word bits, int r) {
 }
 
 // Positions covered by a run of r starting at a position of starts.
-word smear(word starts, int r) {
+template <class word> word smear(word starts, int r) {
     int len = 1;
     while (2 * len <= r) {
         starts |= starts << len;
@@ -174,24 +165,29 @@ word smear(word starts, int r) {
     return len < r ? starts | (starts << (r - len)) : starts;
 }
 
+// The longest line a word holds with room for the placements' ends, and its most runs.
+template <class word> constexpr int longest_line = 8 * static_cast<int>(sizeof(word)) - 2;
+template <class word> constexpr int most_runs = (longest_line<word> + 1) / 2;
+
 } // namespace
 
-// The same tables for lines of up to pz_max_word_line cells, one word per run: bit p
-// of ahead[j] says cells [0, p) can hold the first j runs, bit p of behind[j] that
-// [p, n) can hold runs j.. to the last. Stretches of cells that may stay empty are
-// crossed by reach_up, behind's downward stretches by reaching up in the mirrored word.
-// With run_starts, each run's placements go there too: bit s of run_starts[j] says run j
-// may begin at cell s.
-static bool line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits,
-                      uint64_t *run_starts) {
-    if (!pz_assert(n >= 0 && n <= pz_max_word_line && k >= 0))
+// The same tables for lines of up to longest_line cells, one word per run: bit p of
+// ahead[j] says cells [0, p) can hold the first j runs, bit p of behind[j] that [p, n)
+// can hold runs j.. to the last. Stretches of cells that may stay empty are crossed by
+// reach_up, behind's downward stretches by reaching up in the mirrored word. With
+// run_starts, each run's placements go there too: bit s of run_starts[j] says run j may
+// begin at cell s.
+template <class word>
+static bool line_bits(const int *runs, int k, int n, word *can_empty_bits, word *can_fill_bits, word *run_starts) {
+    constexpr int runs_held = most_runs<word>;
+    if (!pz_assert(n >= 0 && n <= longest_line<word> && k >= 0))
         return false;
-    if (k > pz_max_word_runs)
+    if (k > runs_held)
         return false; // more runs than the line has room for
     const word can_empty = *can_empty_bits, can_fill = *can_fill_bits;
-    word ahead[pz_max_word_runs + 1], behind[pz_max_word_runs + 1], starts[pz_max_word_runs], fits[pz_max_word_runs];
-    const word open_up = can_empty << 1, open_down = reverse(can_empty);
-    ahead[0] = reach_up(1, open_up);
+    word ahead[runs_held + 1], behind[runs_held + 1], starts[runs_held], fits[runs_held];
+    const word open_up = can_empty << 1, open_down = pz_reverse(can_empty);
+    ahead[0] = reach_up(word(1), open_up);
     for (int j = 0; j < k; ++j) {
         if (runs[j] < 1 || runs[j] > n)
             return false;
@@ -200,32 +196,41 @@ static bool line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, u
         starts[j] = from & fits[j];
         ahead[j + 1] = reach_up(starts[j] << runs[j], open_up);
     }
-    if (!((ahead[k] >> n) & 1))
+    if (!pz_bit(ahead[k], n))
         return false;
-    behind[k] = reverse(reach_up(reverse(word(1) << n), open_down));
-    word filled = 0;
+    word top{};
+    pz_bit_set(top, n);
+    behind[k] = pz_reverse(reach_up(pz_reverse(top), open_down));
+    word filled{};
     for (int j = k - 1; j >= 0; --j) {
         const word ends = j == k - 1 ? behind[k] : (behind[j + 1] >> 1) & can_empty;
         const word from = (ends >> runs[j]) & fits[j];
-        behind[j] = reverse(reach_up(reverse(from), open_down));
+        behind[j] = pz_reverse(reach_up(pz_reverse(from), open_down));
         filled |= smear(from & starts[j], runs[j]);
         if (run_starts)
             run_starts[j] = from & starts[j];
     }
-    word empty = 0;
+    word empty{};
     for (int j = 0; j <= k; ++j)
         empty |= ahead[j] & (behind[j] >> 1);
     empty &= can_empty;
-    const word line = n == 64 ? ~word(0) : (word(1) << n) - 1;
-    if ((empty | filled) != line)
+    if (!((empty | filled) == pz_low_bits<word>(n)))
         return false; // cannot happen once the line has a placement; kept for safety
     *can_empty_bits = empty;
     *can_fill_bits = filled;
     return true;
 }
 
+bool pz_solve_line_bits(const int *runs, int k, int n, pz_bits<2> *can_empty, pz_bits<2> *can_fill) {
+    return line_bits(runs, k, n, can_empty, can_fill, static_cast<pz_bits<2> *>(nullptr));
+}
+
+bool pz_solve_line_bits(const int *runs, int k, int n, pz_bits<4> *can_empty, pz_bits<4> *can_fill) {
+    return line_bits(runs, k, n, can_empty, can_fill, static_cast<pz_bits<4> *>(nullptr));
+}
+
 bool pz_solve_line_bits(const int *runs, int k, int n, uint64_t *can_empty_bits, uint64_t *can_fill_bits) {
-    return line_bits(runs, k, n, can_empty_bits, can_fill_bits, nullptr);
+    return line_bits(runs, k, n, can_empty_bits, can_fill_bits, static_cast<uint64_t *>(nullptr));
 }
 
 bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, int length, uint64_t *starts) {
@@ -240,12 +245,12 @@ bool pz_line_run_starts(const int *runs, int run_count, const pz_cell *cells, in
 }
 
 static int solve_words(const int *runs, int k, pz_cell *cells, int n) {
-    word can_empty = 0, can_fill = 0;
+    uint64_t can_empty = 0, can_fill = 0;
     for (int i = 0; i < n; ++i) {
-        can_empty |= static_cast<word>(cells[i] & pz_empty) << i;
-        can_fill |= static_cast<word>((cells[i] & pz_filled) >> 1) << i;
+        can_empty |= static_cast<uint64_t>(cells[i] & pz_empty) << i;
+        can_fill |= static_cast<uint64_t>((cells[i] & pz_filled) >> 1) << i;
     }
-    const word before = can_empty & can_fill;
+    const uint64_t before = can_empty & can_fill;
     if (!pz_solve_line_bits(runs, k, n, &can_empty, &can_fill))
         return -1;
     for (int i = 0; i < n; ++i)

@@ -1,6 +1,7 @@
 // pz_line.h -- the exact line solver: what every placement of a line's runs agrees on
 #pragma once
 
+#include "puzzle/pz_bits.h"
 #include "puzzle/pz_grid.h"
 
 #include <cstdint>
@@ -29,6 +30,10 @@ int pz_solve_line_table(const int *runs, int run_count, pz_cell *cells, int leng
 // *can_fill says cell i may stay empty, may be filled. Narrows both to what every
 // placement allows; false (both unchanged) when no placement agrees.
 bool pz_solve_line_bits(const int *runs, int run_count, int length, uint64_t *can_empty, uint64_t *can_fill);
+// The same for longer lines as several words: up to 126 cells in pz_bits<2>, up to 254
+// (every line a puzzle may have) in pz_bits<4>.
+bool pz_solve_line_bits(const int *runs, int run_count, int length, pz_bits<2> *can_empty, pz_bits<2> *can_fill);
+bool pz_solve_line_bits(const int *runs, int run_count, int length, pz_bits<4> *can_empty, pz_bits<4> *can_fill);
 
 // Where each run of a line may begin in the placements agreeing with its cells, for lines
 // of up to pz_max_word_line cells and pz_max_word_runs runs: bit s of starts[j] says run j

@@ -80,11 +80,44 @@ struct watcher {
     lit blocker; // a literal of the clause: when true, the clause need not be looked at
 };
 
+// A run of literals inside a longer array: a reason as the analysis reads it.
+struct lit_span {
+    const lit *first = nullptr, *last = nullptr;
+    const lit *begin() const { return first; }
+    const lit *end() const { return last; }
+};
+
 } // namespace
 
+// The search as its caller drives it, whatever the word its lines are kept in.
 class pz_learning_solver {
 public:
-    pz_learning_solver(const pz_puzzle &p, pz_engine &limits) : e(limits), width(p.width), height(p.height) {
+    virtual ~pz_learning_solver() = default;
+    virtual bool give(int cell, bool filled) = 0;
+    virtual bool add(std::vector<int> c) = 0;
+    virtual pz_learning_search::result solve(uint64_t until) = 0;
+    virtual int cell_count() const = 0;
+    virtual bool holds(int cell) const = 0;
+    virtual void restart() = 0;
+};
+
+namespace {
+
+// The search over lines kept as word (uint64_t, or pz_bits for lines over 62 cells); its
+// line cache and its kept reasons store them as stored (a 32-bit word for grids up to 32
+// a side, which keeps those tables small and the search quick on them).
+//
+// Its memory is bounded at any size, under 100 MB at 200 x 200 (40,000 cells):
+// - per cell some 110 bytes, and a line-settled cell's reason, at most a line's length
+//   of literals: 4 * cells * side bytes, 32 MB at most;
+// - the line cache's 2^14 results (2.2 MB in four-word lines) and at most
+//   max_reason_sets kept reasons (9.4 MB);
+// - learnt clauses: their literals plus 9 words a clause (its record and watches) kept
+//   under pz_sat_learnt_words words (16 MB), twice that while they grow or are packed.
+template <class word, class stored> class learner final : public pz_learning_solver {
+public:
+    learner(const pz_puzzle &p, pz_engine &limits, size_t learnt_words)
+        : e(limits), width(p.width), height(p.height), max_learnt_units(learnt_words) {
         cells = width * height;
         lines = width + height;
         for (int l = 0; l < lines; ++l) {
@@ -92,7 +125,7 @@ public:
             run_first.push_back(static_cast<int>(runs.size()));
             run_count.push_back(static_cast<int>(clue.size()));
             runs.insert(runs.end(), clue.begin(), clue.end());
-            const uint64_t all = (uint64_t{1} << length(l)) - 1;
+            const word all = pz_low_bits<word>(length(l));
             can_empty.push_back(all);
             can_fill.push_back(all);
         }
@@ -106,7 +139,8 @@ public:
         seen.assign(static_cast<size_t>(cells), 0);
         explained.assign(static_cast<size_t>(cells), {});
         explained_ok.assign(static_cast<size_t>(cells), 0);
-        reasons_kept.resize(static_cast<size_t>(lines) * (pz_sat_max_side + 1) * 2);
+        longest = width > height ? width : height;
+        reason_slot.assign(static_cast<size_t>(lines) * (longest + 1) * 2, -1);
         watches.resize(2 * static_cast<size_t>(cells));
         heap.activity.assign(static_cast<size_t>(cells), 0);
         heap.position.assign(static_cast<size_t>(cells), -1);
@@ -117,7 +151,7 @@ public:
     }
 
     // Gives a cell its value at the root; false when that cannot hold.
-    bool give(int cell, bool filled) {
+    bool give(int cell, bool filled) override {
         const lit l = filled_literal(cell) + (filled ? 0 : 1);
         if (truth(l) != 0)
             return ok = ok && truth(l) > 0;
@@ -126,7 +160,7 @@ public:
     }
 
     // Adds a clause at the root; false when the clauses can no longer all hold.
-    bool add(std::vector<lit> c) {
+    bool add(std::vector<lit> c) override {
         if (!ok)
             return false;
         size_t kept = 0;
@@ -152,7 +186,7 @@ public:
     // value that every line and clause allows, exhausted when no such values exist,
     // paused at the first conflict once the limits' steps reach until, stopped when the
     // limits ended the search.
-    pz_learning_search::result solve(uint64_t until) {
+    pz_learning_search::result solve(uint64_t until) override {
         if (!ok)
             return pz_learning_search::exhausted;
         for (;;) {
@@ -182,6 +216,8 @@ public:
                 }
                 cell_bump *= 1 / 0.95;
                 clause_bump *= 1 / 0.999f;
+                if (learnt_units > max_learnt_units)
+                    reduce(); // many long clauses of a large grid: cut back without waiting for a restart
                 if (e.steps >= until)
                     return pz_learning_search::paused;
                 continue;
@@ -210,30 +246,30 @@ public:
         }
     }
 
-    int cell_count() const { return cells; }
+    int cell_count() const override { return cells; }
 
     // Whether the cell is filled in the solution found.
-    bool holds(int cell) const { return value[cell] > 0; }
+    bool holds(int cell) const override { return value[cell] > 0; }
 
     // Back to the root, so that a clause may be added.
-    void restart() { backtrack(0); }
+    void restart() override { backtrack(0); }
 
 private:
     pz_engine &e;
-    int width, height, cells = 0, lines = 0;
+    int width, height, cells = 0, lines = 0, longest = 0;
     bool ok = true;
     uint64_t conflicts_this_run = 0, run = 0;
 
     // The lines as words: bit i of a row is cell (i, row), of a column cell (column, i).
     std::vector<int> runs, run_first, run_count;
-    std::vector<uint64_t> can_empty, can_fill;
+    std::vector<word> can_empty, can_fill;
     // The lines whose cells changed since line logic last saw them, first in first out:
     // taking the latest first builds long chains of line verdicts, whose reasons make
     // long learnt clauses, and the search needs about twice the line solves.
     pz_line_queue queue;
     // Every line solve goes through it (2^14 results): a search meets the same line in
     // the same state over and over, and its reasons ask again about each.
-    mutable pz_line_cache<14> memory;
+    mutable pz_line_cache<14, word, stored> memory;
 
     std::vector<int8_t> value; // by cell: 1 filled, -1 empty, 0 open
     std::vector<int> level, reason, trail_position;
@@ -255,6 +291,10 @@ private:
     std::vector<clause> clauses;
     std::vector<std::vector<watcher>> watches; // by literal: clauses watching it, looked at when it turns false
     size_t learnt_count = 0, max_learnt = 2000;
+    // Learnt clauses' size in 4-byte words: literals, and clause_overhead a clause.
+    size_t learnt_units = 0;
+    const size_t max_learnt_units;
+    static constexpr size_t clause_overhead = 9;
 
     int conflict_clause = no_reason; // the broken clause or line of the last propagate
     std::vector<lit> learnt, because;
@@ -262,14 +302,18 @@ private:
     std::vector<int> level_stamp, touched;
     int stamp = 0;
     // Reasons for line verdicts, the last four cut down for each line, cell and value
-    // (cell -1: the line breaks): the same verdicts come up again and again.
+    // (cell -1: the line breaks): the same verdicts come up again and again. A slot a
+    // line, cell and value, each set made on first use; past max_reason_sets (a few MB
+    // on a large grid) they are all dropped and made again as needed.
     struct line_reasons {
         struct cells {
-            uint32_t filled, empty; // the cells of the line the verdict needs filled, empty
+            stored filled, empty; // the cells of the line the verdict needs filled, empty
             bool known;
         } recent[4] = {};
     };
-    std::vector<line_reasons> reasons_kept;
+    std::vector<int32_t> reason_slot; // by line, cell + 1 and value: the set in reason_sets, -1 none
+    std::vector<line_reasons> reason_sets;
+    static constexpr size_t max_reason_sets = size_t{1} << 15;
     // A line-settled cell's reason as false literals, worked out when first needed.
     std::vector<std::vector<lit>> explained;
     std::vector<uint8_t> explained_ok;
@@ -289,8 +333,8 @@ private:
         explained_ok[c] = 0;
         trail.push_back(l);
         const int x = c % width, y = c / width;
-        (filled ? can_empty : can_fill)[y] &= ~(uint64_t{1} << x);
-        (filled ? can_empty : can_fill)[height + x] &= ~(uint64_t{1} << y);
+        pz_bit_clear((filled ? can_empty : can_fill)[y], x);
+        pz_bit_clear((filled ? can_empty : can_fill)[height + x], y);
         queue.push(y);
         queue.push(height + x);
     }
@@ -299,6 +343,7 @@ private:
         clauses.push_back({static_cast<int>(literals.size()), static_cast<int>(c.size()), lbd, 0, is_learnt});
         literals.insert(literals.end(), c.begin(), c.end());
         learnt_count += is_learnt;
+        learnt_units += is_learnt ? c.size() + clause_overhead : 0;
         return static_cast<int>(clauses.size()) - 1;
     }
 
@@ -362,25 +407,21 @@ private:
             if (queue.empty())
                 return false;
             const int l = queue.pop();
-            uint64_t empty = can_empty[l], fill = can_fill[l];
+            word empty = can_empty[l], fill = can_fill[l];
             if (!solve_line(l, &empty, &fill)) {
                 conflict_clause = line_reason(l);
                 return true;
             }
-            uint64_t settled = (can_empty[l] & can_fill[l]) & ~(empty & fill);
-            while (settled) {
-                const int i = __builtin_ctzll(settled);
-                settled &= settled - 1;
-                const int c = line_cell(l, i);
-                assign(filled_literal(c) + ((fill >> i) & 1 ? 0 : 1), line_reason(l));
-            }
+            pz_each_bit((can_empty[l] & can_fill[l]) & ~(empty & fill), [&](int i) {
+                assign(filled_literal(line_cell(l, i)) + (pz_bit(fill, i) ? 0 : 1), line_reason(l));
+            });
         }
     }
 
     // Line logic on a line's words, through the line cache.
-    bool solve_line(int line, uint64_t *empty, uint64_t *fill) const {
+    bool solve_line(int line, word *empty, word *fill) const {
         e.tick(); // the limits count line solves; the search looks at them after each propagation
-        return memory.solve(line, empty, fill, [&](uint64_t *can_empty_words, uint64_t *can_fill_words) {
+        return memory.solve(line, empty, fill, [&](word *can_empty_words, word *can_fill_words) {
             return pz_solve_line_bits(runs.data() + run_first[line], run_count[line], length(line), can_empty_words,
                                       can_fill_words);
         });
@@ -388,11 +429,11 @@ private:
 
     // Whether line logic on the line's cells in given (those whose bit is clear in
     // the words' complement) still breaks the line (cell < 0) or settles cell as want.
-    bool still_follows(int line, uint64_t empty, uint64_t fill, int cell_bit, bool want_filled) const {
+    bool still_follows(int line, word empty, word fill, int cell_bit, bool want_filled) const {
         const bool holds_up = solve_line(line, &empty, &fill);
         if (cell_bit < 0)
             return !holds_up;
-        return holds_up && ((want_filled ? empty : fill) >> cell_bit & 1) == 0;
+        return holds_up && !pz_bit(want_filled ? empty : fill, cell_bit);
     }
 
     // The false literals behind a line's verdict: the line's cells set before limit
@@ -400,41 +441,47 @@ private:
     // target (a cell of the line), or breaking the line when target is -1.
     void explain_line(int line, int limit, int target, std::vector<lit> *out) {
         const int n = length(line);
-        const uint64_t all = (uint64_t{1} << n) - 1;
-        uint64_t empty = all, fill = all;
-        int given[pz_sat_max_side], count = 0; // n cells at most: the search takes no longer line
+        const word all = pz_low_bits<word>(n);
+        word empty = all, fill = all;
+        int given[pz_max_size], count = 0; // n cells at most
         const int target_bit = target < 0 ? -1 : line < height ? target % width : target / width;
-        for (uint64_t cells = all & ~(can_empty[line] & can_fill[line]); cells; cells &= cells - 1) {
-            const int i = __builtin_ctzll(cells);
+        pz_each_bit(all & ~(can_empty[line] & can_fill[line]), [&](int i) {
             const int c = line_cell(line, i);
             if (trail_position[c] >= limit)
-                continue;
+                return;
             given[count++] = i;
-            (value[c] > 0 ? empty : fill) &= ~(uint64_t{1} << i);
-        }
+            pz_bit_clear(value[c] > 0 ? empty : fill, i);
+        });
         const bool want_filled = target >= 0 && value[target] > 0;
         out->clear();
         // A reason found before serves again when its cells are among those given now:
         // line logic only settles more from more.
-        const uint32_t given_filled = static_cast<uint32_t>(all & ~empty),
-                       given_empty = static_cast<uint32_t>(all & ~fill);
-        line_reasons &kept =
-            reasons_kept[(static_cast<size_t>(line) * (pz_sat_max_side + 1) + (target_bit + 1)) * 2 + want_filled];
-        for (const line_reasons::cells &r : kept.recent)
-            if (r.known && (r.filled & ~given_filled) == 0 && (r.empty & ~given_empty) == 0) {
-                for (uint32_t cells = r.filled | r.empty; cells; cells &= cells - 1) {
-                    const int i = __builtin_ctz(cells);
-                    out->push_back(filled_literal(line_cell(line, i)) + (r.filled >> i & 1 ? 1 : 0));
-                }
+        const stored given_filled = static_cast<stored>(all & ~empty), given_empty = static_cast<stored>(all & ~fill);
+        int32_t &slot = reason_slot[(static_cast<size_t>(line) * (longest + 1) + (target_bit + 1)) * 2 + want_filled];
+        if (slot < 0) {
+            if (reason_sets.size() >= max_reason_sets) {
+                std::fill(reason_slot.begin(), reason_slot.end(), -1);
+                reason_sets.clear();
+            }
+            slot = static_cast<int32_t>(reason_sets.size());
+            reason_sets.emplace_back();
+        }
+        line_reasons &kept = reason_sets[static_cast<size_t>(slot)];
+        for (const typename line_reasons::cells &r : kept.recent)
+            if (r.known && !(r.filled & ~given_filled) && !(r.empty & ~given_empty)) {
+                pz_each_bit(r.filled | r.empty, [&](int i) {
+                    out->push_back(filled_literal(line_cell(line, i)) + (pz_bit(r.filled, i) ? 1 : 0));
+                });
                 return;
             }
-        line_reasons::cells cut{0, 0, true};
+        typename line_reasons::cells cut{stored{}, stored{}, true};
         // The latest first, so that the reason leans on cells settled earlier.
         std::sort(given, given + count, [&](int a, int b) {
             return trail_position[line_cell(line, a)] > trail_position[line_cell(line, b)];
         });
         for (int k = 0; k < count; ++k) {
-            const uint64_t bit = uint64_t{1} << given[k];
+            word bit{};
+            pz_bit_set(bit, given[k]);
             if (still_follows(line, empty | bit, fill | bit, target_bit, want_filled)) {
                 empty |= bit;
                 fill |= bit;
@@ -442,27 +489,28 @@ private:
             }
             const int c = line_cell(line, given[k]);
             out->push_back(filled_literal(c) + (value[c] > 0 ? 1 : 0));
-            (value[c] > 0 ? cut.filled : cut.empty) |= uint32_t{1} << given[k];
+            pz_bit_set(value[c] > 0 ? cut.filled : cut.empty, given[k]);
         }
         std::copy_backward(kept.recent, kept.recent + 3, kept.recent + 4);
         kept.recent[0] = cut;
     }
 
-    // The false literals that forced cell (its reason without the cell itself).
-    const std::vector<lit> &reason_of(int cell) {
+    // The false literals that forced cell (its reason without the cell itself): a
+    // clause's other literals, or the cut-down cells of a line, worked out once.
+    lit_span reason_of(int cell) {
+        const int why = reason[cell];
+        if (why >= 0) {
+            const lit *c = literals.data() + clauses[why].start;
+            return {c + 1, c + clauses[why].size};
+        }
+        if (why == no_reason)
+            return {};
+        std::vector<lit> &out = explained[cell];
         if (!explained_ok[cell]) {
-            std::vector<lit> &out = explained[cell];
-            const int why = reason[cell];
-            if (why >= 0)
-                out.assign(literals.begin() + clauses[why].start + 1,
-                           literals.begin() + clauses[why].start + clauses[why].size);
-            else if (why != no_reason)
-                explain_line(-2 - why, trail_position[cell], cell, &out);
-            else
-                out.clear();
+            explain_line(-2 - why, trail_position[cell], cell, &out);
             explained_ok[cell] = 1;
         }
-        return explained[cell];
+        return {out.data(), out.data() + out.size()};
     }
 
     void bump(int v) {
@@ -491,7 +539,7 @@ private:
         lit p = -1;
         size_t index = trail.size();
         touched.clear();
-        const std::vector<lit> *reasons = &because;
+        lit_span reasons{because.data(), because.data() + because.size()};
         for (;;) {
             if (p >= 0 && reason[cell_of(p)] >= 0) {
                 clause &c = clauses[reason[cell_of(p)]];
@@ -501,7 +549,7 @@ private:
                     clause_bump *= 1e-20f;
                 }
             }
-            for (lit q : *reasons) {
+            for (lit q : reasons) {
                 const int v = cell_of(q);
                 if (seen[v] || level[v] == 0)
                     continue;
@@ -519,10 +567,12 @@ private:
             seen[cell_of(p)] = 0;
             if (--pending == 0)
                 break;
-            reasons = &reason_of(cell_of(p));
+            reasons = reason_of(cell_of(p));
         }
         learnt[0] = negation(p);
-        // A literal whose own reason lies within the clause adds nothing: drop it.
+        // A literal whose own reason lies within the clause adds nothing: drop it. (Following
+        // reasons back further, as far as the clause's literals, made shorter clauses but
+        // took longer over the large corpus.)
         size_t kept = 1;
         for (size_t k = 1; k < learnt.size(); ++k) {
             const int v = cell_of(learnt[k]);
@@ -568,10 +618,10 @@ private:
         for (size_t i = trail.size(); i-- > first;) {
             const int c = cell_of(trail[i]);
             const int x = c % width, y = c / width;
-            can_empty[y] |= uint64_t{1} << x;
-            can_fill[y] |= uint64_t{1} << x;
-            can_empty[height + x] |= uint64_t{1} << y;
-            can_fill[height + x] |= uint64_t{1} << y;
+            pz_bit_set(can_empty[y], x);
+            pz_bit_set(can_fill[y], x);
+            pz_bit_set(can_empty[height + x], y);
+            pz_bit_set(can_fill[height + x], y);
             value[c] = 0;
             reason[c] = no_reason;
             heap.insert(c);
@@ -583,25 +633,40 @@ private:
         queue.clear();
     }
 
-    // At the root: keeps the better half of the learnt clauses (and every short one),
-    // packing the clauses and rebuilding the watches.
+    // Keeps the better half of the learnt clauses (and every short one) within half of
+    // max_learnt_units, packing the clauses and rebuilding the watches. At the root
+    // (after a restart) the clause budget then grows; below it (too many literals), the
+    // clauses behind the values set are kept.
     void reduce() {
+        const bool at_root = trail_limits.empty();
+        std::vector<uint8_t> dropped(clauses.size(), 0), locked(clauses.size(), 0);
+        if (!at_root)
+            for (lit l : trail)
+                if (reason[cell_of(l)] >= 0)
+                    locked[reason[cell_of(l)]] = 1;
         std::vector<int> order;
         for (int c = 0; c < static_cast<int>(clauses.size()); ++c)
-            if (clauses[c].learnt)
+            if (clauses[c].learnt && !locked[c])
                 order.push_back(c);
         std::sort(order.begin(), order.end(), [&](int a, int b) {
             if (clauses[a].lbd != clauses[b].lbd)
                 return clauses[a].lbd < clauses[b].lbd;
             return clauses[a].activity > clauses[b].activity;
         });
-        std::vector<uint8_t> dropped(clauses.size(), 0);
-        for (size_t k = order.size() / 2; k < order.size(); ++k)
-            if (clauses[order[k]].lbd > 2)
+        size_t units_kept = 0;
+        for (size_t k = 0; k < order.size(); ++k) {
+            const clause &c = clauses[order[k]];
+            const bool wanted = k < order.size() / 2 || c.lbd <= 2;
+            const size_t units = static_cast<size_t>(c.size) + clause_overhead;
+            if (wanted && units_kept + units <= max_learnt_units / 2)
+                units_kept += units;
+            else
                 dropped[order[k]] = 1;
+        }
         std::vector<lit> packed;
         std::vector<clause> kept;
-        learnt_count = 0;
+        std::vector<int> moved_to(clauses.size(), no_reason);
+        learnt_count = learnt_units = 0;
         for (size_t c = 0; c < clauses.size(); ++c) {
             if (dropped[c])
                 continue;
@@ -610,6 +675,8 @@ private:
             packed.insert(packed.end(), literals.begin() + clauses[c].start,
                           literals.begin() + clauses[c].start + clauses[c].size);
             learnt_count += n.learnt;
+            learnt_units += n.learnt ? static_cast<size_t>(n.size) + clause_overhead : 0;
+            moved_to[c] = static_cast<int>(kept.size());
             kept.push_back(n);
         }
         literals.swap(packed);
@@ -618,10 +685,16 @@ private:
             w.clear();
         for (int c = 0; c < static_cast<int>(clauses.size()); ++c)
             attach(c);
-        for (lit l : trail)
-            reason[cell_of(l)] = no_reason; // root values need no reasons
-        head = 0;                           // the watches are new: look at every root value again
-        max_learnt += max_learnt / 10;
+        if (at_root) {
+            for (lit l : trail)
+                reason[cell_of(l)] = no_reason; // root values need no reasons
+            head = 0;                           // the watches are new: look at every root value again
+            max_learnt += max_learnt / 10;
+        } else {
+            for (lit l : trail)
+                if (reason[cell_of(l)] >= 0)
+                    reason[cell_of(l)] = moved_to[reason[cell_of(l)]];
+        }
     }
 
     // The restart schedule 1, 1, 2, 1, 1, 2, 4, ... (run i from 1), in units of 100
@@ -639,11 +712,23 @@ private:
     }
 };
 
-pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits) {
-    // Its lines are words of pz_sat_max_side bits and its reasons tables that wide.
-    if (!pz_assert(p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
+} // namespace
+
+pz_learning_search::pz_learning_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits,
+                                       size_t learnt_words) {
+    if (!pz_assert(p.width >= 1 && p.height >= 1 && p.width <= pz_sat_max_side && p.height <= pz_sat_max_side))
         return; // no solver: every run reports stopped
-    s = std::make_unique<pz_learning_solver>(p, limits);
+    // The narrowest word that holds the grid's lines: one word for most grids, and small
+    // tables for those up to 32 a side, which most puzzles are.
+    const int longest = p.width > p.height ? p.width : p.height;
+    if (longest <= pz_max_short_line)
+        s = std::make_unique<learner<uint64_t, uint32_t>>(p, limits, learnt_words);
+    else if (longest <= pz_max_word_line)
+        s = std::make_unique<learner<uint64_t, uint64_t>>(p, limits, learnt_words);
+    else if (longest <= 126)
+        s = std::make_unique<learner<pz_bits<2>, pz_bits<2>>>(p, limits, learnt_words);
+    else
+        s = std::make_unique<learner<pz_bits<4>, pz_bits<4>>>(p, limits, learnt_words);
     for (int i = 0; i < p.width * p.height; ++i)
         if (known && (known[i] & pz_unknown) != pz_unknown)
             for (pz_cell value : {pz_filled, pz_empty}) // a cell allowing neither gets both, which fails
@@ -676,8 +761,8 @@ pz_learning_search::result pz_learning_search::run(uint64_t until_steps, std::ve
 }
 
 pz_verdict pz_sat_search(const pz_puzzle &p, const pz_cell *known, pz_engine &limits, size_t wanted,
-                         std::vector<std::vector<uint8_t>> *found) {
-    pz_learning_search search(p, known, limits);
+                         std::vector<std::vector<uint8_t>> *found, size_t learnt_words) {
+    pz_learning_search search(p, known, limits, learnt_words);
     for (const std::vector<uint8_t> &f : *found)
         search.rule_out(f);
     std::vector<uint8_t> solution;

@@ -116,6 +116,75 @@ TEST(PuzzleLineSolver, WordsAndTablesAgreeOnLongLines) {
     }
 }
 
+// Lines over one word: the word form of two and four words against the tables, at every
+// length a puzzle's line may have.
+template <int words> void wide_words_agree_with_tables(int longest, uint64_t seed) {
+    pz_rng rng;
+    pz_rng_seed(rng, seed);
+    pz_line_scratch scratch;
+    for (int round = 0; round < 1500; ++round) {
+        const int n = 1 + static_cast<int>(pz_rng_below(rng, static_cast<uint32_t>(longest)));
+        std::vector<uint8_t> picture(n);
+        const uint32_t density = 20 + pz_rng_below(rng, 60);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        const pz_clue clue = pz_line_runs(picture.data(), n, 1);
+        std::vector<pz_cell> cells(n, pz_unknown);
+        const uint32_t known_share = pz_rng_below(rng, 60);
+        for (int i = 0; i < n; ++i)
+            if (pz_rng_below(rng, 100) < known_share)
+                cells[i] = (picture[i] ^ (pz_rng_below(rng, 100) < 3)) ? pz_filled : pz_empty;
+        std::vector<pz_cell> table = cells;
+        const int k = static_cast<int>(clue.size());
+        const bool holds = pz_solve_line_table(clue.data(), k, table.data(), n, scratch) >= 0;
+        pz_bits<words> can_empty, can_fill;
+        for (int i = 0; i < n; ++i) {
+            if (cells[i] & pz_empty)
+                pz_bit_set(can_empty, i);
+            if (cells[i] & pz_filled)
+                pz_bit_set(can_fill, i);
+        }
+        ASSERT_EQ(pz_solve_line_bits(clue.data(), k, n, &can_empty, &can_fill), holds) << show(cells.data(), n);
+        if (!holds)
+            continue;
+        std::vector<pz_cell> words_out(n);
+        for (int i = 0; i < n; ++i)
+            words_out[i] =
+                static_cast<pz_cell>((pz_bit(can_empty, i) ? pz_empty : 0) | (pz_bit(can_fill, i) ? pz_filled : 0));
+        ASSERT_EQ(show(words_out.data(), n), show(table.data(), n)) << show(cells.data(), n);
+        // Nothing is set beyond the line.
+        for (int i = n; i < 64 * words; ++i)
+            ASSERT_FALSE(pz_bit(can_empty, i) || pz_bit(can_fill, i)) << n << " cells, bit " << i;
+    }
+}
+
+TEST(PuzzleLineSolver, SeveralWordsAgreeWithTablesOnLinesOfAnyLength) {
+    wide_words_agree_with_tables<2>(126, 31);
+    wide_words_agree_with_tables<4>(pz_max_size, 32);
+}
+
+// The multi-word operations the line form leans on: shifts across words, the carry.
+TEST(PuzzleLineSolver, WideWordsShiftAndCarryAcrossWords) {
+    pz_bits<4> x;
+    pz_bit_set(x, 63);
+    EXPECT_TRUE(pz_bit(x << 1, 64));
+    EXPECT_TRUE(pz_bit(x << 130, 193));
+    EXPECT_FALSE(x << 200); // off the top
+    EXPECT_TRUE(pz_bit(x >> 63, 0));
+    EXPECT_TRUE(pz_bit(pz_reverse(x), 192));
+    pz_bits<4> ones = pz_low_bits<pz_bits<4>>(130), one(1);
+    const pz_bits<4> sum = ones + one; // the carry runs through two whole words
+    EXPECT_TRUE(pz_bit(sum, 130));
+    EXPECT_TRUE(sum == (one << 130));
+    int bits = 0, last = -1;
+    pz_each_bit(ones, [&](int i) {
+        EXPECT_GT(i, last);
+        last = i;
+        ++bits;
+    });
+    EXPECT_EQ(bits, 130);
+}
+
 TEST(PuzzleLineSolver, SettlesBeyondTheOverlapOfExtremePlacements) {
     // Clue 1 1 in 5 cells, with the middle cell known filled: the leftmost and rightmost
     // placements do not overlap, but every placement leaves cells 1 and 3 empty.
@@ -190,9 +259,12 @@ TEST(PuzzleBoundsDeathTest, CallsOutsideTheArraysAreRefused) {
         EXPECT_EQ(settled, -1);
     }
 
-    // The learning search takes grids of up to pz_sat_max_side a side.
-    const std::vector<uint8_t> wide_picture(pz_sat_max_side + 1, 1);
-    const pz_puzzle wide = pz_from_picture(pz_sat_max_side + 1, 1, wide_picture.data());
+    // The learning search takes grids of up to pz_sat_max_side (every size a puzzle has) a side.
+    pz_puzzle wide;
+    wide.width = pz_sat_max_side + 1;
+    wide.height = 1;
+    wide.rows.assign(1, pz_clue{wide.width});
+    wide.columns.assign(static_cast<size_t>(wide.width), pz_clue{1});
     pz_engine limits(wide);
     std::vector<std::vector<uint8_t>> found;
     pz_verdict verdict = pz_verdict::none;
@@ -336,6 +408,44 @@ TEST(PuzzleSolver, CountEqualsEnumerationOnRandomSmallPuzzles) {
     EXPECT_GT(seen[2], 30);
 }
 
+// With room for only a few learnt clauses, the learning search drops clauses deep in its
+// guesses (keeping those behind the values set): its count must still equal enumeration's.
+TEST(PuzzleSolver, LearningCountHoldsWhenLearntClausesAreCutBackMidSearch) {
+    pz_rng rng;
+    pz_rng_seed(rng, 23);
+    int seen[3] = {};
+    for (int round = 0; round < 300; ++round) {
+        const int w = 6 + static_cast<int>(pz_rng_below(rng, 5));
+        const int h = 6 + static_cast<int>(pz_rng_below(rng, 5));
+        std::vector<uint8_t> picture(static_cast<size_t>(w) * h);
+        const uint32_t density = 40 + pz_rng_below(rng, 25);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        pz_puzzle p = pz_from_picture(w, h, picture.data());
+        if (pz_rng_below(rng, 4) == 0) {
+            std::vector<uint8_t> row(w);
+            for (uint8_t &c : row)
+                c = pz_rng_below(rng, 2);
+            p.rows[pz_rng_below(rng, h)] = pz_line_runs(row.data(), w, 1);
+        }
+        enumerator count(p, {});
+        count.fill(0);
+        ++seen[count.count];
+        const std::string what = "round " + std::to_string(round) + ", " + std::to_string(w) + "x" + std::to_string(h);
+        for (const size_t room : {size_t{24}, size_t{60}}) {
+            pz_engine limits(p);
+            std::vector<std::vector<uint8_t>> found;
+            const pz_verdict v = pz_sat_search(p, nullptr, limits, 2, &found, room);
+            EXPECT_EQ(v, count.count == 2 ? pz_verdict::found : pz_verdict::none) << what;
+            ASSERT_EQ(found.size(), static_cast<size_t>(count.count)) << what << ", room " << room;
+            for (const std::vector<uint8_t> &f : found)
+                EXPECT_TRUE(satisfies(p, f, {})) << what;
+        }
+    }
+    EXPECT_GT(seen[0], 20);
+    EXPECT_GT(seen[2], 20);
+}
+
 // A random 25x25 picture whose clues admit many pictures, none of them easy to reach:
 // the search alone meets dead ends for over half a minute, so it takes turns with the
 // clause-learning search, which finds the two; they must still be solutions.
@@ -352,6 +462,113 @@ TEST(PuzzleSolver, ALongSearchTakesTurnsAndFindsTwoSolutions) {
     EXPECT_TRUE(satisfies(p, s.first, {}));
     EXPECT_TRUE(satisfies(p, s.second, {}));
     EXPECT_NE(s.first, s.second);
+}
+
+// The puzzle turned a quarter: rows become columns. Its solutions are the original's turned.
+pz_puzzle transposed(const pz_puzzle &p) {
+    pz_puzzle t;
+    t.width = p.height;
+    t.height = p.width;
+    t.rows = p.columns;
+    t.columns = p.rows;
+    return t;
+}
+
+// The learning search keeps lines over 32 cells in wider words (one up to 62, then two,
+// then four): on narrow grids of every such height, and their turned copies, its count
+// (0, 1, 2+) must equal enumeration's (done on the 3-wide form) and its solutions meet
+// the clues and the known cells.
+TEST(PuzzleSolver, LearningCountEqualsEnumerationOnGridsOverAWord) {
+    pz_rng rng;
+    pz_rng_seed(rng, 11);
+    int seen[3] = {};
+    for (int round = 0; round < 120; ++round) {
+        const int w = 2 + static_cast<int>(pz_rng_below(rng, 2));
+        const int h = 33 + static_cast<int>(pz_rng_below(rng, 2 * 100)) % 168; // 33..200
+        std::vector<uint8_t> picture(static_cast<size_t>(w) * h);
+        const uint32_t density = 30 + pz_rng_below(rng, 40);
+        for (uint8_t &c : picture)
+            c = pz_rng_below(rng, 100) < density;
+        pz_puzzle narrow = pz_from_picture(w, h, picture.data());
+        narrow.goal.clear();
+        if (pz_rng_below(rng, 5) == 0) { // one column's clue from elsewhere: often no solution
+            std::vector<uint8_t> column(h);
+            for (uint8_t &c : column)
+                c = pz_rng_below(rng, 2);
+            narrow.columns[pz_rng_below(rng, w)] = pz_line_runs(column.data(), h, 1);
+        }
+        std::vector<pz_cell> known;
+        if (pz_rng_below(rng, 3) == 0) {
+            known.assign(picture.size(), pz_unknown);
+            for (size_t i = 0; i < known.size(); ++i)
+                if (pz_rng_below(rng, 100) < 30)
+                    known[i] = (picture[i] ^ (pz_rng_below(rng, 100) < 3)) ? pz_filled : pz_empty;
+        }
+        enumerator count(narrow, known);
+        count.fill(0);
+        ++seen[count.count];
+        const bool turn = round % 2 == 1; // half are h wide and w tall
+        const pz_puzzle p = turn ? transposed(narrow) : narrow;
+        std::vector<pz_cell> p_known(known.size());
+        for (int y = 0; y < h && !known.empty(); ++y)
+            for (int x = 0; x < w; ++x)
+                p_known[turn ? x * h + y : y * w + x] = known[y * w + x];
+        const std::string what = "round " + std::to_string(round) + ", " + std::to_string(p.width) + "x" +
+                                 std::to_string(p.height) + ", " + std::to_string(count.count) + " solutions";
+        pz_engine limits(p);
+        std::vector<std::vector<uint8_t>> found;
+        const pz_verdict learnt = pz_sat_search(p, p_known.empty() ? nullptr : p_known.data(), limits, 2, &found);
+        EXPECT_EQ(learnt, count.count == 2 ? pz_verdict::found : pz_verdict::none) << what;
+        ASSERT_EQ(found.size(), static_cast<size_t>(count.count)) << what;
+        for (const std::vector<uint8_t> &f : found)
+            EXPECT_TRUE(satisfies(p, f, p_known)) << what;
+        if (found.size() == 2) {
+            EXPECT_NE(found[0], found[1]) << what;
+        }
+        // The whole solver agrees.
+        const pz_solution s = pz_solve(p, p_known.empty() ? nullptr : p_known.data(), pz_limits{}, true);
+        EXPECT_EQ(s.verdict, count.count == 0   ? pz_verdict::none
+                             : count.count == 1 ? pz_verdict::unique
+                                                : pz_verdict::multiple)
+            << what;
+    }
+    EXPECT_GT(seen[0], 10);
+    EXPECT_GT(seen[1], 5);
+    EXPECT_GT(seen[2], 10);
+}
+
+// A large picture that line logic finishes: the learning search alone, in four-word lines,
+// finds it, proves it the only one, and finds it again from a few known cells.
+TEST(PuzzleSolver, LearningSearchSolvesALargeLineSolvablePicture) {
+    const int w = 190, h = 170;
+    std::vector<uint8_t> picture(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int dx = x - 80, dy = y - 90;
+            const bool disc = dx * dx + dy * dy < 60 * 60;
+            const bool bar = y >= 10 && y < 20 && x >= 5;
+            const bool post = x >= 170 && x < 180 && y >= 30;
+            picture[static_cast<size_t>(y) * w + x] = disc || bar || post;
+        }
+    const pz_puzzle p = pz_from_picture(w, h, picture.data());
+    std::vector<pz_cell> grid(picture.size(), pz_unknown);
+    ASSERT_TRUE(pz_propagate(p, grid.data()).solved) << "the picture is line-solvable";
+
+    pz_engine limits(p);
+    std::vector<std::vector<uint8_t>> found;
+    EXPECT_EQ(pz_sat_search(p, nullptr, limits, 2, &found), pz_verdict::none);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], picture);
+
+    // A known cell against the picture leaves no solution.
+    std::vector<pz_cell> known(picture.size(), pz_unknown);
+    known[90 * w + 80] = pz_empty; // the disc's centre
+    found.clear();
+    pz_engine again(p);
+    EXPECT_EQ(pz_sat_search(p, known.data(), again, 1, &found), pz_verdict::none);
+    EXPECT_TRUE(found.empty());
+    const pz_solution s = pz_solve(p, known.data(), pz_limits{}, true);
+    EXPECT_EQ(s.verdict, pz_verdict::none);
 }
 
 // The engine keeps lines up to 32 cells as words with their results remembered, up to
