@@ -73,3 +73,16 @@ bool side_file_write(side_file *f, const std::string &text, bool remove_empty) {
 }
 
 void side_file_forget_told(side_file *f) { f->damaged_told = f->unsaved_told = f->refused = false; }
+
+std::vector<std::string_view> side_file_fields(std::string_view line, std::size_t count) {
+    std::vector<std::string_view> fields;
+    while (fields.size() + 1 < count) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string_view::npos)
+            break;
+        fields.push_back(line.substr(0, tab));
+        line.remove_prefix(tab + 1);
+    }
+    fields.push_back(line);
+    return fields;
+}

@@ -1,8 +1,11 @@
 // ec_side_file.h -- the small text files kept beside the save: read whole, a damaged one set aside, written atomically
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // One file beside the save (free play's records, the library's progress, the kept marks)
 // and what the player is told about it. The texts are printf formats of two strings: the
@@ -33,3 +36,16 @@ void side_file_set_aside(side_file *f);
 bool side_file_write(side_file *f, const std::string &text, bool remove_empty = false);
 // Tests: a new session's flags.
 void side_file_forget_told(side_file *f);
+
+// A line of a side file split at tabs into at most count fields: the last takes the rest,
+// tabs included.
+std::vector<std::string_view> side_file_fields(std::string_view line, std::size_t count);
+// A field that is a whole decimal number within low..high, into *out; false for anything else.
+template <typename T> bool side_file_number(std::string_view text, T low, T high, T *out) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    *out = value;
+    return true;
+}

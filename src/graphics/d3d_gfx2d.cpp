@@ -11,6 +11,7 @@
 #include "platform/pf_video.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -885,6 +886,26 @@ dword gfx2d_background_layer_add(const kzb_image_data *image) {
     layer.primitive_count = 2;
     num_background_layers += 1;
     layers_changed = true;
+    return id;
+}
+
+dword gfx2d_gradient_layer_add(const float (&top)[3], const float (&drop)[3], const char *info) {
+    // The framebuffer's size: the layer is stretched with it to the window.
+    const int w = screen_width, h = screen_height;
+    u32 *pixels = (u32 *)ZEL_MALLOC((u32)w * (u32)h * sizeof(u32), info);
+    if (!pixels)
+        return invalid_id;
+    for (int y = 0; y < h; ++y) {
+        const float t = (float)y / (float)h;
+        u32 colour = 0xFF000000u;
+        for (int c = 0; c < 3; ++c)
+            colour |= (u32)std::floor((top[c] - t * drop[c]) * 255.0f) << (16 - 8 * c);
+        for (int x = 0; x < w; ++x)
+            pixels[y * w + x] = colour;
+    }
+    kzb_image_data image = {.width = w, .height = h, .data = pixels};
+    const dword id = gfx2d_background_layer_add(&image);
+    zel_free(pixels);
     return id;
 }
 

@@ -75,6 +75,10 @@ int gfx2d_strlen(const safestring *s, int scale);
 // at the picture's size in framebuffer pixels. Returns its slot id (0..7), or
 // invalid_id after an assertion. The image may be freed at once.
 dword gfx2d_background_layer_add(const kzb_image_data *image);
+// A background layer of the framebuffer's size shading from top (red, green, blue in 0..1)
+// down by drop at the bottom, row by row (the boards' pale grounds); info names it for
+// the memory system. Its id, or invalid_id.
+dword gfx2d_gradient_layer_add(const float (&top)[3], const float (&drop)[3], const char *info);
 // Releases a layer; a bad or free id raises an assertion and changes nothing.
 void gfx2d_background_layer_delete(dword id);
 // Sets the framebuffer picture's brightness (0..100) from the next frame on; over

@@ -381,23 +381,8 @@ void show_play_next() {
 }
 
 void necrogram_make_background() {
-    // The framebuffer's size: the layer is stretched with it to the window.
-    const int w = screen_width, h = screen_height;
-    u32 *pixels = (u32 *)ZEL_MALLOC((u32)w * (u32)h * sizeof(u32), "necrogram gradient");
-    if (!pixels)
-        return;
-    for (int y = 0; y < h; ++y) {
-        const float t = (float)y / (float)h;
-        const u32 r = (u32)std::floor((0.8666667f - t * 0.12549019f) * 255.0f);
-        const u32 g = (u32)std::floor((0.87058824f - t * 0.06666666f) * 255.0f);
-        const u32 b = (u32)std::floor((0.79607844f - t * 0.10196078f) * 255.0f);
-        const u32 colour = 0xFF000000u | r << 16 | g << 8 | b;
-        for (int x = 0; x < w; ++x)
-            pixels[y * w + x] = colour;
-    }
-    kzb_image_data image = {.width = w, .height = h, .data = pixels};
-    gradient_layer = gfx2d_background_layer_add(&image);
-    zel_free(pixels);
+    gradient_layer = gfx2d_gradient_layer_add({0.8666667f, 0.87058824f, 0.79607844f},
+                                              {0.12549019f, 0.06666666f, 0.10196078f}, "necrogram gradient");
 }
 
 // The keys, two columns in the bitmap font: the key, then what it does; while a pad is in use,

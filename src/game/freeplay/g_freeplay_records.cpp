@@ -50,29 +50,6 @@ side_file file = {
     .unsaved_log = "tombweaver: free-play progress not written to %s (%s)",
 };
 
-// Splits line at tabs into at most count fields: the last takes the rest, tabs included.
-std::vector<std::string_view> split(std::string_view line, std::size_t count) {
-    std::vector<std::string_view> fields;
-    while (fields.size() + 1 < count) {
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos)
-            break;
-        fields.push_back(line.substr(0, tab));
-        line.remove_prefix(tab + 1);
-    }
-    fields.push_back(line);
-    return fields;
-}
-
-template <typename T> bool number(std::string_view text, T low, T high, T *out) {
-    T value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        return false;
-    *out = value;
-    return true;
-}
-
 // A name as one field: tabs, line ends and other control characters become spaces; cut
 // to limit bytes, never inside a UTF-8 character.
 std::string field_text(std::string_view text, std::size_t limit) {
@@ -95,9 +72,10 @@ bool plain(std::string_view text) {
 }
 
 bool parse_record(std::string_view line, freeplay_record *r) {
-    const std::vector<std::string_view> f = split(line, 6);
-    if (f.size() != 6 || !number(f[1], 0L, max_order, &r->order) || !number(f[2], 0, max_seconds, &r->seconds) ||
-        !number(f[3], 0, max_hints, &r->hints) || f[4].empty() || !plain(f[4]) || !plain(f[5]))
+    const std::vector<std::string_view> f = side_file_fields(line, 6);
+    if (f.size() != 6 || !side_file_number(f[1], 0L, max_order, &r->order) ||
+        !side_file_number(f[2], 0, max_seconds, &r->seconds) || !side_file_number(f[3], 0, max_hints, &r->hints) ||
+        f[4].empty() || !plain(f[4]) || !plain(f[5]))
         return false;
     r->key = f[4];
     r->name = f[5];
@@ -105,11 +83,13 @@ bool parse_record(std::string_view line, freeplay_record *r) {
 }
 
 bool parse_board(std::string_view line, freeplay_kept_board *b) {
-    const std::vector<std::string_view> f = split(line, 12);
-    if (f.size() != 12 || !number(f[1], 0, 1, &b->origin) || !number(f[2], 1, freeplay_max_size, &b->width) ||
-        !number(f[3], 1, freeplay_max_size, &b->height) || !number(f[4], 0, 2, &b->grade) ||
-        !number(f[5], 0u, 0xFFFFFFFFu, &b->number) || !number(f[6], 0, (int)pz_max_puzzles, &b->index_in_file) ||
-        !number(f[7], 0, max_seconds, &b->seconds) || !number(f[8], 0, max_hints, &b->hints))
+    const std::vector<std::string_view> f = side_file_fields(line, 12);
+    if (f.size() != 12 || !side_file_number(f[1], 0, 1, &b->origin) ||
+        !side_file_number(f[2], 1, freeplay_max_size, &b->width) ||
+        !side_file_number(f[3], 1, freeplay_max_size, &b->height) || !side_file_number(f[4], 0, 2, &b->grade) ||
+        !side_file_number(f[5], 0u, 0xFFFFFFFFu, &b->number) ||
+        !side_file_number(f[6], 0, (int)pz_max_puzzles, &b->index_in_file) ||
+        !side_file_number(f[7], 0, max_seconds, &b->seconds) || !side_file_number(f[8], 0, max_hints, &b->hints))
         return false;
     if (f[9].size() != (std::size_t)(b->width * b->height) || f[9].find_first_not_of(".#x") != std::string_view::npos)
         return false;
@@ -156,10 +136,10 @@ bool freeplay_progress_parse(std::string_view text, freeplay_progress *progress)
                 return false;
             progress->records.push_back(std::move(r));
         } else if (line.starts_with("choice\t") && !progress->have_choice) {
-            const std::vector<std::string_view> f = split(line, 4);
-            if (f.size() != 4 || !number(f[1], 5, freeplay_max_size, &progress->choice_width) ||
-                !number(f[2], 5, freeplay_max_size, &progress->choice_height) ||
-                !number(f[3], 0, 2, &progress->choice_grade))
+            const std::vector<std::string_view> f = side_file_fields(line, 4);
+            if (f.size() != 4 || !side_file_number(f[1], 5, freeplay_max_size, &progress->choice_width) ||
+                !side_file_number(f[2], 5, freeplay_max_size, &progress->choice_height) ||
+                !side_file_number(f[3], 0, 2, &progress->choice_grade))
                 return false;
             progress->have_choice = true;
         } else if (line.starts_with("board\t") && !progress->have_board) {

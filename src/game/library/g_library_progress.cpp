@@ -34,29 +34,6 @@ side_file file = {
     .unsaved_log = "tombweaver: library progress not written to %s (%s)",
 };
 
-// Splits line at tabs into at most count fields: the last takes the rest.
-std::vector<std::string_view> split(std::string_view line, std::size_t count) {
-    std::vector<std::string_view> fields;
-    while (fields.size() + 1 < count) {
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos)
-            break;
-        fields.push_back(line.substr(0, tab));
-        line.remove_prefix(tab + 1);
-    }
-    fields.push_back(line);
-    return fields;
-}
-
-bool number(std::string_view text, int low, int high, int *out) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        return false;
-    *out = value;
-    return true;
-}
-
 // A key as the game writes it: not empty, no control characters, not too long.
 bool plain_key(std::string_view text) {
     return !text.empty() && text.size() <= max_key &&
@@ -64,19 +41,20 @@ bool plain_key(std::string_view text) {
 }
 
 bool parse_record(std::string_view line, library_record *r) {
-    const std::vector<std::string_view> f = split(line, 4);
-    if (f.size() != 4 || !number(f[1], 0, max_seconds, &r->seconds) || !number(f[2], 0, max_hints, &r->hints) ||
-        !plain_key(f[3]))
+    const std::vector<std::string_view> f = side_file_fields(line, 4);
+    if (f.size() != 4 || !side_file_number(f[1], 0, max_seconds, &r->seconds) ||
+        !side_file_number(f[2], 0, max_hints, &r->hints) || !plain_key(f[3]))
         return false;
     r->key = f[3];
     return true;
 }
 
 bool parse_board(std::string_view line, library_kept_board *b) {
-    const std::vector<std::string_view> f = split(line, 7);
-    if (f.size() != 7 || !number(f[1], 1, library_max_side, &b->width) ||
-        !number(f[2], 1, library_max_side, &b->height) || !number(f[3], 0, max_seconds, &b->seconds) ||
-        !number(f[4], 0, max_hints, &b->hints) || !plain_key(f[6]))
+    const std::vector<std::string_view> f = side_file_fields(line, 7);
+    if (f.size() != 7 || !side_file_number(f[1], 1, library_max_side, &b->width) ||
+        !side_file_number(f[2], 1, library_max_side, &b->height) ||
+        !side_file_number(f[3], 0, max_seconds, &b->seconds) || !side_file_number(f[4], 0, max_hints, &b->hints) ||
+        !plain_key(f[6]))
         return false;
     if (f[5].size() != (std::size_t)(b->width * b->height) || f[5].find_first_not_of(".#x") != std::string_view::npos)
         return false;

@@ -604,24 +604,9 @@ namespace {
 
 // Drawing.
 
+// The board's pale gradient, a little cooler.
 void make_background() {
-    const int w = screen_width, h = screen_height;
-    u32 *pixels = (u32 *)ZEL_MALLOC((u32)w * (u32)h * sizeof(u32), "workshop gradient");
-    if (!pixels)
-        return;
-    // The board's pale gradient, a little cooler.
-    for (int y = 0; y < h; ++y) {
-        const float t = (float)y / (float)h;
-        const u32 r = (u32)std::floor((0.84f - t * 0.12f) * 255.0f);
-        const u32 g = (u32)std::floor((0.86f - t * 0.07f) * 255.0f);
-        const u32 b = (u32)std::floor((0.84f - t * 0.10f) * 255.0f);
-        const u32 colour = 0xFF000000u | r << 16 | g << 8 | b;
-        for (int x = 0; x < w; ++x)
-            pixels[y * w + x] = colour;
-    }
-    kzb_image_data image = {.width = w, .height = h, .data = pixels};
-    gradient_layer = gfx2d_background_layer_add(&image);
-    zel_free(pixels);
+    gradient_layer = gfx2d_gradient_layer_add({0.84f, 0.86f, 0.84f}, {0.12f, 0.07f, 0.10f}, "workshop gradient");
 }
 
 // The grid's lines as the board draws them: between cells, every fifth in yellow, the double border.
