@@ -12,7 +12,8 @@
 # free-play board of that size (or the file's first puzzle) at once: only the board is
 # measured (title and map show -). CPU is the game's user + system time over the wall time (percent
 # of one core); frames a second are what the diagnostics panel shows (taken from
-# TOMBWEAVER_FRAME_LOG), with the longest frame's update of the board left alone. Start-up is the time from launch to the first presented
+# TOMBWEAVER_FRAME_LOG), with the mean and the longest frame's update of the board left alone
+# (frame_ms: the median of the seconds' means, max_ms: the longest). Start-up is the time from launch to the first presented
 # frame; peak memory is the resident high-water mark after the play-through.
 # Each figure is the median of the runs (default 3).
 set -euo pipefail
@@ -53,7 +54,7 @@ hz=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' /proc/$game_pid/stat; }
 
 # Percent of one core used by the game over the next $seconds, the median frame rate logged
-# meanwhile and (with longest) the longest frame's update then, in ms.
+# meanwhile and (with longest) the median of the seconds' mean frame updates and the longest then, in ms.
 measure() {
     local log=$1 from a b t0 t1 longest=${2:-}
     from=$(wc -l < "$log")
@@ -64,8 +65,10 @@ measure() {
     cpu=$(awk -v d=$((b - a)) -v hz=$hz -v ns=$((t1 - t0)) 'BEGIN { printf "%.1f", 100 * d / hz / (ns / 1e9) }')
     fps=$(tail -n +$((from + 2)) "$log" | awk '/^frame rate/ {print $3}' | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR + 1) / 2)] : "-"}')
     if [ -n "$longest" ]; then
+        local mean
+        mean=$(tail -n +$((from + 2)) "$log" | awk '/^mean frame/ {print $3}' | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR + 1) / 2)] : "-"}')
         longest=$(tail -n +$((from + 2)) "$log" | awk '/^longest frame/ {if ($3 > m) m = $3} END {print m + 0}')
-        echo "$cpu $fps $longest"
+        echo "$cpu $fps $mean $longest"
     else
         echo "$cpu $fps"
     fi
@@ -123,10 +126,10 @@ one_run() {
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 
-fmt="%-6s %9s %7s %5s %7s %5s %7s %5s %8s %9s %5s %8s\n"
+fmt="%-6s %9s %7s %5s %7s %5s %7s %5s %8s %6s %9s %5s %8s\n"
 echo "game: $game${board_size:+ $board_size}"
 echo "screen: ${screen}, ${seconds} s per screen, $runs runs, $(nproc) cores; cpu in % of one core"
-printf "$fmt" run start_ms title fps map fps board fps frame_ms dragging fps peak_MB
+printf "$fmt" run start_ms title fps map fps board fps frame_ms max_ms dragging fps peak_MB
 results=()
 for r in $(seq "$runs"); do
     line=$(one_run "$r")
@@ -134,7 +137,7 @@ for r in $(seq "$runs"); do
     printf "$fmt" "$r" $line
 done
 medians=()
-for col in $(seq 12); do
+for col in $(seq 13); do
     medians+=("$(printf "%s\n" "${results[@]}" | awk -v c=$col '{print $c}' | median)")
 done
 printf "$fmt" median "${medians[@]}"

@@ -45,7 +45,8 @@ bool diag_visible = false;
 // TOMBWEAVER_FRAME_LOG set: the frame rate also goes to stderr once a second, for
 // measuring scripts that cannot read the diagnostics panel.
 bool frame_log = false;
-double longest_update_ms = 0; // this second's
+double longest_update_ms = 0, total_update_ms = 0; // this second's
+u32 updates_noted = 0;
 
 } // namespace
 
@@ -123,8 +124,10 @@ void frame_timer_update() {
         frame_rate = frame_counter;
         frame_counter = 0;
         if (frame_log)
-            std::fprintf(stderr, "frame rate %u\nlongest frame %.1f ms\n", (unsigned)frame_rate, longest_update_ms);
-        longest_update_ms = 0;
+            std::fprintf(stderr, "frame rate %u\nlongest frame %.1f ms\nmean frame %.2f ms\n", (unsigned)frame_rate,
+                         longest_update_ms, updates_noted ? total_update_ms / updates_noted : 0.0);
+        longest_update_ms = total_update_ms = 0;
+        updates_noted = 0;
         second_start += 1000;
     }
     frame_counter += 1;
@@ -146,7 +149,11 @@ bool frame_tick_is_set() { return frame_tick; }
 void frame_tick_clear() { frame_tick = false; }
 u32 frame_rate_get() { return frame_rate; }
 
-void frame_timer_note_update(double ms) { longest_update_ms = std::max(longest_update_ms, ms); }
+void frame_timer_note_update(double ms) {
+    longest_update_ms = std::max(longest_update_ms, ms);
+    total_update_ms += ms;
+    ++updates_noted;
+}
 
 void memory_status_text() {
     u32 used_mb = memory_bytes_used() >> 20;

@@ -29,7 +29,7 @@ void frame_tick_clear();
 // Passes counted in the last completed second.
 u32 frame_rate_get();
 // The time one frame's update took, in milliseconds: with TOMBWEAVER_FRAME_LOG set the
-// longest of each second is logged beside the frame rate.
+// longest and the mean of each second are logged beside the frame rate.
 void frame_timer_note_update(double ms);
 
 // Composes "Allocations: ..  Used: ..MB  Avail: ..MB" in scratch_string.
